@@ -1,0 +1,60 @@
+#include "engine/core/byte_cursor.h"
+
+#include <cstring>
+
+#include "engine/core/matrix.h"
+
+namespace engine {
+
+bool ByteCursor::Take(std::size_t n) {
+    if (failed_ || n > size_ - offset_) {
+        failed_ = true;
+        return false;
+    }
+    return true;
+}
+
+bool ByteCursor::ReadBytes(void* out, std::size_t n) {
+    if (!Take(n)) return false;
+    if (n != 0) std::memcpy(out, data_ + offset_, n);
+    offset_ += n;
+    return true;
+}
+
+bool ByteCursor::Skip(std::size_t n) {
+    if (!Take(n)) return false;
+    offset_ += n;
+    return true;
+}
+
+bool ReadU8(ByteCursor& cursor, std::uint8_t& out) { return cursor.ReadBytes(&out, 1); }
+
+bool ReadU16(ByteCursor& cursor, std::uint16_t& out) {
+    std::uint8_t b[2];
+    if (!cursor.ReadBytes(b, 2)) return false;
+    out = static_cast<std::uint16_t>(b[0] | (b[1] << 8));
+    return true;
+}
+
+bool ReadFloat(ByteCursor& cursor, float& out) {
+    std::uint8_t b[4];
+    if (!cursor.ReadBytes(b, 4)) return false;
+    const std::uint32_t bits = std::uint32_t{b[0]} | (std::uint32_t{b[1]} << 8) | (std::uint32_t{b[2]} << 16) |
+                               (std::uint32_t{b[3]} << 24);
+    std::memcpy(&out, &bits, 4);
+    return true;
+}
+
+bool ReadMatrix4x3(ByteCursor& cursor, Matrix44& out) {
+    // Check the whole record first so that a short read leaves the matrix untouched.
+    if (cursor.Failed() || cursor.Remaining() < 48) {
+        cursor.Skip(48);
+        return false;
+    }
+    for (int row = 0; row < 4; ++row) {
+        for (int col = 0; col < 3; ++col) ReadFloat(cursor, out.m[row][col]);
+    }
+    return true;
+}
+
+}  // namespace engine

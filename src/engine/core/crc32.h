@@ -1,0 +1,14 @@
+#pragma once
+// The engine's 32-bit key for texts and blocks: shader-cache names, the save-data check and archive entry
+// names. The reflected CRC-32 step (polynomial 0xEDB88320) started from the data length, with no
+// inversion at either end, so it differs from zlib's crc32.
+#include <cstddef>
+#include <cstdint>
+
+namespace engine {
+
+std::uint32_t Crc32OfLength(const void* data, std::size_t length);
+// Over the text's bytes without the terminator; a null text hashes as empty.
+std::uint32_t Crc32OfText(const char* text);
+
+}  // namespace engine
