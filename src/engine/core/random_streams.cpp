@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/core/frame_timer.h"
 #include "engine/core/scalar_math.h"
 
 namespace engine {
@@ -13,6 +14,12 @@ constexpr float kTwoPowMinus31 = 4.656612873077392578125e-10f;
 
 RandomStreams::RandomStreams(const SeedSource& seedSource, RawSource rawSource) : rawSource_(std::move(rawSource)) {
     for (int i = 0; i < kStreamCount; ++i) streams_[i].generator.Seed(seedSource ? seedSource() : 5489u);
+}
+
+void RandomStreams::Create() { Create(FrameTimer()); }
+
+void RandomStreams::Create(const FrameTimerBase& timer) {
+    Create([&timer] { return timer.GetRawTicks(); });
 }
 
 void RandomStreams::Create(const SeedSource& seedSource) { g_streams = std::make_unique<RandomStreams>(seedSource); }

@@ -11,6 +11,8 @@
 
 namespace engine {
 
+class FrameTimerBase;
+
 class RandomStreams {
 public:
     static constexpr int kStreamCount = 2;
@@ -21,7 +23,10 @@ public:
     // Seeds each stream with a value from the seed source.
     explicit RandomStreams(const SeedSource& seedSource, RawSource rawSource = nullptr);
 
-    // The program-wide streams, made at engine creation.
+    // The program-wide streams, made at engine creation. Each stream is seeded with its own read of the
+    // timer's raw ticks; without a timer, of a timer over the steady clock, so the seed differs per run.
+    static void Create();
+    static void Create(const FrameTimerBase& timer);
     static void Create(const SeedSource& seedSource);
     static void Destroy();
     static RandomStreams* Get();

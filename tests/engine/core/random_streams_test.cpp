@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <chrono>
 #include <deque>
 #include <thread>
 
+#include "engine/core/frame_timer.h"
 #include "engine/core/random_streams.h"
 #include "engine/core/scalar_math.h"
 
@@ -117,6 +119,36 @@ TEST(RandomStreams, GlobalStreamsAreCreatedAndDestroyed) {
     EXPECT_EQ(RandomStreams::Get()->NextRaw(0), 1351727964u);
     RandomStreams::Destroy();
     EXPECT_EQ(RandomStreams::Get(), nullptr);
+}
+
+TEST(RandomStreams, EngineStreamsAreSeededFromTheTimersRawTicks) {
+    // Each stream reads the clock once; the seed is the low 32 bits of the nanosecond count.
+    std::int64_t ns = 0x7654321012345678LL;
+    FrameTimer timer([&ns] { return std::chrono::nanoseconds(ns++); });
+    const std::int64_t first = ns;
+    RandomStreams::Create(timer);
+    ASSERT_NE(RandomStreams::Get(), nullptr);
+    EXPECT_EQ(ns, first + 2);
+    MersenneTwister stream0(static_cast<std::uint32_t>(first));
+    MersenneTwister stream1(static_cast<std::uint32_t>(first + 1));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(RandomStreams::Get()->NextRaw(0), stream0.Next());
+        EXPECT_EQ(RandomStreams::Get()->NextRaw(1), stream1.Next());
+    }
+    RandomStreams::Destroy();
+}
+
+TEST(RandomStreams, DefaultSeedDiffersFromRunToRun) {
+    // Without a timer the streams are seeded from the steady clock, not from a fixed value.
+    RandomStreams::Create();
+    ASSERT_NE(RandomStreams::Get(), nullptr);
+    const std::uint32_t a = RandomStreams::Get()->NextRaw(0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    RandomStreams::Create();
+    const std::uint32_t b = RandomStreams::Get()->NextRaw(0);
+    EXPECT_NE(a, b);
+    EXPECT_NE(a, 1351727964u);  // the first value of the fixed default seed 5489
+    RandomStreams::Destroy();
 }
 
 TEST(RandomStreams, TwoThreadsDrawOneStream) {
