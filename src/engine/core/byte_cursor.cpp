@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/core/matrix.h"
+#include "engine/core/wide_string.h"
 
 namespace engine {
 
@@ -55,6 +56,23 @@ bool ReadMatrix4x3(ByteCursor& cursor, Matrix44& out) {
         for (int col = 0; col < 3; ++col) ReadFloat(cursor, out.m[row][col]);
     }
     return true;
+}
+
+bool ReadShortString(ByteCursor& cursor, WideString& out) {
+    // Check the length byte and the whole text first so that a short read leaves the string untouched.
+    if (cursor.Failed() || cursor.Remaining() < 1) return cursor.Skip(1);
+    const std::size_t n = cursor.Current()[0];
+    if (cursor.Remaining() - 1 < n) return cursor.Skip(n + 1);
+    const std::uint8_t* text = cursor.Current() + 1;
+    std::size_t length = 0;
+    while (length < n && text[length] != 0) ++length;
+    if (!out.Resize(length)) {
+        cursor.Skip(cursor.Remaining() + 1);  // out of memory: fail the cursor like any other failed read
+        return false;
+    }
+    char16_t* chars = out.MutableData();
+    for (std::size_t i = 0; i < length; ++i) chars[i] = text[i];
+    return cursor.Skip(n + 1);
 }
 
 }  // namespace engine

@@ -8,6 +8,7 @@
 namespace engine {
 
 struct Matrix44;
+class WideString;
 
 class ByteCursor {
 public:
@@ -41,5 +42,8 @@ bool ReadFloat(ByteCursor& cursor, float& out);
 // Four rows of three floats (X, Y, Z axes, translation) into the first three columns of each row; the
 // fourth column is not part of the data and is left as it was.
 bool ReadMatrix4x3(ByteCursor& cursor, Matrix44& out);
+// A length byte n, then n bytes of 8-bit text without terminator, each byte one character; a zero byte ends
+// the text early but the cursor still advances n + 1. A length beyond the data fails, reading nothing.
+bool ReadShortString(ByteCursor& cursor, WideString& out);
 
 }  // namespace engine

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include "engine/core/wide_string.h"
+
 namespace engine {
 
 namespace {
@@ -37,5 +39,7 @@ std::uint32_t Crc32OfText(const char* text) {
     if (text == nullptr) return Crc32OfLength(nullptr, 0);
     return Crc32OfLength(text, std::strlen(text));
 }
+
+std::uint32_t Crc32OfWideString(const WideString& string) { return Crc32OfText(string.GetNarrow()); }
 
 }  // namespace engine

@@ -7,8 +7,12 @@
 
 namespace engine {
 
+class WideString;
+
 std::uint32_t Crc32OfLength(const void* data, std::size_t length);
 // Over the text's bytes without the terminator; a null text hashes as empty.
 std::uint32_t Crc32OfText(const char* text);
+// Over the string's narrow copy, as Crc32OfText.
+std::uint32_t Crc32OfWideString(const WideString& string);
 
 }  // namespace engine

@@ -2,9 +2,12 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "engine/core/byte_cursor.h"
 #include "engine/core/matrix.h"
+#include "engine/core/wide_string.h"
 
 namespace {
 
@@ -93,6 +96,32 @@ TEST(ByteCursor, SkipAndBytesAreBounded) {
 
     ByteCursor huge(block.get(), 4);
     EXPECT_FALSE(huge.Skip(static_cast<std::size_t>(-1)));  // no wrap-around of offset + n
+}
+
+TEST(ByteCursor, ShortStrings) {
+    struct Case {
+        std::vector<std::uint8_t> bytes;
+        bool ok;
+        const char16_t* text;  // what the string holds afterwards ("kept" when the read fails)
+        std::size_t offset;
+    };
+    const Case cases[] = {
+        {{3, 'A', 'B', 'C'}, true, u"ABC", 4},
+        {{4, 'A', 0, 'B', 'C', 9}, true, u"A", 5},  // a zero ends the text, the cursor still passes n + 1
+        {{2, 0xE9, 0xFF}, true, u"\u00E9\u00FF", 3},
+        {{0}, true, u"", 1},
+        {{5, 'A', 'B'}, false, u"kept", 0},  // length beyond the data
+        {{}, false, u"kept", 0},
+    };
+    for (const Case& c : cases) {
+        auto block = Exact(c.bytes);
+        ByteCursor cursor(block.get(), c.bytes.size());
+        WideString out("kept");
+        EXPECT_EQ(ReadShortString(cursor, out), c.ok) << c.bytes.size();
+        EXPECT_EQ(cursor.Failed(), !c.ok);
+        EXPECT_EQ(std::u16string(out.Data(), out.Length()), c.text);
+        EXPECT_EQ(cursor.Offset(), c.offset);
+    }
 }
 
 }  // namespace

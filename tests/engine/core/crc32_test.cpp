@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/core/crc32.h"
+#include "engine/core/wide_string.h"
 
 namespace {
 
@@ -15,6 +16,14 @@ TEST(Crc32, StartsFromTheLengthWithoutInversion) {
     EXPECT_EQ(Crc32OfText(""), 0u);
     EXPECT_EQ(Crc32OfLength(nullptr, 0), 0u);
     EXPECT_NE(Crc32OfText("ABC"), Crc32OfText("abc"));
+}
+
+TEST(Crc32, WideStringHashesItsNarrowCopy) {
+    EXPECT_EQ(Crc32OfWideString(WideString("abc")), 0xC8232689u);
+    WideString wide;
+    wide.AssignWide(u"\u263A\u00E9");
+    EXPECT_EQ(Crc32OfWideString(wide), Crc32OfText("\x3A\xE9"));
+    EXPECT_EQ(Crc32OfWideString(WideString()), 0u);
 }
 
 TEST(Crc32, TableIsBuiltOnceAcrossThreads) {
