@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/core/wide_string.h"
+#include "engine/platform/user_folder.h"
 
 namespace engine {
 
@@ -41,6 +42,33 @@ public:
 
 protected:
     WideString userName_;
+};
+
+// The save files in the user folder, each written whole through a temporary file that replaces the old one
+// only once it is complete and synced.
+class SaveStore final : public SaveStoreBase {
+public:
+    SaveStore() = default;
+
+    // Reads the user name (the account's name, "Player" when there is none), works out the user folder from
+    // the environment and creates it with its parents (mode 0700); an existing folder is fine. False when
+    // there is no folder; loads then find nothing and saves fail.
+    bool InitUserFolder(const UserAccountLookup& lookup = LookUpUserAccount);
+
+    // The folder; empty before InitUserFolder found one.
+    const std::string& Folder() const { return folder_; }
+    // "<folder>/Slot<n>.sav" and "<folder>/<name>.sav"; empty without a folder or with an unusable name.
+    std::string SlotPath(int slot) const;
+    std::string NamedPath(const char* name) const;
+
+    std::unique_ptr<std::uint8_t[]> LoadSlot(int slot, std::uint32_t& size) override;
+    std::unique_ptr<std::uint8_t[]> LoadNamed(const char* name, std::uint32_t& size) override;
+    bool SaveSlot(int slot, const void* data, std::uint32_t size) override;
+    bool SaveNamed(const char* name, const void* data, std::uint32_t size) override;
+    bool SetAsideNamed(const char* name) override;
+
+private:
+    std::string folder_;
 };
 
 }  // namespace engine

@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
 
 #include "data_file_fixture.h"
+#include "file_size_limit.h"
 #include "engine/platform/data_files.h"
 #include "engine/platform/file_stream.h"
 #include "zip_test_helpers.h"
@@ -15,29 +14,7 @@
 namespace {
 
 using namespace engine;
-
-// Makes writes beyond `bytes` fail with EFBIG for the life of the object. The kernel enforces the file-size
-// limit for every user, root included, so the failure is real wherever the tests run.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        oldHandler_ = ::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        active_ = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        ::signal(SIGXFSZ, oldHandler_);
-    }
-    bool Active() const { return active_; }
-
-private:
-    rlimit saved_{};
-    sighandler_t oldHandler_ = SIG_DFL;
-    bool active_ = false;
-};
+using datatest::FileSizeLimit;
 
 class FileWriteTest : public datatest::DataFileTest {
 protected:

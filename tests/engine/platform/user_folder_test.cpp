@@ -4,40 +4,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <optional>
 #include <string>
 
 #include "engine/platform/user_folder.h"
+#include "scoped_env.h"
 #include "support/temp_folder.h"
 
 namespace {
 
 using engine::UserAccount;
-
-// Sets or unsets an environment variable for the life of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        if (value != nullptr) {
-            ::setenv(name, value, 1);
-        } else {
-            ::unsetenv(name);
-        }
-    }
-    ~ScopedEnv() {
-        if (old_) {
-            ::setenv(name_, old_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
+using platformtest::ScopedEnv;
 
 engine::UserAccountLookup Account(bool found, std::string name, std::string home) {
     return [=] { return UserAccount{found, name, home}; };
