@@ -48,6 +48,13 @@ std::unique_ptr<DataTable> DataTable::LoadFromImage(const std::uint8_t* bytes, s
     return LoadFromReader(reader);
 }
 
+std::unique_ptr<DataTable> DataTable::Load(const char* name) {
+    PoolBypassScope bypass;
+    ScriptReader reader;
+    if (!reader.Load(name)) return nullptr;
+    return LoadFromReader(reader);
+}
+
 bool DataTable::AddRow(const WideString& line) {
     PoolBypassScope bypass;
     const char* text = line.GetNarrow();

@@ -41,6 +41,9 @@ public:
     static std::unique_ptr<DataTable> LoadFromReader(ScriptReader& reader);
     // The same over a file image, decoded as ScriptReader::LoadFromImage does.
     static std::unique_ptr<DataTable> LoadFromImage(const std::uint8_t* bytes, std::size_t size);
+    // A table of every line of the named ".TXT" or ".CSV" data file (see ScriptReader::Load); null when
+    // neither exists.
+    static std::unique_ptr<DataTable> Load(const char* name);
 
     // Splits one line's narrow form (the low byte of each character) into cells, widened byte by byte, and
     // appends the row. False, with the table unchanged, when memory runs out.

@@ -44,6 +44,10 @@ public:
     // (null: empty) for error messages. Cursor at the start of the text, base line 0. An empty image gives
     // an empty text. 1 on success; 0, with the reader left empty, when memory runs out.
     int LoadFromImage(const std::uint8_t* bytes, std::size_t size, const char* name);
+    // Reads the data file of this name with its extension dropped and ".TXT" added, or ".CSV" when there is
+    // no such file (archives first, then disk), and keeps the name as given. 1 on success; 0, with the
+    // reader unchanged, when neither file can be read.
+    int Load(const char* name);
     // Frees the text only; the name stays.
     void FreeText();
 
