@@ -230,7 +230,7 @@ bool ParseHexMapSource(std::string_view text, HexFileImage& out, std::string& er
 
 bool FormatHexMapSource(const HexFileImage& image, std::string& out, std::string& error) {
     const HexFileHeader& header = image.header;
-    std::string grid, overlays, heights, objects, regions;
+    std::string grid, overlays, heights, features, structures, units, regions;
     for (int row = 0; row < header.height; ++row) {
         regions += "#";
         for (int column = 0; column < header.width; ++column) {
@@ -272,10 +272,11 @@ bool FormatHexMapSource(const HexFileImage& image, std::string& out, std::string
             }
             int maxType = 0;
             std::string line;
+            std::string* list = nullptr;
             switch (record.objectClass) {
-                case kObjectFeature: line = "feature ", maxType = kMaxFeatureKind; break;
-                case kObjectStructure: line = "structure ", maxType = kMaxStructureType; break;
-                case kObjectUnitStart: line = "unit ", maxType = UT_DOOR; break;
+                case kObjectFeature: line = "feature ", maxType = kMaxFeatureKind, list = &features; break;
+                case kObjectStructure: line = "structure ", maxType = kMaxStructureType, list = &structures; break;
+                case kObjectUnitStart: line = "unit ", maxType = UT_DOOR, list = &units; break;
                 default:
                     error = label + ": object class " + std::to_string(record.objectClass) + " has no name";
                     return false;
@@ -288,7 +289,7 @@ bool FormatHexMapSource(const HexFileImage& image, std::string& out, std::string
             if (record.objectOwner != 0) line += " owner " + std::to_string(record.objectOwner);
             if (record.mirrored != 0) line += " mirrored";
             if (record.immobile != 0) line += " immobile";
-            objects += line + "\n";
+            *list += line + "\n";
         }
         grid += "\n";
         regions += "\n";
@@ -296,7 +297,7 @@ bool FormatHexMapSource(const HexFileImage& image, std::string& out, std::string
     out = "# GameMap.Hex version " + std::to_string(header.version) + "\n";
     out += "weather " + std::to_string(header.weather) + "\n";
     out += "grid " + std::to_string(header.width) + " " + std::to_string(header.height) + "\n";
-    out += grid + overlays + heights + objects;
+    out += grid + overlays + heights + features + structures + units;
     out += "# regions\n" + regions;
     return true;
 }
