@@ -233,3 +233,25 @@ inline std::string UniformSource(int columns, int rows, const std::string& cell,
 }
 
 }  // namespace battle_test
+
+namespace battle_test {
+
+// Steps from a hex to every hex of the grid over valid neighbours (-1 where unreachable).
+inline std::vector<int> StepsFrom(HexCoord start) {
+    std::vector<int> steps(kMapTileCount, -1);
+    std::vector<HexCoord> queue{start};
+    steps[static_cast<std::size_t>(HexTileIndex(start))] = 0;
+    for (std::size_t i = 0; i < queue.size(); ++i) {
+        for (int d = 0; d < kDirectionCount; ++d) {
+            HexCoord n;
+            if (!HexNeighbour(queue[i], d, n) || steps[static_cast<std::size_t>(HexTileIndex(n))] >= 0) continue;
+            steps[static_cast<std::size_t>(HexTileIndex(n))] = steps[static_cast<std::size_t>(HexTileIndex(queue[i]))] + 1;
+            queue.push_back(n);
+        }
+    }
+    return steps;
+}
+
+inline int StepsBetween(HexCoord a, HexCoord b) { return StepsFrom(a)[static_cast<std::size_t>(HexTileIndex(b))]; }
+
+}  // namespace battle_test
