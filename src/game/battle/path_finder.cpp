@@ -195,24 +195,30 @@ bool PathFinder::AddNeighbour(int parent, HexCoord hex, float cost) {
     return true;
 }
 
-// A closed node got cheaper: each recorded child that the node now reaches for less (its cost plus the
-// step cost by the expansion rule) takes the node as parent and the lower cost, and passes it on in turn.
+// A closed node got cheaper. Its cost is passed on by the expansion rule: a recorded child that the node
+// now reaches for less takes it as parent, and a child that already has it as parent takes its cost plus
+// the step cost (the step may have lost or gained the straight-on factor with the node's new direction),
+// so that every node's cost stays its parent's cost plus the step onto it. Changed nodes pass their cost
+// on in turn, within the link pool.
 void PathFinder::PassOnLoweredCost(int node) {
     int stack = -1;
     int current = node;
     for (;;) {
-        const PathNode parent = nodes_[current];
-        for (const std::int32_t child : parent.children) {
+        for (const std::int32_t child : nodes_[current].children) {
             if (child < 0) continue;
             float step = 0.0f;
             if (RuleStep(current, nodes_[child].hex, step) == StepKind::kSkip) continue;
             const float g = nodes_[current].costSoFar + step;
-            if (!(g < nodes_[child].costSoFar)) continue;
-            if (linkCount_ > kLastLinkCount) return;
-            PathNode& lowered = nodes_[child];
-            lowered.parent = current;
-            lowered.costSoFar = g;
-            lowered.total = g + Estimate(lowered.hex);
+            PathNode& passed = nodes_[child];
+            const bool ownChild = passed.parent == current;
+            if (ownChild ? g == passed.costSoFar : !(g < passed.costSoFar)) continue;
+            if (linkCount_ > kLastLinkCount) {
+                ++stats_.passesCutShort;
+                return;
+            }
+            passed.parent = current;
+            passed.costSoFar = g;
+            passed.total = g + Estimate(passed.hex);
             const int link = linkCount_++;
             links_[link].node = child;
             links_[link].next = stack;

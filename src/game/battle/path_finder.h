@@ -26,6 +26,7 @@ public:
         int nodesTaken = 0;
         int linksTaken = 0;
         int closedNodesLowered = 0;
+        int passesCutShort = 0;  // cost passes stopped for want of links
     };
 
     PathFinder() = default;
