@@ -7,43 +7,12 @@ namespace game {
 
 namespace {
 
-// Column step, then row step on even and on odd columns, per direction.
-constexpr int kStepColumn[kDirectionCount] = {0, 1, 1, 0, -1, -1};
-constexpr int kStepRowEven[kDirectionCount] = {-1, 0, 1, 1, 1, 0};
-constexpr int kStepRowOdd[kDirectionCount] = {-1, -1, 0, 1, 0, -1};
-
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 int LetterIndex(char c) { return (c >= 'a' ? c - 'a' : c - 'A'); }
 
 }  // namespace
-
-HexCoord MakeHexCoord(int column, int row) {
-    return {static_cast<std::int16_t>(column), static_cast<std::int16_t>(row)};
-}
-
-bool IsValidHex(HexCoord hex) {
-    if (hex.column < 0 || hex.column >= kMapColumns || hex.row < 0) return false;
-    const int rows = (hex.column & 1) != 0 ? kMapRows : kMapRows - 1;
-    return hex.row < rows;
-}
-
-HexCoord HexStep(HexCoord hex, int direction) {
-    if (direction < 0 || direction >= kDirectionCount) return hex;
-    const bool odd = (hex.column & 1) != 0;
-    const int row = hex.row + (odd ? kStepRowOdd[direction] : kStepRowEven[direction]);
-    return MakeHexCoord(hex.column + kStepColumn[direction], row);
-}
-
-bool HexNeighbour(HexCoord hex, int direction, HexCoord& out) {
-    if (!IsValidHex(hex) || direction < 0 || direction >= kDirectionCount) {
-        out = hex;
-        return false;
-    }
-    out = HexStep(hex, direction);
-    return IsValidHex(out);
-}
 
 engine::Vec2 HexToWorld(HexCoord hex) {
     const float x = (static_cast<float>(hex.column) + 0.5f) * 0.866f - 20.784f;

@@ -31,20 +31,43 @@ struct HexCoord {
     bool operator==(const HexCoord&) const = default;
 };
 
-HexCoord MakeHexCoord(int column, int row);
+inline HexCoord MakeHexCoord(int column, int row) {
+    return {static_cast<std::int16_t>(column), static_cast<std::int16_t>(row)};
+}
 
 // Column 0..47; row 0..37 on odd columns, 0..36 on even ones.
-bool IsValidHex(HexCoord hex);
+inline bool IsValidHex(HexCoord hex) {
+    return hex.column >= 0 && hex.column < kMapColumns && hex.row >= 0 &&
+           hex.row < ((hex.column & 1) != 0 ? kMapRows : kMapRows - 1);
+}
 
 // Index of a valid hex in a column-major tile array (all rows of column 0 first).
 inline int HexTileIndex(HexCoord hex) { return hex.column * kMapRows + hex.row; }
 
-// Offsets of one step, by direction and column parity, without any validity test.
-HexCoord HexStep(HexCoord hex, int direction);
+// Column step, then row step on even and on odd columns, per direction.
+inline constexpr int kStepColumn[kDirectionCount] = {0, 1, 1, 0, -1, -1};
+inline constexpr int kStepRowEven[kDirectionCount] = {-1, 0, 1, 1, 1, 0};
+inline constexpr int kStepRowOdd[kDirectionCount] = {-1, -1, 0, 1, 0, -1};
+
+// Offsets of one step, by direction and column parity, without any validity test (the hex itself for a
+// direction outside 0..5).
+inline HexCoord HexStep(HexCoord hex, int direction) {
+    if (direction < 0 || direction >= kDirectionCount) return hex;
+    const bool odd = (hex.column & 1) != 0;
+    const int row = hex.row + (odd ? kStepRowOdd[direction] : kStepRowEven[direction]);
+    return MakeHexCoord(hex.column + kStepColumn[direction], row);
+}
 
 // Steps from a valid hex in direction 0..5 and writes the new hex even when it is off the grid; true only
 // when it is valid. An invalid start or direction writes the start hex and gives false.
-bool HexNeighbour(HexCoord hex, int direction, HexCoord& out);
+inline bool HexNeighbour(HexCoord hex, int direction, HexCoord& out) {
+    if (!IsValidHex(hex) || direction < 0 || direction >= kDirectionCount) {
+        out = hex;
+        return false;
+    }
+    out = HexStep(hex, direction);
+    return IsValidHex(out);
+}
 
 // World x and z of the hex centre on the ground plane (x, y of the result). Neighbouring centres are one
 // world unit apart and the full grid is centred on the origin.

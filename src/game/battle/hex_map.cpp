@@ -158,12 +158,14 @@ void HexMap::PickHex(int& column, int& row, const engine::Vec3& point) const {
     }
 }
 
-float HexMap::GetMoveCost(HexCoord hex, int unitType) const {
-    if (!IsValidHex(hex) || context_ == nullptr || unitType <= 0 || unitType >= kUnitTypeCount) return 0.0f;
-    const UnitParams* params = context_->GetUnitParams(unitType);
-    if (params == nullptr) return 0.0f;
+const UnitParams* HexMap::ParamsFor(int unitType) const {
+    if (context_ == nullptr || unitType <= 0 || unitType >= kUnitTypeCount) return nullptr;
+    return context_->GetUnitParams(unitType);
+}
+
+float HexMap::MoveCostWith(const UnitParams& params, HexCoord hex) const {
     const HexTile& tile = tiles_[HexTileIndex(hex)];
-    const float* cost = params->moveCost;
+    const float* cost = params.moveCost;
     if (tile.objectClass == kObjectFeature) {
         if (tile.objectType == kFeatureRaised) return cost[1];
         if (tile.objectType < 6 || tile.objectType > 8) return cost[0];
@@ -181,9 +183,19 @@ float HexMap::GetMoveCost(HexCoord hex, int unitType) const {
     }
 }
 
-float HexMap::GetStepCost(HexCoord from, HexCoord to, int unitType) const {
+float HexMap::GetMoveCost(HexCoord hex, int unitType) const {
+    const UnitParams* params = IsValidHex(hex) ? ParamsFor(unitType) : nullptr;
+    return params != nullptr ? MoveCostWith(*params, hex) : 0.0f;
+}
+
+float HexMap::StepCostWith(const UnitParams* params, HexCoord from, HexCoord to, int unitType) const {
+    if (params == nullptr) return 0.0f;
+    return StepCostFrom(*params, from, IsValidHex(from) ? MoveCostWith(*params, from) : 0.0f, to, unitType);
+}
+
+float HexMap::StepCostFrom(const UnitParams& params, HexCoord from, float fromCost, HexCoord to, int unitType) const {
     if (!IsValidHex(to)) return 0.0f;
-    const float c = GetMoveCost(to, unitType);
+    const float c = MoveCostWith(params, to);
     if (IsAircraftType(unitType)) return c;
     if (c == 0.0f) return 0.0f;
     const HexTile& target = tiles_[HexTileIndex(to)];
@@ -191,16 +203,18 @@ float HexMap::GetStepCost(HexCoord from, HexCoord to, int unitType) const {
     if (target.terrain == kTerrainWater && source.terrain != kTerrainWater && source.terrain != kTerrainShore) {
         return 0.0f;
     }
-    float cost = (GetMoveCost(from, unitType) + c) * 0.5f;
-    if (context_ != nullptr) {
-        const Unit* standing = context_->FindUnitAt(to);
-        if (standing != nullptr && standing->GetType() == UT_APC) cost += 10.0f;
-    }
+    float cost = (fromCost + c) * 0.5f;
+    const Unit* standing = context_->FindUnitAt(to);
+    if (standing != nullptr && standing->GetType() == UT_APC) cost += 10.0f;
     const int rise = target.level - source.level;
     if (rise > 1 || rise < -1) return 0.0f;
     if (rise == 1) cost *= 1.2f;
     if (rise == -1) cost *= 0.833f;
     return cost;
+}
+
+float HexMap::GetStepCost(HexCoord from, HexCoord to, int unitType) const {
+    return StepCostWith(ParamsFor(unitType), from, to, unitType);
 }
 
 int HexMap::GetDirectionTo(HexCoord from, HexCoord to) const {

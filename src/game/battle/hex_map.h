@@ -17,6 +17,7 @@ class BattleContext;
 class ScriptBlock;
 class Structure;
 class Unit;
+struct UnitParams;
 
 class HexMap {
 public:
@@ -120,7 +121,14 @@ private:
     // The best-first movement fill behind FloodMoveBudget and FloodMoveIgnoringUnits.
     void MoveFill(HexCoord hex, const Unit& unit, float budget, bool blockByUnits);
     bool MayEnterPastUnits(HexCoord from, HexCoord to, const Unit& mover) const;
-    void MarkMoveRangeAt(HexCoord hex, const Unit& mover);
+    void MarkMoveRangeAt(HexCoord hex, const Unit& mover, bool ownHex);
+    // The figures of a unit type of the running battle, or null.
+    const UnitParams* ParamsFor(int unitType) const;
+    // GetMoveCost of a valid hex with the figures already at hand.
+    float MoveCostWith(const UnitParams& params, HexCoord hex) const;
+    float StepCostWith(const UnitParams* params, HexCoord from, HexCoord to, int unitType) const;
+    // The same with the move cost of `from` already known.
+    float StepCostFrom(const UnitParams& params, HexCoord from, float fromCost, HexCoord to, int unitType) const;
     void MarkLanding(const Unit& unit);
 
     engine::Vec3 centreOffset_;

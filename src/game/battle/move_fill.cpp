@@ -6,6 +6,7 @@
 #include "game/battle/battle_context.h"
 #include "game/battle/hex_map.h"
 #include "game/battle/unit.h"
+#include "game/battle/unit_params.h"
 
 namespace game {
 
@@ -104,6 +105,7 @@ bool HexMap::MayEnterPastUnits(HexCoord from, HexCoord to, const Unit& mover) co
 void HexMap::MoveFill(HexCoord start, const Unit& unit, float budget, bool blockByUnits) {
     if (!IsValidHex(start)) return;
     const int type = unit.GetType();
+    const UnitParams* params = ParamsFor(type);
     float best[kMapTileCount];
     for (float& b : best) b = -std::numeric_limits<float>::infinity();
     BudgetQueue queue;
@@ -114,7 +116,9 @@ void HexMap::MoveFill(HexCoord start, const Unit& unit, float budget, bool block
         const int index = queue.PopLargest(best);
         const HexCoord hex = HexOfIndex(index);
         const float left = best[index];
-        if (left < 0.0f || tiles_[index].terrain == kTerrainNone || GetMoveCost(hex, type) == 0.0f) continue;
+        if (left < 0.0f || tiles_[index].terrain == kTerrainNone || params == nullptr) continue;
+        const float hereCost = MoveCostWith(*params, hex);
+        if (hereCost == 0.0f) continue;
         TileMarks& marks = marks_[index];
         if (left >= marks.moveLeft) marks.moveLeft = left;
         if (blockByUnits && context_ != nullptr) {
@@ -124,7 +128,7 @@ void HexMap::MoveFill(HexCoord start, const Unit& unit, float budget, bool block
         for (int d = 0; d < kDirectionCount; ++d) {
             HexCoord neighbour;
             if (!HexNeighbour(hex, d, neighbour)) continue;
-            const float cost = GetStepCost(hex, neighbour, type);
+            const float cost = StepCostFrom(*params, hex, hereCost, neighbour, type);
             // A step no dearer than the allowance would let a walk gain budget around a loop.
             if (cost <= kStepAllowance || left - cost < 0.0f) continue;
             if (blockByUnits) {
@@ -158,10 +162,10 @@ void HexMap::MarkFerryTiles(int teamKind) {
     }
 }
 
-void HexMap::MarkMoveRangeAt(HexCoord hex, const Unit& mover) {
+void HexMap::MarkMoveRangeAt(HexCoord hex, const Unit& mover, bool ownHex) {
     TileMarks& marks = marks_[HexTileIndex(hex)];
     if (marks.moveLeft != 0.0f) marks.markBits = static_cast<std::uint16_t>(marks.markBits | kMarkMove);
-    if ((marks.moveLeft == 0.0f && !(hex == mover.GetHexPos())) || context_ == nullptr) return;
+    if ((marks.moveLeft == 0.0f && !ownHex) || context_ == nullptr) return;
     Unit* other = context_->FindUnitAt(hex);
     if (other == &mover) other = context_->FindAirUnitAt(hex);
     if (other == nullptr || other == &mover) return;
@@ -195,11 +199,15 @@ void HexMap::MarkMoveRangeAt(HexCoord hex, const Unit& mover) {
 
 void HexMap::MarkMoveRange(const Unit& unit) {
     MarkFerryTiles(unit.GetTeamKind());
-    FloodMoveBudget(unit.GetHexPos(), unit, unit.GetMovementLeft());
-    for (int r = 0; r < kMapRows; ++r) {
-        for (int c = 0; c < kMapColumns; ++c) {
-            const HexCoord hex = MakeHexCoord(c, r);
-            if (IsValidHex(hex)) MarkMoveRangeAt(hex, unit);
+    const HexCoord own = unit.GetHexPos();
+    FloodMoveBudget(own, unit, unit.GetMovementLeft());
+    // Each tile's marks depend on that tile alone, so the tiles are taken in memory order; only reached
+    // tiles and the unit's own have anything to mark.
+    for (int column = 0, index = 0; column < kMapColumns; ++column) {
+        for (int row = 0; row < kMapRows; ++row, ++index) {
+            const HexCoord hex = MakeHexCoord(column, row);
+            const bool ownHex = hex == own;
+            if ((marks_[index].moveLeft != 0.0f || ownHex) && IsValidHex(hex)) MarkMoveRangeAt(hex, unit, ownHex);
         }
     }
 }

@@ -233,7 +233,9 @@ TEST(HexMapFile, RefusesEmptyMapsAndFieldsOutOfRange) {
         r.objectOwner = static_cast<std::uint8_t>(c.owner);
         r.height = c.height;
         EXPECT_EQ(Load(map, Bytes(image)), c.loads) << c.what;
-        if (!c.loads) EXPECT_TRUE(IsCleared(map)) << c.what;
+        if (!c.loads) {
+            EXPECT_TRUE(IsCleared(map)) << c.what;
+        }
     }
 }
 

@@ -43,7 +43,9 @@ TEST_F(RangeFill, MinimumTwoMaximumThreeMarksTheRing) {
             const bool marked = (map->GetMarkBits(H(c, r)) & kMarkAttack) != 0;
             EXPECT_EQ(marked, s >= 2 && s <= 3) << c << "/" << r << " at " << s;
             ring += marked ? 1 : 0;
-            if (s >= 1 && s <= 3) EXPECT_EQ(map->GetRangeStep(H(c, r)), s) << c << "/" << r;
+            if (s >= 1 && s <= 3) {
+                EXPECT_EQ(map->GetRangeStep(H(c, r)), s) << c << "/" << r;
+            }
         }
     }
     EXPECT_EQ(ring, 12 + 18);
