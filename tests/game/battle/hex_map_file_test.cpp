@@ -95,7 +95,9 @@ TEST(HexMapFile, LaterVersionsAddWeatherImmobileAndRegion) {
     }
 }
 
-TEST(HexMapFile, Corrections) {
+void CheckCorrections(const HexMap& map, int version);
+
+TEST(HexMapFile, CorrectionsAtEveryVersion) {
     HexFileImage image = Image(12, 8, 2, Land());
     auto& shoreLow = image.At(0, 0);
     shoreLow.terrain = kTerrainShore;
@@ -117,8 +119,16 @@ TEST(HexMapFile, Corrections) {
     factory.objectClass = kObjectStructure, factory.objectType = kStructureFactory, factory.objectOwner = 2;
     factory.mirrored = 1;
 
-    HexMap map;
-    ASSERT_TRUE(Load(map, Bytes(image)));
+    for (int version : {8, 10, 11, 12}) {
+        SCOPED_TRACE(version);
+        image.header.version = version;
+        HexMap map;
+        ASSERT_TRUE(Load(map, Bytes(image)));
+        CheckCorrections(map, version);
+    }
+}
+
+void CheckCorrections(const HexMap& map, int version) {
     EXPECT_EQ(map.GetTile(H(0, 0)).terrain, kTerrainShore);
     EXPECT_EQ(map.GetTile(H(0, 0)).level, 1);
     EXPECT_EQ(map.GetTile(H(1, 0)).terrain, kTerrainLand);
@@ -138,6 +148,9 @@ TEST(HexMapFile, Corrections) {
     EXPECT_EQ(map.GetMarkBits(H(1, 1)), 0);
     EXPECT_EQ(map.GetTile(H(1, 1)).unitWeight, 0.0f);
     EXPECT_EQ(map.GetTile(H(1, 1)).trigger, nullptr);
+    // Before version 9 heights come from the corrected levels.
+    EXPECT_FLOAT_EQ(map.GetTile(H(2, 0)).height, version < 9 ? 5 * 0.25f : 0.5f);
+    EXPECT_FLOAT_EQ(map.GetTile(H(1, 0)).height, version < 9 ? 3 * 0.25f : 0.5f);
 }
 
 TEST(HexMapFile, ColumnsAndRowsBeyondTheGridAreDropped) {

@@ -28,6 +28,19 @@ TEST(HexMap, InvalidHexesReadAsNoTileAndDropWrites) {
     EXPECT_TRUE(map->CopyNeighbourTile(H(0, 36), 0, copy));
 }
 
+TEST(HexMap, CopiesAreIndependentValues) {
+    FakeBattle battle;
+    auto map = MapFromSource(UniformSource(10, 10, "L0"), &battle);
+    auto plan = std::make_unique<HexMap>(*map);
+    plan->SetMarkBits(H(3, 3), kMarkMove);
+    plan->EditTile(H(4, 4))->terrain = kTerrainBlocked;
+    EXPECT_EQ(map->GetMarkBits(H(3, 3)), 0);
+    EXPECT_EQ(map->GetTile(H(4, 4)).terrain, kTerrainLand);
+    EXPECT_EQ(plan->GetBattleContext(), &battle);
+    HexPath path;
+    EXPECT_TRUE(plan->FindRoute(H(0, 0), H(9, 9), path, UT_TROOPER, 0, false));
+}
+
 TEST(HexMap, ThreatCountersSaturateAndSum) {
     HexMap map;
     HexTile* tile = map.EditTile(H(4, 4));

@@ -11,7 +11,8 @@ namespace {
 
 using namespace battle_test;
 
-// The recursion as first laid down: every path is walked; a tile keeps the best budget seen.
+// The path-walking recursion that the fills replace: every path is walked; a tile keeps the best budget
+// seen.
 struct LiteralFill {
     const HexMap& map;
     const BattleContext& battle;
