@@ -42,6 +42,18 @@ TEST_F(MoveFill, ExactBudgetMarksTheLastTile) {
     EXPECT_FALSE(Reached(H(10, 14)));
 }
 
+TEST_F(MoveFill, StepsThatCostNothingEndTheFill) {
+    // A table value at or below zero would let a walk gain budget around a loop; such steps are closed.
+    battle.params[UT_TROOPER].moveCost[3] = -1.0f;
+    FakeUnit& trooper = battle.AddUnit(UT_TROOPER, H(10, 10), 1);
+    trooper.movementLeft = 3.0f;
+    map->MarkSelectedUnitRanges(trooper, false);
+    EXPECT_EQ(map->GetMoveLeft(H(10, 9)), 0.0f);
+    battle.params[UT_TROOPER].moveCost[3] = 0.000001f;
+    map->MarkSelectedUnitRanges(trooper, false);
+    EXPECT_EQ(map->GetMoveLeft(H(10, 9)), 0.0f);
+}
+
 TEST_F(MoveFill, UnitsInTheSameLayerBlock) {
     FakeUnit& trooper = battle.AddUnit(UT_TROOPER, H(10, 10), 1);
     trooper.movementLeft = 3.0f;
