@@ -69,7 +69,6 @@ int SoundFile::OpenOgg() {
     format_.bitsPerSample = 16;
     format_.extraSize = 4;
     pcmLength_ = static_cast<std::uint64_t>(total) * static_cast<std::uint64_t>(channels) * 2;
-    oggEnded_ = false;
     return 1;
 }
 
@@ -84,18 +83,38 @@ std::size_t SoundFile::ReadPcm(void* buffer, std::size_t n) {
     }
     if (kind_ != kKindOgg) return 0;
     auto* out = static_cast<std::uint8_t*>(buffer);
-    std::size_t done = 0;
+    std::size_t done = std::min(n, carry_.size() - carryPosition_);
+    std::memcpy(out, carry_.data() + carryPosition_, done);
+    carryPosition_ += done;
+    const std::size_t frameBytes = static_cast<std::size_t>(format_.channels) * 2;
     int holes = 0;
     while (done < n && !oggEnded_) {
-        const int chunk = static_cast<int>(std::min<std::size_t>(n - done, INT_MAX));
-        const long result = decoder_.Read(out + done, chunk);
+        const bool partFrame = n - done < frameBytes;
+        std::uint8_t* target = out + done;
+        int chunk = static_cast<int>(std::min<std::size_t>(n - done, INT_MAX));
+        if (partFrame) {
+            carry_.resize(4096);
+            target = carry_.data();
+            chunk = static_cast<int>(carry_.size());
+        }
+        const long result = decoder_.Read(target, chunk);
         if (result == sys::VorbisDecoder::kHole && ++holes < kMaxHolesInARow) continue;
         if (result <= 0 || result > chunk) {
+            carry_.clear();
+            carryPosition_ = 0;
             oggEnded_ = true;
             break;
         }
         holes = 0;
-        done += static_cast<std::size_t>(result);
+        if (partFrame) {
+            carry_.resize(static_cast<std::size_t>(result));
+            const std::size_t take = std::min(n - done, carry_.size());
+            std::memcpy(out + done, carry_.data(), take);
+            carryPosition_ = take;
+            done += take;
+        } else {
+            done += static_cast<std::size_t>(result);
+        }
     }
     return done;
 }
@@ -114,6 +133,8 @@ int SoundFile::Rewind() {
     }
     if (kind_ != kKindOgg || decoder_.SeekToStart() != 0) return 0;
     oggEnded_ = false;
+    carry_.clear();
+    carryPosition_ = 0;
     return 1;
 }
 
@@ -128,6 +149,8 @@ void SoundFile::Destroy() {
     pcmLength_ = 0;
     position_ = 0;
     oggEnded_ = false;
+    carry_.clear();
+    carryPosition_ = 0;
 }
 
 std::size_t SoundFile::OggRead(void* buffer, std::size_t size, std::size_t count) {

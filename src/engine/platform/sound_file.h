@@ -61,6 +61,10 @@ private:
     sys::VorbisDecoder decoder_;
     FileStream stream_;
     bool oggEnded_ = false;
+    // The decoder hands out whole frames only: a read shorter than a frame takes one from here, and the
+    // rest of it waits for the next read.
+    std::vector<std::uint8_t> carry_;
+    std::size_t carryPosition_ = 0;
 
     std::unique_ptr<std::uint8_t[]> image_;  // the whole WAV file
     std::size_t pcmOffset_ = 0;

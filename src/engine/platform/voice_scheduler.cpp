@@ -192,7 +192,8 @@ void VoiceScheduler::StopAllOfKind(int kind) {
         const SoundSample* sample = voices_[static_cast<std::size_t>(v)].sample;
         if (sample == nullptr) continue;
         const bool stream = sample->Kind() == SoundSample::kKindStream;
-        if ((kind == 1 && stream) || (kind == 2 && !stream) || (kind != 1 && kind != 2)) FreeVoice(v);
+        const bool whole = sample->Kind() == SoundSample::kKindWhole;
+        if ((kind == 1 && stream) || (kind == 2 && whole) || (kind != 1 && kind != 2)) FreeVoice(v);
     }
 }
 

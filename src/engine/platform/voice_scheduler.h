@@ -116,6 +116,8 @@ protected:
     virtual void PumpStreams();
 
     void SetRunning(bool running) { running_ = running; }
+    // The handle given out last; the next request gets the one after it (never 0).
+    void SetLastHandle(std::uint32_t handle) { nextHandle_ = handle; }
     double GameSeconds() const { return clock_ ? clock_() : 0.0; }
     Voice& MutableVoice(int v) { return voices_[static_cast<std::size_t>(v)]; }
     // Stops the voice on the device and frees it.
