@@ -84,8 +84,10 @@ std::size_t SoundFile::ReadPcm(void* buffer, std::size_t n) {
     if (kind_ != kKindOgg) return 0;
     auto* out = static_cast<std::uint8_t*>(buffer);
     std::size_t done = std::min(n, carry_.size() - carryPosition_);
-    std::memcpy(out, carry_.data() + carryPosition_, done);
-    carryPosition_ += done;
+    if (done > 0) {
+        std::memcpy(out, carry_.data() + carryPosition_, done);
+        carryPosition_ += done;
+    }
     const std::size_t frameBytes = static_cast<std::size_t>(format_.channels) * 2;
     int holes = 0;
     while (done < n && !oggEnded_) {
