@@ -101,8 +101,8 @@ void AnalyseStreamBlock(std::unique_ptr<BeatDetector>& detector, const std::uint
     const std::size_t blocks = bytes / blockBytes;
     // A piece shorter than one block (a stream's last piece, say) has nothing to measure.
     if (blocks == 0) return;
-    const double secondsPerBlock =
-        static_cast<double>(bytes) / static_cast<double>(bytesPerSample) / channels / rate / static_cast<double>(blocks);
+    const double secondsPerBlock = static_cast<double>(bytes) / static_cast<double>(bytesPerSample) / channels /
+                                   rate / static_cast<double>(blocks);
     if (!detector) {
         detector = std::make_unique<BeatDetector>();
         detector->Init(static_cast<int>(6 * blocks), blockSamples, static_cast<int>(bytesPerSample),

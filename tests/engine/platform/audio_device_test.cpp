@@ -238,6 +238,24 @@ TEST_F(LoopbackTest, AStarvedStreamResumesAtTheNextUpdateWithNothingLost) {
     EXPECT_GE(gap, static_cast<std::size_t>(80000 + 1024 - 2 * kPiece - 64));
 }
 
+TEST_F(LoopbackTest, AStreamPausedWhileStarvedKeepsWhatWasQueuedForItUntilItResumes) {
+    const auto samples = Marked(static_cast<std::size_t>(5 * kPiece));
+    PutSound("Music.wav", MakeWav(1, kRate, 16, Pcm16(samples)));
+    ASSERT_EQ(bank_.LoadStream(0, WideString("Music"), 1.0f, false), 1);
+    const std::uint32_t h = bank_.Play(0, 1.0f, false, 0.0f);
+    Frame(1024);
+    Render(70000);  // starved
+    audio_->PauseHandle(h, true);
+    Frame(1024);    // refilled while paused: nothing plays
+    Frame(1024);    // what was queued for it is not taken for played
+    ASSERT_GE(audio_->FindVoice(h), 0);
+    audio_->PauseHandle(h, false);
+    for (int i = 0; i < 200 && audio_->FindVoice(h) >= 0; ++i) Frame(1024);
+    EXPECT_EQ(audio_->FindVoice(h), -1);
+    Render(1024);
+    EXPECT_EQ(MatchWithGaps(left_, samples, true), "");
+}
+
 TEST_F(LoopbackTest, ALoopingWholeSamplePlaysPastItsLength) {
     const auto samples = Marked(10000);
     PutSound("Hum.wav", MakeWav(1, kRate, 16, Pcm16(samples)));
