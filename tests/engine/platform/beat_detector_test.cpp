@@ -126,4 +126,16 @@ TEST(BeatDetector, ABeatWhereTheLastReportedOneStoodInAFullHistoryIsStillReporte
     EXPECT_GT(detector.Query(0.125), 1.0f);
 }
 
+TEST(BeatDetector, AWindowThatVariesTooWildlyForAThresholdReportsNoBeat) {
+    // Two window entries of 0 and 2000 drive the threshold factor below 0; the energy over a negative
+    // threshold would be a negative or endless beat.
+    BeatDetector detector;
+    detector.Init(10, 4096, 2, 10, 2);
+    detector.Append(0.01, 0.0f);
+    detector.Append(0.02, 2000.0f);
+    detector.Append(0.03, 5.0f);
+    EXPECT_EQ(detector.TestEntry(2, 0.03), 0.0f);
+    EXPECT_GE(detector.Query(0.035), 0.0f);
+}
+
 }  // namespace
