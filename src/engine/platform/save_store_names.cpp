@@ -1,0 +1,18 @@
+#include <cstring>
+
+#include "engine/platform/save_store.h"
+
+namespace engine {
+
+std::string SaveStoreBase::SlotFileName(int slot) { return "Slot" + std::to_string(slot) + ".sav"; }
+
+std::string SaveStoreBase::NamedFileName(const char* name) { return std::string(name) + ".sav"; }
+
+std::string SaveStoreBase::SetAsideFileName(const char* name) { return NamedFileName(name) + ".bad"; }
+
+bool SaveStoreBase::IsUsableName(const char* name) {
+    return name != nullptr && name[0] != '\0' && std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0 &&
+           std::strchr(name, '/') == nullptr;
+}
+
+}  // namespace engine

@@ -1,0 +1,144 @@
+#pragma once
+// The battle grid of 48 x 38 tiles and the rules read from it: tile queries, movement costs, picking,
+// free hexes, the range fills that mark where a unit can move and what it can attack, and the route
+// search. A plain value: the computer player plans on a copy.
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "engine/core/vector.h"
+#include "game/battle/hex_coord.h"
+#include "game/battle/hex_path.h"
+#include "game/battle/hex_tile.h"
+
+namespace game {
+
+class BattleContext;
+class ScriptBlock;
+class Structure;
+class Unit;
+struct UnitParams;
+
+class HexMap {
+public:
+    HexMap();
+
+    // The running battle; null when none runs (lookups then find nothing).
+    void SetBattleContext(BattleContext* context) { context_ = context; }
+    BattleContext* GetBattleContext() const { return context_; }
+
+    // --- Tiles -------------------------------------------------------------------------------------
+    // The tile of a valid hex; an all-zero tile (no terrain) for any other.
+    const HexTile& GetTile(HexCoord hex) const;
+    // The tile to change, or null for an invalid hex (the write is dropped).
+    HexTile* EditTile(HexCoord hex);
+    bool CopyTile(HexCoord hex, HexTile& out) const;
+    bool CopyNeighbourTile(HexCoord hex, int direction, HexTile& out) const;
+    void ClearTiles();
+    void SetTrigger(HexCoord hex, ScriptBlock* block);
+    void ClearDropReservations();
+    // threat[unitType] x 0.01; type 25 gives the sum over all types; 0 for an invalid hex or type.
+    float GetThreat(HexCoord hex, int unitType) const;
+
+    int GetWeatherType() const { return weatherType_; }
+    void SetWeatherType(int type) { weatherType_ = type; }
+    // (centre column - 24, 19 - centre row, 0) and (m / 2, 0, m / 2) of the used tiles.
+    const engine::Vec3& GetCentreOffset() const { return centreOffset_; }
+    const engine::Vec3& GetHalfExtent() const { return halfExtent_; }
+    void SetPlacement(const engine::Vec3& centreOffset, const engine::Vec3& halfExtent);
+
+    // --- Marks ---------------------------------------------------------------------------------------
+    std::uint16_t GetMarkBits(HexCoord hex) const;
+    void SetMarkBits(HexCoord hex, std::uint16_t bits);
+    float GetMoveLeft(HexCoord hex) const;
+    int GetRangeStep(HexCoord hex) const;
+    void ClearMarkBits(std::uint16_t mask);
+    void ClearRangeSteps();
+    // Sets moveLeft on every tile.
+    void SetTileScratch(float value);
+
+    // --- Positions -----------------------------------------------------------------------------------
+    void GetLevelPoint(engine::Vec3& out, HexCoord hex) const;
+    // The point where units and markers stand.
+    void GetSurfacePoint(engine::Vec3& out, HexCoord hex) const;
+    float GetUnitHeight(HexCoord hex, bool airborne) const;
+    // The valid hex whose standing point is nearest to the point (within 0.8), else column and row -1.
+    void PickHex(int& column, int& row, const engine::Vec3& point) const;
+
+    // --- Movement costs ------------------------------------------------------------------------------
+    // 0 means the unit type cannot enter.
+    float GetMoveCost(HexCoord hex, int unitType) const;
+    float GetStepCost(HexCoord from, HexCoord to, int unitType) const;
+
+    // --- Neighbourhood -------------------------------------------------------------------------------
+    // 0..5, or 6 when `to` is not a neighbour of `from`.
+    int GetDirectionTo(HexCoord from, HexCoord to) const;
+    int FindDirectionToUnit(int startDirection, HexCoord hex, const Unit* unit) const;
+    int FindDirectionToStructure(int startDirection, HexCoord hex, const Structure* structure) const;
+    int CountAdjacentForeignStructures(const Unit& unit) const;
+    int CountStructureTiles(int teamKind) const;
+    int CountUnitStartTiles(int teamKind) const;
+    // Heading for a door between walls; records the wall directions for HasWallDir.
+    float GetWallAngle(HexCoord hex);
+    bool HasWallDir(int direction) const;
+    bool IsWallTile(int column, int row) const;
+    // Up to min(count, 4) free hexes of the same terrain near the hex, nearest first.
+    bool FindNearbyFreeHexes(HexCoord hex, HexCoord* list, int& count) const;
+    void PathToHexList(HexList& out, const HexPath& path) const;
+
+    // --- Range fills -----------------------------------------------------------------------------------
+    void MarkSelectedUnitRanges(const Unit& unit, bool showTargets);
+    void MarkMoveRange(const Unit& unit);
+    void FloodMoveBudget(HexCoord hex, const Unit& unit, float budget);
+    void FloodMoveIgnoringUnits(HexCoord hex, const Unit& unit, float budget);
+    void MarkFerryTiles(int teamKind);
+    void MarkDropHexes(const Unit& unit);
+    void FloodAttackRange(HexCoord hex, int step, int minimum, int maximum, int firingLevel, const Unit* unit);
+    void FloodRangeMarks(HexCoord hex, int step, int minimum, int maximum, int firingLevel, const Unit* unit);
+    void MarkReach(HexCoord hex, int step, int maximum);
+    void FilterLineOfSight(const Unit& unit, std::optional<HexCoord> fromHex);
+    bool HasLineOfSight(const engine::Vec3& from, const engine::Vec3& to) const;
+    void FilterAttackTargets(const Unit& unit, bool marksOnly);
+    void MarkThreatRange(const Unit& unit);
+    void MarkAttackRangeFromHex(const Unit& unit, HexCoord hex, const Unit* target, bool keepTargets);
+    void MarkAttackRange(const Unit& unit, const Unit* target, bool keepTargets);
+    int CountAttackTargets(const Unit& unit);
+    void MarkPath(const HexPath& path);
+
+    // --- Routes (the calling thread's PathFinder) ----------------------------------------------------
+    bool FindRoute(HexCoord start, HexCoord goal, HexPath& out, int unitType, int mode, bool stopShort) const;
+    bool FindRouteAllowBlocked(HexCoord start, HexCoord goal, HexPath& out, int unitType, int mode,
+                               bool stopShort) const;
+
+private:
+    TileMarks* Marks(HexCoord hex) { return IsValidHex(hex) ? &marks_[HexTileIndex(hex)] : nullptr; }
+    void AddBits(HexCoord hex, std::uint16_t bits);
+    void RemoveBits(HexCoord hex, std::uint16_t bits);
+    // Adds `add` to every tile holding any of `having`.
+    void AddBitsWhere(std::uint16_t having, std::uint16_t add);
+    void AttackFill(HexCoord hex, int step, int minimum, int maximum, int firingLevel, const Unit* unit,
+                    bool withTargets);
+    // The best-first movement fill behind FloodMoveBudget and FloodMoveIgnoringUnits.
+    void MoveFill(HexCoord hex, const Unit& unit, float budget, bool blockByUnits);
+    bool MayEnterPastUnits(HexCoord from, HexCoord to, const Unit& mover) const;
+    void MarkMoveRangeAt(HexCoord hex, const Unit& mover, bool ownHex);
+    // The figures of a unit type of the running battle, or null.
+    const UnitParams* ParamsFor(int unitType) const;
+    // GetMoveCost of a valid hex with the figures already at hand.
+    float MoveCostWith(const UnitParams& params, HexCoord hex) const;
+    float StepCostWith(const UnitParams* params, HexCoord from, HexCoord to, int unitType) const;
+    // The same with the move cost of `from` already known.
+    float StepCostFrom(const UnitParams& params, HexCoord from, float fromCost, HexCoord to, int unitType) const;
+    void MarkLanding(const Unit& unit);
+
+    engine::Vec3 centreOffset_;
+    engine::Vec3 halfExtent_;
+    std::array<HexTile, kMapTileCount> tiles_;
+    std::array<TileMarks, kMapTileCount> marks_;
+    int weatherType_ = 0;
+    int wallDirs_[kDirectionCount] = {};
+    int wallCount_ = 0;
+    BattleContext* context_ = nullptr;
+};
+
+}  // namespace game

@@ -1,0 +1,290 @@
+// The movement fills and the marks built on them: move range, embark and pick-up hexes, ferry tiles, drop
+// hexes, landing, the full display of a selected unit and the shown route.
+#include <cstdlib>
+#include <limits>
+
+#include "game/battle/battle_context.h"
+#include "game/battle/hex_map.h"
+#include "game/battle/unit.h"
+#include "game/battle/unit_params.h"
+
+namespace game {
+
+namespace {
+
+// Added to the budget at each step so that a budget used up exactly still reaches the last tile.
+constexpr float kStepAllowance = 0.00001f;
+
+// Tiles waiting in the movement fill, the largest budget on top. Each tile is in it at most once; a better
+// budget for a waiting tile moves it up.
+class BudgetQueue {
+public:
+    BudgetQueue() {
+        for (auto& p : position_) p = -1;
+    }
+    bool Empty() const { return size_ == 0; }
+
+    // Puts the tile in, or moves it up after its budget grew.
+    void Raise(int tile, const float* budgets) {
+        int at = position_[tile];
+        if (at < 0) {
+            at = size_++;
+            heap_[at] = static_cast<std::int16_t>(tile);
+            position_[tile] = static_cast<std::int16_t>(at);
+        }
+        SiftUp(at, budgets);
+    }
+
+    int PopLargest(const float* budgets) {
+        const int top = heap_[0];
+        position_[top] = -1;
+        --size_;
+        if (size_ > 0) {
+            heap_[0] = heap_[size_];
+            position_[heap_[0]] = 0;
+            SiftDown(0, budgets);
+        }
+        return top;
+    }
+
+private:
+    void Swap(int a, int b) {
+        const std::int16_t t = heap_[a];
+        heap_[a] = heap_[b];
+        heap_[b] = t;
+        position_[heap_[a]] = static_cast<std::int16_t>(a);
+        position_[heap_[b]] = static_cast<std::int16_t>(b);
+    }
+    void SiftUp(int at, const float* budgets) {
+        while (at > 0) {
+            const int parent = (at - 1) / 2;
+            if (!(budgets[heap_[parent]] < budgets[heap_[at]])) break;
+            Swap(parent, at);
+            at = parent;
+        }
+    }
+    void SiftDown(int at, const float* budgets) {
+        for (;;) {
+            const int left = 2 * at + 1;
+            const int right = left + 1;
+            int largest = at;
+            if (left < size_ && budgets[heap_[largest]] < budgets[heap_[left]]) largest = left;
+            if (right < size_ && budgets[heap_[largest]] < budgets[heap_[right]]) largest = right;
+            if (largest == at) return;
+            Swap(largest, at);
+            at = largest;
+        }
+    }
+
+    std::int16_t heap_[kMapTileCount];
+    std::int16_t position_[kMapTileCount];
+    int size_ = 0;
+};
+
+HexCoord HexOfIndex(int index) { return MakeHexCoord(index / kMapRows, index % kMapRows); }
+
+}  // namespace
+
+bool HexMap::MayEnterPastUnits(HexCoord from, HexCoord to, const Unit& mover) const {
+    const Unit* other = context_->FindUnitAt(to);
+    if (other == nullptr || other == &mover) return true;
+    if (mover.IsInSameLayer(*other)) {
+        if (mover.IsAirborne()) return false;
+        if (!other->CanCarryType(mover.GetType())) return false;
+        if (other->GetType() == UT_FERRY && GetTile(from).terrain != kTerrainShore) return false;
+        if (other->GetType() == UT_APC && std::abs(GetTile(to).level - GetTile(from).level) > 1) return false;
+        return true;
+    }
+    if (mover.IsAirborne() && !other->IsAirborne()) return context_->FindAirUnitAt(to) == nullptr;
+    return true;
+}
+
+// Best-first by largest remaining budget. Every tile ends with the largest budget that any walk of the
+// rules brings to it, which is what walking every path gives, but each tile is expanded only when its
+// budget improves.
+void HexMap::MoveFill(HexCoord start, const Unit& unit, float budget, bool blockByUnits) {
+    if (!IsValidHex(start)) return;
+    const int type = unit.GetType();
+    const UnitParams* params = ParamsFor(type);
+    float best[kMapTileCount];
+    for (float& b : best) b = -std::numeric_limits<float>::infinity();
+    BudgetQueue queue;
+    best[HexTileIndex(start)] = budget;
+    queue.Raise(HexTileIndex(start), best);
+
+    while (!queue.Empty()) {
+        const int index = queue.PopLargest(best);
+        const HexCoord hex = HexOfIndex(index);
+        const float left = best[index];
+        if (left < 0.0f || tiles_[index].terrain == kTerrainNone || params == nullptr) continue;
+        const float hereCost = MoveCostWith(*params, hex);
+        if (hereCost == 0.0f) continue;
+        TileMarks& marks = marks_[index];
+        if (left >= marks.moveLeft) marks.moveLeft = left;
+        if (blockByUnits && context_ != nullptr) {
+            const Unit* other = context_->FindUnitAt(hex);
+            if (other != nullptr && unit.IsInSameLayer(*other) && other->GetCarrier() != &unit) continue;
+        }
+        for (int d = 0; d < kDirectionCount; ++d) {
+            HexCoord neighbour;
+            if (!HexNeighbour(hex, d, neighbour)) continue;
+            const float cost = StepCostFrom(*params, hex, hereCost, neighbour, type);
+            // A step no dearer than the allowance would let a walk gain budget around a loop.
+            if (cost <= kStepAllowance || left - cost < 0.0f) continue;
+            if (blockByUnits) {
+                if (context_ != nullptr && !MayEnterPastUnits(hex, neighbour, unit)) continue;
+            } else {
+                AddBits(neighbour, kMarkMove);
+            }
+            const float reached = left - cost + kStepAllowance;
+            const int next = HexTileIndex(neighbour);
+            if (reached > best[next]) {
+                best[next] = reached;
+                queue.Raise(next, best);
+            }
+        }
+    }
+}
+
+void HexMap::FloodMoveBudget(HexCoord hex, const Unit& unit, float budget) { MoveFill(hex, unit, budget, true); }
+
+void HexMap::FloodMoveIgnoringUnits(HexCoord hex, const Unit& unit, float budget) {
+    MoveFill(hex, unit, budget, false);
+}
+
+void HexMap::MarkFerryTiles(int teamKind) {
+    ClearMarkBits(kMarkFerry);
+    if (context_ == nullptr) return;
+    for (const Unit* unit : context_->GetTeamUnits(teamKind)) {
+        if (unit == nullptr || unit->GetType() != UT_FERRY || unit->GetPassenger() != nullptr) continue;
+        const HexCoord hex = unit->GetHexPos();
+        if (GetTile(hex).terrain == kTerrainWater) AddBits(hex, kMarkFerry);
+    }
+}
+
+void HexMap::MarkMoveRangeAt(HexCoord hex, const Unit& mover, bool ownHex) {
+    TileMarks& marks = marks_[HexTileIndex(hex)];
+    if (marks.moveLeft != 0.0f) marks.markBits = static_cast<std::uint16_t>(marks.markBits | kMarkMove);
+    if ((marks.moveLeft == 0.0f && !ownHex) || context_ == nullptr) return;
+    Unit* other = context_->FindUnitAt(hex);
+    if (other == &mover) other = context_->FindAirUnitAt(hex);
+    if (other == nullptr || other == &mover) return;
+
+    std::uint16_t bits = marks.markBits;
+    if (!mover.IsAirborne()) {
+        const Unit* above = context_->FindAirUnitAt(hex);
+        const bool canCarry = other->CanCarryType(mover.GetType()) && other->GetPassenger() == nullptr &&
+                              (!IsAircraftType(other->GetType()) || above == nullptr || above == other);
+        bool keepMove = false;
+        if (canCarry) {
+            if (!(other->GetType() == UT_APC && mover.GetMovementLeft() < 10.0f)) bits |= kMarkEmbark;
+            if (other->GetTeamKind() != mover.GetTeamKind()) bits &= static_cast<std::uint16_t>(~kMarkEmbark);
+            keepMove = other->IsAirborne();
+        } else {
+            const Unit* carrier = other->GetCarrier();
+            keepMove = other->IsAirborne() || (carrier != nullptr && carrier->IsAirborne());
+        }
+        if (!keepMove) bits &= static_cast<std::uint16_t>(~kMarkMove);
+    } else if (!other->IsAirborne()) {
+        if (mover.CanCarryType(other->GetType()) && mover.GetPassenger() == nullptr &&
+            mover.GetTeamKind() == other->GetTeamKind() &&
+            (other->GetType() != UT_APC || mover.GetMovementLeft() >= 10.0f)) {
+            bits |= kMarkEmbark;
+        }
+    } else {
+        bits &= static_cast<std::uint16_t>(~kMarkMove);
+    }
+    marks.markBits = bits;
+}
+
+void HexMap::MarkMoveRange(const Unit& unit) {
+    MarkFerryTiles(unit.GetTeamKind());
+    const HexCoord own = unit.GetHexPos();
+    FloodMoveBudget(own, unit, unit.GetMovementLeft());
+    // Each tile's marks depend on that tile alone, so the tiles are taken in memory order; only reached
+    // tiles and the unit's own have anything to mark.
+    for (int column = 0, index = 0; column < kMapColumns; ++column) {
+        for (int row = 0; row < kMapRows; ++row, ++index) {
+            const HexCoord hex = MakeHexCoord(column, row);
+            const bool ownHex = hex == own;
+            if ((marks_[index].moveLeft != 0.0f || ownHex) && IsValidHex(hex)) MarkMoveRangeAt(hex, unit, ownHex);
+        }
+    }
+}
+
+void HexMap::MarkDropHexes(const Unit& unit) {
+    if (!unit.IsCarrier() || IsAircraftType(unit.GetType())) return;
+    const Unit* passenger = unit.GetPassenger();
+    if (passenger == nullptr) return;
+    const HexCoord hex = unit.GetHexPos();
+    const int carrierLevel = GetTile(hex).level;
+    for (int d = 0; d < kDirectionCount; ++d) {
+        HexCoord neighbour;
+        if (!HexNeighbour(hex, d, neighbour) || GetMoveCost(neighbour, passenger->GetType()) == 0.0f) continue;
+        const Unit* standing = context_ != nullptr ? context_->FindUnitAt(neighbour) : nullptr;
+        if (standing != nullptr && !standing->IsAirborne()) continue;
+        const int level = GetTile(neighbour).level;
+        if (level == carrierLevel || (level == 1 && carrierLevel == 0)) AddBits(neighbour, kMarkDrop);
+    }
+}
+
+void HexMap::MarkLanding(const Unit& unit) {
+    if (!unit.IsAirborne()) return;
+    const HexCoord hex = unit.GetHexPos();
+    const HexTile& tile = GetTile(hex);
+    const Unit* passenger = unit.GetPassenger();
+    const Unit* standing = context_ != nullptr ? context_->FindUnitAt(hex) : nullptr;
+    const bool otherHere = standing != nullptr && standing != &unit;
+    bool mayLand = tile.objectClass != kObjectFeature && tile.terrain != kTerrainWater &&
+                   (tile.terrain != kTerrainLand2 || unit.GetType() == UT_SKYHOOK);
+    if (otherHere && standing != passenger) mayLand = false;
+    if (passenger != nullptr && GetMoveCost(hex, passenger->GetType()) == 0.0f) mayLand = false;
+    if (GetMoveCost(hex, unit.GetType()) == 0.0f) mayLand = false;
+    if (mayLand) SetMarkBits(hex, passenger != nullptr ? kMarkDrop : kMarkLanding);
+    if (otherHere && unit.CanLoadUnitOnHex()) SetMarkBits(hex, kMarkEmbark);
+}
+
+void HexMap::MarkSelectedUnitRanges(const Unit& unit, bool showTargets) {
+    ClearMarkBits(kMarkAll);
+    SetTileScratch(0.0f);
+    ClearRangeSteps();
+    if (context_ != nullptr) {
+        context_->ClearTargetMarks();
+        context_->ClearStructureMarks();
+    }
+    const HexCoord hex = unit.GetHexPos();
+
+    bool carrierAbove = false;
+    if (context_ != nullptr) {
+        const Unit* above = context_->FindAirUnitAt(hex);
+        carrierAbove = above != nullptr && above != &unit && above->GetPassenger() == nullptr &&
+                       above->CanCarryType(unit.GetType());
+    }
+    if (unit.CanStillMove() || carrierAbove) MarkMoveRange(unit);
+
+    const int current = context_ != nullptr ? context_->GetCurrentTeamKind() : -1;
+    if (!(unit.GetTeamKind() == current && !unit.CanStillAct())) {
+        int minimum = 0;
+        int maximum = 0;
+        unit.GetAttackRange(minimum, maximum);
+        FloodAttackRange(hex, 0, minimum, maximum, GetTile(hex).level, &unit);
+        FilterLineOfSight(unit, std::nullopt);
+        if (showTargets) FilterAttackTargets(unit, false);
+    }
+    MarkDropHexes(unit);
+    SetMarkBits(hex, static_cast<std::uint16_t>(GetMarkBits(hex) & (kMarkEmbark | kMarkLanding)));
+    MarkLanding(unit);
+}
+
+void HexMap::MarkPath(const HexPath& path) {
+    ClearMarkBits(kMarkRoute);
+    const int steps = path.count < 0 ? 0 : (path.count > kMaxPathSteps ? kMaxPathSteps : path.count);
+    HexCoord hex = path.start;
+    AddBits(hex, kMarkRoute);
+    for (int i = 0; i < steps; ++i) {
+        hex = HexStep(hex, path.directions[i]);
+        AddBits(hex, kMarkRoute);
+    }
+}
+
+}  // namespace game

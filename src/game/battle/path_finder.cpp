@@ -1,0 +1,331 @@
+#include "game/battle/path_finder.h"
+
+#include <cmath>
+
+#include "game/battle/battle_context.h"
+#include "game/battle/hex_map.h"
+#include "game/battle/unit.h"
+
+namespace game {
+
+namespace {
+
+// Two list heads are taken from the node pool before the start node; a request fails once 3999 are taken.
+constexpr int kListHeads = 2;
+constexpr int kOpenHead = 0;
+constexpr int kLastNodeIndex = PathFinder::kNodePoolSize - 2;
+// The cost pass stops once this many links have been used in one search.
+constexpr int kLastLinkCount = PathFinder::kLinkPoolSize - 2;
+// Hexes a route may hold: one more for the strict search.
+constexpr int kMaxRouteHexesAllowBlocked = 128;
+constexpr int kMaxRouteHexesStrict = 129;
+constexpr float kEstimatePerUnit = 5.0f;
+constexpr float kStraightOnFactor = 0.99f;
+constexpr float kBlockedStepCost = 100.0f;
+
+}  // namespace
+
+PathFinder& PathFinder::ForThisThread() {
+    thread_local PathFinder finder;
+    return finder;
+}
+
+void PathFinder::AllocPools() { ForThisThread().Allocate(); }
+void PathFinder::FreePools() { ForThisThread().Release(); }
+void PathFinder::SetTileWeighting(bool on) { ForThisThread().SetWeighting(on); }
+
+void PathFinder::Allocate() {
+    if (HasPools()) return;
+    nodes_.resize(kNodePoolSize);
+    links_.resize(kLinkPoolSize);
+    slots_.assign(kMapTileCount, TileSlot{});
+    stamp_ = 0;
+}
+
+void PathFinder::Release() {
+    std::vector<PathNode>().swap(nodes_);
+    std::vector<Link>().swap(links_);
+    std::vector<TileSlot>().swap(slots_);
+}
+
+int PathFinder::TakeNode() {
+    if (nodeCount_ > kLastNodeIndex) return -1;
+    const int index = nodeCount_++;
+    nodes_[index] = PathNode{};
+    return index;
+}
+
+int PathFinder::NodeAt(HexCoord hex) const {
+    if (!IsValidHex(hex)) return -1;
+    const TileSlot& slot = slots_[HexTileIndex(hex)];
+    return slot.nodeStamp == stamp_ ? slot.node : -1;
+}
+
+void PathFinder::InsertOpen(int node) {
+    // Before the first node whose total is not lower, so that among equal totals the newest comes first.
+    int previous = kOpenHead;
+    int current = nodes_[kOpenHead].next;
+    while (current >= 0 && nodes_[current].total < nodes_[node].total) {
+        previous = current;
+        current = nodes_[current].next;
+    }
+    nodes_[node].next = current;
+    nodes_[previous].next = node;
+}
+
+void PathFinder::RecordChild(int parent, int child) {
+    for (std::int32_t& slot : nodes_[parent].children) {
+        if (slot < 0) {
+            slot = child;
+            return;
+        }
+    }
+}
+
+float PathFinder::Estimate(HexCoord hex) const {
+    const engine::Vec2 at = HexToWorld(hex);
+    const float dx = at.x - goalX_;
+    const float dz = at.y - goalZ_;
+    return kEstimatePerUnit * std::sqrt(dx * dx + dz * dz);
+}
+
+int PathFinder::LastDirection(int node) const {
+    const int parent = nodes_[node].parent;
+    return parent < 0 ? kNoDirection : map_->GetDirectionTo(nodes_[parent].hex, nodes_[node].hex);
+}
+
+bool PathFinder::IsBlocked(HexCoord hex) {
+    if (context_ == nullptr || hex == start_ || !IsValidHex(hex)) return false;
+    TileSlot& slot = slots_[HexTileIndex(hex)];
+    if (slot.unitStamp != stamp_) {
+        slot.unitStamp = stamp_;
+        slot.unit = context_->FindUnitAt(hex);
+    }
+    if (slot.unit == nullptr) return false;
+    if (slot.unit->IsAtAltitude(aircraft_)) return true;
+    if (IsAircraftType(slot.unit->GetType())) return false;
+    if (slot.airStamp != stamp_) {
+        slot.airStamp = stamp_;
+        slot.air = context_->FindAirUnitAt(hex);
+    }
+    return slot.air != nullptr && slot.air->IsAtAltitude(aircraft_);
+}
+
+bool PathFinder::IsGoalStructureTile(HexCoord hex) const {
+    return goalStructure_ != nullptr && map_->GetTile(hex).objectClass == kObjectStructure &&
+           context_->FindStructureAt(hex) == goalStructure_;
+}
+
+// The cost of the step from a node onto a neighbour, by the one rule that expansion and the cost pass share.
+PathFinder::StepKind PathFinder::RuleStep(int node, HexCoord to, float& cost) {
+    const HexCoord from = nodes_[node].hex;
+    if (stopShort_) {
+        if (to == goal_) {
+            cost = map_->GetStepCost(from, goal_, unitType_);
+            return StepKind::kAddAndStop;
+        }
+        if (IsGoalStructureTile(to)) {
+            cost = 0.0f;
+            return StepKind::kAdd;
+        }
+    }
+    const float multiplier = (mode_ == 1 || mode_ == 2) && IsBlocked(to) ? 2.0f : 1.0f;
+    float c = map_->GetStepCost(from, to, unitType_) * multiplier;
+    if (allowBlocked_ && c == 0.0f) c = kBlockedStepCost * multiplier;
+    if (!(c > 0.0f)) return StepKind::kSkip;
+    if (map_->GetDirectionTo(from, to) == LastDirection(node)) c *= kStraightOnFactor;
+    if (weighting_ && unitType_ >= 0 && unitType_ < kUnitTypeCount) {
+        c += static_cast<float>(map_->GetTile(to).threat[unitType_] / 15);
+    }
+    cost = c;
+    return StepKind::kAdd;
+}
+
+bool PathFinder::Expand(int node) {
+    const HexCoord hex = nodes_[node].hex;
+    if (!IsValidHex(hex)) return true;
+    const HexTile& tile = map_->GetTile(hex);
+    if (tile.terrain == kTerrainNone) return true;
+    if (tile.objectClass == kObjectStructure && tile.objectType != kStructureBuildPad &&
+        !(stopShort_ && IsGoalStructureTile(hex))) {
+        return true;
+    }
+    if (mode_ == 2 && IsBlocked(hex)) return true;
+    for (int d = kDirectionCount - 1; d >= 0; --d) {
+        HexCoord neighbour;
+        if (!HexNeighbour(hex, d, neighbour)) continue;
+        float cost = 0.0f;
+        const StepKind kind = RuleStep(node, neighbour, cost);
+        if (kind == StepKind::kSkip) continue;
+        if (!AddNeighbour(node, neighbour, cost)) return false;
+        if (kind == StepKind::kAddAndStop) return true;
+    }
+    return true;
+}
+
+bool PathFinder::AddNeighbour(int parent, HexCoord hex, float cost) {
+    const float g = nodes_[parent].costSoFar + cost;
+    const int existing = NodeAt(hex);
+    if (existing >= 0) {
+        RecordChild(parent, existing);
+        PathNode& node = nodes_[existing];
+        if (node.costSoFar > g) {
+            node.parent = parent;
+            node.costSoFar = g;
+            node.total = g + Estimate(hex);
+            if (node.closed) {
+                ++stats_.closedNodesLowered;
+                PassOnLoweredCost(existing);
+            }
+        }
+        return true;
+    }
+    const int index = TakeNode();
+    if (index < 0) return false;
+    PathNode& node = nodes_[index];
+    node.hex = hex;
+    node.parent = parent;
+    node.costSoFar = g;
+    node.total = g + Estimate(hex);
+    TileSlot& slot = slots_[HexTileIndex(hex)];
+    slot.nodeStamp = stamp_;
+    slot.node = index;
+    InsertOpen(index);
+    RecordChild(parent, index);
+    return true;
+}
+
+// A closed node got cheaper. Its cost is passed on by the expansion rule: a recorded child that the node
+// now reaches for less takes it as parent, and a child that already has it as parent takes its cost plus
+// the step cost (the step may have lost or gained the straight-on factor with the node's new direction),
+// so that every node's cost stays its parent's cost plus the step onto it. Changed nodes pass their cost
+// on in turn, within the link pool.
+void PathFinder::PassOnLoweredCost(int node) {
+    int stack = -1;
+    int current = node;
+    for (;;) {
+        for (const std::int32_t child : nodes_[current].children) {
+            if (child < 0) continue;
+            float step = 0.0f;
+            if (RuleStep(current, nodes_[child].hex, step) == StepKind::kSkip) continue;
+            const float g = nodes_[current].costSoFar + step;
+            PathNode& passed = nodes_[child];
+            const bool ownChild = passed.parent == current;
+            if (ownChild ? g == passed.costSoFar : !(g < passed.costSoFar)) continue;
+            if (linkCount_ > kLastLinkCount) {
+                ++stats_.passesCutShort;
+                return;
+            }
+            passed.parent = current;
+            passed.costSoFar = g;
+            passed.total = g + Estimate(passed.hex);
+            const int link = linkCount_++;
+            links_[link].node = child;
+            links_[link].next = stack;
+            stack = link;
+        }
+        if (stack < 0) return;
+        current = links_[stack].node;
+        stack = links_[stack].next;
+    }
+}
+
+bool PathFinder::BuildRoute(int goalNode, HexPath& out) const {
+    const int limit = allowBlocked_ ? kMaxRouteHexesAllowBlocked : kMaxRouteHexesStrict;
+    HexCoord hexes[kMaxRouteHexesStrict];
+    int held = 0;
+    for (int node = goalNode; node >= 0; node = nodes_[node].parent) {
+        if (held >= limit) return false;
+        hexes[held++] = nodes_[node].hex;
+    }
+    // Start first.
+    for (int i = 0, j = held - 1; i < j; ++i, --j) {
+        const HexCoord t = hexes[i];
+        hexes[i] = hexes[j];
+        hexes[j] = t;
+    }
+    int steps = held - (stopShort_ ? 2 : 1);
+    if (steps < 0) steps = 0;
+    int count = 0;
+    for (int i = 1; i <= steps; ++i) {
+        if (stopShort_ && IsGoalStructureTile(hexes[i])) break;
+        if (count == kMaxPathSteps) return false;
+        out.directions[count++] = map_->GetDirectionTo(hexes[i - 1], hexes[i]);
+    }
+    out.start = start_;
+    out.count = count;
+    out.cost = count > 0 ? nodes_[goalNode].costSoFar : 0.0f;
+    return true;
+}
+
+bool PathFinder::Search(const HexMap& map, HexCoord start, HexCoord goal, HexPath& out, int unitType, int mode,
+                        bool stopShort, bool allowBlocked) {
+    out.start = start;
+    out.count = 0;
+    out.cost = 0.0f;
+    Allocate();
+
+    map_ = &map;
+    context_ = map.GetBattleContext();
+    unitType_ = unitType;
+    aircraft_ = IsAircraftType(unitType);
+    start_ = start;
+    goal_ = goal;
+    const engine::Vec2 goalAt = HexToWorld(goal);
+    goalX_ = goalAt.x;
+    goalZ_ = goalAt.y;
+    goalStructure_ = context_ != nullptr && IsValidHex(goal) ? context_->FindStructureAt(goal) : nullptr;
+    mode_ = mode;
+    stopShort_ = stopShort;
+    allowBlocked_ = allowBlocked;
+    stats_ = Stats{};
+
+    // A new stamp forgets every node and cached lookup of the previous search.
+    if (++stamp_ == 0) {
+        for (TileSlot& slot : slots_) slot = TileSlot{};
+        stamp_ = 1;
+    }
+    nodeCount_ = 0;
+    linkCount_ = 0;
+    for (int i = 0; i < kListHeads; ++i) TakeNode();
+    const int first = TakeNode();
+    nodes_[first].hex = start;
+    if (IsValidHex(start)) {
+        TileSlot& slot = slots_[HexTileIndex(start)];
+        slot.nodeStamp = stamp_;
+        slot.node = first;
+    }
+    InsertOpen(first);
+
+    bool found = false;
+    for (;;) {
+        const int node = nodes_[kOpenHead].next;
+        if (node < 0) break;
+        nodes_[kOpenHead].next = nodes_[node].next;
+        nodes_[node].closed = true;
+        if (nodes_[node].hex == goal) {
+            found = BuildRoute(node, out);
+            break;
+        }
+        if (!Expand(node)) break;
+    }
+    stats_.nodesTaken = nodeCount_;
+    stats_.linksTaken = linkCount_;
+    if (!found) {
+        out.start = start;
+        out.count = 0;
+        out.cost = 0.0f;
+    }
+    return found;
+}
+
+bool HexMap::FindRoute(HexCoord start, HexCoord goal, HexPath& out, int unitType, int mode, bool stopShort) const {
+    return PathFinder::ForThisThread().Search(*this, start, goal, out, unitType, mode, stopShort, false);
+}
+
+bool HexMap::FindRouteAllowBlocked(HexCoord start, HexCoord goal, HexPath& out, int unitType, int mode,
+                                   bool stopShort) const {
+    return PathFinder::ForThisThread().Search(*this, start, goal, out, unitType, mode, stopShort, true);
+}
+
+}  // namespace game

@@ -1,0 +1,261 @@
+// The attack-range fills, line of sight, the target filter and the threat range of a unit.
+#include <cmath>
+
+#include "engine/core/matrix.h"
+#include "game/battle/battle_context.h"
+#include "game/battle/hex_map.h"
+#include "game/battle/structure.h"
+#include "game/battle/unit.h"
+#include "game/battle/unit_params.h"
+
+namespace game {
+
+namespace {
+
+constexpr std::uint16_t kAttackOrEngineer = kMarkAttack | kMarkEngineer;
+
+std::uint16_t RangeBit(const Unit* unit) {
+    return unit != nullptr && unit->GetType() == UT_ENGINEER ? kMarkEngineer : kMarkAttack;
+}
+
+// Half the height advantage, rounded down; nothing when the firing tile is not higher.
+int HeightBonus(int firingLevel, int tileLevel) {
+    return firingLevel > tileLevel ? (firingLevel - tileLevel) / 2 : 0;
+}
+
+}  // namespace
+
+void HexMap::AttackFill(HexCoord hex, int step, int minimum, int maximum, int firingLevel, const Unit* unit,
+                        bool withTargets) {
+    TileMarks* marks = Marks(hex);
+    if (marks == nullptr) return;
+    const HexTile& tile = tiles_[HexTileIndex(hex)];
+    if (tile.terrain == kTerrainNone) return;
+
+    bool bonus;
+    if (withTargets) {
+        bonus = unit == nullptr ||
+                (!unit->IsAirborne() && unit->GetType() != UT_ANTIAIR && unit->GetType() != UT_ENGINEER);
+    } else {
+        const int type = unit != nullptr ? unit->GetType() : UT_NONE;
+        bonus = !IsAircraftType(type) && type != UT_ANTIAIR && type != UT_ENGINEER;
+    }
+    const int effectiveMaximum = maximum + (bonus ? HeightBonus(firingLevel, tile.level) : 0);
+    if (effectiveMaximum < minimum || effectiveMaximum < step) return;
+
+    // A tile reached before by a shorter way is left alone; 0 means not reached.
+    if (marks->rangeStep != 0 && marks->rangeStep < step) return;
+    marks->rangeStep = static_cast<std::uint8_t>(step > 255 ? 255 : step);
+
+    const std::uint16_t bit = RangeBit(unit);
+    Unit* target = nullptr;
+    Structure* structure = nullptr;
+    if (withTargets && unit != nullptr && context_ != nullptr) {
+        target = context_->FindAirUnitAt(hex);
+        if (target == nullptr || !unit->CanAttack(*target)) target = context_->FindUnitAt(hex);
+        structure = context_->FindStructureAt(hex);
+    }
+    if (step < minimum) {
+        marks->markBits = static_cast<std::uint16_t>(marks->markBits & ~bit);
+        if (target != nullptr && unit->CanAttack(*target)) target->SetTargetMark(false, unit);
+        if (structure != nullptr && structure->GetTeam() != unit->GetTeamKind()) structure->SetTargetMark(false);
+    } else if (unit != nullptr) {
+        marks->markBits = static_cast<std::uint16_t>(marks->markBits | bit);
+        if (target != nullptr && unit->CanAttack(*target)) target->SetTargetMark(true, unit);
+        if (structure != nullptr && unit->GetType() == UT_ENGINEER && unit->CanStillAct() &&
+            structure->GetType() != kStructureBuildPad) {
+            const int own = unit->GetTeamKind();
+            const int capturing = structure->GetCapturingTeam();
+            if (structure->GetTeam() != own || (capturing != 0 && capturing != own)) structure->SetTargetMark(true);
+        }
+    }
+
+    for (int d = 0; d < kDirectionCount; ++d) {
+        HexCoord neighbour;
+        if (HexNeighbour(hex, d, neighbour)) {
+            AttackFill(neighbour, step + 1, minimum, maximum, firingLevel, unit, withTargets);
+        }
+    }
+}
+
+void HexMap::FloodAttackRange(HexCoord hex, int step, int minimum, int maximum, int firingLevel, const Unit* unit) {
+    AttackFill(hex, step, minimum, maximum, firingLevel, unit, true);
+}
+
+void HexMap::FloodRangeMarks(HexCoord hex, int step, int minimum, int maximum, int firingLevel, const Unit* unit) {
+    AttackFill(hex, step, minimum, maximum, firingLevel, unit, false);
+}
+
+void HexMap::MarkReach(HexCoord hex, int step, int maximum) {
+    TileMarks* marks = Marks(hex);
+    if (marks == nullptr || step > maximum) return;
+    if (marks->rangeStep != 0 && marks->rangeStep < step) return;
+    marks->rangeStep = static_cast<std::uint8_t>(step > 255 ? 255 : step);
+    marks->markBits = static_cast<std::uint16_t>(marks->markBits | kMarkAttack);
+    for (int d = 0; d < kDirectionCount; ++d) {
+        HexCoord neighbour;
+        if (HexNeighbour(hex, d, neighbour)) MarkReach(neighbour, step + 1, maximum);
+    }
+}
+
+bool HexMap::HasLineOfSight(const engine::Vec3& from, const engine::Vec3& to) const {
+    const engine::Vec3 along = to.Sub(from);
+    const float length = along.Length();
+    if (length <= 1.1920929e-7f || context_ == nullptr) return true;
+    engine::Matrix44 box;
+    box.SetBasisFromDirection(along.Scale(1.0f / length));
+    box.SetRow(3, from.Add(to).Scale(0.5f));
+    const float reach = 0.49f * length - 0.05f;
+    const engine::Vec3 halfSize(0.05f, 0.05f, reach > 0.0f ? reach : 0.0f);
+    return !context_->BoxTouchesLevel(box, halfSize);
+}
+
+void HexMap::FilterLineOfSight(const Unit& unit, std::optional<HexCoord> fromHex) {
+    if (context_ == nullptr) return;
+    const UnitParams* params = context_->GetUnitParams(unit.GetType());
+    if (params == nullptr || params->lineOfSight == 0) return;
+    engine::Vec3 eye;
+    GetLevelPoint(eye, fromHex ? *fromHex : unit.GetHexPos());
+    eye.y += 0.5f;
+    const std::uint16_t bit = RangeBit(&unit);
+    for (int r = 0; r < kMapRows; ++r) {
+        for (int c = 0; c < kMapColumns; ++c) {
+            const HexCoord hex = MakeHexCoord(c, r);
+            if (!IsValidHex(hex)) continue;
+            TileMarks& marks = marks_[HexTileIndex(hex)];
+            if ((marks.markBits & bit) == 0 || (marks.markBits & kMarkSightClear) != 0) continue;
+            const Unit* standing = context_->FindUnitAt(hex);
+            if (standing != nullptr && standing->IsDoor()) continue;
+            engine::Vec3 target;
+            GetSurfacePoint(target, hex);
+            target.y += 0.5f;
+            if (HasLineOfSight(eye, target)) {
+                marks.markBits = static_cast<std::uint16_t>(marks.markBits | kMarkSightClear);
+            } else {
+                marks.markBits = static_cast<std::uint16_t>(marks.markBits & ~bit);
+            }
+        }
+    }
+}
+
+void HexMap::FilterAttackTargets(const Unit& unit, bool marksOnly) {
+    if (context_ == nullptr) return;
+    const bool engineer = unit.GetType() == UT_ENGINEER;
+    const std::uint16_t mask = engineer ? (kMarkEngineerExt | kMarkEngineer) : (kMarkAttackExt | kMarkAttack);
+    const bool human = context_->GetTeamControl(unit.GetTeamKind()) == kControlHuman;
+    for (int r = 0; r < kMapRows; ++r) {
+        for (int c = 0; c < kMapColumns; ++c) {
+            const HexCoord hex = MakeHexCoord(c, r);
+            if (!IsValidHex(hex)) continue;
+            TileMarks& marks = marks_[HexTileIndex(hex)];
+            const HexTile& tile = tiles_[HexTileIndex(hex)];
+            if ((marks.markBits & mask) == 0) {
+                if (Unit* standing = context_->FindUnitAt(hex)) standing->SetTargetMark(false, &unit);
+                continue;
+            }
+            bool keep = true;
+            if (tile.objectClass == kObjectStructure && tile.objectType != kStructureBuildPad && !engineer) keep = false;
+            if (tile.objectClass == kObjectFeature && tile.objectType != kFeatureRaised &&
+                tile.objectType != kFeatureDoor) {
+                keep = false;
+            }
+            if (keep && !marksOnly) {
+                if (engineer) {
+                    const Structure* structure = context_->FindStructureAt(hex);
+                    keep = structure != nullptr && structure->GetType() != kStructureBuildPad &&
+                           (structure->GetTeam() != unit.GetTeamKind() || structure->GetCapturingTeam() != 0);
+                } else {
+                    Unit* target = context_->FindAirUnitAt(hex);
+                    if (target == nullptr || !unit.CanAttack(*target)) target = context_->FindUnitAt(hex);
+                    keep = target != nullptr && unit.CanAttack(*target);
+                    if (keep && human) target->SetTargetMark(true, &unit);
+                }
+            }
+            if (!keep) marks.markBits = static_cast<std::uint16_t>(marks.markBits & ~mask);
+        }
+    }
+}
+
+void HexMap::MarkThreatRange(const Unit& unit) {
+    if (unit.GetType() == UT_DOOR || (!unit.IsArmed() && unit.GetType() != UT_ENGINEER)) return;
+    SetTileScratch(0.0f);
+    ClearRangeSteps();
+    ClearMarkBits(kMarkAll);
+    float budget = 0.0f;
+    if (context_ != nullptr) {
+        const UnitParams* params = context_->GetUnitParams(unit.GetType());
+        if (params != nullptr && !context_->IsHeldImmobile(unit)) budget = params->moveAllowance;
+    }
+    const HexCoord own = unit.GetHexPos();
+    int minimum = 0;
+    int maximum = 0;
+    unit.GetAttackRange(minimum, maximum);
+
+    FloodMoveIgnoringUnits(own, unit, budget);
+    FloodRangeMarks(own, 0, minimum, maximum, GetTile(own).level, &unit);
+    RemoveBits(own, kAttackOrEngineer);
+    FilterLineOfSight(unit, std::nullopt);
+    AddBitsWhere(kMarkAttack, kMarkThreatAttack);
+    AddBitsWhere(kMarkEngineer, kMarkThreatEngineer);
+
+    if (budget > 0.0f) {
+        for (int r = 0; r < kMapRows; ++r) {
+            for (int c = 0; c < kMapColumns; ++c) {
+                const HexCoord hex = MakeHexCoord(c, r);
+                if (!IsValidHex(hex) || (marks_[HexTileIndex(hex)].markBits & kMarkMove) == 0) continue;
+                ClearRangeSteps();
+                ClearMarkBits(kAttackOrEngineer);
+                FloodRangeMarks(hex, 0, minimum, maximum, tiles_[HexTileIndex(hex)].level, &unit);
+                RemoveBits(hex, kAttackOrEngineer);
+                FilterLineOfSight(unit, hex);
+                AddBitsWhere(kMarkAttack, kMarkAttackExt);
+                AddBitsWhere(kMarkEngineer, kMarkEngineerExt);
+            }
+        }
+    }
+
+    ClearMarkBits(kAttackOrEngineer);
+    for (TileMarks& marks : marks_) {
+        std::uint16_t bits = marks.markBits;
+        if ((bits & kMarkThreatAttack) != 0) bits = static_cast<std::uint16_t>((bits | kMarkAttack) & ~kMarkAttackExt);
+        if ((bits & kMarkThreatEngineer) != 0) {
+            bits = static_cast<std::uint16_t>((bits | kMarkEngineer) & ~kMarkEngineerExt);
+        }
+        marks.markBits = bits;
+    }
+    FilterAttackTargets(unit, true);
+}
+
+void HexMap::MarkAttackRangeFromHex(const Unit& unit, HexCoord hex, const Unit* target, bool keepTargets) {
+    int minimum = 0;
+    int maximum = 0;
+    unit.GetAttackRange(minimum, maximum);
+    FloodAttackRange(hex, 0, minimum, maximum, GetTile(hex).level, &unit);
+    if (target == nullptr) FilterLineOfSight(unit, std::nullopt);
+    FilterAttackTargets(unit, !keepTargets);
+    RemoveBits(hex, kAttackOrEngineer);
+}
+
+void HexMap::MarkAttackRange(const Unit& unit, const Unit* target, bool keepTargets) {
+    MarkAttackRangeFromHex(unit, unit.GetHexPos(), target, keepTargets);
+}
+
+int HexMap::CountAttackTargets(const Unit& unit) {
+    if (context_ == nullptr) return 0;
+    // Marks and steps left by an earlier fill would be counted or would cut this fill short.
+    ClearRangeSteps();
+    context_->ClearTargetMarks();
+    context_->ClearStructureMarks();
+    int minimum = 0;
+    int maximum = 0;
+    unit.GetAttackRange(minimum, maximum);
+    const HexCoord own = unit.GetHexPos();
+    FloodAttackRange(own, 0, minimum, maximum, GetTile(own).level, &unit);
+    const int count = context_->CountTargetMarkedUnits();
+    context_->ClearTargetMarks();
+    context_->ClearStructureMarks();
+    ClearMarkBits(kMarkAll);
+    return count;
+}
+
+}  // namespace game

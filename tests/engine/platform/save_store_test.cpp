@@ -1,0 +1,279 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/core/crc32.h"
+#include "engine/platform/data_folders.h"
+#include "engine/platform/packed_block.h"
+#include "engine/platform/save_blob.h"
+#include "engine/platform/save_store.h"
+#include "file_size_limit.h"
+#include "scoped_env.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using engine::NamedSaveBlob;
+using engine::SaveBlob;
+using engine::SaveStore;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr int kProfileSize = 73356;
+
+Bytes RandomBytes(std::size_t n, std::uint32_t seed) {
+    std::mt19937 random(seed);
+    Bytes bytes(n);
+    for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
+    return bytes;
+}
+
+Bytes Record(std::uint32_t version, const Bytes& payload) {
+    Bytes record(8);
+    const std::uint32_t checksum = engine::Crc32OfLength(payload.data(), payload.size());
+    for (int i = 0; i < 4; ++i) {
+        record[i] = static_cast<std::uint8_t>(version >> (8 * i));
+        record[4 + i] = static_cast<std::uint8_t>(checksum >> (8 * i));
+    }
+    record.insert(record.end(), payload.begin(), payload.end());
+    return record;
+}
+
+Bytes Pack(const Bytes& data) {
+    std::uint32_t size = static_cast<std::uint32_t>(data.size());
+    const auto block = engine::PackBlock(data.data(), size);
+    return block ? Bytes(block.get(), block.get() + size) : Bytes{};
+}
+
+// The save files live in "<temp>/data/Tinmarch", found through XDG_DATA_HOME.
+class SaveStoreTest : public ::testing::Test {
+protected:
+    SaveStoreTest() : dataHome_("XDG_DATA_HOME", (temp_.Path() / "data").c_str()) {
+        engine::SetActiveArchiveSet(nullptr);
+    }
+
+    fs::path Folder() const { return temp_.Path() / "data" / "Tinmarch"; }
+    fs::path FilePath(const std::string& name) const { return Folder() / name; }
+
+    void WriteFile(const std::string& name, const Bytes& bytes) const {
+        std::ofstream out(FilePath(name), std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    std::optional<Bytes> ReadFile(const std::string& name) const {
+        std::ifstream in(FilePath(name), std::ios::binary);
+        if (!in) return std::nullopt;
+        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    // A fresh blob on the store, loaded; returns its load state.
+    int LoadState(const Bytes* expectPayload = nullptr) {
+        NamedSaveBlob blob(store_);
+        blob.Setup(expectPayload ? static_cast<int>(expectPayload->size()) : kProfileSize, 4);
+        blob.Load();
+        const int state = blob.TakeState();
+        if (expectPayload != nullptr && state == SaveBlob::kLoaded) {
+            EXPECT_EQ(Bytes(blob.GetPayload(), blob.GetPayload() + expectPayload->size()), *expectPayload);
+        }
+        return state;
+    }
+
+    // Saves the payload through a new blob; returns the result word.
+    int SavePayload(const Bytes& payload) {
+        NamedSaveBlob blob(store_);
+        blob.Setup(static_cast<int>(payload.size()), 4);
+        if (!blob.ResetBuffer()) return 0;
+        std::copy(payload.begin(), payload.end(), blob.GetPayload());
+        blob.Save();
+        return blob.GetError();
+    }
+
+    testsupport::TempFolder temp_;
+    platformtest::ScopedEnv dataHome_;
+    SaveStore store_;
+};
+
+TEST_F(SaveStoreTest, InitUserFolderCreatesAPrivateFolderAndReadsTheName) {
+    ASSERT_TRUE(store_.InitUserFolder([] { return engine::UserAccount{true, "ada", "/nowhere"}; }));
+    EXPECT_EQ(store_.Folder(), Folder().string());
+    struct stat info {};
+    ASSERT_EQ(::stat(Folder().c_str(), &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_TRUE(store_.UserName().EqualsNarrow("ada"));
+    EXPECT_EQ(store_.NamedPath("savedata"), (Folder() / "savedata.sav").string());
+    EXPECT_EQ(store_.SlotPath(3), (Folder() / "Slot3.sav").string());
+
+    // Again on the existing folder, without an account.
+    SaveStore again;
+    EXPECT_TRUE(again.InitUserFolder([] { return engine::UserAccount{}; }));
+    EXPECT_TRUE(again.UserName().EqualsNarrow("Player"));
+}
+
+TEST_F(SaveStoreTest, WithoutAFolderNothingLoadsAndSavesFail) {
+    platformtest::ScopedEnv xdg("XDG_DATA_HOME", "relative");
+    platformtest::ScopedEnv home("HOME", nullptr);
+    EXPECT_FALSE(store_.InitUserFolder([] { return engine::UserAccount{}; }));
+    EXPECT_EQ(store_.NamedPath("savedata"), "");
+    EXPECT_FALSE(store_.SaveNamed("savedata", "abc", 3));
+    EXPECT_FALSE(store_.SaveSlot(0, "abc", 3));
+    std::uint32_t size = 9;
+    EXPECT_EQ(store_.LoadNamed("savedata", size), nullptr);
+    EXPECT_EQ(size, 0u);
+}
+
+TEST_F(SaveStoreTest, SaveDataIsOneExactPackedRecordAndLoadsBack) {
+    ASSERT_TRUE(store_.InitUserFolder());
+    const Bytes payload = RandomBytes(kProfileSize, 1);
+    ASSERT_EQ(SavePayload(payload), SaveBlob::kSaved);
+
+    const std::optional<Bytes> file = ReadFile("savedata.sav");
+    ASSERT_TRUE(file.has_value());
+    std::uint32_t size = 0;
+    const auto unpacked = engine::UnpackBlock(file->data(), file->size(), size);
+    ASSERT_NE(unpacked, nullptr);
+    EXPECT_EQ(Bytes(unpacked.get(), unpacked.get() + size), Record(4, payload));
+    EXPECT_FALSE(fs::exists(FilePath("savedata.sav.tmp")));
+
+    EXPECT_EQ(LoadState(&payload), SaveBlob::kLoaded);
+}
+
+TEST_F(SaveStoreTest, SlotFilesRoundTrip) {
+    ASSERT_TRUE(store_.InitUserFolder());
+    const Bytes data = RandomBytes(5000, 2);
+    ASSERT_TRUE(store_.SaveSlot(2, data.data(), static_cast<std::uint32_t>(data.size())));
+    EXPECT_TRUE(fs::exists(FilePath("Slot2.sav")));
+    std::uint32_t size = 0;
+    const auto loaded = store_.LoadSlot(2, size);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(Bytes(loaded.get(), loaded.get() + size), data);
+    EXPECT_EQ(store_.LoadSlot(1, size), nullptr);
+    EXPECT_EQ(size, 0u);
+    EXPECT_FALSE(store_.SaveSlot(1, data.data(), 0));
+    EXPECT_FALSE(fs::exists(FilePath("Slot1.sav")));
+}
+
+TEST_F(SaveStoreTest, FileThatDoesNotUnpackIsAFirstStartAndTheNextSaveReplacesIt) {
+    ASSERT_TRUE(store_.InitUserFolder());
+    const Bytes payload = RandomBytes(300, 3);
+    const Bytes notPacked[] = {Bytes{}, Bytes{1, 2, 3}, RandomBytes(400, 4), Record(4, payload)};
+    for (const Bytes& contents : notPacked) {
+        SCOPED_TRACE(contents.size());
+        WriteFile("savedata.sav", contents);
+        EXPECT_EQ(LoadState(&payload), SaveBlob::kNoFile);
+        EXPECT_FALSE(fs::exists(FilePath("savedata.sav.bad")));
+        ASSERT_EQ(SavePayload(payload), SaveBlob::kSaved);
+        EXPECT_EQ(LoadState(&payload), SaveBlob::kLoaded);
+    }
+}
+
+TEST_F(SaveStoreTest, DamagedFileIsSetAsideAndTheReloadLoopEnds) {
+    ASSERT_TRUE(store_.InitUserFolder());
+    WriteFile("savedata.sav.bad", Bytes{9, 9, 9});
+    Bytes record = Record(4, RandomBytes(kProfileSize, 5));
+    record[1000] ^= 0x10;
+    const Bytes damaged = Pack(record);
+    WriteFile("savedata.sav", damaged);
+
+    NamedSaveBlob blob(store_);
+    blob.Setup(kProfileSize, 4);
+    int loads = 0;
+    int state = 0;
+    do {
+        blob.Load();
+        ++loads;
+        state = blob.TakeState();
+        if (loads == 1) {
+            EXPECT_EQ(state, SaveBlob::kBadFile);
+            EXPECT_EQ(blob.GetError(), SaveBlob::kFoundBadFile);
+        }
+    } while (state == SaveBlob::kBadFile && blob.GetError() == SaveBlob::kFoundBadFile && loads < 10);
+    EXPECT_EQ(loads, 2);
+    EXPECT_EQ(state, SaveBlob::kNoFile);
+    EXPECT_FALSE(fs::exists(FilePath("savedata.sav")));
+    EXPECT_EQ(ReadFile("savedata.sav.bad"), damaged);
+
+    // Defaults are saved as a new file; the bad one is kept.
+    blob.Save();
+    EXPECT_EQ(blob.GetError(), SaveBlob::kSaved);
+    EXPECT_EQ(ReadFile("savedata.sav.bad"), damaged);
+    EXPECT_EQ(LoadState(), SaveBlob::kLoaded);
+}
+
+TEST_F(SaveStoreTest, DamagedFileNamedInAnotherCaseIsSetAsideToo) {
+    ASSERT_TRUE(store_.InitUserFolder());
+    WriteFile("SaveData.SAV", Pack(Bytes{1, 2, 3, 4, 5}));
+    EXPECT_EQ(LoadState(), SaveBlob::kBadFile);
+    EXPECT_FALSE(fs::exists(FilePath("SaveData.SAV")));
+    EXPECT_TRUE(fs::exists(FilePath("SaveData.SAV.bad")));
+    EXPECT_EQ(LoadState(), SaveBlob::kNoFile);
+}
+
+TEST_F(SaveStoreTest, FailedWritesGiveResultFourAndKeepTheOldFile) {
+    ASSERT_TRUE(store_.InitUserFolder());
+    const Bytes oldPayload = RandomBytes(700, 6);
+    ASSERT_EQ(SavePayload(oldPayload), SaveBlob::kSaved);
+    const Bytes oldFile = *ReadFile("savedata.sav");
+    const Bytes newPayload = RandomBytes(700, 7);
+
+    // A folder where the temporary file goes.
+    fs::create_directory(FilePath("savedata.sav.tmp"));
+    EXPECT_EQ(SavePayload(newPayload), SaveBlob::kSaveFailed);
+    EXPECT_EQ(ReadFile("savedata.sav"), oldFile);
+    EXPECT_EQ(LoadState(&oldPayload), SaveBlob::kLoaded);
+    fs::remove(FilePath("savedata.sav.tmp"));
+
+    // Writes that stop after n bytes, for every n short of the whole file.
+    std::uint32_t fileSize = static_cast<std::uint32_t>(newPayload.size() + 8);
+    ASSERT_NE(engine::PackBlock(Record(4, newPayload).data(), fileSize), nullptr);
+    for (std::uint32_t n = 0; n < fileSize; ++n) {
+        int result = 0;
+        {
+            datatest::FileSizeLimit limit(n);
+            ASSERT_TRUE(limit.Active());
+            result = SavePayload(newPayload);
+        }
+        ASSERT_EQ(result, SaveBlob::kSaveFailed) << n;
+        ASSERT_EQ(ReadFile("savedata.sav"), oldFile) << n;
+    }
+    EXPECT_EQ(LoadState(&oldPayload), SaveBlob::kLoaded);
+    EXPECT_FALSE(fs::exists(FilePath("savedata.sav.tmp")));
+
+    // With room for the whole file the save goes through.
+    {
+        datatest::FileSizeLimit limit(fileSize);
+        ASSERT_TRUE(limit.Active());
+        EXPECT_EQ(SavePayload(newPayload), SaveBlob::kSaved);
+    }
+    EXPECT_EQ(LoadState(&newPayload), SaveBlob::kLoaded);
+}
+
+TEST_F(SaveStoreTest, ProfileSizedWriteFailingPartWayKeepsTheOldFile) {
+    ASSERT_TRUE(store_.InitUserFolder());
+    const Bytes oldPayload = RandomBytes(kProfileSize, 8);
+    ASSERT_EQ(SavePayload(oldPayload), SaveBlob::kSaved);
+    const Bytes oldFile = *ReadFile("savedata.sav");
+    const Bytes newPayload = RandomBytes(kProfileSize, 9);
+    std::uint32_t fileSize = kProfileSize + 8;
+    ASSERT_NE(engine::PackBlock(Record(4, newPayload).data(), fileSize), nullptr);
+    for (std::uint32_t n : {0u, 1u, 7u, 8u, 4095u, 4096u, 4097u, fileSize / 2, fileSize - 8, fileSize - 1}) {
+        int result = 0;
+        {
+            datatest::FileSizeLimit limit(n);
+            ASSERT_TRUE(limit.Active());
+            result = SavePayload(newPayload);
+        }
+        EXPECT_EQ(result, SaveBlob::kSaveFailed) << n;
+        EXPECT_EQ(ReadFile("savedata.sav"), oldFile) << n;
+    }
+    EXPECT_EQ(LoadState(&oldPayload), SaveBlob::kLoaded);
+}
+
+}  // namespace
