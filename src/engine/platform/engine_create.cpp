@@ -1,13 +1,15 @@
 // CreateEngine's steps once the engine object exists, and the making of its window.
-#include <cstdlib>
-
 #include "engine/core/frame_timer.h"
 #include "engine/core/language_info.h"
 #include "engine/core/random_streams.h"
 #include "engine/core/wide_string.h"
 #include "engine/platform/archive_set.h"
+#include "engine/platform/data_folders.h"
 #include "engine/platform/engine_hooks.h"
 #include "engine/platform/input_device_list.h"
+#include "engine/platform/mount_archives.h"
+#include "engine/platform/save_blob.h"
+#include "engine/platform/save_store.h"
 #include "engine/platform/windows_engine.h"
 #include "engine/platform/windows_input_device.h"
 
@@ -29,9 +31,12 @@ bool WindowsEngine::CreateServices() {
     RandomStreams::Create(*timer_);
     made_.randomStreams = true;
     archives_ = std::make_unique<ArchiveSet>();
-    SetUpDataFolder();
+    SetActiveArchiveSet(archives_.get());
+    SetBaseFolderToExe();
     made_.textWorkString = GetTextWorkString().AllocHeapBuffer(kTextWorkCharacters);
-    SetUpSaveStorage();
+    saveStore_ = std::make_unique<SaveStore>();
+    // The lock file lives in the user folder; without one the program starts without the one-copy check.
+    userFolder_ = saveStore_->InitUserFolder() ? saveStore_->Folder() : std::string();
 
     if (!CreateMainWindow()) return false;
 
@@ -55,7 +60,7 @@ bool WindowsEngine::CreateServices() {
     }
 
     inputDevices_ = std::make_unique<InputDeviceList>(std::make_unique<WindowsInputDevice>(*this, 0));
-    SetUpSaveBlob();
+    saveBlob_ = std::make_unique<NamedSaveBlob>(*saveStore_);
     GetInputDevice(0)->CentreMouse();
     language_ = std::make_unique<LanguageInfo>();
     SetThousandsSeparator(language_->GetThousandsSeparator()[0] == u'.' ? "." : ",");
@@ -71,7 +76,7 @@ bool WindowsEngine::CreateServices() {
     if (!(made_.materialManager = CallCreateHook(hooks.materials.createManager))) return false;
     if (!(made_.audio = CallCreateHook(hooks.audio.create))) return false;
 
-    MountDataArchives();
+    MountArchives(*archives_);
 
     CallHook(hooks.overlay.clear);
     made_.overlay = true;
@@ -86,8 +91,7 @@ bool WindowsEngine::CreateMainWindow() {
         active_ = true;
         return true;
     }
-    // One running copy: the lock file in the user folder. Without a usable user folder the program starts
-    // without the check.
+    // One running copy: the lock file in the user folder.
     if (!userFolder_.empty() &&
         lock_.Acquire(userFolder_ + "/" + kLockFileName) == sys::InstanceLock::Result::kHeldElsewhere) {
         return false;

@@ -6,8 +6,11 @@
 #include "engine/core/string_pool.h"
 #include "engine/core/wide_string.h"
 #include "engine/platform/archive_set.h"
+#include "engine/platform/data_folders.h"
 #include "engine/platform/engine_hooks.h"
 #include "engine/platform/input_device_list.h"
+#include "engine/platform/save_blob.h"
+#include "engine/platform/save_store.h"
 #include "engine/platform/windows_engine.h"
 
 namespace engine {
@@ -115,20 +118,23 @@ void Engine::ShutdownServices() {
     mainRenderTarget_ = nullptr;
     if (made_.dynamicBuffers) CallHook(hooks.device.deleteDynamicVertexBuffer);
     if (made_.gui) CallHook(hooks.gui.freeNavigationKeys);
-    // 5: material manager, shaders, vertex declarations, input, sound, archives.
+    // 5: material manager, shaders, vertex declarations, input, sound, the save-data blob, archives.
     if (made_.materialManager) CallHook(hooks.materials.deleteManager);
     if (made_.shaders) CallHook(hooks.shaders.destroy);
     if (made_.device) CallHook(hooks.device.deleteVertexDecls);
     inputDevices_.reset();
     if (made_.audio) CallHook(hooks.audio.destroy);
+    saveBlob_.reset();
+    if (archives_ != nullptr && GetActiveArchiveSet() == archives_.get()) SetActiveArchiveSet(nullptr);
     archives_.reset();
     // 6: the overlay and the random streams.
     if (made_.overlay) CallHook(hooks.overlay.clear);
     if (made_.randomStreams) RandomStreams::Destroy();
-    // 7: language, timer, device.
+    // 7: language, timer, device, save storage.
     language_.reset();
     timer_.reset();
     if (made_.device) CallHook(hooks.device.deleteDevice);
+    saveStore_.reset();
     // 8: the string pool's memory (freed once its last block is back) and the text work string.
     if (made_.textWorkString) GetTextWorkString().Clear();
     if (made_.stringPool && StringPool::Global() != nullptr) StringPool::Global()->Shutdown();

@@ -21,7 +21,9 @@ class FrameTimer;
 class InputDevice;
 class InputDeviceList;
 class LanguageInfo;
+class NamedSaveBlob;
 class RenderTarget;
+class SaveStore;
 class WideString;
 
 class Engine {
@@ -67,6 +69,8 @@ public:
     LanguageInfo* GetLanguage() const { return language_.get(); }
     ArchiveSet* GetArchiveSet() const { return archives_.get(); }
     InputDeviceList* GetInputDevices() const { return inputDevices_.get(); }
+    SaveStore* GetSaveStore() const { return saveStore_.get(); }
+    NamedSaveBlob* GetSaveBlob() const { return saveBlob_.get(); }
     // The device at the index, null when there is none.
     InputDevice* GetInputDevice(int index) const;
 
@@ -107,6 +111,8 @@ protected:
     std::unique_ptr<InputDeviceList> inputDevices_;
     std::unique_ptr<ArchiveSet> archives_;
     std::unique_ptr<LanguageInfo> language_;
+    std::unique_ptr<SaveStore> saveStore_;
+    std::unique_ptr<NamedSaveBlob> saveBlob_;
     std::array<std::uint32_t, kFrameCounterCount> frameCounters_{};
 
 private:

@@ -17,6 +17,10 @@ namespace engine {
 // above 8 give 0.
 int MaxBonesPerBatch(int platformId);
 
+// The desktop's width in pixels, from which the program entry chooses the window size; works before
+// CreateEngine.
+inline int GetDesktopWidth() { return sys::GetDesktopWidth(); }
+
 class WindowsEngine final : public Engine, public InputHost {
 public:
     static constexpr int kPlatformPc = 1;
@@ -76,11 +80,6 @@ public:
 private:
     // CreateEngine's steps after the engine object exists; false at the first failure.
     bool CreateServices();
-    // The steps that reach the data folder and the save storage.
-    void SetUpDataFolder();
-    void SetUpSaveStorage();
-    void SetUpSaveBlob();
-    void MountDataArchives();
     void RefreshClientOrigin();
 
     sys::AppWindow window_;

@@ -9,12 +9,29 @@
 #include "engine/platform/engine_root.h"
 #include "fake_engine_hooks.h"
 #include "support/temp_folder.h"
+#include "sys/gl_window.h"
 
 namespace testsupport {
+
+// Holds a hidden GL window open until the process ends. Engines make and destroy their own contexts; without
+// a context that outlives them the GL driver is unloaded with the last one, and the driver's allocations
+// kept until exit could no longer be matched by name by the leak checker's suppressions.
+inline void KeepGlDriverLoaded() {
+    static sys::GlWindow* const window = [] {
+        auto* opened = new sys::GlWindow();
+        sys::GlWindowDesc desc;
+        desc.title = "driver keeper";
+        desc.hidden = true;
+        if (opened->Open(desc)) sys::QueryGlContext();
+        return opened;
+    }();
+    (void)window;
+}
 
 class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        KeepGlDriverLoaded();
         setenv("XDG_DATA_HOME", folder.Path().c_str(), 1);
         engine::ClearEngineHooks();
         DrainEngineEvents();

@@ -10,6 +10,10 @@
 #include "engine/core/random_streams.h"
 #include "engine/core/string_pool.h"
 #include "engine/core/wide_string.h"
+#include "engine/platform/audio_hooks.h"
+#include "engine/platform/data_folders.h"
+#include "engine/platform/save_store.h"
+#include "engine/platform/voice_scheduler.h"
 #include "engine/platform/windows_engine.h"
 #include "engine_fixture.h"
 #include "sys/app_window.h"
@@ -84,6 +88,15 @@ TEST_F(EngineRoot, CreationAndShutdownRunInOrder) {
     EXPECT_TRUE(engine::StringPool::Global()->HasMemory());
     EXPECT_EQ(made->GetBackBufferWidth(), 960);
     EXPECT_EQ(made->GetBackBufferHeight(), 640);
+    // Data from the executable's folder, through the engine's archives; saves in the user folder.
+    EXPECT_EQ(engine::GetActiveArchiveSet(), made->GetArchiveSet());
+    EXPECT_EQ(engine::GetBaseFolderNarrow(),
+              std::filesystem::canonical("/proc/self/exe").parent_path().string() + "/");
+    ASSERT_NE(made->GetSaveStore(), nullptr);
+    EXPECT_EQ(made->GetSaveStore()->Folder(), folder.File("Tinmarch"));
+    EXPECT_TRUE(std::filesystem::is_directory(folder.Path() / "Tinmarch"));
+    EXPECT_NE(made->GetSaveBlob(), nullptr);
+    EXPECT_TRUE(std::filesystem::exists(LockPath()));
 
     fakes.log.clear();
     delete made;
@@ -91,6 +104,7 @@ TEST_F(EngineRoot, CreationAndShutdownRunInOrder) {
     EXPECT_EQ(GetEngine(), nullptr);
     EXPECT_EQ(engine::RandomStreams::Get(), nullptr);
     EXPECT_FALSE(engine::StringPool::Global()->HasMemory());
+    EXPECT_EQ(engine::GetActiveArchiveSet(), nullptr);
 }
 
 TEST_F(EngineRoot, SecondCreateReturnsTheSameEngineAndKeepsTheRecord) {
@@ -214,6 +228,16 @@ TEST_F(EngineRoot, MainRenderTargetIsMadeOnce) {
     EXPECT_NE(target, nullptr);
     EXPECT_EQ(made->GetMainRenderTarget(), target);
     EXPECT_EQ(fakes.log, (Log{"renderTargets.create Main RT 960x640 kind 2"}));
+}
+
+TEST_F(EngineRoot, AudioHooksMakeTheVoiceSchedulerForTheEnginesLife) {
+    engine::InstallAudioDeviceHooks();
+    Engine* made = CreateEngine(WindowedRecord());
+    ASSERT_NE(made, nullptr);
+    EXPECT_NE(engine::GetVoiceScheduler(), nullptr);
+    EXPECT_EQ(made->FrameStep(), 1);
+    delete made;
+    EXPECT_EQ(engine::GetVoiceScheduler(), nullptr);
 }
 
 TEST(EnginePlatform, MaxBonesPerBatchByPlatformId) {

@@ -59,7 +59,7 @@ protected:
 };
 
 TEST_F(WindowsEngineTest, WindowIsHiddenUntilTheFirstResizeRequestThenCentred) {
-    EXPECT_EQ(sys::GetDesktopWidth(), 1024);
+    EXPECT_EQ(engine::GetDesktopWidth(), 1024);
     fakes.resizeOnCreate = false;
     fakes.Install();
     WindowsEngine* made = Create(WindowedRecord());
@@ -142,6 +142,7 @@ TEST_F(WindowsEngineTest, MessageHookSeesEventsFirstAndCanSwallowTheClose) {
     EXPECT_EQ(seen.back(), WindowEventKind::kClose);
     EXPECT_TRUE(DrainEngineEvents().empty());
     EXPECT_TRUE(made->GetAppWindow().IsShown());
+    delete made;  // before the hook's captures go
 }
 
 TEST_F(WindowsEngineTest, FrameStepUpdatesOnlyAfterASuccessfulPresent) {
