@@ -1,5 +1,6 @@
 #include "engine/render/dds_file.h"
 
+#include "engine/core/little_endian.h"
 #include "engine/render/image_limits.h"
 #include "engine/render/mip_filter.h"
 
@@ -17,11 +18,6 @@ constexpr std::uint32_t kPixelFourCc = 0x4u;
 constexpr std::uint32_t kPixelRgb = 0x40u;
 constexpr std::uint32_t kCaps2Cube = 0x200u;
 constexpr std::uint32_t kCaps2Volume = 0x200000u;
-
-std::uint32_t LoadU32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-           (std::uint32_t{p[3]} << 24);
-}
 
 struct Masks {
     std::uint32_t bits, r, g, b, a;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/core/little_endian.h"
 #include "engine/render/alpha_kind.h"
 
 namespace engine {
@@ -10,13 +11,6 @@ namespace {
 
 constexpr std::uint16_t kKey1555 = 0x7C1F;
 constexpr std::uint16_t kKey4444 = 0x0F0F;
-
-std::uint16_t LoadU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-
-void StoreU16(std::uint8_t* p, unsigned v) {
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
 
 std::uint8_t Expand5(unsigned c) { return static_cast<std::uint8_t>((c << 3) | (c >> 2)); }
 

@@ -4,18 +4,12 @@
 #include <memory>
 #include <new>
 
+#include "engine/core/little_endian.h"
 #include "engine/render/dxt_codec.h"
 
 namespace engine {
 
 namespace {
-
-unsigned LoadU16(const std::uint8_t* p) { return p[0] | (p[1] << 8u); }
-
-void StoreU16(std::uint8_t* p, unsigned v) {
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
 
 // Widens a channel of `bits` bits to 8 by repeating its high bits.
 std::uint8_t Widen(unsigned c, int bits) {
