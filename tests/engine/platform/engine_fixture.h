@@ -1,13 +1,12 @@
 #pragma once
-// A fixture for engine tests: a user folder of its own (XDG_DATA_HOME), recording fake hooks, an empty event
-// queue, and the engine deleted after the test.
+// A fixture for engine tests: a user folder of its own (XDG_DATA_HOME for the test's life), recording fake
+// hooks, an empty event queue, and the engine deleted after the test.
 #include <gtest/gtest.h>
-
-#include <cstdlib>
 
 #include "engine/core/event_queue.h"
 #include "engine/platform/engine_root.h"
 #include "fake_engine_hooks.h"
+#include "scoped_env.h"
 #include "support/temp_folder.h"
 #include "sys/gl_window.h"
 
@@ -32,7 +31,6 @@ class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
         KeepGlDriverLoaded();
-        setenv("XDG_DATA_HOME", folder.Path().c_str(), 1);
         engine::ClearEngineHooks();
         DrainEngineEvents();
     }
@@ -67,6 +65,7 @@ protected:
     std::string LockPath() const { return folder.File("Tinmarch/instance.lock"); }
 
     TempFolder folder;
+    platformtest::ScopedEnv dataHome{"XDG_DATA_HOME", folder.Path().c_str()};
     FakeEngineHooks fakes;
 };
 
