@@ -1,5 +1,5 @@
-// The base behaviour of the unit's virtual operations. Those that belong to per-tick movement and to
-// combat answer as a unit that does nothing until those rules exist.
+// The base behaviour of the unit's virtual operations. The base does not walk routes, fight or die visibly
+// yet: those operations do nothing or answer 0.
 #include "game/battle/battle_context.h"
 #include "game/battle/battle_types.h"
 #include "game/battle/hex_map.h"
