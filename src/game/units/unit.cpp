@@ -15,7 +15,9 @@ namespace game {
 
 Unit::Unit(BattleContext& battle, UnitTeam* team, Presentation presentation)
     : team_(team), battle_(battle), view_(std::make_unique<NullUnitView>()) {
-    if (presentation == Presentation::kWithModel) facing_ = battle_.GetRandomStreams().NextInt(0, kDirectionCount - 1, 0);
+    if (presentation == Presentation::kWithModel) {
+        facing_ = battle_.GetRandomStreams().NextInt(0, kDirectionCount - 1, 0);
+    }
 }
 
 Unit::~Unit() {
@@ -92,7 +94,8 @@ void Unit::FaceUnit(const Unit& other) {
     const float dz = other.position_.z - position_.z;
     // Only a zero difference has no heading; a unit straight along one axis still turns.
     if (std::fabs(dx) < 0.0001f && std::fabs(dz) < 0.0001f) return;
-    const double degrees = std::atan2(static_cast<double>(dz), static_cast<double>(dx)) * 180.0 / 3.14159265358979323846;
+    const double degrees =
+        std::atan2(static_cast<double>(dz), static_cast<double>(dx)) * 180.0 / 3.14159265358979323846;
     int heading = static_cast<int>(std::lround(degrees));
     heading = ((heading % 360) + 360) % 360;
     yaw_ = heading;

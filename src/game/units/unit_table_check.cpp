@@ -98,8 +98,12 @@ bool CheckRows(const engine::DataTable& table, const std::string& file, bool dam
 
 bool CheckRules(const engine::DataTable& basic, const std::string& basicName, const engine::DataTable& damage,
                 const std::string& damageName, UnitTableFault& fault) {
-    if (basic.GetInt(UT_ENGINEER, 10) != 1) return Fail(fault, basicName, UT_ENGINEER, 10, "ENGINEER range must start at 1");
-    if (basic.GetInt(UT_ENGINEER, 11) != 1) return Fail(fault, basicName, UT_ENGINEER, 11, "ENGINEER range must end at 1");
+    if (basic.GetInt(UT_ENGINEER, 10) != 1) {
+        return Fail(fault, basicName, UT_ENGINEER, 10, "ENGINEER range must start at 1");
+    }
+    if (basic.GetInt(UT_ENGINEER, 11) != 1) {
+        return Fail(fault, basicName, UT_ENGINEER, 11, "ENGINEER range must end at 1");
+    }
     for (int type = UT_SKYHOOK; type <= UT_FIGHTER; ++type) {
         for (int column : {2, 6}) {
             if (basic.GetFloat(type, column) <= 0.0f) {
@@ -144,12 +148,16 @@ bool CheckUnitTables(const UnitTableText* basicParams, const UnitTableText* dama
         !CheckShape(*hits, damage->name, kDamageCells, fault)) {
         return false;
     }
-    if (!CheckRows(*basic, basicParams->name, false, fault) || !CheckRows(*hits, damage->name, true, fault)) return false;
+    if (!CheckRows(*basic, basicParams->name, false, fault) || !CheckRows(*hits, damage->name, true, fault)) {
+        return false;
+    }
     if (!CheckRules(*basic, basicParams->name, *hits, damage->name, fault)) return false;
 
     // What passes here the game loads.
     UnitTables tables;
-    if (!tables.Load(basic.get(), hits.get())) return Fail(fault, basicParams->name, -1, -1, "refused by the game's loader");
+    if (!tables.Load(basic.get(), hits.get())) {
+        return Fail(fault, basicParams->name, -1, -1, "refused by the game's loader");
+    }
     return true;
 }
 

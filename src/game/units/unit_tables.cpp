@@ -80,7 +80,9 @@ UnitTables& GetUnitTables() {
 
 const UnitParams& GetUnitParams(int unitType) { return GetUnitTables().GetParams(unitType); }
 
-float DamageTableLookup(int attacker, int defender, int rank) { return GetUnitTables().LookupDamage(attacker, defender, rank); }
+float DamageTableLookup(int attacker, int defender, int rank) {
+    return GetUnitTables().LookupDamage(attacker, defender, rank);
+}
 
 int GetUnitTypeCost(int unitType) { return GetUnitTables().GetCost(unitType); }
 

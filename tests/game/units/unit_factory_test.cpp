@@ -57,7 +57,8 @@ TEST_F(FactoryTest, EveryTypeGetsItsClassWithTheCatalogueRow) {
         EXPECT_EQ(unit.IsCapturable(), row.type != UT_DOOR);
         EXPECT_STREQ(unit.GetTeamMaterialName(), row.tintMaterialName);
         // Sounds: the catalogue's own, else the base choice for a unit on the ground.
-        const bool wheeled = row.type == UT_MLRS || row.type == UT_ARTILLERY || row.type == UT_APC || row.type == UT_TRUCK;
+        const bool wheeled =
+            row.type == UT_MLRS || row.type == UT_ARTILLERY || row.type == UT_APC || row.type == UT_TRUCK;
         EXPECT_EQ(row.moveSound != kBaseSound, wheeled);
         std::pair<int, int> sounds{kSoundSeaMove, kSoundSeaStop};
         if (wheeled) {

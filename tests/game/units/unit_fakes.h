@@ -156,7 +156,8 @@ public:
     }
 
     // CreateUnit, then stood on the hex.
-    Unit& Make(int type, UnitTeam* team, HexCoord hex, Unit::Presentation presentation = Unit::Presentation::kWithModel) {
+    Unit& Make(int type, UnitTeam* team, HexCoord hex,
+               Unit::Presentation presentation = Unit::Presentation::kWithModel) {
         Unit& unit = Add(CreateUnit(*this, type, team, 0, presentation));
         unit.PlaceOnHex(hex);
         return unit;
@@ -243,7 +244,8 @@ public:
     }
     // Queues the raw draw that makes NextInt(0, 5) give the value.
     void QueueDirection(int direction) {
-        queuedDraws.push_back(static_cast<std::uint32_t>(static_cast<std::uint64_t>(direction) * 0x7FFFFFFFu / 6u + 1u));
+        queuedDraws.push_back(
+            static_cast<std::uint32_t>(static_cast<std::uint64_t>(direction) * 0x7FFFFFFFu / 6u + 1u));
     }
 
     static bool Placed(const Unit& u) { return u.GetState() == kUnitIdle || u.GetState() == kUnitRunningOrders; }
@@ -276,7 +278,9 @@ inline std::string ProjectTable(const char* name) {
 // A temporary base folder holding data files under Data/PC/; the base folder is put back afterwards.
 class DataFolder {
 public:
-    DataFolder() : previous_(engine::GetBaseFolderNarrow()) { engine::SetBaseFolderNarrow(temp_.Path().string().c_str()); }
+    DataFolder() : previous_(engine::GetBaseFolderNarrow()) {
+        engine::SetBaseFolderNarrow(temp_.Path().string().c_str());
+    }
     ~DataFolder() { engine::SetBaseFolderNarrow(previous_.c_str()); }
     bool Write(const std::string& name, const std::string& text) const {
         return temp_.Write("Data/PC/" + name, text.data(), text.size());

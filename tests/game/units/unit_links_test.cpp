@@ -92,7 +92,8 @@ TEST_F(LinksTest, AHeavyTankKilledByABlueGruntOutsidePassAndPlayUnlocksTheAchiev
         Unit* killer = c.killer != 0 ? &battle.Make(c.killer, c.killerTeam, H(5, 6)) : nullptr;
         victim.Kill(false, killer);
         EXPECT_EQ(victim.GetState(), kUnitDying);
-        EXPECT_EQ(battle.achievements, c.unlocked ? std::vector<int>{kAchievementBehemothTakedown} : std::vector<int>{});
+        EXPECT_EQ(battle.achievements,
+                  c.unlocked ? std::vector<int>{kAchievementBehemothTakedown} : std::vector<int>{});
         // A dying unit is not killed twice; removing it does not count again.
         victim.Kill(false, killer);
         victim.Kill(true, killer);

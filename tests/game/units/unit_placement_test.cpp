@@ -79,7 +79,8 @@ TEST_F(PlacementTest, EveryFacingTurnsTheModelOnItsHex) {
         unit.SetFacing(facing);
         unit.PlaceOnHex(H(7, 7));
         EXPECT_EQ(unit.GetHexPos(), H(7, 7));
-        ExpectTurnedAndAt(LogOf(unit).matrix, 270.0f - static_cast<float>(DirectionToAngle(facing)), Surface(battle, H(7, 7)));
+        ExpectTurnedAndAt(LogOf(unit).matrix, 270.0f - static_cast<float>(DirectionToAngle(facing)),
+                          Surface(battle, H(7, 7)));
     }
 }
 

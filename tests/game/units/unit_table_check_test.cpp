@@ -15,7 +15,8 @@ UnitTableText Text(const char* name, const std::string& text) { return {name, {t
 
 // The text with the first match of the pattern replaced.
 std::string Seed(const std::string& text, const std::string& pattern, const std::string& replacement) {
-    const std::string seeded = std::regex_replace(text, std::regex(pattern), replacement, std::regex_constants::format_first_only);
+    const std::string seeded =
+        std::regex_replace(text, std::regex(pattern), replacement, std::regex_constants::format_first_only);
     EXPECT_NE(seeded, text) << pattern;
     return seeded;
 }
@@ -64,7 +65,8 @@ TEST(UnitTableCheck, EachFaultIsNamedByFileRowAndColumn) {
          "BasicParams.TXT: row 24: ", "24 rows, expected 25"},
         {"a line too long", basic, Seed(damage, "(UT_AEGIS,)", "$01" + std::string(1000, ' ')),
          "Damage.TXT: line 25: ", "line longer than 1022 characters"},
-        {"text that is not ASCII", Seed(basic, "VsShip", "VsSh\xC3\xAEp"), damage, "BasicParams.TXT: line 6: ", "not ASCII"},
+        {"text that is not ASCII", Seed(basic, "VsShip", "VsSh\xC3\xAEp"), damage,
+         "BasicParams.TXT: line 6: ", "not ASCII"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -34,8 +34,9 @@ std::string DamageRow(int attacker, const std::string& separator) {
 
 // A header, comments, and rows whose separators alternate between ", " and a tab.
 std::string FixtureBasic() {
-    std::string text = "// figures\nType\tMove\tObstacle,Raised,Pad,Land,Water,Shore,Second,Cost,Min,Max,Sight,Fuel,Ammo,"
-                       "Ticks,VsInf,VsVeh,VsAir,VsShip\n";
+    std::string text =
+        "// figures\nType\tMove\tObstacle,Raised,Pad,Land,Water,Shore,Second,Cost,Min,Max,Sight,Fuel,Ammo,"
+        "Ticks,VsInf,VsVeh,VsAir,VsShip\n";
     for (int type = 1; type <= 24; ++type) {
         text += BasicRow(type, type % 2 == 0 ? "\t" : ", ");
         text += type == 5 ? "  // a comment after the row\n" : "\n";
@@ -48,7 +49,8 @@ std::string FixtureDamage() {
     std::string text = "Attacker";
     for (int defender = 1; defender <= 24; ++defender) text += "," + std::string(FindUnitDescriptor(defender)->keyword);
     text += "\n";
-    for (int attacker = 1; attacker <= 24; ++attacker) text += DamageRow(attacker, attacker % 3 == 0 ? "\t" : ",") + "\n";
+    for (int attacker = 1; attacker <= 24; ++attacker)
+        text += DamageRow(attacker, attacker % 3 == 0 ? "\t" : ",") + "\n";
     return text;
 }
 
@@ -138,16 +140,18 @@ TEST_F(UnitTablesTest, RefusedTablesLeaveEverythingZero) {
     const Case cases[] = {
         {"empty BasicParams cell", ReplaceLine(basic, "UT_APC", "UT_APC,45,,0,3,6,0,7,0,100,0,0,0,240,0,20,0,0,0,0"),
          damage},
-        {"empty Damage cell", basic, ReplaceLine(damage, "UT_GRUNT", "UT_GRUNT,1,2,,4,5,6,7,8,9,10,11,12,13,14,15,16,"
-                                                                     "17,18,19,20,21,22,23,24")},
+        {"empty Damage cell", basic,
+         ReplaceLine(damage, "UT_GRUNT",
+                     "UT_GRUNT,1,2,,4,5,6,7,8,9,10,11,12,13,14,15,16,"
+                     "17,18,19,20,21,22,23,24")},
         {"line of 1023 characters or more", ReplaceLine(basic, "UT_FERRY", longRow), damage},
         {"missing BasicParams", "", damage},
         {"missing Damage", basic, ""},
         {"24 rows", ReplaceLine(basic, "UT_DOOR", "// no door"), damage},
         {"26 rows", basic + "UT_EXTRA,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1\n", damage},
         {"Damage row of 26 cells", basic, ReplaceLine(damage, "UT_DOOR", DamageRow(24, ",") + ",1")},
-        {"BasicParams row of 19 cells", ReplaceLine(basic, "UT_TRUCK", BasicRow(9, ",").substr(0, BasicRow(9, ",").rfind(','))),
-         damage},
+        {"BasicParams row of 19 cells",
+         ReplaceLine(basic, "UT_TRUCK", BasicRow(9, ",").substr(0, BasicRow(9, ",").rfind(','))), damage},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
