@@ -1,6 +1,32 @@
 #include "support/gl_test_environment.h"
 
+#include <dlfcn.h>
+#include <link.h>
+
+#include <string>
+#include <vector>
+
 namespace testsupport {
+namespace {
+
+// Keeps every shared object loaded until the process exits. The GL driver allocates for its own lifetime and is
+// unloaded when the last context goes; LeakSanitizer's report at exit could then not name the driver's modules,
+// and the suppressions for them would not match.
+void PinLoadedModules() {
+    std::vector<std::string> names;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* out) -> int {
+            if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0') {
+                static_cast<std::vector<std::string>*>(out)->emplace_back(info->dlpi_name);
+            }
+            return 0;
+        },
+        &names);
+    // The handles are deliberately never closed.
+    for (const std::string& name : names) dlopen(name.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+}
+
+}  // namespace
 
 void GlTestEnvironment::SetUp() {
     sys::GlWindowDesc desc;
@@ -14,7 +40,10 @@ void GlTestEnvironment::SetUp() {
     sys::QueryGlContext();
 }
 
-void GlTestEnvironment::TearDown() { window_.Close(); }
+void GlTestEnvironment::TearDown() {
+    PinLoadedModules();
+    window_.Close();
+}
 
 void GlTestEnvironment::Clear(float r, float g, float b, float a) { sys::ClearColour(r, g, b, a); }
 
