@@ -10,9 +10,13 @@ namespace {
 
 constexpr const char* kProj = "uniform float4x4 Proj : register(c0)";
 constexpr const char* kModelToWorld = "uniform float4x4 ModelToWorld : register(c8)";
-constexpr const char* kBonePalette = "uniform float4x4 BonePalette[40] : register(c33)";
+// The bone palette is declared at global scope: an array of matrices passed as a parameter of main reaches
+// the GLSL back end as a by-value array copy of row-major matrices, which it writes as GLSL that does not
+// compile.
+constexpr const char* kBonePalette = "float4x4 BonePalette[40] : register(c33);";
 
 struct Builtin {
+    std::vector<const char*> globals;     // uniforms declared before OUT
     std::vector<const char*> outputs;     // members of OUT
     std::vector<const char*> parameters;  // parameters of main
     std::vector<const char*> body;        // statements between "OUT Out;" and "return Out;"
@@ -32,54 +36,65 @@ struct Builtin {
 const Builtin& BuiltinFor(int kind) {
     static const Builtin kBuiltins[kBuiltinVertexShaderKinds] = {
         // 1
-        {{"float4 Position\t: POSITION;", "float2 TexCoord\t: TEXCOORD0;"},
+        {{},
+         {"float4 Position\t: POSITION;", "float2 TexCoord\t: TEXCOORD0;"},
          {"float4 Position : POSITION", "float2 TexCoord : TEXCOORD0"},
          {"Out.Position = Position;", "Out.TexCoord = TexCoord / 4095;"}},
         // 2
-        {{"float4 Position\t: POSITION;", "float4 Colour\t: COLOR0;"},
+        {{},
+         {"float4 Position\t: POSITION;", "float4 Colour\t: COLOR0;"},
          {"float4 Position : POSITION", "float4 Colour : COLOR0"},
          {"Out.Position = Position;", "Out.Colour = Colour;"}},
         // 3
-        {{"float4 Position\t: POSITION;", "float4 Colour\t: COLOR0;"},
+        {{},
+         {"float4 Position\t: POSITION;", "float4 Colour\t: COLOR0;"},
          {"float4 Position : POSITION", "float4 Colour : COLOR0", kProj, kModelToWorld},
          {"Out.Position = mul(mul(Position, ModelToWorld), Proj);", "Out.Colour = Colour;"}},
         // 4: depth 1 after the divide, for the sky box.
-        {{"float4 Position\t: POSITION;", "float4 PosWorld\t: TEXCOORD0;"},
+        {{},
+         {"float4 Position\t: POSITION;", "float4 PosWorld\t: TEXCOORD0;"},
          {"float4 Position : POSITION", kProj, kModelToWorld},
          {"Out.PosWorld = mul(Position, ModelToWorld);", "Out.Position = mul(Out.PosWorld, Proj).xyzz;"}},
         // 5
-        {{"float4 Position\t: POSITION;", "float4 Colour\t: COLOR0;", "float2 TexCoord\t: TEXCOORD0;"},
+        {{},
+         {"float4 Position\t: POSITION;", "float4 Colour\t: COLOR0;", "float2 TexCoord\t: TEXCOORD0;"},
          {"float4 Position : POSITION", "float4 Colour : COLOR0", "float2 TexCoord : TEXCOORD0", kProj},
          {"Out.Position = mul(Position, Proj);", "Out.Colour = Colour;", "Out.TexCoord = TexCoord / 4095;"}},
         // 6
-        {{"float4 Position\t: POSITION;", "float2 TexCoord\t: TEXCOORD0;"},
+        {{},
+         {"float4 Position\t: POSITION;", "float2 TexCoord\t: TEXCOORD0;"},
          {"float4 Pos : POSITION0", "float2 TexCoord1 : TEXCOORD0", kProj, kModelToWorld},
          {"Out.Position = mul(mul(Pos, ModelToWorld), Proj);", "Out.TexCoord = TexCoord1 / 4095;"}},
         // 7
-        {{"float4 Position\t: POSITION;", "float2 TexCoord\t: TEXCOORD0;"},
+        {{},
+         {"float4 Position\t: POSITION;", "float2 TexCoord\t: TEXCOORD0;"},
          {"float4 Pos : POSITION0", "float2 TexCoord1 : TEXCOORD0", "float3 Row1 : POSITION1",
           "float3 Row2 : POSITION2", "float3 Row3 : POSITION3", "float3 Row4 : POSITION4", kProj},
          {TM_INSTANCE_MATRIX, "Out.Position = mul(mul(Pos, ModelToWorld), Proj);",
           "Out.TexCoord = TexCoord1 / 4095;"}},
         // 8
-        {{"float4 Position\t: POSITION;"},
-         {"float4 Position : POSITION", "int4 BoneIndex : BLENDINDICES0", "float4 BoneWeight : BLENDWEIGHT0",
-          kBonePalette, kProj, kModelToWorld},
+        {{kBonePalette},
+         {"float4 Position\t: POSITION;"},
+         {"float4 Position : POSITION", "int4 BoneIndex : BLENDINDICES0", "float4 BoneWeight : BLENDWEIGHT0", kProj,
+          kModelToWorld},
          {TM_BONE_BLEND, "Out.Position = mul(mul(SkinPos, ModelToWorld), Proj);"}},
         // 9
-        {{"float4 Position\t: POSITION;", "float ShadowMapDepth\t: TEXCOORD0;"},
+        {{},
+         {"float4 Position\t: POSITION;", "float ShadowMapDepth\t: TEXCOORD0;"},
          {"float4 Position : POSITION", kProj, kModelToWorld},
          {"Out.Position = mul(mul(Position, ModelToWorld), Proj);", "Out.ShadowMapDepth = Out.Position.z;"}},
         // 10
-        {{"float4 Position\t: POSITION;", "float ShadowMapDepth\t: TEXCOORD0;"},
+        {{},
+         {"float4 Position\t: POSITION;", "float ShadowMapDepth\t: TEXCOORD0;"},
          {"float4 Position : POSITION", "float3 Row1 : POSITION1", "float3 Row2 : POSITION2",
           "float3 Row3 : POSITION3", "float3 Row4 : POSITION4", kProj},
          {TM_INSTANCE_MATRIX, "Out.Position = mul(mul(Position, ModelToWorld), Proj);",
           "Out.ShadowMapDepth = Out.Position.z;"}},
         // 11
-        {{"float4 Position\t: POSITION;", "float ShadowMapDepth\t: TEXCOORD0;"},
-         {"float4 Position : POSITION", "int4 BoneIndex : BLENDINDICES0", "float4 BoneWeight : BLENDWEIGHT0",
-          kBonePalette, kProj, kModelToWorld},
+        {{kBonePalette},
+         {"float4 Position\t: POSITION;", "float ShadowMapDepth\t: TEXCOORD0;"},
+         {"float4 Position : POSITION", "int4 BoneIndex : BLENDINDICES0", "float4 BoneWeight : BLENDWEIGHT0", kProj,
+          kModelToWorld},
          {TM_BONE_BLEND, "Out.Position = mul(mul(SkinPos, ModelToWorld), Proj);",
           "Out.ShadowMapDepth = Out.Position.z;"}},
     };
@@ -95,7 +110,9 @@ bool WriteBuiltinVertexShaderText(int kind, WideString& text) {
     text.Clear();
     if (kind < 1 || kind > kBuiltinVertexShaderKinds) return false;
     const Builtin& builtin = BuiltinFor(kind);
-    bool ok = AppendFormattedLine(text, "struct OUT");
+    bool ok = true;
+    for (const char* global : builtin.globals) ok = ok && AppendFormattedLine(text, "%s", global);
+    ok = ok && AppendFormattedLine(text, "struct OUT");
     ok = ok && AppendFormattedLine(text, "{");
     for (const char* output : builtin.outputs) ok = ok && AppendFormattedLine(text, "\t%s", output);
     ok = ok && AppendFormattedLine(text, "};");

@@ -1,6 +1,7 @@
 #pragma once
 // The texts of the eleven built-in vertex shaders. Each declares a structure OUT and a main that takes the
-// vertex inputs and its uniforms, with their registers, as parameters:
+// vertex inputs and its uniforms, with their registers, as parameters (the bone palette of kinds 8 and 11 is
+// declared at global scope):
 //
 //  1  Position, TexCoord                  -> Position as given; TexCoord / 4095
 //  2  Position, Colour                    -> both as given
