@@ -1,10 +1,9 @@
 #include "sys/spirv_validator.h"
 
 #include <cstring>
+#include <spirv-tools/libspirv.hpp>
 #include <unordered_map>
 #include <utility>
-
-#include <spirv-tools/libspirv.hpp>
 
 namespace sys {
 
@@ -89,8 +88,8 @@ bool ValidateSpirv(std::span<const std::uint32_t> words, ShaderStage stage, std:
     }
     const std::uint32_t model = stage == ShaderStage::Vertex ? kExecutionModelVertex : kExecutionModelFragment;
     if (!HasMainEntryPoint(words, model)) {
-        SetError(error, stage == ShaderStage::Vertex ? "no vertex entry point \"main\""
-                                                     : "no pixel entry point \"main\"");
+        SetError(error,
+                 stage == ShaderStage::Vertex ? "no vertex entry point \"main\"" : "no pixel entry point \"main\"");
         return false;
     }
     return true;

@@ -1,10 +1,11 @@
-#include <string>
-#include <vector>
+#include "sys/spirv_validator.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "sys/hlsl_compiler.h"
-#include "sys/spirv_validator.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "engine/render/builtin_shaders.h"
 
+#include <span>
 #include <vector>
 
 #include "engine/render/shader_format.h"
@@ -15,23 +16,29 @@ constexpr const char* kModelToWorld = "uniform float4x4 ModelToWorld : register(
 // compile.
 constexpr const char* kBonePalette = "float4x4 BonePalette[40] : register(c33);";
 
+// Statements that open the bodies of the skinned and the instanced kinds.
+enum class Prologue { None, BoneBlend, InstanceMatrix };
+
 struct Builtin {
     std::vector<const char*> globals;     // uniforms declared before OUT
     std::vector<const char*> outputs;     // members of OUT
     std::vector<const char*> parameters;  // parameters of main
-    std::vector<const char*> body;        // statements between "OUT Out;" and "return Out;"
+    std::vector<const char*> body;        // statements between "OUT Out;" (and the prologue) and "return Out;"
+    Prologue prologue = Prologue::None;
 };
 
 // The skinned position: four palette matrices named by the bone indices, blended by the weights / 255.
-#define TM_BONE_BLEND                                                                        \
-    "float4 Weights = BoneWeight / 255;",                                                    \
-        "float4 SkinPos = mul(Position, BonePalette[BoneIndex.x]) * Weights.x",              \
-        "\t+ mul(Position, BonePalette[BoneIndex.y]) * Weights.y",                           \
-        "\t+ mul(Position, BonePalette[BoneIndex.z]) * Weights.z",                           \
-        "\t+ mul(Position, BonePalette[BoneIndex.w]) * Weights.w;"
+constexpr const char* kBoneBlend[] = {
+    "float4 Weights = BoneWeight / 255;",
+    "float4 SkinPos = mul(Position, BonePalette[BoneIndex.x]) * Weights.x",
+    "\t+ mul(Position, BonePalette[BoneIndex.y]) * Weights.y",
+    "\t+ mul(Position, BonePalette[BoneIndex.z]) * Weights.z",
+    "\t+ mul(Position, BonePalette[BoneIndex.w]) * Weights.w;",
+};
 
-#define TM_INSTANCE_MATRIX                                                                    \
-    "float4x4 ModelToWorld = float4x4(float4(Row1, 0), float4(Row2, 0), float4(Row3, 0), float4(Row4, 1));"
+constexpr const char* kInstanceMatrix[] = {
+    "float4x4 ModelToWorld = float4x4(float4(Row1, 0), float4(Row2, 0), float4(Row3, 0), float4(Row4, 1));",
+};
 
 const Builtin& BuiltinFor(int kind) {
     static const Builtin kBuiltins[kBuiltinVertexShaderKinds] = {
@@ -70,14 +77,15 @@ const Builtin& BuiltinFor(int kind) {
          {"float4 Position\t: POSITION;", "float2 TexCoord\t: TEXCOORD0;"},
          {"float4 Pos : POSITION0", "float2 TexCoord1 : TEXCOORD0", "float3 Row1 : POSITION1",
           "float3 Row2 : POSITION2", "float3 Row3 : POSITION3", "float3 Row4 : POSITION4", kProj},
-         {TM_INSTANCE_MATRIX, "Out.Position = mul(mul(Pos, ModelToWorld), Proj);",
-          "Out.TexCoord = TexCoord1 / 4095;"}},
+         {"Out.Position = mul(mul(Pos, ModelToWorld), Proj);", "Out.TexCoord = TexCoord1 / 4095;"},
+         Prologue::InstanceMatrix},
         // 8
         {{kBonePalette},
          {"float4 Position\t: POSITION;"},
          {"float4 Position : POSITION", "int4 BoneIndex : BLENDINDICES0", "float4 BoneWeight : BLENDWEIGHT0", kProj,
           kModelToWorld},
-         {TM_BONE_BLEND, "Out.Position = mul(mul(SkinPos, ModelToWorld), Proj);"}},
+         {"Out.Position = mul(mul(SkinPos, ModelToWorld), Proj);"},
+         Prologue::BoneBlend},
         // 9
         {{},
          {"float4 Position\t: POSITION;", "float ShadowMapDepth\t: TEXCOORD0;"},
@@ -86,23 +94,20 @@ const Builtin& BuiltinFor(int kind) {
         // 10
         {{},
          {"float4 Position\t: POSITION;", "float ShadowMapDepth\t: TEXCOORD0;"},
-         {"float4 Position : POSITION", "float3 Row1 : POSITION1", "float3 Row2 : POSITION2",
-          "float3 Row3 : POSITION3", "float3 Row4 : POSITION4", kProj},
-         {TM_INSTANCE_MATRIX, "Out.Position = mul(mul(Position, ModelToWorld), Proj);",
-          "Out.ShadowMapDepth = Out.Position.z;"}},
+         {"float4 Position : POSITION", "float3 Row1 : POSITION1", "float3 Row2 : POSITION2", "float3 Row3 : POSITION3",
+          "float3 Row4 : POSITION4", kProj},
+         {"Out.Position = mul(mul(Position, ModelToWorld), Proj);", "Out.ShadowMapDepth = Out.Position.z;"},
+         Prologue::InstanceMatrix},
         // 11
         {{kBonePalette},
          {"float4 Position\t: POSITION;", "float ShadowMapDepth\t: TEXCOORD0;"},
          {"float4 Position : POSITION", "int4 BoneIndex : BLENDINDICES0", "float4 BoneWeight : BLENDWEIGHT0", kProj,
           kModelToWorld},
-         {TM_BONE_BLEND, "Out.Position = mul(mul(SkinPos, ModelToWorld), Proj);",
-          "Out.ShadowMapDepth = Out.Position.z;"}},
+         {"Out.Position = mul(mul(SkinPos, ModelToWorld), Proj);", "Out.ShadowMapDepth = Out.Position.z;"},
+         Prologue::BoneBlend},
     };
     return kBuiltins[kind - 1];
 }
-
-#undef TM_BONE_BLEND
-#undef TM_INSTANCE_MATRIX
 
 }  // namespace
 
@@ -124,6 +129,11 @@ bool WriteBuiltinVertexShaderText(int kind, WideString& text) {
     }
     ok = ok && AppendFormattedLine(text, "{");
     ok = ok && AppendFormattedLine(text, "\tOUT Out;");
+    if (builtin.prologue != Prologue::None) {
+        const std::span<const char* const> prologue =
+            builtin.prologue == Prologue::BoneBlend ? std::span<const char* const>(kBoneBlend) : kInstanceMatrix;
+        for (const char* statement : prologue) ok = ok && AppendFormattedLine(text, "\t%s", statement);
+    }
     for (const char* statement : builtin.body) ok = ok && AppendFormattedLine(text, "\t%s", statement);
     ok = ok && AppendFormattedLine(text, "\treturn Out;");
     ok = ok && AppendFormattedLine(text, "}");

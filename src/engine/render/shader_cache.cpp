@@ -55,16 +55,15 @@ std::unique_ptr<Shader> CompileWithCache(std::string_view text, sys::ShaderStage
 }  // namespace
 
 std::unique_ptr<VertexShader> CompileVertexShader(ShaderDevice& device, std::string_view text) {
-    return CompileWithCache<VertexShader>(text, sys::ShaderStage::Vertex,
-                                          [&device](std::span<const std::uint32_t> words) {
-                                              return device.CreateVertexShader(words);
-                                          });
+    return CompileWithCache<VertexShader>(
+        text, sys::ShaderStage::Vertex,
+        [&device](std::span<const std::uint32_t> words) { return device.CreateVertexShader(words); });
 }
 
 std::unique_ptr<PixelShader> CompilePixelShader(ShaderDevice& device, std::string_view text) {
-    return CompileWithCache<PixelShader>(text, sys::ShaderStage::Pixel, [&device](std::span<const std::uint32_t> words) {
-        return device.CreatePixelShader(words);
-    });
+    return CompileWithCache<PixelShader>(
+        text, sys::ShaderStage::Pixel,
+        [&device](std::span<const std::uint32_t> words) { return device.CreatePixelShader(words); });
 }
 
 }  // namespace engine

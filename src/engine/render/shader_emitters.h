@@ -28,8 +28,7 @@ void EmitShellUniforms(std::string& text);
 void EmitVertexInputFields(std::string& text, bool skinned, bool instanced);
 void EmitVertexOutputFields(std::string& text, std::uint32_t lightFlags, bool bump);
 // The statements of main, ending "return Out;". Expects VS_OUT Out to be declared by the caller.
-void EmitVertexBody(std::string& text, bool skinned, bool instanced, bool shell, std::uint32_t lightFlags,
-                    bool bump);
+void EmitVertexBody(std::string& text, bool skinned, bool instanced, bool shell, std::uint32_t lightFlags, bool bump);
 
 // The depth-only vertex path: VS_IN members, and the body writing Out.ProjPos and Out.ShadowMapDepth.
 void EmitShadowVertexInputFields(std::string& text, bool skinned, bool instanced);

@@ -68,8 +68,8 @@ void AppendFixed(std::string& text, const Spec& spec, double value) {
     }
     const bool negative = std::signbit(value);
     char digits[400];
-    auto result = std::to_chars(digits, digits + sizeof(digits), negative ? -value : value,
-                                std::chars_format::fixed, precision);
+    auto result =
+        std::to_chars(digits, digits + sizeof(digits), negative ? -value : value, std::chars_format::fixed, precision);
     AppendPadded(text, padded, SignOf(negative, spec), std::string_view(digits, result.ptr));
 }
 
@@ -110,9 +110,10 @@ void AppendFormattedV(std::string& text, const char* format, std::va_list args) 
             case 'd':
             case 'i': {
                 const long long value = va_arg(args, int);
-                AppendInteger(text, spec, value < 0 ? 0ull - static_cast<unsigned long long>(value)
-                                                    : static_cast<unsigned long long>(value),
-                              value < 0, 10, false);
+                AppendInteger(
+                    text, spec,
+                    value < 0 ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value),
+                    value < 0, 10, false);
                 break;
             }
             case 'u':

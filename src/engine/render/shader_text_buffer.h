@@ -15,13 +15,13 @@ namespace engine {
 
 // Slots of the built-in pixel shaders.
 enum class BuiltinPixelShader {
-    VertexColour,    // line drawing with vertex colours
-    SkyBox,          // the cube-mapped sky box
-    Blur,            // the plain blur pass of the glow
-    AlphaBlur,       // the transparency-weighted blur pass
-    Bloom,           // the glow's bloom
-    Monochrome,      // the monochrome tint
-    DepthOnly,       // the shadow pass's depth output
+    VertexColour,  // line drawing with vertex colours
+    SkyBox,        // the cube-mapped sky box
+    Blur,          // the plain blur pass of the glow
+    AlphaBlur,     // the transparency-weighted blur pass
+    Bloom,         // the glow's bloom
+    Monochrome,    // the monochrome tint
+    DepthOnly,     // the shadow pass's depth output
     Count
 };
 

@@ -84,8 +84,7 @@ void EmitVertexOutputFields(std::string& text, std::uint32_t lightFlags, bool bu
     if (lightFlags & kShadowSpot2) EmitShaderLine(text, "\tfloat4 ShadPos_LT_SPOT_2 : TEXCOORD5;");
 }
 
-void EmitVertexBody(std::string& text, bool skinned, bool instanced, bool shell, std::uint32_t lightFlags,
-                    bool bump) {
+void EmitVertexBody(std::string& text, bool skinned, bool instanced, bool shell, std::uint32_t lightFlags, bool bump) {
     // Normal bytes 0-254 map to -1..1.
     EmitShaderLine(text, "\tfloat4 Normal = In.Norm / 127 - 1;");
     if (bump) {

@@ -1,8 +1,9 @@
+#include "engine/render/light_setup.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "engine/render/light_setup.h"
 #include "recording_shader_device.h"
 
 namespace {
@@ -118,7 +119,7 @@ TEST_F(LightSetup, SpotShadowMapsTheConeOntoTheMap) {
     EXPECT_NEAR(onAxis.x, centre, kTolerance);
     EXPECT_NEAR(onAxis.y, centre, kTolerance);
     EXPECT_NEAR(project({3, 8, -2 + 0.1f}).z, 0.0f, kTolerance);  // near plane
-    EXPECT_NEAR(project({3, 8, 38}).z, 1.0f, kTolerance);          // the range is the far plane
+    EXPECT_NEAR(project({3, 8, 38}).z, 1.0f, kTolerance);         // the range is the far plane
     // Half the cone to the right lands on the map's right edge; up is the top row (texture y 0).
     const float edge = 10.0f * std::tan(30.0f * 3.14159265f / 180.0f);
     EXPECT_NEAR(project({3 + edge, 8, 8}).x, 1.0f + centre - 0.5f, kTolerance);

@@ -1,3 +1,5 @@
+#include "engine/render/shader_cache.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -12,7 +14,6 @@
 #include "engine/platform/data_folders.h"
 #include "engine/platform/scoped_env.h"
 #include "engine/render/builtin_shaders.h"
-#include "engine/render/shader_cache.h"
 #include "engine/render/shader_constant_cache.h"
 #include "engine/render/shader_text_buffer.h"
 #include "recording_shader_device.h"
@@ -43,8 +44,8 @@ std::vector<std::uint8_t> Bytes(const Words& words) {
 
 void WriteAll(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                 static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 Words Compiled(const char* text, ShaderStage stage) { return sys::CompileHlsl(text, stage).words; }
@@ -134,6 +135,25 @@ TEST_F(ShaderCache, FilesTheDeviceRefusesAreCompiledAgainOnce) {
     EXPECT_EQ(ReadAll(path), Bytes(fresh));
 }
 
+// Words the device refuses are compiled once more through the legalising optimiser; those are the words kept.
+TEST_F(ShaderCache, RefusedFreshWordsFallBackToTheLegalisedWords) {
+    const Words plain = Compiled(kPixelText, ShaderStage::Pixel);
+    const Words legalised = sys::CompileHlsl(kPixelText, ShaderStage::Pixel, sys::SpirvOptimiser::Legalise).words;
+    ASSERT_NE(plain, legalised);
+    device.refused.push_back(plain);
+    const std::uint64_t before = sys::HlslCompileCount();
+    ASSERT_NE(CompilePixelShader(device, kPixelText), nullptr);
+    EXPECT_EQ(sys::HlslCompileCount() - before, 2u);
+    EXPECT_EQ(device.pixelCreates, (std::vector<Words>{plain, legalised}));
+    EXPECT_EQ(ReadAll(ShaderCacheFilePath(kPixelText, ShaderStage::Pixel)), Bytes(legalised));
+
+    RecordingShaderDevice nextStart;
+    nextStart.refused.push_back(plain);
+    ASSERT_NE(CompilePixelShader(nextStart, kPixelText), nullptr);
+    EXPECT_EQ(sys::HlslCompileCount() - before, 2u);
+    EXPECT_EQ(nextStart.pixelCreates, (std::vector<Words>{legalised}));
+}
+
 TEST_F(ShaderCache, RefusedOrBrokenTextsLeaveNoFile) {
     // The device refuses the words of plain and legalised compiles alike: null, and the file goes.
     const std::string path = ShaderCacheFilePath(kVertexText, ShaderStage::Vertex);
@@ -193,8 +213,9 @@ TEST_F(ShaderCache, BuiltinShadersAreBuiltOnceAndOnlyForKindsOneToEleven) {
 
     ShaderTextBuffer pixel(device, counters);
     EXPECT_EQ(pixel.GetBuiltinPixelShader(BuiltinPixelShader::DepthOnly, "not a shader"), nullptr);
-    PixelShader* depth = pixel.GetBuiltinPixelShader(
-        BuiltinPixelShader::DepthOnly, "float4 main(float ShadowMapDepth : TEXCOORD0) : COLOR { return ShadowMapDepth; }");
+    PixelShader* depth =
+        pixel.GetBuiltinPixelShader(BuiltinPixelShader::DepthOnly,
+                                    "float4 main(float ShadowMapDepth : TEXCOORD0) : COLOR { return ShadowMapDepth; }");
     ASSERT_NE(depth, nullptr);
     EXPECT_EQ(pixel.GetBuiltinPixelShader(BuiltinPixelShader::DepthOnly, "ignored once built"), depth);
     EXPECT_EQ(counters.pixelRequests, 0u);  // built-in pixel shaders are bound by their users
@@ -206,7 +227,8 @@ TEST_F(ShaderCache, TheSecondStartCompilesNothing) {
         ShaderBindCounters counters;
         ShaderConstantCache vertex(target, counters);
         ShaderTextBuffer pixel(target, counters);
-        for (int kind = 1; kind <= kBuiltinVertexShaderKinds; ++kind) EXPECT_NE(vertex.BuiltinVertexShader(kind), nullptr);
+        for (int kind = 1; kind <= kBuiltinVertexShaderKinds; ++kind)
+            EXPECT_NE(vertex.BuiltinVertexShader(kind), nullptr);
         std::vector<std::unique_ptr<VertexShader>> vertexShaders;
         std::vector<std::unique_ptr<PixelShader>> pixelShaders;
         for (const auto& key : rendertest::RepresentativeVertexKeys()) {

@@ -1,9 +1,9 @@
+#include "engine/render/shader_format.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <string>
-
-#include "engine/render/shader_format.h"
 
 namespace {
 

@@ -32,7 +32,8 @@ std::string VertexText(std::uint32_t flags, bool skinned, bool instanced, bool s
 
 // The uniforms a text declares at global scope ("float4x4 Name[4] : register(c34);").
 std::vector<ExpectedRegister> DeclaredRegisters(const std::string& text) {
-    static const std::regex declaration(R"(^(float4x4|float4|sampler2D) (\w+)(\[(\d+)\])? : register\(([cs])(\d+)\);$)");
+    static const std::regex declaration(
+        R"(^(float4x4|float4|sampler2D) (\w+)(\[(\d+)\])? : register\(([cs])(\d+)\);$)");
     std::vector<ExpectedRegister> found;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
@@ -164,9 +165,12 @@ TEST(ShaderText, PixelInputsMatchVertexOutputsBySemantic) {
 
 TEST(ShaderText, VertexInputsFollowTheVertexKind) {
     const auto plain = StructMembers(VertexText(0, false, false, false, false), "VS_IN");
-    EXPECT_EQ(plain, (std::map<std::string, std::string>{{"POSITION0", "float4"}, {"COLOR0", "float4"},
-                                                        {"NORMAL0", "float4"}, {"NORMAL1", "float4"},
-                                                        {"TEXCOORD0", "float2"}, {"TEXCOORD1", "float2"}}));
+    EXPECT_EQ(plain, (std::map<std::string, std::string>{{"POSITION0", "float4"},
+                                                         {"COLOR0", "float4"},
+                                                         {"NORMAL0", "float4"},
+                                                         {"NORMAL1", "float4"},
+                                                         {"TEXCOORD0", "float2"},
+                                                         {"TEXCOORD1", "float2"}}));
     const auto skinned = StructMembers(VertexText(0, true, false, false, false), "VS_IN");
     EXPECT_EQ(skinned.at("BLENDINDICES0"), "int4");
     EXPECT_EQ(skinned.at("BLENDWEIGHT0"), "float4");
@@ -178,9 +182,8 @@ TEST(ShaderText, VertexInputsFollowTheVertexKind) {
     EXPECT_EQ(StructMembers(depth, "VS_OUT"),
               (std::map<std::string, std::string>{{"POSITION0", "float4"}, {"TEXCOORD0", "float"}}));
     EXPECT_EQ(StructMembers(depth, "VS_IN").size(), 3u);
-    EXPECT_EQ(DeclaredRegisters(depth), rendertest::Sorted({{"Proj", 'c', 0, 4},
-                                                            {"ModelToWorld", 'c', 8, 4},
-                                                            {"BonePalette", 'c', 33, 160}}));
+    EXPECT_EQ(DeclaredRegisters(depth),
+              rendertest::Sorted({{"Proj", 'c', 0, 4}, {"ModelToWorld", 'c', 8, 4}, {"BonePalette", 'c', 33, 160}}));
 }
 
 }  // namespace

@@ -73,7 +73,8 @@ protected:
 
     // Draws the plain-colour material's variant and returns the centre pixel.
     std::array<int, 4> Draw(std::uint32_t lightFlags, int model) {
-        const auto vertex = CompileVertexShader(device, rendertest::VertexText({rendertest::VertexPath::Plain, lightFlags, false}));
+        const auto vertex =
+            CompileVertexShader(device, rendertest::VertexText({rendertest::VertexPath::Plain, lightFlags, false}));
         const auto pixel = CompilePixelShader(device, rendertest::PixelText({lightFlags, model, false}));
         EXPECT_NE(vertex, nullptr) << device.lastError;
         EXPECT_NE(pixel, nullptr) << device.lastError;
@@ -95,9 +96,11 @@ protected:
     }
 
     // (Ambient + Diffuse x diffuseLight) x VertCol x MatColour, alpha from MatColour.
-    Float4 Lit(const Float4& matColour, const Float4& ambient, const Float4& diffuse, const Float4& diffuseLight) const {
+    Float4 Lit(const Float4& matColour, const Float4& ambient, const Float4& diffuse,
+               const Float4& diffuseLight) const {
         Float4 out;
-        for (int c = 0; c < 3; ++c) out[c] = matColour[c] * (ambient[c] + diffuse[c] * diffuseLight[c]) * vertexColour[c];
+        for (int c = 0; c < 3; ++c)
+            out[c] = matColour[c] * (ambient[c] + diffuse[c] * diffuseLight[c]) * vertexColour[c];
         out[3] = matColour[3];
         return out;
     }
@@ -146,9 +149,9 @@ TEST_F(LightingPixels, PointLightFadesOverItsRange) {
 TEST_F(LightingPixels, CookTorranceStaysFiniteWhereUnguardedTermsDivideByZero) {
     const Float4 mat = {1, 0.9f, 0.8f, 0.75f}, ambient = {0.2f, 0.2f, 0.2f, 1}, diffuse = {0.7f, 0.7f, 0.7f, 1};
     SetMaterial(mat, ambient, diffuse);
-    pixelConstants.SetPixelVector(Vec4{1, 1, 1, 1}, 8);          // Specular
-    pixelConstants.SetPixelVector(Vec4{1, 0.3f, 0.2f, 0}, 10);  // CookTValues
-    const Vec3 towardsLight{0, 0.6f, -0.8f};                     // N.L = 0.8
+    pixelConstants.SetPixelVector(Vec4{1, 1, 1, 1}, 8);                  // Specular
+    pixelConstants.SetPixelVector(Vec4{1, 0.3f, 0.2f, 0}, 10);           // CookTValues
+    const Vec3 towardsLight{0, 0.6f, -0.8f};                             // N.L = 0.8
     const Matrix44 camera = Placement(kP0 + Vec3{0, 0, 5}, {0, 0, -1});  // behind: N.V = -1
 
     struct Case {

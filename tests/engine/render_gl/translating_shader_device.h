@@ -1,13 +1,13 @@
 #pragma once
 // A shader device over the GL test context: shaders are translated to GLSL from their SPIR-V words, as the
 // GPU layer will do, and constants go into a drawing fixture's register files. Pairs are linked on demand.
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "engine/render/shader_device.h"
 #include "support/shader_draw_fixture.h"
@@ -52,12 +52,14 @@ public:
     void SetPixelShader(engine::PixelShader* shader) override { pixel_ = static_cast<GlPixelShader*>(shader); }
     void SetVertexShaderConstantF(int start, const float* values, int count) override {
         for (int i = 0; i < count && fixture_ != nullptr; ++i) {
-            fixture_->SetVertexRegister(start + i, {values[4 * i], values[4 * i + 1], values[4 * i + 2], values[4 * i + 3]});
+            fixture_->SetVertexRegister(start + i,
+                                        {values[4 * i], values[4 * i + 1], values[4 * i + 2], values[4 * i + 3]});
         }
     }
     void SetPixelShaderConstantF(int start, const float* values, int count) override {
         for (int i = 0; i < count && fixture_ != nullptr; ++i) {
-            fixture_->SetPixelRegister(start + i, {values[4 * i], values[4 * i + 1], values[4 * i + 2], values[4 * i + 3]});
+            fixture_->SetPixelRegister(start + i,
+                                       {values[4 * i], values[4 * i + 1], values[4 * i + 2], values[4 * i + 3]});
         }
     }
 

@@ -16,7 +16,8 @@ using rendertest::ExpectedRegister;
 
 std::vector<ExpectedRegister> Reflected(const sys::ShaderReflection& reflection) {
     std::vector<ExpectedRegister> found;
-    for (const sys::ShaderConstant& c : reflection.constants) found.push_back({c.name, 'c', c.firstRegister, c.registerCount});
+    for (const sys::ShaderConstant& c : reflection.constants)
+        found.push_back({c.name, 'c', c.firstRegister, c.registerCount});
     for (const sys::ShaderSampler& s : reflection.samplers) found.push_back({s.name, 's', s.samplerRegister, 0});
     return rendertest::Sorted(found);
 }
