@@ -34,6 +34,7 @@ void BuildGenericPixelShader(std::string& text, std::uint32_t lightFlags, int li
     EmitShaderLine(text, "{");
     EmitPixelInputFields(text, lightFlags, bump);
     EmitShaderLine(text, "};");
+    EmitLightingFunctions(text, lightingModel);
     EmitShaderLine(text, "float4 main (PS_IN In):COLOR");
     EmitShaderLine(text, "{");
     text.append(mainPix);

@@ -13,8 +13,8 @@ void BuildGenericVertexShader(std::string& text, bool skinned, bool instanced, b
 
 // The generic pixel shader "float4 main (PS_IN In):COLOR". `declarations` are the material's own samplers and
 // constants, written after the shared uniforms; `mainPix` are the statements that declare and compute
-// float4 MainPix (for example "\tfloat4 MainPix = MatColour;\n"). Then the normal, the lighting of
-// `lightFlags` under `lightingModel`, and the lit result.
+// float4 MainPix (for example "\tfloat4 MainPix = MatColour;\n"). The lighting functions come before main;
+// in main the normal, the lighting of `lightFlags` under `lightingModel`, and the lit result.
 void BuildGenericPixelShader(std::string& text, std::uint32_t lightFlags, int lightingModel, bool bump,
                              std::string_view declarations, std::string_view mainPix);
 

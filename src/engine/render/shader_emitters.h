@@ -39,6 +39,8 @@ void EmitPixelUniforms(std::string& text, int lightingModel, std::uint32_t light
 void EmitPixelInputFields(std::string& text, std::uint32_t lightFlags, bool bump);
 // The per-pixel Normal: from the bump map through the tangent frame, or the interpolated normal.
 void EmitPixelNormal(std::string& text, bool bump);
+// The functions the light blocks call, written before main: CookTorrance for model 3, nothing otherwise.
+void EmitLightingFunctions(std::string& text, int lightingModel);
 // CalculatedDiffuse (and CalculatedSpecular for models 2 and 3) from every light in lightFlags, in the order
 // directional, spot 1, spot 2, point 1, point 2. Nothing for model 0.
 void EmitLighting(std::string& text, std::uint32_t lightFlags, int lightingModel);

@@ -25,27 +25,13 @@ bool HasSpecular(int lightingModel) {
     return out;
 }
 
-// Cook-Torrance for the light direction `lightVector` (towards the light), into float Cook. The forms are
-// guarded: G1 = 2 NdotH NdotV / NdotH is written 2 NdotV, G2 divides by NdotH + 0.00001 and the final
-// division by NdotL NdotV + 0.00001, so that a half vector at right angles to the normal gives no NaN.
-void EmitCookTorrance(std::string& text, const char* lightVector, bool saturateCook) {
-    EmitShaderLine(text, "\t\tfloat3 LightVector = %s;", lightVector);
-    EmitShaderLine(text, "\t\tfloat3 HalfVector = normalize(LightVector + V);");
-    EmitShaderLine(text, "\t\tfloat NdotH = max(0, dot(Normal, HalfVector));");
-    EmitShaderLine(text, "\t\tfloat NdotV = dot(Normal, V);");
-    EmitShaderLine(text, "\t\tfloat NdotL = dot(Normal, LightVector);");
-    EmitShaderLine(text, "\t\tfloat Alpha = acos(saturate(NdotH));");
-    EmitShaderLine(text, "\t\tfloat AlphaOverM = Alpha / CookTValues.y;");
-    EmitShaderLine(text, "\t\tfloat D = CookTValues.x * exp(-(AlphaOverM * AlphaOverM));");
-    EmitShaderLine(text, "\t\tfloat G1 = 2 * NdotV;");
-    EmitShaderLine(text, "\t\tfloat G2 = 2 * NdotH * NdotL / (saturate(NdotH) + 0.00001);");
-    EmitShaderLine(text, "\t\tfloat G = min(1, max(0, min(G1, G2)));");
-    EmitShaderLine(text, "\t\tfloat F = CookTValues.z + (1 - CookTValues.z) * %s;",
-                   GuardedPow("1 - NdotL", "5").c_str());
+// float Cook for the light direction `lightVector` (towards the light), from the CookTorrance function,
+// saturated for the directional and spot lights.
+void EmitCook(std::string& text, const char* lightVector, bool saturateCook) {
     if (saturateCook) {
-        EmitShaderLine(text, "\t\tfloat Cook = saturate(F * D * G / (saturate(NdotL * NdotV) + 0.00001));");
+        EmitShaderLine(text, "\t\tfloat Cook = saturate(CookTorrance(Normal, V, %s));", lightVector);
     } else {
-        EmitShaderLine(text, "\t\tfloat Cook = F * D * G / (saturate(NdotL * NdotV) + 0.00001);");
+        EmitShaderLine(text, "\t\tfloat Cook = CookTorrance(Normal, V, %s);", lightVector);
     }
 }
 
@@ -86,6 +72,29 @@ std::string GuardedPow(const std::string& base, const std::string& exponent) {
     return "pow(max(" + base + ", " + kPowFloor + "), " + exponent + ")";
 }
 
+void EmitLightingFunctions(std::string& text, int lightingModel) {
+    if (lightingModel != kLightingCookTorrance) return;
+    // The specular term of one light for the unit vectors Normal, V (to the viewer) and LightVector (to the
+    // light). The forms are guarded: G1 = 2 NdotH NdotV / NdotH is written 2 NdotV, G2 divides by NdotH +
+    // 0.00001 and the result by NdotL NdotV + 0.00001, so that a half vector at or beyond a right angle to
+    // the normal (NdotH 0) or a grazing view gives no NaN.
+    EmitShaderLine(text, "float CookTorrance(float3 Normal, float3 V, float3 LightVector)");
+    EmitShaderLine(text, "{");
+    EmitShaderLine(text, "\tfloat3 HalfVector = normalize(LightVector + V);");
+    EmitShaderLine(text, "\tfloat NdotH = max(0, dot(Normal, HalfVector));");
+    EmitShaderLine(text, "\tfloat NdotV = dot(Normal, V);");
+    EmitShaderLine(text, "\tfloat NdotL = dot(Normal, LightVector);");
+    EmitShaderLine(text, "\tfloat Alpha = acos(saturate(NdotH));");
+    EmitShaderLine(text, "\tfloat AlphaOverM = Alpha / CookTValues.y;");
+    EmitShaderLine(text, "\tfloat D = CookTValues.x * exp(-(AlphaOverM * AlphaOverM));");
+    EmitShaderLine(text, "\tfloat G1 = 2 * NdotV;");
+    EmitShaderLine(text, "\tfloat G2 = 2 * NdotH * NdotL / (saturate(NdotH) + 0.00001);");
+    EmitShaderLine(text, "\tfloat G = min(1, max(0, min(G1, G2)));");
+    EmitShaderLine(text, "\tfloat F = CookTValues.z + (1 - CookTValues.z) * %s;", GuardedPow("1 - NdotL", "5").c_str());
+    EmitShaderLine(text, "\treturn F * D * G / (saturate(NdotL * NdotV) + 0.00001);");
+    EmitShaderLine(text, "}");
+}
+
 void EmitLighting(std::string& text, std::uint32_t lightFlags, int lightingModel) {
     if (lightingModel == kLightingUnlit) return;
     EmitShaderLine(text, "\tfloat3 CalculatedDiffuse = 0;");
@@ -124,7 +133,7 @@ void EmitDirectionalLight(std::string& text, int lightingModel, std::uint32_t li
         EmitShaderLine(text, "\t\tfloat3 ThisSpecular = Spec * Col.rgb;");
         EmitShaderLine(text, "\t\tfloat SpecGlow = Spec * Col.a;");
     } else if (lightingModel == kLightingCookTorrance) {
-        EmitCookTorrance(text, "-L", true);
+        EmitCook(text, "-L", true);
         EmitShaderLine(text, "\t\tfloat3 ThisSpecular = Cook * Col.rgb;");
         EmitShaderLine(text, "\t\tfloat SpecGlow = Cook * Col.a;");
     }
@@ -167,7 +176,7 @@ void EmitSpotLight(std::string& text, int which, int lightingModel, std::uint32_
         case kLightingCookTorrance:
             EmitShaderLine(text, "\t\tfloat Atten = %s;", rangeAtten.c_str());
             EmitShaderLine(text, "\t\tfloat3 ThisDiffuse = Atten * SpotDot * Col.rgb;");
-            EmitCookTorrance(text, "-I", true);
+            EmitCook(text, "-I", true);
             EmitShaderLine(text, "\t\tfloat3 ThisSpecular = Atten * Cook * (SpotDot > 0 ? 1 : 0) * Col.rgb;");
             EmitShaderLine(text, "\t\tfloat SpecGlow = Cook * Col.a;");
             break;
@@ -208,7 +217,7 @@ void EmitPointLight(std::string& text, int lightingModel, int which) {
             break;
         case kLightingCookTorrance:
             EmitShaderLine(text, "\t\tCalculatedDiffuse += Atten * Munge * Col.rgb;");
-            EmitCookTorrance(text, "-I", false);
+            EmitCook(text, "-I", false);
             EmitShaderLine(text, "\t\tCalculatedSpecular.rgb += Atten * Cook * Col.rgb;");
             EmitShaderLine(text, "\t\tCalculatedSpecular.a -= Atten * Cook * Col.a;");
             break;

@@ -124,8 +124,12 @@ TEST(ShaderText, EveryPixelVariantUsesTheGuardedForms) {
                 EXPECT_EQ(Count(text, "/ NdotH"), 0u);
                 EXPECT_EQ(Count(text, "/ (NdotL * NdotV)"), 0u);
                 EXPECT_EQ(Count(text, "NdotL * NdotV"), Count(text, "(saturate(NdotL * NdotV) + 0.00001)"));
-                EXPECT_EQ(Count(text, "/ (saturate(NdotH) + 0.00001)"), Count(text, "float Cook"));
                 const std::size_t lights = model == 0 ? 0 : std::popcount(flags & 0x1Fu);
+                // One guarded Cook-Torrance function, called once per light.
+                const std::size_t cookFunctions = model == 3 ? 1 : 0;
+                EXPECT_EQ(Count(text, "float G1 = 2 * NdotV;"), cookFunctions);
+                EXPECT_EQ(Count(text, "/ (saturate(NdotH) + 0.00001)"), cookFunctions);
+                EXPECT_EQ(Count(text, "CookTorrance(Normal, V, "), model == 3 ? lights : 0u);
                 EXPECT_EQ(Count(text, "\n\t{\n"), lights);
                 const bool split = model != 0 && (flags & 0x21u) == 0x21u;
                 EXPECT_EQ(Count(text, "float ShadowPix = 1;"), split ? 1u : 0u);
