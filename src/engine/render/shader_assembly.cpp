@@ -1,0 +1,68 @@
+#include "engine/render/shader_assembly.h"
+
+#include "engine/render/shader_emitters.h"
+#include "engine/render/shader_format.h"
+
+namespace engine {
+
+void BuildGenericVertexShader(std::string& text, bool skinned, bool instanced, bool shell, std::uint32_t lightFlags,
+                              bool bump) {
+    text.clear();
+    EmitVertexUniforms(text, lightFlags, skinned, instanced);
+    if (shell) EmitShellUniforms(text);
+    EmitShaderLine(text, "struct VS_IN");
+    EmitShaderLine(text, "{");
+    EmitVertexInputFields(text, skinned, instanced);
+    EmitShaderLine(text, "};");
+    EmitShaderLine(text, "struct VS_OUT");
+    EmitShaderLine(text, "{");
+    EmitVertexOutputFields(text, lightFlags, bump);
+    EmitShaderLine(text, "};");
+    EmitShaderLine(text, "VS_OUT main (VS_IN In)");
+    EmitShaderLine(text, "{");
+    EmitShaderLine(text, "\tVS_OUT Out;");
+    EmitVertexBody(text, skinned, instanced, shell, lightFlags, bump);
+    EmitShaderLine(text, "}");
+}
+
+void BuildGenericPixelShader(std::string& text, std::uint32_t lightFlags, int lightingModel, bool bump,
+                             std::string_view declarations, std::string_view mainPix) {
+    text.clear();
+    EmitPixelUniforms(text, lightingModel, lightFlags, bump);
+    text.append(declarations);
+    EmitShaderLine(text, "struct PS_IN");
+    EmitShaderLine(text, "{");
+    EmitPixelInputFields(text, lightFlags, bump);
+    EmitShaderLine(text, "};");
+    EmitLightingFunctions(text, lightingModel);
+    EmitShaderLine(text, "float4 main (PS_IN In):COLOR");
+    EmitShaderLine(text, "{");
+    text.append(mainPix);
+    EmitPixelNormal(text, bump);
+    EmitLighting(text, lightFlags, lightingModel);
+    EmitPixelOutput(text, lightingModel);
+    EmitShaderLine(text, "}");
+}
+
+void BuildDepthOnlyVertexShader(std::string& text, bool skinned, bool instanced) {
+    text.clear();
+    EmitShaderLine(text, "float4x4 Proj : register(c0);");
+    if (!instanced) EmitShaderLine(text, "float4x4 ModelToWorld : register(c8);");
+    if (skinned) EmitShaderLine(text, "float4x4 BonePalette[40] : register(c33);");
+    EmitShaderLine(text, "struct VS_IN");
+    EmitShaderLine(text, "{");
+    EmitShadowVertexInputFields(text, skinned, instanced);
+    EmitShaderLine(text, "};");
+    EmitShaderLine(text, "struct VS_OUT");
+    EmitShaderLine(text, "{");
+    EmitShaderLine(text, "\tfloat4 ProjPos : POSITION0;");
+    EmitShaderLine(text, "\tfloat ShadowMapDepth : TEXCOORD0;");
+    EmitShaderLine(text, "};");
+    EmitShaderLine(text, "VS_OUT main (VS_IN In)");
+    EmitShaderLine(text, "{");
+    EmitShaderLine(text, "\tVS_OUT Out;");
+    EmitShadowVertexBody(text, skinned, instanced);
+    EmitShaderLine(text, "}");
+}
+
+}  // namespace engine
