@@ -30,6 +30,7 @@ GpuFormat FormatOfSdl(Uint32 format) {
 
 // Every full-screen mode the display offers (or the test hook's list).
 std::vector<GpuDisplayMode> AllModes() {
+    ++GpuHooks().modeListReads;
     if (GpuHooks().displayModes) return *GpuHooks().displayModes;
     std::vector<GpuDisplayMode> modes;
     const int count = SDL_GetNumDisplayModes(0);
@@ -85,6 +86,7 @@ std::unique_ptr<GpuAdapter> GpuAdapter::Create(std::string* error) {
 GpuCaps GpuAdapter::GetDeviceCaps() const { return GpuLayerCaps(); }
 
 GpuResult GpuAdapter::GetAdapterDisplayMode(GpuDisplayMode& mode) const {
+    if (GpuHooks().desktopModeFails) return kGpuNotAvailable;
     if (GpuHooks().desktopMode) {
         mode = *GpuHooks().desktopMode;
         return kGpuOk;

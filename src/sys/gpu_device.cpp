@@ -50,16 +50,16 @@ bool GpuDevice::Initialise(const GpuPresentParameters& params) {
 }
 
 GpuDevice::~GpuDevice() {
-    Rebind(renderTarget_, static_cast<GpuSurface*>(nullptr));
-    Rebind(depthStencil_, static_cast<GpuSurface*>(nullptr));
-    for (GpuBaseTexture*& texture : textures_) Rebind(texture, static_cast<GpuBaseTexture*>(nullptr));
-    for (Stream& stream : streams_) Rebind(stream.buffer, static_cast<GpuVertexBuffer*>(nullptr));
-    Rebind(indices_, static_cast<GpuIndexBuffer*>(nullptr));
-    Rebind(declaration_, static_cast<GpuVertexDeclaration*>(nullptr));
-    Rebind(vertexShader_, static_cast<GpuVertexShader*>(nullptr));
-    Rebind(pixelShader_, static_cast<GpuPixelShader*>(nullptr));
-    Rebind(backBuffer_, static_cast<GpuSurface*>(nullptr));
-    Rebind(backDepth_, static_cast<GpuSurface*>(nullptr));
+    Drop(renderTarget_);
+    Drop(depthStencil_);
+    for (GpuBaseTexture*& texture : textures_) Drop(texture);
+    for (Stream& stream : streams_) Drop(stream.buffer);
+    Drop(indices_);
+    Drop(declaration_);
+    Drop(vertexShader_);
+    Drop(pixelShader_);
+    Drop(backBuffer_);
+    Drop(backDepth_);
 
     // Objects the engine still holds keep their memory but lose their GL names now, while the context lives.
     const std::vector<GpuResource*> left(resources_.begin(), resources_.end());
@@ -71,6 +71,8 @@ GpuDevice::~GpuDevice() {
     programs_.clear();
 
     RestoreGlDefaults();
+    // A full-screen device gives the desktop back.
+    if (window_ != nullptr && params_.windowed == 0) SDL_SetWindowFullscreen(AsWindow(window_), 0);
     GL(glDeleteFramebuffers(1, &drawFramebuffer_));
     GL(glDeleteFramebuffers(2, copyFramebuffers_));
     GL(glDeleteVertexArrays(1, &vertexArray_));
@@ -163,7 +165,11 @@ GpuResult GpuDevice::Reset(const GpuPresentParameters& params) {
     if (params_.autoDepthStencilFormat != kFmtUnknown) backDepth_->desc_.format = params_.autoDepthStencilFormat;
     inScene_ = false;
     Rebind(renderTarget_, backBuffer_);
-    Rebind(depthStencil_, params_.enableAutoDepthStencil != 0 ? backDepth_ : nullptr);
+    if (params_.enableAutoDepthStencil != 0) {
+        Rebind(depthStencil_, backDepth_);
+    } else {
+        Drop(depthStencil_);
+    }
     framebufferDirty_ = true;
     SetDefaultStates();
     ApplyWindowMode();

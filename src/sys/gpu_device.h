@@ -105,7 +105,8 @@ public:
 
     // Clears the viewport, or the given rectangles within it, and within the scissor rectangle when the
     // scissor test is on. Colour follows the colour write mask; depth and stencil are cleared whatever the
-    // depth and stencil masks say.
+    // depth and stencil masks say, and over the whole viewport also where the depth surface is larger than
+    // the colour target.
     GpuResult Clear(std::uint32_t count, const GpuRect* rects, std::uint32_t flags, std::uint32_t argb, float z,
                     std::uint32_t stencil);
     // Same-size copy between surfaces (resolves a multisampled surface).
@@ -204,6 +205,11 @@ private:
         if (slot != nullptr) slot->Release();
         slot = value;
     }
+    template <typename T>
+    static void Drop(T*& slot) {
+        if (slot != nullptr) slot->Release();
+        slot = nullptr;
+    }
 
     // State application (gpu_device_state.cpp).
     void ApplyRenderState(std::uint32_t state, std::uint32_t value);
@@ -215,6 +221,7 @@ private:
     bool BindFramebuffer();
     void AttachSurface(std::uint32_t target, std::uint32_t attachment, GpuSurface* surface);
     bool DepthAttachable() const;
+    bool DepthLargerThanTarget() const;
     void ClearDetachedDepth(const GpuRect& rect, std::uint32_t flags, float z, std::uint32_t stencil);
     bool ReadSurface(GpuSurface* surface, std::uint32_t format, std::uint32_t type, void* out);
     void ApplyViewport(const GpuViewport& viewport);

@@ -359,7 +359,7 @@ GpuResult GpuDevice::DrawPrimitiveUP(GpuPrimitiveType type, std::uint32_t primit
         result = kGpuOk;
     }
     // Drawing from memory leaves stream 0 unbound.
-    Rebind(streams_[0].buffer, static_cast<GpuVertexBuffer*>(nullptr));
+    Drop(streams_[0].buffer);
     streams_[0].offset = 0;
     streams_[0].stride = 0;
     attributesDirty_ = true;

@@ -38,6 +38,10 @@ struct GpuTestHooks {
     std::optional<std::vector<GpuDisplayMode>> displayModes;
     // Replaces the adapter's desktop mode when set.
     std::optional<GpuDisplayMode> desktopMode;
+    // GetAdapterDisplayMode fails.
+    bool desktopModeFails = false;
+    // How often the adapter's mode list was read (mode counts and enumeration).
+    int modeListReads = 0;
     // Answers the depth-format checks when set (CheckDeviceFormat and CheckDepthStencilMatch alike).
     std::function<bool(GpuFormat)> depthFormatAccepted;
     // How many of the next creations of each kind fail.

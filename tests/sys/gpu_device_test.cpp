@@ -209,6 +209,22 @@ TEST_F(GpuDeviceTest, ADepthSurfaceOfAnotherSampleCountStaysDetachedButIsStillCl
     EXPECT_NE(Pixel(5, 5), Rgba(0xFFFF0000));
 }
 
+TEST_F(GpuDeviceTest, ADepthSurfaceLargerThanTheTargetIsClearedOverTheWholeViewport) {
+    Ref<GpuSurface> depth(device_->CreateDepthStencilSurface(64, 64, kFmtD24S8, 0));
+    ASSERT_TRUE(depth);
+    device_->SetDepthStencilSurface(depth.get());
+    GpuViewport whole;
+    whole.width = 64;
+    whole.height = 64;
+    device_->SetViewport(whole);
+    ASSERT_EQ(device_->Clear(0, nullptr, kClearZBuffer | kClearStencil, 0, 0.5f, 0), kGpuOk);
+    std::vector<float> values;
+    ASSERT_TRUE(device_->ReadSurfaceFloats(depth.get(), values));
+    ASSERT_EQ(values.size(), 64u * 64u);
+    EXPECT_NEAR(values[0], 0.5f, 1e-5f);
+    EXPECT_NEAR(values.back(), 0.5f, 1e-5f);
+}
+
 TEST_F(GpuDeviceTest, PresentShowsTheBackBufferTheRightWayUp) {
     GpuHooks().keepPresentedImage = true;
     const GpuRect top = {0, 0, static_cast<std::int32_t>(kWidth), static_cast<std::int32_t>(kHeight / 2)};
