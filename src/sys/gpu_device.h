@@ -229,11 +229,12 @@ private:
     // Drawing (gpu_device_draw.cpp).
     GpuShader* CreateShader(std::span<const std::uint32_t> words, ShaderStage stage);
     // Framebuffer, program, registers and attributes for a draw; false when the draw cannot happen. With an
-    // immediate stride, stream 0 is the streaming buffer at offset 0.
-    bool PrepareDraw(std::uint32_t immediateStride);
+    // immediate stride, stream 0 is the streaming buffer at offset 0. Only an instanced draw steps the
+    // stream-1 attributes per instance; every other draw reads them per vertex.
+    bool PrepareDraw(std::uint32_t immediateStride, bool instanced = false);
     bool UseProgram();
     void UploadRegisters();
-    void SpecifyAttributes(std::uint32_t immediateStride);
+    void SpecifyAttributes(std::uint32_t immediateStride, bool instanced);
     void ForgetShader(GpuShader* shader);
     // Copies vertices into the streaming buffer; the byte offset they start at, a multiple of the stride.
     std::uint32_t StreamData(const void* data, std::uint32_t bytes, std::uint32_t stride);
@@ -278,6 +279,7 @@ private:
     bool framebufferDirty_ = true;
     bool framebufferComplete_ = false;
     bool attributesDirty_ = true;
+    bool attributesInstanced_ = false;
     std::uint32_t enabledAttributes_ = 0;
     std::uint32_t currentProgram_ = 0;
     std::map<std::pair<const GpuShader*, const GpuShader*>, Program> programs_;

@@ -254,8 +254,7 @@ void GpuDevice::UploadRegisters() {
     }
 }
 
-void GpuDevice::SpecifyAttributes(std::uint32_t immediateStride) {
-    const bool instancing = (streams_[0].frequency & kStreamIndexedData) != 0;
+void GpuDevice::SpecifyAttributes(std::uint32_t immediateStride, bool instanced) {
     std::uint32_t enabled = 0;
     for (const ShaderStageVariable& input : vertexShader_->Glsl().reflection.inputs) {
         if (input.location < 0 || input.location >= 32) continue;
@@ -289,7 +288,7 @@ void GpuDevice::SpecifyAttributes(std::uint32_t immediateStride) {
         }
         GL(glBindBuffer(GL_ARRAY_BUFFER, buffer));
         AttributePointer(location, *element, input.isInteger, static_cast<GLsizei>(stride), offset + element->offset);
-        const bool perInstance = instancing && element->stream == 1 &&
+        const bool perInstance = instanced && element->stream == 1 &&
                                  (streams_[1].frequency & kStreamInstanceData) != 0;
         GL(glVertexAttribDivisor(location, perInstance ? 1 : 0));
         GL(glEnableVertexAttribArray(location));
@@ -300,9 +299,10 @@ void GpuDevice::SpecifyAttributes(std::uint32_t immediateStride) {
     }
     enabledAttributes_ = enabled;
     attributesDirty_ = immediateStride != 0;
+    attributesInstanced_ = instanced;
 }
 
-bool GpuDevice::PrepareDraw(std::uint32_t immediateStride) {
+bool GpuDevice::PrepareDraw(std::uint32_t immediateStride, bool instanced) {
     if (vertexShader_ == nullptr || pixelShader_ == nullptr || declaration_ == nullptr) return false;
     // Every stream the declaration reads needs a buffer.
     for (const GpuVertexElement& element : declaration_->elements_) {
@@ -311,7 +311,9 @@ bool GpuDevice::PrepareDraw(std::uint32_t immediateStride) {
     if (!BindFramebuffer()) return false;
     if (!UseProgram()) return false;
     UploadRegisters();
-    if (attributesDirty_ || immediateStride != 0) SpecifyAttributes(immediateStride);
+    if (attributesDirty_ || immediateStride != 0 || instanced != attributesInstanced_) {
+        SpecifyAttributes(immediateStride, instanced);
+    }
     return true;
 }
 
@@ -329,12 +331,13 @@ GpuResult GpuDevice::DrawIndexedPrimitive(GpuPrimitiveType type, std::int32_t ba
     Count(GpuCall::DrawIndexedPrimitive);
     const int indices = GpuVertexCount(type, static_cast<int>(primitiveCount));
     if (indices == 0) return kGpuOk;
-    if (indices_ == nullptr || indices_->IsLocked() || !PrepareDraw(0)) return kGpuInvalidCall;
+    const bool instanced = (streams_[0].frequency & kStreamIndexedData) != 0;
+    if (indices_ == nullptr || indices_->IsLocked() || !PrepareDraw(0, instanced)) return kGpuInvalidCall;
     if ((startIndex + static_cast<std::uint64_t>(indices)) * 2 > indices_->Length()) return kGpuInvalidCall;
     GL(glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices_->name_));
     const void* first = reinterpret_cast<const void*>(static_cast<std::uintptr_t>(startIndex) * 2);
     const GLenum mode = PrimitiveMode(type);
-    if ((streams_[0].frequency & kStreamIndexedData) != 0) {
+    if (instanced) {
         const GLsizei instances = static_cast<GLsizei>(streams_[0].frequency & kFrequencyCount);
         GL(glDrawElementsInstancedBaseVertex(mode, indices, GL_UNSIGNED_SHORT, first, instances, baseVertex));
     } else if (baseVertex != 0) {

@@ -1,4 +1,5 @@
 // The graphics layer's device: creation, clears, targets, presentation, the loss protocol and counting.
+#include <SDL.h>
 #include <epoxy/gl.h>
 
 #include "gpu_test_fixture.h"
@@ -244,6 +245,40 @@ TEST_F(GpuDeviceTest, PresentShowsTheBackBufferTheRightWayUp) {
     EXPECT_EQ(at(0, 0), Rgba(0xFFFF0000));
     EXPECT_EQ(at(hooks.presentedWidth - 1, hooks.presentedHeight - 1), Rgba(0xFF0000FF));
     EXPECT_EQ(device_->CallCount(GpuCall::Present), 1u);
+}
+
+TEST_F(GpuDeviceTest, PresentReproducesAWindowSizedBackBufferBitForBit) {
+    int width = 0;
+    int height = 0;
+    SDL_GL_GetDrawableSize(testsupport::GlEnvironment().Window().Native(), &width, &height);
+    ASSERT_EQ(device_->Reset(Parameters(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height))),
+              kGpuOk);
+    Ref<GpuTexture> texture(device_->CreateTexture(static_cast<std::uint32_t>(width),
+                                                   static_cast<std::uint32_t>(height), 1, 0, kFmtA8R8G8B8,
+                                                   kPoolManaged));
+    GpuLockedRect locked;
+    ASSERT_EQ(texture->LockRect(0, locked, nullptr, 0), kGpuOk);
+    std::uint32_t state = 12345;
+    auto* bytes = static_cast<std::uint8_t*>(locked.bits);
+    for (int i = 0; i < width * height * 4; ++i) {
+        state = state * 1664525u + 1013904223u;
+        bytes[i] = static_cast<std::uint8_t>(state >> 24);
+    }
+    ASSERT_EQ(texture->UnlockRect(0), kGpuOk);
+    Ref<GpuSurface> level(texture->GetSurfaceLevel(0));
+    Ref<GpuSurface> back(device_->GetBackBuffer());
+    ASSERT_EQ(device_->StretchRect(level.get(), nullptr, back.get(), nullptr, kFilterNone), kGpuOk);
+    std::vector<std::uint8_t> expected;
+    ASSERT_TRUE(device_->ReadSurfaceRgba8(back.get(), expected));
+    GpuHooks().keepPresentedImage = true;
+    ASSERT_EQ(device_->Present(), kGpuOk);
+    const std::vector<std::uint8_t>& presented = GpuHooks().presentedImage;
+    ASSERT_EQ(presented.size(), expected.size());
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < expected.size(); ++i) differing += (i % 4 != 3 && presented[i] != expected[i]) ? 1 : 0;
+    EXPECT_EQ(differing, 0u);
+    // The texture's bytes are B, G, R, A: the top-left pixel's red is the texture's third byte.
+    EXPECT_EQ(expected[0], bytes[2]);
 }
 
 TEST_F(GpuDeviceTest, LossFollowsTheHookAndResetRebuildsTheBackBuffer) {

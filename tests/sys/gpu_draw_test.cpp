@@ -147,18 +147,25 @@ VS_OUT main(float4 Pos : POSITION0, float4 Col : COLOR0, float3 Offset : POSITIO
     device_->SetStreamSource(1, instances.get(), 0, 12);
     device_->SetStreamSourceFreq(0, kStreamIndexedData | 4);
     ASSERT_EQ(device_->DrawIndexedPrimitive(kPrimTriangleList, 0, 0, 4, 0, 2), kGpuOk);
+    const std::vector<std::uint8_t> instanced = picture();
+    // Draws without indices ignore the frequencies: stream 1 is read per vertex, as after the reset below.
+    device_->Clear(0, nullptr, kClearTarget | kClearZBuffer, 0xFF000000, 1.0f, 0);
+    ASSERT_EQ(device_->DrawPrimitive(kPrimTriangleList, 0, 1), kGpuOk);
+    const std::vector<std::uint8_t> perVertexWithFrequencies = picture();
     device_->SetStreamSourceFreq(0, 1);
     device_->SetStreamSourceFreq(1, 1);
-    EXPECT_EQ(picture(), single);
-    EXPECT_EQ(Pixel(2, 2)[0], 255);
-    EXPECT_EQ(Pixel(20, 14)[0], 255);
-    EXPECT_EQ(Pixel(26, 2)[0], 255);
-    EXPECT_EQ(Pixel(20, 2)[0], 0);
-
-    // Back to plain draws: stream 1 is read per vertex again, one offset per corner.
+    device_->Clear(0, nullptr, kClearTarget | kClearZBuffer, 0xFF000000, 1.0f, 0);
+    ASSERT_EQ(device_->DrawPrimitive(kPrimTriangleList, 0, 1), kGpuOk);
+    EXPECT_EQ(picture(), perVertexWithFrequencies);
     device_->Clear(0, nullptr, kClearTarget | kClearZBuffer, 0xFF000000, 1.0f, 0);
     ASSERT_EQ(device_->DrawIndexedPrimitive(kPrimTriangleList, 0, 0, 4, 0, 2), kGpuOk);
-    EXPECT_NE(picture(), single);
+    EXPECT_NE(picture(), instanced);
+    EXPECT_EQ(instanced, single);
+    const auto at = [&](int x, int y) { return instanced[(static_cast<std::size_t>(y) * kWidth + x) * 4]; };
+    EXPECT_EQ(at(2, 2), 255);
+    EXPECT_EQ(at(20, 14), 255);
+    EXPECT_EQ(at(26, 2), 255);
+    EXPECT_EQ(at(20, 2), 0);
 }
 
 TEST_F(GpuDeviceTest, TheAlphaTestKeepsAlphaAtOrAboveTheReference) {
