@@ -6,40 +6,42 @@
 #include <memory>
 #include <vector>
 
+#include "engine/core/frame_timer.h"
+#include "engine/core/random_streams.h"
 #include "game/battle/battle_context.h"
 #include "game/battle/hex_map.h"
 #include "game/battle/path_finder.h"
-#include "game/battle/unit.h"
+#include "game/battle/map_unit.h"
 #include "game/battle/unit_params.h"
 
 namespace {
 
 using namespace game;
 
-class BenchUnit : public Unit {
+class BenchUnit : public MapUnit {
 public:
     BenchUnit(int type, HexCoord hex, int team, bool airborne) : type_(type), hex_(hex), team_(team), airborne_(airborne) {}
     int GetType() const override { return type_; }
     HexCoord GetHexPos() const override { return hex_; }
     int GetTeamKind() const override { return team_; }
     bool IsAirborne() const override { return airborne_; }
-    Unit* GetPassenger() const override { return nullptr; }
-    Unit* GetCarrier() const override { return nullptr; }
+    MapUnit* GetPassenger() const override { return nullptr; }
+    MapUnit* GetCarrier() const override { return nullptr; }
     bool CanStillMove() const override { return true; }
     bool CanStillAct() const override { return true; }
     bool CanCarryType(int) const override { return false; }
     float GetMovementLeft() const override { return 6.0f; }
-    bool CanAttack(const Unit& target) const override { return target.GetTeamKind() != team_; }
+    bool CanAttack(const MapUnit& target) const override { return target.GetTeamKind() != team_; }
     void GetAttackRange(int& minimum, int& maximum) const override { minimum = maximum = 1; }
     bool IsCarrier() const override { return false; }
     bool IsDoor() const override { return false; }
-    bool IsInSameLayer(const Unit& other) const override { return &other != this && IsAtAltitude(other.IsAirborne()); }
+    bool IsInSameLayer(const MapUnit& other) const override { return &other != this && IsAtAltitude(other.IsAirborne()); }
     bool IsAtAltitude(bool airborne) const override {
         return airborne && !IsAircraftType(type_) ? false : airborne_ == airborne;
     }
     bool IsArmed() const override { return true; }
     bool CanLoadUnitOnHex() const override { return false; }
-    void SetTargetMark(bool, const Unit*) override {}
+    void SetTargetMark(bool, const MapUnit*) override {}
 
 private:
     int type_;
@@ -50,6 +52,20 @@ private:
 
 class GridBattle : public BattleContext {
 public:
+    // The units' questions: the map never asks them.
+    Unit* FindUnitById(int) const override { return nullptr; }
+    Unit* FindUnitAt(HexCoord) const override { return nullptr; }
+    bool IsSettingUp() const override { return false; }
+    int NextUnitId() override { return 0; }
+    int GetGameMode() const override { return kGameModeSkirmish; }
+    std::uint32_t GetOptionBits() const override { return 0; }
+    bool IsFastForward() const override { return false; }
+    void UnlockAchievement(int) override {}
+    engine::WideString GetText(const char*) const override { return engine::WideString(); }
+    HexMap& GetHexMap() override { return spareMap_; }
+    engine::RandomStreams& GetRandomStreams() override { return random_; }
+    const engine::FrameTimer& GetFrameTimer() const override { return timer_; }
+
     GridBattle() {
         ground_.fill(nullptr);
         air_.fill(nullptr);
@@ -63,17 +79,17 @@ public:
         (unit.IsAirborne() ? air_ : ground_)[static_cast<std::size_t>(HexTileIndex(unit.GetHexPos()))] = &unit;
         units_.push_back(&unit);
     }
-    Unit* FindUnitAt(HexCoord hex) const override {
+    MapUnit* FindMapUnitAt(HexCoord hex) const override {
         if (!IsValidHex(hex)) return nullptr;
         const std::size_t i = static_cast<std::size_t>(HexTileIndex(hex));
         return ground_[i] != nullptr ? ground_[i] : air_[i];
     }
-    Unit* FindAirUnitAt(HexCoord hex) const override {
+    MapUnit* FindAirMapUnitAt(HexCoord hex) const override {
         return IsValidHex(hex) ? air_[static_cast<std::size_t>(HexTileIndex(hex))] : nullptr;
     }
     int GetCurrentTeamKind() const override { return 1; }
     int GetTeamControl(int teamKind) const override { return teamKind == 1 ? kControlHuman : kControlComputer; }
-    std::span<Unit* const> GetTeamUnits(int) const override { return units_; }
+    std::span<MapUnit* const> GetTeamMapUnits(int) const override { return units_; }
     void ClearTargetMarks() override {}
     int CountTargetMarkedUnits() const override { return 0; }
     Structure* FindStructureAt(HexCoord) const override { return nullptr; }
@@ -81,14 +97,17 @@ public:
     const UnitParams* GetUnitParams(int type) const override {
         return type >= 1 && type < kUnitTypeCount ? &params_[static_cast<std::size_t>(type)] : nullptr;
     }
-    bool IsHeldImmobile(const Unit&) const override { return false; }
+    bool IsHeldImmobile(const MapUnit&) const override { return false; }
     bool BoxTouchesLevel(const engine::Matrix44&, const engine::Vec3&) const override { return false; }
 
 private:
-    std::array<Unit*, kMapTileCount> ground_;
-    std::array<Unit*, kMapTileCount> air_;
+    HexMap spareMap_;
+    engine::RandomStreams random_{[] { return 1u; }};
+    engine::FrameTimer timer_;
+    std::array<MapUnit*, kMapTileCount> ground_;
+    std::array<MapUnit*, kMapTileCount> air_;
     std::array<UnitParams, kUnitTypeCount> params_;
-    std::vector<Unit*> units_;
+    std::vector<MapUnit*> units_;
 };
 
 // Land with a lake ringed by shore, a cliff-edged plateau with two ramps of one level, rough ground and

@@ -15,6 +15,14 @@ std::uint32_t LowByteOfTruncated(float v) {
 
 float Clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
 
+// v x 255 truncated into 0..255; NaN gives 0.
+std::uint32_t ClampedByte(float v) {
+    const float scaled = v * 255.0f;
+    if (!(scaled > 0.0f)) return 0;
+    if (scaled >= 255.0f) return 255;
+    return static_cast<std::uint32_t>(scaled);
+}
+
 }  // namespace
 
 std::uint32_t MakeRgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) { return MakeArgb(r, g, b, 255); }
@@ -30,6 +38,10 @@ std::uint32_t PackArgb(std::uint32_t a, std::uint32_t r, std::uint32_t g, std::u
 std::uint32_t MakeArgbF(float r, float g, float b, float a) {
     return MakeArgb(LowByteOfTruncated(r * 255.0f), LowByteOfTruncated(g * 255.0f), LowByteOfTruncated(b * 255.0f),
                     LowByteOfTruncated(a * 255.0f));
+}
+
+std::uint32_t ColourF::ToArgb() const {
+    return MakeArgb(ClampedByte(r), ClampedByte(g), ClampedByte(b), ClampedByte(a));
 }
 
 void ColourF::Clamp() {

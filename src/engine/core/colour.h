@@ -29,6 +29,9 @@ struct ColourF {
     }
     // Clamps each channel to [0, 1].
     void Clamp();
+    // ARGB: each channel times 255, truncated and clamped to 0..255 (NaN gives 0), so a value out of range
+    // saturates its own channel instead of spilling into the next.
+    std::uint32_t ToArgb() const;
 };
 
 }  // namespace engine

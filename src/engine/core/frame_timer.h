@@ -59,6 +59,9 @@ public:
     float GetDeltaSeconds(bool real) const;
     // The last frame's delta truncated to whole milliseconds; above 100, or negative, it is 100.
     int GetDeltaMs(bool real) const;
+    // The game clock and the game delta of the last frame in milliseconds, unclamped.
+    double GetGameMilliseconds() const { return gameMs_; }
+    double GetGameDeltaMilliseconds() const { return gameDeltaMs_; }
     // Real frame time in ms smoothed over about a hundred frames (frame-rate display).
     float GetSmoothedDeltaMs() const { return static_cast<float>(smoothedDeltaMs_); }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "engine/core/little_endian.h"
 #include "engine/platform/zip_alloc.h"
 
 namespace engine {
@@ -20,18 +21,6 @@ constexpr int kMemoryLevel = 8;
 constexpr std::size_t kFlushRoom = 16;
 // Deflate cannot expand data by more than this factor (plus a small constant).
 constexpr std::uint64_t kMaxInflateRatio = 1032;
-
-void StoreU32(std::uint8_t* p, std::uint32_t v) {
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-    p[2] = static_cast<std::uint8_t>(v >> 16);
-    p[3] = static_cast<std::uint8_t>(v >> 24);
-}
-
-std::uint32_t LoadU32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-           (std::uint32_t{p[3]} << 24);
-}
 
 }  // namespace
 

@@ -4,23 +4,12 @@
 #include <new>
 
 #include "engine/core/crc32.h"
+#include "engine/core/little_endian.h"
 #include "engine/platform/save_store.h"
 
 namespace engine {
 
 namespace {
-
-void StoreU32(std::uint8_t* p, std::uint32_t v) {
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-    p[2] = static_cast<std::uint8_t>(v >> 16);
-    p[3] = static_cast<std::uint8_t>(v >> 24);
-}
-
-std::uint32_t LoadU32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-           (std::uint32_t{p[3]} << 24);
-}
 
 std::unique_ptr<std::uint8_t[]> ZeroedBytes(std::size_t n) {
     return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[n]());

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "engine/core/byte_cursor.h"
+#include "engine/core/little_endian.h"
 #include "engine/platform/zip_alloc.h"
 #include "engine/platform/zip_name.h"
 
@@ -23,13 +24,6 @@ constexpr std::size_t kLocalHeaderSize = 30;
 constexpr std::int64_t kEndSearchReach = 65587;
 // Deflate cannot expand data by more than this factor (plus a small constant).
 constexpr std::uint64_t kMaxInflateRatio = 1032;
-
-std::uint16_t LoadU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-
-std::uint32_t LoadU32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-           (std::uint32_t{p[3]} << 24);
-}
 
 std::unique_ptr<std::uint8_t[]> AllocateBytes(std::size_t n) {
     // One byte at least, so that an empty entry still has a buffer (and zlib a non-null output pointer).

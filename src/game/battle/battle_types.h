@@ -79,6 +79,11 @@ enum StructureType : int {
 inline constexpr int kMaxStructureType = 11;
 
 // Team kinds 0..4: neutral, blue, green, yellow, enemy.
+inline constexpr int kTeamNeutral = 0;
+inline constexpr int kTeamBlue = 1;
+inline constexpr int kTeamGreen = 2;
+inline constexpr int kTeamYellow = 3;
+inline constexpr int kTeamEnemy = 4;
 inline constexpr int kMaxTeamKind = 4;
 
 // Who controls a team.

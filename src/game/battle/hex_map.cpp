@@ -5,7 +5,7 @@
 #include "engine/core/sort_array.h"
 #include "game/battle/battle_context.h"
 #include "game/battle/structure.h"
-#include "game/battle/unit.h"
+#include "game/battle/map_unit.h"
 #include "game/battle/unit_params.h"
 
 namespace game {
@@ -204,7 +204,7 @@ float HexMap::StepCostFrom(const UnitParams& params, HexCoord from, float fromCo
         return 0.0f;
     }
     float cost = (fromCost + c) * 0.5f;
-    const Unit* standing = context_->FindUnitAt(to);
+    const MapUnit* standing = context_->FindMapUnitAt(to);
     if (standing != nullptr && standing->GetType() == UT_APC) cost += 10.0f;
     const int rise = target.level - source.level;
     if (rise > 1 || rise < -1) return 0.0f;
@@ -224,12 +224,12 @@ int HexMap::GetDirectionTo(HexCoord from, HexCoord to) const {
     return kNoDirection;
 }
 
-int HexMap::FindDirectionToUnit(int startDirection, HexCoord hex, const Unit* unit) const {
+int HexMap::FindDirectionToUnit(int startDirection, HexCoord hex, const MapUnit* unit) const {
     if (context_ == nullptr || unit == nullptr) return kNoDirection;
     for (int i = 0; i < kDirectionCount; ++i) {
         const int d = ((startDirection + i) % kDirectionCount + kDirectionCount) % kDirectionCount;
         HexCoord neighbour;
-        if (HexNeighbour(hex, d, neighbour) && context_->FindUnitAt(neighbour) == unit) return d;
+        if (HexNeighbour(hex, d, neighbour) && context_->FindMapUnitAt(neighbour) == unit) return d;
     }
     return kNoDirection;
 }
@@ -244,7 +244,7 @@ int HexMap::FindDirectionToStructure(int startDirection, HexCoord hex, const Str
     return kNoDirection;
 }
 
-int HexMap::CountAdjacentForeignStructures(const Unit& unit) const {
+int HexMap::CountAdjacentForeignStructures(const MapUnit& unit) const {
     if (context_ == nullptr) return 0;
     int count = 0;
     for (int d = 0; d < kDirectionCount; ++d) {
@@ -314,7 +314,7 @@ bool HexMap::FindNearbyFreeHexes(HexCoord hex, HexCoord* list, int& count) const
             const HexTile& tile = tiles_[HexTileIndex(at)];
             if (tile.terrain == kTerrainNone || tile.terrain != terrain) continue;
             if (tile.objectClass == kObjectFeature || tile.objectClass == kObjectStructure) continue;
-            if (tile.dropReservation != 0 || context_->FindUnitAt(at) != nullptr) continue;
+            if (tile.dropReservation != 0 || context_->FindMapUnitAt(at) != nullptr) continue;
             candidates[found].hex = at;
             candidates[found].distance = HexToWorld(at).Distance(centre);
             ++found;

@@ -16,7 +16,7 @@ namespace game {
 class BattleContext;
 class ScriptBlock;
 class Structure;
-class Unit;
+class MapUnit;
 struct UnitParams;
 
 class HexMap {
@@ -73,9 +73,9 @@ public:
     // --- Neighbourhood -------------------------------------------------------------------------------
     // 0..5, or 6 when `to` is not a neighbour of `from`.
     int GetDirectionTo(HexCoord from, HexCoord to) const;
-    int FindDirectionToUnit(int startDirection, HexCoord hex, const Unit* unit) const;
+    int FindDirectionToUnit(int startDirection, HexCoord hex, const MapUnit* unit) const;
     int FindDirectionToStructure(int startDirection, HexCoord hex, const Structure* structure) const;
-    int CountAdjacentForeignStructures(const Unit& unit) const;
+    int CountAdjacentForeignStructures(const MapUnit& unit) const;
     int CountStructureTiles(int teamKind) const;
     int CountUnitStartTiles(int teamKind) const;
     // Heading for a door between walls; records the wall directions for HasWallDir.
@@ -87,22 +87,22 @@ public:
     void PathToHexList(HexList& out, const HexPath& path) const;
 
     // --- Range fills -----------------------------------------------------------------------------------
-    void MarkSelectedUnitRanges(const Unit& unit, bool showTargets);
-    void MarkMoveRange(const Unit& unit);
-    void FloodMoveBudget(HexCoord hex, const Unit& unit, float budget);
-    void FloodMoveIgnoringUnits(HexCoord hex, const Unit& unit, float budget);
+    void MarkSelectedUnitRanges(const MapUnit& unit, bool showTargets);
+    void MarkMoveRange(const MapUnit& unit);
+    void FloodMoveBudget(HexCoord hex, const MapUnit& unit, float budget);
+    void FloodMoveIgnoringUnits(HexCoord hex, const MapUnit& unit, float budget);
     void MarkFerryTiles(int teamKind);
-    void MarkDropHexes(const Unit& unit);
-    void FloodAttackRange(HexCoord hex, int step, int minimum, int maximum, int firingLevel, const Unit* unit);
-    void FloodRangeMarks(HexCoord hex, int step, int minimum, int maximum, int firingLevel, const Unit* unit);
+    void MarkDropHexes(const MapUnit& unit);
+    void FloodAttackRange(HexCoord hex, int step, int minimum, int maximum, int firingLevel, const MapUnit* unit);
+    void FloodRangeMarks(HexCoord hex, int step, int minimum, int maximum, int firingLevel, const MapUnit* unit);
     void MarkReach(HexCoord hex, int step, int maximum);
-    void FilterLineOfSight(const Unit& unit, std::optional<HexCoord> fromHex);
+    void FilterLineOfSight(const MapUnit& unit, std::optional<HexCoord> fromHex);
     bool HasLineOfSight(const engine::Vec3& from, const engine::Vec3& to) const;
-    void FilterAttackTargets(const Unit& unit, bool marksOnly);
-    void MarkThreatRange(const Unit& unit);
-    void MarkAttackRangeFromHex(const Unit& unit, HexCoord hex, const Unit* target, bool keepTargets);
-    void MarkAttackRange(const Unit& unit, const Unit* target, bool keepTargets);
-    int CountAttackTargets(const Unit& unit);
+    void FilterAttackTargets(const MapUnit& unit, bool marksOnly);
+    void MarkThreatRange(const MapUnit& unit);
+    void MarkAttackRangeFromHex(const MapUnit& unit, HexCoord hex, const MapUnit* target, bool keepTargets);
+    void MarkAttackRange(const MapUnit& unit, const MapUnit* target, bool keepTargets);
+    int CountAttackTargets(const MapUnit& unit);
     void MarkPath(const HexPath& path);
 
     // --- Routes (the calling thread's PathFinder) ----------------------------------------------------
@@ -116,12 +116,12 @@ private:
     void RemoveBits(HexCoord hex, std::uint16_t bits);
     // Adds `add` to every tile holding any of `having`.
     void AddBitsWhere(std::uint16_t having, std::uint16_t add);
-    void AttackFill(HexCoord hex, int step, int minimum, int maximum, int firingLevel, const Unit* unit,
+    void AttackFill(HexCoord hex, int step, int minimum, int maximum, int firingLevel, const MapUnit* unit,
                     bool withTargets);
     // The best-first movement fill behind FloodMoveBudget and FloodMoveIgnoringUnits.
-    void MoveFill(HexCoord hex, const Unit& unit, float budget, bool blockByUnits);
-    bool MayEnterPastUnits(HexCoord from, HexCoord to, const Unit& mover) const;
-    void MarkMoveRangeAt(HexCoord hex, const Unit& mover, bool ownHex);
+    void MoveFill(HexCoord hex, const MapUnit& unit, float budget, bool blockByUnits);
+    bool MayEnterPastUnits(HexCoord from, HexCoord to, const MapUnit& mover) const;
+    void MarkMoveRangeAt(HexCoord hex, const MapUnit& mover, bool ownHex);
     // The figures of a unit type of the running battle, or null.
     const UnitParams* ParamsFor(int unitType) const;
     // GetMoveCost of a valid hex with the figures already at hand.
@@ -129,7 +129,7 @@ private:
     float StepCostWith(const UnitParams* params, HexCoord from, HexCoord to, int unitType) const;
     // The same with the move cost of `from` already known.
     float StepCostFrom(const UnitParams& params, HexCoord from, float fromCost, HexCoord to, int unitType) const;
-    void MarkLanding(const Unit& unit);
+    void MarkLanding(const MapUnit& unit);
 
     engine::Vec3 centreOffset_;
     engine::Vec3 halfExtent_;

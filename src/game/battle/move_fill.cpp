@@ -5,7 +5,7 @@
 
 #include "game/battle/battle_context.h"
 #include "game/battle/hex_map.h"
-#include "game/battle/unit.h"
+#include "game/battle/map_unit.h"
 #include "game/battle/unit_params.h"
 
 namespace game {
@@ -85,8 +85,8 @@ HexCoord HexOfIndex(int index) { return MakeHexCoord(index / kMapRows, index % k
 
 }  // namespace
 
-bool HexMap::MayEnterPastUnits(HexCoord from, HexCoord to, const Unit& mover) const {
-    const Unit* other = context_->FindUnitAt(to);
+bool HexMap::MayEnterPastUnits(HexCoord from, HexCoord to, const MapUnit& mover) const {
+    const MapUnit* other = context_->FindMapUnitAt(to);
     if (other == nullptr || other == &mover) return true;
     if (mover.IsInSameLayer(*other)) {
         if (mover.IsAirborne()) return false;
@@ -95,14 +95,14 @@ bool HexMap::MayEnterPastUnits(HexCoord from, HexCoord to, const Unit& mover) co
         if (other->GetType() == UT_APC && std::abs(GetTile(to).level - GetTile(from).level) > 1) return false;
         return true;
     }
-    if (mover.IsAirborne() && !other->IsAirborne()) return context_->FindAirUnitAt(to) == nullptr;
+    if (mover.IsAirborne() && !other->IsAirborne()) return context_->FindAirMapUnitAt(to) == nullptr;
     return true;
 }
 
 // Best-first by largest remaining budget. Every tile ends with the largest budget that any walk of the
 // rules brings to it, which is what walking every path gives, but each tile is expanded only when its
 // budget improves.
-void HexMap::MoveFill(HexCoord start, const Unit& unit, float budget, bool blockByUnits) {
+void HexMap::MoveFill(HexCoord start, const MapUnit& unit, float budget, bool blockByUnits) {
     if (!IsValidHex(start)) return;
     const int type = unit.GetType();
     const UnitParams* params = ParamsFor(type);
@@ -122,7 +122,7 @@ void HexMap::MoveFill(HexCoord start, const Unit& unit, float budget, bool block
         TileMarks& marks = marks_[index];
         if (left >= marks.moveLeft) marks.moveLeft = left;
         if (blockByUnits && context_ != nullptr) {
-            const Unit* other = context_->FindUnitAt(hex);
+            const MapUnit* other = context_->FindMapUnitAt(hex);
             if (other != nullptr && unit.IsInSameLayer(*other) && other->GetCarrier() != &unit) continue;
         }
         for (int d = 0; d < kDirectionCount; ++d) {
@@ -146,33 +146,33 @@ void HexMap::MoveFill(HexCoord start, const Unit& unit, float budget, bool block
     }
 }
 
-void HexMap::FloodMoveBudget(HexCoord hex, const Unit& unit, float budget) { MoveFill(hex, unit, budget, true); }
+void HexMap::FloodMoveBudget(HexCoord hex, const MapUnit& unit, float budget) { MoveFill(hex, unit, budget, true); }
 
-void HexMap::FloodMoveIgnoringUnits(HexCoord hex, const Unit& unit, float budget) {
+void HexMap::FloodMoveIgnoringUnits(HexCoord hex, const MapUnit& unit, float budget) {
     MoveFill(hex, unit, budget, false);
 }
 
 void HexMap::MarkFerryTiles(int teamKind) {
     ClearMarkBits(kMarkFerry);
     if (context_ == nullptr) return;
-    for (const Unit* unit : context_->GetTeamUnits(teamKind)) {
+    for (const MapUnit* unit : context_->GetTeamMapUnits(teamKind)) {
         if (unit == nullptr || unit->GetType() != UT_FERRY || unit->GetPassenger() != nullptr) continue;
         const HexCoord hex = unit->GetHexPos();
         if (GetTile(hex).terrain == kTerrainWater) AddBits(hex, kMarkFerry);
     }
 }
 
-void HexMap::MarkMoveRangeAt(HexCoord hex, const Unit& mover, bool ownHex) {
+void HexMap::MarkMoveRangeAt(HexCoord hex, const MapUnit& mover, bool ownHex) {
     TileMarks& marks = marks_[HexTileIndex(hex)];
     if (marks.moveLeft != 0.0f) marks.markBits = static_cast<std::uint16_t>(marks.markBits | kMarkMove);
     if ((marks.moveLeft == 0.0f && !ownHex) || context_ == nullptr) return;
-    Unit* other = context_->FindUnitAt(hex);
-    if (other == &mover) other = context_->FindAirUnitAt(hex);
+    MapUnit* other = context_->FindMapUnitAt(hex);
+    if (other == &mover) other = context_->FindAirMapUnitAt(hex);
     if (other == nullptr || other == &mover) return;
 
     std::uint16_t bits = marks.markBits;
     if (!mover.IsAirborne()) {
-        const Unit* above = context_->FindAirUnitAt(hex);
+        const MapUnit* above = context_->FindAirMapUnitAt(hex);
         const bool canCarry = other->CanCarryType(mover.GetType()) && other->GetPassenger() == nullptr &&
                               (!IsAircraftType(other->GetType()) || above == nullptr || above == other);
         bool keepMove = false;
@@ -181,7 +181,7 @@ void HexMap::MarkMoveRangeAt(HexCoord hex, const Unit& mover, bool ownHex) {
             if (other->GetTeamKind() != mover.GetTeamKind()) bits &= static_cast<std::uint16_t>(~kMarkEmbark);
             keepMove = other->IsAirborne();
         } else {
-            const Unit* carrier = other->GetCarrier();
+            const MapUnit* carrier = other->GetCarrier();
             keepMove = other->IsAirborne() || (carrier != nullptr && carrier->IsAirborne());
         }
         if (!keepMove) bits &= static_cast<std::uint16_t>(~kMarkMove);
@@ -197,7 +197,7 @@ void HexMap::MarkMoveRangeAt(HexCoord hex, const Unit& mover, bool ownHex) {
     marks.markBits = bits;
 }
 
-void HexMap::MarkMoveRange(const Unit& unit) {
+void HexMap::MarkMoveRange(const MapUnit& unit) {
     MarkFerryTiles(unit.GetTeamKind());
     const HexCoord own = unit.GetHexPos();
     FloodMoveBudget(own, unit, unit.GetMovementLeft());
@@ -212,28 +212,28 @@ void HexMap::MarkMoveRange(const Unit& unit) {
     }
 }
 
-void HexMap::MarkDropHexes(const Unit& unit) {
+void HexMap::MarkDropHexes(const MapUnit& unit) {
     if (!unit.IsCarrier() || IsAircraftType(unit.GetType())) return;
-    const Unit* passenger = unit.GetPassenger();
+    const MapUnit* passenger = unit.GetPassenger();
     if (passenger == nullptr) return;
     const HexCoord hex = unit.GetHexPos();
     const int carrierLevel = GetTile(hex).level;
     for (int d = 0; d < kDirectionCount; ++d) {
         HexCoord neighbour;
         if (!HexNeighbour(hex, d, neighbour) || GetMoveCost(neighbour, passenger->GetType()) == 0.0f) continue;
-        const Unit* standing = context_ != nullptr ? context_->FindUnitAt(neighbour) : nullptr;
+        const MapUnit* standing = context_ != nullptr ? context_->FindMapUnitAt(neighbour) : nullptr;
         if (standing != nullptr && !standing->IsAirborne()) continue;
         const int level = GetTile(neighbour).level;
         if (level == carrierLevel || (level == 1 && carrierLevel == 0)) AddBits(neighbour, kMarkDrop);
     }
 }
 
-void HexMap::MarkLanding(const Unit& unit) {
+void HexMap::MarkLanding(const MapUnit& unit) {
     if (!unit.IsAirborne()) return;
     const HexCoord hex = unit.GetHexPos();
     const HexTile& tile = GetTile(hex);
-    const Unit* passenger = unit.GetPassenger();
-    const Unit* standing = context_ != nullptr ? context_->FindUnitAt(hex) : nullptr;
+    const MapUnit* passenger = unit.GetPassenger();
+    const MapUnit* standing = context_ != nullptr ? context_->FindMapUnitAt(hex) : nullptr;
     const bool otherHere = standing != nullptr && standing != &unit;
     bool mayLand = tile.objectClass != kObjectFeature && tile.terrain != kTerrainWater &&
                    (tile.terrain != kTerrainLand2 || unit.GetType() == UT_SKYHOOK);
@@ -244,7 +244,7 @@ void HexMap::MarkLanding(const Unit& unit) {
     if (otherHere && unit.CanLoadUnitOnHex()) SetMarkBits(hex, kMarkEmbark);
 }
 
-void HexMap::MarkSelectedUnitRanges(const Unit& unit, bool showTargets) {
+void HexMap::MarkSelectedUnitRanges(const MapUnit& unit, bool showTargets) {
     ClearMarkBits(kMarkAll);
     SetTileScratch(0.0f);
     ClearRangeSteps();
@@ -256,7 +256,7 @@ void HexMap::MarkSelectedUnitRanges(const Unit& unit, bool showTargets) {
 
     bool carrierAbove = false;
     if (context_ != nullptr) {
-        const Unit* above = context_->FindAirUnitAt(hex);
+        const MapUnit* above = context_->FindAirMapUnitAt(hex);
         carrierAbove = above != nullptr && above != &unit && above->GetPassenger() == nullptr &&
                        above->CanCarryType(unit.GetType());
     }

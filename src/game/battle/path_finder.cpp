@@ -4,7 +4,7 @@
 
 #include "game/battle/battle_context.h"
 #include "game/battle/hex_map.h"
-#include "game/battle/unit.h"
+#include "game/battle/map_unit.h"
 
 namespace game {
 
@@ -99,14 +99,14 @@ bool PathFinder::IsBlocked(HexCoord hex) {
     TileSlot& slot = slots_[HexTileIndex(hex)];
     if (slot.unitStamp != stamp_) {
         slot.unitStamp = stamp_;
-        slot.unit = context_->FindUnitAt(hex);
+        slot.unit = context_->FindMapUnitAt(hex);
     }
     if (slot.unit == nullptr) return false;
     if (slot.unit->IsAtAltitude(aircraft_)) return true;
     if (IsAircraftType(slot.unit->GetType())) return false;
     if (slot.airStamp != stamp_) {
         slot.airStamp = stamp_;
-        slot.air = context_->FindAirUnitAt(hex);
+        slot.air = context_->FindAirMapUnitAt(hex);
     }
     return slot.air != nullptr && slot.air->IsAtAltitude(aircraft_);
 }

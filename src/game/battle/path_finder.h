@@ -14,7 +14,7 @@ namespace game {
 class BattleContext;
 class HexMap;
 class Structure;
-class Unit;
+class MapUnit;
 
 class PathFinder {
 public:
@@ -76,8 +76,8 @@ private:
         std::uint32_t unitStamp = 0;
         std::uint32_t airStamp = 0;
         std::int32_t node = -1;
-        const Unit* unit = nullptr;
-        const Unit* air = nullptr;
+        const MapUnit* unit = nullptr;
+        const MapUnit* air = nullptr;
     };
     enum class StepKind { kSkip, kAdd, kAddAndStop };
 

@@ -5,7 +5,7 @@
 #include "game/battle/battle_context.h"
 #include "game/battle/hex_map.h"
 #include "game/battle/structure.h"
-#include "game/battle/unit.h"
+#include "game/battle/map_unit.h"
 #include "game/battle/unit_params.h"
 
 namespace game {
@@ -14,7 +14,7 @@ namespace {
 
 constexpr std::uint16_t kAttackOrEngineer = kMarkAttack | kMarkEngineer;
 
-std::uint16_t RangeBit(const Unit* unit) {
+std::uint16_t RangeBit(const MapUnit* unit) {
     return unit != nullptr && unit->GetType() == UT_ENGINEER ? kMarkEngineer : kMarkAttack;
 }
 
@@ -25,7 +25,7 @@ int HeightBonus(int firingLevel, int tileLevel) {
 
 }  // namespace
 
-void HexMap::AttackFill(HexCoord hex, int step, int minimum, int maximum, int firingLevel, const Unit* unit,
+void HexMap::AttackFill(HexCoord hex, int step, int minimum, int maximum, int firingLevel, const MapUnit* unit,
                         bool withTargets) {
     TileMarks* marks = Marks(hex);
     if (marks == nullptr) return;
@@ -48,11 +48,11 @@ void HexMap::AttackFill(HexCoord hex, int step, int minimum, int maximum, int fi
     marks->rangeStep = static_cast<std::uint8_t>(step > 255 ? 255 : step);
 
     const std::uint16_t bit = RangeBit(unit);
-    Unit* target = nullptr;
+    MapUnit* target = nullptr;
     Structure* structure = nullptr;
     if (withTargets && unit != nullptr && context_ != nullptr) {
-        target = context_->FindAirUnitAt(hex);
-        if (target == nullptr || !unit->CanAttack(*target)) target = context_->FindUnitAt(hex);
+        target = context_->FindAirMapUnitAt(hex);
+        if (target == nullptr || !unit->CanAttack(*target)) target = context_->FindMapUnitAt(hex);
         structure = context_->FindStructureAt(hex);
     }
     if (step < minimum) {
@@ -78,11 +78,11 @@ void HexMap::AttackFill(HexCoord hex, int step, int minimum, int maximum, int fi
     }
 }
 
-void HexMap::FloodAttackRange(HexCoord hex, int step, int minimum, int maximum, int firingLevel, const Unit* unit) {
+void HexMap::FloodAttackRange(HexCoord hex, int step, int minimum, int maximum, int firingLevel, const MapUnit* unit) {
     AttackFill(hex, step, minimum, maximum, firingLevel, unit, true);
 }
 
-void HexMap::FloodRangeMarks(HexCoord hex, int step, int minimum, int maximum, int firingLevel, const Unit* unit) {
+void HexMap::FloodRangeMarks(HexCoord hex, int step, int minimum, int maximum, int firingLevel, const MapUnit* unit) {
     AttackFill(hex, step, minimum, maximum, firingLevel, unit, false);
 }
 
@@ -110,7 +110,7 @@ bool HexMap::HasLineOfSight(const engine::Vec3& from, const engine::Vec3& to) co
     return !context_->BoxTouchesLevel(box, halfSize);
 }
 
-void HexMap::FilterLineOfSight(const Unit& unit, std::optional<HexCoord> fromHex) {
+void HexMap::FilterLineOfSight(const MapUnit& unit, std::optional<HexCoord> fromHex) {
     if (context_ == nullptr) return;
     const UnitParams* params = context_->GetUnitParams(unit.GetType());
     if (params == nullptr || params->lineOfSight == 0) return;
@@ -124,7 +124,7 @@ void HexMap::FilterLineOfSight(const Unit& unit, std::optional<HexCoord> fromHex
             if (!IsValidHex(hex)) continue;
             TileMarks& marks = marks_[HexTileIndex(hex)];
             if ((marks.markBits & bit) == 0 || (marks.markBits & kMarkSightClear) != 0) continue;
-            const Unit* standing = context_->FindUnitAt(hex);
+            const MapUnit* standing = context_->FindMapUnitAt(hex);
             if (standing != nullptr && standing->IsDoor()) continue;
             engine::Vec3 target;
             GetSurfacePoint(target, hex);
@@ -138,7 +138,7 @@ void HexMap::FilterLineOfSight(const Unit& unit, std::optional<HexCoord> fromHex
     }
 }
 
-void HexMap::FilterAttackTargets(const Unit& unit, bool marksOnly) {
+void HexMap::FilterAttackTargets(const MapUnit& unit, bool marksOnly) {
     if (context_ == nullptr) return;
     const bool engineer = unit.GetType() == UT_ENGINEER;
     const std::uint16_t mask = engineer ? (kMarkEngineerExt | kMarkEngineer) : (kMarkAttackExt | kMarkAttack);
@@ -150,7 +150,7 @@ void HexMap::FilterAttackTargets(const Unit& unit, bool marksOnly) {
             TileMarks& marks = marks_[HexTileIndex(hex)];
             const HexTile& tile = tiles_[HexTileIndex(hex)];
             if ((marks.markBits & mask) == 0) {
-                if (Unit* standing = context_->FindUnitAt(hex)) standing->SetTargetMark(false, &unit);
+                if (MapUnit* standing = context_->FindMapUnitAt(hex)) standing->SetTargetMark(false, &unit);
                 continue;
             }
             bool keep = true;
@@ -165,8 +165,8 @@ void HexMap::FilterAttackTargets(const Unit& unit, bool marksOnly) {
                     keep = structure != nullptr && structure->GetType() != kStructureBuildPad &&
                            (structure->GetTeam() != unit.GetTeamKind() || structure->GetCapturingTeam() != 0);
                 } else {
-                    Unit* target = context_->FindAirUnitAt(hex);
-                    if (target == nullptr || !unit.CanAttack(*target)) target = context_->FindUnitAt(hex);
+                    MapUnit* target = context_->FindAirMapUnitAt(hex);
+                    if (target == nullptr || !unit.CanAttack(*target)) target = context_->FindMapUnitAt(hex);
                     keep = target != nullptr && unit.CanAttack(*target);
                     if (keep && human) target->SetTargetMark(true, &unit);
                 }
@@ -176,7 +176,7 @@ void HexMap::FilterAttackTargets(const Unit& unit, bool marksOnly) {
     }
 }
 
-void HexMap::MarkThreatRange(const Unit& unit) {
+void HexMap::MarkThreatRange(const MapUnit& unit) {
     if (unit.GetType() == UT_DOOR || (!unit.IsArmed() && unit.GetType() != UT_ENGINEER)) return;
     SetTileScratch(0.0f);
     ClearRangeSteps();
@@ -226,7 +226,7 @@ void HexMap::MarkThreatRange(const Unit& unit) {
     FilterAttackTargets(unit, true);
 }
 
-void HexMap::MarkAttackRangeFromHex(const Unit& unit, HexCoord hex, const Unit* target, bool keepTargets) {
+void HexMap::MarkAttackRangeFromHex(const MapUnit& unit, HexCoord hex, const MapUnit* target, bool keepTargets) {
     int minimum = 0;
     int maximum = 0;
     unit.GetAttackRange(minimum, maximum);
@@ -236,11 +236,11 @@ void HexMap::MarkAttackRangeFromHex(const Unit& unit, HexCoord hex, const Unit* 
     RemoveBits(hex, kAttackOrEngineer);
 }
 
-void HexMap::MarkAttackRange(const Unit& unit, const Unit* target, bool keepTargets) {
+void HexMap::MarkAttackRange(const MapUnit& unit, const MapUnit* target, bool keepTargets) {
     MarkAttackRangeFromHex(unit, unit.GetHexPos(), target, keepTargets);
 }
 
-int HexMap::CountAttackTargets(const Unit& unit) {
+int HexMap::CountAttackTargets(const MapUnit& unit) {
     if (context_ == nullptr) return 0;
     // Marks and steps left by an earlier fill would be counted or would cut this fill short.
     ClearRangeSteps();

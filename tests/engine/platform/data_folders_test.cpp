@@ -7,35 +7,14 @@
 
 #include "data_file_fixture.h"
 #include "engine/platform/data_folders.h"
+#include "scoped_env.h"
 #include "zip_test_helpers.h"
 
 namespace {
 
 using namespace engine;
 
-// Sets an environment variable for the life of the object (unset for null).
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        if (value != nullptr) {
-            ::setenv(name, value, 1);
-        } else {
-            ::unsetenv(name);
-        }
-    }
-    ~ScopedEnv() {
-        if (old_) {
-            ::setenv(name_, old_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
+using platformtest::ScopedEnv;
 
 TEST(DataFolders, BaseFolderEndsInOneSlash) {
     struct Case {

@@ -11,13 +11,15 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/core/frame_timer.h"
+#include "engine/core/random_streams.h"
 #include "game/battle/battle_context.h"
 #include "game/battle/hex_map.h"
 #include "game/battle/hex_map_file.h"
 #include "game/battle/hex_map_source.h"
 #include "game/battle/hex_map_writer.h"
 #include "game/battle/structure.h"
-#include "game/battle/unit.h"
+#include "game/battle/map_unit.h"
 #include "game/battle/unit_params.h"
 
 namespace game {
@@ -30,7 +32,7 @@ using namespace game;
 
 inline HexCoord H(int column, int row) { return MakeHexCoord(column, row); }
 
-class FakeUnit : public Unit {
+class FakeUnit : public MapUnit {
 public:
     FakeUnit(int unitType, HexCoord at, int teamKind) : type(unitType), hex(at), team(teamKind) {
         armed = !(type == 2 || type == 8 || type == 9 || type == 10 || type == 11 || type == 24);
@@ -40,13 +42,13 @@ public:
     HexCoord GetHexPos() const override { return hex; }
     int GetTeamKind() const override { return team; }
     bool IsAirborne() const override { return carrier != nullptr ? carrier->IsAirborne() : airborne; }
-    Unit* GetPassenger() const override { return passenger; }
-    Unit* GetCarrier() const override { return carrier; }
+    MapUnit* GetPassenger() const override { return passenger; }
+    MapUnit* GetCarrier() const override { return carrier; }
     bool CanStillMove() const override { return canStillMove; }
     bool CanStillAct() const override { return canStillAct; }
     bool CanCarryType(int unitType) const override { return carries.count(unitType) != 0; }
     float GetMovementLeft() const override { return movementLeft; }
-    bool CanAttack(const Unit& target) const override {
+    bool CanAttack(const MapUnit& target) const override {
         return &target != this && target.GetTeamKind() != team && !target.IsDoor() &&
                (canHitAir || !target.IsAirborne());
     }
@@ -56,14 +58,14 @@ public:
     }
     bool IsCarrier() const override { return type == 8 || type == 10 || type == 11; }
     bool IsDoor() const override { return type == 24; }
-    bool IsInSameLayer(const Unit& other) const override { return &other != this && IsAtAltitude(other.IsAirborne()); }
+    bool IsInSameLayer(const MapUnit& other) const override { return &other != this && IsAtAltitude(other.IsAirborne()); }
     bool IsAtAltitude(bool up) const override {
         if (up && !IsAircraftType(type)) return false;
         return IsAirborne() == up;
     }
     bool IsArmed() const override { return armed; }
     bool CanLoadUnitOnHex() const override { return canLoadOnHex; }
-    void SetTargetMark(bool marked, const Unit* attacker) override {
+    void SetTargetMark(bool marked, const MapUnit* attacker) override {
         targetMarked = marked;
         markedBy = attacker;
     }
@@ -85,7 +87,7 @@ public:
     bool canLoadOnHex = false;
     bool gone = false;  // off the map: no lookup finds it
     bool targetMarked = false;
-    const Unit* markedBy = nullptr;
+    const MapUnit* markedBy = nullptr;
 };
 
 class FakeStructure : public Structure {
@@ -122,7 +124,33 @@ inline UnitParams FakeParamsFor(int type) {
     return p;
 }
 
-class FakeBattle : public BattleContext {
+// The units' questions, which the map never asks, answered as by a battle without units.
+class MapOnlyBattle : public BattleContext {
+public:
+    Unit* FindUnitById(int) const override { return nullptr; }
+    Unit* FindUnitAt(HexCoord) const override { return nullptr; }
+    bool IsSettingUp() const override { return false; }
+    int NextUnitId() override { return ++lastUnitId_; }
+    int GetGameMode() const override { return kGameModeSkirmish; }
+    std::uint32_t GetOptionBits() const override { return 0; }
+    bool IsFastForward() const override { return false; }
+    void UnlockAchievement(int) override {}
+    engine::WideString GetText(const char*) const override { return engine::WideString("No String"); }
+    HexMap& GetHexMap() override {
+        if (!spareMap_) spareMap_ = std::make_unique<HexMap>();
+        return *spareMap_;
+    }
+    engine::RandomStreams& GetRandomStreams() override { return random_; }
+    const engine::FrameTimer& GetFrameTimer() const override { return timer_; }
+
+private:
+    int lastUnitId_ = 0;
+    std::unique_ptr<HexMap> spareMap_;
+    engine::RandomStreams random_{[] { return 1u; }};
+    engine::FrameTimer timer_;
+};
+
+class FakeBattle : public MapOnlyBattle {
 public:
     FakeBattle() {
         for (int t = 0; t < kUnitTypeCount; ++t) params[t] = FakeParamsFor(t);
@@ -133,8 +161,8 @@ public:
         return structures.emplace_back(type, team, std::move(hexes));
     }
 
-    Unit* FindUnitAt(HexCoord hex) const override {
-        Unit* air = nullptr;
+    MapUnit* FindMapUnitAt(HexCoord hex) const override {
+        MapUnit* air = nullptr;
         for (const FakeUnit& u : units) {
             if (!(u.hex == hex) || u.gone) continue;
             if (!u.IsAirborne()) return const_cast<FakeUnit*>(&u);
@@ -142,7 +170,7 @@ public:
         }
         return air;
     }
-    Unit* FindAirUnitAt(HexCoord hex) const override {
+    MapUnit* FindAirMapUnitAt(HexCoord hex) const override {
         for (const FakeUnit& u : units) {
             if (u.hex == hex && !u.gone && u.IsAirborne()) return const_cast<FakeUnit*>(&u);
         }
@@ -152,7 +180,7 @@ public:
     int GetTeamControl(int teamKind) const override {
         return teamKind >= 0 && teamKind <= kMaxTeamKind ? control[teamKind] : kControlNone;
     }
-    std::span<Unit* const> GetTeamUnits(int teamKind) const override {
+    std::span<MapUnit* const> GetTeamMapUnits(int teamKind) const override {
         teamList.clear();
         for (const FakeUnit& u : units) {
             if (u.team == teamKind && !u.gone) teamList.push_back(const_cast<FakeUnit*>(&u));
@@ -181,7 +209,7 @@ public:
     const UnitParams* GetUnitParams(int unitType) const override {
         return unitType >= 1 && unitType < kUnitTypeCount ? &params[unitType] : nullptr;
     }
-    bool IsHeldImmobile(const Unit& unit) const override { return held.count(&unit) != 0; }
+    bool IsHeldImmobile(const MapUnit& unit) const override { return held.count(&unit) != 0; }
     // Blockers are spheres; the box touches one when its centre line passes within the radius.
     bool BoxTouchesLevel(const engine::Matrix44& box, const engine::Vec3& halfSize) const override {
         const engine::Vec3 centre = box.Row(3);
@@ -200,9 +228,9 @@ public:
     UnitParams params[kUnitTypeCount];
     int currentTeam = 1;
     int control[kMaxTeamKind + 1] = {kControlNone, kControlHuman, kControlComputer, kControlNone, kControlComputer};
-    std::set<const Unit*> held;
+    std::set<const MapUnit*> held;
     std::vector<std::pair<engine::Vec3, float>> blockers;
-    mutable std::vector<Unit*> teamList;
+    mutable std::vector<MapUnit*> teamList;
 };
 
 // Builds the source into a version-12 file (regions computed) and loads it.

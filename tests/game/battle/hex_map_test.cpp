@@ -261,7 +261,7 @@ TEST(HexMap, FindNearbyFreeHexes) {
     EXPECT_EQ(list[4], H(-9, -9));  // never more than 4
     for (int i = 0; i < count; ++i) {
         EXPECT_EQ(map->GetTile(list[i]).objectClass, kObjectNone);
-        EXPECT_EQ(battle.FindUnitAt(list[i]), nullptr);
+        EXPECT_EQ(battle.FindMapUnitAt(list[i]), nullptr);
     }
 
     // Room for one: only one entry is written.

@@ -16,7 +16,7 @@ using namespace battle_test;
 struct LiteralFill {
     const HexMap& map;
     const BattleContext& battle;
-    const Unit& unit;
+    const MapUnit& unit;
     bool blockByUnits;
     std::vector<float> moveLeft;
     std::vector<bool> moveBit;
@@ -27,7 +27,7 @@ struct LiteralFill {
         const std::size_t index = static_cast<std::size_t>(HexTileIndex(hex));
         if (budget >= moveLeft[index]) moveLeft[index] = budget;
         if (blockByUnits) {
-            const Unit* here = battle.FindUnitAt(hex);
+            const MapUnit* here = battle.FindMapUnitAt(hex);
             if (here != nullptr && unit.IsInSameLayer(*here) && here->GetCarrier() != &unit) return;
         }
         for (int d = 0; d < 6; ++d) {
@@ -36,7 +36,7 @@ struct LiteralFill {
             const float c = map.GetStepCost(hex, n, type);
             if (c == 0.0f || budget - c < 0.0f) continue;
             if (blockByUnits) {
-                const Unit* other = battle.FindUnitAt(n);
+                const MapUnit* other = battle.FindMapUnitAt(n);
                 if (other != nullptr && other != &unit) {
                     if (unit.IsInSameLayer(*other)) {
                         if (unit.IsAirborne()) continue;
@@ -45,7 +45,7 @@ struct LiteralFill {
                         if (other->GetType() == UT_APC && std::abs(map.GetTile(n).level - map.GetTile(hex).level) > 1) {
                             continue;
                         }
-                    } else if (unit.IsAirborne() && !other->IsAirborne() && battle.FindAirUnitAt(n) != nullptr) {
+                    } else if (unit.IsAirborne() && !other->IsAirborne() && battle.FindAirMapUnitAt(n) != nullptr) {
                         continue;
                     }
                 }

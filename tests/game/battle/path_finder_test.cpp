@@ -34,11 +34,11 @@ float RecomputedCost(const HexMap& map, const BattleContext& battle, const HexPa
         const int d = path.directions[i];
         const HexCoord next = HexStep(at, d);
         bool blocked = false;
-        if (const Unit* u = battle.FindUnitAt(next); u != nullptr && !(next == path.start)) {
+        if (const MapUnit* u = battle.FindMapUnitAt(next); u != nullptr && !(next == path.start)) {
             const bool air = IsAircraftType(type);
             blocked = u->IsAtAltitude(air);
             if (!blocked && !IsAircraftType(u->GetType())) {
-                const Unit* above = battle.FindAirUnitAt(next);
+                const MapUnit* above = battle.FindAirMapUnitAt(next);
                 blocked = above != nullptr && above->IsAtAltitude(air);
             }
         }

@@ -1,0 +1,315 @@
+#pragma once
+// Fakes for the unit tests: a battle over a fixture map that owns its units, sides, a view that records
+// what the units ask of the scene, and a fixture that loads the project's unit tables through
+// LoadUnitAssets from a temporary data folder.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "../battle/battle_fakes.h"
+#include "engine/core/frame_timer.h"
+#include "engine/core/random_streams.h"
+#include "engine/platform/data_folders.h"
+#include "game/battle/battle_context.h"
+#include "game/battle/hex_map.h"
+#include "game/units/unit.h"
+#include "game/units/unit_assets.h"
+#include "game/units/unit_factory.h"
+#include "game/units/unit_tables.h"
+#include "game/units/unit_team.h"
+#include "game/units/unit_view.h"
+#include "support/temp_folder.h"
+
+namespace units_test {
+
+using namespace game;
+using battle_test::H;
+
+class FakeTeam : public UnitTeam {
+public:
+    explicit FakeTeam(int teamKind, std::uint32_t teamColour = 0xFF0000FFu) : kind(teamKind), colour(teamColour) {}
+    int GetKind() const override { return kind; }
+    std::uint32_t GetColour() const override { return colour; }
+    void AddCash(int amount) override { cash += amount; }
+    void TransferUnit(Unit& unit, int teamKind) override { transfers.emplace_back(&unit, teamKind); }
+
+    int kind;
+    std::uint32_t colour;
+    int cash = 1000;
+    std::vector<std::pair<Unit*, int>> transfers;
+};
+
+// Everything a unit asks of its model, kept for the test to read.
+struct ViewLog {
+    std::string prototypePath;
+    std::string compositeRoot;  // empty: none
+    int attaches = 0;
+    int detaches = 0;
+    bool attached = false;
+    int matrixCount = 0;
+    engine::Matrix44 matrix;
+    std::string material;
+    std::uint32_t materialColour = 0;
+    std::vector<std::string> animations;
+    int buildEffects = 0;
+    bool destroyed = false;
+};
+
+class RecordingUnitView : public UnitView {
+public:
+    explicit RecordingUnitView(std::shared_ptr<ViewLog> log) : log_(std::move(log)) {}
+    bool BuildModel(const char* prototypePath, const char* compositeRootName) override {
+        log_->prototypePath = prototypePath;
+        log_->compositeRoot = compositeRootName != nullptr ? compositeRootName : "";
+        return true;
+    }
+    void AttachToWorld(bool) override {
+        ++log_->attaches;
+        log_->attached = true;
+    }
+    void Detach() override {
+        ++log_->detaches;
+        log_->attached = false;
+    }
+    bool IsAttached() const override { return log_->attached; }
+    void SetLocalMatrix(const engine::Matrix44& matrix) override {
+        ++log_->matrixCount;
+        log_->matrix = matrix;
+    }
+    void SetTeamMaterial(const char* name, std::uint32_t colour) override {
+        log_->material = name;
+        log_->materialColour = colour;
+    }
+    // The model has "idle" and "stoodidle" only.
+    bool PlayAnimation(const char* name, bool) override {
+        log_->animations.emplace_back(name);
+        return log_->animations.back() == "idle" || log_->animations.back() == "stoodidle";
+    }
+    bool ContainsNode(const engine::SceneNode* node) const override { return node == ownNode; }
+    void PlayBuildEffect(const engine::Vec3&) override { ++log_->buildEffects; }
+    void DestroyModel() override { log_->destroyed = true; }
+
+    ViewLog& Log() const { return *log_; }
+
+    const engine::SceneNode* ownNode = nullptr;
+
+private:
+    std::shared_ptr<ViewLog> log_;
+};
+
+class RecordingViewFactory : public UnitViewFactory {
+public:
+    bool LoadPrototypes() override {
+        loaded = true;
+        return prototypesPresent;
+    }
+    void FreePrototypes() override { loaded = false; }
+    std::unique_ptr<UnitView> CreateView() override {
+        logs.push_back(std::make_shared<ViewLog>());
+        return std::make_unique<RecordingUnitView>(logs.back());
+    }
+
+    bool loaded = false;
+    bool prototypesPresent = true;
+    std::vector<std::shared_ptr<ViewLog>> logs;
+};
+
+// The log of a unit made with the recording views.
+inline ViewLog& LogOf(const Unit& unit) {
+    auto* view = dynamic_cast<RecordingUnitView*>(&unit.GetView());
+    EXPECT_NE(view, nullptr) << "the unit has no recording view";
+    static ViewLog none;
+    return view != nullptr ? view->Log() : none;
+}
+
+// A battle over a fixture map (land everywhere unless told otherwise) that owns its units. Units are found
+// by id in any state and on a hex while idle or running orders, the grounded one first.
+class FakeUnitBattle : public BattleContext {
+public:
+    explicit FakeUnitBattle(const std::string& mapSource = battle_test::UniformSource(12, 12, "L0"))
+        : map(battle_test::MapFromSource(mapSource, this)),
+          random([] { return 1u; }, [this](int stream) { return Draw(stream); }),
+          timer([this] { return clockNs; }) {}
+    ~FakeUnitBattle() override { RemoveAll(); }
+
+    // Removes the units one by one, each out of the lookups before it is destroyed.
+    void RemoveAll() {
+        while (!units.empty()) {
+            std::unique_ptr<Unit> last = std::move(units.back());
+            units.pop_back();
+            last.reset();
+        }
+    }
+
+    Unit& Add(std::unique_ptr<Unit> unit) {
+        units.push_back(std::move(unit));
+        return *units.back();
+    }
+
+    // CreateUnit, then stood on the hex.
+    Unit& Make(int type, UnitTeam* team, HexCoord hex,
+               Unit::Presentation presentation = Unit::Presentation::kWithModel) {
+        Unit& unit = Add(CreateUnit(*this, type, team, 0, presentation));
+        unit.PlaceOnHex(hex);
+        return unit;
+    }
+
+    // Destroys one unit (out of the lookups first).
+    void Destroy(Unit& unit) {
+        for (auto it = units.begin(); it != units.end(); ++it) {
+            if (it->get() == &unit) {
+                std::unique_ptr<Unit> owned = std::move(*it);
+                units.erase(it);
+                return;
+            }
+        }
+    }
+
+    // The map's questions.
+    MapUnit* FindMapUnitAt(HexCoord hex) const override { return FindUnitAt(hex); }
+    MapUnit* FindAirMapUnitAt(HexCoord hex) const override {
+        for (const auto& u : units) {
+            if (Placed(*u) && u->GetHexPos() == hex && u->IsAirborne()) return u.get();
+        }
+        return nullptr;
+    }
+    int GetCurrentTeamKind() const override { return 1; }
+    int GetTeamControl(int teamKind) const override { return teamKind == 4 ? kControlComputer : kControlHuman; }
+    std::span<MapUnit* const> GetTeamMapUnits(int teamKind) const override {
+        teamList.clear();
+        for (const auto& u : units) {
+            if (u->GetTeamKind() == teamKind && Placed(*u)) teamList.push_back(u.get());
+        }
+        return teamList;
+    }
+    void ClearTargetMarks() override {}
+    int CountTargetMarkedUnits() const override { return 0; }
+    Structure* FindStructureAt(HexCoord) const override { return nullptr; }
+    void ClearStructureMarks() override {}
+    const UnitParams* GetUnitParams(int unitType) const override {
+        return unitType >= 1 && unitType < kUnitTypeCount ? &game::GetUnitParams(unitType) : nullptr;
+    }
+    bool IsHeldImmobile(const MapUnit&) const override { return false; }
+    bool BoxTouchesLevel(const engine::Matrix44&, const engine::Vec3&) const override { return false; }
+
+    // The units' questions.
+    Unit* FindUnitById(int id) const override {
+        if (id == 0) return nullptr;
+        for (const auto& u : units) {
+            if (u->GetId() == id) return u.get();
+        }
+        return nullptr;
+    }
+    Unit* FindUnitAt(HexCoord hex) const override {
+        Unit* air = nullptr;
+        for (const auto& u : units) {
+            if (!Placed(*u) || !(u->GetHexPos() == hex)) continue;
+            if (!u->IsAirborne()) return u.get();
+            if (air == nullptr) air = u.get();
+        }
+        return air;
+    }
+    bool IsSettingUp() const override { return settingUp; }
+    int NextUnitId() override { return lastId.fetch_add(1) + 1; }
+    int GetGameMode() const override { return gameMode; }
+    std::uint32_t GetOptionBits() const override { return options; }
+    bool IsFastForward() const override { return fastForward; }
+    void UnlockAchievement(int achievement) override { achievements.push_back(achievement); }
+    engine::WideString GetText(const char* key) const override {
+        return engine::WideString(missingTexts.count(key) != 0 ? "No String" : (std::string("text ") + key).c_str());
+    }
+    HexMap& GetHexMap() override { return *map; }
+    engine::RandomStreams& GetRandomStreams() override { return random; }
+    const engine::FrameTimer& GetFrameTimer() const override { return timer; }
+
+    // Raw draws: the queued values of stream 0 first, then a fixed sequence; every draw is counted.
+    std::uint32_t Draw(int stream) {
+        ++draws[stream == 0 ? 0 : 1];
+        if (stream == 0 && !queuedDraws.empty()) {
+            const std::uint32_t value = queuedDraws.front();
+            queuedDraws.pop_front();
+            return value;
+        }
+        sequence = sequence * 1103515245u + 12345u;
+        return (sequence >> 1) & 0x7FFFFFFFu;
+    }
+    // Queues the raw draw that makes NextInt(0, 5) give the value.
+    void QueueDirection(int direction) {
+        queuedDraws.push_back(
+            static_cast<std::uint32_t>(static_cast<std::uint64_t>(direction) * 0x7FFFFFFFu / 6u + 1u));
+    }
+
+    static bool Placed(const Unit& u) { return u.GetState() == kUnitIdle || u.GetState() == kUnitRunningOrders; }
+
+    std::unique_ptr<HexMap> map;
+    std::vector<std::unique_ptr<Unit>> units;
+    mutable std::vector<MapUnit*> teamList;
+    std::atomic<int> lastId{0};
+    bool settingUp = false;
+    int gameMode = kGameModeSkirmish;
+    std::uint32_t options = 0;
+    bool fastForward = false;
+    std::vector<int> achievements;
+    std::set<std::string> missingTexts;
+    std::atomic<int> draws[2] = {0, 0};
+    std::deque<std::uint32_t> queuedDraws;
+    std::uint32_t sequence = 7;
+    std::chrono::nanoseconds clockNs{0};
+    engine::RandomStreams random;
+    engine::FrameTimer timer;
+};
+
+// The text of one of the project's unit tables.
+inline std::string ProjectTable(const char* name) {
+    std::ifstream in(std::string(TINMARCH_SOURCE_DIR) + "/data/Units/" + name, std::ios::binary);
+    EXPECT_TRUE(in) << name;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A temporary base folder holding data files under Data/PC/; the base folder is put back afterwards.
+class DataFolder {
+public:
+    DataFolder() : previous_(engine::GetBaseFolderNarrow()) {
+        engine::SetBaseFolderNarrow(temp_.Path().string().c_str());
+    }
+    ~DataFolder() { engine::SetBaseFolderNarrow(previous_.c_str()); }
+    bool Write(const std::string& name, const std::string& text) const {
+        return temp_.Write("Data/PC/" + name, text.data(), text.size());
+    }
+
+private:
+    testsupport::TempFolder temp_;
+    std::string previous_;
+};
+
+// The project's unit tables loaded through LoadUnitAssets with the recording views, over a 12 x 12 land map.
+class UnitsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(data.Write("Units/BasicParams.TXT", ProjectTable("BasicParams.TXT")));
+        ASSERT_TRUE(data.Write("Units/Damage.TXT", ProjectTable("Damage.TXT")));
+        ASSERT_EQ(LoadUnitAssets(battle, &views), 1);
+    }
+    void TearDown() override {
+        battle.RemoveAll();
+        FreeUnitAssets();
+    }
+
+    DataFolder data;
+    RecordingViewFactory views;
+    FakeUnitBattle battle;
+    FakeTeam blue{kTeamBlue};
+    FakeTeam green{kTeamGreen};
+    FakeTeam enemy{kTeamEnemy};
+};
+
+}  // namespace units_test
