@@ -134,7 +134,7 @@ int GraphicsDevice::SetDisplayMode(const DisplayMode& mode) {
         if (!device_) device_ = adapter_->CreateDevice(params_);
         if (!device_) return kDisplayModeNoDevice;
     }
-    if (!settings_.externalWindow) host_.SendSizeMessage(mode.width, mode.height);
+    if (!settings_.externalWindow) SendSizeMessage(mode.width, mode.height);
     return kDisplayModeOk;
 }
 
@@ -202,7 +202,14 @@ bool GraphicsDevice::FollowWindowSize(int width, int height) {
         static_cast<std::uint32_t>(height) == params_.backBufferHeight) {
         return false;
     }
-    return SetDisplayMode({0, width, height, 0}) == kDisplayModeOk;
+    sizeMessagesHeld_ = true;
+    const bool changed = SetDisplayMode({0, width, height, 0}) == kDisplayModeOk;
+    sizeMessagesHeld_ = false;
+    return changed;
+}
+
+void GraphicsDevice::SendSizeMessage(int width, int height) {
+    if (!sizeMessagesHeld_) host_.SendSizeMessage(width, height);
 }
 
 void GraphicsDevice::Flip(bool present) {

@@ -109,8 +109,8 @@ public:
     // (lost: the lost state is entered; not reset: reset at once) and begins the next scene. False when the
     // device is not usable afterwards.
     bool PresentFrame();
-    // A windowed back buffer follows a window resized from outside: a windowed mode at the new drawable size.
-    // True when the mode changed.
+    // A windowed back buffer follows a window resized from outside: a windowed mode at the new drawable size,
+    // without the size message that would move and resize the window again. True when the mode changed.
     bool FollowWindowSize(int width, int height);
 
     // The state cache and the cached raw setters.
@@ -168,6 +168,7 @@ private:
     void ReleaseForReset();
     void EnterLost();
     bool BindVertexColourShaders();
+    void SendSizeMessage(int width, int height);
 
     GraphicsDeviceHost& host_;
     GraphicsDeviceSettings settings_;
@@ -213,6 +214,7 @@ private:
     sys::GpuVertexShader* lineVertexShader_ = nullptr;
     sys::GpuPixelShader* linePixelShader_ = nullptr;
     bool lineShadersTried_ = false;
+    bool sizeMessagesHeld_ = false;
 };
 
 }  // namespace engine

@@ -76,7 +76,7 @@ void GraphicsDevice::RestoreAfterReset() {
     cachedDepth_ = backDepth_;
     cachedDepthKnown_ = true;
     for (const ResetHook& entry : resetHooks_) entry.hook(false);
-    host_.SendSizeMessage(static_cast<int>(params_.backBufferWidth), static_cast<int>(params_.backBufferHeight));
+    SendSizeMessage(static_cast<int>(params_.backBufferWidth), static_cast<int>(params_.backBufferHeight));
     if (host_.IsFullScreen()) host_.ClipCursor();
     ResetStateCache();
     if (!inScene_) BeginScene();

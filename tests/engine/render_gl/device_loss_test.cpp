@@ -133,6 +133,7 @@ TEST_F(DeviceLossTest, AWindowResizedFromOutsideGetsABackBufferOfItsSize) {
     EXPECT_EQ(device_->BackBufferSurface()->GetDesc().width, 50u);
     EXPECT_EQ(host_.screenWidth, 50);
     EXPECT_EQ(hookCalls_, (std::vector<int>{1, 0}));
+    EXPECT_TRUE(host_.sizeMessages.empty()) << "the window already has its size";
     EXPECT_FALSE(device_->FollowWindowSize(50, 20));
     EXPECT_FALSE(device_->FollowWindowSize(0, 20));
 }
