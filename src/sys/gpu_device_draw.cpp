@@ -248,7 +248,8 @@ void GpuDevice::UploadRegisters() {
         if (registers.dirtyBegin >= registers.dirtyEnd) continue;
         GL(glBindBuffer(GL_UNIFORM_BUFFER, registerBuffers_[file]));
         GL(glBufferSubData(GL_UNIFORM_BUFFER, registers.dirtyBegin * 16,
-                           (registers.dirtyEnd - registers.dirtyBegin) * 16, registers.values[registers.dirtyBegin].data()));
+                           (registers.dirtyEnd - registers.dirtyBegin) * 16,
+                           registers.values[registers.dirtyBegin].data()));
         registers.dirtyBegin = 256;
         registers.dirtyEnd = 0;
     }

@@ -49,7 +49,8 @@ bool GpuDevice::DepthAttachable() const {
 
 void GpuDevice::AttachSurface(std::uint32_t target, std::uint32_t attachment, GpuSurface* surface) {
     if (surface == nullptr || surface->renderbuffer_ != 0) {
-        GL(glFramebufferRenderbuffer(target, attachment, GL_RENDERBUFFER, surface != nullptr ? surface->renderbuffer_ : 0));
+        const GLuint renderbuffer = surface != nullptr ? surface->renderbuffer_ : 0;
+        GL(glFramebufferRenderbuffer(target, attachment, GL_RENDERBUFFER, renderbuffer));
         return;
     }
     const GpuBaseTexture* texture = surface->container_;

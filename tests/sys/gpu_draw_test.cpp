@@ -58,8 +58,10 @@ TEST_F(GpuDeviceTest, DynamicBuffersAppendWithoutOverwriteAndStartAfreshOnDiscar
     Ref<GpuVertexBuffer> buffer(
         device_->CreateVertexBuffer(sizeof(ColourVertex) * 12, kUsageDynamic | kUsageWriteOnly, kPoolDefault));
     ASSERT_TRUE(buffer);
-    const std::vector<ColourVertex> left = {{-1, 1, 0.5f, 0xFFFF0000}, {0, 1, 0.5f, 0xFFFF0000}, {0, -1, 0.5f, 0xFFFF0000}};
-    const std::vector<ColourVertex> right = {{0, 1, 0.5f, 0xFF0000FF}, {1, 1, 0.5f, 0xFF0000FF}, {1, -1, 0.5f, 0xFF0000FF}};
+    const std::uint32_t red = 0xFFFF0000;
+    const std::uint32_t blue = 0xFF0000FF;
+    const std::vector<ColourVertex> left = {{-1, 1, 0.5f, red}, {0, 1, 0.5f, red}, {0, -1, 0.5f, red}};
+    const std::vector<ColourVertex> right = {{0, 1, 0.5f, blue}, {1, 1, 0.5f, blue}, {1, -1, 0.5f, blue}};
     device_->Clear(0, nullptr, kClearTarget | kClearZBuffer, 0xFF000000, 1.0f, 0);
     Fill(buffer.get(), 0, left.data(), sizeof(ColourVertex) * 3, kLockDiscard);
     device_->SetStreamSource(0, buffer.get(), 0, sizeof(ColourVertex));

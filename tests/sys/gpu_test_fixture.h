@@ -114,7 +114,8 @@ protected:
 
     // Two triangles over the whole target at depth z, clockwise on screen.
     static std::vector<ColourVertex> FullScreen(std::uint32_t argb, float z = 0.5f) {
-        return {{-1, 1, z, argb}, {1, 1, z, argb}, {1, -1, z, argb}, {-1, 1, z, argb}, {1, -1, z, argb}, {-1, -1, z, argb}};
+        return {{-1, 1, z, argb}, {1, 1, z, argb},  {1, -1, z, argb},
+                {-1, 1, z, argb}, {1, -1, z, argb}, {-1, -1, z, argb}};
     }
 
     void DrawUp(const std::vector<ColourVertex>& vertices) {

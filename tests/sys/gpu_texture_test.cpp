@@ -153,7 +153,8 @@ TEST_F(GpuTextureTest, MaxMipLevelAndLodBiasChooseTheLevel) {
         std::uint32_t maxMipLevel;
         float bias;
         int level;
-    } cases[] = {{0, 0.0f, 0}, {1, 0.0f, 1}, {2, 0.0f, 2}, {0, 1.0f, 1}, {0, 2.0f, 2}, {1, 1.0f, 1}, {1, 2.0f, 2}, {3, -2.0f, 3}};
+    } cases[] = {{0, 0.0f, 0}, {1, 0.0f, 1}, {2, 0.0f, 2}, {0, 1.0f, 1},
+                 {0, 2.0f, 2}, {1, 1.0f, 1}, {1, 2.0f, 2}, {3, -2.0f, 3}};
     for (const auto& test : cases) {
         std::uint32_t bits = 0;
         std::memcpy(&bits, &test.bias, sizeof bits);
@@ -200,7 +201,8 @@ TEST_F(GpuTextureTest, EachCubeFaceIsSampledByItsDirection) {
         ASSERT_EQ(cube->UnlockRect(static_cast<GpuCubeFace>(face), 0), kGpuOk);
     }
     device_->SetTexture(0, cube.get());
-    const float directions[6][4] = {{1, 0, 0, 0}, {-1, 0, 0, 0}, {0, 1, 0, 0}, {0, -1, 0, 0}, {0, 0, 1, 0}, {0, 0, -1, 0}};
+    const float directions[6][4] = {{1, 0, 0, 0},  {-1, 0, 0, 0}, {0, 1, 0, 0},
+                                    {0, -1, 0, 0}, {0, 0, 1, 0},  {0, 0, -1, 0}};
     for (int face = 0; face < 6; ++face) {
         device_->SetPixelShaderConstantF(0, directions[face], 1);
         DrawTextured(2, 2);

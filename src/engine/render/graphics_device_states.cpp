@@ -36,7 +36,8 @@ std::uint32_t GraphicsDevice::CachedRenderState(std::uint32_t state) const {
 }
 
 void GraphicsDevice::SetSamplerStateCached(std::uint32_t stage, std::uint32_t state, std::uint32_t value) {
-    if (!device_ || stage >= static_cast<std::uint32_t>(kStages) || state >= static_cast<std::uint32_t>(kSamplerStates)) {
+    if (!device_ || stage >= static_cast<std::uint32_t>(kStages) ||
+        state >= static_cast<std::uint32_t>(kSamplerStates)) {
         return;
     }
     std::uint32_t& cached = samplerStates_[stage * kSamplerStates + state];

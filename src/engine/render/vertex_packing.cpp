@@ -68,7 +68,9 @@ std::uint32_t PackNormal(const Vec3& normal) {
     return NormalByte(normal.x) | (NormalByte(normal.y) << 8) | (NormalByte(normal.z) << 16);
 }
 
-Vec3 UnpackNormal(std::uint32_t packed) { return {UnpackByte(packed, 0), UnpackByte(packed, 8), UnpackByte(packed, 16)}; }
+Vec3 UnpackNormal(std::uint32_t packed) {
+    return {UnpackByte(packed, 0), UnpackByte(packed, 8), UnpackByte(packed, 16)};
+}
 
 Vec4 UnpackVec4(std::uint32_t packed) {
     return {UnpackByte(packed, 0), UnpackByte(packed, 8), UnpackByte(packed, 16), UnpackByte(packed, 24)};

@@ -8,7 +8,8 @@ using engine::DisplayModeEntry;
 using engine::DisplayModeList;
 
 DisplayModeEntry Mode(int width, int height, int refresh) {
-    return {22, static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), static_cast<std::uint16_t>(refresh)};
+    return {22, static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height),
+            static_cast<std::uint16_t>(refresh)};
 }
 
 TEST(DisplayModeList, ListAKeepsTheFirstRateUnlessALowerOneAboveFiftyComesListBTheHighest) {

@@ -75,7 +75,8 @@ TEST(VertexPacking, VerticesOfEachFormatRoundTrip) {
         SCOPED_TRACE(format);
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(engine::VertexFormatStride(format)) + 8, 0xAB);
         ASSERT_TRUE(engine::WritePackedVertex(format, source, {}, bytes.data()));
-        EXPECT_EQ(bytes[static_cast<std::size_t>(engine::VertexFormatStride(format))], 0xAB) << "no byte past the stride";
+        EXPECT_EQ(bytes[static_cast<std::size_t>(engine::VertexFormatStride(format))], 0xAB)
+            << "no byte past the stride";
         VertexSource back;
         ASSERT_TRUE(engine::UnpackVertex(format, bytes.data(), back));
         EXPECT_EQ(back.position.x, 1.5f);

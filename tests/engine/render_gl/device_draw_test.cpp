@@ -20,7 +20,9 @@ VS_OUT main(float4 Pos : POSITION0, float4 Col : COLOR0) { VS_OUT o; o.Pos = Pos
 constexpr const char* kColourPixelShader = "float4 main(float4 Col : COLOR0) : COLOR { return Col; }";
 
 // One triangle over the whole target, in clip space.
-std::vector<ColouredVertex> Cover(std::uint32_t argb) { return {{-1, -1, 0.5f, argb}, {-1, 3, 0.5f, argb}, {3, -1, 0.5f, argb}}; }
+std::vector<ColouredVertex> Cover(std::uint32_t argb) {
+    return {{-1, -1, 0.5f, argb}, {-1, 3, 0.5f, argb}, {3, -1, 0.5f, argb}};
+}
 
 float Channel(std::uint32_t argb, int channel) {
     const int shifts[4] = {16, 8, 0, 24};
@@ -30,7 +32,8 @@ float Channel(std::uint32_t argb, int channel) {
 TEST_F(GraphicsDeviceTest, BlendModesGiveTheComputedColours) {
     Create();
     UseShaders(kColourVertexShader, kColourPixelShader);
-    sys::GpuTexture* texture = Gpu().CreateTexture(1, 1, 1, sys::kUsageRenderTarget, sys::kFmtA8R8G8B8, sys::kPoolDefault);
+    sys::GpuTexture* texture =
+        Gpu().CreateTexture(1, 1, 1, sys::kUsageRenderTarget, sys::kFmtA8R8G8B8, sys::kPoolDefault);
     sys::GpuSurface* target = texture->GetSurfaceLevel(0);
     device_->SetRenderTargetSurface(target);
     device_->SetDepthMode(false, false, false);

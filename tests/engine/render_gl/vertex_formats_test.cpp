@@ -91,7 +91,8 @@ TEST_F(VertexFormatTest, MeshFormatsCarryEveryElement) {
                   (std::array<int, 4>{127, 254, 127, 0}));
         EXPECT_EQ(Draw(format, source, ShowInput("float4 T : NORMAL1", "T / 255")),
                   (std::array<int, 4>{254, 127, 127, 0xFE}));
-        EXPECT_EQ(Draw(format, source, ShowInput("float4 C : COLOR0", "C")), (std::array<int, 4>{0x40, 0x20, 0x10, 0x80}));
+        EXPECT_EQ(Draw(format, source, ShowInput("float4 C : COLOR0", "C")),
+                  (std::array<int, 4>{0x40, 0x20, 0x10, 0x80}));
         EXPECT_EQ(Draw(format, source, ShowInput("float2 A : TEXCOORD0, float2 B : TEXCOORD1", "float4(A, B) / 4095")),
                   (std::array<int, 4>{64, 96, 191, 32}));
     }
@@ -134,7 +135,8 @@ TEST_F(VertexFormatTest, AnInstancedDrawOfFourEqualsFourSingleDraws) {
         engine::WritePackedVertex(engine::kVertexMesh, source, {}, quad.data() + 32 * i);
     }
     const std::uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
-    sys::GpuVertexBuffer* vertices = Gpu().CreateVertexBuffer(static_cast<std::uint32_t>(quad.size()), 0, sys::kPoolManaged);
+    sys::GpuVertexBuffer* vertices =
+        Gpu().CreateVertexBuffer(static_cast<std::uint32_t>(quad.size()), 0, sys::kPoolManaged);
     sys::GpuIndexBuffer* indexBuffer = Gpu().CreateIndexBuffer(sizeof indices, 0, sys::kFmtIndex16, sys::kPoolManaged);
     void* data = nullptr;
     vertices->Lock(0, 0, &data, 0);
