@@ -125,6 +125,14 @@ TEST_F(GraphicsDeviceTest, DrawDynamicBindsTheStreamOnceAndForgetsItAfterAFailed
     EXPECT_EQ(device_->DrawDynamic(sys::kPrimTriangleList, 0, 1, nullptr, engine::kVertexColour), sys::kGpuOk);
     EXPECT_EQ(Gpu().CallCount(sys::GpuCall::SetStreamSource), 2u);
 
+    // Coloured lines are drawn from memory, which leaves stream 0 unbound: the next dynamic draw binds again.
+    const ColouredVertex line[2] = {{-1, 0, 0.5f, 0xFFFFFFFF}, {1, 0, 0.5f, 0xFFFFFFFF}};
+    device_->DrawVertexColoured(line, 2);
+    Gpu().SetVertexShader(vertexShader_);
+    Gpu().SetPixelShader(pixelShader_);
+    declarations_->Select(engine::kVertexColour);
+    EXPECT_EQ(device_->DrawDynamic(sys::kPrimTriangleList, 0, 1, nullptr, engine::kVertexColour), sys::kGpuOk);
+
     // A buffer without a device buffer draws nothing.
     buffer->Release();
     Gpu().ResetCallCounts();

@@ -106,6 +106,27 @@ TEST_F(DeviceLossTest, AnImmediateResetRestoresAtOnce) {
     EXPECT_EQ(Gpu().CallCount(sys::GpuCall::SetRenderState), 1u);
 }
 
+TEST_F(DeviceLossTest, AfterAResetTheCachedTargetsAreTheBackBuffers) {
+    sys::GpuTexture* texture =
+        Gpu().CreateTexture(8, 8, 1, sys::kUsageRenderTarget, sys::kFmtA8R8G8B8, sys::kPoolDefault);
+    sys::GpuSurface* surface = texture->GetSurfaceLevel(0);
+    device_->SetRenderTargetSurface(surface);
+    device_->SetDepthSurfaceCached(nullptr);
+    ASSERT_TRUE(device_->RecoverLostDevice(false));
+    // The reset bound the back buffer and its depth surface: the old target is bound again when asked for.
+    Gpu().ResetCallCounts();
+    device_->SetRenderTargetSurface(surface);
+    device_->SetDepthSurfaceCached(nullptr);
+    EXPECT_EQ(Gpu().CallCount(sys::GpuCall::SetRenderTarget), 1u);
+    EXPECT_EQ(Gpu().CallCount(sys::GpuCall::SetDepthStencilSurface), 1u);
+    sys::GpuSurface* bound = Gpu().GetRenderTarget(0);
+    EXPECT_EQ(bound, surface);
+    bound->Release();
+    device_->SetRenderTargetSurface(device_->BackBufferSurface());
+    surface->Release();
+    texture->Release();
+}
+
 TEST_F(DeviceLossTest, PresentingFramesRecoversAsTheDeviceReports) {
     EXPECT_TRUE(device_->PresentFrame());
     EXPECT_TRUE(device_->InScene());
