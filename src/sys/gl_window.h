@@ -36,6 +36,8 @@ public:
     bool PollQuit();
 
     const std::string& LastError() const { return error_; }
+    // The SDL window (null while closed), for the graphics device that presents into it.
+    SDL_Window* Native() const { return window_; }
 
 private:
     SDL_Window* window_ = nullptr;

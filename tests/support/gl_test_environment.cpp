@@ -1,6 +1,7 @@
 #include "support/gl_test_environment.h"
 
 #include <dlfcn.h>
+#include <epoxy/gl.h>
 #include <link.h>
 
 #include <string>
@@ -26,6 +27,20 @@ void PinLoadedModules() {
     for (const std::string& name : names) dlopen(name.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
 }
 
+// Every GL error raised by a call fails the test that made it. Messages of the shader compiler are not errors
+// of a call: tests that expect a shader to be refused read its log themselves.
+void GLAPIENTRY FailOnGlError(GLenum source, GLenum type, GLuint, GLenum, GLsizei, const GLchar* message,
+                              const void*) {
+    if (source == GL_DEBUG_SOURCE_API && type == GL_DEBUG_TYPE_ERROR) ADD_FAILURE() << "GL error: " << message;
+}
+
+void InstallGlErrorCallback() {
+    if (!epoxy_has_gl_extension("GL_KHR_debug") && epoxy_gl_version() < 43) return;
+    glEnable(GL_DEBUG_OUTPUT);
+    glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
+    glDebugMessageCallback(FailOnGlError, nullptr);
+}
+
 }  // namespace
 
 void GlTestEnvironment::SetUp() {
@@ -38,6 +53,7 @@ void GlTestEnvironment::SetUp() {
     // binary whose tests make no GL call unloads them when the window closes, and the driver's allocations
     // kept until exit can no longer be matched to the driver by the leak checker's suppressions.
     sys::QueryGlContext();
+    InstallGlErrorCallback();
 }
 
 void GlTestEnvironment::TearDown() {

@@ -17,6 +17,8 @@ public:
     bool Ready() const { return window_.IsOpen(); }
     // Makes the shared context current again (after a test used a window of its own).
     bool MakeCurrent() { return window_.MakeCurrent(); }
+    // The shared window, which graphics devices of the tests present into.
+    sys::GlWindow& Window() { return window_; }
 
     // Clears the bound target (window framebuffer or framebuffer object) to a colour.
     static void Clear(float r, float g, float b, float a);

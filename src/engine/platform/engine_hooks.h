@@ -28,8 +28,13 @@ struct DeviceHooks {
     std::function<bool()> recoverLostDevice;
     std::function<void()> endScene;
     std::function<void()> beginScene;
+    // Presents the device's back buffer to the window and returns the result: 0, kDeviceLost or
+    // kDeviceNotReset. Without it the window presents its own back buffer and presentResult gives the result.
+    std::function<std::uint32_t()> present;
     // The device's result for the frame just presented: 0, kDeviceLost or kDeviceNotReset.
     std::function<std::uint32_t()> presentResult;
+    // The windowed window was resized from outside; its drawable size now.
+    std::function<void(int drawableWidth, int drawableHeight)> windowSizeChanged;
     // Applies a display mode after a switch: full screen at the desktop's size, or windowed at the start-up
     // record's size. Sets the back-buffer size.
     std::function<void(bool fullScreen, int width, int height)> setDisplayMode;

@@ -59,8 +59,13 @@ int WindowsEngine::Present(const IntRect* /*rects*/, int /*count*/) {
     }
     CallHook(GetEngineHooks().renderTargets.drawMainIntoBackBuffer, *this);
     CallHook(device.endScene);
-    window_.Present();
-    const std::uint32_t result = device.presentResult ? device.presentResult() : 0;
+    std::uint32_t result = 0;
+    if (device.present) {
+        result = device.present();
+    } else {
+        window_.Present();
+        result = device.presentResult ? device.presentResult() : 0;
+    }
     if (result == kDeviceLost || result == kDeviceNotReset) {
         if (!device.recoverLostDevice || !device.recoverLostDevice()) return 0;
     }
@@ -97,7 +102,16 @@ void WindowsEngine::SetMouseCapture(bool capture) {
 
 void WindowsEngine::SetBackBufferSize(int width, int height) {
     Engine::SetBackBufferSize(width, height);
-    if (window_.HasContext()) window_.SetBackBufferSize(width, height);
+    // A graphics device has a back buffer of its own.
+    if (window_.HasContext() && !GetEngineHooks().device.create) window_.SetBackBufferSize(width, height);
+}
+
+void WindowsEngine::SetFullScreenFlag(bool fullScreen) {
+    if (fullScreen == fullScreen_) return;
+    const StartupParams& params = GetStartupParams();
+    fullScreen_ = fullScreen;
+    if (!window_.IsAdopted()) window_.SetFullScreen(fullScreen_, params.captioned != 0, params.width, params.height);
+    RefreshClientOrigin();
 }
 
 void WindowsEngine::ShowSystemCursor(bool show) {
@@ -144,6 +158,12 @@ int WindowsEngine::SendWindowEvent(const sys::WindowEvent& event) {
     case sys::WindowEventKind::kSizeChanged:
         reportedWidth_ = event.param1;
         reportedHeight_ = event.param2;
+        if (!fullScreen_ && GetEngineHooks().device.windowSizeChanged) {
+            int width = 0;
+            int height = 0;
+            window_.GetDrawableSize(width, height);
+            GetEngineHooks().device.windowSizeChanged(width, height);
+        }
         break;
     case sys::WindowEventKind::kMoved:
         RefreshClientOrigin();

@@ -45,6 +45,9 @@ public:
     // after taking the instance lock. False when another copy holds the lock or the window cannot be made.
     bool CreateMainWindow() override;
     void SetBackBufferSize(int width, int height) override;
+    // The full-screen flag as the graphics device decides it at start-up (a full-screen start without a usable
+    // display mode runs windowed); the window takes the matching style.
+    void SetFullScreenFlag(bool fullScreen);
 
     // InputHost.
     int GetBackBufferWidth() const override { return Engine::GetBackBufferWidth(); }

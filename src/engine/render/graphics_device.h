@@ -1,0 +1,220 @@
+#pragma once
+// The engine's one graphics device. It chooses the display mode and depth format, creates the layer's device
+// on the engine window, recovers it after a loss, and keeps a copy of every render state, sampler state,
+// texture binding, target binding and stream binding so that a state that already has the asked value is
+// never sent again. It offers the fixed state vocabulary that materials, targets and 2D drawing use.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "engine/core/matrix.h"
+#include "engine/render/display_mode_list.h"
+#include "engine/render/graphics_device_host.h"
+#include "engine/render/render_device.h"
+#include "sys/gpu_types.h"
+
+namespace sys {
+class GpuAdapter;
+class GpuBaseTexture;
+class GpuDevice;
+class GpuPixelShader;
+class GpuSurface;
+class GpuTexture;
+class GpuVertexBuffer;
+class GpuVertexShader;
+}  // namespace sys
+
+namespace engine {
+
+class VertexDeclSet;
+
+// A display mode to apply; refresh 0 means windowed.
+struct DisplayMode {
+    std::uint32_t format = 0;
+    int width = 0;
+    int height = 0;
+    int refresh = 0;
+};
+
+enum DisplayModeResult : int {
+    kDisplayModeOk = 0,
+    kDisplayModeNoDevice = 1,       // the device could not be created
+    kDisplayModeNoAdapterMode = 5,  // the adapter's display mode could not be read
+    kDisplayModeNoDepthFormat = 6,  // no depth format passes the checks
+};
+
+// Where bone matrices go: the vertex-shader constant cache (transposed, four registers, compared first).
+class BoneMatrixWriter {
+public:
+    virtual ~BoneMatrixWriter() = default;
+    virtual void SetBoneMatrix(int firstRegister, const Matrix44& matrix) = 0;
+};
+
+class GraphicsDevice final : public RenderDevice {
+public:
+    // A cache word that matches no value: the next set always reaches the device.
+    static constexpr std::uint32_t kUnknown = 0xBEEF0B0Eu;
+    static constexpr int kRenderStates = 512;
+    static constexpr int kSamplerStates = 32;
+    static constexpr int kStages = 16;
+    static constexpr int kMaxBones = 40;
+    static constexpr int kFirstBoneRegister = 33;
+
+    // Creates the device on the host's window (windowed, or full screen at the desktop's nearest mode), opens a
+    // scene and presents a first, black frame. Without a device afterwards HasDevice() is false.
+    GraphicsDevice(GraphicsDeviceHost& host, const GraphicsDeviceSettings& settings);
+    ~GraphicsDevice() override;
+    GraphicsDevice(const GraphicsDevice&) = delete;
+    GraphicsDevice& operator=(const GraphicsDevice&) = delete;
+
+    bool HasDevice() const { return device_ != nullptr; }
+    sys::GpuDevice* Device() const { return device_.get(); }
+    sys::GpuAdapter* Adapter() const { return adapter_.get(); }
+    const sys::GpuPresentParameters& PresentParameters() const { return params_; }
+    std::uint32_t DisplayFormat() const { return displayFormat_; }
+    const char* VertexShaderProfile() const { return vertexProfile_; }
+    const char* PixelShaderProfile() const { return pixelProfile_; }
+
+    // Display modes.
+    int SetDisplayMode(const DisplayMode& mode);
+    int ChooseDepthFormat();
+    bool EnumDisplayModes(DisplayModeList& list);
+
+    // The loss protocol. RecoverLostDevice returns true when the device is usable again.
+    bool RecoverLostDevice(bool enterLostOnly);
+    void RestoreAfterReset();
+    bool IsLost() const { return lost_; }
+    // Seconds of frame time until the next recovery attempt.
+    float RetryCountdown() const { return static_cast<float>(retryMilliseconds_) * 0.001f; }
+    // Hooks of other services, run with true before a reset (release what the reset destroys) and with false
+    // after it (restore): render targets, default-pool texture copies. Returns an id for RemoveResetHook.
+    int AddResetHook(std::function<void(bool release)> hook);
+    void RemoveResetHook(int id);
+    // Run by ResetStateCache: the shader caches forget their registers and current shaders.
+    void SetStateCacheResetHook(std::function<void()> hook) { stateCacheResetHook_ = std::move(hook); }
+    // Receives SetBonePalette's matrices; null writes them straight to the device.
+    void SetBoneMatrixWriter(BoneMatrixWriter* writer) { boneWriter_ = writer; }
+    // The engine's declaration set, whose current format the state-cache reset forgets.
+    void AttachVertexDeclSet(VertexDeclSet* declarations) { vertexDeclarations_ = declarations; }
+
+    // Scenes and presentation (the engine's present step).
+    void BeginScene();
+    void EndScene();
+    bool InScene() const { return inScene_; }
+    sys::GpuResult Present();
+    // The end of the engine's present step: ends the scene, presents, recovers when the device reports loss
+    // (lost: the lost state is entered; not reset: reset at once) and begins the next scene. False when the
+    // device is not usable afterwards.
+    bool PresentFrame();
+    // A windowed back buffer follows a window resized from outside: a windowed mode at the new drawable size,
+    // without the size message that would move and resize the window again. True when the mode changed.
+    bool FollowWindowSize(int width, int height);
+
+    // The state cache and the cached raw setters.
+    void ResetStateCache();
+    void SetRenderStateCached(std::uint32_t state, std::uint32_t value);
+    void SetSamplerStateCached(std::uint32_t stage, std::uint32_t state, std::uint32_t value);
+    std::uint32_t CachedRenderState(std::uint32_t state) const;
+    // Ignored for null; binds into the primary cache entry and clears the alternate.
+    void SetRawTexture(std::uint32_t stage, sys::GpuBaseTexture* texture);
+    void SetRenderTargetSurface(sys::GpuSurface* surface);
+    void SetDepthSurfaceCached(sys::GpuSurface* surface);
+    // Clears a surface outside the current target: colour, depth 1.0, stencil 0, then the old target and
+    // viewport return. A surface outside the default pool is zero-filled instead.
+    void ClearSurface(sys::GpuSurface* surface, std::uint32_t colour);
+
+    // Shared surfaces created on first use; null when creation fails.
+    sys::GpuSurface* GetShadowDepthSurface();
+    // Half the back buffer's size (rounded down), A8R8G8B8 render-target textures; index 0 or 1.
+    sys::GpuTexture* GetHalfScreenTexture(int index);
+    sys::GpuSurface* BackBufferSurface() const { return backBuffer_; }
+    sys::GpuSurface* BackBufferDepthSurface() const { return backDepth_; }
+
+    // Clamped to [-5, 5]; written as the mip-map LOD bias by the mipmapped filter kinds.
+    void SetMipLodBias(float bias);
+    float MipLodBias() const { return mipLodBias_; }
+    Matrix44& ViewMatrix() { return viewMatrix_; }
+
+    // RenderDevice.
+    void Flip(bool present) override;
+    void UnbindAll(bool full) override;
+    void UnbindIndexBuffer() override;
+    void UnbindAllTextures() override;
+    bool HasMoreThan64ShaderSlots() const override;
+    bool HasMoreThan256ShaderSlots() const override;
+    int GetShaderModel() const override { return shaderModel_; }
+    void SetAlphaTest(int mode, std::uint32_t reference) override;
+    void SetBlendMode(int mode) override;
+    void SetTextureAddressMode(std::uint32_t stage, int mode) override;
+    void SetTextureFilter(std::uint32_t stage, int kind, std::uint32_t maxMipLevel) override;
+    void SetColourWriteMask(std::uint32_t mask) override;
+    void ApplyMaterialDepthState(std::uint32_t flags, int blendMode) override;
+    void SetDepthMode(bool test, bool write, bool reversed) override;
+    sys::GpuResult DrawDynamic(sys::GpuPrimitiveType type, std::uint32_t startVertex, std::uint32_t primitiveCount,
+                               DynamicVertexBuffer* buffer, int vertexFormat) override;
+    void DrawVertexColoured(const ColouredVertex* vertices, int count) override;
+    void RefreshBackBufferSurfaces(bool release) override;
+    void SetBonePalette(std::span<const Matrix44> palette, std::span<const std::uint8_t> remap) override;
+    bool IsShaderModel3() const override { return shaderModel3_; }
+    void SetCullMode(std::uint32_t mode) override;
+    void UnbindTexture(std::uint32_t stage) override;
+
+private:
+    void ReadCaps();
+    bool ChooseStartMode(DisplayMode& mode);
+    void ReleaseForReset();
+    void EnterLost();
+    bool BindVertexColourShaders();
+    void SendSizeMessage(int width, int height);
+
+    GraphicsDeviceHost& host_;
+    GraphicsDeviceSettings settings_;
+    float mipLodBias_ = -1.0f;
+    Matrix44 viewMatrix_;
+    std::unique_ptr<sys::GpuAdapter> adapter_;
+    std::unique_ptr<sys::GpuDevice> device_;
+    sys::GpuPresentParameters params_;
+    std::uint32_t displayFormat_ = 0;
+    int shaderModel_ = 2;
+    int pixelShaderSlots_ = 0;
+    bool shaderModel3_ = false;
+    const char* vertexProfile_ = "";
+    const char* pixelProfile_ = "";
+
+    sys::GpuSurface* backDepth_ = nullptr;
+    sys::GpuSurface* backBuffer_ = nullptr;
+    std::array<sys::GpuTexture*, 2> halfScreen_{};
+    // Per stage: the plain texture bound and the cube texture bound (binding one clears the other).
+    std::array<sys::GpuBaseTexture*, kStages> primaryTextures_{};
+    std::array<sys::GpuBaseTexture*, kStages> alternateTextures_{};
+    sys::GpuSurface* shadowDepth_ = nullptr;
+    sys::GpuSurface* cachedTarget_ = nullptr;
+    sys::GpuSurface* cachedDepth_ = nullptr;
+    bool cachedDepthKnown_ = false;
+    sys::GpuVertexBuffer* cachedStream_ = nullptr;
+    std::int32_t cachedStride_ = -1;
+    bool inScene_ = false;
+    std::vector<std::uint32_t> renderStates_ = std::vector<std::uint32_t>(kRenderStates, 0);
+    std::vector<std::uint32_t> samplerStates_ = std::vector<std::uint32_t>(kStages * kSamplerStates, 0);
+    bool lost_ = false;
+    int retryMilliseconds_ = 0;  // counted in whole milliseconds, so that 20 frames of 100 ms make 2 s exactly
+
+    struct ResetHook {
+        int id;
+        std::function<void(bool)> hook;
+    };
+    std::vector<ResetHook> resetHooks_;
+    int nextHookId_ = 1;
+    std::function<void()> stateCacheResetHook_;
+    BoneMatrixWriter* boneWriter_ = nullptr;
+    VertexDeclSet* vertexDeclarations_ = nullptr;
+    sys::GpuVertexShader* lineVertexShader_ = nullptr;
+    sys::GpuPixelShader* linePixelShader_ = nullptr;
+    bool lineShadersTried_ = false;
+    bool sizeMessagesHeld_ = false;
+};
+
+}  // namespace engine

@@ -1,0 +1,131 @@
+#pragma once
+// The engine's graphics device on the shared test window: a recording host, shaders from HLSL, pixel and
+// register read-back.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/render/dynamic_vertex_buffer.h"
+#include "engine/render/graphics_device.h"
+#include "engine/render/vertex_formats.h"
+#include "support/gl_test_environment.h"
+#include "sys/gpu_device.h"
+#include "sys/gpu_test_hooks.h"
+#include "sys/hlsl_compiler.h"
+
+namespace rendertest {
+
+class FakeHost : public engine::GraphicsDeviceHost {
+public:
+    void* DeviceWindow() override { return testsupport::GlEnvironment().Window().Native(); }
+    bool DesktopSize(int& width, int& height) override {
+        width = desktopWidth;
+        height = desktopHeight;
+        return desktopReadable;
+    }
+    bool IsFullScreen() const override { return fullScreen; }
+    void SetFullScreen(bool value) override { fullScreen = value; }
+    void SetScreenSize(int width, int height) override {
+        screenWidth = width;
+        screenHeight = height;
+    }
+    void SendSizeMessage(int width, int height) override { sizeMessages.push_back({width, height}); }
+    void ClipCursor() override { ++cursorClips; }
+    int FrameMilliseconds() override { return frameMilliseconds; }
+
+    int desktopWidth = 1024;
+    int desktopHeight = 768;
+    bool desktopReadable = true;
+    bool fullScreen = false;
+    int screenWidth = 0;
+    int screenHeight = 0;
+    std::vector<std::array<int, 2>> sizeMessages;
+    int cursorClips = 0;
+    int frameMilliseconds = 16;
+};
+
+template <typename T>
+void ReleaseObject(T*& object) {
+    if (object != nullptr) object->Release();
+    object = nullptr;
+}
+
+inline std::vector<std::uint32_t> Words(std::string_view hlsl, sys::ShaderStage stage) {
+    sys::HlslCompileResult compiled = sys::CompileHlsl(hlsl, stage);
+    EXPECT_TRUE(compiled.Ok()) << compiled.error << "\n" << hlsl;
+    return compiled.words;
+}
+
+inline std::array<int, 4> Rgba(std::uint32_t argb) {
+    return {static_cast<int>((argb >> 16) & 0xFF), static_cast<int>((argb >> 8) & 0xFF),
+            static_cast<int>(argb & 0xFF), static_cast<int>(argb >> 24)};
+}
+
+class GraphicsDeviceTest : public ::testing::Test {
+protected:
+    static constexpr int kWidth = 32;
+    static constexpr int kHeight = 24;
+
+    void SetUp() override {
+        ASSERT_TRUE(testsupport::GlEnvironment().Ready());
+        sys::ResetGpuHooks();
+        settings_.width = kWidth;
+        settings_.height = kHeight;
+    }
+    void TearDown() override {
+        ReleaseObject(vertexShader_);
+        ReleaseObject(pixelShader_);
+        engine::ShutdownDynamicVertexBuffers();
+        declarations_.reset();
+        device_.reset();
+        sys::ResetGpuHooks();
+    }
+
+    // Creates the device, the declaration set and the engine's dynamic buffer.
+    void Create() {
+        device_ = std::make_unique<engine::GraphicsDevice>(host_, settings_);
+        ASSERT_TRUE(device_->HasDevice());
+        declarations_ = std::make_unique<engine::VertexDeclSet>(*device_->Device());
+        device_->AttachVertexDeclSet(declarations_.get());
+        engine::InitDynamicVertexBuffers(device_.get());
+    }
+    sys::GpuDevice& Gpu() { return *device_->Device(); }
+
+    void UseShaders(std::string_view vertexHlsl, std::string_view pixelHlsl) {
+        ReleaseObject(vertexShader_);
+        ReleaseObject(pixelShader_);
+        vertexShader_ = Gpu().CreateVertexShader(Words(vertexHlsl, sys::ShaderStage::Vertex));
+        pixelShader_ = Gpu().CreatePixelShader(Words(pixelHlsl, sys::ShaderStage::Pixel));
+        ASSERT_TRUE(vertexShader_ != nullptr && pixelShader_ != nullptr);
+        Gpu().SetVertexShader(vertexShader_);
+        Gpu().SetPixelShader(pixelShader_);
+    }
+
+    // RGBA of a pixel (row 0 is the top row) of a surface, the back buffer when null.
+    std::array<int, 4> Pixel(int x, int y, sys::GpuSurface* surface = nullptr) {
+        sys::GpuSurface* target = surface != nullptr ? surface : device_->BackBufferSurface();
+        std::vector<std::uint8_t> pixels;
+        EXPECT_TRUE(Gpu().ReadSurfaceRgba8(target, pixels));
+        const std::size_t at = (static_cast<std::size_t>(y) * target->GetDesc().width + x) * 4;
+        if (pixels.size() < at + 4) return {-1, -1, -1, -1};
+        return {pixels[at], pixels[at + 1], pixels[at + 2], pixels[at + 3]};
+    }
+    std::vector<std::uint8_t> Picture() {
+        std::vector<std::uint8_t> pixels;
+        EXPECT_TRUE(Gpu().ReadSurfaceRgba8(device_->BackBufferSurface(), pixels));
+        return pixels;
+    }
+
+    FakeHost host_;
+    engine::GraphicsDeviceSettings settings_;
+    std::unique_ptr<engine::GraphicsDevice> device_;
+    std::unique_ptr<engine::VertexDeclSet> declarations_;
+    sys::GpuVertexShader* vertexShader_ = nullptr;
+    sys::GpuPixelShader* pixelShader_ = nullptr;
+};
+
+}  // namespace rendertest
