@@ -53,11 +53,15 @@ public:
         auto it = plannedDamage.find(unitId);
         return it != plannedDamage.end() ? it->second : 0.0f;
     }
-    void StopPlanning() override { ++stops; }
+    void StopPlanning() override {
+        ++stops;
+        if (stopCounter != nullptr) ++*stopCounter;
+    }
 
     int turnStarts = 0;
     int updates = 0;
     int stops = 0;
+    int* stopCounter = nullptr;
     std::set<int> planners;
     std::set<int> immobile;
     std::vector<int> removed;
@@ -70,6 +74,7 @@ class FakeServices : public TeamServices {
 public:
     std::unique_ptr<AIPlayer> CreateAIPlayer(Team&) override {
         auto ai = std::make_unique<RecordingAIPlayer>();
+        ai->stopCounter = &planningStops;
         lastAI = ai.get();
         return ai;
     }
@@ -92,6 +97,7 @@ public:
     void RaiseUnitIdCounter(int id) override { raisedTo = std::max(raisedTo, id); }
 
     RecordingAIPlayer* lastAI = nullptr;
+    int planningStops = 0;
     int cashRefreshes = 0;
     int turnButtonStarts = 0;
     bool scriptRunning = false;
