@@ -17,32 +17,12 @@ namespace game {
 
 namespace {
 
-std::uint32_t g_teamColours[kTeamKindCount] = {};
-
 const char* const kTeamNames[kTeamKindCount] = {"NEUTRAL TEAM", "BLUE TEAM", "GREEN TEAM", "YELLOW TEAM",
                                                 "ENEMY TEAM"};
 
 bool IsPlaced(const Unit& unit) { return unit.GetState() == kUnitIdle || unit.GetState() == kUnitRunningOrders; }
 
 }  // namespace
-
-void InitTeamColours() {
-    g_teamColours[0] = 0xFFC8C896u;
-    g_teamColours[1] = 0xFF3C3CFFu;
-    g_teamColours[2] = 0xFF148C14u;
-    g_teamColours[3] = 0xFFFFFF3Cu;
-    g_teamColours[4] = 0xFFFF3C3Cu;
-}
-
-std::uint32_t GetTeamColour(int teamKind) {
-    return teamKind >= 0 && teamKind < kTeamKindCount ? g_teamColours[teamKind] : 0u;
-}
-
-int TeamControlOfKind(int teamKind) {
-    if (teamKind == kTeamEnemy) return kControlComputer;
-    if (teamKind >= kTeamBlue && teamKind <= kTeamYellow) return kControlHuman;
-    return kControlNone;
-}
 
 Team::Team(int kind, TeamManager& manager)
     : manager_(manager),

@@ -11,6 +11,7 @@
 #include "game/battle/battle_types.h"
 #include "game/battle/hex_coord.h"
 #include "game/battle/hex_path.h"
+#include "game/battle/team_colours.h"
 #include "game/units/unit.h"
 #include "game/units/unit_team.h"
 
@@ -30,12 +31,6 @@ inline constexpr int kMaxTeamUnits = 48;
 inline constexpr int kTeamKindCount = 5;
 // Achievement unlocked when blue's cash passes 4999 in a campaign.
 inline constexpr int kAchievementBank5000 = 15;
-
-// The team palette, ARGB by kind; filled by InitTeamColours.
-void InitTeamColours();
-std::uint32_t GetTeamColour(int teamKind);
-// The control of a team kind: kControlNone, kControlHuman or kControlComputer.
-int TeamControlOfKind(int teamKind);
 
 // What a saved unit record gives back.
 struct UnitRecord {

@@ -7,6 +7,7 @@
 
 #include "engine/core/vector.h"
 #include "game/battle/hex_coord.h"
+#include "game/battle/structure_manager.h"
 #include "game/teams/team.h"
 
 namespace game {
@@ -20,10 +21,10 @@ struct UnitUndoRecord {
     UnitMoveState before;
 };
 
-class TeamManager {
+class TeamManager final : public UnitProducer {
 public:
     TeamManager(BattleContext& battle, TeamServices& services);
-    ~TeamManager();
+    ~TeamManager() override;
     TeamManager(const TeamManager&) = delete;
     TeamManager& operator=(const TeamManager&) = delete;
 
@@ -68,6 +69,9 @@ public:
     void RemoveGoneUnits();
     void SaveCurrentSupplies();
     void RestoreCurrentSupplies();
+
+    // UnitProducer: a unit spawned into the team of that kind; 0 when the team is missing or refuses.
+    int SpawnUnitForTeam(int teamKind, int unitType, HexCoord hex, int facing, bool effects, float health) override;
 
     // Passes the turn on; false when a team took it, true when nobody can act.
     bool AdvanceTurn();

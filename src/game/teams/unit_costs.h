@@ -1,12 +1,10 @@
 #pragma once
-// Which building produces a unit type, and the cheapest unit a building can make on the level.
+// The cheapest unit a building can make on the level (the producer of a type is ProducerTypeForUnit).
 #include <functional>
 
-namespace game {
+#include "game/battle/structure.h"
 
-// 5 Barracks for infantry, 4 Dockyard for ships, 3 Airport for aircraft, 2 Factory for the other vehicles;
-// 0 for type 0, types outside 1..24 and the DOOR, which no shop sells.
-int ProducerTypeForUnit(int unitType);
+namespace game {
 
 // The smallest cost among the unit types 1..24 made by that structure type and unlocked on the level;
 // kNoUnitCost when there is none.
