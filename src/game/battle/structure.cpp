@@ -10,6 +10,12 @@
 
 namespace game {
 
+namespace {
+// Timers count down in steps of 0.02 that floats do not hold exactly: a timer within this of 0 has run out,
+// so that 0.2 s lasts ten ticks and not eleven.
+constexpr float kTimerSlack = 1e-4f;
+}  // namespace
+
 int ProducerTypeForUnit(int unitType) {
     switch (unitType) {
         case UT_TROOPER:
@@ -44,7 +50,7 @@ Structure::Structure(HexCoord hex, int team, StructureManager* manager, BattleCo
 int Structure::ProduceUnit(int) { return 0; }
 
 void Structure::SetTargetMark(bool marked) {
-    if (battle_ != nullptr && TeamControlOfKind(battle_->GetCurrentTeamKind()) == kControlComputer) return;
+    if (battle_ != nullptr && battle_->GetTeamControl(battle_->GetCurrentTeamKind()) == kControlComputer) return;
     targetMarked_ = marked;
 }
 
@@ -116,19 +122,19 @@ void Structure::SetState(int state) {
 void Structure::Update() {
     if (incomeFlash_ > 0.0f) {
         incomeFlash_ -= kStructureTick;
-        if (incomeFlash_ > 0.0f) return;
+        if (incomeFlash_ > kTimerSlack) return;
         incomeFlash_ = 0.0f;
     }
     if (state_ == kStructureCaptured) {
         popTimer_ -= kStructureTick;
-        if (popTimer_ <= 0.0f) {
+        if (popTimer_ <= kTimerSlack) {
             popTimer_ = 0.0f;
             state_ = kStructureNormal;
             if (manager_ != nullptr) manager_->CheckAllOwnedByTeam1();
         }
     } else if (state_ == kStructureFireworks) {
         fireworkTimer_ -= kStructureTick;
-        if (fireworkTimer_ <= 0.0f) LaunchFirework();
+        if (fireworkTimer_ <= kTimerSlack) LaunchFirework();
     }
 }
 
