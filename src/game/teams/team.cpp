@@ -212,7 +212,7 @@ int Team::SpawnUnit(int unitType, HexCoord hex, int facing, bool effects, float 
     }
 
     Unit* unit = InsertLocked(CreateUnit(battle_, unitType, this, 0));
-    unit->SetFacing(facing);
+    unit->SetFacing(((facing % kDirectionCount) + kDirectionCount) % kDirectionCount);
     unit->PlaceOnHex(hex);
     unit->SetFlightHeight(unit->GetWorldPos().y);
     unit->SetAirborne(true);
@@ -241,7 +241,9 @@ int Team::SpawnUnit(int unitType, HexCoord hex, int facing, bool effects, float 
 }
 
 Unit* Team::CreateUnitFromRecord(const UnitRecord& record) {
-    if (record.type < 1 || record.type >= kUnitTypeCount || !IsValidHex(record.hex) || record.id <= 0) {
+    // A saved record is outside input: the facing turns the model and the health is drawn and compared.
+    if (record.type < 1 || record.type >= kUnitTypeCount || !IsValidHex(record.hex) || record.id <= 0 ||
+        record.facing < 0 || record.facing >= kDirectionCount || !(record.health >= 0.0f && record.health <= 1.0f)) {
         return nullptr;
     }
     std::lock_guard<std::mutex> lock(unitLock_);

@@ -220,6 +220,20 @@ TEST_F(StructureTest, TheLastCaptureUnlocksTwelveWhenThePopEndsInSkirmishOnly) {
     }
 }
 
+TEST_F(StructureTest, TheIncomeFlashHoldsThePop) {
+    Structure* repair = manager.FindAtHex(H(3, 25));
+    repair->StartIncomeFlash();
+    repair->AddCaptureProgress(1.0f, 4);
+    for (int tick = 0; tick < 49; ++tick) manager.Update();
+    EXPECT_NEAR(repair->GetIncomeFlash(), 0.02f, 1e-4f);
+    EXPECT_FLOAT_EQ(repair->GetPopTimer(), kCapturePopSeconds);
+    manager.Update();  // the flash runs out; the pop goes on from here
+    EXPECT_EQ(repair->GetIncomeFlash(), 0.0f);
+    EXPECT_LT(repair->GetPopTimer(), kCapturePopSeconds);
+    for (int tick = 0; tick < 9; ++tick) manager.Update();
+    EXPECT_EQ(repair->GetState(), kStructureNormal);
+}
+
 TEST_F(StructureTest, FireworksNeedTheQualityBitAndFollowTheResult) {
     manager.StartFireworks(true);
     EXPECT_FALSE(manager.IsAnyAnimating());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 
 #include "game/teams/unit_costs.h"
 #include "game/units/unit_tables.h"
@@ -230,6 +231,10 @@ TEST_F(TeamTest, RestoreRefusesBadRecordsAndKeepsNewIdsAboveRestoredOnes) {
         {UT_GRUNT, 0, H(3, 3), 0, 1.0f},
         {UT_GRUNT, -3, H(3, 3), 0, 1.0f},
         {UT_GRUNT, 41, H(60, 3), 0, 1.0f},  // off the grid
+        {UT_GRUNT, 41, H(3, 3), 6, 1.0f},   // no such facing
+        {UT_GRUNT, 41, H(3, 3), 0x7FFFFFFF, 1.0f},
+        {UT_GRUNT, 41, H(3, 3), 0, std::nanf("")},
+        {UT_GRUNT, 41, H(3, 3), 0, 1.5f},
     };
     for (const UnitRecord& record : refused) {
         EXPECT_EQ(green->CreateUnitFromRecord(record), nullptr) << record.type << " " << record.id;
