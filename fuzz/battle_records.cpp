@@ -72,7 +72,6 @@ public:
     bool IsSideActing() const override { return false; }
     void ClearSelection() override {}
     int GetTurnBonus(int) const override { return 0; }
-    int CountOwnedStructures(int kind, int type) const override { return structures->CountOwned(kind, type); }
     void RaiseUnitIdCounter(int id) override {
         if (lastId < id) lastId = id;
     }
@@ -128,6 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
     StructureManager structures(&battle, nullptr, &teams);
     battle.teams = &teams;
     battle.structures = &structures;
+    teams.SetStructureManager(&structures);
     Put(battle.map, 5, 5, kStructureFactory, 1);
     Put(battle.map, 5, 4, kStructureBuildPad, 0);
     Put(battle.map, 10, 10, kStructureRepairS, 4);

@@ -7,6 +7,7 @@
 #include "game/battle/battle_context.h"
 #include "game/battle/battle_types.h"
 #include "game/battle/hex_map.h"
+#include "game/battle/structure_manager.h"
 #include "game/teams/ai_player.h"
 #include "game/teams/team_manager.h"
 #include "game/teams/team_services.h"
@@ -170,12 +171,14 @@ void Team::Update() {
 
 bool Team::CanTakeTurn() const {
     if (CountLiveUnits() > 0 || services_.IsAnyBlockRunning()) return true;
-    const bool barracks = services_.CountOwnedStructures(kind_, kStructureBarracks) > 0;
-    const bool factory = services_.CountOwnedStructures(kind_, kStructureFactory) > 0;
-    const bool airport = services_.CountOwnedStructures(kind_, kStructureAirport) > 0;
-    const bool dockyard = services_.CountOwnedStructures(kind_, kStructureDockyard) > 0;
+    const StructureManager* structures = manager_.GetStructureManager();
+    const auto owns = [&](int type) { return structures != nullptr && structures->CountOwned(kind_, type) > 0; };
+    const bool barracks = owns(kStructureBarracks);
+    const bool factory = owns(kStructureFactory);
+    const bool airport = owns(kStructureAirport);
+    const bool dockyard = owns(kStructureDockyard);
     if (!barracks && !factory && !airport && !dockyard) return false;
-    if (services_.CountOwnedStructures(kind_, kStructureRefinery) > 0) return true;
+    if (owns(kStructureRefinery)) return true;
     const auto unlocked = [this](int type) { return services_.IsUnitTypeUnlocked(type); };
     if (barracks && cash_ >= CheapestInfantryCost(unlocked)) return true;
     if (factory && cash_ >= CheapestVehicleCost(unlocked)) return true;

@@ -34,6 +34,9 @@ public:
     void Destroy();
 
     BattleContext& Battle() const { return battle_; }
+    // The level's structures, which decide whether a side without units can still act; none: no structures.
+    void SetStructureManager(const StructureManager* structures) { structures_ = structures; }
+    const StructureManager* GetStructureManager() const { return structures_; }
     TeamServices& Services() const { return services_; }
 
     // The team of the kind 0..4, made in the first free slot when missing; null for another kind.
@@ -83,6 +86,7 @@ public:
 private:
     BattleContext& battle_;
     TeamServices& services_;
+    const StructureManager* structures_ = nullptr;
     std::array<std::unique_ptr<Team>, kTeamKindCount> teams_;
     int currentTeam_ = -1;
     int day_ = 1;

@@ -34,8 +34,6 @@ public:
     virtual void ClearSelection() = 0;
     // The per-turn bonus of the first (side 0) or second (side 1) side from the match options.
     virtual int GetTurnBonus(int side) const = 0;
-    // How many structures of the type the team of that kind owns (the level's structure manager).
-    virtual int CountOwnedStructures(int teamKind, int structureType) const = 0;
     // Keeps the game's unit-id counter at or above the id, so that new units never reuse it.
     virtual void RaiseUnitIdCounter(int id) = 0;
 };

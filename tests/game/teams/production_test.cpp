@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "game/battle/hex_map.h"
-#include "game/battle/structure_manager.h"
 #include "team_fakes.h"
 
 namespace teams_test {
@@ -19,7 +18,6 @@ protected:
         Put(map, H(9, 5), kStructureAirport, kTeamBlue);
         Put(map, H(9, 4), kStructureBuildPad, 0);
         Put(map, H(2, 9), kStructureBarracks, kTeamBlue);  // no pad
-        structures.SetUnitProducer(&manager);
         structures.CreateFromMap(map);
         blue = manager.GetOrCreateTeam(kTeamBlue);
     }
@@ -31,7 +29,6 @@ protected:
         tile->objectOwner = owner;
     }
 
-    StructureManager structures{&battle};
     Team* blue = nullptr;
 };
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../units/unit_fakes.h"
+#include "game/battle/structure_manager.h"
 #include "game/teams/ai_player.h"
 #include "game/teams/team.h"
 #include "game/teams/team_manager.h"
@@ -90,10 +91,6 @@ public:
     bool IsSideActing() const override { return sideActing; }
     void ClearSelection() override { ++selectionClears; }
     int GetTurnBonus(int side) const override { return side == 0 ? 100 : 200; }
-    int CountOwnedStructures(int teamKind, int structureType) const override {
-        auto it = owned.find({teamKind, structureType});
-        return it != owned.end() ? it->second : 0;
-    }
     void RaiseUnitIdCounter(int id) override { raisedTo = std::max(raisedTo, id); }
 
     RecordingAIPlayer* lastAI = nullptr;
@@ -106,7 +103,6 @@ public:
     int lookAts = 0;
     bool sideActing = true;
     int selectionClears = 0;
-    std::map<std::pair<int, int>, int> owned;
     int raisedTo = 0;
 };
 
@@ -145,6 +141,8 @@ protected:
         ASSERT_TRUE(data.Write("Units/Damage.TXT", units_test::ProjectTable("Damage.TXT")));
         ASSERT_EQ(LoadUnitAssets(battle, &views), 1);
         battle.manager = &manager;
+        manager.SetStructureManager(&structures);
+        structures.SetUnitProducer(&manager);
     }
     void TearDown() override {
         manager.Destroy();
@@ -157,6 +155,7 @@ protected:
     TeamBattle battle;
     RaisingServices services{battle};
     TeamManager manager{battle, services};
+    StructureManager structures{&battle};
 };
 
 }  // namespace teams_test

@@ -83,12 +83,13 @@ TEST_F(TeamTest, CanTakeTurnTable) {
     EXPECT_TRUE(blue->CanTakeTurn());
     services.scriptRunning = false;
 
-    services.owned[{kTeamBlue, kStructureFactory}] = 1;
-    services.owned[{kTeamBlue, kStructureRefinery}] = 1;
+    structures.CreateStructure(H(2, 2), kStructureFactory, kTeamBlue, false);
+    structures.CreateStructure(H(6, 2), kStructureRefinery, kTeamBlue, false);
     EXPECT_TRUE(blue->CanTakeTurn());  // income will come
 
-    services.owned.clear();
-    services.owned[{kTeamBlue, kStructureBarracks}] = 1;
+    structures.Init();
+    structures.CreateStructure(H(2, 2), kStructureBarracks, kTeamBlue, false);
+    structures.CreateStructure(H(6, 2), kStructureRefinery, kTeamGreen, false);
     blue->AddCash(infantry - 1);
     EXPECT_FALSE(blue->CanTakeTurn());
     blue->AddCash(1);
@@ -123,7 +124,7 @@ TEST_F(TeamTest, TheDoorNeverCountsAsTheCheapestVehicle) {
     const int vehicle = CheapestVehicleCost(all);
     EXPECT_GT(vehicle, 0);
     Team* blue = manager.GetOrCreateTeam(kTeamBlue);
-    services.owned[{kTeamBlue, kStructureFactory}] = 1;
+    structures.CreateStructure(H(2, 2), kStructureFactory, kTeamBlue, false);
     blue->AddCash(vehicle - 1);
     EXPECT_FALSE(blue->CanTakeTurn());
     EXPECT_EQ(CheapestUnitCostInCategory(kStructureHQ, all), kNoUnitCost);
