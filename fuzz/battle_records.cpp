@@ -2,6 +2,7 @@
 // enemy team and a map with a structure of every kind and their pads. Each unit record either makes exactly
 // one unit with its id (unique over the battle, the id counter kept above it) or changes nothing; a batch of
 // structure records either applies with every owner and capture in range or changes nothing.
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cmath>
@@ -172,7 +173,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
             }
             teams.RemoveGoneUnits();
         } else {
-            const std::size_t count = std::min<std::size_t>(selector >> 1, static_cast<std::size_t>(end - at) / kRecordBytes);
+            const std::size_t count =
+                std::min<std::size_t>(selector >> 1, static_cast<std::size_t>(end - at) / kRecordBytes);
             std::vector<StructureRecord> records(count);
             for (StructureRecord& r : records) {
                 r.inUse = Read<std::int32_t>(at);

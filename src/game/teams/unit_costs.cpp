@@ -17,9 +17,21 @@ int CheapestUnitCostInCategory(int producerType, const std::function<bool(int)>&
     return cheapest;
 }
 
-int CheapestVehicleCost(const std::function<bool(int)>& u) { return CheapestUnitCostInCategory(kStructureFactory, u); }
-int CheapestAircraftCost(const std::function<bool(int)>& u) { return CheapestUnitCostInCategory(kStructureAirport, u); }
-int CheapestShipCost(const std::function<bool(int)>& u) { return CheapestUnitCostInCategory(kStructureDockyard, u); }
-int CheapestInfantryCost(const std::function<bool(int)>& u) { return CheapestUnitCostInCategory(kStructureBarracks, u); }
+int CheapestVehicleCost(const std::function<bool(int)>& isUnlocked) {
+    return CheapestUnitCostInCategory(kStructureFactory, isUnlocked);
+}
+
+int CheapestAircraftCost(const std::function<bool(int)>& isUnlocked) {
+    return CheapestUnitCostInCategory(kStructureAirport, isUnlocked);
+}
+
+int CheapestShipCost(const std::function<bool(int)>& isUnlocked) {
+    return CheapestUnitCostInCategory(kStructureDockyard, isUnlocked);
+}
+
+int CheapestInfantryCost(const std::function<bool(int)>& isUnlocked) {
+    return CheapestUnitCostInCategory(kStructureBarracks, isUnlocked);
+}
+
 
 }  // namespace game
