@@ -33,5 +33,4 @@ int CheapestInfantryCost(const std::function<bool(int)>& isUnlocked) {
     return CheapestUnitCostInCategory(kStructureBarracks, isUnlocked);
 }
 
-
 }  // namespace game
