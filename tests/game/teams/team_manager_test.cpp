@@ -164,6 +164,32 @@ TEST_F(TeamManagerTest, BusyAndDestroyStopsThePlannerFirst) {
     EXPECT_EQ(services.planningStops, 1);
 }
 
+TEST_F(TeamManagerTest, AggregatesAndTheComputerDriver) {
+    Team* neutral = manager.GetOrCreateTeam(kTeamNeutral);
+    Team* blue = manager.GetOrCreateTeam(kTeamBlue);
+    Team* green = manager.GetOrCreateTeam(kTeamGreen);
+    manager.GetOrCreateTeam(kTeamEnemy);
+    RecordingAIPlayer* ai = services.lastAI;
+    EXPECT_EQ(manager.GetOrCreateTeam(kTeamBlue), blue);
+    EXPECT_EQ(manager.FindFreeSlot(), 4);
+    neutral->AddCash(1000);
+    blue->AddCash(30);
+    green->AddCash(12);
+    EXPECT_EQ(manager.GetPlayerCash(), 42);
+    EXPECT_EQ(manager.CountPlayerTeams(), 2);
+    EXPECT_FALSE(manager.AnyPlayerCanTakeTurn());
+    ASSERT_NE(green->SpawnUnit(UT_GRUNT, H(1, 1), 0, false, 1.0f), 0);
+    EXPECT_TRUE(manager.AnyPlayerCanTakeTurn());
+    EXPECT_EQ(manager.CountPlayerLiveUnits(), 1);
+
+    // The computer player is driven only while a side acts and the announcer is gone.
+    manager.Update();
+    EXPECT_EQ(ai->updates, 1);
+    services.sideActing = false;
+    manager.Update();
+    EXPECT_EQ(ai->updates, 1);
+}
+
 TEST_F(TeamManagerTest, UnplacedUnitsOnAWorkerNeverShareSlotsOrIds) {
     Team* enemy = manager.GetOrCreateTeam(kTeamEnemy);
     std::vector<int> workerIds;
