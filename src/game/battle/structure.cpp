@@ -76,7 +76,7 @@ Structure* Structure::FindFreePad() const {
 
 bool Structure::IsHexFree() const { return battle_ == nullptr || battle_->FindUnitAt(hex_) == nullptr; }
 
-std::uint32_t Structure::GetShopZoneType() const {
+int Structure::GetShopZoneType() const {
     switch (GetType()) {
         case kStructureFactory: return 6;
         case kStructureAirport: return 4;

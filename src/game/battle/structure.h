@@ -80,7 +80,8 @@ public:
     Structure* FindFreePad() const;
     bool IsHexFree() const;
     void StartIncomeFlash() { incomeFlash_ = 1.0f; }
-    std::uint32_t GetShopZoneType() const;
+    // The shop zone of a producer (6 factory, 4 airport, 7 dockyard, 5 barracks); 0 for the others.
+    int GetShopZoneType() const;
 
     // Owner 0..4 (another value changes nothing); clears the capture, also on every pad.
     void SetOwner(int team);

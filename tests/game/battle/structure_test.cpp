@@ -129,8 +129,8 @@ TEST_F(StructureTest, AnchorsFootprintsAndTiles) {
     EXPECT_EQ(manager.GetStructure(1)->GetHex(), H(10, 5));
     EXPECT_STREQ(manager.FindAtHex(H(6, 25))->GetTeamMaterialName(), "oil_platform");
     EXPECT_STREQ(manager.FindAtHex(H(5, 5))->GetTeamMaterialName(), "buildings");
-    EXPECT_EQ(manager.FindAtHex(H(5, 5))->GetShopZoneType(), 6u);
-    EXPECT_EQ(manager.FindAtHex(H(47, 10))->GetShopZoneType(), 0u);
+    EXPECT_EQ(manager.FindAtHex(H(5, 5))->GetShopZoneType(), 6);
+    EXPECT_EQ(manager.FindAtHex(H(47, 10))->GetShopZoneType(), 0);
 }
 
 TEST_F(StructureTest, PadsLinkToTheFirstSuitableNeighbour) {
