@@ -69,6 +69,39 @@ void Unit::SetModelRotation(float degrees) {
     view_->SetLocalMatrix(matrix);
 }
 
+UnitMoveState Unit::GetMoveState() const {
+    UnitMoveState s;
+    s.hex = hex_;
+    s.position = position_;
+    s.facing = facing_;
+    s.yaw = yaw_;
+    s.movementAtPathStart = movementAtPathStart_;
+    s.movementLeft = movementLeft_;
+    s.airborne = airborne_;
+    s.flightHeight = flightHeight_;
+    s.fuel = fuel_;
+    s.targetsAfterMove = targetsAfterMove_;
+    s.health = health_;
+    s.ammo = ammo_;
+    return s;
+}
+
+void Unit::SetMoveState(const UnitMoveState& s) {
+    hex_ = s.hex;
+    position_ = s.position;
+    facing_ = s.facing;
+    yaw_ = s.yaw;
+    movementAtPathStart_ = s.movementAtPathStart;
+    movementLeft_ = s.movementLeft;
+    airborne_ = s.airborne;
+    flightHeight_ = s.flightHeight;
+    fuel_ = s.fuel;
+    targetsAfterMove_ = s.targetsAfterMove;
+    health_ = s.health;
+    ammo_ = s.ammo;
+    SetModelRotation(90.0f - static_cast<float>(DirectionToAngle(facing_)) + 180.0f);
+}
+
 void Unit::PlaceOnHex(HexCoord hex) {
     hex_ = hex;
     battle_.GetHexMap().GetSurfacePoint(position_, hex);

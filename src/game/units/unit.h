@@ -61,6 +61,22 @@ inline constexpr int kAchievementBehemothTakedown = 7;
 
 inline constexpr int kMaxQueuedOrders = 6;
 
+// What a move changes in a unit: kept before a move so that the move can be taken back.
+struct UnitMoveState {
+    HexCoord hex;
+    engine::Vec3 position;
+    int facing = 0;
+    int yaw = 0;
+    float movementAtPathStart = 0.0f;
+    float movementLeft = 0.0f;
+    bool airborne = false;
+    float flightHeight = 0.0f;
+    float fuel = 0.0f;
+    int targetsAfterMove = -1;
+    float health = 0.0f;
+    int ammo = 0;
+};
+
 class Unit : public MapUnit {
 public:
     // A unit with its model, or a logic-only unit: no model and no draw from random stream 0, as the
@@ -181,6 +197,10 @@ public:
     void SetFacing(int facing) { facing_ = facing; }
     int GetYaw() const { return yaw_; }
     float GetFlightHeight() const { return flightHeight_; }
+    void SetFlightHeight(float height) { flightHeight_ = height; }
+    UnitMoveState GetMoveState() const;
+    // Puts the values back and stands the model where the unit now is.
+    void SetMoveState(const UnitMoveState& state);
     UnitView& GetView() const { return *view_; }
     // True once the model has been made (at creation, or by Deploy for a logic-only unit).
     bool HasPresentation() const { return hasPresentation_; }

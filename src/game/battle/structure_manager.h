@@ -1,0 +1,110 @@
+#pragma once
+// The level's structures (at most 64, in creation order): built from the map with their footprints and build
+// pads, found by hex, counted by owner, captured, handed over, set off in fireworks and restored from a saved
+// game. Units are produced through the UnitProducer the teams provide; models through a StructurePresenter
+// (none until the scene is in place).
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "engine/core/vector.h"
+#include "game/battle/hex_coord.h"
+#include "game/battle/structure.h"
+
+namespace engine {
+class SceneNode;
+}  // namespace engine
+
+namespace game {
+
+class BattleContext;
+class HexMap;
+
+inline constexpr int kMaxStructures = 64;
+
+// Makes units for a team; the team manager implements it.
+class UnitProducer {
+public:
+    virtual ~UnitProducer() = default;
+    // The new unit's id, or 0 when nothing was made.
+    virtual int SpawnUnitForTeam(int teamKind, int unitType, HexCoord hex, int facing, bool effects,
+                                 float health) = 0;
+};
+
+// Shows the structures: models, team materials, snow and fireworks.
+class StructurePresenter {
+public:
+    virtual ~StructurePresenter() = default;
+    virtual void OnCreated(Structure& structure) = 0;
+    virtual void OnOwnerChanged(Structure& structure) = 0;
+    virtual void SetSnow(Structure& structure, bool snow) = 0;
+    // One of the three firework effects (0 red, 1 green, 2 yellow) at the model plus the offset.
+    virtual void LaunchFirework(Structure& structure, int effect, const engine::Vec3& offset) = 0;
+    virtual bool ContainsNode(const Structure& structure, const engine::SceneNode* node) const = 0;
+};
+
+// One saved structure.
+struct StructureRecord {
+    std::int32_t inUse = 0;
+    std::int32_t owner = 0;
+    HexCoord hex;
+    float progress = 0.0f;
+    std::int32_t capturingTeam = 0;
+};
+
+// Counts by owner: blue, green and yellow together, neutral, enemy.
+struct SideCounts {
+    int players = 0;
+    int neutral = 0;
+    int enemy = 0;
+};
+
+class StructureManager {
+public:
+    explicit StructureManager(BattleContext* battle, StructurePresenter* presenter = nullptr,
+                              UnitProducer* producer = nullptr);
+    ~StructureManager();
+    StructureManager(const StructureManager&) = delete;
+    StructureManager& operator=(const StructureManager&) = delete;
+
+    void SetUnitProducer(UnitProducer* producer) { producer_ = producer; }
+    void Init();
+    void Destroy();
+
+    HexMap* GetMap() const { return map_; }
+    Structure* GetStructure(int slot) const;
+    int FindFreeSlot() const;
+    void CreateFromMap(HexMap& map);
+    // Types 2..11 with an owner 0..4; null for anything else or a full table.
+    Structure* CreateStructure(HexCoord hex, int type, int team, bool mirrored);
+    Structure* CreatePad(HexCoord hex);
+    Structure* FindAtHex(HexCoord hex) const;
+    Structure* FindByNode(const engine::SceneNode* node) const;
+    SideCounts CountProducersBySide() const;
+    SideCounts CountBySide() const;
+    // Structures of the type owned by the team kind.
+    int CountOwned(int team, int type) const;
+    bool IsAnyAnimating() const;
+    // Checks every record first; on any bad record nothing changes and false comes back.
+    bool RestoreFromSave(HexMap& map, std::span<const StructureRecord> records);
+    void ClearMarks();
+    void HandOverTeam2To4();
+    void StartFireworks(bool won);
+    void CheckAllOwnedByTeam1();
+    void Update();
+
+    // Called by the structures.
+    int SpawnUnitFor(int team, int unitType, HexCoord hex, int facing);
+    void OnOwnerChanged(Structure& structure);
+    void OnFirework(Structure& structure, int effect, const engine::Vec3& offset);
+
+private:
+    BattleContext* battle_;
+    StructurePresenter* presenter_;
+    UnitProducer* producer_;
+    HexMap* map_ = nullptr;
+    std::array<std::unique_ptr<Structure>, kMaxStructures> structures_;
+};
+
+}  // namespace game

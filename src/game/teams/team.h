@@ -1,0 +1,136 @@
+#pragma once
+// One side of a battle: its units (at most 48, in creation order), its cash, name, colour, the hex its turn
+// starts on, its kill count and, for the enemy side, its computer player. Units come into a team only
+// through the creation operations here (under the team's unit lock) or by insertion and transfer.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+#include "engine/core/wide_string.h"
+#include "game/battle/battle_types.h"
+#include "game/battle/hex_coord.h"
+#include "game/battle/hex_path.h"
+#include "game/battle/team_colours.h"
+#include "game/units/unit.h"
+#include "game/units/unit_team.h"
+
+namespace engine {
+class SceneNode;
+}  // namespace engine
+
+namespace game {
+
+class AIPlayer;
+class BattleContext;
+class HexMap;
+class TeamManager;
+class TeamServices;
+
+inline constexpr int kMaxTeamUnits = 48;
+inline constexpr int kTeamKindCount = 5;
+// Achievement unlocked when blue's cash passes 4999 in a campaign.
+inline constexpr int kAchievementBank5000 = 15;
+
+// What a saved unit record gives back.
+struct UnitRecord {
+    int type = 0;
+    int id = 0;
+    HexCoord hex;
+    int facing = 0;
+    float health = 1.0f;
+};
+
+class Team final : public UnitTeam {
+public:
+    // The team of a kind 0..4. The enemy team gets its computer player from the services.
+    Team(int kind, TeamManager& manager);
+    ~Team() override;
+    Team(const Team&) = delete;
+    Team& operator=(const Team&) = delete;
+
+    // UnitTeam.
+    int GetKind() const override { return kind_; }
+    std::uint32_t GetColour() const override { return GetTeamColour(kind_); }
+    // Adds the amount, held within the 32-bit range; blue passing 4999 in a campaign earns achievement 15.
+    void AddCash(int amount) override;
+    void TransferUnit(Unit& unit, int teamKind) override;
+
+    void SetKind(int kind) { kind_ = kind; }
+    int GetControl() const { return TeamControlOfKind(kind_); }
+    int GetCash() const { return cash_; }
+    const engine::WideString& GetName() const { return name_; }
+    int GetKillCount() const { return killCount_; }
+    void SetKillCount(int count) { killCount_ = count; }
+    void AddKill() { ++killCount_; }
+    AIPlayer* GetAIPlayer() const { return aiPlayer_.get(); }
+    Unit* GetUnit(int slot) const;
+    HexCoord GetFocusHex() const { return focusHex_; }
+    void SetFocusHex(HexCoord hex) { focusHex_ = hex; }
+    // The unit type each shop preselects, by 5 - structure type (barracks, dockyard, airport, factory).
+    std::array<int, 4>& LastBought() { return lastBought_; }
+
+    bool HasFreeUnitSlot() const { return FindFreeUnitSlot() >= 0; }
+    int FindFreeUnitSlot() const;
+    Unit* FindUnitById(int id) const;
+    Unit* FindUnitByNode(const engine::SceneNode* node) const;
+    int CountLiveUnits() const;
+    int CountGenerals() const { return CountOfType(UT_GENERAL); }
+    int CountSuperSoldiers() const { return CountOfType(UT_SUPERSOLDIER); }
+    int CountEngineers() const { return CountOfType(UT_ENGINEER); }
+    int CountTargetMarkedUnits() const;
+    bool IsAnyUnitBusy() const;
+
+    void UpdateUnitAnimations();
+    void ClearTargetMarks();
+    void ClearScriptedFlags();
+    void SaveUnitSupplies();
+    void RestoreUnitSupplies();
+    void PlayEndReaction(bool celebrate);
+
+    void StartTurn();
+    void Update();
+    bool CanTakeTurn() const;
+
+    // A new unit on the hex; returns its id, or 0 when nothing was made.
+    int SpawnUnit(int unitType, HexCoord hex, int facing, bool effects, float health);
+    // A unit rebuilt from a saved record, or null when the record is refused.
+    Unit* CreateUnitFromRecord(const UnitRecord& record);
+    // A logic-only unit, not placed, standing at the hex until it deploys; returns its id or 0.
+    int CreateUnplacedUnit(int unitType, HexCoord hex);
+    // Takes an existing unit into the first free slot; nothing when the team is full.
+    void InsertUnit(std::unique_ptr<Unit> unit);
+    // Deletes the units that are gone or were never placed.
+    void RemoveGoneUnits();
+
+    Unit* FindUnitAt(HexCoord hex) const;
+    Unit* FindAirUnitAt(HexCoord hex) const;
+    // The idle unit of the type with the cheapest route to the target (below 10000), its route in out.
+    Unit* FindNearestIdleUnitOfType(HexCoord target, int unitType, HexPath& out, int searchMode, bool stopShort,
+                                    bool freeOnly) const;
+
+private:
+    int CountOfType(int unitType) const;
+    // A lookup skips a unit the computer player is about to move away or destroy.
+    bool HiddenByPlan(const Unit& unit) const;
+    // The slot index of the unit, or -1.
+    int SlotOf(const Unit& unit) const;
+    // Finishes a new unit for a computer team: planner and immobile tile.
+    void RegisterWithComputer(const Unit& unit);
+    Unit* InsertLocked(std::unique_ptr<Unit> unit);
+
+    TeamManager& manager_;
+    BattleContext& battle_;
+    TeamServices& services_;
+    std::array<int, 4> lastBought_ = {UT_GRUNT, UT_FERRY, UT_SKYHOOK, UT_APC};
+    int kind_;
+    engine::WideString name_;
+    std::array<std::unique_ptr<Unit>, kMaxTeamUnits> units_;
+    std::unique_ptr<AIPlayer> aiPlayer_;
+    int cash_ = 0;
+    std::mutex unitLock_;
+    HexCoord focusHex_{-1, -1};
+    int killCount_ = 0;
+};
+
+}  // namespace game

@@ -1,0 +1,98 @@
+#pragma once
+// The sides of a battle (up to five, one per kind, in creation order), whose turn it is, the day, the
+// per-turn bonus and the one-step undo of the last unit move. The game's battle context answers its unit
+// lookups (FindUnitById, FindUnitAt, IsSettingUp) from here.
+#include <array>
+#include <memory>
+
+#include "engine/core/vector.h"
+#include "game/battle/hex_coord.h"
+#include "game/battle/structure_manager.h"
+#include "game/teams/team.h"
+
+namespace game {
+
+class BattleContext;
+class TeamServices;
+
+// The unit that moved last and its values from before the move.
+struct UnitUndoRecord {
+    Unit* unit = nullptr;
+    UnitMoveState before;
+};
+
+class TeamManager final : public UnitProducer {
+public:
+    TeamManager(BattleContext& battle, TeamServices& services);
+    ~TeamManager() override;
+    TeamManager(const TeamManager&) = delete;
+    TeamManager& operator=(const TeamManager&) = delete;
+
+    // Empty slots, no current team, day 1.
+    void Init();
+    // Stops the computer player's planning, then deletes every team.
+    void Destroy();
+
+    BattleContext& Battle() const { return battle_; }
+    // The level's structures, which decide whether a side without units can still act; none: no structures.
+    void SetStructureManager(const StructureManager* structures) { structures_ = structures; }
+    const StructureManager* GetStructureManager() const { return structures_; }
+    TeamServices& Services() const { return services_; }
+
+    // The team of the kind 0..4, made in the first free slot when missing; null for another kind.
+    Team* GetOrCreateTeam(int kind);
+    Team* FindTeam(int kind) const;
+    Team* GetTeam(int slot) const;
+    int FindFreeSlot() const;
+    Team* GetCurrentTeam() const;
+    int GetCurrentSlot() const { return currentTeam_; }
+    int GetDay() const { return day_; }
+    // Writes the day; true once per day number.
+    bool IsNewDay(int& day);
+    // The first team in slots 1..4 that is not the given one.
+    Team* FindOtherTeam(const Team* team) const;
+    bool IsSettingUp() const { return settingUp_; }
+    void SetSettingUp(bool settingUp) { settingUp_ = settingUp; }
+
+    int GetPlayerCash() const;
+    int CountPlayerTeams() const;
+    int CountPlayerLiveUnits() const;
+    bool AnyPlayerCanTakeTurn() const;
+    int CountTargetMarkedUnits() const;
+    Unit* FindUnitById(int id) const;
+    Unit* FindUnitByNode(const engine::SceneNode* node) const;
+    Unit* FindAirUnitAt(HexCoord hex) const;
+    Unit* FindUnitAt(HexCoord hex) const;
+    void PlayEndReactions(bool playerWon);
+    bool IsBusy() const;
+
+    void Update();
+    void UpdateAnimations();
+    void ClearTargetMarks();
+    void RemoveGoneUnits();
+    void SaveCurrentSupplies();
+    void RestoreCurrentSupplies();
+
+    // UnitProducer: a unit spawned into the team of that kind; 0 when the team is missing or refuses.
+    int SpawnUnitForTeam(int teamKind, int unitType, HexCoord hex, int facing, bool effects, float health) override;
+
+    // Passes the turn on; false when a team took it, true when nobody can act.
+    bool AdvanceTurn();
+
+    void SaveUndo(Unit* unit);
+    void Undo();
+    bool CanUndo() const { return undo_.unit != nullptr; }
+
+private:
+    BattleContext& battle_;
+    TeamServices& services_;
+    const StructureManager* structures_ = nullptr;
+    std::array<std::unique_ptr<Team>, kTeamKindCount> teams_;
+    int currentTeam_ = -1;
+    int day_ = 1;
+    int lastSeenDay_ = 0;
+    bool settingUp_ = false;
+    UnitUndoRecord undo_;
+};
+
+}  // namespace game
