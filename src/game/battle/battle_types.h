@@ -36,6 +36,21 @@ enum UnitType : int {
 inline constexpr int kUnitTypeCount = 25;  // types 0..24; type 0 is unused
 
 inline bool IsAircraftType(int unitType) { return unitType >= UT_SKYHOOK && unitType <= UT_FIGHTER; }
+// Soldiers on foot: trained in barracks and the only passengers an APC takes.
+inline bool IsInfantryType(int unitType) {
+    switch (unitType) {
+        case UT_TROOPER:
+        case UT_ENGINEER:
+        case UT_SNIPER:
+        case UT_GRENADIER:
+        case UT_GRUNT:
+        case UT_GENERAL:
+        case UT_SUPERSOLDIER:
+            return true;
+        default:
+            return false;
+    }
+}
 
 // Terrain kinds of a tile.
 enum Terrain : int {

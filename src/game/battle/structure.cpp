@@ -17,15 +17,8 @@ constexpr float kTimerSlack = 1e-4f;
 }  // namespace
 
 int ProducerTypeForUnit(int unitType) {
+    if (IsInfantryType(unitType)) return kStructureBarracks;
     switch (unitType) {
-        case UT_TROOPER:
-        case UT_ENGINEER:
-        case UT_SNIPER:
-        case UT_GRENADIER:
-        case UT_GRUNT:
-        case UT_GENERAL:
-        case UT_SUPERSOLDIER:
-            return kStructureBarracks;
         case UT_FERRY:
         case UT_SUBMARINE:
         case UT_DESTROYER:

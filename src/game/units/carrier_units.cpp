@@ -2,20 +2,7 @@
 
 namespace game {
 
-bool ApcUnit::CanCarryType(int unitType) const {
-    switch (unitType) {
-        case UT_TROOPER:
-        case UT_ENGINEER:
-        case UT_SNIPER:
-        case UT_GRENADIER:
-        case UT_GRUNT:
-        case UT_GENERAL:
-        case UT_SUPERSOLDIER:
-            return true;
-        default:
-            return false;
-    }
-}
+bool ApcUnit::CanCarryType(int unitType) const { return IsInfantryType(unitType); }
 
 // Ships and the door included: only another ferry and the aircraft are refused.
 bool FerryUnit::CanCarryType(int unitType) const {

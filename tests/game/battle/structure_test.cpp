@@ -244,7 +244,9 @@ TEST_F(StructureTest, FireworksNeedTheQualityBitAndFollowTheResult) {
         if (s == nullptr) continue;
         const bool fires = s->GetType() != kStructureBuildPad && s->GetTeam() == kTeamEnemy;
         EXPECT_EQ(s->GetState() == kStructureFireworks, fires) << s->GetType();
-        if (fires) EXPECT_LE(s->GetFireworkTimer(), 0.5f);
+        if (fires) {
+            EXPECT_LE(s->GetFireworkTimer(), 0.5f);
+        }
     }
     for (int tick = 0; tick < 200; ++tick) manager.Update();
     EXPECT_GE(presenter.fireworks, 3 * 2);  // each of three buildings fires at least every 1.5 s

@@ -27,7 +27,9 @@ void Play(TeamManager& manager, const std::vector<Step>& steps) {
         ASSERT_NE(manager.GetCurrentTeam(), nullptr) << "step " << i;
         EXPECT_EQ(manager.GetCurrentTeam()->GetKind(), s.kind) << "step " << i;
         EXPECT_EQ(manager.GetDay(), s.day) << "step " << i;
-        if (Team* blue = manager.FindTeam(kTeamBlue)) EXPECT_EQ(blue->GetCash(), s.blueCash) << "step " << i;
+        if (Team* blue = manager.FindTeam(kTeamBlue)) {
+            EXPECT_EQ(blue->GetCash(), s.blueCash) << "step " << i;
+        }
     }
 }
 
