@@ -3,6 +3,7 @@
 // with the managers' built-in shaders.
 #include <vector>
 
+#include "engine/render/light_setup.h"
 #include "engine/render/shader_cache.h"
 #include "render_test_fixture.h"
 
@@ -133,6 +134,20 @@ TEST_F(ShaderManagerTest, TheBonePaletteGoesThroughTheConstantCache) {
     EXPECT_EQ(vertexShaders_->Register(35)[3], 3.0f);
     device_->SetBonePalette(palette, {});
     EXPECT_EQ(Gpu().CallCount(sys::GpuCall::SetVertexShaderConstantF), 8u) << "unchanged bones are not sent";
+}
+
+TEST_F(ShaderManagerTest, TheDevicesSplitTableFeedsTheSplitShadowRegisters) {
+    Create(true);
+    engine::ShadowSplit (&splits)[engine::kShadowSplitCount] = device_->ShadowSplits();
+    for (int i = 0; i < engine::kShadowSplitCount; ++i) {
+        splits[i].endDistance = 10.0f * static_cast<float>(i + 1);
+        splits[i].orthoFar = 100.0f;
+        splits[i].orthoWidth = 20.0f;
+    }
+    engine::SetSplitShadowMatrices(device_->ShadowSplits(), *pixelShaders_);
+    EXPECT_EQ(Gpu().PixelRegister(33), (sys::GpuFloat4{10, 20, 30, 40}));
+    // Register 34 is the first split's x row: scale 2 / width, then the texture mapping's 0.5.
+    EXPECT_FLOAT_EQ(Gpu().PixelRegister(34)[0], 0.05f);
 }
 
 TEST_F(ShaderManagerTest, ColouredLinesUseTheManagersShaders) {
