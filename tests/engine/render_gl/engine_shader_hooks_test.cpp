@@ -115,10 +115,13 @@ TEST_F(EngineShaderHooksTest, TheManagersAreMadeBeforeTheDeviceAndDeletedBeforeI
     GetShaderConstantCache()->SetMatrix(engine::Matrix44(), 8);
     EXPECT_EQ(device->Device()->CallCount(sys::GpuCall::SetVertexShaderConstantF), 4u);
 
+    // Each manager unbinds its shader (one counted request) as it is deleted.
+    const engine::ShaderBindCounters before = engine::GetShaderBindCounters();
     log.clear();
     delete made;
     EXPECT_EQ(log, (std::vector<std::string>{"shaders.destroy ctd>d", "device.deleteDevice d>-"}));
-    EXPECT_GT(engine::GetShaderBindCounters().vertexRequests, 0u);
+    EXPECT_EQ(engine::GetShaderBindCounters().vertexRequests, before.vertexRequests + 1);
+    EXPECT_EQ(engine::GetShaderBindCounters().pixelRequests, before.pixelRequests + 1);
 }
 
 TEST_F(EngineShaderHooksTest, AFailedDeviceLeavesTheManagersDeleted) {
