@@ -55,8 +55,6 @@ GraphicsDevice::~GraphicsDevice() {
         for (std::uint32_t stage = 0; stage < kStages; ++stage) UnbindTexture(stage);
     }
     RefreshBackBufferSurfaces(true);
-    ReleaseAndForget(lineVertexShader_);
-    ReleaseAndForget(linePixelShader_);
     device_.reset();
     adapter_.reset();
 }

@@ -11,24 +11,26 @@
 #include <vector>
 
 #include "engine/core/matrix.h"
+#include "engine/render/bone_matrix_writer.h"
 #include "engine/render/display_mode_list.h"
 #include "engine/render/graphics_device_host.h"
 #include "engine/render/render_device.h"
+#include "engine/render/shadow_split.h"
 #include "sys/gpu_types.h"
 
 namespace sys {
 class GpuAdapter;
 class GpuBaseTexture;
 class GpuDevice;
-class GpuPixelShader;
 class GpuSurface;
 class GpuTexture;
 class GpuVertexBuffer;
-class GpuVertexShader;
 }  // namespace sys
 
 namespace engine {
 
+class ShaderConstantCache;
+class ShaderTextBuffer;
 class VertexDeclSet;
 
 // A display mode to apply; refresh 0 means windowed.
@@ -44,13 +46,6 @@ enum DisplayModeResult : int {
     kDisplayModeNoDevice = 1,       // the device could not be created
     kDisplayModeNoAdapterMode = 5,  // the adapter's display mode could not be read
     kDisplayModeNoDepthFormat = 6,  // no depth format passes the checks
-};
-
-// Where bone matrices go: the vertex-shader constant cache (transposed, four registers, compared first).
-class BoneMatrixWriter {
-public:
-    virtual ~BoneMatrixWriter() = default;
-    virtual void SetBoneMatrix(int firstRegister, const Matrix44& matrix) = 0;
 };
 
 class GraphicsDevice final : public RenderDevice {
@@ -97,6 +92,11 @@ public:
     void SetStateCacheResetHook(std::function<void()> hook) { stateCacheResetHook_ = std::move(hook); }
     // Receives SetBonePalette's matrices; null writes them straight to the device.
     void SetBoneMatrixWriter(BoneMatrixWriter* writer) { boneWriter_ = writer; }
+    // The shader managers whose built-in shaders draw the coloured lines; without them no line is drawn.
+    void AttachShaderManagers(ShaderConstantCache* vertexShaders, ShaderTextBuffer* pixelShaders) {
+        vertexShaders_ = vertexShaders;
+        pixelShaders_ = pixelShaders;
+    }
     // The engine's declaration set, whose current format the state-cache reset forgets.
     void AttachVertexDeclSet(VertexDeclSet* declarations) { vertexDeclarations_ = declarations; }
 
@@ -137,6 +137,8 @@ public:
     void SetMipLodBias(float bias);
     float MipLodBias() const { return mipLodBias_; }
     Matrix44& ViewMatrix() { return viewMatrix_; }
+    // The four parallel splits of the directional light's shadow map, filled by the shadow pass.
+    ShadowSplit (&ShadowSplits())[kShadowSplitCount] { return shadowSplits_; }
 
     // RenderDevice.
     void Flip(bool present) override;
@@ -174,6 +176,7 @@ private:
     GraphicsDeviceSettings settings_;
     float mipLodBias_ = -1.0f;
     Matrix44 viewMatrix_;
+    ShadowSplit shadowSplits_[kShadowSplitCount];
     std::unique_ptr<sys::GpuAdapter> adapter_;
     std::unique_ptr<sys::GpuDevice> device_;
     sys::GpuPresentParameters params_;
@@ -211,9 +214,8 @@ private:
     std::function<void()> stateCacheResetHook_;
     BoneMatrixWriter* boneWriter_ = nullptr;
     VertexDeclSet* vertexDeclarations_ = nullptr;
-    sys::GpuVertexShader* lineVertexShader_ = nullptr;
-    sys::GpuPixelShader* linePixelShader_ = nullptr;
-    bool lineShadersTried_ = false;
+    ShaderConstantCache* vertexShaders_ = nullptr;
+    ShaderTextBuffer* pixelShaders_ = nullptr;
     bool sizeMessagesHeld_ = false;
 };
 

@@ -3,32 +3,16 @@
 
 #include "engine/render/dynamic_vertex_buffer.h"
 #include "engine/render/graphics_device.h"
+#include "engine/render/shader_constant_cache.h"
+#include "engine/render/shader_text_buffer.h"
 #include "engine/render/vertex_formats.h"
 #include "sys/gpu_device.h"
-#include "sys/hlsl_compiler.h"
 
 namespace engine {
 namespace {
 
-// The vertex shader of the line lists: position through the model and projection matrices, colour passed on.
-constexpr const char* kLineVertexShader = R"(
-float4x4 Proj : register(c0);
-float4x3 ModelToWorld : register(c8);
-struct OUT
-{
-	float4 Position : POSITION;
-	float4 Colour : COLOR0;
-};
-OUT main(float4 Position : POSITION, float4 Colour : COLOR0)
-{
-	OUT Out;
-	Out.Position = mul(float4(mul(Position, ModelToWorld), 1), Proj);
-	Out.Colour = Colour;
-	return Out;
-}
-)";
-
-// The vertex-colour pixel shader.
+// The vertex-colour pixel shader of the line lists (with built-in vertex shader 3, which puts the positions
+// through ModelToWorld c8 and Proj c0 and passes the colour on).
 constexpr const char* kVertexColourPixelShader = R"(
 float4 main(float4 VertColour : COLOR0) : COLOR
 {
@@ -58,16 +42,11 @@ sys::GpuResult GraphicsDevice::DrawDynamic(sys::GpuPrimitiveType type, std::uint
 }
 
 bool GraphicsDevice::BindVertexColourShaders() {
-    if (!lineShadersTried_) {
-        lineShadersTried_ = true;
-        const sys::HlslCompileResult vertex = sys::CompileHlsl(kLineVertexShader, sys::ShaderStage::Vertex);
-        const sys::HlslCompileResult pixel = sys::CompileHlsl(kVertexColourPixelShader, sys::ShaderStage::Pixel);
-        if (vertex.Ok()) lineVertexShader_ = device_->CreateVertexShader(vertex.words);
-        if (pixel.Ok()) linePixelShader_ = device_->CreatePixelShader(pixel.words);
-    }
-    if (lineVertexShader_ == nullptr || linePixelShader_ == nullptr) return false;
-    device_->SetVertexShader(lineVertexShader_);
-    device_->SetPixelShader(linePixelShader_);
+    if (vertexShaders_ == nullptr || pixelShaders_ == nullptr) return false;
+    PixelShader* pixel =
+        pixelShaders_->GetBuiltinPixelShader(BuiltinPixelShader::VertexColour, kVertexColourPixelShader);
+    if (pixel == nullptr || vertexShaders_->BuiltinVertexShader(3) == nullptr) return false;
+    pixelShaders_->BindPixelShader(pixel);
     return true;
 }
 

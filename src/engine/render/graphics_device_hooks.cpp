@@ -8,6 +8,7 @@
 #include "engine/platform/windows_engine.h"
 #include "engine/render/dynamic_vertex_buffer.h"
 #include "engine/render/graphics_device.h"
+#include "engine/render/shader_manager_hooks.h"
 #include "engine/render/vertex_formats.h"
 #include "sys/app_window.h"
 #include "sys/gpu_device.h"
@@ -75,6 +76,7 @@ bool CreateDevice(WindowsEngine& engine) {
     }
     services.declarations = std::make_unique<VertexDeclSet>(*services.device->Device());
     services.device->AttachVertexDeclSet(services.declarations.get());
+    AttachShaderManagersToDevice(*services.device);
     services.lastPresent = sys::kGpuOk;
     return true;
 }
@@ -144,6 +146,7 @@ void InstallGraphicsDeviceHooks() {
     };
     hooks.deleteDevice = [] {
         DeviceServices& services = Services();
+        if (services.device) DetachShaderManagersFromDevice(*services.device);
         services.device.reset();
         services.host.reset();
     };

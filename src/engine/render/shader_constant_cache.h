@@ -5,12 +5,13 @@
 
 #include "engine/core/matrix.h"
 #include "engine/core/wide_string.h"
+#include "engine/render/bone_matrix_writer.h"
 #include "engine/render/builtin_shaders.h"
 #include "engine/render/shader_device.h"
 
 namespace engine {
 
-class ShaderConstantCache {
+class ShaderConstantCache final : public BoneMatrixWriter {
 public:
     static constexpr int kRegisterCount = 256;
     // Fur-shell parameters (shell / shell count, fur length, 0, 0).
@@ -18,7 +19,7 @@ public:
 
     ShaderConstantCache(ShaderDevice& device, ShaderBindCounters& counters);
     // Unbinds the bound shader (a counted request) and releases the built-in shaders.
-    ~ShaderConstantCache();
+    ~ShaderConstantCache() override;
     ShaderConstantCache(const ShaderConstantCache&) = delete;
     ShaderConstantCache& operator=(const ShaderConstantCache&) = delete;
 
@@ -31,7 +32,7 @@ public:
     // The transposed matrix into registers reg to reg + 3; nothing when all 16 floats equal the cached ones,
     // else four one-register uploads. Ignored unless all four registers lie in 0-255.
     void SetMatrix(const Matrix44& matrix, int reg);
-    void SetBoneMatrix(int reg, const Matrix44& matrix) { SetMatrix(matrix, reg); }
+    void SetBoneMatrix(int reg, const Matrix44& matrix) override { SetMatrix(matrix, reg); }
     // Register 31 to (0, 0, 0, 0) unless it already is.
     void ClearShellParams();
 
@@ -42,6 +43,8 @@ public:
     VertexShader* BuiltinVertexShader(int kind);
 
     VertexShader* Current() const { return current_; }
+    // No shader counts as bound any more, so the next bind reaches the device (the device's state-cache reset).
+    void ForgetCurrent() { current_ = nullptr; }
     // The cached copy of register `reg` (0-255): four floats.
     const float* Register(int reg) const { return registers_[reg]; }
 

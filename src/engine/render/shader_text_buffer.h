@@ -39,6 +39,8 @@ public:
     // Counts a request; binds and counts a change when the shader differs from the bound one.
     void BindPixelShader(PixelShader* shader);
     PixelShader* Current() const { return current_; }
+    // No shader counts as bound any more, so the next bind reaches the device (the device's state-cache reset).
+    void ForgetCurrent() { current_ = nullptr; }
 
     // The built-in shader of `slot`, compiled from `text` on first use and kept (the text of a later call is
     // not looked at). Null while it does not compile; the next call tries again.

@@ -62,7 +62,7 @@ TEST_F(GraphicsDeviceTest, BlendModesGiveTheComputedColours) {
 }
 
 TEST_F(GraphicsDeviceTest, ColouredLinesLightThePixelsTheProjectionNames) {
-    Create();
+    Create(true);
     // Pixels as world units: x right, y down, onto the back buffer's clip space.
     Matrix44 projection;
     projection.m[0][0] = 2.0f / kWidth;
@@ -98,7 +98,7 @@ TEST_F(GraphicsDeviceTest, ColouredLinesLightThePixelsTheProjectionNames) {
 }
 
 TEST_F(GraphicsDeviceTest, DrawDynamicBindsTheStreamOnceAndForgetsItAfterAFailedDraw) {
-    Create();
+    Create(true);
     UseShaders(kColourVertexShader, kColourPixelShader);
     declarations_->Select(engine::kVertexColour);
     engine::DynamicVertexBuffer* buffer = engine::GlobalDynamicVertexBuffer();

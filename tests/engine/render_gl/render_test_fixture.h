@@ -9,10 +9,16 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/platform/scoped_env.h"
 #include "engine/render/dynamic_vertex_buffer.h"
+#include "engine/render/gpu_shader_device.h"
 #include "engine/render/graphics_device.h"
+#include "engine/render/shader_constant_cache.h"
+#include "engine/render/shader_manager_link.h"
+#include "engine/render/shader_text_buffer.h"
 #include "engine/render/vertex_formats.h"
 #include "support/gl_test_environment.h"
+#include "support/temp_folder.h"
 #include "sys/gpu_device.h"
 #include "sys/gpu_test_hooks.h"
 #include "sys/hlsl_compiler.h"
@@ -79,19 +85,27 @@ protected:
     void TearDown() override {
         ReleaseObject(vertexShader_);
         ReleaseObject(pixelShader_);
+        vertexShaders_.reset();
+        pixelShaders_.reset();
         engine::ShutdownDynamicVertexBuffers();
         declarations_.reset();
         device_.reset();
         sys::ResetGpuHooks();
     }
 
-    // Creates the device, the declaration set and the engine's dynamic buffer.
-    void Create() {
+    // Creates the device, the declaration set and the engine's dynamic buffer; with shader managers, also the
+    // two managers over the device, linked with it.
+    void Create(bool withShaderManagers = false) {
         device_ = std::make_unique<engine::GraphicsDevice>(host_, settings_);
         ASSERT_TRUE(device_->HasDevice());
         declarations_ = std::make_unique<engine::VertexDeclSet>(*device_->Device());
         device_->AttachVertexDeclSet(declarations_.get());
         engine::InitDynamicVertexBuffers(device_.get());
+        if (!withShaderManagers) return;
+        shaderDevice_.SetDevice(device_->Device());
+        vertexShaders_ = std::make_unique<engine::ShaderConstantCache>(shaderDevice_, counters_);
+        pixelShaders_ = std::make_unique<engine::ShaderTextBuffer>(shaderDevice_, counters_);
+        engine::LinkShaderManagers(*device_, *vertexShaders_, *pixelShaders_);
     }
     sys::GpuDevice& Gpu() { return *device_->Device(); }
 
@@ -120,12 +134,19 @@ protected:
         return pixels;
     }
 
+    // Compiled shaders go to a cache folder of the test's own.
+    testsupport::TempFolder cacheFolder_;
+    platformtest::ScopedEnv cacheHome_{"XDG_CACHE_HOME", cacheFolder_.Path().c_str()};
     FakeHost host_;
     engine::GraphicsDeviceSettings settings_;
     std::unique_ptr<engine::GraphicsDevice> device_;
     std::unique_ptr<engine::VertexDeclSet> declarations_;
     sys::GpuVertexShader* vertexShader_ = nullptr;
     sys::GpuPixelShader* pixelShader_ = nullptr;
+    engine::GpuShaderDevice shaderDevice_;
+    engine::ShaderBindCounters counters_;
+    std::unique_ptr<engine::ShaderConstantCache> vertexShaders_;
+    std::unique_ptr<engine::ShaderTextBuffer> pixelShaders_;
 };
 
 }  // namespace rendertest
