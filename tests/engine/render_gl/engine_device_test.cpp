@@ -6,9 +6,6 @@
 #include "engine/platform/scoped_env.h"
 #include "engine/platform/windows_engine.h"
 #include "engine/render/graphics_device_hooks.h"
-#include "engine/render/texture.h"
-#include "engine/render/texture_table.h"
-#include "engine/render/texture_table_hooks.h"
 #include "render_test_fixture.h"
 #include "support/temp_folder.h"
 #include "sys/app_window.h"
@@ -180,32 +177,6 @@ TEST_F(EngineDeviceTest, ToggleFullScreenTakesTheModeNearestTheDesktop) {
     EXPECT_EQ(GetGraphicsDevice()->PresentParameters().windowed, 1);
     EXPECT_EQ(made->GetBackBufferWidth(), 96);
     EXPECT_EQ(made->FrameStep(), 1);
-}
-
-}  // namespace
-
-namespace {
-
-TEST_F(EngineDeviceTest, TheTextureTableIsMadeOnTheDevicePurgedByGroupAndFreed) {
-    engine::InstallTextureTableHooks();
-    engine::StartupParams record = Record(true);
-    record.textureTableSize = 8;
-    WindowsEngine* made = Create(record);
-    ASSERT_NE(made, nullptr);
-    EXPECT_EQ(engine::TextureTable::Size(), 8);
-    EXPECT_EQ(engine::TextureTable::Device(), GetGraphicsDevice()->Device());
-    made->SetResourceGroup(2);
-    const int level = engine::TextureTable::MakeCheckTexture(0xFF0000FF, 0xFFFF0000, 8);
-    made->SetResourceGroup(0);
-    const int kept = engine::TextureTable::MakeCheckTexture(0xFF0000FF, 0xFFFF0000, 8);
-    ASSERT_NE(level, 0);
-    EXPECT_EQ(engine::TextureTable::Get(level)->group, 2);
-    engine::PurgeResourceGroup(2);
-    EXPECT_EQ(engine::TextureTable::Get(level), nullptr);
-    EXPECT_NE(engine::TextureTable::Get(kept), nullptr);
-    delete engine::GetEngine();
-    EXPECT_EQ(engine::TextureTable::Size(), 0);
-    EXPECT_EQ(engine::TextureTable::Device(), nullptr);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include "engine/render/dxt_codec.h"
 #include "engine/render/surface_copy.h"
 #include "engine/render/texture_levels.h"
-#include "texture_table_fixture.h"
+#include "engine/render_textures/texture_table_fixture.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "engine/render/dds_file.h"
 #include "engine/render/dds_writer.h"
 #include "engine/render/dxt_codec.h"
-#include "texture_table_fixture.h"
+#include "engine/render_textures/texture_table_fixture.h"
 
 namespace {
 

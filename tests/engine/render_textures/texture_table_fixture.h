@@ -10,7 +10,7 @@
 #include "engine/render/image_writers.h"
 #include "engine/render/texture.h"
 #include "engine/render/texture_table.h"
-#include "render_test_fixture.h"
+#include "engine/render_gl/render_test_fixture.h"
 #include "support/temp_folder.h"
 
 namespace rendertest {
