@@ -1,6 +1,7 @@
 // The texture table on the test context: handles and groups, the load order, flagged and cube loads, DDS
 // files sampled as the CPU decoder reads them, copies, updates, saves and device loss.
 #include <cstring>
+#include <filesystem>
 
 #include "engine/render/dds_file.h"
 #include "engine/render/dds_writer.h"
@@ -208,6 +209,75 @@ TEST_F(TextureTableTest, CheckTexturesAndMipLevels) {
     EXPECT_EQ(TextureTable::Get(TextureTable::CreateFromImage(odd, 1))->texture->GetLevelCount(), 7u);
     engine::Image empty;
     EXPECT_EQ(TextureTable::CreateFromImage(empty, 0), 0);
+}
+
+}  // namespace
+
+namespace {
+
+using engine::TextureTable;
+using rendertest::TextureTableTest;
+
+TEST_F(TextureTableTest, SetTextureKeepsPlainAndCubeTexturesInTheirCacheEntries) {
+    const int plain = TextureTable::MakeCheckTexture(0xFF0000FF, 0xFFFF0000, 8);
+    const int cube = TextureTable::MakeCheckCubeMap(0xFF0000FF, 0xFFFF0000);
+    const int empty = TextureTable::CreateEmpty("Nothing");
+    Gpu().ResetCallCounts();
+    const auto calls = [&] { return Gpu().CallCount(sys::GpuCall::SetTexture); };
+    device_->SetTexture(1, plain);
+    device_->SetTexture(1, plain);
+    EXPECT_EQ(calls(), 1u);
+    EXPECT_EQ(Gpu().GetTexture(1), TextureTable::Get(plain)->texture);
+    device_->SetTexture(1, cube);
+    device_->SetTexture(1, cube);
+    EXPECT_EQ(calls(), 2u);
+    EXPECT_EQ(Gpu().GetTexture(1), TextureTable::Get(cube)->cubeTexture);
+    device_->SetTexture(1, plain);  // binding the cube cleared the plain entry
+    EXPECT_EQ(calls(), 3u);
+    device_->SetTexture(1, empty);
+    device_->SetTexture(1, 0);
+    device_->SetTexture(1, 999);
+    EXPECT_EQ(calls(), 3u);
+    device_->UnbindTexture(1);
+    EXPECT_EQ(Gpu().GetTexture(1), nullptr);
+    device_->SetTexture(1, plain);
+    EXPECT_EQ(calls(), 5u);
+}
+
+TEST_F(TextureTableTest, TgaAndPngSavesReloadBitExact) {
+    std::filesystem::create_directories(folder_.Path() / "Data" / "PC" / "Saved");
+    std::filesystem::create_directories(folder_.Path() / "Data" / "PC" / "Common");
+    engine::Image image;
+    ASSERT_TRUE(image.Create(4, 2, engine::WideString("Saved/Shot")));
+    for (std::size_t i = 0; i < 32; ++i) image.Pixels()[i] = static_cast<std::uint8_t>(i * 7 + 1);
+    image.SetAlphaKind(engine::kAlphaBlended);
+    const int saved = TextureTable::CreateFromImage(image, 0);
+    ASSERT_EQ(TextureTable::Get(saved)->SaveTga(), 1);
+    ASSERT_EQ(TextureTable::Get(saved)->SavePng(), 1);
+    engine::Image tga;
+    ASSERT_EQ(tga.LoadTga(engine::WideString("Saved/Shot")), 1);
+    ASSERT_EQ(tga.Width(), 4u);
+    EXPECT_EQ(std::memcmp(tga.Pixels(), image.Pixels(), 32), 0);
+    engine::Image png;
+    ASSERT_EQ(png.LoadPng(engine::WideString("Saved/Shot")), 1);
+    EXPECT_EQ(std::memcmp(png.Pixels(), image.Pixels(), 32), 0);
+
+    // A name without a folder saves its PNG under Common/.
+    ASSERT_TRUE(image.SetName(engine::WideString("Bare")));
+    const int bare = TextureTable::CreateFromImage(image, 0);
+    ASSERT_EQ(TextureTable::Get(bare)->SavePng(), 1);
+    EXPECT_TRUE(std::filesystem::exists(folder_.Path() / "Data" / "PC" / "Common" / "Bare.PNG"));
+
+    // A cube saves one opaque TGA per face.
+    const int cube = TextureTable::MakeCheckCubeMap(0x800000FF, 0xFFFF0000);
+    TextureTable::Get(cube)->name.AssignNarrow("Saved/Box");
+    EXPECT_EQ(TextureTable::Get(cube)->SavePng(), 0);
+    ASSERT_EQ(TextureTable::Get(cube)->SaveTga(), 1);
+    for (const char* face : {"_X", "_NX", "_Y", "_NY", "_Z", "_NZ"}) {
+        engine::Image faceImage;
+        ASSERT_EQ(faceImage.LoadTga(engine::WideString(engine::WideString("Saved/Box"), face)), 1) << face;
+        EXPECT_EQ(faceImage.Pixels()[3], 255);
+    }
 }
 
 }  // namespace
