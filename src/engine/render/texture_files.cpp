@@ -1,4 +1,5 @@
 // Textures from DDS files and textures saved as TGA, PNG and DDS files.
+#include <cstring>
 #include <memory>
 #include <span>
 #include <vector>
@@ -25,10 +26,26 @@ sys::GpuFormat GpuFormatForFile(SurfaceFormat format) {
                                                                                    : sys::kFmtA8R8G8B8;
 }
 
-// Decodes one file surface into a texture level.
+// A 2D DXT file keeps its blocks on the GPU where the driver takes them; null otherwise (the caller then
+// decodes the blocks into 32-bit texels).
+sys::GpuBaseTexture* CreateBlockTexture(sys::GpuDevice& device, const DdsImage& dds) {
+    if (dds.format != SurfaceFormat::kDxt1 && dds.format != SurfaceFormat::kDxt3) return nullptr;
+    const sys::GpuFormat format = dds.format == SurfaceFormat::kDxt1 ? sys::kFmtDxt1 : sys::kFmtDxt3;
+    return device.CreateTexture(dds.width, dds.height, dds.levels, 0, format, sys::kPoolManaged);
+}
+
+// Copies one file surface into a texture level: blocks as stored, or decoded texels.
 bool FillLevel(const DdsImage& dds, std::uint32_t face, std::uint32_t level, sys::GpuBaseTexture& texture) {
     sys::GpuLockedRect locked;
     if (sys::GpuFailed(LockTextureLevel(texture, face, level, locked, nullptr))) return false;
+    if (texture.Format() == sys::kFmtDxt1 || texture.Format() == sys::kFmtDxt3) {
+        const DdsSurface& surface = dds.Surface(face, level);
+        const bool fits = SurfaceLevelBytes(dds.format, surface.width, surface.height) == surface.size &&
+                          static_cast<std::size_t>(locked.pitch) == SurfaceRowBytes(dds.format, surface.width);
+        if (fits) std::memcpy(locked.bits, surface.data, surface.size);
+        UnlockTextureLevel(texture, face, level);
+        return fits;
+    }
     const bool decoded = DecodeDdsSurface(dds, dds.Surface(face, level), static_cast<std::uint8_t*>(locked.bits),
                                           static_cast<std::size_t>(locked.pitch));
     UnlockTextureLevel(texture, face, level);
@@ -81,7 +98,10 @@ int TextureTable::LoadDds(const char* name) {
         levels = 1;
         made = device->CreateCubeTexture(dds.width, 1, 0, gpuFormat, sys::kPoolManaged);
     } else {
-        made = device->CreateTexture(dds.width, dds.height, dds.levels, 0, gpuFormat, sys::kPoolManaged);
+        made = CreateBlockTexture(*device, dds);
+        if (made == nullptr) {
+            made = device->CreateTexture(dds.width, dds.height, dds.levels, 0, gpuFormat, sys::kPoolManaged);
+        }
     }
     if (made == nullptr) return 0;
     bool filled = made->GetLevelCount() == levels;

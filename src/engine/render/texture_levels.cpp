@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/render/dxt_codec.h"
+#include "engine/render/pixel_format.h"
+
 namespace engine {
 
 sys::GpuResult LockTextureLevel(sys::GpuBaseTexture& texture, std::uint32_t face, std::uint32_t level,
@@ -24,30 +27,20 @@ sys::GpuResult UnlockTextureLevel(sys::GpuBaseTexture& texture, std::uint32_t fa
 
 bool CopyTextureLevel(sys::GpuBaseTexture& source, std::uint32_t sourceFace, std::uint32_t sourceLevel,
                       sys::GpuBaseTexture& destination, std::uint32_t destinationFace, std::uint32_t destinationLevel) {
-    sys::GpuSurfaceDesc from;
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    const std::vector<std::uint8_t> texels = ReadTextureLevel(source, sourceFace, sourceLevel, width, height);
     sys::GpuSurfaceDesc to;
-    if (sys::GpuFailed(source.GetLevelDesc(sourceLevel, from)) ||
-        sys::GpuFailed(destination.GetLevelDesc(destinationLevel, to))) {
-        return false;
-    }
-    sys::GpuLockedRect read;
-    if (sys::GpuFailed(LockTextureLevel(source, sourceFace, sourceLevel, read, nullptr, sys::kLockReadOnly))) {
-        return false;
-    }
+    if (texels.empty() || sys::GpuFailed(destination.GetLevelDesc(destinationLevel, to))) return false;
     sys::GpuLockedRect write;
-    if (sys::GpuFailed(LockTextureLevel(destination, destinationFace, destinationLevel, write, nullptr))) {
-        UnlockTextureLevel(source, sourceFace, sourceLevel);
-        return false;
-    }
-    const std::uint32_t columns = std::min(from.width, to.width);
-    const std::uint32_t rows = std::min(from.height, to.height);
+    if (sys::GpuFailed(LockTextureLevel(destination, destinationFace, destinationLevel, write, nullptr))) return false;
+    const std::uint32_t columns = std::min(width, to.width);
+    const std::uint32_t rows = std::min(height, to.height);
     for (std::uint32_t y = 0; y < rows; ++y) {
         std::memcpy(static_cast<std::uint8_t*>(write.bits) + static_cast<std::size_t>(y) * write.pitch,
-                    static_cast<const std::uint8_t*>(read.bits) + static_cast<std::size_t>(y) * read.pitch,
-                    std::size_t{columns} * 4);
+                    texels.data() + std::size_t{y} * width * 4, std::size_t{columns} * 4);
     }
     UnlockTextureLevel(destination, destinationFace, destinationLevel);
-    UnlockTextureLevel(source, sourceFace, sourceLevel);
     return true;
 }
 
@@ -62,6 +55,15 @@ std::vector<std::uint8_t> ReadTextureLevel(sys::GpuBaseTexture& texture, std::ui
     width = desc.width;
     height = desc.height;
     std::vector<std::uint8_t> pixels(std::size_t{width} * height * 4);
+    if (desc.format == sys::kFmtDxt1 || desc.format == sys::kFmtDxt3) {
+        const SurfaceFormat format = desc.format == sys::kFmtDxt1 ? SurfaceFormat::kDxt1 : SurfaceFormat::kDxt3;
+        const bool decoded = DecodeDxtBlocks(format, static_cast<const std::uint8_t*>(read.bits),
+                                             static_cast<std::size_t>(read.pitch), width, height, pixels.data(),
+                                             std::size_t{width} * 4);
+        UnlockTextureLevel(texture, face, level);
+        if (!decoded) pixels.clear();
+        return pixels;
+    }
     for (std::uint32_t y = 0; y < height; ++y) {
         std::memcpy(pixels.data() + std::size_t{y} * width * 4,
                     static_cast<const std::uint8_t*>(read.bits) + static_cast<std::size_t>(y) * read.pitch,

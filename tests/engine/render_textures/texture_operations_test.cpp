@@ -98,6 +98,10 @@ TEST_F(TextureTableTest, DdsFormatsLoadAndSampleAsTheCpuDecoderReadsThem) {
         {"A8R8G8B8 chain", PatternDds(SurfaceFormat::kA8R8G8B8, 4), 4, 0, engine::kAlphaBlended},
         {"DXT1 chain", PatternDds(SurfaceFormat::kDxt1, 3), 3, 3, engine::kAlphaOpaque},
     };
+    // Where the driver takes S3TC blocks, DXT files keep their blocks on the GPU.
+    sys::GpuTexture* probe = Gpu().CreateTexture(4, 4, 1, 0, sys::kFmtDxt1, sys::kPoolManaged);
+    const bool blocks = probe != nullptr;
+    if (probe != nullptr) probe->Release();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string name = std::string("Dds/") + c.name;
@@ -112,17 +116,24 @@ TEST_F(TextureTableTest, DdsFormatsLoadAndSampleAsTheCpuDecoderReadsThem) {
         EXPECT_TRUE(texture->name.EqualsNarrow(name.c_str()));
         ASSERT_NE(texture->texture, nullptr);
         EXPECT_EQ(texture->texture->GetLevelCount(), c.levels);
+        const sys::GpuFormat stored = c.format == 3 ? sys::kFmtDxt1 : (c.format == 4 ? sys::kFmtDxt3 : sys::kFmtUnknown);
+        if (stored != sys::kFmtUnknown) EXPECT_EQ(texture->texture->Format(), blocks ? stored : sys::kFmtA8R8G8B8);
         for (std::uint32_t level = 0; level < c.levels; ++level) {
             EXPECT_EQ(LevelOf(*texture->texture, 0, level), Decoded(c.file, 0, level)) << "level " << level;
         }
         const Bytes expected = Decoded(c.file, 0, 0);
         const auto picture = Sample(handle, 8, 8);
         const bool opaque = texture->texture->Format() == sys::kFmtX8R8G8B8;
+        // The GPU's own block decoder may round the interpolated colours the other way.
+        const int tolerance = texture->texture->Format() == stored && stored != sys::kFmtUnknown ? 1 : 0;
         for (int y = 0; y < 8; ++y) {
             for (int x = 0; x < 8; ++x) {
                 auto want = rendertest::TexelRgba(&expected[(y * 8 + x) * 4]);
                 if (opaque) want[3] = 255;
-                ASSERT_EQ(SampledAt(picture, x, y), want) << x << ", " << y;
+                const auto got = SampledAt(picture, x, y);
+                for (int channel = 0; channel < 4; ++channel) {
+                    ASSERT_LE(std::abs(got[channel] - want[channel]), tolerance) << x << ", " << y << " " << channel;
+                }
             }
         }
     }
