@@ -188,7 +188,9 @@ int Texture::CloneViaImage() {
     ++TextureTable::CopyCounter();
     MakeUniqueName(*copy);
     const std::uint32_t copyLevels = std::min(levels, copy->texture->GetLevelCount());
-    for (std::uint32_t level = 0; level < copyLevels; ++level) CopyTextureLevel(*texture, 0, level, *copy->texture, 0, level);
+    for (std::uint32_t level = 0; level < copyLevels; ++level) {
+        CopyTextureLevel(*texture, 0, level, *copy->texture, 0, level);
+    }
     copy->flags = flags;
     copy->alphaKind = alphaKind;
     copy->widthF = widthF;

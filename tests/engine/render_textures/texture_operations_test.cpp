@@ -116,7 +116,8 @@ TEST_F(TextureTableTest, DdsFormatsLoadAndSampleAsTheCpuDecoderReadsThem) {
         EXPECT_TRUE(texture->name.EqualsNarrow(name.c_str()));
         ASSERT_NE(texture->texture, nullptr);
         EXPECT_EQ(texture->texture->GetLevelCount(), c.levels);
-        const sys::GpuFormat stored = c.format == 3 ? sys::kFmtDxt1 : (c.format == 4 ? sys::kFmtDxt3 : sys::kFmtUnknown);
+        const sys::GpuFormat stored =
+            c.format == 3 ? sys::kFmtDxt1 : (c.format == 4 ? sys::kFmtDxt3 : sys::kFmtUnknown);
         if (stored != sys::kFmtUnknown) EXPECT_EQ(texture->texture->Format(), blocks ? stored : sys::kFmtA8R8G8B8);
         for (std::uint32_t level = 0; level < c.levels; ++level) {
             EXPECT_EQ(LevelOf(*texture->texture, 0, level), Decoded(c.file, 0, level)) << "level " << level;
@@ -154,7 +155,9 @@ TEST_F(TextureTableTest, CubeDdsLoadsLevelZeroOfEachFace) {
     EXPECT_EQ(texture->flags, engine::kTextureCube);
     ASSERT_NE(texture->cubeTexture, nullptr);
     EXPECT_EQ(texture->cubeTexture->GetLevelCount(), 1u);
-    for (std::uint32_t face = 0; face < 6; ++face) EXPECT_EQ(LevelOf(*texture->cubeTexture, face, 0), Decoded(file, face, 0));
+    for (std::uint32_t face = 0; face < 6; ++face) {
+        EXPECT_EQ(LevelOf(*texture->cubeTexture, face, 0), Decoded(file, face, 0));
+    }
     // A cube is never found by name: the next load makes another texture.
     EXPECT_NE(TextureTable::Load("Sky", 1), handle);
 }
@@ -175,7 +178,9 @@ TEST_F(TextureTableTest, CloneAndCopyOfAMipMappedDxt3DecodeEveryLevel) {
     EXPECT_EQ(copy->group, 2);
     EXPECT_EQ(copy->alphaKind, engine::kAlphaBlended);
     ASSERT_EQ(copy->texture->GetLevelCount(), 4u);
-    for (std::uint32_t level = 0; level < 4; ++level) EXPECT_EQ(LevelOf(*copy->texture, 0, level), Decoded(file, 0, level));
+    for (std::uint32_t level = 0; level < 4; ++level) {
+        EXPECT_EQ(LevelOf(*copy->texture, 0, level), Decoded(file, 0, level));
+    }
 
     Texture* original = TextureTable::Get(source);
     original->CopyToManaged();
