@@ -23,6 +23,13 @@ TextureFormat GlFormatOf(GpuFormat format) {
             return {GL_RGBA8, GL_BGRA, GL_UNSIGNED_BYTE};
         case kFmtR32F:
             return {GL_R32F, GL_RED, GL_FLOAT};
+        // Block formats only where the driver takes S3TC blocks; creation fails elsewhere.
+        case kFmtDxt1:
+            if (!epoxy_has_gl_extension("GL_EXT_texture_compression_s3tc")) return {};
+            return {GL_COMPRESSED_RGBA_S3TC_DXT1_EXT, 0, 0};
+        case kFmtDxt3:
+            if (!epoxy_has_gl_extension("GL_EXT_texture_compression_s3tc")) return {};
+            return {GL_COMPRESSED_RGBA_S3TC_DXT3_EXT, 0, 0};
         default:
             return {};
     }
@@ -149,11 +156,10 @@ GpuBaseTexture::GpuBaseTexture(GpuDevice* device, std::uint32_t faces, std::uint
       pool_(pool),
       levelData_(static_cast<std::size_t>(faces) * levels) {
     if ((usage & kUsageRenderTarget) != 0) return;
-    const int bytes = GpuFormatBytes(format);
     for (std::uint32_t face = 0; face < faces; ++face) {
         for (std::uint32_t level = 0; level < levels; ++level) {
-            levelData_[face * levels + level].pixels.resize(static_cast<std::size_t>(LevelWidth(level)) *
-                                                            LevelHeight(level) * bytes);
+            levelData_[face * levels + level].pixels.resize(
+                GpuLevelBytes(format, LevelWidth(level), LevelHeight(level)));
         }
     }
 }
@@ -180,6 +186,15 @@ bool GpuBaseTexture::CreateGl() {
     for (std::uint32_t face = 0; face < faces_; ++face) {
         const GLenum faceTarget = IsCube() ? GL_TEXTURE_CUBE_MAP_POSITIVE_X + face : GL_TEXTURE_2D;
         for (std::uint32_t level = 0; level < levels_; ++level) {
+            if (GpuFormatBlockBytes(format_) != 0) {
+                // Compressed levels start from their zero-filled copies.
+                const Level& data = levelData_[face * levels_ + level];
+                GL(glCompressedTexImage2D(faceTarget, static_cast<GLint>(level), static_cast<GLenum>(gl.internalFormat),
+                                          static_cast<GLsizei>(LevelWidth(level)),
+                                          static_cast<GLsizei>(LevelHeight(level)), 0,
+                                          static_cast<GLsizei>(data.pixels.size()), data.pixels.data()));
+                continue;
+            }
             GL(glTexImage2D(faceTarget, static_cast<GLint>(level), gl.internalFormat,
                             static_cast<GLsizei>(LevelWidth(level)), static_cast<GLsizei>(LevelHeight(level)), 0,
                             gl.format, gl.type, nullptr));
@@ -228,6 +243,19 @@ GpuResult GpuBaseTexture::LockLevel(std::uint32_t face, std::uint32_t level, Gpu
         area.left >= area.right || area.top >= area.bottom) {
         return kGpuInvalidCall;
     }
+    if (GpuFormatBlockBytes(format_) != 0) {
+        // Block levels lock whole: rows of blocks.
+        if (rect != nullptr && (area.left != 0 || area.top != 0 || area.right != whole.right ||
+                                area.bottom != whole.bottom)) {
+            return kGpuInvalidCall;
+        }
+        locked.pitch = static_cast<std::int32_t>(GpuRowBytes(format_, LevelWidth(level)));
+        locked.bits = data->pixels.data();
+        data->locked = true;
+        data->lockedRect = area;
+        data->readOnly = (flags & kLockReadOnly) != 0;
+        return kGpuOk;
+    }
     const int bytes = GpuFormatBytes(format_);
     locked.pitch = whole.right * bytes;
     locked.bits = data->pixels.data() + static_cast<std::size_t>(area.top) * locked.pitch +
@@ -249,6 +277,14 @@ GpuResult GpuBaseTexture::UnlockLevel(std::uint32_t face, std::uint32_t level) {
     const GLenum target = IsCube() ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D;
     const GLenum faceTarget = IsCube() ? GL_TEXTURE_CUBE_MAP_POSITIVE_X + face : GL_TEXTURE_2D;
     device_->BindTextureForUpload(target, name_);
+    if (GpuFormatBlockBytes(format_) != 0) {
+        GL(glCompressedTexSubImage2D(faceTarget, static_cast<GLint>(level), 0, 0,
+                                     static_cast<GLsizei>(LevelWidth(level)), static_cast<GLsizei>(LevelHeight(level)),
+                                     static_cast<GLenum>(gl.internalFormat), static_cast<GLsizei>(data->pixels.size()),
+                                     data->pixels.data()));
+        device_->RestoreTextureUnitZero();
+        return kGpuOk;
+    }
     GL(glPixelStorei(GL_UNPACK_ALIGNMENT, 1));
     GL(glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(LevelWidth(level))));
     const std::uint8_t* first = data->pixels.data() +

@@ -17,6 +17,21 @@ int GpuFormatBytes(GpuFormat format) {
     }
 }
 
+int GpuFormatBlockBytes(GpuFormat format) {
+    return format == kFmtDxt1 ? 8 : (format == kFmtDxt3 ? 16 : 0);
+}
+
+std::size_t GpuRowBytes(GpuFormat format, std::uint32_t width) {
+    const int block = GpuFormatBlockBytes(format);
+    if (block != 0) return std::size_t{(width + 3) / 4} * static_cast<std::size_t>(block);
+    return std::size_t{width} * static_cast<std::size_t>(GpuFormatBytes(format));
+}
+
+std::size_t GpuLevelBytes(GpuFormat format, std::uint32_t width, std::uint32_t height) {
+    const std::size_t rows = GpuFormatBlockBytes(format) != 0 ? (std::size_t{height} + 3) / 4 : height;
+    return GpuRowBytes(format, width) * rows;
+}
+
 int GpuVertexCount(GpuPrimitiveType type, int primitiveCount) {
     if (primitiveCount <= 0) return 0;
     switch (type) {

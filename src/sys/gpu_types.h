@@ -1,6 +1,7 @@
 #pragma once
 // Numbers and records of the Direct3D-9-shaped graphics layer. The engine speaks in these numbers (render
 // states, formats, result codes); the layer turns them into OpenGL 3.3 core calls.
+#include <cstddef>
 #include <cstdint>
 
 namespace sys {
@@ -30,10 +31,17 @@ enum GpuFormat : std::uint32_t {
     kFmtD16 = 80,
     kFmtIndex16 = 101,
     kFmtR32F = 114,
+    kFmtDxt1 = 0x31545844,  // "DXT1": 8 bytes per 4 x 4 block
+    kFmtDxt3 = 0x33545844,  // "DXT3": 16 bytes per 4 x 4 block
 };
 
 // Bytes per pixel of a colour format the layer can store; 0 for others.
 int GpuFormatBytes(GpuFormat format);
+// Bytes per 4 x 4 block of a block-compressed format; 0 for others.
+int GpuFormatBlockBytes(GpuFormat format);
+// Bytes of one row of texels (or of blocks) and of a whole level of the size.
+std::size_t GpuRowBytes(GpuFormat format, std::uint32_t width);
+std::size_t GpuLevelBytes(GpuFormat format, std::uint32_t width, std::uint32_t height);
 
 enum GpuUsage : std::uint32_t {
     kUsageRenderTarget = 0x1,

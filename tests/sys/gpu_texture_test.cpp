@@ -242,3 +242,31 @@ TEST_F(GpuTextureTest, RenderTargetTexturesTakeDrawsAndR32FKeepsFloats) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GpuTextureTest, BlockTexturesLockWholeLevelsAndSampleTheirBlocks) {
+    Ref<GpuTexture> texture(device_->CreateTexture(8, 4, 0, 0, kFmtDxt1, kPoolManaged));
+    if (!texture) GTEST_SKIP() << "the driver takes no S3TC blocks";
+    EXPECT_EQ(texture->GetLevelCount(), 4u);
+    EXPECT_EQ(texture->Format(), kFmtDxt1);
+    GpuLockedRect locked;
+    const GpuRect part = {0, 0, 4, 4};
+    EXPECT_EQ(texture->LockRect(0, locked, &part, 0), kGpuInvalidCall);
+    ASSERT_EQ(texture->LockRect(2, locked, nullptr, 0), kGpuOk);
+    EXPECT_EQ(locked.pitch, 8);  // a 2 x 1 level is one block
+    EXPECT_EQ(texture->UnlockRect(2), kGpuOk);
+    ASSERT_EQ(texture->LockRect(0, locked, nullptr, 0), kGpuOk);
+    EXPECT_EQ(locked.pitch, 16);
+    // Two blocks: opaque red (colour0 = colour1 = 0xF800, indices 0) and blue.
+    const std::uint8_t blocks[16] = {0x00, 0xF8, 0x00, 0xF8, 0, 0, 0, 0, 0x1F, 0x00, 0x1F, 0x00, 0, 0, 0, 0};
+    std::memcpy(locked.bits, blocks, sizeof(blocks));
+    ASSERT_EQ(texture->UnlockRect(0), kGpuOk);
+    UseShaders(kTexturedPixelShader);
+    device_->SetTexture(kStage, texture.get());
+    DrawTextured(8, 4);
+    EXPECT_EQ(Pixel(1, 1), Rgba(0xFFFF0000));
+    EXPECT_EQ(Pixel(6, 2), Rgba(0xFF0000FF));
+}
+
+}  // namespace

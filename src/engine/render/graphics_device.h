@@ -120,6 +120,10 @@ public:
     std::uint32_t CachedRenderState(std::uint32_t state) const;
     // Ignored for null; binds into the primary cache entry and clears the alternate.
     void SetRawTexture(std::uint32_t stage, sys::GpuBaseTexture* texture);
+    // The texture of a texture-table handle: a cube texture into the stage's alternate cache entry, a plain
+    // one into the primary entry, clearing the other. Nothing for a handle without a GPU texture or when the
+    // entry already holds it.
+    void SetTexture(std::uint32_t stage, int handle);
     void SetRenderTargetSurface(sys::GpuSurface* surface);
     void SetDepthSurfaceCached(sys::GpuSurface* surface);
     // Clears a surface outside the current target: colour, depth 1.0, stencil 0, then the old target and

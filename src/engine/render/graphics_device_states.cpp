@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "engine/render/graphics_device.h"
+#include "engine/render/texture.h"
+#include "engine/render/texture_table.h"
 #include "engine/render/vertex_formats.h"
 #include "sys/gpu_device.h"
 
@@ -52,6 +54,19 @@ void GraphicsDevice::SetRawTexture(std::uint32_t stage, sys::GpuBaseTexture* tex
     device_->SetTexture(stage, texture);
     primaryTextures_[stage] = texture;
     alternateTextures_[stage] = nullptr;
+}
+
+void GraphicsDevice::SetTexture(std::uint32_t stage, int handle) {
+    const Texture* texture = TextureTable::Get(handle);
+    if (!device_ || texture == nullptr || stage >= static_cast<std::uint32_t>(kStages)) return;
+    const bool cube = (texture->flags & kTextureCube) != 0;
+    sys::GpuBaseTexture* gpu = cube ? static_cast<sys::GpuBaseTexture*>(texture->cubeTexture) : texture->texture;
+    if (gpu == nullptr) return;
+    auto& entry = cube ? alternateTextures_[stage] : primaryTextures_[stage];
+    if (entry == gpu) return;
+    device_->SetTexture(stage, gpu);
+    entry = gpu;
+    (cube ? primaryTextures_[stage] : alternateTextures_[stage]) = nullptr;
 }
 
 void GraphicsDevice::UnbindTexture(std::uint32_t stage) {
