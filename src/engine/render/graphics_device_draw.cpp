@@ -3,24 +3,13 @@
 
 #include "engine/render/dynamic_vertex_buffer.h"
 #include "engine/render/graphics_device.h"
+#include "engine/render/quad_shaders.h"
 #include "engine/render/shader_constant_cache.h"
 #include "engine/render/shader_text_buffer.h"
 #include "engine/render/vertex_formats.h"
 #include "sys/gpu_device.h"
 
 namespace engine {
-namespace {
-
-// The vertex-colour pixel shader of the line lists (with built-in vertex shader 3, which puts the positions
-// through ModelToWorld c8 and Proj c0 and passes the colour on).
-constexpr const char* kVertexColourPixelShader = R"(
-float4 main(float4 VertColour : COLOR0) : COLOR
-{
-	return VertColour;
-}
-)";
-
-}  // namespace
 
 sys::GpuResult GraphicsDevice::DrawDynamic(sys::GpuPrimitiveType type, std::uint32_t startVertex,
                                            std::uint32_t primitiveCount, DynamicVertexBuffer* buffer,
@@ -44,7 +33,8 @@ sys::GpuResult GraphicsDevice::DrawDynamic(sys::GpuPrimitiveType type, std::uint
 bool GraphicsDevice::BindVertexColourShaders() {
     if (vertexShaders_ == nullptr || pixelShaders_ == nullptr) return false;
     PixelShader* pixel =
-        pixelShaders_->GetBuiltinPixelShader(BuiltinPixelShader::VertexColour, kVertexColourPixelShader);
+        pixelShaders_->GetBuiltinPixelShader(BuiltinPixelShader::VertexColour,
+                                             QuadPixelShaderText(QuadPixelShader::VertexColour));
     if (pixel == nullptr || vertexShaders_->BuiltinVertexShader(3) == nullptr) return false;
     pixelShaders_->BindPixelShader(pixel);
     return true;
