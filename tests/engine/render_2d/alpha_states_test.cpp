@@ -38,8 +38,9 @@ TEST_F(Drawing2DTest, AlphaTestAndColourMaskFollowBlendColourAlphaAndAlphaKind) 
                     if (blend == 3 || blend == 4) mode = 2;
                     if ((blend == 1 || (blend == 0 && rect)) && alpha != 255) mode = 2;
                     EXPECT_EQ(device_->CachedRenderState(sys::kRsAlphaTestEnable), mode != 0 ? 1u : 0u);
-                    if (mode == 1) EXPECT_EQ(device_->CachedRenderState(sys::kRsAlphaRef), 254u);
-                    if (mode == 2) EXPECT_EQ(device_->CachedRenderState(sys::kRsAlphaRef), 1u);
+                    if (mode != 0) {
+                        EXPECT_EQ(device_->CachedRenderState(sys::kRsAlphaRef), mode == 1 ? 254u : 1u);
+                    }
                     EXPECT_EQ(device_->CachedRenderState(sys::kRsColorWriteEnable), blend == 0 ? 15u : 7u);
                     EXPECT_EQ(device_->CachedRenderState(sys::kRsAlphaBlendEnable), blend == 0 ? 0u : 1u);
                     EXPECT_EQ(device_->CachedRenderState(sys::kRsZEnable), 0u);
