@@ -49,10 +49,10 @@ Colour Expected(const Scene& s, int model, const Vec3& n) {
     if (model == 4) {
         diffuse = col * (Pow(Saturate(v.Dot(n) * nl), s.specularPower * s.specularPower) * std::max(0.0f, nl));
     }
-    float spec = 0;
+    float specTerm = 0;
     if (model == 2) {
         const Vec3 half = (v - l).Normalised();
-        spec = Pow(Saturate(n.Dot(half)), s.specularPower * s.specularPower) * s.specularStrength;
+        specTerm = Pow(Saturate(n.Dot(half)), s.specularPower * s.specularPower) * s.specularStrength;
     }
     if (model == 3) {
         const Vec3 lv = l.Negate();
@@ -66,11 +66,11 @@ Colour Expected(const Scene& s, int model, const Vec3& n) {
         const float g2 = 2 * ndoth * ndotl / (Saturate(ndoth) + 0.00001f);
         const float g = std::min(1.0f, std::max(0.0f, std::min(g1, g2)));
         const float f = s.cookFresnel + (1 - s.cookFresnel) * Pow(1 - ndotl, 5);
-        spec = Saturate(Saturate(f * d * g / (Saturate(ndotl * ndotv) + 0.00001f)));
+        specTerm = Saturate(Saturate(f * d * g / (Saturate(ndotl * ndotv) + 0.00001f)));
     }
     if (model == 2 || model == 3) {
-        for (int c = 0; c < 3; ++c) specular[c] = spec * s.lightColour[c];
-        const float glow = spec * s.lightColour[3];
+        for (int c = 0; c < 3; ++c) specular[c] = specTerm * s.lightColour[c];
+        const float glow = specTerm * s.lightColour[3];
         specular[3] = 1 - glow * glow;
     }
     const Colour amb = Rgba(s.ambient), dif = Rgba(s.diffuse), spc = Rgba(s.specular), vc = Rgba(s.vertexColour);
