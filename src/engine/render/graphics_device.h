@@ -114,6 +114,7 @@ public:
     void AttachVertexDeclSet(VertexDeclSet* declarations) { vertexDeclarations_ = declarations; }
     // Binds each drawn batch's material; without one no batch is drawn.
     void AttachMaterialBinder(MaterialBinder* binder) { materialBinder_ = binder; }
+    MaterialBinder* AttachedMaterialBinder() const { return materialBinder_; }
     // The kFrameCounterWords counter words the batch draws add to (the engine's, which its frame step
     // clears); null goes back to the device's own words.
     void AttachFrameCounters(std::uint32_t* counters) {

@@ -43,6 +43,8 @@ public:
     VertexShader* BuiltinVertexShader(int kind);
 
     VertexShader* Current() const { return current_; }
+    // The device the shaders and constants go to (generated shaders are compiled for it).
+    ShaderDevice& Device() const { return device_; }
     // No shader counts as bound any more, so the next bind reaches the device (the device's state-cache reset).
     void ForgetCurrent() { current_ = nullptr; }
     // The cached copy of register `reg` (0-255): four floats.

@@ -60,8 +60,10 @@ void TargetDrawing2D::DrawTriangles(const DrawTarget2D& /*target*/, int vertexFo
         if (!BindQuadShaders(vertexShaders_, pixelShaders_, QuadPixelShader::VertexColour)) return;
     } else {
         if (!BindQuadShaders(vertexShaders_, pixelShaders_, QuadPixelShader::PlainTexture)) return;
-        // Without a texture of its own the stage is emptied rather than left with whatever was drawn last.
-        const Texture* texture = TextureTable::Get(static_cast<int>(handle));
+        // Handle 0 samples the device's default gradient. A handle without a texture empties the stage
+        // rather than leaving whatever was drawn last on it.
+        const int used = handle == 0 ? device_.FurDefaultTexture() : static_cast<int>(handle);
+        const Texture* texture = TextureTable::Get(used);
         if (texture != nullptr && texture->texture != nullptr) {
             device_.SetRawTexture(0, texture->texture);
         } else {

@@ -77,7 +77,7 @@ struct TexturedVertex {
     std::uint32_t uv;
 };
 
-TEST_F(Drawing2DTest, TexturedTrianglesSampleTheirTextureAndHandleZeroEmptiesStageZero) {
+TEST_F(Drawing2DTest, TexturedTrianglesSampleTheirTextureHandleZeroTheGradientAndAMissingOneNothing) {
     const int handle = MakeTexture(4, 4, [](int, int) { return 0xFFC08040u; });
     TexturedVertex vertices[3];
     for (int i = 0; i < 3; ++i) {
@@ -88,7 +88,14 @@ TEST_F(Drawing2DTest, TexturedTrianglesSampleTheirTextureAndHandleZeroEmptiesSta
     EXPECT_EQ(At(Read(), 20, 20), RgbaOf(0xFFC08040u));
     EXPECT_NE(Gpu().GetTexture(0), nullptr);
 
+    // Handle 0: the device's blue-to-red gradient.
     drawing_->DrawTriangles(Target(), engine::kVertexTexture, 1, vertices, 0);
+    const engine::Texture* gradient = engine::TextureTable::Get(device_->FurDefaultTexture());
+    ASSERT_NE(gradient, nullptr);
+    EXPECT_EQ(Gpu().GetTexture(0), gradient->texture);
+
+    // A handle with no texture empties the stage.
+    drawing_->DrawTriangles(Target(), engine::kVertexTexture, 1, vertices, 999u);
     EXPECT_EQ(Gpu().GetTexture(0), nullptr);
     // A quad afterwards binds its own texture again.
     drawing_->DrawTexture(Target(), 0.0f, 0.0f, handle, 0xFFFFFFFFu, engine::kBlendOff, 0);
