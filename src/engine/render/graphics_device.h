@@ -113,6 +113,13 @@ public:
     // without the size message that would move and resize the window again. True when the mode changed.
     bool FollowWindowSize(int width, int height);
 
+    // The declaration of a vertex format from the attached declaration set; false without one.
+    bool SelectVertexFormat(int format);
+    // Draws vertices of a format from memory, its declaration selected. The layer leaves stream 0 unbound
+    // afterwards, so the cached stream-0 buffer is forgotten.
+    sys::GpuResult DrawFromMemory(sys::GpuPrimitiveType type, std::uint32_t primitiveCount, const void* vertices,
+                                  int vertexFormat);
+
     // The state cache and the cached raw setters.
     void ResetStateCache();
     void SetRenderStateCached(std::uint32_t state, std::uint32_t value);

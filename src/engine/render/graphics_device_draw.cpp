@@ -30,6 +30,21 @@ sys::GpuResult GraphicsDevice::DrawDynamic(sys::GpuPrimitiveType type, std::uint
     return result;
 }
 
+bool GraphicsDevice::SelectVertexFormat(int format) {
+    return vertexDeclarations_ != nullptr && vertexDeclarations_->Select(format);
+}
+
+sys::GpuResult GraphicsDevice::DrawFromMemory(sys::GpuPrimitiveType type, std::uint32_t primitiveCount,
+                                              const void* vertices, int vertexFormat) {
+    const std::int32_t stride = VertexFormatStride(vertexFormat);
+    if (!device_ || vertices == nullptr || stride <= 0) return sys::kGpuInvalidCall;
+    if (!SelectVertexFormat(vertexFormat)) return sys::kGpuInvalidCall;
+    const sys::GpuResult result =
+        device_->DrawPrimitiveUP(type, primitiveCount, vertices, static_cast<std::uint32_t>(stride));
+    cachedStream_ = nullptr;
+    return result;
+}
+
 bool GraphicsDevice::BindVertexColourShaders() {
     if (vertexShaders_ == nullptr || pixelShaders_ == nullptr) return false;
     PixelShader* pixel =

@@ -22,6 +22,10 @@ enum class BuiltinPixelShader {
     Bloom,         // the glow's bloom
     Monochrome,    // the monochrome tint
     DepthOnly,     // the shadow pass's depth output
+    TextureColour,        // 2D: the texture times the colour in c0
+    GreyTint,             // 2D: the texture's grey tinted by the colour in c0
+    PlainTexture,         // 2D: the texture as it is
+    TextureVertexColour,  // 2D: the texture times the vertex colours (sprite batches)
     Count
 };
 

@@ -67,6 +67,15 @@ public:
                        std::uint32_t handle);
 
 private:
+    // Four vertices of a 2D quad in strip order (top-left, top-right, bottom-left, bottom-right) into the
+    // dynamic buffer; false when the lock fails.
+    bool WriteQuad(const void* vertices, int vertexFormat, int& firstVertex);
+    void DrawQuad(int firstVertex, int vertexFormat);
+    // The shared tail of the textured quads: vertices of format 3, then the states and the draw.
+    void DrawTexturedQuad(const void* vertices, sys::GpuBaseTexture* texture, std::uint32_t colour, int blend,
+                          int alphaTestMode, std::uint32_t colourMask, bool linear, int mono,
+                          std::uint32_t cullMode);
+
     GraphicsDevice& device_;
     ShaderConstantCache& vertexShaders_;
     ShaderTextBuffer& pixelShaders_;
