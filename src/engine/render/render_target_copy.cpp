@@ -78,6 +78,7 @@ bool RenderTarget::CopyInto(sys::GpuTexture* texture) {
 }
 
 int RenderTarget::CopyToTexture() {
+    if (colourTextures_[current_] == nullptr) return 0;
     // A texture freed behind the target's back (a purge of its group) is made again.
     if (copyHandle_ != 0 && TextureTable::Get(copyHandle_) != copyTexture_) {
         copyHandle_ = 0;
@@ -96,6 +97,7 @@ int RenderTarget::CopyToTexture() {
 }
 
 int RenderTarget::MakeTexture() {
+    if (colourTextures_[current_] == nullptr) return 0;
     Texture* texture = nullptr;
     const int handle = NewCopyTexture(&texture);
     if (handle == 0) return 0;
