@@ -23,6 +23,13 @@ using Rgba = std::array<int, 4>;
 
 inline Rgba RgbaOf(std::uint32_t argb) { return rendertest::Rgba(argb); }
 
+// The pixel (x, y) of an RGBA picture of the width, rows top first.
+inline Rgba PixelAt(const std::vector<std::uint8_t>& picture, int width, int x, int y) {
+    const std::size_t at = (static_cast<std::size_t>(y) * width + x) * 4;
+    if (picture.size() < at + 4) return {-1, -1, -1, -1};
+    return {picture[at], picture[at + 1], picture[at + 2], picture[at + 3]};
+}
+
 // A pseudo-random ARGB value of (x, y, seed), alpha included.
 inline std::uint32_t Noise(int x, int y, std::uint32_t seed) {
     std::uint32_t h = static_cast<std::uint32_t>(x) * 73856093u ^ static_cast<std::uint32_t>(y) * 19349663u ^
@@ -108,9 +115,7 @@ protected:
         return Read(target.ColourSurface(target.CurrentIndex()));
     }
     static Rgba At(const std::vector<std::uint8_t>& picture, int width, int x, int y) {
-        const std::size_t at = (static_cast<std::size_t>(y) * width + x) * 4;
-        if (picture.size() < at + 4) return {-1, -1, -1, -1};
-        return {picture[at], picture[at + 1], picture[at + 2], picture[at + 3]};
+        return PixelAt(picture, width, x, y);
     }
     // Every pixel is `inside` within the rectangle and `outside` elsewhere.
     static ::testing::AssertionResult Split(const std::vector<std::uint8_t>& picture, int width, int height,
