@@ -323,6 +323,7 @@ GpuResult GpuDevice::DrawPrimitive(GpuPrimitiveType type, std::uint32_t startVer
     const int vertices = GpuVertexCount(type, static_cast<int>(primitiveCount));
     if (vertices == 0) return kGpuOk;
     if (!PrepareDraw(0)) return kGpuInvalidCall;
+    if (GpuHooks().recordDrawsOnly) return kGpuOk;
     GL(glDrawArrays(PrimitiveMode(type), static_cast<GLint>(startVertex), vertices));
     return kGpuOk;
 }
@@ -335,6 +336,7 @@ GpuResult GpuDevice::DrawIndexedPrimitive(GpuPrimitiveType type, std::int32_t ba
     const bool instanced = (streams_[0].frequency & kStreamIndexedData) != 0;
     if (indices_ == nullptr || indices_->IsLocked() || !PrepareDraw(0, instanced)) return kGpuInvalidCall;
     if ((startIndex + static_cast<std::uint64_t>(indices)) * 2 > indices_->Length()) return kGpuInvalidCall;
+    if (GpuHooks().recordDrawsOnly) return kGpuOk;
     GL(glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices_->name_));
     const void* first = reinterpret_cast<const void*>(static_cast<std::uintptr_t>(startIndex) * 2);
     const GLenum mode = PrimitiveMode(type);
@@ -359,7 +361,9 @@ GpuResult GpuDevice::DrawPrimitiveUP(GpuPrimitiveType type, std::uint32_t primit
     const std::uint32_t offset = StreamData(data, static_cast<std::uint32_t>(vertices) * stride, stride);
     GpuResult result = kGpuInvalidCall;
     if (PrepareDraw(stride)) {
-        GL(glDrawArrays(PrimitiveMode(type), static_cast<GLint>(offset / stride), vertices));
+        if (!GpuHooks().recordDrawsOnly) {
+            GL(glDrawArrays(PrimitiveMode(type), static_cast<GLint>(offset / stride), vertices));
+        }
         result = kGpuOk;
     }
     // Drawing from memory leaves stream 0 unbound.

@@ -53,6 +53,10 @@ struct GpuTestHooks {
     int presentedWidth = 0;
     int presentedHeight = 0;
 
+    // Draw calls do all their preparation (framebuffer, program, constants, vertex attributes) and are counted,
+    // but are not sent to the driver: benchmarks measure the layer's own work without the rasteriser's.
+    bool recordDrawsOnly = false;
+
     void FailNext(GpuCreateKind kind, int count = 1) { failCreations[static_cast<int>(kind)] = count; }
     // True (and one failure used up) when this creation is to fail.
     bool TakeFailure(GpuCreateKind kind);

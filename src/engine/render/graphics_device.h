@@ -29,9 +29,22 @@ class GpuVertexBuffer;
 
 namespace engine {
 
+class MaterialBinder;
+class MaterialDef;
+class MaterialView;
 class ShaderConstantCache;
 class ShaderTextBuffer;
 class VertexDeclSet;
+struct MeshBatch;
+
+// The per-frame statistics counters the batch draws add to (indices into the engine's counter words).
+enum FrameCounter : int {
+    kFrameVertices = 0,
+    kFrameTriangles = 1,
+    kFrameBatches = 2,
+    kFrameObjects = 3,
+};
+constexpr int kFrameCounterWords = 8;
 
 // A display mode to apply; refresh 0 means windowed.
 struct DisplayMode {
@@ -99,6 +112,16 @@ public:
     }
     // The engine's declaration set, whose current format the state-cache reset forgets.
     void AttachVertexDeclSet(VertexDeclSet* declarations) { vertexDeclarations_ = declarations; }
+    // Binds each drawn batch's material; without one no batch is drawn.
+    void AttachMaterialBinder(MaterialBinder* binder) { materialBinder_ = binder; }
+    // The kFrameCounterWords counter words the batch draws add to (the engine's, which its frame step
+    // clears); null goes back to the device's own words.
+    void AttachFrameCounters(std::uint32_t* counters) {
+        frameCounters_ = counters != nullptr ? counters : ownFrameCounters_.data();
+    }
+    std::uint32_t FrameCount(FrameCounter counter) const { return frameCounters_[counter]; }
+    // Zeroes the four counters the batch draws add to.
+    void ResetFrameCounters();
 
     // Scenes and presentation (the engine's present step).
     void BeginScene();
@@ -144,6 +167,33 @@ public:
     sys::GpuSurface* BackBufferSurface() const { return backBuffer_; }
     sys::GpuSurface* BackBufferDepthSurface() const { return backDepth_; }
 
+    // Mesh batches (graphics_device_batches.cpp). A batch whose material does not bind (BindMaterial gives 0,
+    // or no binder is attached) is neither drawn nor counted.
+    //
+    // The batch on stream 0 with its format's declaration and its indices: the bone palette first when bones
+    // are given (through the batch's bone set when it has one); one draw, one batch and one object counted
+    // when it has a triangle. Its vertices and triangles are always counted.
+    void DrawIndexedBatch(std::span<const Matrix44> bones, const MeshBatch& batch);
+    // One instanced draw of a format-4 batch, one instance per world matrix: the first three columns of each
+    // matrix's rows go to the engine's dynamic buffer in format 7 and are read on stream 1 from the first
+    // locked row. Nothing when the rows cannot be locked. Counts one batch, an object per instance and the
+    // vertices and triangles of every instance. Both stream frequencies are 1 again afterwards.
+    void DrawInstancedBatch(const MeshBatch& batch, std::span<const Matrix44> worlds);
+    // A batch with its material. Shell 0 is the base pass (the fur-shell register c31 cleared first); shell
+    // s > 0 is fur shell s of the material's shell count (nothing when that is 0). view and worldToModel are
+    // handed to the material binder; bones make a skinned draw.
+    void DrawMeshBatch(const MeshBatch& batch, MaterialDef& material, std::span<const Matrix44> bones, int shell,
+                       const MaterialView* view, const Matrix44* worldToModel);
+    // The base pass of a batch with its material (DrawMeshBatch with shell 0).
+    void DrawMeshBatchWithMaterial(const MeshBatch& batch, MaterialDef& material, std::span<const Matrix44> bones,
+                                   const MaterialView* view, const Matrix44* worldToModel);
+    // A run of instances of one batch with its material, bound for instanced drawing.
+    void DrawMeshBatchInstanced(const MeshBatch& batch, MaterialDef& material, std::span<const Matrix44> worlds,
+                                const MaterialView* view);
+    // The texture of fur shells whose material has none: 32 x 32, opaque, its columns stepping from blue to
+    // red. Made on first use (again when its texture was freed); 0 when it cannot be made.
+    int FurDefaultTexture();
+
     // Clamped to [-5, 5]; written as the mip-map LOD bias by the mipmapped filter kinds.
     void SetMipLodBias(float bias);
     float MipLodBias() const { return mipLodBias_; }
@@ -181,6 +231,22 @@ private:
     void ReleaseForReset();
     void EnterLost();
     bool BindVertexColourShaders();
+    // The material's cull mode, colour mask, blend, depth and alpha-test states.
+    void ApplyMaterialStates(const MaterialDef& material);
+    // The states of a fur shell: the material's cull mode, blend 3, depth test without write, alpha test 2,
+    // colour mask 7.
+    void ApplyFurShellStates(const MaterialDef& material);
+    // Fur-shell register c31 to zero, through the constant cache when there is one.
+    void ClearShellRegister();
+    bool BindMaterial(MaterialDef& material, const MaterialView* view, const Matrix44* worldToModel, bool skinned,
+                      bool instanced);
+    void DrawFurShell(const MeshBatch& batch, MaterialDef& material, std::span<const Matrix44> bones, int shell,
+                      const MaterialView* view, const Matrix44* worldToModel);
+    // Stream 0 through the cache; false when the buffer could not be bound.
+    bool BindStreamZero(sys::GpuVertexBuffer* buffer, std::int32_t stride);
+    void SetVertexVector(int reg, const Vec4& value);
+    void SetPixelVector(int reg, const Vec4& value);
+    void CountBatch(std::uint32_t batches, std::uint32_t objects, std::uint32_t vertices, std::uint32_t triangles);
     void SendSizeMessage(int width, int height);
 
     GraphicsDeviceHost& host_;
@@ -227,6 +293,10 @@ private:
     VertexDeclSet* vertexDeclarations_ = nullptr;
     ShaderConstantCache* vertexShaders_ = nullptr;
     ShaderTextBuffer* pixelShaders_ = nullptr;
+    MaterialBinder* materialBinder_ = nullptr;
+    std::array<std::uint32_t, kFrameCounterWords> ownFrameCounters_{};
+    std::uint32_t* frameCounters_ = ownFrameCounters_.data();
+    int furTexture_ = 0;
     bool sizeMessagesHeld_ = false;
 };
 

@@ -76,6 +76,9 @@ bool CreateDevice(WindowsEngine& engine) {
     }
     services.declarations = std::make_unique<VertexDeclSet>(*services.device->Device());
     services.device->AttachVertexDeclSet(services.declarations.get());
+    // The batch draws count into the engine's frame counters, which its frame step clears.
+    static_assert(Engine::kFrameCounterCount >= kFrameCounterWords);
+    services.device->AttachFrameCounters(engine.FrameCounters().data());
     AttachShaderManagersToDevice(*services.device);
     services.lastPresent = sys::kGpuOk;
     return true;

@@ -14,7 +14,6 @@ namespace {
 constexpr int kAlphaTestReferenceOne = 2;
 constexpr std::uint32_t kColourWriteRgb = 7;
 constexpr int kFilterPoint = 0;
-constexpr std::uint32_t kCullNone = 3;
 
 }  // namespace
 
@@ -84,7 +83,8 @@ void SpriteBatch::Flush() {
     if (data == nullptr) return;
     std::memcpy(data, vertices_.data(), static_cast<std::size_t>(vertexCount) * sizeof(SpriteVertex));
     buffer->Unlock();
-    device_.SetCullMode(kCullNone);
+    // Counter-clockwise culling: the quads are wound clockwise on screen, so they all face the viewer.
+    device_.SetCullMode(sys::kCullCcw);
     device_.DrawDynamic(sys::kPrimTriangleList, static_cast<std::uint32_t>(first),
                         static_cast<std::uint32_t>(quads) * 2u, buffer, kVertexMesh);
 }

@@ -76,13 +76,13 @@ void TargetDrawing2D::DrawQuad(int firstVertex, int vertexFormat) {
 }
 
 void TargetDrawing2D::DrawTexturedQuad(const void* vertices, sys::GpuBaseTexture* texture, std::uint32_t colour,
-                                       int blend, int alphaTestMode, std::uint32_t colourMask, bool linear,
-                                       int mono, std::uint32_t cullMode) {
+                                       int blend, const QuadAlphaStates& alpha, bool linear, int mono,
+                                       std::uint32_t cullMode) {
     int first = 0;
     if (!WriteQuad(vertices, kVertexTexture, first)) return;
     device_.SetBlendMode(blend);
-    device_.SetAlphaTest(alphaTestMode, 254);
-    device_.SetColourWriteMask(colourMask);
+    device_.SetAlphaTest(alpha.alphaTestMode, alpha.reference);
+    device_.SetColourWriteMask(alpha.colourMask);
     device_.SetDepthMode(false, false, false);
     device_.SetRawTexture(0, texture);
     device_.SetTextureAddressMode(0, kAddressClamp);
@@ -110,8 +110,8 @@ void TargetDrawing2D::DrawTextureQuad(const DrawTarget2D& target, float pivotY, 
     for (int i = 0; i < kQuadVertices; ++i) vertices[i] = At(mapping, corners[i].x, corners[i].y, offset, kU[i], kV[i]);
     const QuadAlphaStates alpha = TextureQuadAlphaStates(blend, colour, alphaMode);
     // Rotation and negative scales may turn the quad over, so nothing is culled.
-    DrawTexturedQuad(vertices, texture, colour, blend, alpha.alphaTestMode, alpha.colourMask,
-                     TextureQuadFiltersLinear(scaleX, scaleY, target.pointSampling), mono, sys::kCullNone);
+    DrawTexturedQuad(vertices, texture, colour, blend, alpha, TextureQuadFiltersLinear(scaleX, scaleY,
+                     target.pointSampling), mono, sys::kCullNone);
 }
 
 void TargetDrawing2D::DrawTexture(const DrawTarget2D& target, float x, float y, std::uint32_t handle,
@@ -157,8 +157,7 @@ void TargetDrawing2D::DrawTextureRect(const DrawTarget2D& target, const IntRect&
         At(mapping, m.left, m.bottom, kPixelOffset, m.u0, m.v1),
         At(mapping, m.right, m.bottom, kPixelOffset, m.u1, m.v1)};
     const QuadAlphaStates alpha = TextureRectAlphaStates(blend, colour, texture->alphaKind);
-    DrawTexturedQuad(vertices, texture->texture, colour, blend, alpha.alphaTestMode, alpha.colourMask, m.linear,
-                     mono, sys::kCullCcw);
+    DrawTexturedQuad(vertices, texture->texture, colour, blend, alpha, m.linear, mono, sys::kCullCcw);
 }
 
 void TargetDrawing2D::DrawSprite(const DrawTarget2D& target, int x, int y, std::uint32_t handle,

@@ -17,6 +17,7 @@ class DynamicVertexBuffer;
 class GraphicsDevice;
 class ShaderConstantCache;
 class ShaderTextBuffer;
+struct QuadAlphaStates;
 
 // The size of the target being drawn into, as the 2D mapping needs it.
 struct DrawTarget2D {
@@ -35,7 +36,8 @@ public:
                     DynamicVertexBuffer* buffer = nullptr);
 
     // The common worker: a whole texture with its pivot at (x, y), scaled and turned by angle degrees.
-    // Nothing for a null texture. alphaMode is the texture's alpha-test mode; mono 1 selects the grey tint.
+    // Nothing for a null or cube texture. alphaMode is the texture's alpha-test mode; mono 1 selects the grey
+    // tint.
     void DrawTextureQuad(const DrawTarget2D& target, float pivotY, float pivotX, float x, float y, float scaleX,
                          float scaleY, float angle, sys::GpuBaseTexture* texture, std::uint32_t colour, int blend,
                          int alphaMode, int mono);
@@ -55,7 +57,8 @@ public:
                                 int blend, int mono);
     void DrawTextureRect(const DrawTarget2D& target, const IntRect& destination, const IntRect& source,
                          std::uint32_t handle, std::uint32_t colour, int blend, int mono);
-    // The source rectangle with its top-left corner at (x, y), scaled.
+    // The source rectangle with its top-left corner at (x, y), scaled (DrawSprite: 1:1), drawn white with alpha
+    // blending through DrawTextureRect; a negative scale x mirrors it.
     void DrawSprite(const DrawTarget2D& target, int x, int y, std::uint32_t handle, const IntRect& source);
     void DrawSpriteScaled(const DrawTarget2D& target, int x, int y, std::uint32_t handle, float scaleX,
                           float scaleY, const IntRect& source);
@@ -73,8 +76,7 @@ private:
     void DrawQuad(int firstVertex, int vertexFormat);
     // The shared tail of the textured quads: vertices of format 3, then the states and the draw.
     void DrawTexturedQuad(const void* vertices, sys::GpuBaseTexture* texture, std::uint32_t colour, int blend,
-                          int alphaTestMode, std::uint32_t colourMask, bool linear, int mono,
-                          std::uint32_t cullMode);
+                          const QuadAlphaStates& alpha, bool linear, int mono, std::uint32_t cullMode);
 
     GraphicsDevice& device_;
     ShaderConstantCache& vertexShaders_;

@@ -135,6 +135,19 @@ TEST_F(Drawing2DTest, NinetyDegreesTurnAboutThePivot) {
     EXPECT_EQ(At(picture, 26, 18), RgbaOf(NoiseTexel(0, 7)));
 }
 
+TEST_F(Drawing2DTest, ANegativeScaleMirrorsTheQuadInsteadOfCullingIt) {
+    const int handle = MakeTexture(kTexture, kTexture, NoiseTexel);
+    // Scale -1 counts as scaled: the 0.5 offset puts the samples on texel centres, so linear filtering is exact.
+    drawing_->DrawTextureScaled(Target(), 20.0f, 4.0f, -1.0f, 1.0f, handle, 0xFFFFFFFFu, engine::kBlendOff, 0);
+    const auto picture = Read();
+    EXPECT_TRUE(UntouchedOutside(picture, IntRect{12, 4, kTexture, kTexture}));
+    for (int y = 0; y < kTexture; ++y) {
+        for (int x = 0; x < kTexture; ++x) {
+            ASSERT_EQ(At(picture, 12 + x, 4 + y), RgbaOf(NoiseTexel(kTexture - 1 - x, y))) << x << ", " << y;
+        }
+    }
+}
+
 TEST_F(Drawing2DTest, AnInvalidHandleOrANullTextureDrawsNothing) {
     drawing_->DrawTexture(Target(), 0.0f, 0.0f, 9, 0xFFFFFFFFu, engine::kBlendOff, 0);
     drawing_->DrawTextureQuad(Target(), 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.0f, nullptr, 0xFFFFFFFFu,

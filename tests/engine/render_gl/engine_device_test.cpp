@@ -6,6 +6,7 @@
 #include "engine/platform/scoped_env.h"
 #include "engine/platform/windows_engine.h"
 #include "engine/render/graphics_device_hooks.h"
+#include "engine/render/mesh_batch.h"
 #include "render_test_fixture.h"
 #include "support/temp_folder.h"
 #include "sys/app_window.h"
@@ -177,6 +178,28 @@ TEST_F(EngineDeviceTest, ToggleFullScreenTakesTheModeNearestTheDesktop) {
     EXPECT_EQ(GetGraphicsDevice()->PresentParameters().windowed, 1);
     EXPECT_EQ(made->GetBackBufferWidth(), 96);
     EXPECT_EQ(made->FrameStep(), 1);
+}
+
+TEST_F(EngineDeviceTest, BatchDrawsCountIntoTheEngineFrameCountersThatTheFrameStepClears) {
+    WindowsEngine* made = Create(Record(true));
+    ASSERT_NE(made, nullptr);
+    engine::GraphicsDevice* device = GetGraphicsDevice();
+    sys::GpuVertexBuffer* vertices = device->Device()->CreateVertexBuffer(32 * 7, 0, sys::kPoolManaged);
+    sys::GpuIndexBuffer* indices = device->Device()->CreateIndexBuffer(4, 0, sys::kFmtIndex16, sys::kPoolManaged);
+    ASSERT_TRUE(vertices != nullptr && indices != nullptr);
+    // Two indices make no triangle: nothing is drawn, the vertices still count.
+    engine::MeshBatch batch;
+    batch.vertexBuffer = vertices;
+    batch.indexBuffer = indices;
+    batch.vertexCount = 7;
+    batch.indexCount = 2;
+    device->DrawIndexedBatch({}, batch);
+    EXPECT_EQ(made->FrameCounters()[engine::kFrameVertices], 7u);
+    EXPECT_EQ(made->FrameCounters()[engine::kFrameBatches], 0u);
+    EXPECT_EQ(made->FrameStep(), 1);
+    EXPECT_EQ(device->FrameCount(engine::kFrameVertices), 0u);
+    vertices->Release();
+    indices->Release();
 }
 
 }  // namespace
