@@ -248,6 +248,9 @@ private:
     void SetVertexVector(int reg, const Vec4& value);
     void SetPixelVector(int reg, const Vec4& value);
     void CountBatch(std::uint32_t batches, std::uint32_t objects, std::uint32_t vertices, std::uint32_t triangles);
+    // The batch's index buffer and one triangle-list draw of it (none when it holds no whole triangle), counted
+    // as `instances` copies; a failed draw forgets the cached stream so that the next bind sets it again.
+    void DrawBatchTriangles(const MeshBatch& batch, std::uint32_t instances);
     void SendSizeMessage(int width, int height);
 
     GraphicsDeviceHost& host_;

@@ -47,6 +47,20 @@ void GraphicsDevice::CountBatch(std::uint32_t batches, std::uint32_t objects, st
     frameCounters_[kFrameTriangles] += triangles;
 }
 
+void GraphicsDevice::DrawBatchTriangles(const MeshBatch& batch, std::uint32_t instances) {
+    device_->SetIndices(batch.indexBuffer);
+    const std::uint32_t vertices = static_cast<std::uint32_t>(std::max(batch.vertexCount, 0));
+    const std::uint32_t triangles = static_cast<std::uint32_t>(std::max(batch.indexCount, 0) / 3);
+    std::uint32_t drawn = 0;
+    if (triangles > 0) {
+        if (sys::GpuFailed(device_->DrawIndexedPrimitive(sys::kPrimTriangleList, 0, 0, vertices, 0, triangles))) {
+            cachedStream_ = nullptr;
+        }
+        drawn = 1;
+    }
+    CountBatch(drawn, drawn * instances, vertices * instances, triangles * instances);
+}
+
 bool GraphicsDevice::BindStreamZero(sys::GpuVertexBuffer* buffer, std::int32_t stride) {
     if (buffer == cachedStream_ && stride == cachedStride_) return true;
     if (device_->SetStreamSource(0, buffer, 0, static_cast<std::uint32_t>(stride)) != sys::kGpuOk) return false;
@@ -93,17 +107,7 @@ void GraphicsDevice::DrawIndexedBatch(std::span<const Matrix44> bones, const Mes
     const std::int32_t stride = VertexFormatStride(batch.vertexFormat);
     if (stride == 0 || vertexDeclarations_ == nullptr) return;
     if (!BindStreamZero(batch.vertexBuffer, stride) || !vertexDeclarations_->Select(batch.vertexFormat)) return;
-    device_->SetIndices(batch.indexBuffer);
-    const std::uint32_t vertices = static_cast<std::uint32_t>(std::max(batch.vertexCount, 0));
-    const std::uint32_t triangles = static_cast<std::uint32_t>(std::max(batch.indexCount, 0) / 3);
-    std::uint32_t drawn = 0;
-    if (triangles > 0) {
-        if (sys::GpuFailed(device_->DrawIndexedPrimitive(sys::kPrimTriangleList, 0, 0, vertices, 0, triangles))) {
-            cachedStream_ = nullptr;
-        }
-        drawn = 1;
-    }
-    CountBatch(drawn, drawn, vertices, triangles);
+    DrawBatchTriangles(batch, 1);
 }
 
 void GraphicsDevice::DrawInstancedBatch(const MeshBatch& batch, std::span<const Matrix44> worlds) {
@@ -130,19 +134,9 @@ void GraphicsDevice::DrawInstancedBatch(const MeshBatch& batch, std::span<const 
                              kInstanceRowBytes);
     device_->SetStreamSourceFreq(0, sys::kStreamIndexedData | count);
     device_->SetStreamSourceFreq(1, sys::kStreamInstanceData | 1u);
-    device_->SetIndices(batch.indexBuffer);
-    const std::uint32_t vertices = static_cast<std::uint32_t>(std::max(batch.vertexCount, 0));
-    const std::uint32_t triangles = static_cast<std::uint32_t>(std::max(batch.indexCount, 0) / 3);
-    std::uint32_t drawn = 0;
-    if (triangles > 0) {
-        if (sys::GpuFailed(device_->DrawIndexedPrimitive(sys::kPrimTriangleList, 0, 0, vertices, 0, triangles))) {
-            cachedStream_ = nullptr;
-        }
-        drawn = 1;
-    }
+    DrawBatchTriangles(batch, count);
     device_->SetStreamSourceFreq(0, 1);
     device_->SetStreamSourceFreq(1, 1);
-    CountBatch(drawn, drawn * count, vertices * count, triangles * count);
 }
 
 void GraphicsDevice::ApplyMaterialStates(const MaterialDef& material) {
