@@ -13,7 +13,7 @@ bool HasSpecular(int lightingModel) {
 }  // namespace
 
 void BeginLitPixelShader(std::string& text, std::uint32_t lightFlags, int lightingModel, bool bump,
-                         bool tangentFrame, const char* declarations) {
+                         bool tangentFrame, std::string_view declarations) {
     text.clear();
     EmitPixelUniforms(text, lightingModel, lightFlags, bump);
     text.append(declarations);

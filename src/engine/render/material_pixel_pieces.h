@@ -1,14 +1,16 @@
 #pragma once
-// Pixel-shader pieces that the terrain and water sets share beyond the generic pixel shader.
+// Pixel-shader pieces: the lit-pixel header that the generic pixel shader and the terrain and water sets open
+// with, and what those sets add beyond the generic pixel shader.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace engine {
 
 // The lit-pixel header: the shared uniforms for (lightingModel, lightFlags, bump), then `declarations`, PS_IN
 // (with the tangent frame when `tangentFrame`), the lighting functions and the opening of main.
 void BeginLitPixelShader(std::string& text, std::uint32_t lightFlags, int lightingModel, bool bump,
-                         bool tangentFrame, const char* declarations);
+                         bool tangentFrame, std::string_view declarations);
 // float3 Normal from two scrolled taps of the wave noise Tex0 (Params1 = time, speed x, speed y, UV
 // multiplier) taken through the tangent frame.
 void EmitWaveNormal(std::string& text);

@@ -1,5 +1,6 @@
 #include "engine/render/shader_assembly.h"
 
+#include "engine/render/material_pixel_pieces.h"
 #include "engine/render/shader_emitters.h"
 #include "engine/render/shader_format.h"
 
@@ -27,16 +28,7 @@ void BuildGenericVertexShader(std::string& text, bool skinned, bool instanced, b
 
 void BuildGenericPixelShader(std::string& text, std::uint32_t lightFlags, int lightingModel, bool bump,
                              std::string_view declarations, std::string_view mainPix) {
-    text.clear();
-    EmitPixelUniforms(text, lightingModel, lightFlags, bump);
-    text.append(declarations);
-    EmitShaderLine(text, "struct PS_IN");
-    EmitShaderLine(text, "{");
-    EmitPixelInputFields(text, lightFlags, bump);
-    EmitShaderLine(text, "};");
-    EmitLightingFunctions(text, lightingModel);
-    EmitShaderLine(text, "float4 main (PS_IN In):COLOR");
-    EmitShaderLine(text, "{");
+    BeginLitPixelShader(text, lightFlags, lightingModel, bump, bump, declarations);
     text.append(mainPix);
     EmitPixelNormal(text, bump);
     EmitLighting(text, lightFlags, lightingModel);
