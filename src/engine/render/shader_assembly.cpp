@@ -38,9 +38,7 @@ void BuildGenericPixelShader(std::string& text, std::uint32_t lightFlags, int li
 
 void BuildDepthOnlyVertexShader(std::string& text, bool skinned, bool instanced) {
     text.clear();
-    EmitShaderLine(text, "float4x4 Proj : register(c0);");
-    if (!instanced) EmitShaderLine(text, "float4x4 ModelToWorld : register(c8);");
-    if (skinned) EmitShaderLine(text, "float4x4 BonePalette[40] : register(c33);");
+    EmitShadowVertexUniforms(text, skinned, instanced);
     EmitShaderLine(text, "struct VS_IN");
     EmitShaderLine(text, "{");
     EmitShadowVertexInputFields(text, skinned, instanced);

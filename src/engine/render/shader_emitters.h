@@ -30,7 +30,9 @@ void EmitVertexOutputFields(std::string& text, std::uint32_t lightFlags, bool bu
 // The statements of main, ending "return Out;". Expects VS_OUT Out to be declared by the caller.
 void EmitVertexBody(std::string& text, bool skinned, bool instanced, bool shell, std::uint32_t lightFlags, bool bump);
 
-// The depth-only vertex path: VS_IN members, and the body writing Out.ProjPos and Out.ShadowMapDepth.
+// The depth-only vertex path: its uniforms (Proj c0, ModelToWorld c8 unless instanced, BonePalette c33 when
+// skinned), VS_IN members, and the body writing Out.ProjPos and Out.ShadowMapDepth.
+void EmitShadowVertexUniforms(std::string& text, bool skinned, bool instanced);
 void EmitShadowVertexInputFields(std::string& text, bool skinned, bool instanced);
 void EmitShadowVertexBody(std::string& text, bool skinned, bool instanced);
 

@@ -136,6 +136,12 @@ void EmitVertexBody(std::string& text, bool skinned, bool instanced, bool shell,
     EmitShaderLine(text, "\treturn Out;");
 }
 
+void EmitShadowVertexUniforms(std::string& text, bool skinned, bool instanced) {
+    EmitShaderLine(text, "float4x4 Proj : register(c0);");
+    if (!instanced) EmitShaderLine(text, "float4x4 ModelToWorld : register(c8);");
+    if (skinned) EmitShaderLine(text, "float4x4 BonePalette[40] : register(c33);");
+}
+
 void EmitShadowVertexInputFields(std::string& text, bool skinned, bool instanced) {
     EmitShaderLine(text, "\tfloat4 Pos : POSITION0;");
     if (instanced) {

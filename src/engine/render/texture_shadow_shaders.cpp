@@ -22,9 +22,7 @@ bool TextureShaderSet::NeedsAlphaShadow(const MaterialDef& material) const {
 std::unique_ptr<VertexShader> TextureShaderSet::BuildShadowVertexShader(bool skinned, bool instanced) {
     std::string& text = Text();
     text.clear();
-    EmitShaderLine(text, "float4x4 Proj : register(c0);");
-    if (!instanced) EmitShaderLine(text, "float4x4 ModelToWorld : register(c8);");
-    if (skinned) EmitShaderLine(text, "float4x4 BonePalette[40] : register(c33);");
+    EmitShadowVertexUniforms(text, skinned, instanced);
     EmitShaderLine(text, "struct VS_IN");
     EmitShaderLine(text, "{");
     EmitShadowVertexInputFields(text, skinned, instanced);
