@@ -7,6 +7,7 @@
 #include "engine/platform/windows_engine.h"
 #include "engine/render/graphics_device_hooks.h"
 #include "engine/render/mesh_batch.h"
+#include "engine_service_fixture.h"
 #include "render_test_fixture.h"
 #include "support/temp_folder.h"
 #include "sys/app_window.h"
@@ -17,40 +18,22 @@ using engine::GetGraphicsDevice;
 using engine::WindowsEngine;
 using rendertest::Rgba;
 
-class EngineDeviceTest : public ::testing::Test {
+class EngineDeviceTest : public rendertest::EngineServiceTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(testsupport::GlEnvironment().Ready());
-        engine::ClearEngineHooks();
-        sys::ResetGpuHooks();
-        engine::InstallGraphicsDeviceHooks();
+        ASSERT_NO_FATAL_FAILURE(EngineServiceTest::SetUp());
         Events();
-    }
-    void TearDown() override {
-        delete engine::GetEngine();
-        engine::ClearEngineHooks();
-        sys::ResetGpuHooks();
-        testsupport::GlEnvironment().MakeCurrent();
     }
 
     static engine::StartupParams Record(bool windowed) {
-        engine::StartupParams record;
-        record.title = "Tinmarch device test";
+        engine::StartupParams record = WindowedRecord("Tinmarch device test", 96, 64);
         record.windowed = windowed ? 1 : 0;
-        record.width = 96;
-        record.height = 64;
-        record.captioned = 1;
         return record;
     }
     static WindowsEngine* Create(const engine::StartupParams& record) {
         return static_cast<WindowsEngine*>(engine::CreateEngine(record));
     }
-    static std::vector<int> Events() {
-        std::vector<int> codes;
-        engine::EngineEvent event;
-        while (engine::EventQueue::Instance().Pop(event)) codes.push_back(event.code);
-        return codes;
-    }
+    static std::vector<int> Events() { return DrainEvents(); }
     static std::array<int, 4> BackBufferPixel(int x, int y) {
         engine::GraphicsDevice* device = GetGraphicsDevice();
         std::vector<std::uint8_t> pixels;

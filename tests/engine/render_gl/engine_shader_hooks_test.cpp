@@ -9,6 +9,7 @@
 #include "engine/platform/windows_engine.h"
 #include "engine/render/graphics_device_hooks.h"
 #include "engine/render/shader_manager_hooks.h"
+#include "engine_service_fixture.h"
 #include "render_test_fixture.h"
 #include "support/temp_folder.h"
 
@@ -27,13 +28,10 @@ std::string Present() {
     return made.empty() ? "-" : made;
 }
 
-class EngineShaderHooksTest : public ::testing::Test {
+class EngineShaderHooksTest : public rendertest::EngineServiceTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(testsupport::GlEnvironment().Ready());
-        engine::ClearEngineHooks();
-        sys::ResetGpuHooks();
-        engine::InstallGraphicsDeviceHooks();
+        ASSERT_NO_FATAL_FAILURE(EngineServiceTest::SetUp());
         engine::InstallShaderManagerHooks();
         // Each hook of interest logs what exists before and after it runs.
         engine::ShaderHooks shaders = engine::GetEngineHooks().shaders;
@@ -46,15 +44,7 @@ protected:
         };
         device.deleteDevice = [this, remove = device.deleteDevice] { Logged("device.deleteDevice", remove); };
         engine::InstallDeviceHooks(device);
-        engine::EngineEvent event;
-        while (engine::EventQueue::Instance().Pop(event)) {
-        }
-    }
-    void TearDown() override {
-        delete engine::GetEngine();
-        engine::ClearEngineHooks();
-        sys::ResetGpuHooks();
-        testsupport::GlEnvironment().MakeCurrent();
+        DrainEvents();
     }
 
     bool Logged(const std::string& name, const std::function<bool()>& hook) {
@@ -69,15 +59,7 @@ protected:
         log.push_back(name + " " + before + ">" + Present());
     }
 
-    static engine::StartupParams Record() {
-        engine::StartupParams record;
-        record.title = "Tinmarch shader hooks test";
-        record.windowed = 1;
-        record.width = 64;
-        record.height = 48;
-        record.captioned = 1;
-        return record;
-    }
+    static engine::StartupParams Record() { return WindowedRecord("Tinmarch shader hooks test", 64, 48); }
 
     std::vector<std::string> log;
     testsupport::TempFolder folder_;

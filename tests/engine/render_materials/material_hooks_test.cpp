@@ -12,6 +12,7 @@
 #include "engine/render/shader_manager_hooks.h"
 #include "engine/render/texture.h"
 #include "engine/render/texture_table_hooks.h"
+#include "engine/render_gl/engine_service_fixture.h"
 #include "material_draw_fixture.h"
 #include "support/temp_folder.h"
 
@@ -19,38 +20,22 @@ namespace {
 
 using namespace engine;
 
-class MaterialHooksTest : public ::testing::Test {
+class MaterialHooksTest : public rendertest::EngineServiceTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(testsupport::GlEnvironment().Ready());
-        ClearEngineHooks();
-        sys::ResetGpuHooks();
-        InstallGraphicsDeviceHooks();
+        ASSERT_NO_FATAL_FAILURE(EngineServiceTest::SetUp());
         InstallShaderManagerHooks();
         InstallTextureTableHooks();
         InstallMaterialLibraryHooks();
         InstallMaterialManagerHooks();
-        EngineEvent event;
-        while (EventQueue::Instance().Pop(event)) {
-        }
+        DrainEvents();
     }
     void TearDown() override {
-        delete GetEngine();
-        ClearEngineHooks();
+        EngineServiceTest::TearDown();
         SetMaterialTextureSource(nullptr);
-        sys::ResetGpuHooks();
-        testsupport::GlEnvironment().MakeCurrent();
     }
 
-    static StartupParams Record() {
-        StartupParams record;
-        record.title = "Tinmarch material hooks test";
-        record.windowed = 1;
-        record.width = 64;
-        record.height = 48;
-        record.captioned = 1;
-        return record;
-    }
+    static StartupParams Record() { return WindowedRecord("Tinmarch material hooks test", 64, 48); }
 
     testsupport::TempFolder folder_;
     platformtest::ScopedEnv dataHome_{"XDG_DATA_HOME", folder_.Path().c_str()};

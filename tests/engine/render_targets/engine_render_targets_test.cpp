@@ -13,6 +13,7 @@
 #include "engine/render/render_target_hooks.h"
 #include "engine/render/shader_manager_hooks.h"
 #include "engine/render/texture_table_hooks.h"
+#include "engine/render_gl/engine_service_fixture.h"
 #include "render_target_fixture.h"
 #include "sys/app_window.h"
 
@@ -21,35 +22,21 @@ namespace {
 using engine::RenderTarget;
 using engine::WindowsEngine;
 
-class EngineRenderTargetsTest : public ::testing::Test {
+class EngineRenderTargetsTest : public rendertest::EngineServiceTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(testsupport::GlEnvironment().Ready());
-        engine::ClearEngineHooks();
-        sys::ResetGpuHooks();
-        engine::InstallGraphicsDeviceHooks();
+        ASSERT_NO_FATAL_FAILURE(EngineServiceTest::SetUp());
         engine::InstallShaderManagerHooks();
         engine::InstallTextureTableHooks();
         engine::InstallRenderTargetHooks();
     }
     void TearDown() override {
-        delete engine::GetEngine();
-        engine::ClearEngineHooks();
-        sys::ResetGpuHooks();
-        testsupport::GlEnvironment().MakeCurrent();
-        engine::EngineEvent event;
-        while (engine::EventQueue::Instance().Pop(event)) {
-        }
+        EngineServiceTest::TearDown();
+        DrainEvents();
     }
 
     static WindowsEngine* Create() {
-        engine::StartupParams record;
-        record.title = "Tinmarch targets";
-        record.windowed = 1;
-        record.width = 96;
-        record.height = 64;
-        record.captioned = 1;
-        return static_cast<WindowsEngine*>(engine::CreateEngine(record));
+        return static_cast<WindowsEngine*>(engine::CreateEngine(WindowedRecord("Tinmarch targets", 96, 64)));
     }
     static std::vector<std::uint8_t> Picture(const RenderTarget& target) {
         std::vector<std::uint8_t> pixels;

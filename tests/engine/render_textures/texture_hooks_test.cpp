@@ -6,6 +6,7 @@
 #include "engine/render/texture.h"
 #include "engine/render/texture_table.h"
 #include "engine/render/texture_table_hooks.h"
+#include "engine/render_gl/engine_service_fixture.h"
 #include "engine/render_gl/render_test_fixture.h"
 #include "support/temp_folder.h"
 
@@ -13,20 +14,11 @@ namespace {
 
 using engine::TextureTable;
 
-class TextureHooksTest : public ::testing::Test {
+class TextureHooksTest : public rendertest::EngineServiceTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(testsupport::GlEnvironment().Ready());
-        engine::ClearEngineHooks();
-        sys::ResetGpuHooks();
-        engine::InstallGraphicsDeviceHooks();
+        ASSERT_NO_FATAL_FAILURE(EngineServiceTest::SetUp());
         engine::InstallTextureTableHooks();
-    }
-    void TearDown() override {
-        delete engine::GetEngine();
-        engine::ClearEngineHooks();
-        sys::ResetGpuHooks();
-        testsupport::GlEnvironment().MakeCurrent();
     }
 
     testsupport::TempFolder folder_;
@@ -34,12 +26,7 @@ protected:
 };
 
 TEST_F(TextureHooksTest, TheTableIsMadeOnTheDevicePurgedByGroupAndFreed) {
-    engine::StartupParams record;
-    record.title = "Tinmarch texture test";
-    record.windowed = 1;
-    record.width = 96;
-    record.height = 64;
-    record.captioned = 1;
+    engine::StartupParams record = WindowedRecord("Tinmarch texture test", 96, 64);
     record.textureTableSize = 8;
     auto* made = static_cast<engine::WindowsEngine*>(engine::CreateEngine(record));
     ASSERT_NE(made, nullptr);
