@@ -42,9 +42,7 @@ protected:
 
     void SetUp() override {
         GraphicsDeviceTest::SetUp();
-        Create(true);
-        ASSERT_TRUE(engine::TextureTable::Init(64));
-        engine::TextureTable::SetDevice(&Gpu());
+        ASSERT_NO_FATAL_FAILURE(CreateWithTextureTable());
         surface_ = Gpu().CreateRenderTarget(kTargetWidth, kTargetHeight, sys::kFmtA8R8G8B8, 0);
         ASSERT_NE(surface_, nullptr);
         device_->SetRenderTargetSurface(surface_);
@@ -61,8 +59,7 @@ protected:
             device_->UnbindAllTextures();
         }
         rendertest::ReleaseObject(surface_);
-        engine::TextureTable::Free();
-        engine::TextureTable::SetDevice(nullptr);
+        FreeTextureTable();
         GraphicsDeviceTest::TearDown();
     }
 

@@ -74,9 +74,7 @@ class MeshBatchTest : public GraphicsDeviceTest {
 protected:
     void SetUp() override {
         GraphicsDeviceTest::SetUp();
-        Create(true);
-        ASSERT_TRUE(engine::TextureTable::Init(64));
-        engine::TextureTable::SetDevice(&Gpu());
+        ASSERT_NO_FATAL_FAILURE(CreateWithTextureTable());
         plainVs_ = Gpu().CreateVertexShader(rendertest::Words(kPlainVertexShader, sys::ShaderStage::Vertex));
         instancedVs_ = Gpu().CreateVertexShader(rendertest::Words(kInstancedVertexShader, sys::ShaderStage::Vertex));
         tintPs_ = Gpu().CreatePixelShader(rendertest::Words(kTintPixelShader, sys::ShaderStage::Pixel));
@@ -97,8 +95,7 @@ protected:
         rendertest::ReleaseObject(plainVs_);
         rendertest::ReleaseObject(instancedVs_);
         rendertest::ReleaseObject(tintPs_);
-        engine::TextureTable::Free();
-        engine::TextureTable::SetDevice(nullptr);
+        FreeTextureTable();
         GraphicsDeviceTest::TearDown();
     }
 

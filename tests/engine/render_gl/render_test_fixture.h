@@ -16,6 +16,7 @@
 #include "engine/render/shader_constant_cache.h"
 #include "engine/render/shader_manager_link.h"
 #include "engine/render/shader_text_buffer.h"
+#include "engine/render/texture_table.h"
 #include "engine/render/vertex_formats.h"
 #include "support/gl_test_environment.h"
 #include "support/temp_folder.h"
@@ -106,6 +107,16 @@ protected:
         vertexShaders_ = std::make_unique<engine::ShaderConstantCache>(shaderDevice_, counters_);
         pixelShaders_ = std::make_unique<engine::ShaderTextBuffer>(shaderDevice_, counters_);
         engine::LinkShaderManagers(*device_, *vertexShaders_, *pixelShaders_);
+    }
+    // Create, then the engine's texture table (64 entries) on the device; FreeTextureTable undoes the table.
+    void CreateWithTextureTable(bool withShaderManagers = true) {
+        Create(withShaderManagers);
+        ASSERT_TRUE(engine::TextureTable::Init(64));
+        engine::TextureTable::SetDevice(&Gpu());
+    }
+    static void FreeTextureTable() {
+        engine::TextureTable::Free();
+        engine::TextureTable::SetDevice(nullptr);
     }
     sys::GpuDevice& Gpu() { return *device_->Device(); }
 

@@ -36,9 +36,7 @@ class MaterialDrawTest : public rendertest::GraphicsDeviceTest {
 protected:
     void SetUp() override {
         GraphicsDeviceTest::SetUp();
-        Create(true);
-        ASSERT_TRUE(engine::TextureTable::Init(64));
-        engine::TextureTable::SetDevice(&Gpu());
+        ASSERT_NO_FATAL_FAILURE(CreateWithTextureTable());
         stageTextures = std::make_unique<engine::TableStageTextures>(*device_);
         engine::ShaderSetServices services;
         services.states = device_.get();
@@ -58,8 +56,7 @@ protected:
         manager.reset();
         stageTextures.reset();
         if (device_) device_->UnbindAllTextures();
-        engine::TextureTable::Free();
-        engine::TextureTable::SetDevice(nullptr);
+        FreeTextureTable();
         GraphicsDeviceTest::TearDown();
     }
 

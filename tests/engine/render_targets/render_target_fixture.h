@@ -68,9 +68,7 @@ class RenderTargetTest : public rendertest::GraphicsDeviceTest {
 protected:
     void SetUp() override {
         GraphicsDeviceTest::SetUp();
-        Create(true);
-        ASSERT_TRUE(engine::TextureTable::Init(64));
-        engine::TextureTable::SetDevice(&Gpu());
+        ASSERT_NO_FATAL_FAILURE(CreateWithTextureTable());
         engine::ClearRenderTargetRegistry();
         drawing_ = std::make_unique<engine::TargetDrawing2D>(*device_, *vertexShaders_, *pixelShaders_);
         services_.device = device_.get();
@@ -91,8 +89,7 @@ protected:
         }
         engine::SetRenderTargetServices({});
         drawing_.reset();
-        engine::TextureTable::Free();
-        engine::TextureTable::SetDevice(nullptr);
+        FreeTextureTable();
         GraphicsDeviceTest::TearDown();
     }
 

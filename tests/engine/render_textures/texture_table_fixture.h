@@ -39,15 +39,12 @@ protected:
         GraphicsDeviceTest::SetUp();
         engine::SetActiveArchiveSet(nullptr);
         engine::SetBaseFolderNarrow(folder_.Path().c_str());
-        Create();
-        ASSERT_TRUE(engine::TextureTable::Init(64));
-        engine::TextureTable::SetDevice(&Gpu());
+        ASSERT_NO_FATAL_FAILURE(CreateWithTextureTable(false));
     }
     void TearDown() override {
         ReleaseObject(declaration_);
         if (device_) device_->UnbindAllTextures();
-        engine::TextureTable::Free();
-        engine::TextureTable::SetDevice(nullptr);
+        FreeTextureTable();
         engine::SetBaseFolderNarrow("");
         GraphicsDeviceTest::TearDown();
     }
