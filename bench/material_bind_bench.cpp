@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -22,6 +21,7 @@
 #include "engine/render/shader_text_buffer.h"
 #include "engine/render/vertex_formats.h"
 #include "engine/render/vertex_packing.h"
+#include "support/quad_mesh.h"
 #include "sys/gl_window.h"
 #include "sys/gpu_device.h"
 #include "sys/gpu_resource.h"
@@ -170,31 +170,14 @@ struct Scene {
     }
 
     bool MakeBatch(sys::GpuDevice& gpu) {
-        std::vector<std::uint8_t> bytes(32 * 4);
-        const float corners[4][2] = {{-1, 1}, {1, 1}, {1, -1}, {-1, -1}};
-        for (int i = 0; i < 4; ++i) {
-            engine::VertexSource source;
-            source.position = {corners[i][0], corners[i][1], 0.5f};
-            source.colour = 0xFFFFFFFFu;
-            source.uv0 = {corners[i][0] * 0.5f + 0.5f, corners[i][1] * 0.5f + 0.5f};
-            engine::WritePackedVertex(engine::kVertexMesh, source, {}, bytes.data() + 32 * i);
-        }
-        const std::uint16_t quad[6] = {0, 1, 2, 0, 2, 3};
-        vertices = gpu.CreateVertexBuffer(static_cast<std::uint32_t>(bytes.size()), 0, sys::kPoolManaged);
-        indices = gpu.CreateIndexBuffer(sizeof quad, 0, sys::kFmtIndex16, sys::kPoolManaged);
+        const testsupport::QuadBuffers quad =
+            testsupport::MakeQuadBuffers(gpu, [](int, engine::VertexSource& source) {
+                source.uv0 = {source.position.x * 0.5f + 0.5f, source.position.y * 0.5f + 0.5f};
+            });
+        vertices = quad.vertices;
+        indices = quad.indices;
         if (vertices == nullptr || indices == nullptr) return false;
-        void* data = nullptr;
-        vertices->Lock(0, 0, &data, 0);
-        std::memcpy(data, bytes.data(), bytes.size());
-        vertices->Unlock();
-        indices->Lock(0, 0, &data, 0);
-        std::memcpy(data, quad, sizeof quad);
-        indices->Unlock();
-        batch.vertexBuffer = vertices;
-        batch.indexBuffer = indices;
-        batch.vertexFormat = engine::kVertexMesh;
-        batch.vertexCount = 4;
-        batch.indexCount = 6;
+        batch = testsupport::QuadBatch(quad);
         return true;
     }
 

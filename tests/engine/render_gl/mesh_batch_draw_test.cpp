@@ -1,6 +1,5 @@
 // Mesh batches drawn through the device with a material: the material's states, binding failures, counters,
 // skinned, instanced and fur-shell draws, and the fur default texture.
-#include <cstring>
 #include <functional>
 
 #include "engine/render/material_binder.h"
@@ -8,8 +7,8 @@
 #include "engine/render/mesh_batch.h"
 #include "engine/render/texture.h"
 #include "engine/render/texture_table.h"
-#include "engine/render/vertex_packing.h"
 #include "render_test_fixture.h"
+#include "support/quad_mesh.h"
 
 namespace {
 
@@ -101,30 +100,11 @@ protected:
 
     // A white quad over the whole target in format 4, two triangles.
     void MakeQuad() {
-        std::vector<std::uint8_t> bytes(32 * 4);
-        const float corners[4][2] = {{-1, 1}, {1, 1}, {1, -1}, {-1, -1}};
-        for (int i = 0; i < 4; ++i) {
-            engine::VertexSource source;
-            source.position = {corners[i][0], corners[i][1], 0.5f};
-            source.colour = 0xFFFFFFFFu;
-            engine::WritePackedVertex(engine::kVertexMesh, source, {}, bytes.data() + 32 * i);
-        }
-        const std::uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
-        vertices_ = Gpu().CreateVertexBuffer(static_cast<std::uint32_t>(bytes.size()), 0, sys::kPoolManaged);
-        indices_ = Gpu().CreateIndexBuffer(sizeof indices, 0, sys::kFmtIndex16, sys::kPoolManaged);
+        const testsupport::QuadBuffers quad = testsupport::MakeQuadBuffers(Gpu());
+        vertices_ = quad.vertices;
+        indices_ = quad.indices;
         ASSERT_TRUE(vertices_ != nullptr && indices_ != nullptr);
-        void* data = nullptr;
-        vertices_->Lock(0, 0, &data, 0);
-        std::memcpy(data, bytes.data(), bytes.size());
-        vertices_->Unlock();
-        indices_->Lock(0, 0, &data, 0);
-        std::memcpy(data, indices, sizeof indices);
-        indices_->Unlock();
-        batch_.vertexBuffer = vertices_;
-        batch_.indexBuffer = indices_;
-        batch_.vertexFormat = engine::kVertexMesh;
-        batch_.vertexCount = 4;
-        batch_.indexCount = 6;
+        batch_ = testsupport::QuadBatch(quad);
     }
     void SetWorld(const Matrix44& world) { vertexShaders_->SetMatrix(world, 8); }
     void Draw(int shell = 0, std::span<const Matrix44> bones = {}) {

@@ -1,9 +1,9 @@
 // Each vertex format reaches the shaders with the values its encodings stand for.
-#include <cstring>
 #include <string>
 
 #include "engine/render/vertex_packing.h"
 #include "render_test_fixture.h"
+#include "support/quad_mesh.h"
 
 namespace {
 
@@ -126,25 +126,12 @@ TEST_F(VertexFormatTest, AnInstancedDrawOfFourEqualsFourSingleDraws) {
         "  float4x3 M = float4x3(R1, R2, R3, R4); VS_OUT o; o.Pos = float4(mul(Pos, M), 1); o.Col = C; return o;\n"
         "}\n";
     // A quad in format 4, colours per corner.
-    std::vector<std::uint8_t> quad(32 * 4);
-    const float corners[4][2] = {{-1, 1}, {1, 1}, {1, -1}, {-1, -1}};
-    for (int i = 0; i < 4; ++i) {
-        VertexSource source;
-        source.position = {corners[i][0], corners[i][1], 0.5f};
+    const testsupport::QuadBuffers quad = testsupport::MakeQuadBuffers(Gpu(), [](int i, VertexSource& source) {
         source.colour = 0xFF000000u | (0x40u << (8 * (i % 3))) | 0x202020u;
-        engine::WritePackedVertex(engine::kVertexMesh, source, {}, quad.data() + 32 * i);
-    }
-    const std::uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
-    sys::GpuVertexBuffer* vertices =
-        Gpu().CreateVertexBuffer(static_cast<std::uint32_t>(quad.size()), 0, sys::kPoolManaged);
-    sys::GpuIndexBuffer* indexBuffer = Gpu().CreateIndexBuffer(sizeof indices, 0, sys::kFmtIndex16, sys::kPoolManaged);
-    void* data = nullptr;
-    vertices->Lock(0, 0, &data, 0);
-    std::memcpy(data, quad.data(), quad.size());
-    vertices->Unlock();
-    indexBuffer->Lock(0, 0, &data, 0);
-    std::memcpy(data, indices, sizeof indices);
-    indexBuffer->Unlock();
+    });
+    sys::GpuVertexBuffer* vertices = quad.vertices;
+    sys::GpuIndexBuffer* indexBuffer = quad.indices;
+    ASSERT_TRUE(vertices != nullptr && indexBuffer != nullptr);
     Gpu().SetStreamSource(0, vertices, 0, 32);
     Gpu().SetIndices(indexBuffer);
 
