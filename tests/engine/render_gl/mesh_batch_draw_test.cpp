@@ -25,13 +25,6 @@ VS_OUT main(float4 Pos : POSITION0, float4 C : COLOR0) {
   VS_OUT o; o.Pos = float4(mul(Pos, ModelToWorld), 1); o.Col = C; return o;
 }
 )";
-constexpr const char* kInstancedVertexShader = R"(
-struct VS_OUT { float4 Pos : POSITION; float4 Col : COLOR0; };
-VS_OUT main(float4 Pos : POSITION0, float4 C : COLOR0, float3 R1 : POSITION1, float3 R2 : POSITION2,
-            float3 R3 : POSITION3, float3 R4 : POSITION4) {
-  float4x3 M = float4x3(R1, R2, R3, R4); VS_OUT o; o.Pos = float4(mul(Pos, M), 1); o.Col = C; return o;
-}
-)";
 constexpr const char* kTintPixelShader = R"(
 float4 Tint : register(c0);
 float4 main(float4 Col : COLOR0) : COLOR { return Col * Tint; }
@@ -60,22 +53,13 @@ public:
     std::function<void(MaterialDef&, bool)> bind;
 };
 
-// Instance placement: the first three columns of each world matrix matter.
-Matrix44 Placement(int i) {
-    Matrix44 m;
-    m.InitRotationZ(15.0f * static_cast<float>(i));
-    m.ScaleLocal(0.4f, 0.4f, 1.0f);
-    m.SetRow(3, {-0.6f + 0.4f * static_cast<float>(i), 0.5f - 0.3f * static_cast<float>(i), 0.0f});
-    return m;
-}
-
 class MeshBatchTest : public GraphicsDeviceTest {
 protected:
     void SetUp() override {
         GraphicsDeviceTest::SetUp();
         ASSERT_NO_FATAL_FAILURE(CreateWithTextureTable());
         plainVs_ = Gpu().CreateVertexShader(rendertest::Words(kPlainVertexShader, sys::ShaderStage::Vertex));
-        instancedVs_ = Gpu().CreateVertexShader(rendertest::Words(kInstancedVertexShader, sys::ShaderStage::Vertex));
+        instancedVs_ = Gpu().CreateVertexShader(rendertest::Words(rendertest::kInstancedColourVertexShader, sys::ShaderStage::Vertex));
         tintPs_ = Gpu().CreatePixelShader(rendertest::Words(kTintPixelShader, sys::ShaderStage::Pixel));
         ASSERT_TRUE(plainVs_ != nullptr && instancedVs_ != nullptr && tintPs_ != nullptr);
         binder_.bind = [this](MaterialDef& material, bool instanced) {
@@ -251,7 +235,7 @@ TEST_F(MeshBatchTest, SkinnedBatchesLoadThePaletteThroughTheirBoneSet) {
 
 TEST_F(MeshBatchTest, AnInstancedRunOfFourGivesTheSamePixelsAsFourSingleDraws) {
     Matrix44 worlds[4];
-    for (int i = 0; i < 4; ++i) worlds[i] = Placement(i);
+    for (int i = 0; i < 4; ++i) worlds[i] = rendertest::InstancePlacement(i);
     ClearTarget();
     for (const Matrix44& world : worlds) {
         SetWorld(world);

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/core/matrix.h"
 #include "engine/platform/scoped_env.h"
 #include "engine/render/dynamic_vertex_buffer.h"
 #include "engine/render/gpu_shader_device.h"
@@ -71,6 +72,26 @@ inline std::array<int, 4> Rgba(std::uint32_t argb) {
     return {static_cast<int>((argb >> 16) & 0xFF), static_cast<int>((argb >> 8) & 0xFF),
             static_cast<int>(argb & 0xFF), static_cast<int>(argb >> 24)};
 }
+
+// Instance i of the instanced-draw tests: turned 15 degrees a step, scaled by 0.4 and moved along a diagonal.
+// Instance rows carry only the first three columns of a world matrix.
+inline engine::Matrix44 InstancePlacement(int i) {
+    engine::Matrix44 m;
+    m.InitRotationZ(15.0f * static_cast<float>(i));
+    m.ScaleLocal(0.4f, 0.4f, 1.0f);
+    m.SetRow(3, {-0.6f + 0.4f * static_cast<float>(i), 0.5f - 0.3f * static_cast<float>(i), 0.0f});
+    return m;
+}
+
+// A vertex shader for instanced draws: POSITION0 placed by the instance rows POSITION1 to POSITION4 (vertex format
+// 7), COLOR0 passed on.
+constexpr const char* kInstancedColourVertexShader = R"(
+struct VS_OUT { float4 Pos : POSITION; float4 Col : COLOR0; };
+VS_OUT main(float4 Pos : POSITION0, float4 C : COLOR0, float3 R1 : POSITION1, float3 R2 : POSITION2,
+            float3 R3 : POSITION3, float3 R4 : POSITION4) {
+  float4x3 M = float4x3(R1, R2, R3, R4); VS_OUT o; o.Pos = float4(mul(Pos, M), 1); o.Col = C; return o;
+}
+)";
 
 class GraphicsDeviceTest : public ::testing::Test {
 protected:

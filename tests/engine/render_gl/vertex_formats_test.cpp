@@ -106,25 +106,10 @@ TEST_F(VertexFormatTest, MeshFormatsCarryEveryElement) {
               (std::array<int, 4>{0x80, 0x40, 0x20, 0x10}));
 }
 
-// Instance placement: the first three columns of each world matrix.
-Matrix44 Placement(int i) {
-    Matrix44 m;
-    m.InitRotationZ(15.0f * static_cast<float>(i));
-    m.ScaleLocal(0.4f, 0.4f, 1.0f);
-    m.SetRow(3, {-0.6f + 0.4f * static_cast<float>(i), 0.5f - 0.3f * static_cast<float>(i), 0.0f});
-    return m;
-}
-
 TEST_F(VertexFormatTest, AnInstancedDrawOfFourEqualsFourSingleDraws) {
     const std::string singleShader = ShowInput("float4 C : COLOR0", "C", "float4x3 ModelToWorld : register(c8);\n");
     const std::string single = std::string(singleShader).replace(singleShader.find("o.Pos = Pos;"), 12,
                                                                  "o.Pos = float4(mul(Pos, ModelToWorld), 1);");
-    const std::string instanced =
-        "struct VS_OUT { float4 Pos : POSITION; float4 Col : COLOR0; };\n"
-        "VS_OUT main(float4 Pos : POSITION0, float4 C : COLOR0, float3 R1 : POSITION1, float3 R2 : POSITION2,\n"
-        "            float3 R3 : POSITION3, float3 R4 : POSITION4) {\n"
-        "  float4x3 M = float4x3(R1, R2, R3, R4); VS_OUT o; o.Pos = float4(mul(Pos, M), 1); o.Col = C; return o;\n"
-        "}\n";
     // A quad in format 4, colours per corner.
     const testsupport::QuadBuffers quad = testsupport::MakeQuadBuffers(Gpu(), [](int i, VertexSource& source) {
         source.colour = 0xFF000000u | (0x40u << (8 * (i % 3))) | 0x202020u;
@@ -139,7 +124,7 @@ TEST_F(VertexFormatTest, AnInstancedDrawOfFourEqualsFourSingleDraws) {
     declarations_->Select(engine::kVertexMesh);
     Gpu().Clear(0, nullptr, sys::kClearTarget, 0xFF000000, 1.0f, 0);
     for (int i = 0; i < 4; ++i) {
-        const Matrix44 transposed = Placement(i).Transpose();
+        const Matrix44 transposed = rendertest::InstancePlacement(i).Transpose();
         Gpu().SetVertexShaderConstantF(8, &transposed.m[0][0], 4);
         ASSERT_EQ(Gpu().DrawIndexedPrimitive(sys::kPrimTriangleList, 0, 0, 4, 0, 2), sys::kGpuOk);
     }
@@ -150,13 +135,13 @@ TEST_F(VertexFormatTest, AnInstancedDrawOfFourEqualsFourSingleDraws) {
     auto* rows = static_cast<float*>(engine::GlobalDynamicVertexBuffer()->Lock(engine::kVertexInstanceRows, 4, first));
     ASSERT_NE(rows, nullptr);
     for (int i = 0; i < 4; ++i) {
-        const Matrix44 m = Placement(i);
+        const Matrix44 m = rendertest::InstancePlacement(i);
         for (int r = 0; r < 4; ++r) {
             for (int c = 0; c < 3; ++c) *rows++ = m.m[r][c];
         }
     }
     engine::GlobalDynamicVertexBuffer()->Unlock();
-    UseShaders(instanced, kColourPixelShader);
+    UseShaders(rendertest::kInstancedColourVertexShader, kColourPixelShader);
     declarations_->Select(engine::kVertexInstancedMesh);
     Gpu().Clear(0, nullptr, sys::kClearTarget, 0xFF000000, 1.0f, 0);
     Gpu().SetStreamSource(1, engine::GlobalDynamicVertexBuffer()->Buffer(), static_cast<std::uint32_t>(first) * 48, 48);
