@@ -5,6 +5,7 @@
 
 #include "engine/core/event_queue.h"
 #include "engine/platform/engine_root.h"
+#include "engine_event_drain.h"
 #include "fake_engine_hooks.h"
 #include "scoped_env.h"
 #include "support/temp_folder.h"
@@ -55,12 +56,7 @@ protected:
     }
 
     // The codes of every event waiting in the engine's queue, which is left empty.
-    static std::vector<int> DrainEngineEvents() {
-        std::vector<int> codes;
-        engine::EngineEvent event;
-        while (engine::EventQueue::Instance().Pop(event)) codes.push_back(event.code);
-        return codes;
-    }
+    static std::vector<int> DrainEngineEvents() { return platformtest::DrainEngineEvents(); }
 
     std::string LockPath() const { return folder.File("Tinmarch/instance.lock"); }
 

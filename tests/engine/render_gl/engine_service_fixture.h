@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/core/event_queue.h"
+#include "engine/platform/engine_event_drain.h"
 #include "engine/platform/engine_hooks.h"
 #include "engine/platform/engine_root.h"
 #include "engine/platform/startup_params.h"
@@ -45,12 +45,7 @@ protected:
     }
 
     // The codes of every event waiting in the engine's queue, which is left empty.
-    static std::vector<int> DrainEvents() {
-        std::vector<int> codes;
-        engine::EngineEvent event;
-        while (engine::EventQueue::Instance().Pop(event)) codes.push_back(event.code);
-        return codes;
-    }
+    static std::vector<int> DrainEvents() { return platformtest::DrainEngineEvents(); }
 };
 
 }  // namespace rendertest
