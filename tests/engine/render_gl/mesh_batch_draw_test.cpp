@@ -137,8 +137,12 @@ TEST_F(MeshBatchTest, DepthAndColourMaskFollowTheMaterialFlagsAndBlend) {
         material_.blendMode = row.blend;
         Draw();
         EXPECT_EQ(State(sys::kRsZEnable), row.zEnable);
-        if (row.zWrite != kAny) EXPECT_EQ(State(sys::kRsZWriteEnable), static_cast<std::uint32_t>(row.zWrite));
-        if (row.zFunc != kAny) EXPECT_EQ(State(sys::kRsZFunc), static_cast<std::uint32_t>(row.zFunc));
+        if (row.zWrite != kAny) {
+            EXPECT_EQ(State(sys::kRsZWriteEnable), static_cast<std::uint32_t>(row.zWrite));
+        }
+        if (row.zFunc != kAny) {
+            EXPECT_EQ(State(sys::kRsZFunc), static_cast<std::uint32_t>(row.zFunc));
+        }
         EXPECT_EQ(State(sys::kRsColorWriteEnable), row.mask);
         EXPECT_EQ(State(sys::kRsAlphaBlendEnable), row.blend != 0 ? 1u : 0u);
     }

@@ -118,7 +118,9 @@ TEST_F(TextureTableTest, DdsFormatsLoadAndSampleAsTheCpuDecoderReadsThem) {
         EXPECT_EQ(texture->texture->GetLevelCount(), c.levels);
         const sys::GpuFormat stored =
             c.format == 3 ? sys::kFmtDxt1 : (c.format == 4 ? sys::kFmtDxt3 : sys::kFmtUnknown);
-        if (stored != sys::kFmtUnknown) EXPECT_EQ(texture->texture->Format(), blocks ? stored : sys::kFmtA8R8G8B8);
+        if (stored != sys::kFmtUnknown) {
+            EXPECT_EQ(texture->texture->Format(), blocks ? stored : sys::kFmtA8R8G8B8);
+        }
         for (std::uint32_t level = 0; level < c.levels; ++level) {
             EXPECT_EQ(LevelOf(*texture->texture, 0, level), Decoded(c.file, 0, level)) << "level " << level;
         }
