@@ -31,7 +31,7 @@ ShaderConstantCache::~ShaderConstantCache() {
 void ShaderConstantCache::MarkUnknown() { std::memset(registers_, 0xFF, sizeof(registers_)); }
 
 void ShaderConstantCache::SetVector(const Vec4& value, int reg) {
-    if (reg < 0 || reg >= kRegisterCount) return;
+    if (reg < 0 || reg >= kUsableRegisters) return;
     const float values[4] = {value.x, value.y, value.z, value.w};
     if (SameFloats(registers_[reg], values, 4)) return;
     std::memcpy(registers_[reg], values, sizeof(values));
@@ -39,7 +39,7 @@ void ShaderConstantCache::SetVector(const Vec4& value, int reg) {
 }
 
 void ShaderConstantCache::SetMatrix(const Matrix44& matrix, int reg) {
-    if (reg < 0 || reg > kRegisterCount - 4) return;
+    if (reg < 0 || reg > kUsableRegisters - 4) return;
     const Matrix44 transposed = matrix.Transpose();
     if (SameFloats(registers_[reg], &transposed.m[0][0], 16)) return;
     std::memcpy(registers_[reg], &transposed.m[0][0], sizeof(transposed.m));

@@ -14,6 +14,9 @@ namespace engine {
 class ShaderConstantCache final : public BoneMatrixWriter {
 public:
     static constexpr int kRegisterCount = 256;
+    // Register c255 belongs to the graphics layer, which refuses writes to it: the cache stops at c254 so that
+    // it never holds a value the device does not have.
+    static constexpr int kUsableRegisters = 255;
     // Fur-shell parameters (shell / shell count, fur length, 0, 0).
     static constexpr int kShellParamsRegister = 31;
 

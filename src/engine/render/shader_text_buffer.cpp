@@ -6,7 +6,8 @@ namespace engine {
 
 namespace {
 
-constexpr int kPixelRegisterCount = 256;
+// Register c255 belongs to the graphics layer (the alpha test).
+constexpr int kPixelRegisterCount = 255;
 
 }  // namespace
 

@@ -69,10 +69,16 @@ TEST_F(ShaderConstants, MatricesGoUpTransposedAsFourRegistersUnlessAllSixteenFlo
     EXPECT_EQ(device.vertexUploads.size(), 8u);
     EXPECT_EQ(cache.Register(10)[3], m.m[3][2]);
 
-    cache.SetMatrix(m, 253);  // would reach past register 255
-    EXPECT_EQ(device.vertexUploads.size(), 8u);
+    // Register c255 is the graphics layer's: nothing reaching it goes up or stays in the cache.
+    cache.SetMatrix(m, 253);
     cache.SetMatrix(m, 252);
+    cache.SetVector(Vec4{1, 2, 3, 4}, 255);
+    EXPECT_EQ(device.vertexUploads.size(), 8u);
+    EXPECT_NE(cache.Register(255)[0], 1.0f);
+    cache.SetMatrix(m, 251);
     EXPECT_EQ(device.vertexUploads.size(), 12u);
+    cache.SetVector(Vec4{1, 2, 3, 4}, 254);
+    EXPECT_EQ(device.vertexUploads.size(), 13u);
 }
 
 TEST_F(ShaderConstants, ClearShellParamsZeroesRegister31Once) {
@@ -105,8 +111,12 @@ TEST_F(ShaderConstants, PixelConstantsAlwaysUpload) {
         for (int row = 0; row < 4; ++row) EXPECT_EQ(device.PixelRegister(34 + i)[row], m.m[row][i]);
     }
     pixels.SetPixelMatrix(m, 253);
+    pixels.SetPixelMatrix(m, 252);  // would reach c255, the graphics layer's
+    pixels.SetPixelColour(0, 255);
     pixels.SetPixelColour(0, 256);
     EXPECT_EQ(device.pixelUploads.size(), 6u);
+    pixels.SetPixelColour(0, 254);
+    EXPECT_EQ(device.pixelUploads.size(), 7u);
 }
 
 TEST_F(ShaderConstants, BindCountersCountRequestsAndChanges) {
