@@ -3,6 +3,8 @@
 
 #include <new>
 
+#include "engine/render/colour_gradient.h"
+
 namespace engine {
 
 namespace {
@@ -53,8 +55,7 @@ int MaterialDef::GetTexture(int stage) const { return ValidStage(stage) ? textur
 
 void MaterialDef::SetColour(int slot, std::uint32_t argb) {
     if (!ValidSlot(slot)) return;
-    colours[slot].Set(static_cast<float>((argb >> 16) & 0xFF) / 255.0f, static_cast<float>((argb >> 8) & 0xFF) / 255.0f,
-                      static_cast<float>(argb & 0xFF) / 255.0f, static_cast<float>(argb >> 24) / 255.0f);
+    colours[slot] = ArgbToColourF(argb);
 }
 
 void MaterialDef::SetColourF(int slot, const ColourF& colour) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/render/colour_gradient.h"
 #include "engine/render/light_flags.h"
 #include "engine/render/material_def.h"
 #include "engine/render/material_shader_sets.h"
@@ -18,15 +19,10 @@ namespace {
 constexpr int kFilterLinearMips = 2;
 constexpr int kAddressWrap = 1;
 
-ColourF ArgbToColour(std::uint32_t argb) {
-    return {static_cast<float>((argb >> 16) & 0xFF) / 255.0f, static_cast<float>((argb >> 8) & 0xFF) / 255.0f,
-            static_cast<float>(argb & 0xFF) / 255.0f, static_cast<float>(argb >> 24) / 255.0f};
-}
-
 // The ambient colour seen through the view: r, g and b scaled, then the offset added to all four channels,
 // each kept in 0..1.
 Vec4 ViewedAmbient(std::uint32_t ambient, const MaterialView* view) {
-    ColourF c = ArgbToColour(ambient);
+    ColourF c = ArgbToColourF(ambient);
     if (view != nullptr) {
         const ColourF scale = view->ColourScale();
         const ColourF offset = view->ColourOffset();

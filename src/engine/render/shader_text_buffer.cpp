@@ -1,5 +1,6 @@
 #include "engine/render/shader_text_buffer.h"
 
+#include "engine/render/colour_gradient.h"
 #include "engine/render/shader_cache.h"
 
 namespace engine {
@@ -42,9 +43,8 @@ void ShaderTextBuffer::SetPixelMatrix(const Matrix44& matrix, int reg) {
 
 void ShaderTextBuffer::SetPixelColour(std::uint32_t argb, int reg) {
     if (reg < 0 || reg >= kPixelRegisterCount) return;
-    const float values[4] = {static_cast<float>((argb >> 16) & 0xFF) / 255.0f,
-                             static_cast<float>((argb >> 8) & 0xFF) / 255.0f, static_cast<float>(argb & 0xFF) / 255.0f,
-                             static_cast<float>(argb >> 24) / 255.0f};
+    const ColourF colour = ArgbToColourF(argb);
+    const float values[4] = {colour.r, colour.g, colour.b, colour.a};
     device_.SetPixelShaderConstantF(reg, values, 1);
 }
 
