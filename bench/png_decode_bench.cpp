@@ -10,9 +10,9 @@
 #include <random>
 #include <vector>
 
-#include "engine/render/image_writers.h"
-#include "engine/render/inflate.h"
-#include "engine/render/png_decoder.h"
+#include "engine/image/image_writers.h"
+#include "engine/image/inflate.h"
+#include "engine/image/png_decoder.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/render/dds_file.h"
+#include "engine/image/dds_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t size) {
     engine::DdsImage dds;

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/render/image_limits.h"
-#include "engine/render/png_decoder.h"
+#include "engine/image/image_limits.h"
+#include "engine/image/png_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t size) {
     const engine::DecodedPng png = engine::DecodePng(input, size);

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "engine/core/wide_string.h"
-#include "engine/render/image.h"
-#include "engine/render/tga_image.h"
+#include "engine/image/image.h"
+#include "engine/image/tga_image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t size) {
     engine::Image image;

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -11,6 +12,12 @@
 extern char** environ;
 
 namespace {
+
+// tools/run starts build/tinmarch; the program tested here must be that very file.
+TEST(Program, IsTheFileThatToolsRunStarts) {
+    std::error_code error;
+    EXPECT_TRUE(std::filesystem::equivalent(TINMARCH_EXE, TINMARCH_RUN_PATH, error)) << TINMARCH_EXE;
+}
 
 TEST(Program, SigtermEndsWithStatusZero) {
     pid_t pid = 0;

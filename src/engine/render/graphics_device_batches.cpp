@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/render/colour_gradient.h"
+#include "engine/image/colour_gradient.h"
 #include "engine/render/dynamic_vertex_buffer.h"
 #include "engine/render/graphics_device.h"
-#include "engine/render/image.h"
+#include "engine/image/image.h"
 #include "engine/render/material_binder.h"
 #include "engine/render/material_def.h"
 #include "engine/render/mesh_batch.h"

@@ -3,7 +3,7 @@
 
 #include <new>
 
-#include "engine/render/colour_gradient.h"
+#include "engine/image/colour_gradient.h"
 
 namespace engine {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/render/colour_gradient.h"
+#include "engine/image/colour_gradient.h"
 #include "engine/render/light_flags.h"
 #include "engine/render/material_def.h"
 #include "engine/render/material_shader_sets.h"

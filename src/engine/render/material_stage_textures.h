@@ -4,7 +4,7 @@
 // TableStageTextures is the engine's implementation.
 #include <cstdint>
 
-#include "engine/render/alpha_kind.h"
+#include "engine/image/alpha_kind.h"
 
 namespace engine {
 

@@ -1,6 +1,6 @@
 #include "engine/render/shader_text_buffer.h"
 
-#include "engine/render/colour_gradient.h"
+#include "engine/image/colour_gradient.h"
 #include "engine/render/shader_cache.h"
 
 namespace engine {

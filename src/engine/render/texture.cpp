@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/render/image.h"
-#include "engine/render/mip_filter.h"
-#include "engine/render/pixel_format.h"
+#include "engine/image/image.h"
+#include "engine/image/mip_filter.h"
+#include "engine/image/pixel_format.h"
 #include "engine/render/texture_levels.h"
 #include "engine/render/texture_table.h"
 #include "sys/gpu_device.h"

@@ -7,7 +7,7 @@
 
 #include "engine/core/int_rect.h"
 #include "engine/core/wide_string.h"
-#include "engine/render/alpha_kind.h"
+#include "engine/image/alpha_kind.h"
 
 namespace sys {
 class GpuTexture;

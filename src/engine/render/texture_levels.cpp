@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/render/dxt_codec.h"
-#include "engine/render/pixel_format.h"
+#include "engine/image/dxt_codec.h"
+#include "engine/image/pixel_format.h"
 
 namespace engine {
 

@@ -6,9 +6,9 @@
 #include "engine/core/wide_string.h"
 #include "engine/platform/engine_root.h"
 #include "engine/platform/path_parts.h"
-#include "engine/render/image.h"
-#include "engine/render/mip_filter.h"
-#include "engine/render/pixel_format.h"
+#include "engine/image/image.h"
+#include "engine/image/mip_filter.h"
+#include "engine/image/pixel_format.h"
 #include "engine/render/texture.h"
 
 namespace engine {

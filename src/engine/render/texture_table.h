@@ -4,7 +4,7 @@
 // PNG and TGA images, each also under "Common/". Main thread only.
 #include <cstdint>
 
-#include "engine/render/alpha_kind.h"
+#include "engine/image/alpha_kind.h"
 
 namespace sys {
 class GpuDevice;

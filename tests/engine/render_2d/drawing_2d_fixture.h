@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/render/image.h"
+#include "engine/image/image.h"
 #include "engine/render/target_drawing_2d.h"
 #include "engine/render/texture.h"
 #include "engine/render/texture_table.h"

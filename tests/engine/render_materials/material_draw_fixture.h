@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "engine/core/frame_timer.h"
-#include "engine/render/image.h"
+#include "engine/image/image.h"
 #include "engine/render/material_def.h"
 #include "engine/render/material_manager.h"
 #include "engine/render/material_stage_textures.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/render/image.h"
+#include "engine/image/image.h"
 #include "engine/render/render_target.h"
 #include "engine/render/render_target_registry.h"
 #include "engine/render/render_view.h"

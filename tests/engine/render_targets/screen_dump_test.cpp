@@ -6,7 +6,7 @@
 #include <iterator>
 #include <string>
 
-#include "engine/render/png_decoder.h"
+#include "engine/image/png_decoder.h"
 #include "render_target_fixture.h"
 
 namespace {

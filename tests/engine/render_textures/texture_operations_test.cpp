@@ -3,10 +3,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/render/dds_file.h"
-#include "engine/render/dds_writer.h"
-#include "engine/render/dxt_codec.h"
-#include "engine/render/surface_copy.h"
+#include "engine/image/dds_file.h"
+#include "engine/image/dds_writer.h"
+#include "engine/image/dxt_codec.h"
+#include "engine/image/surface_copy.h"
 #include "engine/render/texture_levels.h"
 #include "engine/render_textures/texture_table_fixture.h"
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "engine/platform/data_folders.h"
-#include "engine/render/image.h"
-#include "engine/render/image_writers.h"
+#include "engine/image/image.h"
+#include "engine/image/image_writers.h"
 #include "engine/render/texture.h"
 #include "engine/render/texture_table.h"
 #include "engine/render_gl/render_test_fixture.h"

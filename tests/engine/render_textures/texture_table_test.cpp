@@ -3,9 +3,9 @@
 #include <cstring>
 #include <filesystem>
 
-#include "engine/render/dds_file.h"
-#include "engine/render/dds_writer.h"
-#include "engine/render/dxt_codec.h"
+#include "engine/image/dds_file.h"
+#include "engine/image/dds_writer.h"
+#include "engine/image/dxt_codec.h"
 #include "engine/render_textures/texture_table_fixture.h"
 
 namespace {

@@ -1,0 +1,15 @@
+# Fails when the picture library's link libraries (passed as LINKS) name a window, GPU, shader-compiler or sound
+# library, or a library that brings the renderer.
+set(_forbidden SDL2 epoxy EPOXY GL EGL glslang SPIRV spirv-cross OpenAL openal vorbis engine_render)
+foreach(_link IN LISTS LINKS)
+  if(_link STREQUAL "sys" OR _link STREQUAL "LINK_ONLY(sys)")
+    message(FATAL_ERROR "engine_image links the platform layer directly")
+  endif()
+  foreach(_name IN LISTS _forbidden)
+    string(FIND "${_link}" "${_name}" _at)
+    if(NOT _at EQUAL -1)
+      message(FATAL_ERROR "engine_image links ${_link}")
+    endif()
+  endforeach()
+  message(STATUS "engine_image links ${_link}")
+endforeach()
