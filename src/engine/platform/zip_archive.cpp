@@ -22,6 +22,7 @@ constexpr std::size_t kDirectoryRecordSize = 46;
 constexpr std::size_t kLocalHeaderSize = 30;
 // The end record may be followed by a comment of up to 65535 bytes; the search reaches a little further.
 constexpr std::int64_t kEndSearchReach = 65587;
+constexpr std::int64_t kEndSearchStep = 4096;
 // Deflate cannot expand data by more than this factor (plus a small constant).
 constexpr std::uint64_t kMaxInflateRatio = 1032;
 
@@ -85,14 +86,23 @@ std::int64_t ZipArchive::FindEndOfDirectory() {
     if (size < static_cast<std::int64_t>(kEndRecordSize)) return -1;
     const std::int64_t lowest = size > kEndSearchReach ? size - kEndSearchReach : 0;
 
-    // The tail is read once and scanned backwards, the record's own position first.
-    std::vector<std::uint8_t> tail(static_cast<std::size_t>(size - lowest));
-    if (!ReadExactly(static_cast<std::uint64_t>(lowest), tail.data(), tail.size())) return -1;
+    // The search walks back in 4 KiB steps from the record's last possible place and takes one more step while
+    // a step's end is still at or above the lower bound, so the last step reaches up to 4 KiB below that bound.
+    std::int64_t floor = 0;
+    for (std::int64_t end = size - static_cast<std::int64_t>(kEndRecordSize); end >= lowest; end -= kEndSearchStep) {
+        floor = std::max<std::int64_t>(end - kEndSearchStep, 0);
+        if (floor == 0) break;
+    }
+
+    // The tail down to that reach is read once and scanned backwards, the record's own position first. A place
+    // whose 22 bytes would run past the end of the file holds no record.
+    std::vector<std::uint8_t> tail(static_cast<std::size_t>(size - floor));
+    if (!ReadExactly(static_cast<std::uint64_t>(floor), tail.data(), tail.size())) return -1;
     for (std::size_t i = tail.size() - kEndRecordSize + 1; i-- > 0;) {
         if (LoadU32(&tail[i]) == kEndSignature) {
             std::memcpy(endRecord_.data(), &tail[i], kEndRecordSize);
             fileSize_ = size;
-            endRecordPosition_ = lowest + static_cast<std::int64_t>(i);
+            endRecordPosition_ = floor + static_cast<std::int64_t>(i);
             return endRecordPosition_;
         }
     }

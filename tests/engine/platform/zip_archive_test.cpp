@@ -143,13 +143,42 @@ TEST(ZipArchive, EndRecordIsFoundOnlyWhereItCanBe) {
         EXPECT_EQ(Find(*archive, "A.TXT"), "A");
     }
 
-    // The search reaches 65587 bytes back from the end and no further.
-    for (std::size_t trailing : {65565u, 65566u}) {
+}
+
+// The search steps back 4 KiB at a time from the record's last place and takes a step while the step's end is
+// within 65587 bytes of the file's end: the 17th step ends 65536 bytes before that place and starts 69632 before
+// it. Bytes after the record move it back; a record that far back is still found, one byte further is not.
+TEST(ZipArchive, EndRecordSearchReachesTheStartOfItsLastStep) {
+    const struct {
+        std::size_t trailing;
+        bool opens;
+    } cases[] = {
+        {0, true},          {4096, true},       {4097, true},       {65535, true},      {65565, true},
+        {65566, true},      {65567, true},      {69630, true},      {69631, true},      {69632, true},
+        {69633, false},     {69634, false},     {73728, false},
+    };
+    for (const auto& c : cases) {
+        // A large entry in front keeps the reach from being cut short by the start of the file.
+        ZipImage image = ZipWriter().Add("pad.bin", std::string(80000, 'p'), 0).Add("a.txt", "A").Build();
+        image.bytes.resize(image.bytes.size() + c.trailing, 0);
+        bool opened = false;
+        auto archive = OpenInMemory(image, &opened);
+        EXPECT_EQ(opened, c.opens) << c.trailing;
+        if (opened) {
+            EXPECT_EQ(archive->EndRecordPosition(), static_cast<std::int64_t>(image.endRecordOffset)) << c.trailing;
+            EXPECT_EQ(Find(*archive, "a.txt"), "A") << c.trailing;
+        }
+    }
+
+    // A signature that runs over the end of a 4 KiB step is found, the step's last bytes coming from the one
+    // read before it.
+    for (std::size_t trailing : {4093u, 4094u, 4095u, 8189u, 8190u, 8191u}) {
         ZipImage image = ZipWriter().Add("a.txt", "A").Build();
         image.bytes.resize(image.bytes.size() + trailing, 0);
         bool opened = false;
-        OpenInMemory(image, &opened);
-        EXPECT_EQ(opened, trailing == 65565u) << trailing;
+        auto archive = OpenInMemory(image, &opened);
+        EXPECT_TRUE(opened) << trailing;
+        EXPECT_EQ(archive->EndRecordPosition(), static_cast<std::int64_t>(image.endRecordOffset)) << trailing;
     }
 }
 
