@@ -30,13 +30,16 @@ Level::Level(BattleContext& battle, LevelServices& services, LevelPresenter* pre
       services_(services),
       presenter_(presenter != nullptr ? presenter : &nullPresenter_),
       map_(std::make_unique<HexMap>()),
-      structures_(std::make_unique<StructureManager>(&battle)) {}
+      structures_(std::make_unique<StructureManager>(&battle)) {
+    map_->SetBattleContext(&battle);
+}
 
 Level::~Level() { Destroy(); }
 
 bool Level::Load(const std::string& folder, MissionDiagnostics* diagnostics) {
     folder_ = folder;
     if (!LoadHexMap(*map_, folder, LoadDataFile)) return false;
+    map_->SetBattleContext(&battle_);
     hasModel_ = presenter_->LoadModel(folder);
     structures_->CreateFromMap(*map_);
     LoadMission(folder, diagnostics);
@@ -44,11 +47,9 @@ bool Level::Load(const std::string& folder, MissionDiagnostics* diagnostics) {
 }
 
 void Level::LoadMission(const std::string& folder, MissionDiagnostics* diagnostics) {
+    // A missing file reads as an empty text: empty lists and the defaults.
     engine::ScriptReader reader;
-    if (reader.Load((folder + "/Mission").c_str()) == 0) {
-        ReadMission(reader, mission_, diagnostics);  // an empty text: the defaults
-        return;
-    }
+    reader.Load((folder + "/Mission").c_str());
     ReadMission(reader, mission_, diagnostics);
     ShowReachMarker();
 }
