@@ -1,6 +1,7 @@
 // Setting up the sides of a new battle: which teams the map uses, their start units and start cash.
 #include "engine/core/random_streams.h"
 #include "game/battle/battle_context.h"
+#include "game/battle/structure.h"
 #include "game/level/level.h"
 #include "game/level/level_services.h"
 #include "game/teams/team.h"
@@ -37,7 +38,14 @@ void Level::SetupTeams(TeamManager& teams) {
     teams.SetSettingUp(true);
     for (int kind = kTeamNeutral; kind <= kTeamEnemy; ++kind) {
         if (skirmish && kind == kTeamEnemy) continue;
-        const bool used = map_->CountUnitStartTiles(kind) > 0 || map_->CountStructureTiles(kind) > 0;
+        // Structures are counted on the structure manager: the map's footprint tiles of three-hex buildings
+        // and its build pads carry no owner, and would bring a neutral team onto every map.
+        bool owns = false;
+        for (int slot = 0; slot < kMaxStructures && !owns; ++slot) {
+            const Structure* s = structures_->GetStructure(slot);
+            owns = s != nullptr && s->GetType() != kStructureBuildPad && s->GetTeam() == kind;
+        }
+        const bool used = map_->CountUnitStartTiles(kind) > 0 || owns;
         if (!used && kind != kTeamBlue && !(skirmish && kind == kTeamGreen)) continue;
         const int teamKind = skirmish && kind == kTeamGreen ? kTeamEnemy : kind;
         Team* team = teams.GetOrCreateTeam(teamKind);

@@ -12,6 +12,7 @@
 
 #include "../teams/team_fakes.h"
 #include "game/battle/hex_map_source.h"
+#include "game/level/hex_object_list.h"
 #include "game/level/level.h"
 #include "game/level/level_services.h"
 #include "game/level/mission.h"
