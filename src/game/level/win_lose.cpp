@@ -109,7 +109,14 @@ int Level::CheckWinLose(bool win, const TeamManager& teams) const {
 }
 
 int Level::CheckOpponentHQ(const TeamManager& teams) const {
-    const Team* other = teams.FindOtherTeam(teams.GetCurrentTeam());
+    // The first other side in slot order. The neutral side is skipped by its kind rather than by its slot:
+    // without neutral structures a player side holds slot 0.
+    const Team* current = teams.GetCurrentTeam();
+    const Team* other = nullptr;
+    for (int slot = 0; slot < kTeamKindCount && other == nullptr; ++slot) {
+        const Team* team = teams.GetTeam(slot);
+        if (team != nullptr && team != current && team->GetKind() != kTeamNeutral) other = team;
+    }
     if (other == nullptr || !structures_) return WLC_NULL;
     return structures_->CountOwned(other->GetKind(), kStructureHQ) == 0 ? WLC_NO_ENEMY_HQ : WLC_NULL;
 }

@@ -197,6 +197,13 @@ TEST_F(WinLoseTest, OpponentHQOfTheFirstOtherTeam) {
     manager.Init();
     manager.GetOrCreateTeam(kTeamBlue);
     EXPECT_EQ(level.CheckOpponentHQ(manager), 0);  // nobody else
+    // Without a neutral side blue holds slot 0 and is still the enemy's opponent.
+    manager.GetOrCreateTeam(kTeamEnemy);
+    manager.RestoreTurnOrder(1, 1, 1);
+    At("C6")->SetOwner(kTeamEnemy);
+    EXPECT_EQ(level.CheckOpponentHQ(manager), 0);
+    At("C2")->SetOwner(kTeamEnemy);
+    EXPECT_EQ(level.CheckOpponentHQ(manager), WLC_NO_ENEMY_HQ);
 }
 
 TEST_F(WinLoseTest, EnemiesByGameMode) {
