@@ -158,3 +158,50 @@ TEST_F(LevelSetupTest, HexObjectListsByTypeAndSideUpTo128) {
 
 }  // namespace
 }  // namespace level_test
+
+namespace level_test {
+namespace {
+
+class RecordingPresenter : public LevelPresenter {
+public:
+    bool LoadModel(const std::string& folder) override {
+        folders.push_back(folder);
+        return true;
+    }
+    void SetMapTopTreeVisible(bool visible) override { treeVisible.push_back(visible); }
+    void ShowReachMarker(HexCoord hex, const engine::Vec3& point) override { markers.emplace_back(hex, point); }
+    void Release() override { ++releases; }
+
+    std::vector<std::string> folders;
+    std::vector<bool> treeVisible;
+    std::vector<std::pair<HexCoord, engine::Vec3>> markers;
+    int releases = 0;
+};
+
+TEST_F(LevelSetupTest, ThePresenterGetsTheModelAndOneReachMarker) {
+    RecordingPresenter presenter;
+    Level shown(battle, levelServices, &presenter);
+    WriteLevel(data, "Shown", LandSource(10, ""),
+               "[WIN]\nWLC_NO_ENEMY_HQ\nWLC_REACHTILE_ANY, AM5\nWLC_REACHTILE_GENERAL, C4\nWLC_REACHTILE_ANY, D5\n"
+               "[ENDWIN]\n");
+    ASSERT_TRUE(shown.Load("Levels/Shown", &diagnostics));
+    EXPECT_EQ(presenter.folders, std::vector<std::string>{"Levels/Shown"});
+    ASSERT_EQ(presenter.markers.size(), 1u);
+    EXPECT_EQ(presenter.markers[0].first, H(4, 2));
+    engine::Vec3 point;
+    shown.GetHexMap().GetLevelPoint(point, H(4, 2));
+    EXPECT_FLOAT_EQ(presenter.markers[0].second.x, point.x);
+    EXPECT_FLOAT_EQ(presenter.markers[0].second.z, point.z);
+    shown.LoadMission("Levels/Shown", &diagnostics);
+    EXPECT_EQ(presenter.markers.size(), 1u);  // a level has one marker
+    shown.SetMapTopTreeVisible(false);
+    EXPECT_EQ(presenter.treeVisible, std::vector<bool>{false});
+    shown.Destroy();
+    EXPECT_EQ(presenter.releases, 1);
+    EXPECT_EQ(levelServices.musicStops, 1);
+    shown.Destroy();  // once only
+    EXPECT_EQ(presenter.releases, 1);
+}
+
+}  // namespace
+}  // namespace level_test
