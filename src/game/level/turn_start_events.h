@@ -42,6 +42,7 @@ class UnitTurnStartEvent : public TurnStartEvent {
 public:
     explicit UnitTurnStartEvent(Unit& unit) : unit_(unit) {}
     HexCoord GetHex() const override;
+    const Unit& GetUnit() const { return unit_; }
     bool Run(TurnStartContext& context) final;
 
 protected:

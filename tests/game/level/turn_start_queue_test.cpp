@@ -221,18 +221,39 @@ TEST_F(QueueTest, AnimatedStepsTakeThirtyNineTicksAndPlainOnesOne) {
 
 TEST_F(QueueTest, AStepWhoseUnitDiedEarlierFinishesAtOnce) {
     Animated(true);
-    Turn(kTeamBlue, 2);
-    // The carrier and its passenger stand on one hex; a step on the carrier's hex kills the passenger first.
-    Unit* heli = Spawn(blue, UT_SKYHOOK, "E8");
-    Unit* rider = Spawn(blue, UT_LIGHT_TANK, "E8");
-    ASSERT_TRUE(heli->LinkPassenger(*rider));
-    heli->SetAirborneFlag(true);
+    Spawn(blue, UT_TRUCK, "F8");
+    Unit* besideTruck = Spawn(blue, UT_MED_TANK, "F9");
+    besideTruck->SetFuel(1.0f);
     ASSERT_TRUE(queue.Build(&level, &manager));
-    rider->Kill(true, nullptr);
-    const std::size_t textsBefore = levelServices.texts.size();
+    ASSERT_EQ(queue.GetCount(), 4);
+    // Killed by an earlier step (a passenger goes with its carrier): its own step does nothing.
+    besideTruck->Kill(true, nullptr);
     const int ticks = RunQueue();
-    EXPECT_EQ(ticks, 4 * 39 + 1);  // refineries and the fuel loss; nothing for the gone unit
-    EXPECT_EQ(levelServices.texts.size(), textsBefore + 4);
+    EXPECT_EQ(ticks, 3 * 39 + 1 + 1);
+    EXPECT_EQ(levelServices.texts.size(), 3u);
+    EXPECT_EQ(levelServices.lookAts.size(), 3u);
+    EXPECT_EQ(services.lookAts, 0);
+}
+
+TEST_F(QueueTest, StepsOnOneHexKeepTheirBuildOrder) {
+    Animated(false);
+    Spawn(blue, UT_TRUCK, "F8");
+    Unit* apc = Spawn(blue, UT_APC, "F9");
+    Unit* rider = Spawn(blue, UT_GRENADIER, "F9");
+    ASSERT_TRUE(apc->LinkPassenger(*rider));
+    for (Unit* u : {apc, rider}) {
+        u->SetHealth(0.5f);
+        u->SetFuel(0.0f);
+        u->SetAmmo(0);
+    }
+    ASSERT_TRUE(queue.Build(&level, &manager));
+    std::vector<const Unit*> subjects;
+    for (int i = 0; i < queue.GetCount(); ++i) {
+        if (const auto* step = dynamic_cast<const UnitTurnStartEvent*>(queue.GetEvent(i))) {
+            subjects.push_back(&step->GetUnit());
+        }
+    }
+    EXPECT_EQ(subjects, (std::vector<const Unit*>{apc, rider}));
 }
 
 using QueueCapTest = LevelTest;
