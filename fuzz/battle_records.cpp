@@ -2,9 +2,10 @@
 // enemy team and a map with a structure of every kind and their pads. Each unit record either makes exactly
 // one unit with its id (unique over the battle, the id counter kept above it) or changes nothing; a batch of
 // structure records either applies with every owner and capture in range or changes nothing.
+// The same bytes then edit a whole saved game of the fixture level, which is restored into a freshly loaded
+// level: refused with nothing changed, or restored with unique ids, hexes of the map and symmetric links.
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -13,77 +14,21 @@
 #include <span>
 #include <vector>
 
-#include "engine/core/frame_timer.h"
-#include "engine/core/random_streams.h"
-#include "game/battle/battle_context.h"
 #include "game/battle/battle_types.h"
 #include "game/battle/hex_map.h"
 #include "game/battle/structure_manager.h"
-#include "game/teams/ai_player.h"
 #include "game/teams/team.h"
 #include "game/teams/team_manager.h"
-#include "game/teams/team_services.h"
+#include "fuzz_battle.h"
+#include "fuzz_level.h"
+#include "game/level/game_slot.h"
+#include "game/level/saved_battle.h"
 
 namespace {
 
 using namespace game;
-
-void Check(bool ok) {
-    if (!ok) __builtin_trap();
-}
-
-class FuzzBattle final : public BattleContext, public TeamServices {
-public:
-    FuzzBattle() : random([] { return 7u; }), timer([] { return std::chrono::nanoseconds(0); }) {
-        map.SetBattleContext(this);
-    }
-
-    MapUnit* FindMapUnitAt(HexCoord hex) const override { return teams->FindUnitAt(hex); }
-    MapUnit* FindAirMapUnitAt(HexCoord hex) const override { return teams->FindAirUnitAt(hex); }
-    int GetCurrentTeamKind() const override { return -1; }
-    int GetTeamControl(int kind) const override { return TeamControlOfKind(kind); }
-    std::span<MapUnit* const> GetTeamMapUnits(int) const override { return {}; }
-    void ClearTargetMarks() override {}
-    int CountTargetMarkedUnits() const override { return 0; }
-    Structure* FindStructureAt(HexCoord hex) const override { return structures->FindAtHex(hex); }
-    void ClearStructureMarks() override {}
-    const UnitParams* GetUnitParams(int) const override { return nullptr; }
-    bool IsHeldImmobile(const MapUnit&) const override { return false; }
-    bool BoxTouchesLevel(const engine::Matrix44&, const engine::Vec3&) const override { return false; }
-    Unit* FindUnitById(int id) const override { return teams->FindUnitById(id); }
-    Unit* FindUnitAt(HexCoord hex) const override { return teams->FindUnitAt(hex); }
-    bool IsSettingUp() const override { return false; }
-    int NextUnitId() override { return ++lastId; }
-    int GetGameMode() const override { return kGameModeSkirmish; }
-    std::uint32_t GetOptionBits() const override { return 0; }
-    bool IsFastForward() const override { return false; }
-    void UnlockAchievement(int) override {}
-    engine::WideString GetText(const char*) const override { return engine::WideString("No String"); }
-    HexMap& GetHexMap() override { return map; }
-    engine::RandomStreams& GetRandomStreams() override { return random; }
-    const engine::FrameTimer& GetFrameTimer() const override { return timer; }
-
-    std::unique_ptr<AIPlayer> CreateAIPlayer(Team&) override { return nullptr; }
-    void RefreshCash() override {}
-    void OnTurnStart() override {}
-    bool IsAnyBlockRunning() const override { return false; }
-    bool IsUnitTypeUnlocked(int) const override { return true; }
-    bool IsProjectileBusy() const override { return false; }
-    bool LookAtUnit(Unit&) override { return false; }
-    bool IsSideActing() const override { return false; }
-    void ClearSelection() override {}
-    int GetTurnBonus(int) const override { return 0; }
-    void RaiseUnitIdCounter(int id) override {
-        if (lastId < id) lastId = id;
-    }
-
-    HexMap map;
-    engine::RandomStreams random;
-    engine::FrameTimer timer;
-    int lastId = 0;
-    TeamManager* teams = nullptr;
-    StructureManager* structures = nullptr;
-};
+using fuzz::Check;
+using fuzz::FuzzBattle;
 
 void Put(HexMap& map, int column, int row, int type, int owner) {
     HexTile* tile = map.EditTile(MakeHexCoord(column, row));
@@ -118,6 +63,105 @@ T Read(const std::uint8_t*& at) {
 }
 
 constexpr std::size_t kRecordBytes = 20;
+
+// Every 32-bit field of the battle half of a slot, for the edits.
+std::vector<void*> SlotFields(GameSlot& slot) {
+    std::vector<void*> fields = {&slot.currentTeam, &slot.day, &slot.lastDaySeen, &slot.teamCount};
+    for (int p = 0; p < kSlotTeams; ++p) {
+        fields.push_back(&slot.teamKind[p]);
+        fields.push_back(&slot.liveUnits[p]);
+        fields.push_back(&slot.cash[p]);
+        fields.push_back(&slot.killCount[p]);
+        for (SavedUnit& r : slot.units[p]) {
+            for (void* f : {static_cast<void*>(&r.type), static_cast<void*>(&r.id), static_cast<void*>(&r.hex),
+                            static_cast<void*>(&r.facing), static_cast<void*>(&r.passengerId),
+                            static_cast<void*>(&r.carrierId), static_cast<void*>(&r.health),
+                            static_cast<void*>(&r.movementLeft), static_cast<void*>(&r.immobilized),
+                            static_cast<void*>(&r.rank), static_cast<void*>(&r.actionsUsed),
+                            static_cast<void*>(&r.fuel), static_cast<void*>(&r.ammo), static_cast<void*>(&r.airborne)}) {
+                fields.push_back(f);
+            }
+        }
+    }
+    for (StructureRecord& r : slot.structures) {
+        for (void* f : {static_cast<void*>(&r.inUse), static_cast<void*>(&r.owner), static_cast<void*>(&r.hex),
+                        static_cast<void*>(&r.progress), static_cast<void*>(&r.capturingTeam)}) {
+            fields.push_back(f);
+        }
+    }
+    for (HexCoord& hex : slot.markedTiles) fields.push_back(&hex);
+    return fields;
+}
+
+// A battle on the fixture level: its level, teams and set-up sides.
+struct LevelBattle {
+    LevelBattle() : level(battle, battle), teams(battle, battle) {
+        battle.level = &level;
+        battle.teams = &teams;
+        battle.gameMode = kGameModeCampaign;
+        Check(level.Load(fuzz::kFuzzLevelFolder));
+    }
+    ~LevelBattle() { teams.Destroy(); }
+
+    FuzzBattle battle;
+    Level level;
+    TeamManager teams;
+};
+
+void RestoreWholeSlot(const std::uint8_t* input, std::size_t size) {
+    fuzz::UseFuzzLevelData();
+    GameSlot slot;
+    {
+        LevelBattle source;
+        source.level.SetupTeams(source.teams);
+        source.teams.AdvanceTurn();
+        Team* blue = source.teams.FindTeam(kTeamBlue);
+        Unit* apc = nullptr;
+        for (int i = 0; i < kMaxTeamUnits && apc == nullptr; ++i) {
+            Unit* u = blue->GetUnit(i);
+            if (u != nullptr && u->GetType() == UT_APC) apc = u;
+        }
+        const int riderId = blue->SpawnUnit(UT_GRUNT, apc->GetHexPos(), 0, false, 1.0f);
+        Check(apc->LinkPassenger(*blue->FindUnitById(riderId)));
+        source.level.GetHexMap().EditTile(MakeHexCoord(3, 3))->hotspot = 1;
+        SaveBattle(slot, source.level, source.teams, source.battle.lastId + 1);
+    }
+    const std::vector<void*> fields = SlotFields(slot);
+    for (const std::uint8_t* at = input; at + 6 <= input + size; at += 6) {
+        std::uint16_t index;
+        std::memcpy(&index, at, 2);
+        std::memcpy(fields[index % fields.size()], at + 2, 4);
+    }
+
+    LevelBattle target;
+    const std::vector<Snapshot> before = Take(target.level.GetStructureManager());
+    const int startTiles = target.level.GetHexMap().CountUnitStartTiles(kTeamBlue);
+    if (!target.level.RestoreFromSave(target.teams, slot)) {
+        Check(Take(target.level.GetStructureManager()) == before);
+        Check(target.level.GetHexMap().CountUnitStartTiles(kTeamBlue) == startTiles);
+        for (int s = 0; s < kTeamKindCount; ++s) Check(target.teams.GetTeam(s) == nullptr);
+        Check(target.teams.GetDay() == 1);
+        return;
+    }
+    std::vector<int> ids;
+    for (int s = 0; s < kTeamKindCount; ++s) {
+        const Team* team = target.teams.GetTeam(s);
+        for (int i = 0; team != nullptr && i < kMaxTeamUnits; ++i) {
+            const Unit* u = team->GetUnit(i);
+            if (u == nullptr) continue;
+            ids.push_back(u->GetId());
+            Check(IsValidHex(u->GetHexPos()) && target.level.GetHexMap().GetTile(u->GetHexPos()).terrain != kTerrainNone);
+            if (const Unit* passenger = u->GetPassenger()) {
+                Check(passenger->GetCarrier() == u && passenger->GetTeamKind() == u->GetTeamKind());
+                Check(u->CanCarryType(passenger->GetType()));
+            }
+            if (const Unit* carrier = u->GetCarrier()) Check(carrier->GetPassenger() == u);
+        }
+    }
+    std::sort(ids.begin(), ids.end());
+    Check(std::adjacent_find(ids.begin(), ids.end()) == ids.end());
+    Check(target.battle.lastId >= (ids.empty() ? 0 : ids.back()));
+}
 
 }  // namespace
 
@@ -198,5 +242,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
         }
     }
     teams.Destroy();
+    RestoreWholeSlot(input, size);
     return 0;
 }

@@ -243,12 +243,14 @@ int Team::SpawnUnit(int unitType, HexCoord hex, int facing, bool effects, float 
     return unit->GetId();
 }
 
-Unit* Team::CreateUnitFromRecord(const UnitRecord& record) {
+bool Team::IsValidUnitRecord(const UnitRecord& record) {
     // A saved record is outside input: the facing turns the model and the health is drawn and compared.
-    if (record.type < 1 || record.type >= kUnitTypeCount || !IsValidHex(record.hex) || record.id <= 0 ||
-        record.facing < 0 || record.facing >= kDirectionCount || !(record.health >= 0.0f && record.health <= 1.0f)) {
-        return nullptr;
-    }
+    return record.type >= 1 && record.type < kUnitTypeCount && IsValidHex(record.hex) && record.id > 0 &&
+           record.facing >= 0 && record.facing < kDirectionCount && record.health >= 0.0f && record.health <= 1.0f;
+}
+
+Unit* Team::CreateUnitFromRecord(const UnitRecord& record) {
+    if (!IsValidUnitRecord(record)) return nullptr;
     std::lock_guard<std::mutex> lock(unitLock_);
     if (FindFreeUnitSlot() < 0 || manager_.FindUnitById(record.id) != nullptr) return nullptr;
     services_.RaiseUnitIdCounter(record.id);

@@ -59,6 +59,8 @@ public:
     void SetKind(int kind) { kind_ = kind; }
     int GetControl() const { return TeamControlOfKind(kind_); }
     int GetCash() const { return cash_; }
+    // Sets the cash as it stands (a saved or starting amount), with no achievement.
+    void SetCash(int cash) { cash_ = cash; }
     const engine::WideString& GetName() const { return name_; }
     int GetKillCount() const { return killCount_; }
     void SetKillCount(int count) { killCount_ = count; }
@@ -94,6 +96,8 @@ public:
 
     // A new unit on the hex; returns its id, or 0 when nothing was made.
     int SpawnUnit(int unitType, HexCoord hex, int facing, bool effects, float health);
+    // True when CreateUnitFromRecord accepts the record's own fields (type, id, hex, facing, health).
+    static bool IsValidUnitRecord(const UnitRecord& record);
     // A unit rebuilt from a saved record, or null when the record is refused.
     Unit* CreateUnitFromRecord(const UnitRecord& record);
     // A logic-only unit, not placed, standing at the hex until it deploys; returns its id or 0.

@@ -47,6 +47,13 @@ public:
     Team* GetCurrentTeam() const;
     int GetCurrentSlot() const { return currentTeam_; }
     int GetDay() const { return day_; }
+    int GetLastSeenDay() const { return lastSeenDay_; }
+    // The turn order of a resumed battle: day, last day seen and the slot whose turn it is (-1: none).
+    void RestoreTurnOrder(int day, int lastSeenDay, int currentSlot) {
+        day_ = day;
+        lastSeenDay_ = lastSeenDay;
+        currentTeam_ = currentSlot;
+    }
     // Writes the day; true once per day number.
     bool IsNewDay(int& day);
     // The first team in slots 1..4 that is not the given one.

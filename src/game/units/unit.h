@@ -225,6 +225,8 @@ public:
     float GetHealthAtTurnStart() const { return healthAtTurnStart_; }
     int GetKills() const { return kills_; }
     int GetRank() const { return rank_; }
+    // A saved promotion rank.
+    void SetRank(int rank) { rank_ = rank; }
     // The type's price.
     int GetCost() const;
     // The own airborne flag as stored (saved games restore it); lift-off and landing go through SetAirborne.

@@ -1,0 +1,224 @@
+#pragma once
+// A headless battle for tests: loads a level folder of the test data (tests/data/levels/<name>: the map
+// source "GameMap.src", built as the map tool builds it, and "Mission.TXT") with the game mode, option bits,
+// match options and campaign start cash given, and walks the game's states 6 (between turns), 14 (turn
+// start) and 7 (a side's turn) with the level's battle steps. Frame(dt) runs whole 0.02 s ticks from an
+// accumulator on a fake clock; a side's turn ends by EndTurn(). Units do not tick yet, so the driver's tick
+// hook ends a started death at once.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "game/level/battle_steps.h"
+#include "game/level/game_slot.h"
+#include "game/level/saved_battle.h"
+#include "game/level/turn_start_queue.h"
+#include "level_fakes.h"
+
+namespace level_test {
+
+struct DriverSetup {
+    int gameMode = kGameModeCampaign;
+    std::uint32_t options = 0;
+    std::uint32_t randomSeed = 7;
+    std::array<int, 4> matchOptions = {1000, 2000, 100, 200};
+    CampaignStartCash campaignCash = {500, 700};
+};
+
+// The text of a file of the test data.
+inline std::string TestDataFile(const std::string& path) {
+    std::ifstream in(std::string(TINMARCH_SOURCE_DIR) + "/tests/data/" + path, std::ios::binary);
+    EXPECT_TRUE(in) << path;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class BattleDriver {
+public:
+    static constexpr double kTick = 0.02;
+
+    BattleDriver(const std::string& name, const DriverSetup& setup = {}) : name_(name) {
+        InitTeamColours();
+        battle_.gameMode = setup.gameMode;
+        battle_.options = setup.options;
+        battle_.sequence = setup.randomSeed;
+        levelServices_.matchOptions = setup.matchOptions;
+        levelServices_.campaignCash = setup.campaignCash;
+        EXPECT_TRUE(data_.Write("Units/BasicParams.TXT", units_test::ProjectTable("BasicParams.TXT")));
+        EXPECT_TRUE(data_.Write("Units/Damage.TXT", units_test::ProjectTable("Damage.TXT")));
+        EXPECT_EQ(LoadUnitAssets(battle_, &views_), 1);
+        WriteLevel(data_, name, TestDataFile("levels/" + name + "/GameMap.src"),
+                   TestDataFile("levels/" + name + "/Mission.TXT").c_str());
+        loaded_ = Start() && diagnostics_.lines.empty();
+        if (loaded_) {
+            level_->SetupTeams(*teams_);
+            EnterBetweenTurns();
+        }
+    }
+    ~BattleDriver() {
+        queue_.Clear();
+        if (teams_) teams_->Destroy();
+        battle_.RemoveAll();
+        teams_.reset();
+        level_.reset();
+        battle_.level = nullptr;
+        FreeUnitAssets();
+    }
+    BattleDriver(const BattleDriver&) = delete;
+    BattleDriver& operator=(const BattleDriver&) = delete;
+
+    bool Loaded() const { return loaded_; }
+    int State() const { return state_; }
+    int EndCondition() const { return endCondition_; }
+    long Ticks() const { return ticks_; }
+    long TicksInState(int state) const { return state >= 0 && state < 20 ? stateTicks_[state] : 0; }
+    Level& GetLevel() { return *level_; }
+    TeamManager& Teams() { return *teams_; }
+    LevelBattle& Battle() { return battle_; }
+    RecordingLevelServices& LevelLog() { return levelServices_; }
+    LevelServicesForTeams& TeamLog() { return services_; }
+    const DiagnosticsList& Diagnostics() const { return diagnostics_; }
+    TurnStartQueue& Queue() { return queue_; }
+    Team* Current() const { return teams_ ? teams_->GetCurrentTeam() : nullptr; }
+
+    // One pass of the main loop: the state's work, then the fixed ticks of the frame.
+    void Frame(double dt) {
+        battle_.clockNs += std::chrono::nanoseconds(static_cast<long long>(dt * 1e9));
+        if (state_ == kStateBetweenTurns) BetweenTurns();
+        accumulator_ += dt < 0.1 ? dt : 0.1;
+        while (accumulator_ >= kTick - 1e-9) {
+            if (Tick()) break;
+            accumulator_ -= kTick;
+        }
+    }
+
+    // The turn button: the side's turn ends.
+    void EndTurn() {
+        if (state_ == kStateSideTurn) EnterBetweenTurns();
+    }
+
+    // Frames of 0.02 s until a side has the turn or the mission is decided; the frames run.
+    int RunUntilIdle(int limit = 100000, double dt = kTick) {
+        int frames = 0;
+        while (frames < limit && state_ != kStateSideTurn && state_ != kStateWon && state_ != kStateLost) {
+            Frame(dt);
+            ++frames;
+        }
+        return frames;
+    }
+
+    // Opens turns and hands each to perTurn, runs one frame, then ends the turn, until the mission is decided
+    // or the day passes maxDays. The final state.
+    int PlayUntilResult(const std::function<void(BattleDriver&)>& perTurn, int maxDays) {
+        for (;;) {
+            RunUntilIdle();
+            if (state_ != kStateSideTurn || teams_->GetDay() > maxDays) return state_;
+            if (perTurn) perTurn(*this);
+            // The game ticks on before the turn ends: what the turn did may decide the mission.
+            Frame(kTick);
+            if (state_ != kStateSideTurn) return state_;
+            EndTurn();
+        }
+    }
+
+    GameSlot Snapshot() const {
+        GameSlot slot;
+        SaveBattle(slot, *level_, *teams_, battle_.lastId.load() + 1);
+        return slot;
+    }
+
+    // A new level and team manager restored from the slot, in a side's turn; false when it is refused (the
+    // driver then has no battle).
+    bool Resume(const GameSlot& slot) {
+        queue_.Clear();
+        teams_->Destroy();
+        if (!Start()) return false;
+        if (!level_->RestoreFromSave(*teams_, slot)) return false;
+        state_ = kStateSideTurn;
+        return true;
+    }
+
+private:
+    bool Start() {
+        teams_.reset();
+        level_.reset();
+        level_ = std::make_unique<Level>(battle_, levelServices_);
+        teams_ = std::make_unique<TeamManager>(battle_, services_);
+        battle_.level = level_.get();
+        battle_.manager = teams_.get();
+        return level_->Load("Levels/" + name_, &diagnostics_);
+    }
+
+    void SetState(int state) { state_ = state; }
+
+    void EnterBetweenTurns() {
+        SetState(kStateBetweenTurns);
+        teams_->RemoveGoneUnits();
+        if (teams_->AdvanceTurn()) {
+            endCondition_ = WLC_UNABLE_TO_TAKE_A_TURN;
+            SetState(kStateLost);
+        }
+    }
+
+    void BetweenTurns() {
+        if (teams_->IsBusy()) return;
+        const BattleStepResult result = CheckBetweenTurns(level_.get(), *teams_, battle_.gameMode);
+        if (Decide(result)) return;
+        SetState(queue_.Build(level_.get(), teams_.get()) ? kStateTurnStart : kStateSideTurn);
+    }
+
+    // One fixed tick; true when it decided the mission.
+    bool Tick() {
+        ++ticks_;
+        ++stateTicks_[state_];
+        const BattleStepResult result =
+            RunBattleTick(level_.get(), teams_.get(), queue_, state_, [this] { FinishDeaths(); });
+        if (result.outcome == BattleStepResult::kQueueDone) {
+            SetState(kStateSideTurn);
+            return false;
+        }
+        return Decide(result);
+    }
+
+    bool Decide(const BattleStepResult& result) {
+        if (result.outcome != BattleStepResult::kWon && result.outcome != BattleStepResult::kLost) return false;
+        endCondition_ = result.endCondition;
+        SetState(result.outcome == BattleStepResult::kWon ? kStateWon : kStateLost);
+        return true;
+    }
+
+    void FinishDeaths() {
+        for (int kind = 0; kind < kTeamKindCount; ++kind) {
+            Team* team = teams_->FindTeam(kind);
+            for (int i = 0; team != nullptr && i < kMaxTeamUnits; ++i) {
+                Unit* unit = team->GetUnit(i);
+                if (unit != nullptr && unit->GetState() == kUnitDying) unit->Kill(true, nullptr);
+            }
+        }
+    }
+
+    std::string name_;
+    units_test::DataFolder data_;
+    units_test::RecordingViewFactory views_;
+    LevelBattle battle_;
+    LevelServicesForTeams services_{battle_};
+    RecordingLevelServices levelServices_;
+    DiagnosticsList diagnostics_;
+    std::unique_ptr<Level> level_;
+    std::unique_ptr<TeamManager> teams_;
+    TurnStartQueue queue_;
+    bool loaded_ = false;
+    int state_ = kStateBetweenTurns;
+    int endCondition_ = 0;
+    double accumulator_ = 0.0;
+    long ticks_ = 0;
+    std::array<long, 20> stateTicks_{};
+};
+
+}  // namespace level_test

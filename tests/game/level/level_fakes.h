@@ -1,0 +1,135 @@
+#pragma once
+// Fakes for the level tests: recording level services, a battle whose map and structures are the level's,
+// team services that ask the level for unlocks, and a fixture that writes a level folder (map source built
+// into "GameMap.Hex", plus "Mission.TXT") into a temporary data folder.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "../teams/team_fakes.h"
+#include "game/battle/hex_map_source.h"
+#include "game/level/hex_object_list.h"
+#include "game/level/level.h"
+#include "game/level/level_services.h"
+#include "game/level/mission.h"
+
+namespace level_test {
+
+using namespace game;
+using battle_test::H;
+
+class RecordingLevelServices : public LevelServices {
+public:
+    void LookAtHex(HexCoord hex) override { lookAts.push_back(hex); }
+    bool IsBattleZoomActive() const override { return zoomActive; }
+    void PlayLevelSound(int sound) override { sounds.push_back(sound); }
+    void PlayMusic(int track) override { music.push_back(track); }
+    void StopMusic() override { ++musicStops; }
+    void AddEffect(const char* prototype, const engine::Matrix44& placement) override {
+        effects.emplace_back(prototype, placement.GetTranslation());
+    }
+    void AddFloatingText(const engine::Vec3&, const engine::WideString& text) override {
+        texts.emplace_back(text.GetNarrow());
+    }
+    std::uint32_t GetTotalIncome() const override { return totalIncome; }
+    void AddTotalIncome(int amount) override { totalIncome += static_cast<std::uint32_t>(amount); }
+    std::array<int, 4> GetMatchOptions() const override { return matchOptions; }
+    CampaignStartCash GetCampaignStartCash() const override { return campaignCash; }
+
+    std::vector<HexCoord> lookAts;
+    bool zoomActive = false;
+    std::vector<int> sounds;
+    std::vector<int> music;
+    int musicStops = 0;
+    std::vector<std::pair<std::string, engine::Vec3>> effects;
+    std::vector<std::string> texts;
+    std::uint32_t totalIncome = 0;
+    std::array<int, 4> matchOptions = {1000, 2000, 100, 200};
+    CampaignStartCash campaignCash = {500, 700};
+};
+
+// Refused mission lines, kept.
+class DiagnosticsList : public MissionDiagnostics {
+public:
+    void Refuse(int line, const std::string& message) override { lines.emplace_back(line, message); }
+    std::vector<std::pair<int, std::string>> lines;
+};
+
+// The team battle with the map and structures of the level once it is set.
+class LevelBattle : public teams_test::TeamBattle {
+public:
+    HexMap& GetHexMap() override { return level != nullptr ? level->GetHexMap() : *map; }
+    Structure* FindStructureAt(HexCoord hex) const override {
+        return level != nullptr ? level->GetStructureManager().FindAtHex(hex) : nullptr;
+    }
+    Level* level = nullptr;
+};
+
+class LevelServicesForTeams : public teams_test::RaisingServices {
+public:
+    explicit LevelServicesForTeams(LevelBattle& battle) : RaisingServices(battle), battle_(battle) {}
+    bool IsUnitTypeUnlocked(int unitType) const override {
+        return battle_.level != nullptr ? battle_.level->IsUnitTypeUnlocked(unitType) : true;
+    }
+
+private:
+    LevelBattle& battle_;
+};
+
+// A map source of size x size land tiles followed by the lines given.
+inline std::string LandSource(int size, const std::string& extra) {
+    return battle_test::UniformSource(size, size, "L0", extra);
+}
+
+// Writes "Levels/<name>/GameMap.Hex" from the source and, unless null, "Levels/<name>/Mission.TXT".
+inline void WriteLevel(const units_test::DataFolder& data, const std::string& name, const std::string& mapSource,
+                       const char* mission) {
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(BuildHexMapFromSource(mapSource, bytes, error)) << error;
+    ASSERT_TRUE(data.Write("Levels/" + name + "/GameMap.Hex", std::string(bytes.begin(), bytes.end())));
+    if (mission != nullptr) ASSERT_TRUE(data.Write("Levels/" + name + "/Mission.TXT", mission));
+}
+
+// The unit tables, the recording views, a team manager and a level over the battle; LoadLevel writes and
+// loads a level folder.
+class LevelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitTeamColours();
+        ASSERT_TRUE(data.Write("Units/BasicParams.TXT", units_test::ProjectTable("BasicParams.TXT")));
+        ASSERT_TRUE(data.Write("Units/Damage.TXT", units_test::ProjectTable("Damage.TXT")));
+        ASSERT_EQ(LoadUnitAssets(battle, &views), 1);
+        battle.manager = &manager;
+        battle.level = &level;
+        battle.gameMode = kGameModeCampaign;
+    }
+    void TearDown() override {
+        manager.Destroy();
+        battle.RemoveAll();
+        level.Destroy();
+        FreeUnitAssets();
+    }
+
+    // Loads the level from a map source and a mission text; no refused line unless allowed.
+    void LoadLevel(const std::string& mapSource, const char* mission, bool allowRefused = false) {
+        WriteLevel(data, "Test", mapSource, mission);
+        ASSERT_TRUE(level.Load("Levels/Test", &diagnostics));
+        if (!allowRefused) EXPECT_TRUE(diagnostics.lines.empty()) << diagnostics.lines.front().second;
+    }
+
+    units_test::DataFolder data;
+    units_test::RecordingViewFactory views;
+    LevelBattle battle;
+    LevelServicesForTeams services{battle};
+    RecordingLevelServices levelServices;
+    DiagnosticsList diagnostics;
+    TeamManager manager{battle, services};
+    Level level{battle, levelServices};
+};
+
+}  // namespace level_test
