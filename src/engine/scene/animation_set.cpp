@@ -28,9 +28,9 @@ AnimationRecord* AnimationRecord::Clone() const {
 
 bool AnimationRecord::AddEntry(int frame, float seconds) {
     if (entries.size() == entries.capacity()) {
-        const std::size_t capacity = entries.capacity() < 2 ? kInitialCapacity : entries.capacity();
+        const std::size_t capacity = entries.capacity();
         try {
-            entries.reserve(capacity + capacity / 2);
+            entries.reserve(capacity == 0 ? kInitialCapacity : capacity + capacity / 2);
         } catch (const std::bad_alloc&) {
             return false;
         }
