@@ -1,12 +1,16 @@
 // Gives arbitrary bytes to the save-data blob as the unpacked contents of "savedata.sav", set up as the
-// profile is (73356 bytes, version 4). Whatever the file holds, the blob must leave a buffer of at least
-// payload + 8 bytes that the owner may read and write whole, report one of its load states, give state 6
-// only once, set a bad file aside, and save a record that then loads back unchanged.
+// profile is (73356 bytes, version 4). The first byte chooses how: even, the rest stands as it is; odd, the
+// rest gets its checksum (bytes 4 to 7) made right first, so that the version and size checks behind the
+// checksum are fuzzed too. Whatever the file holds, the blob must leave a buffer of at least payload + 8
+// bytes that the owner may read and write whole, report one of its load states, give state 6 only once, set
+// a bad file aside, and save a record that then loads back unchanged.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
+#include "engine/core/crc32.h"
+#include "engine/core/little_endian.h"
 #include "engine/platform/memory_save_store.h"
 #include "engine/platform/save_blob.h"
 
@@ -14,12 +18,20 @@ namespace {
 
 constexpr int kPayloadSize = 73356;
 constexpr std::uint32_t kVersion = 4;
+constexpr std::size_t kHeader = 8;
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t inputSize) {
+    if (inputSize == 0) return 0;
+    std::vector<std::uint8_t> file(input + 1, input + inputSize);
+    if ((input[0] & 1) != 0 && file.size() >= kHeader) {
+        const std::uint32_t sum = engine::Crc32OfLength(file.data() + kHeader, file.size() - kHeader);
+        engine::StoreU32(file.data() + 4, sum);
+    }
+    const std::size_t size = file.size();
     engine::MemorySaveStore store;
-    store.Put("savedata.sav", std::vector<std::uint8_t>(input, input + size));
+    store.Put("savedata.sav", std::move(file));
     engine::NamedSaveBlob blob(store);
     blob.Setup(kPayloadSize, kVersion);
     blob.Load();

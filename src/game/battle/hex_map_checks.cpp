@@ -1,5 +1,9 @@
 // The authoring checks on a map source: what the game would misread or refuse.
+#include <memory>
+
 #include "game/battle/battle_types.h"
+#include "game/battle/hex_map.h"
+#include "game/battle/hex_map_file.h"
 #include "game/battle/hex_map_source.h"
 #include "game/battle/hex_map_writer.h"
 
@@ -128,6 +132,14 @@ bool BuildHexMapFromSource(std::string_view text, std::vector<std::uint8_t>& out
     image.header.version = kHexMapNewestVersion;
     if (!EncodeHexMapImage(image, out)) {
         error = "the map does not fit the file layout";
+        return false;
+    }
+    // The game's own reader has the last word: a file it would refuse is never written.
+    auto map = std::make_unique<HexMap>();
+    std::string reason;
+    if (!LoadHexMapFromMemory(*map, out.data(), out.size(), &reason)) {
+        error = "the game would refuse the map: " + reason;
+        out.clear();
         return false;
     }
     return true;

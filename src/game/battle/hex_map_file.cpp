@@ -4,6 +4,7 @@
 
 #include "game/battle/battle_types.h"
 #include "game/battle/hex_map.h"
+#include "game/battle/hex_map_source.h"
 
 namespace game {
 
@@ -117,31 +118,38 @@ bool DecodeHexMapImage(const std::uint8_t* data, std::size_t size, HexFileImage&
     return true;
 }
 
-bool LoadHexMapFromMemory(HexMap& map, const std::uint8_t* data, std::size_t size) {
+bool LoadHexMapFromMemory(HexMap& map, const std::uint8_t* data, std::size_t size, std::string* reason) {
     ClearMap(map);
+    const auto refuse = [&](const std::string& why) {
+        ClearMap(map);
+        if (reason != nullptr) *reason = why;
+        return false;
+    };
     engine::ByteCursor cursor(data, size);
     HexFileHeader header;
-    if (!ReadHexFileHeader(cursor, header) || header.width == 0 || header.height == 0) return false;
+    if (!ReadHexFileHeader(cursor, header)) return refuse("shorter than its header");
+    if (header.width == 0 || header.height == 0) return refuse("a grid of no columns or no rows");
     const int version = header.version > kHexMapNewestVersion ? kHexMapNewestVersion : header.version;
     const std::size_t count = static_cast<std::size_t>(header.width) * static_cast<std::size_t>(header.height);
     // A file shorter than its header announces is refused whole; a partial map is worse than none.
-    if (cursor.Remaining() / static_cast<std::size_t>(HexFileRecordSize(version)) < count) return false;
+    if (cursor.Remaining() / static_cast<std::size_t>(HexFileRecordSize(version)) < count) {
+        return refuse("shorter than its header announces");
+    }
 
     int minColumn = kMapColumns, maxColumn = -1, minRow = kMapRows, maxRow = -1;
     for (int row = 0; row < header.height; ++row) {
         for (int column = 0; column < header.width; ++column) {
             HexFileRecord record;
-            if (!ReadHexFileRecord(cursor, version, record)) {
-                ClearMap(map);
-                return false;
-            }
+            if (!ReadHexFileRecord(cursor, version, record)) return refuse("shorter than its header announces");
             // Records beyond the grid, and row 37 of an even column, are read and dropped.
             const HexCoord hex = MakeHexCoord(column, row);
             if (column >= kMapColumns || row >= kMapRows || !IsValidHex(hex)) continue;
             // Later rules index palettes, factories and tables with these fields.
-            if (!HexFileRecordInRange(record) || (version >= 9 && !std::isfinite(record.height))) {
-                ClearMap(map);
-                return false;
+            if (!HexFileRecordInRange(record)) {
+                return refuse(FormatHexLabel(hex) + ": a terrain, object class, type or owner out of range");
+            }
+            if (version >= 9 && !std::isfinite(record.height)) {
+                return refuse(FormatHexLabel(hex) + ": a height that is not a finite number");
             }
             *map.EditTile(hex) = TileFromRecord(record, version);
             if (record.terrain != kTerrainNone) {
@@ -153,10 +161,7 @@ bool LoadHexMapFromMemory(HexMap& map, const std::uint8_t* data, std::size_t siz
         }
     }
     // With no used tile the centre would come from an empty box.
-    if (maxColumn < 0) {
-        ClearMap(map);
-        return false;
-    }
+    if (maxColumn < 0) return refuse("no tile on the grid has terrain");
     const int width = maxColumn - minColumn;
     const int height = maxRow - minRow;
     const int centreColumn = minColumn + width / 2;

@@ -64,8 +64,9 @@ bool ReadHexFileRecord(engine::ByteCursor& cursor, int version, HexFileRecord& o
 bool DecodeHexMapImage(const std::uint8_t* data, std::size_t size, HexFileImage& out);
 
 // Loads a map from the bytes of a file. On any fault (short data, an empty size, no used tile, a field
-// out of range, a height that is not finite) the map is left cleared and the result is false.
-bool LoadHexMapFromMemory(HexMap& map, const std::uint8_t* data, std::size_t size);
+// out of range, a height that is not finite) the map is left cleared, the result is false and, when asked
+// for, the reason (naming the tile where there is one) is written to reason.
+bool LoadHexMapFromMemory(HexMap& map, const std::uint8_t* data, std::size_t size, std::string* reason = nullptr);
 
 // Reads a whole data-relative file; false when it cannot be read.
 using HexMapFileLoader = std::function<bool(const std::string& path, std::vector<std::uint8_t>& out)>;

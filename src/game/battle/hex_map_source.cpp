@@ -1,6 +1,8 @@
 #include "game/battle/hex_map_source.h"
 
+#include <bit>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 
 #include "game/battle/battle_types.h"
@@ -250,7 +252,9 @@ bool FormatHexMapSource(const HexFileImage& image, std::string& out, std::string
 
             const bool overlay = record.overlay != 0;
             const float defaultHeight = static_cast<float>(HexFileStoredLevel(record)) * 0.25f;
-            const bool height = header.version >= 9 && !(record.height == defaultHeight);
+            // Compared bit for bit: a stored -0 differs from the default 0 in the file's bytes.
+            const bool height = header.version >= 9 &&
+                                std::bit_cast<std::uint32_t>(record.height) != std::bit_cast<std::uint32_t>(defaultHeight);
             const bool object = record.objectClass != kObjectNone;
             if (!nameable && (overlay || height || object || record.mirrored != 0 || record.immobile != 0)) {
                 error = label + ": a tile off the grid holds more than terrain";

@@ -35,7 +35,8 @@ bool ParseHexMapSource(std::string_view text, HexFileImage& out, std::string& er
 // SupplyShed beside it.
 bool CheckHexMapForGame(const HexFileImage& image, std::string& error);
 
-// Parse, check, compute regions and encode as version 12.
+// Parse, check, compute regions and encode as version 12; then the game's map reader loads the bytes, and a
+// file it refuses is not handed out (the error gives the reader's reason).
 bool BuildHexMapFromSource(std::string_view text, std::vector<std::uint8_t>& out, std::string& error);
 
 // The source of an image, region numbers as a trailing comment block. False, naming the tile, when the

@@ -144,9 +144,8 @@ void Structure::LaunchFirework() {
 }
 
 bool Structure::GetTint(std::uint32_t& colour) const {
-    const double seconds =
-        battle_ != nullptr ? static_cast<double>(battle_->GetFrameTimer().GetTimeSeconds(false)) : 0.0;
-    return StructureTint(incomeFlash_, highlight_, targetMarked_, GetTeamColour(team_), seconds, colour);
+    const engine::FrameTimer* clock = battle_ != nullptr ? &battle_->GetFrameTimer() : nullptr;
+    return StructureTint(incomeFlash_, highlight_, targetMarked_, GetTeamColour(team_), clock, colour);
 }
 
 }  // namespace game

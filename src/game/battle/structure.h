@@ -48,8 +48,11 @@ public:
 
     virtual int GetTeam() const { return team_; }  // owning team kind, 0 = nobody
     virtual int GetCapturingTeam() const { return capturingTeam_; }  // team kind capturing it, 0 = nobody
-    // Sets the target mark, except while a computer team has the turn.
+    // Sets the target mark, except while a computer team has the turn (the fills of its planning must not
+    // mark what the player sees).
     virtual void SetTargetMark(bool marked);
+    // Takes the target mark off outright, on any side's turn.
+    void ClearTargetMark() { targetMarked_ = false; }
 
     HexCoord GetHex() const { return hex_; }
     bool IsTargetMarked() const { return targetMarked_; }

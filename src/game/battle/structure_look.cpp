@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "engine/core/frame_timer.h"
+
 namespace game {
 
 std::uint32_t BlendColours(std::uint32_t from, std::uint32_t to, float t) {
@@ -16,16 +18,8 @@ std::uint32_t BlendColours(std::uint32_t from, std::uint32_t to, float t) {
     return out;
 }
 
-float SmoothPingPong(double gameSeconds, float period) {
-    if (!(period > 0.0f)) return 0.0f;
-    double p = std::fmod(2.0 * gameSeconds / period, 2.0);
-    if (p > 1.0) p = 2.0 - p;
-    p = p < 0.0 ? 0.0 : (p > 1.0 ? 1.0 : p);
-    return static_cast<float>(p * p * (3.0 - 2.0 * p));
-}
-
 bool StructureTint(float incomeFlash, int highlight, bool targetMarked, std::uint32_t teamColour,
-                   double gameSeconds, std::uint32_t& colour) {
+                   const engine::FrameTimer* clock, std::uint32_t& colour) {
     if (incomeFlash > 0.35f && incomeFlash <= 0.65f) {
         const float r = (incomeFlash - 0.35f) / 0.3f;
         const float t = r * r * r;
@@ -44,7 +38,7 @@ bool StructureTint(float incomeFlash, int highlight, bool targetMarked, std::uin
         to = teamColour;
         period = 0.25f;
     }
-    colour = BlendColours(from, to, SmoothPingPong(gameSeconds, period));
+    colour = BlendColours(from, to, clock != nullptr ? clock->SmoothPingPong(period) : 0.0f);
     return true;
 }
 

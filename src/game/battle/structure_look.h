@@ -7,18 +7,21 @@
 #include "engine/core/matrix.h"
 #include "engine/core/vector.h"
 
+namespace engine {
+class FrameTimer;
+}  // namespace engine
+
 namespace game {
 
 // The two-key gradient, linear per ARGB channel, at t in 0..1.
 std::uint32_t BlendColours(std::uint32_t from, std::uint32_t to, float t);
-// 0 to 1 and back once per period, eased 3p^2 - 2p^3.
-float SmoothPingPong(double gameSeconds, float period);
 
 // The tint of a structure: false when the plain team material shows (no flash, highlight 0, no mark).
 // The income flash wins between 0.35 and 0.65; then the target mark (team colour to black, 1 s), highlight 1
-// (solid black) and highlight 2 (white to team colour, 0.25 s).
+// (solid black) and highlight 2 (white to team colour, 0.25 s). The pulses follow the game clock's smooth
+// ping-pong; without a clock they stand at their start.
 bool StructureTint(float incomeFlash, int highlight, bool targetMarked, std::uint32_t teamColour,
-                   double gameSeconds, std::uint32_t& colour);
+                   const engine::FrameTimer* clock, std::uint32_t& colour);
 
 // The pop's scale factor while captured: 2 at the start down to 1.
 float CapturePopScale(float popTimer);

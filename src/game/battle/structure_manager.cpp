@@ -105,6 +105,7 @@ Structure* StructureManager::CreatePad(HexCoord hex) {
     entry = MakeStructure(kStructureBuildPad, hex, building->GetTeam(), false, this, battle_);
     entry->SetLinkedStructure(building);
     building->AddPad(entry.get());
+    if (presenter_ != nullptr) presenter_->OnCreated(*entry);
     return entry.get();
 }
 
@@ -189,7 +190,7 @@ bool StructureManager::RestoreFromSave(HexMap& map, std::span<const StructureRec
 void StructureManager::ClearMarks() {
     for (auto& s : structures_) {
         if (!s) continue;
-        s->SetTargetMark(false);
+        s->ClearTargetMark();
         s->SetSelected(0);
     }
 }

@@ -36,6 +36,8 @@ public:
 class StructurePresenter {
 public:
     virtual ~StructurePresenter() = default;
+    // Every structure and pad, once: its model goes on its hex's level point. A building gets its team
+    // material; a pad gets none (only the hand-over of team 2 to team 4 tints pads).
     virtual void OnCreated(Structure& structure) = 0;
     virtual void OnOwnerChanged(Structure& structure) = 0;
     virtual void SetSnow(Structure& structure, bool snow) = 0;
@@ -88,6 +90,7 @@ public:
     bool IsAnyAnimating() const;
     // Checks every record first; on any bad record nothing changes and false comes back.
     bool RestoreFromSave(HexMap& map, std::span<const StructureRecord> records);
+    // Target marks off and highlights 0 on every structure, whoever has the turn.
     void ClearMarks();
     void HandOverTeam2To4();
     void StartFireworks(bool won);

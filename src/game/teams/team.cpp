@@ -94,7 +94,8 @@ int Team::CountLiveUnits() const {
 int Team::CountOfType(int unitType) const {
     int count = 0;
     for (const auto& unit : units_) {
-        if (unit && unit->GetState() != kUnitGone && unit->GetType() == unitType) ++count;
+        if (!unit || unit->GetType() != unitType) continue;
+        if (unit->GetState() != kUnitDying && unit->GetState() != kUnitGone) ++count;
     }
     return count;
 }
@@ -274,19 +275,21 @@ int Team::CreateUnplacedUnit(int unitType, HexCoord hex) {
     return unit->GetId();
 }
 
-void Team::InsertUnit(std::unique_ptr<Unit> unit) {
-    if (!unit) return;
+std::unique_ptr<Unit> Team::InsertUnit(std::unique_ptr<Unit> unit) {
     const int slot = FindFreeUnitSlot();
-    if (slot < 0) return;
+    if (!unit || slot < 0) return unit;
     unit->SetTeam(this);
     units_[static_cast<std::size_t>(slot)] = std::move(unit);
+    return nullptr;
 }
 
 void Team::TransferUnit(Unit& unit, int teamKind) {
     Team* destination = manager_.FindTeam(teamKind);
     const int slot = SlotOf(unit);
     if (destination == nullptr || destination == this || !destination->HasFreeUnitSlot() || slot < 0) return;
-    destination->InsertUnit(std::move(units_[static_cast<std::size_t>(slot)]));
+    // A refused unit comes back into its old slot.
+    auto& entry = units_[static_cast<std::size_t>(slot)];
+    entry = destination->InsertUnit(std::move(entry));
 }
 
 void Team::RemoveGoneUnits() {

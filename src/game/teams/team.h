@@ -77,6 +77,7 @@ public:
     Unit* FindUnitById(int id) const;
     Unit* FindUnitByNode(const engine::SceneNode* node) const;
     int CountLiveUnits() const;
+    // Units of the type that are neither dying nor gone: a general shot this turn no longer counts.
     int CountGenerals() const { return CountOfType(UT_GENERAL); }
     int CountSuperSoldiers() const { return CountOfType(UT_SUPERSOLDIER); }
     int CountEngineers() const { return CountOfType(UT_ENGINEER); }
@@ -102,8 +103,9 @@ public:
     Unit* CreateUnitFromRecord(const UnitRecord& record);
     // A logic-only unit, not placed, standing at the hex until it deploys; returns its id or 0.
     int CreateUnplacedUnit(int unitType, HexCoord hex);
-    // Takes an existing unit into the first free slot; nothing when the team is full.
-    void InsertUnit(std::unique_ptr<Unit> unit);
+    // Takes an existing unit into the first free slot and becomes its side; null comes back then. A full team
+    // takes nothing and hands the unit back unchanged, so that no caller can lose it.
+    [[nodiscard]] std::unique_ptr<Unit> InsertUnit(std::unique_ptr<Unit> unit);
     // Deletes the units that are gone or were never placed.
     void RemoveGoneUnits();
 

@@ -34,6 +34,8 @@ void Unit::AttachPresentation() {
     if (const UnitDescriptor* row = FindUnitDescriptor(GetType())) {
         view_->BuildModel(row->prototypePath, row->compositeRootName);
     }
+    // Units stand in the world; the door is part of the level's wall, so it hangs under the level model.
+    view_->AttachToWorld(IsDoor());
     ApplyTeamTint();
     view_->PlayAnimation("idle", false);
     if (!battle_.IsSettingUp()) view_->PlayAnimation("stoodidle", false);

@@ -290,9 +290,9 @@ public:
     void StartTurn();
 
     // --- Placement and presentation ------------------------------------------------------------------
-    // Makes the model of a unit that has none: the view, the model from the type's prototype, the side's
-    // tint and the first animation ("idle", or "stoodidle" when the model has it and no level is being set
-    // up). Main thread only.
+    // Makes the model of a unit that has none: the view, the model from the type's prototype hung under the
+    // world (the door's under the level model), the side's tint and the first animation ("idle", or
+    // "stoodidle" when the model has it and no level is being set up). Main thread only.
     void AttachPresentation();
     // Only in state 0: adds the model if missing, faces at random, stands on its hex, takes the flight
     // height, becomes idle, lifts off (aircraft), shows the build effect and charges the side the price.

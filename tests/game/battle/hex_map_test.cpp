@@ -144,6 +144,53 @@ TEST(HexMap, StepCosts) {
     EXPECT_EQ(map->GetStepCost(H(0, 1), H(0, 2), tank), 0.0f);
 }
 
+// Every column of the cost record a different figure, so that a tile priced from the wrong column shows.
+// Each case steps from plain land at row 0 down onto a tile of row 1 shaped as the case says.
+TEST(HexMap, StepCostsTakeTheRightColumn) {
+    FakeBattle battle;
+    const int tank = UT_LIGHT_TANK;
+    const float costs[7] = {1.5f, 2.5f, 0.75f, 1.25f, 3.0f, 1.75f, 2.25f};
+    for (int i = 0; i < 7; ++i) battle.params[tank].moveCost[i] = costs[i];
+    auto map = MapFromSource(UniformSource(8, 2, "L0"), &battle);
+    const float land = costs[3];
+    struct Case {
+        const char* what;
+        int terrain;
+        int overlay;
+        int objectClass;
+        int objectType;
+        int levelUp;  // the target's level above the source's
+        bool apc;     // an APC stands on the target
+        float cost;
+    } cases[] = {
+        {"plain land", kTerrainLand, 0, 0, 0, 0, false, land},
+        {"land pad: twice the overlay column", kTerrainLand, 0, kObjectStructure, kStructureBuildPad, 0, false,
+         (land + 2.0f * costs[2]) * 0.5f},
+        {"land with overlay", kTerrainLand, 1, 0, 0, 0, false, (land + costs[2]) * 0.5f},
+        {"shore", kTerrainShore, 0, 0, 0, 0, false, (land + costs[5]) * 0.5f},
+        {"shore with overlay", kTerrainShore, 1, 0, 0, 0, false, (land + costs[2]) * 0.5f},
+        {"second land kind", kTerrainLand2, 0, 0, 0, 0, false, (land + costs[6]) * 0.5f},
+        {"APC one level up: the 10 is raised too", kTerrainLand, 0, 0, 0, 1, true, (land + 10.0f) * 1.2f},
+        {"APC one level down", kTerrainLand, 0, 0, 0, -1, true, (land + 10.0f) * 0.833f},
+    };
+    int column = 0;
+    for (const Case& c : cases) {
+        const HexCoord from = H(column, 0);
+        const HexCoord to = H(column, 1);
+        column = (column + 1) % 8;
+        map->EditTile(from)->level = 2;
+        HexTile* tile = map->EditTile(to);
+        tile->terrain = c.terrain;
+        tile->overlay = c.overlay;
+        tile->objectClass = c.objectClass;
+        tile->objectType = c.objectType;
+        tile->level = 2 + c.levelUp;
+        battle.units.clear();
+        if (c.apc) battle.AddUnit(UT_APC, to, 1);
+        EXPECT_NEAR(map->GetStepCost(from, to, tank), c.cost, 1e-5f) << c.what;
+    }
+}
+
 TEST(HexMap, MoveCostByFeatureKind) {
     FakeBattle battle;
     auto map = MapFromSource(UniformSource(9, 2, "L0") +

@@ -3,8 +3,11 @@
 // pop and marker values the presenter shows.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "battle_fakes.h"
@@ -59,29 +62,33 @@ void Put(HexMap& map, HexCoord hex, int type, int owner, bool mirrored = false) 
 
 // The full grid with a structure of every type, three-hex buildings mirrored and not, on the bottom row and at
 // both edge columns, and pads beside producers, a RepairS, a Radio and a Refinery.
+void PutStructures(HexMap& map) {
+    Put(map, H(5, 5), kStructureFactory, 1);            // odd column: below (5,6), below-right (6,5)
+    Put(map, H(10, 5), kStructureFactory, 2, true);     // even column: below (10,6), below-left (9,6)
+    Put(map, H(30, 10), kStructureAirport, 0);          // even: below (30,11), below-right (31,11)
+    Put(map, H(1, 37), kStructureDockyard, 4);          // bottom row: nothing below, nothing right
+    Put(map, H(20, 20), kStructureBarracks, 1, true);   // even: below (20,21), below-left (19,21)
+    Put(map, H(47, 10), kStructureHQ, 4);               // right edge: below (47,11) only
+    Put(map, H(0, 10), kStructureSilo, 0, true);        // left edge mirrored: below (0,11) only
+    Put(map, H(3, 25), kStructureRepairS, 2);
+    Put(map, H(6, 25), kStructureRefinery, 1);
+    Put(map, H(9, 25), kStructureRadio, 0);
+    Put(map, H(12, 25), kStructureSupplyShed, 4);
+    Put(map, H(40, 30), kStructureFactory, 7);          // bad owner: no structure
+    Put(map, H(5, 4), kStructureBuildPad, 0);           // above the factory
+    Put(map, H(4, 5), kStructureBuildPad, 0);           // left-up of (5,6)... beside the factory too
+    Put(map, H(1, 36), kStructureBuildPad, 0);          // above the bottom-row dockyard
+    Put(map, H(3, 24), kStructureBuildPad, 0);          // above the RepairS
+    Put(map, H(6, 24), kStructureBuildPad, 0);          // beside the Refinery only
+    Put(map, H(9, 24), kStructureBuildPad, 0);          // beside the Radio only
+}
+
 class StructureTest : public ::testing::Test {
 protected:
     void SetUp() override {
         InitTeamColours();
         map = MapFromSource(UniformSource(kMapColumns, kMapRows, "L0"), &battle);
-        Put(*map, H(5, 5), kStructureFactory, 1);            // odd column: below (5,6), below-right (6,5)
-        Put(*map, H(10, 5), kStructureFactory, 2, true);     // even column: below (10,6), below-left (9,6)
-        Put(*map, H(30, 10), kStructureAirport, 0);          // even: below (30,11), below-right (31,11)
-        Put(*map, H(1, 37), kStructureDockyard, 4);          // bottom row: nothing below, nothing right
-        Put(*map, H(20, 20), kStructureBarracks, 1, true);   // even: below (20,21), below-left (19,21)
-        Put(*map, H(47, 10), kStructureHQ, 4);               // right edge: below (47,11) only
-        Put(*map, H(0, 10), kStructureSilo, 0, true);        // left edge mirrored: below (0,11) only
-        Put(*map, H(3, 25), kStructureRepairS, 2);
-        Put(*map, H(6, 25), kStructureRefinery, 1);
-        Put(*map, H(9, 25), kStructureRadio, 0);
-        Put(*map, H(12, 25), kStructureSupplyShed, 4);
-        Put(*map, H(40, 30), kStructureFactory, 7);          // bad owner: no structure
-        Put(*map, H(5, 4), kStructureBuildPad, 0);           // above the factory
-        Put(*map, H(4, 5), kStructureBuildPad, 0);           // left-up of (5,6)... beside the factory too
-        Put(*map, H(1, 36), kStructureBuildPad, 0);          // above the bottom-row dockyard
-        Put(*map, H(3, 24), kStructureBuildPad, 0);          // above the RepairS
-        Put(*map, H(6, 24), kStructureBuildPad, 0);          // beside the Refinery only
-        Put(*map, H(9, 24), kStructureBuildPad, 0);          // beside the Radio only
+        PutStructures(*map);
         manager.CreateFromMap(*map);
     }
 
@@ -155,6 +162,27 @@ TEST_F(StructureTest, PadsLinkToTheFirstSuitableNeighbour) {
     EXPECT_EQ(producers.neutral, 1);
     EXPECT_EQ(producers.enemy, 1);
     EXPECT_EQ(manager.CountOwned(1, kStructureFactory), 1);
+}
+
+TEST_F(StructureTest, ThePresenterSeesEveryStructureAndPad) {
+    // Eleven buildings and four pads; the pads beside the Refinery and the Radio are not made.
+    EXPECT_EQ(presenter.created, 15);
+    EXPECT_EQ(presenter.snows, 0);
+    EXPECT_EQ(presenter.ownerChanges, 0);
+
+    // A capture re-owns the factory and both its pads, one owner change each.
+    manager.FindAtHex(H(5, 5))->AddCaptureProgress(2.0f, 4);
+    EXPECT_EQ(presenter.ownerChanges, 3);
+
+    // On a snow map every structure, pads included, has its snow switched on.
+    auto winterMap = MapFromSource(UniformSource(kMapColumns, kMapRows, "L0"), &battle);
+    PutStructures(*winterMap);
+    winterMap->SetWeatherType(3);
+    RecordingPresenter snowy;
+    StructureManager winter(&battle, &snowy);
+    winter.CreateFromMap(*winterMap);
+    EXPECT_EQ(snowy.created, 15);
+    EXPECT_EQ(snowy.snows, 15);
 }
 
 TEST_F(StructureTest, CaptureTable) {
@@ -278,6 +306,14 @@ TEST_F(StructureTest, HandOverAndTargetMarks) {
     manager.ClearMarks();
     EXPECT_FALSE(radio->IsTargetMarked());
     EXPECT_EQ(radio->GetHighlight(), 0);
+
+    // A mark set in a human turn is cleared on the computer's turn too: it must not pulse on.
+    radio->SetTargetMark(true);
+    battle.currentTeam = 4;
+    manager.ClearMarks();
+    EXPECT_FALSE(radio->IsTargetMarked());
+    std::uint32_t colour = 0;
+    EXPECT_FALSE(radio->GetTint(colour));
 }
 
 TEST_F(StructureTest, RestoreChecksEveryRecordFirst) {
@@ -308,36 +344,51 @@ TEST_F(StructureTest, RestoreChecksEveryRecordFirst) {
     EXPECT_EQ(manager.FindAtHex(H(3, 25))->GetCaptureProgress(), 0.5f);
 }
 
+// A frame timer whose game clock stands at the given time.
+std::unique_ptr<engine::FrameTimer> ClockAt(double seconds) {
+    auto ns = std::make_shared<std::int64_t>(0);
+    auto timer = std::make_unique<engine::FrameTimer>([ns] { return std::chrono::nanoseconds(*ns); });
+    *ns = static_cast<std::int64_t>(seconds * 1e9);
+    timer->Tick();
+    return timer;
+}
+
 TEST(StructureLook, TintAtSampleTimes) {
     const std::uint32_t team = 0xFF3C3CFFu;
     std::uint32_t c = 0;
+    const auto start = ClockAt(0.0);
     // The income flash window is (0.35, 0.65].
-    EXPECT_FALSE(StructureTint(0.35f, 0, false, team, 0.0, c));
-    EXPECT_TRUE(StructureTint(0.65f, 0, false, team, 0.0, c));
+    EXPECT_FALSE(StructureTint(0.35f, 0, false, team, start.get(), c));
+    EXPECT_TRUE(StructureTint(0.65f, 0, false, team, start.get(), c));
     EXPECT_EQ(c & 0x00FFFFFFu, 0x00FFFFFFu);  // t = 1: white, its alpha 255 - 255 (within rounding)
     EXPECT_LE(c >> 24, 1u);
-    EXPECT_TRUE(StructureTint(0.3501f, 0, false, team, 0.0, c));
+    EXPECT_TRUE(StructureTint(0.3501f, 0, false, team, start.get(), c));
     EXPECT_EQ(c, team);
-    EXPECT_FALSE(StructureTint(0.66f, 0, false, team, 0.0, c));
+    EXPECT_FALSE(StructureTint(0.66f, 0, false, team, start.get(), c));
     // Target mark: team colour at 0 s, black at half the 1 s period, team colour again at 1 s.
-    ASSERT_TRUE(StructureTint(0.0f, 0, true, team, 0.0, c));
-    EXPECT_EQ(c, team);
-    StructureTint(0.0f, 0, true, team, 0.5, c);
-    EXPECT_EQ(c, 0xFF000000u);
-    StructureTint(0.0f, 0, true, team, 1.0, c);
-    EXPECT_EQ(c, team);
-    // Selected: white to team colour every 0.25 s.
-    StructureTint(0.0f, 2, false, team, 0.0, c);
-    EXPECT_EQ(c, 0xFFFFFFFFu);
-    StructureTint(0.0f, 2, false, team, 0.125, c);
-    EXPECT_EQ(c, team);
-    StructureTint(0.0f, 2, false, team, 0.25, c);
-    EXPECT_EQ(c, 0xFFFFFFFFu);
-    // Highlight 1: solid black at any time.
-    for (double t : {0.0, 0.3, 0.77}) {
-        StructureTint(0.0f, 1, false, team, t, c);
-        EXPECT_EQ(c, 0xFF000000u);
+    struct Case {
+        int highlight;
+        bool marked;
+        double seconds;
+        std::uint32_t expected;
+    };
+    const Case cases[] = {
+        {0, true, 0.0, team},         {0, true, 0.5, 0xFF000000u},   {0, true, 1.0, team},
+        // Selected: white to team colour every 0.25 s.
+        {2, false, 0.0, 0xFFFFFFFFu}, {2, false, 0.125, team},       {2, false, 0.25, 0xFFFFFFFFu},
+        // Highlight 1: solid black at any time.
+        {1, false, 0.0, 0xFF000000u}, {1, false, 0.3, 0xFF000000u},  {1, false, 0.77, 0xFF000000u},
+        // Late in a long game the pulse still lands on its peaks.
+        {0, true, 36000.5, 0xFF000000u},
+    };
+    for (const Case& k : cases) {
+        const auto clock = ClockAt(k.seconds);
+        ASSERT_TRUE(StructureTint(0.0f, k.highlight, k.marked, team, clock.get(), c)) << k.seconds;
+        EXPECT_EQ(c, k.expected) << k.highlight << " at " << k.seconds;
     }
+    // Without a clock a pulse stands at its start.
+    ASSERT_TRUE(StructureTint(0.0f, 0, true, team, nullptr, c));
+    EXPECT_EQ(c, team);
 }
 
 TEST(StructureLook, PopMarkerAndPlacement) {

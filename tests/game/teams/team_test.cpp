@@ -4,7 +4,9 @@
 
 #include <climits>
 #include <cmath>
+#include <memory>
 
+#include "game/battle/path_finder.h"
 #include "game/teams/unit_costs.h"
 #include "game/units/unit_tables.h"
 #include "team_fakes.h"
@@ -185,6 +187,19 @@ TEST_F(TeamTest, TheFortyNinthSpawnFailsAndEffectsLookAtTheUnit) {
     EXPECT_EQ(blue->CountLiveUnits(), kMaxTeamUnits);
     EXPECT_EQ(services.lookAts, 0);
 
+    // A full team hands an inserted unit back unchanged; a team with room takes it.
+    Team* yellow = manager.GetOrCreateTeam(kTeamYellow);
+    std::unique_ptr<Unit> back = blue->InsertUnit(CreateUnit(battle, UT_SNIPER, yellow, 0));
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->GetTeamKind(), kTeamYellow);
+    Unit* sniper = back.get();
+    EXPECT_EQ(yellow->InsertUnit(std::move(back)), nullptr);
+    EXPECT_EQ(yellow->FindUnitById(sniper->GetId()), sniper);
+    // Nor does a capture into the full team lose the unit.
+    sniper->ChangeTeam(kTeamBlue);
+    EXPECT_EQ(yellow->FindUnitById(sniper->GetId()), sniper);
+    EXPECT_EQ(sniper->GetTeamKind(), kTeamYellow);
+
     Team* green = manager.GetOrCreateTeam(kTeamGreen);
     const int id = green->SpawnUnit(UT_MED_TANK, H(0, 9), 2, true, 0.5f);
     Unit* tank = manager.FindUnitById(id);
@@ -280,6 +295,105 @@ TEST_F(TeamTest, FindUnitAtTable) {
     // The unit planned onto a hex is found there first.
     ai->targeting[{H(7, 7).Packed(), false}] = mover;
     EXPECT_EQ(enemy->FindUnitAt(H(7, 7))->GetId(), mover);
+}
+
+TEST_F(TeamTest, GeneralSuperSoldierAndEngineerCountsLeaveOutDyingAndGoneUnits) {
+    Team* blue = manager.GetOrCreateTeam(kTeamBlue);
+    int column = 0;
+    for (int type : {UT_GENERAL, UT_SUPERSOLDIER, UT_ENGINEER}) {
+        SCOPED_TRACE(type);
+        const auto count = [&] {
+            return type == UT_GENERAL ? blue->CountGenerals()
+                   : type == UT_SUPERSOLDIER ? blue->CountSuperSoldiers()
+                                             : blue->CountEngineers();
+        };
+        Unit* units[3];
+        for (Unit*& unit : units) {
+            unit = manager.FindUnitById(blue->SpawnUnit(type, H(column++, 1), 0, false, 1.0f));
+            ASSERT_NE(unit, nullptr);
+        }
+        EXPECT_EQ(count(), 3);
+        units[0]->Kill(false, nullptr);
+        ASSERT_EQ(units[0]->GetState(), kUnitDying);
+        EXPECT_EQ(count(), 2);
+        units[1]->Kill(true, nullptr);
+        EXPECT_EQ(count(), 1);
+    }
+}
+
+// Routes on open land; the unit of the type that is idle (and free, when asked) with the cheapest route wins.
+TEST_F(TeamTest, NearestIdleUnitOfType) {
+    Team* enemy = manager.GetOrCreateTeam(kTeamEnemy);
+    const HexCoord target = H(6, 6);
+    const auto spawn = [&](int type, HexCoord hex) {
+        Unit* unit = manager.FindUnitById(enemy->SpawnUnit(type, hex, 0, false, 1.0f));
+        EXPECT_NE(unit, nullptr);
+        return unit;
+    };
+    const HexMap& map = battle.GetHexMap();
+    const auto costFrom = [&](HexCoord hex) {
+        HexPath route;
+        EXPECT_TRUE(map.FindRouteAllowBlocked(hex, target, route, UT_GRUNT, 0, false));
+        return route.cost;
+    };
+
+    // Equal routes: the earlier slot is kept. The route comes out with it.
+    Unit* right = spawn(UT_GRUNT, H(8, 6));
+    Unit* left = spawn(UT_GRUNT, H(4, 6));
+    ASSERT_EQ(costFrom(H(8, 6)), costFrom(H(4, 6)));
+    HexPath out;
+    EXPECT_EQ(enemy->FindNearestIdleUnitOfType(target, UT_GRUNT, out, 0, false, false), right);
+    EXPECT_EQ(out.start, H(8, 6));
+    EXPECT_EQ(out.count, 2);
+    EXPECT_EQ(out.cost, costFrom(H(8, 6)));
+
+    // A nearer unit wins unless it is claimed by a goal and only free units are asked for.
+    Unit* near = spawn(UT_GRUNT, H(6, 7));
+    EXPECT_EQ(enemy->FindNearestIdleUnitOfType(target, UT_GRUNT, out, 0, false, true), near);
+    near->SetAIGoalId(5);
+    EXPECT_EQ(enemy->FindNearestIdleUnitOfType(target, UT_GRUNT, out, 0, false, false), near);
+    EXPECT_EQ(enemy->FindNearestIdleUnitOfType(target, UT_GRUNT, out, 0, false, true), right);
+    // Dying units and other types never count.
+    right->Kill(false, nullptr);
+    left->Kill(false, nullptr);
+    EXPECT_EQ(enemy->FindNearestIdleUnitOfType(target, UT_GRUNT, out, 0, false, true), nullptr);
+    EXPECT_EQ(enemy->FindNearestIdleUnitOfType(target, UT_TROOPER, out, 0, false, false), nullptr);
+
+    // A loaded carrier is not free; an empty one is.
+    Unit* loaded = spawn(UT_APC, H(6, 8));
+    spawn(UT_GRUNT, H(6, 8));
+    ASSERT_NE(loaded->GetPassengerId(), 0);
+    Unit* empty = spawn(UT_APC, H(2, 2));
+    EXPECT_EQ(enemy->FindNearestIdleUnitOfType(target, UT_APC, out, 0, false, false), loaded);
+    EXPECT_EQ(enemy->FindNearestIdleUnitOfType(target, UT_APC, out, 0, false, true), empty);
+}
+
+TEST_F(TeamTest, NearestIdleUnitNeedsARouteBelowTenThousand) {
+    // Threat on every tile adds 65535 / 15 = 4369 to each step of a weighted search: two steps stay below the
+    // bound, three pass it.
+    HexMap& map = battle.GetHexMap();
+    for (int column = 0; column < 12; ++column) {
+        for (int row = 0; row < 12; ++row) map.EditTile(H(column, row))->threat[UT_GRUNT] = 65535;
+    }
+    PathFinder& finder = PathFinder::ForThisThread();
+    finder.SetWeighting(true);
+    struct WeightingOff {
+        PathFinder& finder;
+        ~WeightingOff() { finder.SetWeighting(false); }
+    } restore{finder};
+
+    Team* enemy = manager.GetOrCreateTeam(kTeamEnemy);
+    const HexCoord target = H(6, 6);
+    ASSERT_NE(enemy->SpawnUnit(UT_GRUNT, H(6, 3), 0, false, 1.0f), 0);
+    HexPath out;
+    out.cost = -1.0f;
+    EXPECT_EQ(enemy->FindNearestIdleUnitOfType(target, UT_GRUNT, out, 0, false, false), nullptr);
+    EXPECT_EQ(out.cost, -1.0f);  // untouched without a winner
+    Unit* nearer = manager.FindUnitById(enemy->SpawnUnit(UT_GRUNT, H(6, 8), 0, false, 1.0f));
+    ASSERT_NE(nearer, nullptr);
+    EXPECT_EQ(enemy->FindNearestIdleUnitOfType(target, UT_GRUNT, out, 0, false, false), nearer);
+    EXPECT_GT(out.cost, 2.0f * 4369.0f);
+    EXPECT_LT(out.cost, 10000.0f);
 }
 
 TEST_F(TeamTest, TransferMovesTheUnitOnlyIntoAPresentTeamWithRoom) {

@@ -77,6 +77,10 @@ TEST_F(FactoryTest, EveryTypeGetsItsClassWithTheCatalogueRow) {
         EXPECT_EQ(log.compositeRoot, row.compositeRootName != nullptr ? row.compositeRootName : "");
         EXPECT_EQ(log.material, row.tintMaterialName);
         EXPECT_EQ(log.materialColour, blue.colour);
+        // Hung once, under the world, or under the level model for the door.
+        EXPECT_EQ(log.attaches, 1);
+        EXPECT_TRUE(unit.GetView().IsAttached());
+        EXPECT_EQ(log.underLevelModel, row.type == UT_DOOR);
     }
     // The material names as the models spell them.
     EXPECT_STREQ(FindUnitDescriptor(UT_DESTROYER)->tintMaterialName, "destoyer");

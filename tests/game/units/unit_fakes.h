@@ -55,6 +55,7 @@ struct ViewLog {
     int attaches = 0;
     int detaches = 0;
     bool attached = false;
+    bool underLevelModel = false;  // the last attach
     int matrixCount = 0;
     engine::Matrix44 matrix;
     std::string material;
@@ -72,9 +73,10 @@ public:
         log_->compositeRoot = compositeRootName != nullptr ? compositeRootName : "";
         return true;
     }
-    void AttachToWorld(bool) override {
+    void AttachToWorld(bool underLevelModel) override {
         ++log_->attaches;
         log_->attached = true;
+        log_->underLevelModel = underLevelModel;
     }
     void Detach() override {
         ++log_->detaches;

@@ -48,6 +48,9 @@ TEST_F(PlacementTest, DeployingAnUnplacedUnitPlacesItAndChargesItsSide) {
     const ViewLog& log = LogOf(unit);
     EXPECT_EQ(log.prototypePath, "Units/MedTank/Unit");
     EXPECT_EQ(log.buildEffects, 1);
+    EXPECT_EQ(log.attaches, 1);
+    EXPECT_TRUE(log.attached);
+    EXPECT_FALSE(log.underLevelModel);
     const engine::Vec3 at = Surface(battle, H(3, 3));
     EXPECT_EQ(unit.GetWorldPos().y, at.y);
     EXPECT_EQ(unit.GetFlightHeight(), at.y);
@@ -58,6 +61,7 @@ TEST_F(PlacementTest, DeployingAnUnplacedUnitPlacesItAndChargesItsSide) {
     unit.Deploy();
     EXPECT_EQ(blue.cash, 1000 - GetUnitTypeCost(UT_MED_TANK));
     EXPECT_EQ(log.buildEffects, 1);
+    EXPECT_EQ(log.attaches, 1);
 }
 
 TEST_F(PlacementTest, DeployDoesNothingToAUnitFromCreateUnit) {
