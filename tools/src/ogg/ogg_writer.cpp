@@ -3,7 +3,6 @@
 #include <vorbis/vorbisenc.h>
 
 #include <algorithm>
-#include <optional>
 
 namespace ogg {
 
@@ -60,32 +59,16 @@ std::string EncodeOgg(const std::vector<std::int16_t>& interleaved, int channels
 
     const std::size_t frames = interleaved.size() / static_cast<std::size_t>(channels);
     const auto total = static_cast<ogg_int64_t>(frames);
-    // Each packet is held back until the next one arrives, so that the last one can be marked as the end of
-    // the stream with the exact frame count as its granule position (the encoder rounds it up to its block).
-    std::optional<ogg_packet> held;
-    std::vector<unsigned char> heldBytes;
-    auto submit = [&](bool last) {
-        if (!held) return;
-        held->packet = heldBytes.data();
-        if (last) {
-            held->e_o_s = 1;
-            held->granulepos = std::min<ogg_int64_t>(held->granulepos, total);
-        }
-        if (held->granulepos > total) held->granulepos = total;
-        ogg_stream_packetin(&enc.stream, &*held);
-        while (ogg_stream_pageout(&enc.stream, &page) != 0) AppendPage(out, page);
-        held.reset();
-    };
     auto drain = [&] {
         while (vorbis_analysis_blockout(&enc.dsp, &enc.block) == 1) {
             vorbis_analysis(&enc.block, nullptr);
             vorbis_bitrate_addblock(&enc.block);
             ogg_packet packet;
             while (vorbis_bitrate_flushpacket(&enc.dsp, &packet) != 0) {
-                submit(false);
-                heldBytes.assign(packet.packet, packet.packet + packet.bytes);
-                held = packet;
-                held->e_o_s = 0;
+                // The last packet's granule position is the exact frame count, never the end of its block.
+                packet.granulepos = std::min(packet.granulepos, total);
+                ogg_stream_packetin(&enc.stream, &packet);
+                while (ogg_stream_pageout(&enc.stream, &page) != 0) AppendPage(out, page);
             }
         }
     };
@@ -106,7 +89,6 @@ std::string EncodeOgg(const std::vector<std::int16_t>& interleaved, int channels
     }
     vorbis_analysis_wrote(&enc.dsp, 0);
     drain();
-    submit(true);
     while (ogg_stream_flush(&enc.stream, &page) != 0) AppendPage(out, page);
     return out;
 }

@@ -1,5 +1,6 @@
 #include "sfx/speech.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -33,8 +34,13 @@ int Run(const std::vector<std::string>& arguments) {
     std::vector<char*> argv;
     for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
+    // The program's own messages on standard output (its version, say) are not ours to print.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
-    const int started = posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
+    const int started = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
     if (started != 0) throw Error(MissingProgram(arguments[0]) + " (" + std::strerror(started) + ")");
     int status = 0;
     while (waitpid(pid, &status, 0) < 0) {

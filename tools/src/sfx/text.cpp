@@ -27,8 +27,13 @@ std::vector<TextLine> ReadLines(std::string_view text, const std::string& source
             const auto byte = static_cast<unsigned char>(c);
             if (byte != '\t' && (byte < 0x20 || byte > 0x7E)) Fail(source, number, "a character outside ASCII");
         }
-        const std::size_t hash = line.find('#');
-        if (hash != std::string_view::npos) line = line.substr(0, hash);
+        // A comment starts with a word that begins with "#" (a sharp inside a note name such as "F#3" stays).
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            if (line[i] == '#' && (i == 0 || line[i - 1] == ' ' || line[i - 1] == '\t')) {
+                line = line.substr(0, i);
+                break;
+            }
+        }
 
         TextLine out;
         out.number = number;
