@@ -3,6 +3,7 @@
 //   sfx music <song.txt> <out.ogg>          one piece of music
 //   sfx speech <speech.txt> <out folder>    every line of every speech pack (<out>/Sound/DLC/<pack>/<slot>.wav)
 //   sfx all <data folder> <out folder>      all of them (<data>/Sound/sfx, <data>/Sound/music, speech.txt)
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <thread>

@@ -134,20 +134,27 @@ TEST(Speech, AMissingSpeechProgramIsNamedWithItsPackage) {
     }
 }
 
-// espeak-ng itself (tools/packages.txt installs it): each pack's settings make a voice of its own, and the
-// same settings give the same bytes.
+// espeak-ng itself (tools/packages.txt installs it): each pack's voice alone makes a voice of its own (a voice
+// setting that espeak-ng ignores would repeat another pack's), each pack's finished line differs, and the same
+// settings give the same bytes.
 TEST(Speech, EachPacksSettingsSpeakDifferentlyAndRepeatably) {
     const auto packs = ParseSpeech(ReadFile(TINMARCH_SOURCE_DIR "/data/Sound/speech.txt"), "speech.txt");
     ASSERT_EQ(packs.size(), 6u);
+    std::set<std::string> voices;
     std::set<std::string> files;
     for (const SpeechPack& pack : packs) {
         SCOPED_TRACE(pack.name);
+        SpeechPack voiceOnly = pack;
+        voiceOnly.speed = 160;
+        voiceOnly.pitch = 50;
+        voices.insert(RunEspeak(voiceOnly, "Hold the line."));
         const MonoSound spoken = DecodeWav(RunEspeak(pack, "Hold the line."), pack.name);
         EXPECT_EQ(spoken.rate, 22050);
         const std::string wav = EncodeWav(FinishSpeech(spoken, pack.filter), spoken.rate);
         EXPECT_GT(wav.size(), 44u + 2 * 22050 / 4);
         files.insert(wav);
     }
+    EXPECT_EQ(voices.size(), 6u);
     EXPECT_EQ(files.size(), 6u);
     EXPECT_TRUE(RunEspeak(packs[3], "Hold the line.") == RunEspeak(packs[3], "Hold the line."));
 }

@@ -1,7 +1,6 @@
 #pragma once
 // The line reader shared by the recipe, music and speech sources: lines split into words, a word that
 // starts with "#" begins a comment, and every fault is an Error naming the source and the line.
-#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>

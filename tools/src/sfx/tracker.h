@@ -11,7 +11,6 @@
 // A step is "." (rest), "x" (the instrument at its key) or a note such as C3, F#2 or Bb4. A loop renders into
 // a circular buffer, so that the tails of its last notes sound over its first.
 #include <cstdint>
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
