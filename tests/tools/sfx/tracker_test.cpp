@@ -72,6 +72,7 @@ TEST(Tracker, FaultsInASongAreRefusedWithTheirLine) {
     };
     const Case cases[] = {
         {head + "k x . .\nsong a\n", "s:5: the row is not a whole number of bars"},
+        {head + "k\nsong a\n", "s:5: the row is not a whole number of bars"},
         {head + "k x . . . . . . . . . . . . . . .\nk x . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . .\n",
          "s:6: the rows of a pattern differ in length"},
         {head + "drum x . . . . . . . . . . . . . . .\n", "s:5: unknown instrument \"drum\""},

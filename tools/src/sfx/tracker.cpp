@@ -4,12 +4,16 @@
 #include <cmath>
 #include <map>
 #include <numbers>
+#include <set>
 
 #include "sfx/synth.h"
 
 namespace sfx {
 
 namespace {
+
+// The song's settings; inside a pattern, any other first word names an instrument.
+const std::set<std::string> kSettings = {"tempo", "beats", "steps", "loop", "tail"};
 
 struct Pattern {
     std::size_t steps = 0;
@@ -105,15 +109,14 @@ Song ParseSong(std::string_view text, const std::string& source) {
                 song.totalSteps += found->second.steps;
             }
             if (song.totalSteps == 0) Fail(source, n, "the song plays nothing");
-        } else if (current != nullptr && line.words.size() > 1 && key != "tempo" && key != "beats" &&
-                   key != "steps" && key != "loop" && key != "tail") {
-            // A pattern row: the instrument, then one word per step.
+        } else if (current != nullptr && kSettings.count(key) == 0) {
+            // Inside a pattern, every other line is a row: the instrument, then one word per step.
             const auto instrument = std::find_if(song.instruments.begin(), song.instruments.end(),
                                                  [&](const Instrument& i) { return i.name == key; });
             if (instrument == song.instruments.end()) Fail(source, n, "unknown instrument \"" + key + "\"");
             const std::size_t steps = line.words.size() - 1;
             const auto bar = static_cast<std::size_t>(song.beats * song.steps);
-            if (steps % bar != 0) Fail(source, n, "the row is not a whole number of bars");
+            if (steps == 0 || steps % bar != 0) Fail(source, n, "the row is not a whole number of bars");
             if (current->steps != 0 && current->steps != steps) Fail(source, n, "the rows of a pattern differ in length");
             current->steps = steps;
             for (std::size_t s = 0; s < steps; ++s) {
