@@ -1,6 +1,7 @@
 #pragma once
 // Sound fixtures for tests and benchmarks: RIFF chunks and WAV files built byte by byte (so that broken
-// ones can be made as easily as good ones), PCM signals, and Ogg Vorbis files encoded with libvorbisenc.
+// ones can be made as easily as good ones), and PCM signals. Ogg Vorbis files come from the
+// data tools' writer (ogg/ogg_writer.h), which this library passes on.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -30,8 +31,5 @@ std::vector<std::int16_t> Sine(std::size_t count, double amplitude, double perio
 // Reproducible white noise of the amplitude (a fraction of full scale); it compresses badly, so that an Ogg
 // file of it spans many pages.
 std::vector<std::int16_t> Noise(std::size_t count, double amplitude, std::uint32_t seed);
-
-// An Ogg Vorbis file of the interleaved 16-bit samples; empty when the encoder refuses the format.
-std::string EncodeOgg(const std::vector<std::int16_t>& interleaved, int channels, int rate);
 
 }  // namespace testsupport

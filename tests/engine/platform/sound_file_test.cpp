@@ -10,6 +10,7 @@
 #include "engine/platform/sample_bank.h"
 #include "engine/platform/sound_file.h"
 #include "engine/platform/sound_sample.h"
+#include "ogg/ogg_writer.h"
 #include "sound_test_fixture.h"
 
 namespace {
@@ -128,8 +129,8 @@ protected:
             samples_.push_back(left[i]);
             samples_.push_back(right[i]);
         }
-        ogg_ = testsupport::EncodeOgg(samples_, 2, 22050);
-        noisyOgg_ = testsupport::EncodeOgg(testsupport::Noise(66150, 0.2, 5), 1, 22050);
+        ogg_ = ogg::EncodeOgg(samples_, 2, 22050);
+        noisyOgg_ = ogg::EncodeOgg(testsupport::Noise(66150, 0.2, 5), 1, 22050);
     }
 
     std::vector<std::int16_t> samples_;
