@@ -69,12 +69,17 @@ int BitmapFont::Load(const char* name) {
     path.AppendNarrow(".RFN");
     std::size_t size = 0;
     const auto data = LoadWholeFile(path, size);
-    if (data == nullptr || !ParseFontMetrics(data.get(), size, metrics_)) return 0;
+    if (data == nullptr || !ReadMetrics(data.get(), size)) return 0;
     texture_ = static_cast<std::uint32_t>(handle);
     SetTexture(texture_, static_cast<int>(TextureTable::GetWidth(handle)),
                static_cast<int>(TextureTable::GetHeight(handle)));
     if (DefaultFont() == nullptr) DefaultFont() = this;
     return 1;
+}
+
+bool BitmapFont::ReadMetrics(const std::uint8_t* data, std::size_t size) {
+    metrics_ = FontMetrics{};
+    return ParseFontMetrics(data, size, metrics_);
 }
 
 void BitmapFont::SetColour(int index, std::uint32_t argb) {

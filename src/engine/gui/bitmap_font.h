@@ -45,6 +45,9 @@ public:
     // the texture table), then "<name without extension>.RFN". 1 when both load; 0 otherwise, and the font
     // keeps no metrics. The first font that loads becomes the default font.
     int Load(const char* name);
+    // The metrics from the bytes of a ".RFN" file; false for a file that does not fit, and the font then keeps
+    // no metrics.
+    bool ReadMetrics(const std::uint8_t* data, std::size_t size);
     bool HasMetrics() const { return metrics_.advances != nullptr; }
     const FontMetrics& Metrics() const { return metrics_; }
     std::uint32_t TextureHandle() const { return texture_; }

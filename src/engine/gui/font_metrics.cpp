@@ -8,7 +8,9 @@ namespace engine {
 
 int FontMetrics::Advance(int c, int next) const {
     if (advances == nullptr || c < 0 || c >= kTableSide) return 0;
-    if (next < 0 || next >= kTableSide) next = 0;
+    // Line breaks, tabs and other control codes end a line as the end of the text does; codes past the table
+    // are read as the end of the text too.
+    if (next < 32 || next >= kTableSide) next = 0;
     return (*advances)[static_cast<std::size_t>(c * kTableSide + next)];
 }
 

@@ -31,7 +31,8 @@ struct FontMetrics {
 
     bool HasCell(int code) const { return code >= kFirstCode && code <= lastCode; }
     const IntRect& Cell(int code) const { return cells[static_cast<std::size_t>(code - kFirstCode)]; }
-    // The advance after c (0 .. 255) when next follows; a next code of 256 or more reads as the end of the text.
+    // The advance after c (0 .. 255) when next follows; a next code below 32 (a line break, a tab) or of 256 or
+    // more reads as the end of the text.
     int Advance(int c, int next) const;
 };
 
