@@ -32,7 +32,15 @@ bool Dialog::PointerPass() {
     const int dialogX = rect_.x + originX_;
     const int dialogY = rect_.y + originY_;
 
-    snapshot_ = DialogInputSnapshot{x, y, static_cast<std::uint16_t>(gui.pressed ? 1 : 0)};
+    // The press as it stands when this dialog's turn comes: a callback of this dialog that shows a dialog makes
+    // the press new only for the dialogs handled after this one.
+    bool pressed = gui.pressed;
+    const bool wasPressed = gui.previousPressed;
+    auto suppress = [&pressed] {
+        SuppressPress();
+        pressed = false;
+    };
+    snapshot_ = DialogInputSnapshot{x, y, static_cast<std::uint16_t>(pressed ? 1 : 0)};
     if (input == nullptr || !input->IsEnabled() || !input->HasPointer()) {
         draggedSlider_ = nullptr;
         return true;
@@ -46,7 +54,7 @@ bool Dialog::PointerPass() {
             slider->SetPosition(position);
             if (!SendChecked(kEventSliderMoved, slider->GetId(), position, nullptr, result)) return false;
         }
-        if (!gui.pressed) {
+        if (!pressed) {
             draggedSlider_ = nullptr;
             if (!SendChecked(kEventReleased, slider->GetId(), slider->GetPosition(), nullptr, result)) return false;
         }
@@ -65,15 +73,15 @@ bool Dialog::PointerPass() {
 
     if (gui.outside) return true;
 
-    if (gui.pressed && !gui.previousPressed) {
+    if (pressed && !wasPressed) {
         if (!SendChecked(kEventNavigate, kNoticePress, 0, nullptr, result)) return false;
-        if (result != 0) SuppressPress();
+        if (result != 0) suppress();
     }
 
     if (draggedList_ != nullptr) {
         ListBox* list = draggedList_;
         const IntRect listRect = list->ScreenRect(dialogX, dialogY);
-        if (gui.pressed) {
+        if (pressed) {
             list->FollowDrag(y - listRect.y);
         } else {
             draggedList_ = nullptr;
@@ -93,7 +101,7 @@ bool Dialog::PointerPass() {
         if (!SendChecked(kEventHoverChanged, under->GetId(), 0, nullptr, result)) return false;
     }
 
-    if (gui.pressed) {
+    if (pressed) {
         input->ReadKey(kKeyMouseLeft);
         if (under->IsFocused()) under->SetPressed(true);
         auto* list = under->GetType() == kControlListBox ? static_cast<ListBox*>(under) : nullptr;
@@ -102,7 +110,7 @@ bool Dialog::PointerPass() {
             list->BeginDrag(y - underRect.y);
             draggedList_ = list;
         }
-        if (!gui.previousPressed) {
+        if (!wasPressed) {
             if (focused_ != under) {
                 GiveFocus(under);
                 if (!SendChecked(kEventFocus, under->GetId(), 0, nullptr, result)) return false;
@@ -121,9 +129,9 @@ bool Dialog::PointerPass() {
                 }
             }
             if (!SendChecked(kEventPressed, under->GetId(), 0, nullptr, result)) return false;
-            if (result != 0) SuppressPress();
+            if (result != 0) suppress();
         }
-    } else if (gui.previousPressed) {
+    } else if (wasPressed) {
         if (gui.pressDialogId == id_ && gui.pressControlId == under->GetId()) {
             gui.pressDialogId = 0;
             gui.pressControlId = 0;
