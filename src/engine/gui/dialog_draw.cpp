@@ -45,7 +45,8 @@ bool Dialog::DrawControls(RenderTargetBase& target) {
         if (!c->Draw(dialogX, dialogY, font_, target)) return false;
     }
     if (focused_ != nullptr && focused_->GetDisabled() != kHidden) {
-        focused_->SetTime(focused_->GetTime() + GuiFrameSeconds());
+        // A hovered control's time has grown in this frame's pointer pass already.
+        if (!focused_->IsHovered()) focused_->SetTime(focused_->GetTime() + GuiFrameSeconds());
         if (!focused_->Draw(dialogX, dialogY, font_, target)) return false;
     }
     return true;
