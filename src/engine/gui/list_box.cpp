@@ -1,7 +1,6 @@
 #include "engine/gui/list_box.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 
 #include "engine/gui/bitmap_font.h"
