@@ -69,6 +69,9 @@ TEST_F(TextWrapTest, LeadingBlanksOfALineAreDroppedButNotOfTheText) {
 
 TEST_F(TextWrapTest, AWordLongerThanTheLineBreaksAtTheOverflowingCharacter) {
     EXPECT_EQ(Wrap(u"abcdefghij", 50), (Lines_{u"abcd", u"efgh", u"ij"}));
+    // The last character of the text is measured like any other.
+    EXPECT_EQ(Wrap(u"abcde", 50), (Lines_{u"abcd", u"e"}));
+    EXPECT_EQ(Wrap(u"abc de", 50), (Lines_{u"abc ", u"de"}));
 }
 
 TEST_F(TextWrapTest, LanguagesWithoutSpacesBreakMidWord) {
