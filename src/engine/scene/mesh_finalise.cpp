@@ -28,7 +28,11 @@ void ShiftIntoUnit(float* a, float* b, float* c) {
         shift = -std::ceil(smallest - 1.0f);
     }
     if (shift != 0.0f) {
-        for (float* value : values) *value += shift;
+        for (float* value : values) {
+            *value += shift;
+            // A shift across most of the float range can overflow.
+            if (!std::isfinite(*value)) *value = 0.0f;
+        }
     }
 }
 
@@ -103,7 +107,8 @@ void MeshModel::SmoothNormalsAndTangents() {
         while (end < records.size() && SamePosition(records[end].position, records[start].position)) ++end;
         for (std::size_t m = start; m < end; ++m) {
             CornerRecord& rm = records[m];
-            for (std::size_t l = start; l < end; ++l) {
+            // A flat corner (mask 0) never takes another face's normal.
+            for (std::size_t l = start; l < end && rm.mask != 0; ++l) {
                 if (l == m || (rm.mask & records[l].mask) == 0) continue;
                 rm.mask |= records[l].mask;
                 rm.normal.AddInPlace(records[l].faceNormal);

@@ -27,7 +27,15 @@ bool NamesEqual(const WideString& a, const WideString& b) { return a.Equals(b); 
 
 }  // namespace
 
+std::function<int()>& GroupSource() {
+    static std::function<int()> source;
+    return source;
+}
+
+void SetModelGroupSource(std::function<int()> source) { GroupSource() = std::move(source); }
+
 int CurrentResourceGroup() {
+    if (GroupSource()) return GroupSource()();
     const Engine* engine = GetEngine();
     return engine != nullptr ? engine->GetResourceGroup() : 0;
 }

@@ -2,6 +2,7 @@
 // The global table of models, addressed by 1-based handles. A new model takes the lowest empty slot among the
 // first size - 1 (the last slot is never used); handle 0 means none. Each model carries the resource group
 // current at its creation, so that a level's models are freed together.
+#include <functional>
 #include <vector>
 
 #include "engine/core/wide_string.h"
@@ -40,8 +41,10 @@ int FindModel(const WideString& name, int group);
 // file does not open or is refused (nothing is then left in the table or on the device).
 int LoadModel(const WideString& name);
 int LoadModel(const char* name);
-// The engine's current resource group (0 without an engine).
+// The resource group stamped on models made from now on: from the source when one is set, else the
+// engine's current group (0 without an engine).
 int CurrentResourceGroup();
+void SetModelGroupSource(std::function<int()> source);
 
 // The distinct material handles of a model's batches (or, without batches, its mesh triangles) in order of
 // first use, written to out up to capacity. Returns how many; 0 for an invalid handle.
