@@ -95,6 +95,8 @@ bool ConvertOldBatchVertices(MeshBatch& batch) {
     return true;
 }
 
+const Matrix44 kIdentity;
+
 bool FrameInvertible(const Matrix44& m) {
     const double det = double{m.m[0][0]} * (double{m.m[1][1]} * m.m[2][2] - double{m.m[1][2]} * m.m[2][1]) -
                        double{m.m[0][1]} * (double{m.m[1][0]} * m.m[2][2] - double{m.m[1][2]} * m.m[2][0]) +
@@ -185,6 +187,7 @@ bool ReadSkeleton(ByteCursor& cursor, int version, ModelDescription& out) {
         if (frames < 1 || bone.parent > boneCount || std::size_t(frames) * 48 > cursor.Remaining()) return false;
         bone.frames.resize(static_cast<std::size_t>(frames));
         Matrix44 inverse;
+        bool bindIsIdentity = false;
         for (int k = 0; k < frames; ++k) {
             Matrix44 frame;
             if (!ReadMatrix4x3(cursor, frame)) return false;
@@ -193,9 +196,19 @@ bool ReadSkeleton(ByteCursor& cursor, int version, ModelDescription& out) {
             if (k == 0) {
                 if (!FrameInvertible(frame)) return false;
                 Matrix44::InverseAffine(frame, inverse);
+                // A saved model's frames are already relative to the bind pose: they are kept bit for bit,
+                // so that saving again writes the same bytes.
+                bindIsIdentity = std::memcmp(&frame, &kIdentity, sizeof(Matrix44)) == 0;
             }
-            // inverse(F0) applied first, then Fk: frame 0 becomes the identity.
-            Matrix44::MultiplyAffine(frame, bone.frames[static_cast<std::size_t>(k)], inverse);
+            Matrix44& out = bone.frames[static_cast<std::size_t>(k)];
+            if (k == 0) {
+                out = Matrix44();
+            } else if (bindIsIdentity) {
+                out = frame;
+            } else {
+                // inverse(F0) applied first, then Fk.
+                Matrix44::MultiplyAffine(frame, out, inverse);
+            }
         }
         if (version >= 15) {
             std::int16_t remapCount = 0;
