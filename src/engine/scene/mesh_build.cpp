@@ -53,7 +53,10 @@ void FreeStaticBuffers() { Scratch() = BuildScratch(); }
 
 bool CreateDeviceBuffers(MeshBatch& batch) {
     GraphicsDevice* graphics = GetGraphicsDevice();
-    sys::GpuDevice* device = graphics != nullptr ? graphics->Device() : nullptr;
+    return CreateDeviceBuffers(batch, graphics != nullptr ? graphics->Device() : nullptr);
+}
+
+bool CreateDeviceBuffers(MeshBatch& batch, sys::GpuDevice* device) {
     if (device == nullptr || batch.indexCount == 0 || batch.vertexCount == 0) return true;
     const auto indexBytes = static_cast<std::uint32_t>(batch.indices.size() * 2);
     const auto vertexBytes = static_cast<std::uint32_t>(batch.vertexData.size());

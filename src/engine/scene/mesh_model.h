@@ -10,6 +10,10 @@
 #include "engine/core/wide_string.h"
 #include "engine/render/mesh_batch.h"
 
+namespace sys {
+class GpuDevice;
+}
+
 namespace engine {
 
 class BoxTree;
@@ -195,5 +199,7 @@ void FreeStaticBuffers();
 // Makes the batch's managed vertex and index buffers on the engine's device from its CPU copies. True with
 // no device (the batch then draws nothing); false when the device refuses a buffer.
 bool CreateDeviceBuffers(MeshBatch& batch);
+// The same on a given device (null: none).
+bool CreateDeviceBuffers(MeshBatch& batch, sys::GpuDevice* device);
 
 }  // namespace engine
