@@ -7,6 +7,7 @@
 #include "engine/platform/scoped_env.h"
 #include "engine/render/material_def.h"
 #include "engine/render/material_lib_hooks.h"
+#include "engine/scene/camera.h"
 #include "engine/scene/mesh_model.h"
 #include "engine/scene/model_generators.h"
 #include "engine/scene/model_queries.h"
@@ -17,6 +18,14 @@
 namespace {
 
 using namespace engine;
+
+class RecordingCamera final : public Camera {
+public:
+    void Render(RenderQueue*, RenderTarget&) override {}
+    void DrawSkybox() override {}
+    void SetWorldMatrix(const Matrix44& m) override { worlds.push_back(m); }
+    std::vector<Matrix44> worlds;
+};
 
 class ModelHooksTest : public rendertest::EngineServiceTest {
 protected:
@@ -44,6 +53,20 @@ TEST_F(ModelHooksTest, TheEngineMakesPurgesAndFreesTheTable) {
     ASSERT_NE(volume, nullptr);
     EXPECT_NE(volume->GetBatch(0)->vertexBuffer, nullptr);
     EXPECT_NE(GetCollisionVolumeMaterial(), 0);
+    // A box is drawn as the volume cube scaled to its size and moved to its centre, then by the world.
+    RecordingCamera camera;
+    Matrix44 world;
+    world.m[3][0] = 10;
+    MaterialDef material;
+    DrawCollisionVolume({{0, 0, 0}, {2, 4, 6}}, camera, world, material);
+    ASSERT_EQ(camera.worlds.size(), 1u);
+    const Matrix44& m = camera.worlds[0];
+    EXPECT_FLOAT_EQ(m.m[0][0], 2.0f);
+    EXPECT_FLOAT_EQ(m.m[1][1], 4.0f);
+    EXPECT_FLOAT_EQ(m.m[2][2], 6.0f);
+    EXPECT_FLOAT_EQ(m.m[3][0], 11.0f);
+    EXPECT_FLOAT_EQ(m.m[3][1], 2.0f);
+    EXPECT_FLOAT_EQ(m.m[3][2], 3.0f);
     made->SetResourceGroup(3);
     const int level = CreateBoxModel({{0, 0, 0}, {1, 1, 1}}, WideString("level"), 0);
     ASSERT_NE(level, 0);
