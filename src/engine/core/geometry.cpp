@@ -67,3 +67,32 @@ bool Cone::OverlapsSphere(const Vec3& centre, float radius) const {
 }
 
 }  // namespace engine
+
+namespace engine {
+
+Aabb Aabb::Transform(const Aabb& box, const Matrix44& m) {
+    const Vec3 start = m.TransformPoint(box.min);
+    Aabb out{start, start};
+    const Vec3 extent = box.max.Sub(box.min);
+    const float e[3] = {extent.x, extent.y, extent.z};
+    float* lo[3] = {&out.min.x, &out.min.y, &out.min.z};
+    float* hi[3] = {&out.max.x, &out.max.y, &out.max.z};
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j) {
+            const float term = e[i] * m.m[i][j];
+            if (term > 0.0f) {
+                *hi[j] += term;
+            } else {
+                *lo[j] += term;
+            }
+        }
+    }
+    return out;
+}
+
+bool Aabb::Overlaps(const Aabb& a, const Aabb& b) {
+    return !(a.min.x > b.max.x || b.min.x > a.max.x || a.min.y > b.max.y || b.min.y > a.max.y ||
+             a.min.z > b.max.z || b.min.z > a.max.z);
+}
+
+}  // namespace engine

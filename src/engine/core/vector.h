@@ -87,9 +87,17 @@ inline constexpr float kPositionEpsilon = 0.0001f;
 int CompareVec3EpsAsc(const Vec3& a, const Vec3& b);
 int CompareVec3Eps(const Vec3& a, const Vec3& b);
 
+struct Matrix44;
+
 struct Aabb {
     Vec3 min;
     Vec3 max;
+
+    // The box around the transformed box: min through m as a point, then each row's extent term added to
+    // max where positive and to min where negative.
+    static Aabb Transform(const Aabb& box, const Matrix44& m);
+    // Touching boxes overlap; they do not exactly when one's minimum exceeds the other's maximum on an axis.
+    static bool Overlaps(const Aabb& a, const Aabb& b);
 
     void Init(const Vec3& lo, const Vec3& hi) {
         min.Copy(lo);

@@ -59,6 +59,10 @@ public:
     // releases the dynamic vertex buffers. Tables that were never made are skipped.
     void PurgeResources(int group);
 
+    // The debug switch that makes box nodes pickable (0 by default).
+    int GetBoxPicking() const { return boxPicking_; }
+    void SetBoxPicking(int on) { boxPicking_ = on; }
+
     // The render target "Main RT" at the back buffer's size, made on the first call that can make it.
     RenderTarget* GetMainRenderTarget();
 
@@ -105,6 +109,7 @@ protected:
 
     Made made_;
     int resourceGroup_ = 0;
+    int boxPicking_ = 0;
     int backBufferWidth_ = 0;
     int backBufferHeight_ = 0;
     std::uint32_t presentedFrames_ = 0;

@@ -79,6 +79,14 @@ Vec4 UnpackVec4(std::uint32_t packed) {
 std::uint32_t PackTangent(const Vec3& normal, const Vec3& tangent, const Vec3& bitangent) {
     Vec3 t = tangent.NormalisedSafe();
     t = t.Sub(normal.Scale(normal.Dot(t))).NormalisedSafe();
+    const bool finite = std::isfinite(t.x) && std::isfinite(t.y) && std::isfinite(t.z);
+    if (!finite || t.LengthSquared() < 0.5f) {
+        // No usable tangent (a zero or non-finite sum, or one along the normal): a fixed unit tangent
+        // perpendicular to the normal, from the axis least aligned with it.
+        const Vec3 axis = std::fabs(normal.x) < 0.6f ? kAxisX : (std::fabs(normal.y) < 0.6f ? kAxisY : kAxisZ);
+        t = axis.Sub(normal.Scale(normal.Dot(axis))).NormalisedSafe();
+        if (!(std::isfinite(t.x) && std::isfinite(t.y) && std::isfinite(t.z))) t = kAxisX;
+    }
     const std::uint32_t handedness = normal.Cross(t).Dot(bitangent) >= 0.0f ? 0xFEu : 0u;
     return PackNormal(t) | (handedness << 24);
 }

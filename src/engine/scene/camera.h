@@ -17,7 +17,11 @@
 
 namespace engine {
 
+class RenderDevice;
+class SceneNode;
 class ShaderConstantCache;
+class VisibleNodeList;
+struct PickHit;
 
 enum FrustumPlane : int {
     kPlaneNear = 0,
@@ -77,6 +81,12 @@ public:
     int ProjectToScreen(const Vec3& point, int& x, int& y) const;
     // The pick segment through a viewport pixel, reaching the far distance.
     void ScreenToRay(int x, int y, PickSegment& segment) const;
+    // Picks under a viewport pixel: builds the segment (copied out when asked) and runs SceneNode::RayPick
+    // from root. 0 without a root (the render queue's scene root comes with the render queue).
+    int PickAtScreen(PickSegment* segment, int x, int y, PickHit& hit, Vec3& point, SceneNode* root) const;
+    // The debug shapes of the visible nodes by their flags (normal and tangent lines, bounds, box corners),
+    // each after SetWorldMatrix with the entry's matrix. Lines go to device (the engine's when null).
+    void DrawDebugShapes(const VisibleNodeList& visible, RenderDevice* device = nullptr);
     // Width and height of the view volume's cross-section at a distance.
     static void FrustumSize(float distance, float fovDegrees, float aspect, float& width, float& height);
 

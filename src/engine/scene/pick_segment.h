@@ -22,3 +22,20 @@ struct PickSegment {
 };
 
 }  // namespace engine
+
+namespace engine {
+
+class SceneNode;
+
+// What a pick hit: the node, the collision triangle (-1 for a box or cube hit), the hit material and, for a
+// triangle, its normal, plane distance (normal . first corner) and corners in world space.
+struct PickHit {
+    SceneNode* node = nullptr;
+    int triangle = -1;
+    int material = 0;
+    Vec3 normal;
+    float planeDistance = 0.0f;
+    Vec3 corners[3];
+};
+
+}  // namespace engine

@@ -23,6 +23,10 @@ class DynamicGeometry;
 class FrameTimerBase;
 class LodGroup;
 class MaterialLib;
+class Model;
+class TriangleList;
+struct PickHit;
+struct PickSegment;
 class ParticleEmitter;
 class SceneNode;
 class Spline;
@@ -184,6 +188,26 @@ public:
     // Turns every type-0 node of the tree whose children are all type 4 into an emitter group.
     void ResolveEmitterGroup();
 
+    // Models and queries (scene_node_queries.cpp).
+    // The unit cube for types 0 and 4, the table's model for types 1 and 7 with a valid handle, else null.
+    Model* GetModel() const;
+    // The unit cube's bounds for type 0, the model's bounds for type 1, the box for type 10, else false.
+    bool GetBounds(Aabb& out) const;
+    // The bone matrices of the node's model's skeleton for the current frame (the fixed frame, else the
+    // nearest player's, at least 0). Null when the node has no model or the model no skeleton: the node is
+    // then drawn as a plain mesh.
+    SkinMatrixCache* GetSkinMatrices();
+    // Makes the skin cache's debug tree from the model's skeleton; null without one.
+    SceneNode* BuildSkeletonDebugTree();
+    // Clears the list (the engine's shared list when none is given) and adds the triangles of the active
+    // subtree of root that meet box, given in the space of matrix. Returns the list.
+    static TriangleList* GatherTrianglesInBox(const Aabb& box, TriangleList* list, SceneNode* root,
+                                              const Matrix44& matrix);
+    // The nearest hit of the segment (start, delta) in root's active, pickable subtree: 1 with the hit point
+    // in world space, the hit's fraction of the segment in distance and the hit; else 0.
+    static int RayPick(Vec3& point, float& distance, PickHit& hit, SceneNode* root, const Vec3& start,
+                       const Vec3& delta);
+
     // The shared parts. Setting one makes this node a holder of it.
     AnimationSet* GetAnimationSet() const { return animationSet_.get(); }
     const std::shared_ptr<AnimationSet>& GetAnimationSetShared() const { return animationSet_; }
@@ -242,5 +266,13 @@ private:
     std::unique_ptr<Aabb> box_;
     std::unique_ptr<Spline> spline_;
 };
+
+// The cached debug arrow nodes: 0 "$$$ArrowXY" (blue), 1 "$$$ArrowXZ" (green), 2 "$$$ArrowYZ" (red); null
+// for another index or when they cannot be made.
+SceneNode* GetDebugArrowNode(int index);
+void FreeDebugArrowNodes();
+// A mesh node of a generated arrow: kind 0 turned 90 degrees about X, kind 2 -90 degrees about Z, kind 1 as
+// built (pointing along Y). Null when the model or node cannot be made.
+SceneNode* CreateArrowNode(int kind, const char* name);
 
 }  // namespace engine
