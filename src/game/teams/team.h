@@ -64,7 +64,7 @@ public:
     const engine::WideString& GetName() const { return name_; }
     int GetKillCount() const { return killCount_; }
     void SetKillCount(int count) { killCount_ = count; }
-    void AddKill() { ++killCount_; }
+    void AddKill() override { ++killCount_; }
     AIPlayer* GetAIPlayer() const { return aiPlayer_.get(); }
     Unit* GetUnit(int slot) const;
     HexCoord GetFocusHex() const { return focusHex_; }

@@ -40,11 +40,13 @@ public:
     int GetKind() const override { return kind; }
     std::uint32_t GetColour() const override { return colour; }
     void AddCash(int amount) override { cash += amount; }
+    void AddKill() override { ++kills; }
     void TransferUnit(Unit& unit, int teamKind) override { transfers.emplace_back(&unit, teamKind); }
 
     int kind;
     std::uint32_t colour;
     int cash = 1000;
+    int kills = 0;
     std::vector<std::pair<Unit*, int>> transfers;
 };
 
