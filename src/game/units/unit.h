@@ -24,6 +24,7 @@ namespace game {
 
 class BattleContext;
 class HexMap;
+class Structure;
 class UnitServices;
 class UnitTeam;
 struct UnitParams;
@@ -256,6 +257,16 @@ public:
     bool CarryStep();
     // Clears the passenger's link to this carrier and the carrier's to it.
     void UnlinkPassenger();
+    // Clears only the carrier's side of the link (a passenger climbing out keeps its own until it stands).
+    void UnlinkPassengerSide() { passengerId_ = 0; }
+    void ClearCarrierId() { carrierId_ = 0; }
+
+    // --- Capturing (the engineer's class supplies the steps) -----------------------------------------------
+    // Sets the capture timers when a capture starts; nothing in the base.
+    virtual void BeginCapture() {}
+    // One step of capturing; true when the capture has ended. The base ends at once.
+    virtual bool CaptureStructureStep(Structure& structure);
+    virtual bool CaptureUnitStep(Unit& unit);
 
     // --- Accessors -----------------------------------------------------------------------------------
     HexCoord GetHexPos() const final { return hex_; }

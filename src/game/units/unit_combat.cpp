@@ -199,7 +199,7 @@ void Unit::CreditKill(Unit&) {
     const bool promote = (kills_ == 3 && rank_ == 0) || (kills_ == 8 && rank_ == 1);
     if (!promote || GetType() == UT_GENERAL) return;
     ++rank_;
-    char prefix[16];
+    char prefix[24];
     std::snprintf(prefix, sizeof(prefix), "@X[00%i]", rank_ + 6);
     engine::Vec3 at;
     GetAimPoint(at);

@@ -105,4 +105,8 @@ const char* Unit::GetTeamMaterialName() const { return "standardmaterial"; }
 
 void Unit::HitReaction(Unit*) {}
 
+bool Unit::CaptureStructureStep(Structure&) { return true; }
+
+bool Unit::CaptureUnitStep(Unit&) { return true; }
+
 }  // namespace game

@@ -86,7 +86,11 @@ void Unit::Tick() {
             if (orderCount_ == 0 && state_ == kUnitRunningOrders) state_ = kUnitIdle;
         }
     }
-    if (state_ == kUnitDying && IsDeathFinished()) Kill(true, nullptr);
+    if (state_ == kUnitDying || state_ == kUnitGone) {
+        // A dying unit does nothing more: its orders go (an attack ends its battle zoom).
+        if (orderCount_ > 0) DeleteOrders();
+        if (state_ == kUnitDying && IsDeathFinished()) Kill(true, nullptr);
+    }
 }
 
 void Unit::UpdateFlightHeight() {
