@@ -238,6 +238,12 @@ int Team::SpawnUnit(int unitType, HexCoord hex, int facing, bool effects, float 
         units_[static_cast<std::size_t>(SlotOf(*unit))].reset();
         return 0;
     }
+    // A passenger hung under an aircraft dangles from it.
+    if (linked) {
+        Unit* carrier = unit->GetCarrier() != nullptr ? unit->GetCarrier() : unit;
+        Unit* passenger = carrier->GetPassenger();
+        if (carrier->IsAircraft() && passenger != nullptr) passenger->PlayAnimation("dangle", false);
+    }
 
     if (effects && services_.LookAtUnit(*unit)) unit->PlayBuildEffect();
     RegisterWithComputer(*unit);

@@ -99,7 +99,9 @@ inline std::vector<std::string> LiveTexts(const Level& level) {
 // the test gives them.
 class LevelBattle : public teams_test::TeamBattle {
 public:
-    UnitServices* GetUnitServices() override { return unitServices; }
+    UnitServices* GetUnitServices() override {
+        return unitServices != nullptr ? unitServices : teams_test::TeamBattle::GetUnitServices();
+    }
     UnitServices* unitServices = nullptr;
     HexMap& GetHexMap() override { return level != nullptr ? level->GetHexMap() : *map; }
     Structure* FindStructureAt(HexCoord hex) const override {
@@ -114,6 +116,11 @@ public:
     bool IsUnitTypeUnlocked(int unitType) const override {
         return battle_.level != nullptr ? battle_.level->IsUnitTypeUnlocked(unitType) : true;
     }
+    bool IsProjectileBusy() const override {
+        return projectiles != nullptr ? projectiles->IsBusy() : FakeServices::IsProjectileBusy();
+    }
+
+    const ProjectileManager* projectiles = nullptr;
 
 private:
     LevelBattle& battle_;
