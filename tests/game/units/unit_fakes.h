@@ -11,6 +11,7 @@
 #include <deque>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -25,6 +26,7 @@
 #include "game/units/projectile_manager.h"
 #include "game/units/unit.h"
 #include "game/units/unit_assets.h"
+#include "game/units/unit_catalogue.h"
 #include "game/units/unit_services.h"
 #include "game/units/unit_factory.h"
 #include "game/units/unit_tables.h"
@@ -336,6 +338,7 @@ public:
     bool IsFastForward() const override { return fastForward; }
     void UnlockAchievement(int achievement) override { achievements.push_back(achievement); }
     engine::WideString GetText(const char* key) const override {
+        if (auto it = wideTexts.find(key); it != wideTexts.end()) return it->second;
         return engine::WideString(missingTexts.count(key) != 0 ? "No String" : (std::string("text ") + key).c_str());
     }
     HexMap& GetHexMap() override { return *map; }
@@ -343,12 +346,15 @@ public:
     const engine::FrameTimer& GetFrameTimer() const override { return timer; }
     UnitServices* GetUnitServices() override { return &unitServices; }
 
-    // One game tick of everything a unit test runs: the camera, the units (in creation order), the
-    // projectiles.
+    // One game tick of everything a unit test runs, as a frame of 0.02 s: the camera, the units (in
+    // creation order), the projectiles, then the units' frame (animation, shake, tint, passengers).
     void Tick() {
         unitServices.TickCamera();
         for (std::size_t i = 0; i < units.size(); ++i) units[i]->Tick();
         projectiles.Update();
+        clockNs += std::chrono::milliseconds(20);
+        timer.Tick();
+        for (std::size_t i = 0; i < units.size(); ++i) units[i]->UpdateAnimation();
     }
     // Ticks until the predicate holds or the limit is reached; the ticks run.
     template <typename Done>
@@ -390,6 +396,7 @@ public:
     bool fastForward = false;
     std::vector<int> achievements;
     std::set<std::string> missingTexts;
+    std::map<std::string, engine::WideString> wideTexts;
     std::atomic<int> draws[2] = {0, 0};
     std::deque<std::uint32_t> queuedDraws;
     std::uint32_t sequence = 7;
@@ -398,6 +405,41 @@ public:
     engine::FrameTimer timer;
     ProjectileManager projectiles;
     RecordingUnitServices unitServices;
+};
+
+// An armed test class until the unit classes exist: a catalogue unit that fires bullets (or shells) through
+// the battle's projectile manager and reports its firing finished when told.
+class TestGunner : public CatalogueUnit {
+public:
+    enum class Weapon { kBullet, kShell };
+    TestGunner(int type, BattleContext& battle, UnitTeam* team, Weapon weapon = Weapon::kBullet)
+        : CatalogueUnit(type, battle, team, Presentation::kWithModel), weapon_(weapon) {
+        SetId(battle.NextUnitId());
+        SetFuel(GetParams().fuelCapacity);
+        SetAmmo(GetParams().ammoCapacity);
+        AttachPresentation();
+    }
+    void Fire(Unit* target) override {
+        ++shots;
+        ProjectileManager* projectiles = Services().GetProjectiles();
+        if (projectiles == nullptr || target == nullptr) return;
+        engine::Vec3 from;
+        GetAimPoint(from);
+        if (weapon_ == Weapon::kShell) {
+            projectiles->LaunchShell(from, *this, *target, 1.0f);
+        } else {
+            projectiles->LaunchBullet(from, *this, *target);
+        }
+    }
+    bool IsFiringFinished() const override { return firingFinished; }
+    void PlayShoot() override { ++shootEffects; }
+
+    int shots = 0;
+    int shootEffects = 0;
+    bool firingFinished = true;
+
+private:
+    Weapon weapon_;
 };
 
 // The text of one of the project's unit tables.
