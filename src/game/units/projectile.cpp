@@ -165,6 +165,7 @@ Bullet::Bullet(Unit& attacker, Unit& target, float damage)
 bool Bullet::Tick() {
     if (ticks_ == 0) attacker_.PlayShoot();
     if (++ticks_ < kBulletHitTick) return false;
+    hitInFlight_ = true;
     Impact();
     return true;
 }
@@ -179,7 +180,8 @@ bool BurstShot::Tick() {
     CountDown();
     if (delay_ == 20) attacker_.PlayShoot();
     --life_;
-    if (delay_ != 0 && life_ > 0) return false;
+    hitInFlight_ = delay_ == 0;
+    if (!hitInFlight_ && life_ > 0) return false;
     Impact();
     return true;
 }
@@ -208,7 +210,8 @@ bool StraightShot::Fly() {
 bool StraightShot::Tick() {
     if (ticks_++ == 0) attacker_.PlayShoot();
     --life_;
-    if (!Fly() && life_ > 0) return false;
+    hitInFlight_ = Fly();
+    if (!hitInFlight_ && life_ > 0) return false;
     Impact();
     return true;
 }
@@ -240,8 +243,8 @@ bool FireSpit::Tick() {
     if (delay_ >= 1) return false;
     view_->SetHidden(false);
     --life_;
-    const bool hit = Fly();
-    if (!hit && life_ > 0) {
+    hitInFlight_ = Fly();
+    if (!hitInFlight_ && life_ > 0) {
         view_->SetMatrix(Oriented(direction_, position_));
         return false;
     }
@@ -283,6 +286,7 @@ bool BallisticShot::Tick() {
         position_.AddInPlace(step_);
         hit = Within(radius_);
     }
+    hitInFlight_ = hit;
     if (!hit && life_ > 0) return false;
     Impact();
     return true;
@@ -318,6 +322,7 @@ bool HomingRocket::Tick() {
         engine::Vec3 toTarget;
         // A rocket on its target point has no way to turn: it hits.
         if (!UnitVector(targetPoint_.Sub(position_), toTarget)) {
+            hitInFlight_ = true;
             Impact();
             return true;
         }
@@ -326,7 +331,8 @@ bool HomingRocket::Tick() {
     }
     --life_;
     position_.AddInPlace(heading_.Scale(kProjectileTick * speed_));
-    if (!Within(0.25f) && life_ > 0) return false;
+    hitInFlight_ = Within(0.25f);
+    if (!hitInFlight_ && life_ > 0) return false;
     Impact();
     return true;
 }

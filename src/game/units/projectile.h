@@ -36,6 +36,9 @@ public:
     const engine::Vec3& GetTargetPoint() const { return targetPoint_; }
     const engine::Vec3& GetPosition() const { return position_; }
     Unit& GetTarget() const { return target_; }
+    // True once the projectile has reached its target in flight (rather than by the end of its life).
+    bool HitInFlight() const { return hitInFlight_; }
+    int GetLifeLeft() const { return life_; }
 
 protected:
     UnitServices& Services() const;
@@ -56,6 +59,7 @@ protected:
     int life_ = 80;
     int delay_ = 0;
     int ticks_ = 0;
+    bool hitInFlight_ = false;
 };
 
 // Hits on its 13th tick, wherever the target stands.
