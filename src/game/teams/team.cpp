@@ -121,6 +121,13 @@ void Team::UpdateUnitAnimations() {
     }
 }
 
+void Team::DrawUnitOverlays(engine::RenderTargetBase& target, const ScreenProjector& projector, TextPainter& painter,
+                            std::uint32_t sheet) const {
+    for (const auto& unit : units_) {
+        if (unit) unit->DrawInfoOverlay(target, projector, painter, sheet);
+    }
+}
+
 void Team::ClearTargetMarks() {
     for (auto& unit : units_) {
         if (unit) unit->SetTargetMark(false, nullptr);

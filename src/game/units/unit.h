@@ -17,6 +17,7 @@
 #include "game/units/unit_view.h"
 
 namespace engine {
+class RenderTargetBase;
 class SceneNode;
 }  // namespace engine
 
@@ -24,7 +25,9 @@ namespace game {
 
 class BattleContext;
 class HexMap;
+class ScreenProjector;
 class Structure;
+class TextPainter;
 class UnitServices;
 class UnitTeam;
 struct UnitParams;
@@ -220,6 +223,11 @@ public:
     void SyncPassengerModel();
     // "idle", or with chance 1 in 16 one of "bored1".."bored5".
     void PlayIdleAnimation();
+    // Per frame in screen space: the target mark's predicted loss, the rank badge, the health bar and the
+    // supply warnings at the projected aim point (nothing while a computer side plays). The sheet is the
+    // GUI sheet's texture handle.
+    void DrawInfoOverlay(engine::RenderTargetBase& target, const ScreenProjector& projector, TextPainter& painter,
+                         std::uint32_t sheet) const;
     // The start of a walk: the route copied in with the movement the last flood left on each of its hexes,
     // lift-off, carrier links released, the step reset and the track smoke hung.
     void StartRoute(const HexPath& path);

@@ -24,13 +24,23 @@ struct DrawnSprite {
     engine::IntRect source;
 };
 
+struct TintedCell {
+    engine::IntRect destination;
+    engine::IntRect source;
+    std::uint32_t handle = 0;
+    std::uint32_t colour = 0;
+};
+
 class RecordingTarget final : public engine::RenderTargetBase {
 public:
     void BeginCube(sys::GpuCubeTexture*) override {}
     void Begin(std::uint32_t) override {}
     void BeginNoMultisample(std::uint32_t) override {}
     void End() override {}
-    void DrawTextureRect(const engine::IntRect&, const engine::IntRect&, std::uint32_t, std::uint32_t, int, int) override {}
+    void DrawTextureRect(const engine::IntRect& destination, const engine::IntRect& source, std::uint32_t handle,
+                         std::uint32_t colour, int, int) override {
+        tinted.push_back({destination, source, handle, colour});
+    }
     void DrawTexture(float, float, std::uint32_t, std::uint32_t, int, int) override {}
     void DrawTextureScaled(float, float, float, float, std::uint32_t, std::uint32_t, int, int) override {}
     void DrawTextureOffsetScaled(float, float, float, float, float, float, std::uint32_t, std::uint32_t, int,
@@ -72,6 +82,7 @@ public:
 
     std::vector<FilledRect> rects;
     std::vector<DrawnSprite> sprites;
+    std::vector<TintedCell> tinted;
 
 private:
     engine::QuadQueueEntry entry_{};

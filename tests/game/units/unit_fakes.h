@@ -295,7 +295,7 @@ public:
         }
         return nullptr;
     }
-    int GetCurrentTeamKind() const override { return 1; }
+    int GetCurrentTeamKind() const override { return currentTeam; }
     int GetTeamControl(int teamKind) const override { return teamKind == 4 ? kControlComputer : kControlHuman; }
     std::span<MapUnit* const> GetTeamMapUnits(int teamKind) const override {
         teamList.clear();
@@ -391,6 +391,7 @@ public:
     mutable std::vector<MapUnit*> teamList;
     std::atomic<int> lastId{0};
     bool settingUp = false;
+    int currentTeam = 1;
     int gameMode = kGameModeSkirmish;
     std::uint32_t options = 0;
     bool fastForward = false;
