@@ -2,6 +2,7 @@
 // the flight height of aircraft, aiming, the tint and the passenger's place.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "engine/core/frame_timer.h"
