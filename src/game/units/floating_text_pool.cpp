@@ -51,7 +51,7 @@ void FloatingTextPool::Draw(engine::RenderTargetBase& target, const ScreenProjec
         if (entry.age == 0.0f) continue;
         engine::Vec2 screen;
         if (!projector.Project(RisenPoint(entry), screen)) continue;
-        painter.DrawText(target, entry.text, screen.x, screen.y, kTextCentreX | kTextCentreY);
+        painter.DrawText(target, entry.text, screen.x, screen.y, kTextCentred);
     }
 }
 

@@ -20,9 +20,8 @@ public:
     virtual bool Project(const engine::Vec3& world, engine::Vec2& screen) const = 0;
 };
 
-// Text alignment flags of the text painter.
-inline constexpr int kTextCentreX = 0x2;
-inline constexpr int kTextCentreY = 0x4;
+// Alignment flags of the text painter, as the bitmap font takes them: 6 centres the text on the point.
+inline constexpr int kTextCentred = 6;
 
 class TextPainter {
 public:

@@ -47,7 +47,7 @@ InfoOverlay LayoutInfoOverlay(const OverlayInputs& in) {
         AddBox(out, ix - 47, iy - 24, 95, 26, kOverlayShade);
         char text[48];
         std::snprintf(text, sizeof(text), "@C[%i]@X[004]%i%%", 2, in.predictedLossPercent);
-        out.text = {text, {x - 4.0f, y - 9.0f}, kTextCentreX | kTextCentreY};
+        out.text = {text, {x - 4.0f, y - 9.0f}, kTextCentred};
         out.hasText = true;
     }
     if (in.rank > 0) {
