@@ -232,6 +232,19 @@ TEST_F(AttackTest, TheTargetAnswersOnceAndBothSidesSpendOneAmmunition) {
     EXPECT_EQ(CountZoom("end"), 2);
 }
 
+TEST_F(AttackTest, TheAttackWaitsForTheAnswerToLandAndUnlimitedAmmunitionStaysAtZero) {
+    Unit& a = Gunner(UT_GRUNT, blue, H(5, 5), battle);
+    Unit& b = Gunner(UT_GRUNT, enemy, H(5, 6), battle);
+    ASSERT_EQ(a.GetParams().ammoCapacity, 0);
+    a.QueueOrder(std::make_unique<AttackOrder>(b.GetId(), false));
+    battle.TickUntil([&] { return a.GetOrderCount() == 0; });
+    // The answer's aim and pause fly no shot, yet the attack stays open until it has landed.
+    EXPECT_LT(a.GetHealth(), 1.0f);
+    EXPECT_EQ(a.GetAmmo(), 0);
+    TicksToIdle(battle, {&a, &b});
+    EXPECT_EQ(b.GetAmmo(), 0);
+}
+
 TEST_F(AttackTest, TickCountsWithZoomHeldAnimationsAndInstantMove) {
     struct Case {
         const char* name;
