@@ -76,15 +76,23 @@ public:
 
     void LookAtHex(HexCoord) override {}
     bool IsBattleZoomActive() const override { return false; }
+    void StartBattleZoom(Unit&, Unit&) override {}
+    void EndBattleZoom() override {}
     void PlayLevelSound(int) override {}
     void PlayMusic(int) override {}
     void StopMusic() override {}
+    int StartLoopSound(int) override { return 0; }
+    void StopLoopSound(int, float) override {}
+    void PlaySpeech(int, int) override {}
     void AddEffect(const char*, const engine::Matrix44&) override {}
-    void AddFloatingText(const engine::Vec3&, const engine::WideString&) override {}
     std::uint32_t GetTotalIncome() const override { return 0; }
     void AddTotalIncome(int) override {}
     std::array<int, 4> GetMatchOptions() const override { return {100, 100, 0, 0}; }
     CampaignStartCash GetCampaignStartCash() const override { return {100, 100}; }
+    int GetDifficulty() const override { return 0; }
+    int AddProfileKill() override { return 0; }
+    int AddProfileSniperKill() override { return 0; }
+    void SetScriptInputHex(HexCoord) override {}
 
     HexMap map;
     engine::RandomStreams random;

@@ -24,6 +24,7 @@ class MapUnit;
 class Structure;
 class Unit;
 struct UnitParams;
+class UnitServices;
 
 // Game modes.
 inline constexpr int kGameModeCampaign = 0;
@@ -31,6 +32,7 @@ inline constexpr int kGameModePassAndPlay = 1;
 inline constexpr int kGameModeSkirmish = 2;
 
 // Option bits of the player's profile that the battle rules read.
+inline constexpr std::uint32_t kOptionZoomBattles = 0x01;
 inline constexpr std::uint32_t kOptionInstantMove = 0x40;
 
 class BattleContext {
@@ -86,6 +88,8 @@ public:
     virtual engine::RandomStreams& GetRandomStreams() = 0;
     // The frame clock (its game clock drives the pulses of standing models).
     virtual const engine::FrameTimer& GetFrameTimer() const = 0;
+    // The camera, sound, effects, profile and projectiles the units use; null: the null services.
+    virtual UnitServices* GetUnitServices() { return nullptr; }
 };
 
 }  // namespace game

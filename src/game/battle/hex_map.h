@@ -87,6 +87,10 @@ public:
     void PathToHexList(HexList& out, const HexPath& path) const;
 
     // --- Range fills -----------------------------------------------------------------------------------
+    // On (the default), the attack fills mark the units and structures they find as targets; off, they set
+    // tile bits only (a counter-attack test, the computer player's copy).
+    void SetTargetMarking(bool on) { targetMarking_ = on; }
+    bool IsTargetMarking() const { return targetMarking_; }
     void MarkSelectedUnitRanges(const MapUnit& unit, bool showTargets);
     void MarkMoveRange(const MapUnit& unit);
     void FloodMoveBudget(HexCoord hex, const MapUnit& unit, float budget);
@@ -139,6 +143,7 @@ private:
     int wallDirs_[kDirectionCount] = {};
     int wallCount_ = 0;
     BattleContext* context_ = nullptr;
+    bool targetMarking_ = true;
 };
 
 }  // namespace game

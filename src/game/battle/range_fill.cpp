@@ -50,7 +50,7 @@ void HexMap::AttackFill(HexCoord hex, int step, int minimum, int maximum, int fi
     const std::uint16_t bit = RangeBit(unit);
     MapUnit* target = nullptr;
     Structure* structure = nullptr;
-    if (withTargets && unit != nullptr && context_ != nullptr) {
+    if (withTargets && targetMarking_ && unit != nullptr && context_ != nullptr) {
         target = context_->FindAirMapUnitAt(hex);
         if (target == nullptr || !unit->CanAttack(*target)) target = context_->FindMapUnitAt(hex);
         structure = context_->FindStructureAt(hex);
@@ -150,7 +150,8 @@ void HexMap::FilterAttackTargets(const MapUnit& unit, bool marksOnly) {
             TileMarks& marks = marks_[HexTileIndex(hex)];
             const HexTile& tile = tiles_[HexTileIndex(hex)];
             if ((marks.markBits & mask) == 0) {
-                if (MapUnit* standing = context_->FindMapUnitAt(hex)) standing->SetTargetMark(false, &unit);
+                MapUnit* standing = targetMarking_ ? context_->FindMapUnitAt(hex) : nullptr;
+                if (standing != nullptr) standing->SetTargetMark(false, &unit);
                 continue;
             }
             bool keep = true;
@@ -168,7 +169,7 @@ void HexMap::FilterAttackTargets(const MapUnit& unit, bool marksOnly) {
                     MapUnit* target = context_->FindAirMapUnitAt(hex);
                     if (target == nullptr || !unit.CanAttack(*target)) target = context_->FindMapUnitAt(hex);
                     keep = target != nullptr && unit.CanAttack(*target);
-                    if (keep && human) target->SetTargetMark(true, &unit);
+                    if (keep && human && targetMarking_) target->SetTargetMark(true, &unit);
                 }
             }
             if (!keep) marks.markBits = static_cast<std::uint16_t>(marks.markBits & ~mask);

@@ -74,6 +74,7 @@ void Level::ShowReachMarker() {
 }
 
 void Level::Destroy() {
+    floatingTexts_.Clear();
     if (!structures_) return;
     structures_->Destroy();
     structures_.reset();

@@ -12,6 +12,7 @@
 #include "game/battle/structure_manager.h"
 #include "game/level/level_presenter.h"
 #include "game/level/mission.h"
+#include "game/units/floating_text_pool.h"
 
 namespace game {
 
@@ -62,6 +63,9 @@ public:
     void Update();
     // Kind 1 marks a crater, kind 0 a shadow; the free slot of the kind or its oldest is reused.
     void AddCrater(int kind, const engine::Vec3& position);
+    // The rising texts of the battle: damage, supply, promotions, the start-of-turn steps.
+    FloatingTextPool& GetFloatingTexts() { return floatingTexts_; }
+    const FloatingTextPool& GetFloatingTexts() const { return floatingTexts_; }
     const GroundMark& GetGroundMark(int kind, int slot) const;
     void SetMapTopTreeVisible(bool visible);
     // The theme: music track 0.
@@ -98,6 +102,7 @@ private:
     std::unique_ptr<StructureManager> structures_;
     MissionSettings mission_;
     std::array<std::array<GroundMark, kGroundMarksPerKind>, 2> groundMarks_{};
+    FloatingTextPool floatingTexts_;
     std::string folder_;
     bool hasModel_ = false;
     bool reachMarkerShown_ = false;

@@ -1,7 +1,7 @@
 #pragma once
-// What the level, its start-of-turn queue and its battle steps need from the game object beyond the battle
-// context and the team services: the camera, sound, effects, floating texts, the profile and the campaign.
-// The game implements it; tests use a recording fake.
+// What the level, its start-of-turn queue, its battle steps and its units need from the game object beyond
+// the battle context and the team services: the camera, sound and speech, effects, the profile, the
+// campaign and the script's trigger hexes. The game implements it; tests use a recording fake.
 #include <array>
 #include <cstdint>
 
@@ -11,6 +11,8 @@
 #include "game/battle/hex_coord.h"
 
 namespace game {
+
+class Unit;
 
 // The two amounts of a campaign mission's start-cash line.
 struct CampaignStartCash {
@@ -25,23 +27,36 @@ public:
     // --- Camera ---------------------------------------------------------------------------------------
     virtual void LookAtHex(HexCoord hex) = 0;
     virtual bool IsBattleZoomActive() const = 0;
+    virtual void StartBattleZoom(Unit& attacker, Unit& target) = 0;
+    virtual void EndBattleZoom() = 0;
 
     // --- Sound ----------------------------------------------------------------------------------------
     virtual void PlayLevelSound(int sound) = 0;
     virtual void PlayMusic(int track) = 0;
     virtual void StopMusic() = 0;
+    // A looping level sound: its handle (never 0), or 0 when nothing plays.
+    virtual int StartLoopSound(int sound) = 0;
+    virtual void StopLoopSound(int handle, float fadeSeconds) = 0;
+    virtual void PlaySpeech(int teamKind, int cue) = 0;
 
     // --- Effects and texts ----------------------------------------------------------------------------
     // A clone of the named effect prototype under the game's explosions node, placed by the matrix.
     virtual void AddEffect(const char* prototype, const engine::Matrix44& placement) = 0;
-    // A floating text rising from the world point.
-    virtual void AddFloatingText(const engine::Vec3& at, const engine::WideString& text) = 0;
 
     // --- Profile ----------------------------------------------------------------------------------------
     virtual std::uint32_t GetTotalIncome() const = 0;
     virtual void AddTotalIncome(int amount) = 0;
     // The four match options: start cash of the first and second side, their per-turn bonuses.
     virtual std::array<int, 4> GetMatchOptions() const = 0;
+    // The difficulty 0..3.
+    virtual int GetDifficulty() const = 0;
+    // Count a blue kill (of a sniper for the second); the new count.
+    virtual int AddProfileKill() = 0;
+    virtual int AddProfileSniperKill() = 0;
+
+    // --- Scripts ------------------------------------------------------------------------------------------
+    // ScriptManager::SetInputHex: a unit ended a step on a trigger tile.
+    virtual void SetScriptInputHex(HexCoord hex) = 0;
 
     // --- Campaign ---------------------------------------------------------------------------------------
     virtual CampaignStartCash GetCampaignStartCash() const = 0;

@@ -31,7 +31,7 @@ engine::WideString IconText(const char* icon, const engine::WideString& text) {
 void ShowUnitText(TurnStartContext& context, const Unit& unit, const engine::WideString& text) {
     engine::Vec3 at;
     unit.GetAimPoint(at);
-    context.level.Services().AddFloatingText(at, text);
+    context.level.GetFloatingTexts().Add(text, at);
 }
 
 // Full repair, fuel and ammunition to capacity, the unit's own resupply call and its movement again.
@@ -93,7 +93,7 @@ bool IncomeEvent::Run(TurnStartContext& context) {
         services.AddEffect("Particles/Coins", placement);
     }
     PayRefineryIncome(context, teamKind_);
-    services.AddFloatingText(surface, engine::WideString("@X[000]+50"));
+    context.level.GetFloatingTexts().Add(engine::WideString("@X[000]+50"), surface);
     if (!context.animated) return true;
     services.PlayLevelSound(kSoundIncome);
     step_ = 1;

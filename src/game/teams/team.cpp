@@ -121,6 +121,13 @@ void Team::UpdateUnitAnimations() {
     }
 }
 
+void Team::DrawUnitOverlays(engine::RenderTargetBase& target, const ScreenProjector& projector, TextPainter& painter,
+                            std::uint32_t sheet) const {
+    for (const auto& unit : units_) {
+        if (unit) unit->DrawInfoOverlay(target, projector, painter, sheet);
+    }
+}
+
 void Team::ClearTargetMarks() {
     for (auto& unit : units_) {
         if (unit) unit->SetTargetMark(false, nullptr);
@@ -237,6 +244,12 @@ int Team::SpawnUnit(int unitType, HexCoord hex, int facing, bool effects, float 
     if (otherSameLayer != nullptr && !linked) {
         units_[static_cast<std::size_t>(SlotOf(*unit))].reset();
         return 0;
+    }
+    // A passenger hung under an aircraft dangles from it.
+    if (linked) {
+        Unit* carrier = unit->GetCarrier() != nullptr ? unit->GetCarrier() : unit;
+        Unit* passenger = carrier->GetPassenger();
+        if (carrier->IsAircraft() && passenger != nullptr) passenger->PlayAnimation("dangle", false);
     }
 
     if (effects && services_.LookAtUnit(*unit)) unit->PlayBuildEffect();

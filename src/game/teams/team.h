@@ -16,6 +16,7 @@
 #include "game/units/unit_team.h"
 
 namespace engine {
+class RenderTargetBase;
 class SceneNode;
 }  // namespace engine
 
@@ -24,7 +25,9 @@ namespace game {
 class AIPlayer;
 class BattleContext;
 class HexMap;
+class ScreenProjector;
 class TeamManager;
+class TextPainter;
 class TeamServices;
 
 inline constexpr int kMaxTeamUnits = 48;
@@ -64,7 +67,7 @@ public:
     const engine::WideString& GetName() const { return name_; }
     int GetKillCount() const { return killCount_; }
     void SetKillCount(int count) { killCount_ = count; }
-    void AddKill() { ++killCount_; }
+    void AddKill() override { ++killCount_; }
     AIPlayer* GetAIPlayer() const { return aiPlayer_.get(); }
     Unit* GetUnit(int slot) const;
     HexCoord GetFocusHex() const { return focusHex_; }
@@ -85,6 +88,9 @@ public:
     bool IsAnyUnitBusy() const;
 
     void UpdateUnitAnimations();
+    // Each unit's information overlay (DrawInfoOverlay), in slot order.
+    void DrawUnitOverlays(engine::RenderTargetBase& target, const ScreenProjector& projector, TextPainter& painter,
+                          std::uint32_t sheet) const;
     void ClearTargetMarks();
     void ClearScriptedFlags();
     void SaveUnitSupplies();

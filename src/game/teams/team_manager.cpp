@@ -174,6 +174,14 @@ void TeamManager::UpdateAnimations() {
     }
 }
 
+void TeamManager::DrawUnitOverlays(engine::RenderTargetBase& target, const ScreenProjector& projector,
+                                   TextPainter& painter, std::uint32_t sheet) const {
+    if (GetCurrentTeam() == nullptr) return;
+    for (const auto& team : teams_) {
+        if (team) team->DrawUnitOverlays(target, projector, painter, sheet);
+    }
+}
+
 void TeamManager::ClearTargetMarks() {
     for (auto& team : teams_) {
         if (team) team->ClearTargetMarks();

@@ -75,6 +75,9 @@ public:
 
     void Update();
     void UpdateAnimations();
+    // The units' information overlays of every team; nothing while no team has the turn.
+    void DrawUnitOverlays(engine::RenderTargetBase& target, const ScreenProjector& projector, TextPainter& painter,
+                          std::uint32_t sheet) const;
     void ClearTargetMarks();
     void RemoveGoneUnits();
     void SaveCurrentSupplies();

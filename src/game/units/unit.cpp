@@ -137,10 +137,10 @@ void Unit::FaceUnit(const Unit& other) {
     SetModelRotation(90.0f - static_cast<float>(yaw_) + 180.0f);
 }
 
-void Unit::SetTargetMark(bool marked, const MapUnit*) {
+void Unit::SetTargetMark(bool marked, const MapUnit* attacker) {
     targetMarked_ = marked;
-    // The predicted loss comes with the combat rules.
-    predictedLossPercent_ = 0;
+    const Unit* attackingUnit = dynamic_cast<const Unit*>(attacker);
+    predictedLossPercent_ = marked && attackingUnit != nullptr ? PredictHealthLossPercent(*attackingUnit) : 0;
 }
 
 void Unit::StartTurn() {

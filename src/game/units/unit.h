@@ -17,14 +17,27 @@
 #include "game/units/unit_view.h"
 
 namespace engine {
+class RenderTargetBase;
 class SceneNode;
 }  // namespace engine
 
 namespace game {
 
 class BattleContext;
+class HexMap;
+class ScreenProjector;
+class Structure;
+class TextPainter;
+class UnitServices;
 class UnitTeam;
 struct UnitParams;
+
+// Where a unit stands for the combat rules: its hex and whether it flies. The unit's own stance is
+// GetStance(); the computer player asks the same rules with stances it plans.
+struct UnitStance {
+    HexCoord hex;
+    bool airborne = false;
+};
 
 // Unit states.
 enum UnitState : int {
@@ -60,6 +73,25 @@ inline constexpr int kSoundAirborneMove = 33;
 inline constexpr int kAchievementBehemothTakedown = 7;
 
 inline constexpr int kMaxQueuedOrders = 6;
+
+// A game tick in seconds: the units' timers count down by it.
+inline constexpr float kUnitTick = 0.02f;
+
+// Carry states of a carrier during pick-ups and drops.
+enum CarryState : int {
+    kCarryNone = 0,
+    kCarryDescendToTake = 1,
+    kCarrySettled = 2,
+    kCarryDescendToDrop = 3,
+    kCarryDropped = 4,
+    kCarryBoarding = 5,
+};
+
+// Achievements the kills unlock.
+inline constexpr int kAchievementFirstSergeant = 6;
+inline constexpr int kAchievementKills100 = 8;
+inline constexpr int kAchievementKills1000 = 9;
+inline constexpr int kAchievementSniperSchool = 13;
 
 // What a move changes in a unit: kept before a move so that the move can be taken back.
 struct UnitMoveState {
@@ -117,25 +149,27 @@ public:
     // Carriers answer for the types they take; false in the base.
     bool CanCarryType(int unitType) const override;
     virtual bool IsSoftTarget() const;
-    // Death effects; nothing in the base yet.
+    // Death effects: crater and scorch of a heavy unit, then the explosion of its place (air, water or
+    // ground); infantry classes play their own.
     virtual void Die(Unit* killer);
     // True when the death timer (shakeTimer) has run out.
     virtual bool IsDeathFinished() const;
-    // Per-frame presentation; nothing in the base yet.
+    // Per frame (not in states 0 and 4): hangs a loose model, shakes a hit unit, then the tint and the
+    // passenger's place.
     virtual void UpdateAnimation();
-    // Per-tick logic; nothing in the base yet.
+    // Per tick: flight height, the wait timer, the idle update and the order queue, the end of a death.
     virtual void Tick();
     virtual bool ContainsNode(const engine::SceneNode* node) const;
     float GetMovementLeft() const override;
     virtual void SetMovementLeft(float movement);
-    // False in the base until the combat rules exist.
+    // The combat rule with both units' own stances; false for a map unit that is not a Unit.
     bool CanAttack(const MapUnit& target) const override;
     // The range columns of the type's figures.
     void GetAttackRange(int& minimum, int& maximum) const override;
     virtual void PlayShoot();
     // Stands the unit on the hex: position = the hex's surface point, model turned to the facing.
     virtual void PlaceOnHex(HexCoord hex);
-    // Nothing in the base yet.
+    // A hit, rounded up to whole percent: shake, health, death or hit reaction, speech and the text.
     virtual void TakeDamage(float damage, Unit* attacker);
     // Aircraft lift off or land; nothing in the base.
     virtual void SetAirborne(bool airborne);
@@ -146,7 +180,7 @@ public:
     virtual bool AfterMove();
     // True when this unit can resupply the other; false in the base.
     virtual bool CanResupply(const Unit* unit) const;
-    // Refills fuel and ammunition; nothing in the base yet.
+    // Refills fuel and ammunition; unless silent with a wait, a text, an effect and a sound.
     virtual void Resupply(bool silent);
     virtual void CelebrateOrDespair(bool celebrate);
     // Called on the target when shots are launched at it.
@@ -166,9 +200,10 @@ public:
     // False while not placed, dying, gone or jumping; else scale 1, the position and the bar height.
     virtual bool GetHealthBarPlacement(float& scale, engine::Vec3& position, float& height) const;
     virtual void ReturnToIdle();
-    // One tick of walking the route; nothing in the base yet.
+    // One tick of walking the route: a hex step is a walk or, across a level change or the wading edge, a
+    // jump; the end of a step stands the unit on the next hex and the end of the route settles fuel.
     virtual void StepAlongPath();
-    // Turns toward the target; true when aimed. False in the base yet.
+    // Turns the model toward the target the short way; true when aimed, false while a battle zoom runs.
     virtual bool AimAtTarget(Unit* target);
     // Called each tick while idle and while an attack waits.
     virtual void IdleUpdate();
@@ -177,6 +212,69 @@ public:
     // Name of the model material that takes the side's tint.
     virtual const char* GetTeamMaterialName() const;
     virtual void HitReaction(Unit* attacker);
+
+    // --- Tick, movement and presentation ------------------------------------------------------------------
+    // Not scripted with no movement left, at the route's end, or idle.
+    bool IsPathDone() const;
+    // Aircraft settle toward the height of their hex (1.1 higher, slower, while carrying).
+    void UpdateFlightHeight();
+    // The flash, highlight, target pulse or darkened look, or the plain team material.
+    void UpdateTeamTint();
+    void SyncPassengerModel();
+    // "idle", or with chance 1 in 16 one of "bored1".."bored5".
+    void PlayIdleAnimation();
+    // Per frame in screen space: the target mark's predicted loss, the rank badge, the health bar and the
+    // supply warnings at the projected aim point (nothing while a computer side plays). The sheet is the
+    // GUI sheet's texture handle.
+    void DrawInfoOverlay(engine::RenderTargetBase& target, const ScreenProjector& projector, TextPainter& painter,
+                         std::uint32_t sheet) const;
+    // The start of a walk: the route copied in with the movement the last flood left on each of its hexes,
+    // lift-off, carrier links released, the step reset and the track smoke hung.
+    void StartRoute(const HexPath& path);
+    // Before each step of a walking order: a land vehicle gets its track smoke.
+    void PrepareTrackSmoke();
+    void StopTrackSmoke();
+    const HexPath& GetRoute() const { return route_; }
+    int GetSubStep() const { return subStep_; }
+    bool IsJumping() const { return jumping_; }
+    float GetMovementAtPathStart() const { return movementAtPathStart_; }
+    // Plays an animation on the model; false when it has none of that name or no player.
+    bool PlayAnimation(const char* name, bool restart);
+    // True unless that animation is playing and not finished: a model without it never holds a wait.
+    bool IsAnimationDone(const char* name) const;
+    UnitServices& Services() const;
+
+    // --- Combat ---------------------------------------------------------------------------------------
+    UnitStance GetStance() const { return {hex_, IsAirborne()}; }
+    float GetDamageMultiplier(const Unit& target) const;
+    float DamageAgainst(const Unit& target) const;
+    int PredictHealthLossPercent(const Unit& attacker) const;
+    float EstimateDamageFrom(const Unit& attacker, float margin) const;
+    // The attacked unit answers when it can attack the attacker from where it stands; marks on the map only.
+    bool CanCounterAttack(const Unit* attacker, HexMap& map) const;
+    // Counts the kill, the profile's counters and achievements, and promotes on the 3rd and 8th kill.
+    void CreditKill(Unit& victim);
+    float GetShakeTimer() const { return shakeTimer_; }
+    void SetWaitTimer(float seconds) { waitTimer_ = seconds; }
+
+    // --- Carrying -------------------------------------------------------------------------------------
+    int GetCarryState() const { return carryState_; }
+    void SetCarryState(int state) { carryState_ = state; }
+    int GetCarryCounter() const { return carryCounter_; }
+    // One step of a pick-up or drop on the carrier; true when it has ended.
+    bool CarryStep();
+    // Clears the passenger's link to this carrier and the carrier's to it.
+    void UnlinkPassenger();
+    // Clears only the carrier's side of the link (a passenger climbing out keeps its own until it stands).
+    void UnlinkPassengerSide() { passengerId_ = 0; }
+    void ClearCarrierId() { carrierId_ = 0; }
+
+    // --- Capturing (the engineer's class supplies the steps) -----------------------------------------------
+    // Sets the capture timers when a capture starts; nothing in the base.
+    virtual void BeginCapture() {}
+    // One step of capturing; true when the capture has ended. The base ends at once.
+    virtual bool CaptureStructureStep(Structure& structure);
+    virtual bool CaptureUnitStep(Unit& unit);
 
     // --- Accessors -----------------------------------------------------------------------------------
     HexCoord GetHexPos() const final { return hex_; }
@@ -266,7 +364,8 @@ public:
 
     // --- Orders and states ---------------------------------------------------------------------------
     // Appends the order, gives it this unit and sets state 2. Refused (null, the order destroyed) when six
-    // orders are queued.
+    // orders are queued or the unit is not idle or running orders (a dying unit is not revived, an unplaced
+    // one not put into the lookups).
     UnitOrder* QueueOrder(std::unique_ptr<UnitOrder> order);
     // Puts the order into queue place 0..5 the same way, replacing (and destroying) the order there, or
     // appending when the place is the next free one. Refused (null, the order destroyed) for any other
@@ -310,8 +409,9 @@ public:
     // achievement. A dying or gone unit is not killed again except to remove it.
     void Kill(bool removeNow, Unit* killer);
 
-protected:
     BattleContext& Battle() const { return battle_; }
+
+protected:
     // Turns the model about Y by the angle, standing at the position.
     void SetModelRotation(float degrees);
     void ReleaseCarryLinks();
@@ -356,8 +456,15 @@ protected:
     float keptFuel_ = 0.0f;
     int keptAmmo_ = 0;
 
+    std::array<float, kMaxPathSteps + 1> routeMoveLeft_{};
+    int moveLoopSound_ = 0;
+    int trackSmoke_ = 0;
+
 private:
     void ApplyTeamTint();
+    // Standing height of a hex for walking and jumping: the surface, lower on the wading terrain.
+    float StandingHeight(HexCoord hex) const;
+    void FinishStep(HexCoord next);
 
     BattleContext& battle_;
     std::unique_ptr<UnitView> view_;

@@ -1,6 +1,7 @@
 // Carrier links kept by unit id, the lookups around a unit's hex, and killing a unit.
 #include "game/battle/battle_context.h"
 #include "game/battle/battle_types.h"
+#include "game/battle/hex_map.h"
 #include "game/units/unit.h"
 
 namespace game {
@@ -51,9 +52,62 @@ void Unit::ReleaseCarryLinks() {
 
 bool Unit::CanLoadUnitOnHex() const {
     if (!IsCarrier() || passengerId_ != 0) return false;
-    const Unit* other = battle_.FindUnitAt(hex_);
-    if (other == nullptr || other == this || other->carrierId_ != 0 || other->passengerId_ != 0) return false;
-    return other->GetTeamKind() == GetTeamKind() && CanCarryType(other->GetType());
+    // Searched among the own side's placed units rather than through the hex lookup, whose answer depends
+    // on slot order and on what the computer player's plan hides.
+    for (MapUnit* entry : battle_.GetTeamMapUnits(GetTeamKind())) {
+        const Unit* other = dynamic_cast<const Unit*>(entry);
+        if (other == nullptr || other == this || !(other->hex_ == hex_)) continue;
+        if (other->carrierId_ == 0 && other->passengerId_ == 0 && CanCarryType(other->GetType())) return true;
+    }
+    return false;
+}
+
+void Unit::UnlinkPassenger() {
+    if (Unit* passenger = GetPassenger(); passenger != nullptr && passenger->carrierId_ == id_) {
+        passenger->carrierId_ = 0;
+    }
+    passengerId_ = 0;
+}
+
+bool Unit::CarryStep() {
+    Unit* passenger = GetPassenger();
+    switch (carryState_) {
+        case kCarryDescendToTake:
+        case kCarryDescendToDrop: {
+            const float target = battle_.GetHexMap().GetUnitHeight(hex_, false) + 1.1f;
+            const float change = (target - flightHeight_) * 0.1f;
+            flightHeight_ += change;
+            if (change < 0.001f && change > -0.001f) {
+                carryCounter_ = 25;
+                if (carryState_ == kCarryDescendToDrop) {
+                    UnlinkPassenger();
+                    carryState_ = kCarryDropped;
+                } else {
+                    carryState_ = kCarrySettled;
+                }
+            }
+            return false;
+        }
+        case kCarrySettled:
+            if (--carryCounter_ >= 1) return false;
+            carryState_ = kCarryNone;
+            if (passenger != nullptr) passenger->PlayAnimation(IsAircraft() ? "dangle" : "embark", false);
+            return true;
+        case kCarryDropped:
+            if (--carryCounter_ >= 1) return false;
+            carryState_ = kCarryNone;
+            return true;
+        case kCarryBoarding:
+            if (passenger != nullptr && !passenger->IsAnimationDone("embark")) return false;
+            if (passenger != nullptr) {
+                passenger->PlaceOnHex(passenger->hex_);
+                passenger->PlayAnimation(GetType() == UT_APC ? "drive" : "idle", false);
+            }
+            carryState_ = kCarryNone;
+            return true;
+        default:
+            return true;
+    }
 }
 
 Unit* Unit::FindAdjacentSupplier() const {

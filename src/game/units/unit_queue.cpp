@@ -11,6 +11,9 @@ UnitOrder* Unit::QueueOrder(std::unique_ptr<UnitOrder> order) {
 UnitOrder* Unit::SetOrderAt(std::unique_ptr<UnitOrder> order, int index) {
     // A refused order is destroyed on return.
     if (!order || index < 0 || index >= kMaxQueuedOrders || index > orderCount_) return nullptr;
+    // Only a placed, living unit takes orders: state 2 would revive a dying unit (whose death then never
+    // ends) or put an unplaced one into the hex lookups.
+    if (state_ != kUnitIdle && state_ != kUnitRunningOrders) return nullptr;
     order->SetUnit(this);
     UnitOrder* placed = order.get();
     orders_[static_cast<std::size_t>(index)] = std::move(order);

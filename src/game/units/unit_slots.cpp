@@ -1,5 +1,5 @@
-// The base behaviour of the unit's virtual operations. The base does not walk routes, fight or die visibly
-// yet: those operations do nothing or answer 0.
+// The base behaviour of the unit's class constants and simple virtual operations. Walking is in
+// unit_tick.cpp, combat in unit_combat.cpp.
 #include "game/battle/battle_context.h"
 #include "game/battle/battle_types.h"
 #include "game/battle/hex_map.h"
@@ -25,21 +25,13 @@ bool Unit::CanCarryType(int) const { return false; }
 
 bool Unit::IsSoftTarget() const { return false; }
 
-void Unit::Die(Unit*) {}
-
 bool Unit::IsDeathFinished() const { return shakeTimer_ == 0.0f; }
-
-void Unit::UpdateAnimation() {}
-
-void Unit::Tick() {}
 
 bool Unit::ContainsNode(const engine::SceneNode* node) const { return node != nullptr && view_->ContainsNode(node); }
 
 float Unit::GetMovementLeft() const { return movementLeft_; }
 
 void Unit::SetMovementLeft(float movement) { movementLeft_ = movement; }
-
-bool Unit::CanAttack(const MapUnit&) const { return false; }
 
 void Unit::GetAttackRange(int& minimum, int& maximum) const {
     const UnitParams& params = GetParams();
@@ -48,8 +40,6 @@ void Unit::GetAttackRange(int& minimum, int& maximum) const {
 }
 
 void Unit::PlayShoot() {}
-
-void Unit::TakeDamage(float, Unit*) {}
 
 void Unit::SetAirborne(bool) {}
 
@@ -66,8 +56,6 @@ void Unit::GetAimPoint(engine::Vec3& out) const {
 bool Unit::AfterMove() { return false; }
 
 bool Unit::CanResupply(const Unit*) const { return false; }
-
-void Unit::Resupply(bool) {}
 
 void Unit::CelebrateOrDespair(bool) {}
 
@@ -107,10 +95,6 @@ bool Unit::GetHealthBarPlacement(float& scale, engine::Vec3& position, float& he
 
 void Unit::ReturnToIdle() {}
 
-void Unit::StepAlongPath() {}
-
-bool Unit::AimAtTarget(Unit*) { return false; }
-
 void Unit::IdleUpdate() {}
 
 void Unit::Fire(Unit*) {}
@@ -120,5 +104,9 @@ bool Unit::IsFiringFinished() const { return true; }
 const char* Unit::GetTeamMaterialName() const { return "standardmaterial"; }
 
 void Unit::HitReaction(Unit*) {}
+
+bool Unit::CaptureStructureStep(Structure&) { return true; }
+
+bool Unit::CaptureUnitStep(Unit&) { return true; }
 
 }  // namespace game

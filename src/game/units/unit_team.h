@@ -17,6 +17,8 @@ public:
     virtual std::uint32_t GetColour() const = 0;
     // Adds to the cash; the amount may be negative.
     virtual void AddCash(int amount) = 0;
+    // Counts a kill of one of the side's units.
+    virtual void AddKill() = 0;
     // Moves the unit from this side to the side of that kind; nothing changes when that side is missing
     // or full.
     virtual void TransferUnit(Unit& unit, int teamKind) = 0;

@@ -37,7 +37,50 @@ public:
     virtual void PlayBuildEffect(const engine::Vec3& position) = 0;
     // Deletes the model with its children.
     virtual void DestroyModel() = 0;
+
+    // --- Animation state ----------------------------------------------------------------------------------
+    // The name of the animation playing, "" when none.
+    virtual const char* GetAnimationName() const { return ""; }
+    // True when the current take has played to its end (also when nothing plays).
+    virtual bool IsAnimationFinished() const { return true; }
+    // True when the current take has run past its end at least once (looping takes too).
+    virtual bool IsAnimationPastEnd() const { return true; }
+
+    // --- Placement and look -------------------------------------------------------------------------------
+    // Updates the model's world matrices from its local matrix and its parents.
+    virtual void UpdateWorldMatrices() {}
+    virtual engine::Matrix44 GetWorldMatrix() const { return {}; }
+    // Places the model by a world matrix (a passenger hung under its carrier).
+    virtual void SetWorldMatrix(const engine::Matrix44&) {}
+    // Colour slot 0 of the unit's private tint material, which the model then shows; useTint false puts the
+    // shared team material back.
+    virtual void SetTint(std::uint32_t, bool) {}
+
+    // --- Effect nodes ---------------------------------------------------------------------------------------
+    // A clone of the effect prototype owned by the unit; its handle (never 0), or 0 when none was made.
+    virtual int CreateEffectNode(const char*) { return 0; }
+    // Hangs the effect under the model, placed by its local matrix.
+    virtual void HangEffectNode(int, const engine::Matrix44&) {}
+    // Places the effect in the world by a world matrix.
+    virtual void PlaceEffectNode(int, const engine::Matrix44&) {}
+    // Stops new particles; those in flight play out.
+    virtual void StopEffectEmitting(int) {}
+    // True when the effect has nothing left to show (also for an unknown handle).
+    virtual bool IsEffectFinished(int) const { return true; }
 };
+
+// Where a projectile is drawn: its "Proj" node with the model's mesh payload, hidden until it flies, and
+// the trail of a rocket. The null projectile view draws nothing.
+class ProjectileView {
+public:
+    virtual ~ProjectileView() = default;
+    virtual void SetMatrix(const engine::Matrix44&) {}
+    virtual void SetHidden(bool) {}
+    virtual void SetTrailMatrix(const engine::Matrix44&) {}
+};
+
+// The models a projectile can carry.
+enum class ProjectileModel { kNone, kCanonBall, kRocket, kFireSpit, kGrenade };
 
 // No model: every call does nothing, BuildModel and PlayAnimation answer false, ContainsNode false.
 class NullUnitView final : public UnitView {
@@ -64,6 +107,11 @@ public:
     virtual bool LoadPrototypes() = 0;
     virtual void FreePrototypes() = 0;
     virtual std::unique_ptr<UnitView> CreateView() = 0;
+    // The node of a projectile with the model's payload, and a rocket trail when asked; a null view when
+    // the factory makes none.
+    virtual std::unique_ptr<ProjectileView> CreateProjectileView(ProjectileModel, bool) {
+        return std::make_unique<ProjectileView>();
+    }
 };
 
 class NullUnitViewFactory final : public UnitViewFactory {

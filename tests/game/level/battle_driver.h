@@ -3,8 +3,8 @@
 // source "GameMap.src", built as the map tool builds it, and "Mission.TXT") with the game mode, option bits,
 // match options and campaign start cash given, and walks the game's states 6 (between turns), 14 (turn
 // start) and 7 (a side's turn) with the level's battle steps. Frame(dt) runs whole 0.02 s ticks from an
-// accumulator on a fake clock; a side's turn ends by EndTurn(). Units do not tick yet, so the driver's tick
-// hook ends a started death at once.
+// accumulator on a fake clock (units, then projectiles and the camera fake), then the frame's unit
+// animations and floating texts; a side's turn ends by EndTurn().
 #include <gtest/gtest.h>
 
 #include <array>
@@ -18,6 +18,8 @@
 
 #include "game/level/battle_steps.h"
 #include "game/level/game_slot.h"
+#include "game/level/level_unit_services.h"
+#include "game/units/projectile_manager.h"
 #include "game/level/saved_battle.h"
 #include "game/level/turn_start_queue.h"
 #include "level_fakes.h"
@@ -63,11 +65,13 @@ public:
     }
     ~BattleDriver() {
         queue_.Clear();
+        projectiles_.Clear();
         if (teams_) teams_->Destroy();
         battle_.RemoveAll();
         teams_.reset();
         level_.reset();
         battle_.level = nullptr;
+        battle_.unitServices = nullptr;
         FreeUnitAssets();
     }
     BattleDriver(const BattleDriver&) = delete;
@@ -85,17 +89,25 @@ public:
     LevelServicesForTeams& TeamLog() { return services_; }
     const DiagnosticsList& Diagnostics() const { return diagnostics_; }
     TurnStartQueue& Queue() { return queue_; }
+    ProjectileManager& Projectiles() { return projectiles_; }
+    units_test::RecordingViewFactory& Views() { return views_; }
+    // Called after every tick (checks of the test).
+    std::function<void()> afterTick;
     Team* Current() const { return teams_ ? teams_->GetCurrentTeam() : nullptr; }
 
     // One pass of the main loop: the state's work, then the fixed ticks of the frame.
     void Frame(double dt) {
         battle_.clockNs += std::chrono::nanoseconds(static_cast<long long>(dt * 1e9));
+        battle_.timer.Tick();
         if (state_ == kStateBetweenTurns) BetweenTurns();
         accumulator_ += dt < 0.1 ? dt : 0.1;
         while (accumulator_ >= kTick - 1e-9) {
             if (Tick()) break;
             accumulator_ -= kTick;
         }
+        if (!level_ || !teams_) return;
+        teams_->UpdateAnimations();
+        level_->GetFloatingTexts().Update(battle_.timer.GetDeltaSeconds(false));
     }
 
     // The turn button: the side's turn ends.
@@ -137,6 +149,7 @@ public:
     // driver then has no battle).
     bool Resume(const GameSlot& slot) {
         queue_.Clear();
+        projectiles_.Clear();
         teams_->Destroy();
         if (!Start()) return false;
         if (!level_->RestoreFromSave(*teams_, slot)) return false;
@@ -152,6 +165,9 @@ private:
         teams_ = std::make_unique<TeamManager>(battle_, services_);
         battle_.level = level_.get();
         battle_.manager = teams_.get();
+        unitServices_ = std::make_unique<LevelUnitServices>(*level_, *teams_, projectiles_);
+        battle_.unitServices = unitServices_.get();
+        services_.projectiles = &projectiles_;
         return level_->Load("Levels/" + name_, &diagnostics_);
     }
 
@@ -177,8 +193,11 @@ private:
     bool Tick() {
         ++ticks_;
         ++stateTicks_[state_];
-        const BattleStepResult result =
-            RunBattleTick(level_.get(), teams_.get(), queue_, state_, [this] { FinishDeaths(); });
+        const BattleStepResult result = RunBattleTick(level_.get(), teams_.get(), queue_, state_, [this] {
+            projectiles_.Update();
+            levelServices_.TickCamera();
+        });
+        if (afterTick) afterTick();
         if (result.outcome == BattleStepResult::kQueueDone) {
             SetState(kStateSideTurn);
             return false;
@@ -193,16 +212,6 @@ private:
         return true;
     }
 
-    void FinishDeaths() {
-        for (int kind = 0; kind < kTeamKindCount; ++kind) {
-            Team* team = teams_->FindTeam(kind);
-            for (int i = 0; team != nullptr && i < kMaxTeamUnits; ++i) {
-                Unit* unit = team->GetUnit(i);
-                if (unit != nullptr && unit->GetState() == kUnitDying) unit->Kill(true, nullptr);
-            }
-        }
-    }
-
     std::string name_;
     units_test::DataFolder data_;
     units_test::RecordingViewFactory views_;
@@ -210,8 +219,10 @@ private:
     LevelServicesForTeams services_{battle_};
     RecordingLevelServices levelServices_;
     DiagnosticsList diagnostics_;
+    ProjectileManager projectiles_;
     std::unique_ptr<Level> level_;
     std::unique_ptr<TeamManager> teams_;
+    std::unique_ptr<LevelUnitServices> unitServices_;
     TurnStartQueue queue_;
     bool loaded_ = false;
     int state_ = kStateBetweenTurns;

@@ -25,28 +25,54 @@ using battle_test::H;
 class RecordingLevelServices : public LevelServices {
 public:
     void LookAtHex(HexCoord hex) override { lookAts.push_back(hex); }
-    bool IsBattleZoomActive() const override { return zoomActive; }
+    bool IsBattleZoomActive() const override { return zoomTicksLeft > 0 || zoomActive; }
+    void StartBattleZoom(Unit& attacker, Unit& target) override {
+        zoomLog.push_back("start " + std::to_string(attacker.GetId()) + ">" + std::to_string(target.GetId()));
+        zoomTicksLeft = zoomHoldTicks;
+    }
+    void EndBattleZoom() override { zoomLog.emplace_back("end"); }
+    // One game tick of the camera: a held zoom runs down.
+    void TickCamera() {
+        if (zoomTicksLeft > 0) --zoomTicksLeft;
+    }
     void PlayLevelSound(int sound) override { sounds.push_back(sound); }
     void PlayMusic(int track) override { music.push_back(track); }
     void StopMusic() override { ++musicStops; }
+    int StartLoopSound(int sound) override {
+        loops.push_back(sound);
+        return ++lastLoopHandle;
+    }
+    void StopLoopSound(int handle, float) override { stoppedLoops.push_back(handle); }
+    void PlaySpeech(int teamKind, int cue) override { speech.emplace_back(teamKind, cue); }
     void AddEffect(const char* prototype, const engine::Matrix44& placement) override {
         effects.emplace_back(prototype, placement.GetTranslation());
-    }
-    void AddFloatingText(const engine::Vec3&, const engine::WideString& text) override {
-        texts.emplace_back(text.GetNarrow());
     }
     std::uint32_t GetTotalIncome() const override { return totalIncome; }
     void AddTotalIncome(int amount) override { totalIncome += static_cast<std::uint32_t>(amount); }
     std::array<int, 4> GetMatchOptions() const override { return matchOptions; }
     CampaignStartCash GetCampaignStartCash() const override { return campaignCash; }
+    int GetDifficulty() const override { return difficulty; }
+    int AddProfileKill() override { return ++profileKills; }
+    int AddProfileSniperKill() override { return ++profileSniperKills; }
+    void SetScriptInputHex(HexCoord hex) override { scriptHexes.push_back(hex); }
 
     std::vector<HexCoord> lookAts;
     bool zoomActive = false;
+    int zoomHoldTicks = 0;  // a started zoom reports active for this many camera ticks
+    int zoomTicksLeft = 0;
+    std::vector<std::string> zoomLog;
+    std::vector<int> loops;
+    std::vector<int> stoppedLoops;
+    int lastLoopHandle = 0;
+    std::vector<std::pair<int, int>> speech;
+    int difficulty = 0;
+    int profileKills = 0;
+    int profileSniperKills = 0;
+    std::vector<HexCoord> scriptHexes;
     std::vector<int> sounds;
     std::vector<int> music;
     int musicStops = 0;
     std::vector<std::pair<std::string, engine::Vec3>> effects;
-    std::vector<std::string> texts;
     std::uint32_t totalIncome = 0;
     std::array<int, 4> matchOptions = {1000, 2000, 100, 200};
     CampaignStartCash campaignCash = {500, 700};
@@ -59,9 +85,24 @@ public:
     std::vector<std::pair<int, std::string>> lines;
 };
 
-// The team battle with the map and structures of the level once it is set.
+// The texts alive in the level's floating-text pool, in entry order.
+inline std::vector<std::string> LiveTexts(const Level& level) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < kFloatingTextCount; ++i) {
+        const FloatingText& entry = level.GetFloatingTexts().Get(i);
+        if (entry.age != 0.0f) texts.emplace_back(entry.text.GetNarrow());
+    }
+    return texts;
+}
+
+// The team battle with the map and structures of the level once it is set, and the units' services when
+// the test gives them.
 class LevelBattle : public teams_test::TeamBattle {
 public:
+    UnitServices* GetUnitServices() override {
+        return unitServices != nullptr ? unitServices : teams_test::TeamBattle::GetUnitServices();
+    }
+    UnitServices* unitServices = nullptr;
     HexMap& GetHexMap() override { return level != nullptr ? level->GetHexMap() : *map; }
     Structure* FindStructureAt(HexCoord hex) const override {
         return level != nullptr ? level->GetStructureManager().FindAtHex(hex) : nullptr;
@@ -75,6 +116,11 @@ public:
     bool IsUnitTypeUnlocked(int unitType) const override {
         return battle_.level != nullptr ? battle_.level->IsUnitTypeUnlocked(unitType) : true;
     }
+    bool IsProjectileBusy() const override {
+        return projectiles != nullptr ? projectiles->IsBusy() : FakeServices::IsProjectileBusy();
+    }
+
+    const ProjectileManager* projectiles = nullptr;
 
 private:
     LevelBattle& battle_;

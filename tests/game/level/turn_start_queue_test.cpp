@@ -12,6 +12,11 @@
 namespace level_test {
 namespace {
 
+long CountText(const Level& level, const char* text) {
+    const std::vector<std::string> texts = LiveTexts(level);
+    return std::count(texts.begin(), texts.end(), text);
+}
+
 // Blue: a factory at C4 with its pad B4, a RepairS at H2 with its pad G2, a Radio at K6 and refineries at
 // M2, M4 and M6. The enemy: barracks at C10 with its pad B10 and a refinery at H10.
 const char* const kBases =
@@ -83,7 +88,7 @@ TEST_F(QueueTest, RefineriesPayAPlayerSideInBothModes) {
         RunQueue();
         EXPECT_EQ(blue->GetCash(), 150) << animated;
         EXPECT_EQ(levelServices.effects.size(), animated ? 3u : 0u);
-        EXPECT_EQ(levelServices.texts.back(), "@X[000]+50");
+        EXPECT_EQ(LiveTexts(level).back(), "@X[000]+50");
     }
     EXPECT_EQ(levelServices.totalIncome, 300u);
     EXPECT_EQ(std::count(levelServices.sounds.begin(), levelServices.sounds.end(), 36), 3);
@@ -126,7 +131,7 @@ TEST_F(QueueTest, PadsServiceTheirSideAndNeighboursResupply) {
     EXPECT_FLOAT_EQ(besideTruck->GetHealth(), 0.5f);
     EXPECT_FLOAT_EQ(besideTruck->GetFuel(), besideTruck->GetParams().fuelCapacity);
     EXPECT_FLOAT_EQ(alone->GetFuel(), 1.0f);
-    EXPECT_EQ(std::count(levelServices.texts.begin(), levelServices.texts.end(), "@X[002]text REPAIRED"), 2);
+    EXPECT_EQ(CountText(level, "@X[002]text REPAIRED"), 2);
     EXPECT_TRUE(levelServices.sounds.empty());
 }
 
@@ -141,7 +146,7 @@ TEST_F(QueueTest, AnEnemyOnAFactoryPadDiesAndOnARepairPadStays) {
     EXPECT_NE(onFactoryPad->GetState(), kUnitIdle);
     EXPECT_EQ(onRepairPad->GetState(), kUnitIdle);
     EXPECT_EQ(ownOnEnemyPad->GetState(), kUnitIdle);
-    EXPECT_EQ(std::count(levelServices.texts.begin(), levelServices.texts.end(), "@X[010]text GEN_NOPE"), 1);
+    EXPECT_EQ(CountText(level, "@X[010]text GEN_NOPE"), 1);
     // Not animated the unit is removed at once.
     Animated(false);
     Unit* again = Spawn(enemy, UT_GRUNT, "B4");
@@ -165,7 +170,7 @@ TEST_F(QueueTest, AirborneAircraftLoseFuelFromDayTwoAndCrashWhenEmpty) {
     RunQueue();
     EXPECT_FLOAT_EQ(fighter->GetFuel(), capacity * 0.95f);
     EXPECT_FLOAT_EQ(grounded->GetFuel(), grounded->GetParams().fuelCapacity);
-    EXPECT_EQ(std::count(levelServices.texts.begin(), levelServices.texts.end(), "@X[003]-5%"), 1);
+    EXPECT_EQ(CountText(level, "@X[003]-5%"), 1);
     fighter->SetFuel(capacity * 0.04f);
     ASSERT_TRUE(queue.Build(&level, &manager));
     RunQueue();
@@ -185,11 +190,10 @@ TEST_F(QueueTest, AnAnimatedCrashWaitsForTheGameToSettle) {
     EXPECT_EQ(ticks, 400);  // a zoom that never ends holds the queue
     EXPECT_EQ(fighter->GetFuel(), 0.0f);
     levelServices.zoomActive = false;
-    EXPECT_EQ(RunQueue(100), 100);  // nor does the dying aircraft
-    // Units do not tick their timers yet: the death ends here, and instant moves clear the wait timer.
-    fighter->Kill(true, nullptr);
-    battle.options |= kOptionInstantMove;
-    EXPECT_EQ(RunQueue(100), 2);
+    // The aircraft's own ticks run its wait down and end its death; then the queue finishes.
+    const int settle = RunQueue(100);
+    EXPECT_LT(settle, 100);
+    EXPECT_EQ(fighter->GetState(), kUnitGone);
 }
 
 TEST_F(QueueTest, StepsRunByColumnThenBottomRowFirst) {
@@ -230,7 +234,7 @@ TEST_F(QueueTest, AStepWhoseUnitDiedEarlierFinishesAtOnce) {
     besideTruck->Kill(true, nullptr);
     const int ticks = RunQueue();
     EXPECT_EQ(ticks, 3 * 39 + 1 + 1);
-    EXPECT_EQ(levelServices.texts.size(), 3u);
+    EXPECT_EQ(LiveTexts(level).size(), 3u);
     EXPECT_EQ(levelServices.lookAts.size(), 3u);
     EXPECT_EQ(services.lookAts, 0);
 }

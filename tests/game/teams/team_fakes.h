@@ -114,6 +114,15 @@ public:
     Unit* FindUnitById(int id) const override { return manager->FindUnitById(id); }
     Unit* FindUnitAt(HexCoord hex) const override { return manager->FindUnitAt(hex); }
     bool IsSettingUp() const override { return manager->IsSettingUp(); }
+    std::span<MapUnit* const> GetTeamMapUnits(int teamKind) const override {
+        teamList.clear();
+        const Team* team = manager->FindTeam(teamKind);
+        for (int i = 0; team != nullptr && i < kMaxTeamUnits; ++i) {
+            Unit* u = team->GetUnit(i);
+            if (u != nullptr && Placed(*u)) teamList.push_back(u);
+        }
+        return teamList;
+    }
 
     TeamManager* manager = nullptr;
 };

@@ -4,12 +4,14 @@
 // LoadUnitAssets from a temporary data folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <deque>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -21,8 +23,11 @@
 #include "engine/platform/data_folders.h"
 #include "game/battle/battle_context.h"
 #include "game/battle/hex_map.h"
+#include "game/units/projectile_manager.h"
 #include "game/units/unit.h"
 #include "game/units/unit_assets.h"
+#include "game/units/unit_catalogue.h"
+#include "game/units/unit_services.h"
 #include "game/units/unit_factory.h"
 #include "game/units/unit_tables.h"
 #include "game/units/unit_team.h"
@@ -40,11 +45,13 @@ public:
     int GetKind() const override { return kind; }
     std::uint32_t GetColour() const override { return colour; }
     void AddCash(int amount) override { cash += amount; }
+    void AddKill() override { ++kills; }
     void TransferUnit(Unit& unit, int teamKind) override { transfers.emplace_back(&unit, teamKind); }
 
     int kind;
     std::uint32_t colour;
     int cash = 1000;
+    int kills = 0;
     std::vector<std::pair<Unit*, int>> transfers;
 };
 
@@ -63,6 +70,19 @@ struct ViewLog {
     std::vector<std::string> animations;
     int buildEffects = 0;
     bool destroyed = false;
+    // The model's animations; playing one makes it current and unfinished until the test ends it.
+    std::set<std::string> has = {"idle", "stoodidle"};
+    std::string current;
+    bool finished = true;
+    void EndAnimation() { finished = true; }
+    // The world matrix a carrier gave this model, when it did.
+    bool worldSet = false;
+    engine::Matrix44 world;
+    std::uint32_t tint = 0;
+    bool useTint = false;
+    std::vector<std::string> effectNodes;
+    std::vector<int> stoppedEffects;
+    std::vector<int> hungEffects;
 };
 
 class RecordingUnitView : public UnitView {
@@ -91,11 +111,33 @@ public:
         log_->material = name;
         log_->materialColour = colour;
     }
-    // The model has "idle" and "stoodidle" only.
-    bool PlayAnimation(const char* name, bool) override {
+    // Only the animations the log declares play (by default "idle" and "stoodidle").
+    bool PlayAnimation(const char* name, bool restart) override {
         log_->animations.emplace_back(name);
-        return log_->animations.back() == "idle" || log_->animations.back() == "stoodidle";
+        if (log_->has.count(name) == 0) return false;
+        if (log_->current == name && !restart) return true;
+        log_->current = name;
+        log_->finished = false;
+        return true;
     }
+    const char* GetAnimationName() const override { return log_->current.c_str(); }
+    bool IsAnimationFinished() const override { return log_->finished; }
+    bool IsAnimationPastEnd() const override { return log_->finished; }
+    engine::Matrix44 GetWorldMatrix() const override { return log_->worldSet ? log_->world : log_->matrix; }
+    void SetWorldMatrix(const engine::Matrix44& matrix) override {
+        log_->worldSet = true;
+        log_->world = matrix;
+    }
+    void SetTint(std::uint32_t colour, bool useTint) override {
+        log_->tint = colour;
+        log_->useTint = useTint;
+    }
+    int CreateEffectNode(const char* prototype) override {
+        log_->effectNodes.emplace_back(prototype);
+        return static_cast<int>(log_->effectNodes.size());
+    }
+    void HangEffectNode(int handle, const engine::Matrix44&) override { log_->hungEffects.push_back(handle); }
+    void StopEffectEmitting(int handle) override { log_->stoppedEffects.push_back(handle); }
     bool ContainsNode(const engine::SceneNode* node) const override { return node == ownNode; }
     void PlayBuildEffect(const engine::Vec3&) override { ++log_->buildEffects; }
     void DestroyModel() override { log_->destroyed = true; }
@@ -117,9 +159,12 @@ public:
     void FreePrototypes() override { loaded = false; }
     std::unique_ptr<UnitView> CreateView() override {
         logs.push_back(std::make_shared<ViewLog>());
+        if (!modelAnimations.empty()) logs.back()->has = modelAnimations;
         return std::make_unique<RecordingUnitView>(logs.back());
     }
 
+    // The animations the models of new views declare; empty: the default ("idle", "stoodidle").
+    std::set<std::string> modelAnimations;
     bool loaded = false;
     bool prototypesPresent = true;
     std::vector<std::shared_ptr<ViewLog>> logs;
@@ -133,6 +178,68 @@ inline ViewLog& LogOf(const Unit& unit) {
     return view != nullptr ? view->Log() : none;
 }
 
+// Everything units ask of the game, kept; a zoom started reports active for zoomHoldTicks camera ticks.
+class RecordingUnitServices : public UnitServices {
+public:
+    bool IsBattleZoomActive() const override { return zoomTicksLeft > 0; }
+    void StartBattleZoom(Unit& attacker, Unit& target) override {
+        zoomLog.push_back("start " + std::to_string(attacker.GetId()) + ">" + std::to_string(target.GetId()));
+        zoomTicksLeft = zoomHoldTicks;
+    }
+    void EndBattleZoom() override { zoomLog.emplace_back("end"); }
+    void TickCamera() {
+        if (zoomTicksLeft > 0) --zoomTicksLeft;
+    }
+    void LookAtUnit(Unit& unit) override { lookAts.push_back(unit.GetId()); }
+    void PlayLevelSound(int sound) override { sounds.push_back(sound); }
+    int StartLoopSound(int sound) override {
+        loops.push_back(sound);
+        return ++lastLoop;
+    }
+    void StopLoopSound(int handle, float fade) override { stoppedLoops.emplace_back(handle, fade); }
+    void PlaySpeech(int teamKind, int cue) override { speech.emplace_back(teamKind, cue); }
+    void AddEffect(const char* prototype, const engine::Matrix44& placement) override {
+        effects.emplace_back(prototype, placement.GetTranslation());
+    }
+    void AddFloatingText(const engine::Vec3& at, const engine::WideString& text) override {
+        texts.push_back(text);
+        textPoints.push_back(at);
+    }
+    void AddCrater(int kind, const engine::Vec3&) override { craters.push_back(kind); }
+    int GetDifficulty() const override { return difficulty; }
+    int AddProfileKill() override { return ++profileKills; }
+    int AddProfileSniperKill() override { return ++profileSniperKills; }
+    void SetScriptInputHex(HexCoord hex) override { scriptHexes.push_back(hex); }
+    ProjectileManager* GetProjectiles() override { return projectiles; }
+
+    // The narrow form of each text.
+    std::vector<std::string> NarrowTexts() const {
+        std::vector<std::string> out;
+        for (const auto& text : texts) out.emplace_back(text.GetNarrow());
+        return out;
+    }
+    int CountSound(int sound) const { return static_cast<int>(std::count(sounds.begin(), sounds.end(), sound)); }
+
+    int zoomHoldTicks = 0;
+    int zoomTicksLeft = 0;
+    std::vector<std::string> zoomLog;
+    std::vector<int> lookAts;
+    std::vector<int> sounds;
+    std::vector<int> loops;
+    std::vector<std::pair<int, float>> stoppedLoops;
+    int lastLoop = 0;
+    std::vector<std::pair<int, int>> speech;
+    std::vector<std::pair<std::string, engine::Vec3>> effects;
+    std::vector<engine::WideString> texts;
+    std::vector<engine::Vec3> textPoints;
+    std::vector<int> craters;
+    int difficulty = 0;
+    int profileKills = 0;
+    int profileSniperKills = 0;
+    std::vector<HexCoord> scriptHexes;
+    ProjectileManager* projectiles = nullptr;
+};
+
 // A battle over a fixture map (land everywhere unless told otherwise) that owns its units. Units are found
 // by id in any state and on a hex while idle or running orders, the grounded one first.
 class FakeUnitBattle : public BattleContext {
@@ -140,11 +247,15 @@ public:
     explicit FakeUnitBattle(const std::string& mapSource = battle_test::UniformSource(12, 12, "L0"))
         : map(battle_test::MapFromSource(mapSource, this)),
           random([] { return 1u; }, [this](int stream) { return Draw(stream); }),
-          timer([this] { return clockNs; }) {}
+          timer([this] { return clockNs; }) {
+        unitServices.projectiles = &projectiles;
+    }
     ~FakeUnitBattle() override { RemoveAll(); }
 
-    // Removes the units one by one, each out of the lookups before it is destroyed.
+    // Removes the units one by one, each out of the lookups before it is destroyed; the projectiles, which
+    // point at units, go first.
     void RemoveAll() {
+        projectiles.Clear();
         while (!units.empty()) {
             std::unique_ptr<Unit> last = std::move(units.back());
             units.pop_back();
@@ -184,7 +295,7 @@ public:
         }
         return nullptr;
     }
-    int GetCurrentTeamKind() const override { return 1; }
+    int GetCurrentTeamKind() const override { return currentTeam; }
     int GetTeamControl(int teamKind) const override { return teamKind == 4 ? kControlComputer : kControlHuman; }
     std::span<MapUnit* const> GetTeamMapUnits(int teamKind) const override {
         teamList.clear();
@@ -227,11 +338,34 @@ public:
     bool IsFastForward() const override { return fastForward; }
     void UnlockAchievement(int achievement) override { achievements.push_back(achievement); }
     engine::WideString GetText(const char* key) const override {
+        if (auto it = wideTexts.find(key); it != wideTexts.end()) return it->second;
         return engine::WideString(missingTexts.count(key) != 0 ? "No String" : (std::string("text ") + key).c_str());
     }
     HexMap& GetHexMap() override { return *map; }
     engine::RandomStreams& GetRandomStreams() override { return random; }
     const engine::FrameTimer& GetFrameTimer() const override { return timer; }
+    UnitServices* GetUnitServices() override { return &unitServices; }
+
+    // One game tick of everything a unit test runs, as a frame of 0.02 s: the camera, the units (in
+    // creation order), the projectiles, then the units' frame (animation, shake, tint, passengers).
+    void Tick() {
+        unitServices.TickCamera();
+        for (std::size_t i = 0; i < units.size(); ++i) units[i]->Tick();
+        projectiles.Update();
+        clockNs += std::chrono::milliseconds(20);
+        timer.Tick();
+        for (std::size_t i = 0; i < units.size(); ++i) units[i]->UpdateAnimation();
+    }
+    // Ticks until the predicate holds or the limit is reached; the ticks run.
+    template <typename Done>
+    int TickUntil(Done done, int limit = 2000) {
+        int ticks = 0;
+        while (ticks < limit && !done()) {
+            Tick();
+            ++ticks;
+        }
+        return ticks;
+    }
 
     // Raw draws: the queued values of stream 0 first, then a fixed sequence; every draw is counted.
     std::uint32_t Draw(int stream) {
@@ -257,17 +391,56 @@ public:
     mutable std::vector<MapUnit*> teamList;
     std::atomic<int> lastId{0};
     bool settingUp = false;
+    int currentTeam = 1;
     int gameMode = kGameModeSkirmish;
     std::uint32_t options = 0;
     bool fastForward = false;
     std::vector<int> achievements;
     std::set<std::string> missingTexts;
+    std::map<std::string, engine::WideString> wideTexts;
     std::atomic<int> draws[2] = {0, 0};
     std::deque<std::uint32_t> queuedDraws;
     std::uint32_t sequence = 7;
     std::chrono::nanoseconds clockNs{0};
     engine::RandomStreams random;
     engine::FrameTimer timer;
+    ProjectileManager projectiles;
+    RecordingUnitServices unitServices;
+};
+
+// An armed test class until the unit classes exist: a catalogue unit that fires bullets (or shells) through
+// the battle's projectile manager and reports its firing finished when told.
+class TestGunner : public CatalogueUnit {
+public:
+    enum class Weapon { kBullet, kShell };
+    TestGunner(int type, BattleContext& battle, UnitTeam* team, Weapon weapon = Weapon::kBullet)
+        : CatalogueUnit(type, battle, team, Presentation::kWithModel), weapon_(weapon) {
+        SetId(battle.NextUnitId());
+        SetFuel(GetParams().fuelCapacity);
+        SetAmmo(GetParams().ammoCapacity);
+        AttachPresentation();
+    }
+    void Fire(Unit* target) override {
+        ++shots;
+        ProjectileManager* projectiles = Services().GetProjectiles();
+        if (projectiles == nullptr || target == nullptr) return;
+        engine::Vec3 from;
+        GetAimPoint(from);
+        if (weapon_ == Weapon::kShell) {
+            projectiles->LaunchShell(from, *this, *target, 1.0f);
+        } else {
+            projectiles->LaunchBullet(from, *this, *target);
+        }
+    }
+    bool IsFiringFinished() const override { return firingFinished; }
+    void PlayShoot() override { ++shootEffects; }
+
+    int shots = 0;
+    int shootEffects = 0;
+    bool firingFinished = true;
+
+private:
+    Weapon weapon_;
 };
 
 // The text of one of the project's unit tables.

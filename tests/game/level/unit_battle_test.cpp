@@ -1,0 +1,202 @@
+// Whole battles headless: two sides of four armed test units played by the commander to a result, with
+// the rules' invariants checked every tick and the same seed giving the same events; and the carrier's
+// load test against the real team manager.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "battle_driver.h"
+#include "support/commander.h"
+
+namespace level_test {
+namespace {
+
+struct BattleOutcome {
+    int state = 0;
+    int days = 0;
+    std::vector<std::string> events;
+    int jumps = 0;
+    int attacks = 0;
+    int answered = 0;
+    int deaths = 0;
+    std::vector<std::string> violations;
+};
+
+// The map's catalogue units replaced by test gunners of the same types (light tanks fire bullets, the
+// others shells) on the same hexes.
+void ArmWithGunners(BattleDriver& d) {
+    for (int kind : {kTeamBlue, kTeamEnemy}) {
+        Team* team = d.Teams().FindTeam(kind);
+        ASSERT_NE(team, nullptr);
+        std::vector<std::pair<int, HexCoord>> starts;
+        for (int i = 0; i < kMaxTeamUnits; ++i) {
+            if (Unit* u = team->GetUnit(i)) {
+                starts.emplace_back(u->GetType(), u->GetHexPos());
+                u->Kill(true, nullptr);
+            }
+        }
+        team->RemoveGoneUnits();
+        for (const auto& [type, hex] : starts) {
+            const auto weapon = type == UT_LIGHT_TANK ? units_test::TestGunner::Weapon::kBullet
+                                                      : units_test::TestGunner::Weapon::kShell;
+            auto gunner = std::make_unique<units_test::TestGunner>(type, d.Battle(), team, weapon);
+            Unit* placed = gunner.get();
+            ASSERT_EQ(team->InsertUnit(std::move(gunner)), nullptr);
+            placed->PlaceOnHex(hex);
+            if (team == d.Current()) placed->StartTurn();
+        }
+    }
+}
+
+std::string Label(HexCoord hex) { return FormatHexLabel(hex); }
+
+void CheckInvariants(BattleDriver& d, BattleOutcome& out) {
+    std::set<std::pair<std::uint32_t, bool>> taken;
+    for (int slot = 0; slot < kTeamKindCount; ++slot) {
+        Team* team = d.Teams().GetTeam(slot);
+        for (int i = 0; team != nullptr && i < kMaxTeamUnits; ++i) {
+            Unit* u = team->GetUnit(i);
+            if (u == nullptr) continue;
+            const std::string id = std::to_string(u->GetId());
+            if (u->GetHealth() < 0.0f || u->GetHealth() > 1.0f) out.violations.push_back("health " + id);
+            if (u->GetAmmo() < 0 || u->GetFuel() < 0.0f) out.violations.push_back("supplies " + id);
+            if (Unit* carrier = u->GetCarrier(); carrier != nullptr && carrier->GetPassengerId() != u->GetId()) {
+                out.violations.push_back("link " + id);
+            }
+            if (Unit* passenger = u->GetPassenger(); passenger != nullptr && passenger->GetCarrierId() != u->GetId()) {
+                out.violations.push_back("link " + id);
+            }
+            const bool placed = u->GetState() == kUnitIdle || u->GetState() == kUnitRunningOrders;
+            if (placed && u->GetCarrierId() == 0 && !taken.insert({u->GetHexPos().Packed(), u->IsAirborne()}).second) {
+                out.violations.push_back("stacked " + Label(u->GetHexPos()));
+            }
+        }
+    }
+}
+
+BattleOutcome PlayClash(std::uint32_t seed) {
+    BattleOutcome out;
+    BattleDriver d("clash", DriverSetup{kGameModeCampaign, 0u, seed});
+    EXPECT_TRUE(d.Loaded());
+    ArmWithGunners(d);
+
+    std::map<int, HexCoord> lastHex;
+    std::map<int, int> lastState;
+    std::size_t zoomSeen = 0;
+    d.afterTick = [&] {
+        CheckInvariants(d, out);
+        for (int slot = 0; slot < kTeamKindCount; ++slot) {
+            Team* team = d.Teams().GetTeam(slot);
+            for (int i = 0; team != nullptr && i < kMaxTeamUnits; ++i) {
+                Unit* u = team->GetUnit(i);
+                if (u == nullptr) continue;
+                const int id = u->GetId();
+                if (lastHex.count(id) != 0 && !(lastHex[id] == u->GetHexPos())) {
+                    const HexMap& map = d.GetLevel().GetHexMap();
+                    const bool jump = map.GetTile(lastHex[id]).level != map.GetTile(u->GetHexPos()).level;
+                    out.jumps += jump;
+                    out.events.push_back((jump ? "jump " : "step ") + std::to_string(id) + " " + Label(u->GetHexPos()));
+                }
+                if (lastState[id] != kUnitDying && u->GetState() == kUnitDying) {
+                    ++out.deaths;
+                    out.events.push_back("dies " + std::to_string(id));
+                }
+                lastHex[id] = u->GetHexPos();
+                lastState[id] = u->GetState();
+            }
+        }
+        const auto& zooms = d.LevelLog().zoomLog;
+        for (; zoomSeen < zooms.size(); ++zoomSeen) {
+            const std::string& entry = zooms[zoomSeen];
+            if (entry.rfind("start", 0) != 0) continue;
+            ++out.attacks;
+            out.events.push_back(entry);
+            // An answer starts while the attack it answers is still open.
+            if (zoomSeen > 0 && zooms[zoomSeen - 1].rfind("start", 0) == 0) ++out.answered;
+        }
+    };
+
+    testsupport::Commander commander(d.Teams(), d.GetLevel().GetHexMap(), [&] {
+        for (int frames = 0; frames < 5000; ++frames) {
+            d.Frame(BattleDriver::kTick);
+            if (d.State() != kStateSideTurn) return false;
+            if (!d.Teams().IsBusy()) return true;
+        }
+        ADD_FAILURE() << "the game never settled";
+        return false;
+    });
+    out.state = d.PlayUntilResult([&](BattleDriver&) { commander.PlayTurn(); }, 20);
+
+    out.days = d.Teams().GetDay();
+    d.afterTick = nullptr;
+    return out;
+}
+
+TEST(UnitBattleTest, TwoCommandersFightToAResultWithTheRulesHeldEveryTick) {
+    const BattleOutcome first = PlayClash(7);
+    EXPECT_TRUE(first.state == kStateWon || first.state == kStateLost) << first.state;
+    EXPECT_LE(first.days, 20);
+    EXPECT_TRUE(first.violations.empty()) << first.violations.front();
+    EXPECT_GT(first.jumps, 0);
+    EXPECT_GT(first.attacks, first.answered);  // attacks without an answer
+    EXPECT_GT(first.answered, 0);              // and with one
+    EXPECT_GE(first.deaths, 4);
+
+
+    const BattleOutcome again = PlayClash(7);
+    EXPECT_EQ(again.events, first.events);
+    EXPECT_EQ(again.state, first.state);
+}
+
+// A carrier's load test against the real team manager: the answer does not depend on which unit was made
+// first, nor on a computer player's plan hiding the unit.
+class LoadTest : public LevelTest {
+protected:
+    void SetUp() override {
+        LevelTest::SetUp();
+        LoadLevel(LandSource(10, ""), nullptr);
+    }
+};
+
+TEST_F(LoadTest, ACarrierFindsItsLoadWhateverTheCreationOrderOrAPlanHidingIt) {
+    for (bool carrierFirst : {true, false}) {
+        SCOPED_TRACE(carrierFirst);
+        Team* team = manager.GetOrCreateTeam(kTeamEnemy);
+        ASSERT_NE(team, nullptr);
+        Unit* apc = nullptr;
+        Unit* grunt = nullptr;
+        auto make = [&](int type) {
+            auto unit = CreateUnit(battle, type, team, 0);
+            Unit* raw = unit.get();
+            EXPECT_EQ(team->InsertUnit(std::move(unit)), nullptr);
+            raw->PlaceOnHex(H(4, 4));
+            return raw;
+        };
+        if (carrierFirst) {
+            apc = make(UT_APC);
+            grunt = make(UT_GRUNT);
+        } else {
+            grunt = make(UT_GRUNT);
+            apc = make(UT_APC);
+        }
+        EXPECT_TRUE(apc->CanLoadUnitOnHex());
+        // The computer player plans to move the grunt away: the lookups hide it, the load test does not.
+        auto* ai = dynamic_cast<teams_test::RecordingAIPlayer*>(team->GetAIPlayer());
+        ASSERT_NE(ai, nullptr);
+        ai->plannedTiles[grunt->GetId()] = H(7, 7);
+        EXPECT_TRUE(apc->CanLoadUnitOnHex());
+        ai->plannedTiles.clear();
+        // Carried, or of another side, it is no load.
+        apc->LinkPassenger(*grunt);
+        EXPECT_FALSE(apc->CanLoadUnitOnHex());
+        apc->UnlinkPassenger();
+        manager.Destroy();
+        manager.Init();
+    }
+}
+
+}  // namespace
+}  // namespace level_test
