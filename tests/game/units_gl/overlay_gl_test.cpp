@@ -22,7 +22,7 @@ public:
     }
 };
 
-// Counts the texts; the bitmap font draws them once it is wired.
+// Counts the texts; the painter over a bitmap font is tested on its own.
 class CountingPainter : public TextPainter {
 public:
     void DrawText(engine::RenderTargetBase&, const engine::WideString&, float, float, int) override { ++texts; }
