@@ -1,46 +1,140 @@
-// Starts the built program headless and checks that it ends cleanly when asked to stop.
+// Starts the built program headless, with a user folder and cache of its own, and checks how it starts and
+// how it ends.
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
-#include <spawn.h>
-#include <sys/wait.h>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
 #include <thread>
-#include <unistd.h>
+#include <vector>
+
+#include "support/temp_folder.h"
 
 extern char** environ;
 
 namespace {
 
+class Program : public ::testing::Test {
+protected:
+    // Starts the program with the caller's environment, XDG_DATA_HOME and XDG_CACHE_HOME in the test's folder
+    // and the extra NAME=value settings on top; stderr goes to a file.
+    void Start(const std::vector<std::string>& extra = {}) {
+        std::vector<std::string> settings = {"XDG_DATA_HOME=" + folder.File("data"),
+                                             "XDG_CACHE_HOME=" + folder.File("cache")};
+        settings.insert(settings.end(), extra.begin(), extra.end());
+        // "NAME=" of a setting.
+        const auto prefix = [](const std::string& text) { return text.substr(0, text.find('=') + 1); };
+        std::vector<std::string> environment;
+        for (char** entry = environ; *entry != nullptr; ++entry) {
+            const std::string text = *entry;
+            bool replaced = false;
+            for (const std::string& setting : settings) replaced = replaced || prefix(text) == prefix(setting);
+            if (!replaced) environment.push_back(text);
+        }
+        environment.insert(environment.end(), settings.begin(), settings.end());
+        std::vector<char*> envp;
+        for (std::string& text : environment) envp.push_back(text.data());
+        envp.push_back(nullptr);
+
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 2, StderrPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        char* argv[] = {const_cast<char*>(TINMARCH_EXE), nullptr};
+        const int result = posix_spawn(&pid_, TINMARCH_EXE, &actions, nullptr, argv, envp.data());
+        posix_spawn_file_actions_destroy(&actions);
+        ASSERT_EQ(result, 0);
+    }
+
+    // Waits up to the time for the program to end. True with its status when it ended; otherwise it is
+    // killed and false returned.
+    bool WaitForExit(std::chrono::seconds limit, int& status) {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        pid_t done = 0;
+        while ((done = waitpid(pid_, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        if (done == pid_) return true;
+        kill(pid_, SIGKILL);
+        waitpid(pid_, &status, 0);
+        return false;
+    }
+
+    std::string StderrPath() const { return folder.File("stderr.txt"); }
+    std::string Stderr() const { return ReadAll(StderrPath()); }
+    std::string UserFolder() const { return folder.File("data/Tinmarch"); }
+
+    static std::string ReadAll(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    // Every file under the folder with its bytes.
+    static std::map<std::string, std::string> Snapshot(const std::string& path) {
+        std::map<std::string, std::string> files;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(path)) {
+            files[entry.path().string()] = entry.is_regular_file() ? ReadAll(entry.path().string()) : "(folder)";
+        }
+        return files;
+    }
+
+    testsupport::TempFolder folder;
+    pid_t pid_ = 0;
+};
+
 // tools/run starts build/tinmarch; the program tested here must be that very file.
-TEST(Program, IsTheFileThatToolsRunStarts) {
+TEST(ProgramFile, IsTheFileThatToolsRunStarts) {
     std::error_code error;
     EXPECT_TRUE(std::filesystem::equivalent(TINMARCH_EXE, TINMARCH_RUN_PATH, error)) << TINMARCH_EXE;
 }
 
-TEST(Program, SigtermEndsWithStatusZero) {
-    pid_t pid = 0;
-    char* argv[] = {const_cast<char*>(TINMARCH_EXE), nullptr};
-    ASSERT_EQ(posix_spawn(&pid, TINMARCH_EXE, nullptr, nullptr, argv, environ), 0);
-
+TEST_F(Program, TakesTheInstanceLockAndEndsWithStatusZeroOnSigterm) {
+    Start();
     std::this_thread::sleep_for(std::chrono::seconds(1));
     int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, WNOHANG), 0) << "the program ended before it was asked to";
-    ASSERT_EQ(kill(pid, SIGTERM), 0);
+    ASSERT_EQ(waitpid(pid_, &status, WNOHANG), 0) << "the program ended before it was asked to:\n" << Stderr();
+    EXPECT_TRUE(std::filesystem::exists(UserFolder() + "/instance.lock"));
+    ASSERT_EQ(kill(pid_, SIGTERM), 0);
 
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    pid_t done = 0;
-    while ((done = waitpid(pid, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    if (done == 0) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-        FAIL() << "the program did not end within 5 s of SIGTERM";
-    }
+    ASSERT_TRUE(WaitForExit(std::chrono::seconds(5), status)) << "the program did not end within 5 s of SIGTERM";
     ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << Stderr();
+}
+
+TEST_F(Program, ASecondCopyLeavesQuietlyAndTouchesNothing) {
+    std::filesystem::create_directories(UserFolder());
+    const int lock = ::open((UserFolder() + "/instance.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(lock, 0);
+    ASSERT_EQ(::flock(lock, LOCK_EX | LOCK_NB), 0);
+    const auto before = Snapshot(UserFolder());
+
+    Start();
+    int status = 0;
+    const bool ended = WaitForExit(std::chrono::seconds(5), status);
+    ::close(lock);
+    ASSERT_TRUE(ended) << "the second copy did not leave within 5 s";
+    ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_NE(Stderr().find("already running"), std::string::npos) << Stderr();
+    EXPECT_EQ(Snapshot(UserFolder()), before);
+}
+
+TEST_F(Program, NoDisplayEndsWithStatusOne) {
+    Start({"SDL_VIDEODRIVER=no-such-driver"});
+    int status = 0;
+    ASSERT_TRUE(WaitForExit(std::chrono::seconds(10), status));
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(Stderr().find("cannot make the window"), std::string::npos) << Stderr();
 }
 
 }  // namespace

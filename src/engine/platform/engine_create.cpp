@@ -87,13 +87,17 @@ bool WindowsEngine::CreateServices() {
 bool WindowsEngine::CreateMainWindow() {
     const StartupParams& params = GetStartupParams();
     if (params.externalWindow != nullptr) {
-        if (!window_.Adopt(params.externalWindow)) return false;
+        if (!window_.Adopt(params.externalWindow)) {
+            windowFailure_ = CreateEngineFailure::kWindow;
+            return false;
+        }
         active_ = true;
         return true;
     }
     // One running copy: the lock file in the user folder.
     if (!userFolder_.empty() &&
         lock_.Acquire(userFolder_ + "/" + kLockFileName) == sys::InstanceLock::Result::kHeldElsewhere) {
+        windowFailure_ = CreateEngineFailure::kInstanceLocked;
         return false;
     }
     fullScreen_ = params.windowed == 0;
@@ -106,6 +110,7 @@ bool WindowsEngine::CreateMainWindow() {
     desc.icon = params.bigIcon.IsValid() ? params.bigIcon : params.smallIcon;
     if (!window_.Create(desc)) {
         lock_.Release();
+        windowFailure_ = CreateEngineFailure::kWindow;
         return false;
     }
     active_ = window_.HasInputFocus();

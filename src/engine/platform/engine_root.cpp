@@ -17,6 +17,12 @@ namespace engine {
 namespace {
 
 Engine* g_engine = nullptr;
+CreateEngineFailure g_failure = CreateEngineFailure::kNone;
+
+std::string& FailureDetail() {
+    static std::string detail;
+    return detail;
+}
 
 StartupParams& ParamsCopy() {
     static StartupParams params;
@@ -40,17 +46,26 @@ Engine* GetEngine() { return g_engine; }
 
 Engine* CreateEngine(const StartupParams& params) {
     if (g_engine != nullptr) return g_engine;
+    g_failure = CreateEngineFailure::kNone;
+    FailureDetail().clear();
     ParamsCopy() = params;
     const bool pool = OpenStringPool(params.stringPoolSize);
     auto* engine = new WindowsEngine();
     g_engine = engine;
     engine->made_.stringPool = pool;
     if (!engine->CreateServices()) {
+        g_failure = engine->windowFailure_;
+        if (g_failure == CreateEngineFailure::kNone) g_failure = CreateEngineFailure::kService;
+        if (g_failure == CreateEngineFailure::kWindow) FailureDetail() = engine->window_.LastError();
         delete engine;
         return nullptr;
     }
     return engine;
 }
+
+CreateEngineFailure GetCreateEngineFailure() { return g_failure; }
+
+const std::string& GetCreateEngineFailureDetail() { return FailureDetail(); }
 
 void PurgeResourceGroup(int group) {
     if (g_engine != nullptr) g_engine->PurgeResources(group);

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "engine/core/int_rect.h"
 #include "engine/platform/startup_params.h"
@@ -49,6 +50,7 @@ public:
     virtual int TakeMouseWheel() { return 0; }
     virtual void SetMouseCapture(bool /*capture*/) {}
     virtual bool CreateMainWindow() { return true; }
+    virtual bool IsFullScreen() const { return false; }
 
     // Sets the group stamped on resources made from now on; returns the previous one.
     int SetResourceGroup(int group);
@@ -125,6 +127,17 @@ private:
 // anything. Null when the window cannot be made (another copy of the program is running) or a service
 // fails; everything made so far is then torn down and no engine exists.
 Engine* CreateEngine(const StartupParams& params);
+
+// Why the last CreateEngine returned null.
+enum class CreateEngineFailure {
+    kNone,             // the last call made an engine (or none was made yet)
+    kInstanceLocked,   // another copy of the program holds the instance lock
+    kWindow,           // the window or its GL context could not be made
+    kService,          // a service of the engine failed to start
+};
+CreateEngineFailure GetCreateEngineFailure();
+// What the window layer said when the window could not be made; empty otherwise.
+const std::string& GetCreateEngineFailureDetail();
 // The engine, or null before CreateEngine and after it was deleted.
 Engine* GetEngine();
 // PurgeResources on the engine; nothing without one.

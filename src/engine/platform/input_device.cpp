@@ -138,6 +138,18 @@ KeyState InputDevice::ReadKey(int code) {
     return slot.state;
 }
 
+KeyState InputDevice::PeekKey(int code) const {
+    if (!enabled_ || code < 0 || code >= kKeyCodeCount) return KeyState{};
+    const KeySlot& slot = slots_[code];
+    KeyState state = slot.state;
+    if (slot.readThisFrame) {
+        state.pressed = 0;
+        state.released = 0;
+        state.doublePress = 0;
+    }
+    return state;
+}
+
 bool InputDevice::FirstPressedKey(int& code) const {
     if (!enabled_) return false;
     for (int candidate = 0; candidate < kKeyCodeCount; ++candidate) {

@@ -67,6 +67,9 @@ public:
     // The key's state. The first read in a frame sees the edges; later reads in that frame do not. All zero
     // for a disabled device or an unknown code.
     KeyState ReadKey(int code);
+    // The key's state as ReadKey would give it, without taking its edges: a later ReadKey in the frame still
+    // sees them.
+    KeyState PeekKey(int code) const;
     // The lowest enabled code that fires this frame; false when none does or the device is disabled.
     bool FirstPressedKey(int& code) const;
 

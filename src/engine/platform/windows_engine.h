@@ -67,7 +67,7 @@ public:
     void RequestResizeAndCentre(int width, int height);
 
     void SetPlatformId(int id) { platformId_ = id; }
-    bool IsFullScreen() const { return fullScreen_; }
+    bool IsFullScreen() const override { return fullScreen_; }
     bool HasExternalWindow() const { return window_.IsAdopted(); }
     bool HasMouseCapture() const { return mouseCapture_; }
     bool HoldsInstanceLock() const { return lock_.IsHeld(); }
@@ -92,6 +92,8 @@ private:
     bool active_ = false;
     bool shownOnce_ = false;
     bool mouseCapture_ = false;
+    // Why CreateMainWindow failed (kNone while it has not).
+    CreateEngineFailure windowFailure_ = CreateEngineFailure::kNone;
     int wheelCount_ = 0;
     int platformId_ = 0;
     int originX_ = 0;

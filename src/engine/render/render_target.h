@@ -109,6 +109,9 @@ public:
     virtual void CreateSurfaces() = 0;
     virtual void ApplyView(const RenderView* view) = 0;
     virtual void Clear() = 0;
+    // The size in pixels.
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
 };
 
 class RenderTarget final : public RenderTargetBase {
@@ -191,8 +194,8 @@ public:
     void CreateSurfaces() override;
 
     const WideString& Name() const { return name_; }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
     int Kind() const { return kind_; }
     int State() const { return state_; }
     DrawTarget2D Target2D() const;

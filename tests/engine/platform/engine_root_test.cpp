@@ -139,12 +139,14 @@ TEST_F(EngineRoot, LockHeldElsewhereRefusesToStart) {
 
     EXPECT_EQ(CreateEngine(WindowedRecord()), nullptr);
     EXPECT_EQ(GetEngine(), nullptr);
+    EXPECT_EQ(engine::GetCreateEngineFailure(), engine::CreateEngineFailure::kInstanceLocked);
     EXPECT_TRUE(fakes.log.empty());
     EXPECT_EQ(engine::RandomStreams::Get(), nullptr);
 
     other.Release();
     auto* made = static_cast<WindowsEngine*>(CreateEngine(WindowedRecord()));
     ASSERT_NE(made, nullptr);
+    EXPECT_EQ(engine::GetCreateEngineFailure(), engine::CreateEngineFailure::kNone);
     EXPECT_TRUE(made->HoldsInstanceLock());
     sys::InstanceLock third;
     EXPECT_EQ(third.Acquire(LockPath()), sys::InstanceLock::Result::kHeldElsewhere);
@@ -170,6 +172,7 @@ TEST_F(EngineRoot, FailingHookTearsDownWhatWasMadeInShutdownOrder) {
 
         EXPECT_EQ(CreateEngine(WindowedRecord()), nullptr);
         EXPECT_EQ(GetEngine(), nullptr);
+        EXPECT_EQ(engine::GetCreateEngineFailure(), engine::CreateEngineFailure::kService);
         EXPECT_EQ(engine::RandomStreams::Get(), nullptr);
 
         Log expected;

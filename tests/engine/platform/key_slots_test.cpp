@@ -253,6 +253,24 @@ TEST_F(KeySlots, ADisabledDeviceReadsNothing) {
     EXPECT_EQ(device.ReadKey(engine::kKeyCodeCount).down, 0);
 }
 
+TEST_F(KeySlots, PeekingLeavesTheEdgesToTheFirstRead) {
+    sys::SetKeyDown(engine::kKeyA, true);
+    Frame(16.0);
+    EXPECT_EQ(device.PeekKey(engine::kKeyA).pressed, 1);
+    EXPECT_EQ(device.PeekKey(engine::kKeyA).pressed, 1);
+    EXPECT_EQ(device.ReadKey(engine::kKeyA).pressed, 1);
+    const KeyState after = device.PeekKey(engine::kKeyA);
+    EXPECT_EQ(after.pressed, 0);
+    EXPECT_EQ(after.down, 1);
+    sys::SetKeyDown(engine::kKeyA, false);
+    Frame(16.0);
+    EXPECT_EQ(device.PeekKey(engine::kKeyA).released, 1);
+    EXPECT_EQ(device.ReadKey(engine::kKeyA).released, 1);
+    EXPECT_EQ(device.PeekKey(engine::kKeyCodeCount).down, 0);
+    device.SetEnabled(false);
+    EXPECT_EQ(device.PeekKey(engine::kKeyA).released, 0);
+}
+
 TEST(InputDeviceList, HoldsTheDeviceAtIndexZero) {
     testsupport::FakeInputHost host;
     auto device = std::make_unique<WindowsInputDevice>(host, 0);

@@ -1,0 +1,141 @@
+#pragma once
+// Test doubles for the GUI: a render target that records its fills and clips, a font over the recording
+// render device that also records its glyph quads, and an input device driven by the test.
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/gui/bitmap_font.h"
+#include "engine/platform/fake_input_host.h"
+#include "engine/platform/input_device.h"
+#include "engine/render/recording_render_device.h"
+#include "engine/render/render_target.h"
+#include "rfn_writer.h"
+
+namespace guitest {
+
+struct Fill {
+    engine::IntRect rect;
+    std::uint32_t colour = 0;
+    int blend = 0;
+};
+
+// Every 2D operation is a no-op except fills and clips, which are recorded in order.
+class RecordingTarget final : public engine::RenderTargetBase {
+public:
+    void BeginCube(sys::GpuCubeTexture*) override {}
+    void Begin(std::uint32_t) override {}
+    void BeginNoMultisample(std::uint32_t) override {}
+    void End() override {}
+    void DrawTextureRect(const engine::IntRect&, const engine::IntRect&, std::uint32_t, std::uint32_t, int,
+                         int) override {}
+    void DrawTexture(float, float, std::uint32_t, std::uint32_t, int, int) override {}
+    void DrawTextureScaled(float, float, float, float, std::uint32_t, std::uint32_t, int, int) override {}
+    void DrawTextureOffsetScaled(float, float, float, float, float, float, std::uint32_t, std::uint32_t, int,
+                                 int) override {}
+    void DrawTextureRotated(float, float, float, float, float, std::uint32_t, std::uint32_t, int, int) override {}
+    void DrawTextureTransformed(float, float, float, float, float, float, float, std::uint32_t, std::uint32_t, int,
+                                int) override {}
+    void DrawSprite(int, int, std::uint32_t, const engine::IntRect&) override {}
+    engine::QuadQueueEntry& QueueTexture(int, const engine::IntRect&, const engine::IntRect&, std::uint32_t,
+                                         std::uint32_t, int) override {
+        return *spare;
+    }
+    void DrawSpriteScaled(int, int, std::uint32_t, float, float, const engine::IntRect&) override {}
+    void FillRect(const engine::IntRect& rect, std::uint32_t colour, int blend) override {
+        fills.push_back({rect, colour, blend});
+        log.push_back("fill");
+    }
+    void FillRectGradient(const engine::IntRect&, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
+                          int) override {}
+    engine::QuadQueueEntry& QueueGradientRect(int, const engine::IntRect&, std::uint32_t, std::uint32_t,
+                                              std::uint32_t, std::uint32_t, int) override {
+        return *spare;
+    }
+    void SetClipRect(const engine::IntRect* rect) override {
+        clips.push_back(rect != nullptr ? *rect : engine::IntRect{-1, -1, -1, -1});
+        log.push_back(rect != nullptr ? "clip" : "unclip");
+    }
+    void RenderScene(engine::RenderQueue*, engine::SceneRenderView*) override {}
+    void DrawTriangles(int, int, const void*, std::uint32_t) override {}
+    int CopyToTexture() override { return 0; }
+    int MakeTexture() override { return 0; }
+    int ScreenDump() override { return 0; }
+    void ClearRect(const engine::IntRect&) override {}
+    void SetViewport(const engine::IntRect&) override {}
+    void ClearDepth() override {}
+    void Resolve() override {}
+    void OnDeviceReset(bool) override {}
+    void RenderCubeFace(engine::RenderQueue*, engine::SceneRenderView*, int) override {}
+    void CreateSurfaces() override {}
+    void ApplyView(const engine::RenderView*) override {}
+    void Clear() override {}
+    int Width() const override { return 640; }
+    int Height() const override { return 480; }
+
+    std::vector<Fill> fills;
+    std::vector<engine::IntRect> clips;
+    std::vector<std::string> log;
+    engine::QuadQueueEntry* spare = nullptr;
+};
+
+class NullBindings final : public engine::SpriteBatchBindings {
+public:
+    void BindTexture(std::uint32_t, std::uint32_t) override {}
+    void UseTextureColourShaders() override {}
+};
+
+struct Quad {
+    int x = 0;
+    int y = 0;
+    std::uint32_t colour = 0;
+    engine::IntRect cell;
+};
+
+// A font over the recording device that notes every glyph quad it adds.
+class RecordingFont final : public engine::BitmapFont {
+public:
+    explicit RecordingFont(const RfnDescription& description = SyntheticFont())
+        : BitmapFont(device, bindings, &buffer) {
+        const auto bytes = WriteRfn(description);
+        loaded = ReadMetrics(bytes.data(), bytes.size());
+    }
+    void AddQuad(float x, float y, std::uint32_t colour, const engine::IntRect& source) override {
+        quads.push_back({static_cast<int>(x), static_cast<int>(y), colour, source});
+        BitmapFont::AddQuad(x, y, colour, source);
+    }
+    // The x of every quad, in order.
+    std::vector<int> QuadXs() const {
+        std::vector<int> xs;
+        for (const Quad& q : quads) xs.push_back(q.x);
+        return xs;
+    }
+
+    testsupport::RecordingRenderDevice device;
+    NullBindings bindings;
+    testsupport::HostDynamicBuffer buffer;
+    std::vector<Quad> quads;
+    bool loaded = false;
+};
+
+// Keys and the pointer as the test sets them; Update turns them into the frame's key states.
+class ScriptedInput final : public engine::InputDevice {
+public:
+    ScriptedInput() : InputDevice(host, 0) {}
+    void GetMousePosition(int& x, int& y, bool) override {
+        x = pointerX;
+        y = pointerY;
+    }
+    bool Poll(engine::RawKeyValues& raw) override {
+        for (const int code : down) raw[static_cast<std::size_t>(code)] = engine::kDigitalMark | 0xFF;
+        return true;
+    }
+
+    testsupport::FakeInputHost host;
+    std::set<int> down;
+    int pointerX = 0;
+    int pointerY = 0;
+};
+
+}  // namespace guitest
