@@ -78,6 +78,8 @@ public:
     void RenderCubeFace(engine::RenderQueue*, engine::SceneRenderView*, int) override {}
     void CreateSurfaces() override {}
     void ApplyView(const engine::RenderView*) override {}
+    int Width() const override { return 960; }
+    int Height() const override { return 640; }
     void Clear() override {}
 
     std::vector<FilledRect> rects;
