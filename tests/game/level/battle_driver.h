@@ -1,6 +1,6 @@
 #pragma once
 // A headless battle for tests: loads a level folder of the test data (tests/data/levels/<name>: the map
-// source "GameMap.src", built as the map tool builds it, and "Mission.TXT") with the game mode, option bits,
+// source "GameMap.src", built as the map tool builds it, "Mission.TXT" and, when there is one, "Script.TXT") with the game mode, option bits,
 // match options and campaign start cash given, and walks the game's states 6 (between turns), 14 (turn
 // start) and 7 (a side's turn) with the level's battle steps. Frame(dt) runs whole 0.02 s ticks from an
 // accumulator on a fake clock (units, then projectiles and the camera fake), then the frame's unit
@@ -58,6 +58,8 @@ public:
         EXPECT_EQ(LoadUnitAssets(battle_, &views_), 1);
         WriteLevel(data_, name, TestDataFile("levels/" + name + "/GameMap.src"),
                    TestDataFile("levels/" + name + "/Mission.TXT").c_str());
+        const std::string script = std::string(TINMARCH_SOURCE_DIR) + "/tests/data/levels/" + name + "/Script.TXT";
+        if (std::ifstream(script)) EXPECT_TRUE(data_.Write("Levels/" + name + "/Script.TXT", TestDataFile("levels/" + name + "/Script.TXT")));
         loaded_ = Start() && diagnostics_.lines.empty();
         if (loaded_) {
             level_->SetupTeams(*teams_);

@@ -376,3 +376,68 @@ TEST_F(ScriptCommandTest, ATriggerStartsItsBlockOnEveryEntryWithTheHexAndTheUnit
 
 }  // namespace
 }  // namespace level_test
+
+namespace level_test {
+namespace {
+
+// Where a walker ends when a trigger block acts on it mid-walk, at one frame rate.
+struct WalkEnd {
+    HexCoord hex;
+    int state = 0;
+    int spawned = 0;
+    long frames = 0;
+    bool operator==(const WalkEnd& o) const {
+        return hex == o.hex && state == o.state && spawned == o.spawned;
+    }
+};
+
+class TriggerMidWalkTest : public ScriptCommandTest {
+protected:
+    WalkEnd Walk(const std::string& command, double fps) {
+        Unit* walker = Spawn(kTeamBlue, UT_GRUNT, H(2, 0), "walker");
+        Load("[Hit]\n{\n" + command + "\n}\n[Setup]\n{\nADDTRIGGER(C2,Hit)\n}\n");
+        EXPECT_EQ(script().FindBlock(engine::WideString("Setup"))->Start(), 1);
+        walker->SetScripted(true);
+        walker->QueueOrder(std::make_unique<MoveOrder>(H(2, 6)));
+        WalkEnd end;
+        end.frames = Settle(1.0 / fps, 5000);
+        end.hex = walker->GetHexPos();
+        end.state = walker->GetState();
+        end.spawned = script().GetUnitVariable(engine::WideString("new")) != 0;
+        return end;
+    }
+};
+
+TEST_F(TriggerMidWalkTest, TheWalkerIsChangedAfterItsStepAlikeAtAnyFrameRate) {
+    struct Case {
+        const char* command;
+        HexCoord hex;
+        int state;
+        int spawned;
+    };
+    const Case cases[] = {
+        {"STOPUNIT(INPUTUNIT)", H(2, 2), kUnitIdle, 0},
+        {"MOVEUNIT(INPUTUNIT,A5)", H(5, 0), kUnitIdle, 0},
+        {"SPAWN(new,UT_TROOPER,J9,TEAM_ALLY1,TD_ABOVE)", H(2, 6), kUnitIdle, 1},
+        {"KILLUNIT(INPUTUNIT)", H(2, 6), kUnitGone, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        WalkEnd ends[2];
+        const double rates[2] = {30.0, 144.0};
+        for (int i = 0; i < 2; ++i) {
+            ends[i] = Walk(c.command, rates[i]);
+            EXPECT_EQ(ends[i].hex, c.hex) << rates[i];
+            EXPECT_EQ(ends[i].spawned, c.spawned);
+            manager.Destroy();
+            manager.Init();
+            names.clear();
+            level.GetHexMap().ClearDropReservations();
+        }
+        EXPECT_TRUE(ends[0] == ends[1]);
+        if (c.state != kUnitGone) EXPECT_EQ(ends[0].state, c.state);
+    }
+}
+
+}  // namespace
+}  // namespace level_test
