@@ -22,6 +22,9 @@ bool NextToken(const char16_t* text, std::size_t length, std::size_t& at, Delimi
     while (at < length && !isDelimiter(text[at])) ++at;
     out.Clear();
     if (out.Resize(at - start)) std::memcpy(out.MutableData(), text + start, (at - start) * sizeof(char16_t));
+    // The delimiter that ended the token is used up with it, so the blank that ends a keyword does not
+    // start the first argument.
+    if (at < length) ++at;
     return true;
 }
 

@@ -42,9 +42,10 @@ struct ScriptLine {
 };
 
 // Splits a command line KEYWORD(argument,argument,...): the keyword ends at the first comma, blank, tab or
-// parenthesis; the arguments are split at commas, tabs and parentheses only, so blanks inside an argument
-// stay (one after a comma starts the next argument). Runs of delimiters count as one; arguments past the
-// eighth are dropped. False when the line holds no keyword. The wide text is used as it stands.
+// parenthesis, which is used up with it; the arguments are split at commas, tabs and parentheses only, so
+// blanks inside an argument stay (one after a comma starts the next argument). Runs of delimiters count as
+// one; arguments past the eighth are dropped. False when the line holds no keyword. The wide text is used
+// as it stands.
 bool TokenizeScriptLine(const engine::WideString& line, ScriptLine& out);
 
 // "TEAM_NEUTRAL", "TEAM_ALLY1".."TEAM_ALLY3", "TEAM_ENEMY": team kind 0..4; 5 for anything else.

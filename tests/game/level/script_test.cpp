@@ -23,7 +23,8 @@ TEST(ScriptLineTest, TokenizesKeywordAndArguments) {
     };
     const Case cases[] = {
         {"MOVEUNIT(a,b12)", true, "MOVEUNIT", {"a", "b12"}},
-        {"moveunit (a, b12)", true, "moveunit", {" ", "a", " b12"}},
+        {"moveunit (a, b12)", true, "moveunit", {"a", " b12"}},
+        {"PAUSE  (1)", true, "PAUSE", {" ", "1"}},  // only the first blank ends the keyword
         {"SPAWN\tx\tUT_GRUNT", true, "SPAWN", {"x", "UT_GRUNT"}},
         {"PAUSE((,,2,,))", true, "PAUSE", {"2"}},
         {"X(1,2,3,4,5,6,7,8,9)", true, "X", {"1", "2", "3", "4", "5", "6", "7", "8"}},
