@@ -3,6 +3,8 @@
 // no views, no sound and no computer player. With a level set, the map and structures are the level's.
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
+#include <string>
 #include <span>
 
 #include "engine/core/frame_timer.h"
@@ -27,7 +29,7 @@ inline void Check(bool ok) {
 
 class FuzzBattle final : public BattleContext, public TeamServices, public LevelServices {
 public:
-    FuzzBattle() : random([] { return 7u; }), timer([] { return std::chrono::nanoseconds(0); }) {
+    FuzzBattle() : random([] { return 7u; }), timer([this] { return clockNs; }) {
         map.SetBattleContext(this);
     }
 
@@ -92,12 +94,21 @@ public:
     int GetDifficulty() const override { return 0; }
     int AddProfileKill() override { return 0; }
     int AddProfileSniperKill() override { return 0; }
-    void SetScriptInputHex(HexCoord) override {}
+    void ShowBanner(const engine::WideString&, float) override { bannerFramesLeft = 2; }
+    bool IsBannerShowing() const override { return bannerFramesLeft > 0; }
+    void AddHelpIcon(HexCoord hex, const std::string&, float) override {
+        if (!IsValidHex(hex)) std::abort();
+        ++helpIcons;
+    }
 
+    // The fake clock; declared before the timer that reads it.
+    std::chrono::nanoseconds clockNs{0};
     HexMap map;
     engine::RandomStreams random;
     engine::FrameTimer timer;
     int lastId = 0;
+    int bannerFramesLeft = 0;
+    int helpIcons = 0;
     int gameMode = kGameModeSkirmish;
     TeamManager* teams = nullptr;
     StructureManager* structures = nullptr;

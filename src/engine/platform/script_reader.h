@@ -64,6 +64,9 @@ public:
     // An empty text at the end of the text, and for a line of more than kMaxLineLength characters, in
     // which case the cursor stays at that line's start.
     WideString ReadLine();
+    // Passes over the next line whatever its length (one ReadLine refuses included) and the blanks and
+    // comments that follow it.
+    void SkipLine();
     // Reads a line and splits its narrow form (the low byte of each character) at commas and tabs,
     // consecutive separators counting as one. 1 when it held at least one field: the first two fields,
     // the second empty when there is only one. 0 with both texts empty otherwise.

@@ -64,6 +64,12 @@ bool ScriptReader::IsLineEnd(std::size_t index) const {
     return c < 32 || IsCommentAt(index);
 }
 
+void ScriptReader::SkipLine() {
+    SkipBlanksAndComments();
+    while (cursor_ < length_ && !IsLineEnd(cursor_)) ++cursor_;
+    SkipBlanksAndComments();
+}
+
 bool ScriptReader::NextLine(std::size_t& start, std::size_t& count) {
     SkipBlanksAndComments();
     start = cursor_;

@@ -18,6 +18,8 @@ BattleStepResult RunBattleTick(Level* level, TeamManager* teams, TurnStartQueue&
                                const std::function<void()>& callerSteps) {
     if (level != nullptr) level->Update();
     if (teams != nullptr) teams->Update();
+    // Trigger blocks start only now, with no unit in the middle of its step.
+    if (level != nullptr) level->GetScriptManager().StartTriggeredBlocks();
     if (callerSteps) callerSteps();
     if (gameState == kStateTurnStart && queue.Step()) return {BattleStepResult::kQueueDone, 0};
     if (level == nullptr || teams == nullptr || teams->IsBusy() || gameState == kStateWon ||
@@ -47,6 +49,11 @@ BattleStepResult RunBattleTick(Level* level, TeamManager* teams, TurnStartQueue&
         return Lost(WLC_SURVIVOR_FAIL);
     }
     return {};
+}
+
+void FireScriptDayStart(Level* level, TeamManager& teams) {
+    int day = 0;
+    if (teams.IsNewDay(day) && level != nullptr) level->GetScriptManager().FireDayStart(day);
 }
 
 BattleStepResult CheckBetweenTurns(const Level* level, const TeamManager& teams, int gameMode) {

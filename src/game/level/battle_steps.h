@@ -34,6 +34,9 @@ struct BattleStepResult {
 BattleStepResult RunBattleTick(Level* level, TeamManager* teams, TurnStartQueue& queue, int gameState,
                                const std::function<void()>& callerSteps = nullptr);
 
+// On entering the between-turns state: when the team manager reports a new day, the script's day start.
+void FireScriptDayStart(Level* level, TeamManager& teams);
+
 // Between turns, campaign only: lost with 14 when no player side can act outside survivor mode; in survivor
 // mode won once the survivor turns are over.
 BattleStepResult CheckBetweenTurns(const Level* level, const TeamManager& teams, int gameMode);

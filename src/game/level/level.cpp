@@ -30,7 +30,8 @@ Level::Level(BattleContext& battle, LevelServices& services, LevelPresenter* pre
       services_(services),
       presenter_(presenter != nullptr ? presenter : &nullPresenter_),
       map_(std::make_unique<HexMap>()),
-      structures_(std::make_unique<StructureManager>(&battle)) {
+      structures_(std::make_unique<StructureManager>(&battle)),
+      script_(std::make_unique<ScriptManager>(battle, services)) {
     map_->SetBattleContext(&battle);
 }
 
@@ -43,6 +44,8 @@ bool Level::Load(const std::string& folder, MissionDiagnostics* diagnostics) {
     hasModel_ = presenter_->LoadModel(folder);
     structures_->CreateFromMap(*map_);
     LoadMission(folder, diagnostics);
+    script_->Init(folder);
+    script_->Load(diagnostics);
     return true;
 }
 
@@ -75,6 +78,8 @@ void Level::ShowReachMarker() {
 
 void Level::Destroy() {
     floatingTexts_.Clear();
+    // The map's trigger tiles point at the blocks: both go together.
+    script_->Destroy();
     if (!structures_) return;
     structures_->Destroy();
     structures_.reset();

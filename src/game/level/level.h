@@ -12,6 +12,7 @@
 #include "game/battle/structure_manager.h"
 #include "game/level/level_presenter.h"
 #include "game/level/mission.h"
+#include "game/level/script_manager.h"
 #include "game/units/floating_text_pool.h"
 
 namespace game {
@@ -40,13 +41,16 @@ public:
     Level(const Level&) = delete;
     Level& operator=(const Level&) = delete;
 
-    // Loads "GameMap.Hex" of the folder (false when that fails), the model, the structures of the map and
-    // the mission file. Refused mission lines go to the sink (null: dropped).
+    // Loads "GameMap.Hex" of the folder (false when that fails), the model, the structures of the map, the
+    // mission file and the mission script. Refused mission and script lines go to the sink (null: dropped).
     bool Load(const std::string& folder, MissionDiagnostics* diagnostics = nullptr);
     // Reads "<folder>/Mission"; a missing file leaves the defaults.
     void LoadMission(const std::string& folder, MissionDiagnostics* diagnostics = nullptr);
     // Reads a mission text from memory, as LoadMission does from the file.
     void LoadMissionFromImage(const std::uint8_t* bytes, std::size_t size, MissionDiagnostics* diagnostics = nullptr);
+    // The mission script; empty until Load.
+    ScriptManager& GetScriptManager() { return *script_; }
+    const ScriptManager& GetScriptManager() const { return *script_; }
     // Stops the music and releases the structures, the map and the presentation.
     void Destroy();
 
@@ -100,6 +104,7 @@ private:
     LevelPresenter* presenter_;
     std::unique_ptr<HexMap> map_;
     std::unique_ptr<StructureManager> structures_;
+    std::unique_ptr<ScriptManager> script_;
     MissionSettings mission_;
     std::array<std::array<GroundMark, kGroundMarksPerKind>, 2> groundMarks_{};
     FloatingTextPool floatingTexts_;

@@ -1,9 +1,10 @@
 #pragma once
 // What the level, its start-of-turn queue, its battle steps and its units need from the game object beyond
 // the battle context and the team services: the camera, sound and speech, effects, the profile, the
-// campaign and the script's trigger hexes. The game implements it; tests use a recording fake.
+// campaign, and the message banner and help icons that the script shows. The game implements it; tests use a recording fake.
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "engine/core/matrix.h"
 #include "engine/core/vector.h"
@@ -54,9 +55,12 @@ public:
     virtual int AddProfileKill() = 0;
     virtual int AddProfileSniperKill() = 0;
 
-    // --- Scripts ------------------------------------------------------------------------------------------
-    // ScriptManager::SetInputHex: a unit ended a step on a trigger tile.
-    virtual void SetScriptInputHex(HexCoord hex) = 0;
+    // --- Message banner and help icons (the script's commands) ------------------------------------------
+    // The banner shows the text for the seconds given.
+    virtual void ShowBanner(const engine::WideString& text, float seconds) = 0;
+    virtual bool IsBannerShowing() const = 0;
+    // A help icon on the hex with the text of the key, shown for the seconds given.
+    virtual void AddHelpIcon(HexCoord hex, const std::string& textKey, float seconds) = 0;
 
     // --- Campaign ---------------------------------------------------------------------------------------
     virtual CampaignStartCash GetCampaignStartCash() const = 0;

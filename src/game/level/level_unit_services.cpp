@@ -43,6 +43,6 @@ int LevelUnitServices::AddProfileKill() { return level_.Services().AddProfileKil
 
 int LevelUnitServices::AddProfileSniperKill() { return level_.Services().AddProfileSniperKill(); }
 
-void LevelUnitServices::SetScriptInputHex(HexCoord hex) { level_.Services().SetScriptInputHex(hex); }
+void LevelUnitServices::SetScriptInputHex(HexCoord hex) { level_.GetScriptManager().SetInputHex(hex); }
 
 }  // namespace game

@@ -155,6 +155,7 @@ bool Level::RestoreFromSave(TeamManager& teams, const GameSlot& slot) {
 
     teams.SetStructureManager(structures_.get());
     structures_->SetUnitProducer(&teams);
+    script_->SetTeamManager(&teams);
     for (int row = 0; row < kMapRows; ++row) {
         for (int column = 0; column < kMapColumns; ++column) {
             HexTile* tile = map_->EditTile(MakeHexCoord(column, row));

@@ -297,4 +297,14 @@ TEST(ScriptReader, EmptyReaderAndReportError) {
     EXPECT_EQ(Str(loaded->Name()), u"Other");
 }
 
+TEST(ScriptReaderTest, SkipLinePassesALineTooLongToReadAndWhatFollows) {
+    const auto reader = FromBytes(std::string(3000, 'x') + "\n// note\n  next\n");
+    EXPECT_TRUE(reader->ReadLine().IsEmpty());
+    EXPECT_EQ(reader->Cursor(), 0u);
+    reader->SkipLine();
+    EXPECT_EQ(Str(reader->ReadLine()), u"next");
+    reader->SkipLine();
+    EXPECT_EQ(reader->Cursor(), reader->Length());
+}
+
 }  // namespace

@@ -1,10 +1,11 @@
 #pragma once
 // A headless battle for tests: loads a level folder of the test data (tests/data/levels/<name>: the map
-// source "GameMap.src", built as the map tool builds it, and "Mission.TXT") with the game mode, option bits,
+// source "GameMap.src", built as the map tool builds it, "Mission.TXT" and, when there is one, "Script.TXT") with the game mode, option bits,
 // match options and campaign start cash given, and walks the game's states 6 (between turns), 14 (turn
 // start) and 7 (a side's turn) with the level's battle steps. Frame(dt) runs whole 0.02 s ticks from an
 // accumulator on a fake clock (units, then projectiles and the camera fake), then the frame's unit
-// animations and floating texts; a side's turn ends by EndTurn().
+// animations and floating texts; a side's turn ends by EndTurn(). Entering state 6 fires the script's day
+// start; every frame of a side's turn first runs the script's blocks, and while one runs the side waits.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -57,6 +58,8 @@ public:
         EXPECT_EQ(LoadUnitAssets(battle_, &views_), 1);
         WriteLevel(data_, name, TestDataFile("levels/" + name + "/GameMap.src"),
                    TestDataFile("levels/" + name + "/Mission.TXT").c_str());
+        const std::string script = std::string(TINMARCH_SOURCE_DIR) + "/tests/data/levels/" + name + "/Script.TXT";
+        if (std::ifstream(script)) EXPECT_TRUE(data_.Write("Levels/" + name + "/Script.TXT", TestDataFile("levels/" + name + "/Script.TXT")));
         loaded_ = Start() && diagnostics_.lines.empty();
         if (loaded_) {
             level_->SetupTeams(*teams_);
@@ -100,6 +103,8 @@ public:
         battle_.clockNs += std::chrono::nanoseconds(static_cast<long long>(dt * 1e9));
         battle_.timer.Tick();
         if (state_ == kStateBetweenTurns) BetweenTurns();
+        levelServices_.TickBanner();
+        if (state_ == kStateSideTurn && level_) level_->GetScriptManager().RunBlocks();
         accumulator_ += dt < 0.1 ? dt : 0.1;
         while (accumulator_ >= kTick - 1e-9) {
             if (Tick()) break;
@@ -110,15 +115,19 @@ public:
         level_->GetFloatingTexts().Update(battle_.timer.GetDeltaSeconds(false));
     }
 
+    bool ScriptRunning() const { return level_ && level_->GetScriptManager().IsAnyBlockRunning(); }
+
     // The turn button: the side's turn ends.
     void EndTurn() {
         if (state_ == kStateSideTurn) EnterBetweenTurns();
     }
 
-    // Frames of 0.02 s until a side has the turn or the mission is decided; the frames run.
+    // Frames of 0.02 s until a side has the turn with no script block running, or the mission is decided;
+    // the frames run.
     int RunUntilIdle(int limit = 100000, double dt = kTick) {
         int frames = 0;
-        while (frames < limit && state_ != kStateSideTurn && state_ != kStateWon && state_ != kStateLost) {
+        while (frames < limit && (state_ != kStateSideTurn || ScriptRunning()) && state_ != kStateWon &&
+               state_ != kStateLost) {
             Frame(dt);
             ++frames;
         }
@@ -179,7 +188,9 @@ private:
         if (teams_->AdvanceTurn()) {
             endCondition_ = WLC_UNABLE_TO_TAKE_A_TURN;
             SetState(kStateLost);
+            return;
         }
+        FireScriptDayStart(level_.get(), *teams_);
     }
 
     void BetweenTurns() {

@@ -54,7 +54,18 @@ public:
     int GetDifficulty() const override { return difficulty; }
     int AddProfileKill() override { return ++profileKills; }
     int AddProfileSniperKill() override { return ++profileSniperKills; }
-    void SetScriptInputHex(HexCoord hex) override { scriptHexes.push_back(hex); }
+    void ShowBanner(const engine::WideString& text, float seconds) override {
+        banners.emplace_back(text.GetNarrow(), seconds);
+        bannerFramesLeft = bannerFrames;
+    }
+    bool IsBannerShowing() const override { return bannerFramesLeft > 0; }
+    // One frame of the banner fake: a shown banner counts down.
+    void TickBanner() {
+        if (bannerFramesLeft > 0) --bannerFramesLeft;
+    }
+    void AddHelpIcon(HexCoord hex, const std::string& key, float seconds) override {
+        helpIcons.push_back({hex, key, seconds});
+    }
 
     std::vector<HexCoord> lookAts;
     bool zoomActive = false;
@@ -68,7 +79,15 @@ public:
     int difficulty = 0;
     int profileKills = 0;
     int profileSniperKills = 0;
-    std::vector<HexCoord> scriptHexes;
+    struct HelpIconEntry {
+        HexCoord hex;
+        std::string key;
+        float seconds;
+    };
+    std::vector<std::pair<std::string, float>> banners;
+    int bannerFrames = 3;  // a shown banner reports showing for this many banner frames
+    int bannerFramesLeft = 0;
+    std::vector<HelpIconEntry> helpIcons;
     std::vector<int> sounds;
     std::vector<int> music;
     int musicStops = 0;
@@ -115,6 +134,9 @@ public:
     explicit LevelServicesForTeams(LevelBattle& battle) : RaisingServices(battle), battle_(battle) {}
     bool IsUnitTypeUnlocked(int unitType) const override {
         return battle_.level != nullptr ? battle_.level->IsUnitTypeUnlocked(unitType) : true;
+    }
+    bool IsAnyBlockRunning() const override {
+        return battle_.level != nullptr ? battle_.level->GetScriptManager().IsAnyBlockRunning() : scriptRunning;
     }
     bool IsProjectileBusy() const override {
         return projectiles != nullptr ? projectiles->IsBusy() : FakeServices::IsProjectileBusy();

@@ -74,6 +74,7 @@ public:
 class FakeServices : public TeamServices {
 public:
     std::unique_ptr<AIPlayer> CreateAIPlayer(Team&) override {
+        if (!createAI) return nullptr;
         auto ai = std::make_unique<RecordingAIPlayer>();
         ai->stopCounter = &planningStops;
         lastAI = ai.get();
@@ -94,6 +95,7 @@ public:
     void RaiseUnitIdCounter(int id) override { raisedTo = std::max(raisedTo, id); }
 
     RecordingAIPlayer* lastAI = nullptr;
+    bool createAI = true;  // false: enemy teams get no computer player
     int planningStops = 0;
     int cashRefreshes = 0;
     int turnButtonStarts = 0;
