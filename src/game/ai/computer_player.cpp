@@ -39,6 +39,12 @@ ComputerPlayer::ComputerPlayer(Team& team, ComputerPlayerPorts& ports, std::uniq
     goals_.reserve(kMaxGoals);
 }
 
+ComputerPlayer::ComputerPlayer(Team& team, std::unique_ptr<ComputerPlayerPorts> ports,
+                               std::unique_ptr<AIGoalFactory> factory)
+    : ComputerPlayer(team, *ports, std::move(factory)) {
+    ownedPorts_ = std::move(ports);
+}
+
 ComputerPlayer::~ComputerPlayer() {
     // The team manager stops the plan before the teams go; a plan still running here would read a dying object.
     StopPlanning();

@@ -70,6 +70,9 @@ struct UnitTableEntry {
 class ComputerPlayer final : public AIPlayer, public WorkerJob {
 public:
     ComputerPlayer(Team& team, ComputerPlayerPorts& ports, std::unique_ptr<AIGoalFactory> factory = nullptr);
+    // The game's computer player owns its ports.
+    ComputerPlayer(Team& team, std::unique_ptr<ComputerPlayerPorts> ports,
+                   std::unique_ptr<AIGoalFactory> factory = nullptr);
     ~ComputerPlayer() override;
 
     Team& GetTeam() const { return team_; }
@@ -162,6 +165,7 @@ private:
     UnitTableEntry* FindTableEntry(int unitId, bool create);
 
     Team& team_;
+    std::unique_ptr<ComputerPlayerPorts> ownedPorts_;
     ComputerPlayerPorts& ports_;
     std::unique_ptr<AIGoalFactory> factory_;
     std::vector<std::unique_ptr<AIGoal>> goals_;

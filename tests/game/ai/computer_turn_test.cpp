@@ -1,0 +1,119 @@
+// A computer turn in the level's battle driver: planning waits for the start-of-turn queue and the script
+// blocks, sees the turn's income, and the turn ends once the goals have run.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "../level/battle_driver.h"
+#include "ai_fakes.h"
+#include "game/ai/level_computer_ports.h"
+
+namespace ai_test {
+namespace {
+
+using level_test::BattleDriver;
+using level_test::DriverSetup;
+
+struct ComputerBattle {
+    explicit ComputerBattle(const char* level, bool threaded = false) {
+        AIGoal::ResetIdCounter();
+        DriverSetup setup;
+        setup.makeComputer = [this, threaded](Team& team, Level& lvl, TeamManager& teams) {
+            auto ai = std::make_unique<ComputerPlayer>(team, std::make_unique<LevelComputerPorts>(lvl, teams, threaded),
+                                                       std::make_unique<RecordingFactory>(log));
+            computer = ai.get();
+            return ai;
+        };
+        driver = std::make_unique<BattleDriver>(level, setup);
+    }
+    // Frames until the computer's turn is over (it then ends its turn); false when that takes more than the
+    // frame limit, not counting frames spent waiting for a threaded plan (those give the worker time).
+    bool PlayComputerTurn(int limit = 5000) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        for (int i = 0; i < limit && std::chrono::steady_clock::now() < deadline; ++i) {
+            driver->Frame(BattleDriver::kTick);
+            const bool computerActs = driver->State() == level_test::kStateSideTurn && driver->Current()->GetKind() == 4;
+            if (computerActs && computer->IsTurnOver()) {
+                driver->EndTurn();
+                return true;
+            }
+            if (computerActs && computer->IsPlanning()) {
+                --i;
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            }
+        }
+        return false;
+    }
+
+    FactoryLog log;
+    ComputerPlayer* computer = nullptr;
+    std::unique_ptr<BattleDriver> driver;
+};
+
+TEST(ComputerTurnTest, PlanningWaitsForTheTurnStartAndTheScriptsAndSeesTheTurnsIncome) {
+    ComputerBattle battle("four_days");
+    BattleDriver& driver = *battle.driver;
+    ASSERT_TRUE(driver.Loaded());
+    ASSERT_NE(battle.computer, nullptr);
+    driver.LevelLog().difficulty = 2;
+    driver.RunUntilIdle();
+    ASSERT_EQ(driver.Current()->GetKind(), 1);
+    Team& enemy = *driver.Teams().FindTeam(4);
+    const int before = enemy.GetCash();
+
+    int plans = 0;
+    int stateAtPlan = -1;
+    bool scriptAtPlan = true;
+    int cashAtPlan = 0;
+    battle.log.pass = [&](ComputerPlayer& player, CancelToken&) {
+        ++plans;
+        stateAtPlan = driver.State();
+        scriptAtPlan = driver.TeamLog().scriptRunning;
+        cashAtPlan = player.GetFunds();
+    };
+    // A script block runs from the enemy's turn start until 10 ticks into its turn.
+    int sideTicks = 0;
+    driver.afterTick = [&] {
+        if (driver.Current() != &enemy) return;
+        if (driver.State() == level_test::kStateSideTurn) ++sideTicks;
+        driver.TeamLog().scriptRunning = sideTicks < 10;
+        if (sideTicks < 10) EXPECT_EQ(plans, 0);
+    };
+    driver.EndTurn();
+    ASSERT_TRUE(battle.PlayComputerTurn());
+    EXPECT_EQ(plans, 1);
+    EXPECT_EQ(stateAtPlan, level_test::kStateSideTurn);
+    EXPECT_FALSE(scriptAtPlan);
+    EXPECT_GE(sideTicks, 10);
+    // Hard campaign: 40 and 50 for the refinery (the enemy's refineries pay through its funds, not the queue).
+    EXPECT_EQ(cashAtPlan, before + 40 + 50);
+    driver.afterTick = nullptr;
+    driver.RunUntilIdle();
+    EXPECT_EQ(driver.Current()->GetKind(), 1);
+}
+
+TEST(ComputerTurnTest, AThreadedPlanEndsTheTurnWhileTheBattleGoesOn) {
+    ComputerBattle battle("four_days", true);
+    BattleDriver& driver = *battle.driver;
+    ASSERT_TRUE(driver.Loaded());
+    driver.RunUntilIdle();
+    std::atomic<int> plans{0};
+    battle.log.pass = [&](ComputerPlayer&, CancelToken& token) {
+        for (int i = 0; i < 100 && !token.Checkpoint(); ++i) {
+        }
+        ++plans;
+    };
+    for (int turn = 0; turn < 3; ++turn) {
+        driver.EndTurn();
+        ASSERT_TRUE(battle.PlayComputerTurn()) << turn << " state " << driver.State() << " ai "
+                                                << battle.computer->GetState() << " kind "
+                                                << driver.Current()->GetKind();
+        driver.RunUntilIdle();
+    }
+    EXPECT_EQ(plans.load(), 3);
+}
+
+}  // namespace
+}  // namespace ai_test
