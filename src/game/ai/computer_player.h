@@ -17,6 +17,7 @@
 #include "game/ai/computer_player_ports.h"
 #include "game/ai/plan_runner.h"
 #include "game/ai/worker_job.h"
+#include "game/battle/hex_map.h"
 #include "game/teams/ai_player.h"
 
 namespace game {
@@ -143,6 +144,27 @@ public:
     // The unit asks to be carried to the destination (carried units count against the cap at once).
     void RequestTransport(AIUnitPlanner& planner, HexCoord destination);
 
+    // --- Planning (planning thread, or inline) ------------------------------------------------------------
+    // The plan's own copy of the level's map, made when planning starts (or on first use outside a plan); it
+    // marks no unit or structure.
+    HexMap& PlanMap();
+    // One checkpoint of the plan; true when the plan is to stop.
+    bool Checkpoint();
+    // The best target for the unit standing on the hex (its own hex when none), aircraft judged airborne;
+    // its score in score. Null when none.
+    Unit* ChooseAttackTarget(const AIUnitPlanner& planner, float& score, const HexCoord* hex);
+    // An attack from the unit's own hex: 1 when one was planned.
+    bool AttackFromHere(AIUnitPlanner& planner);
+    // Pends the attack and adds its damage to the target's planned damage.
+    void PendAttack(AIUnitPlanner& planner, const Unit& attacker, const Unit& target);
+    // The best tile within this turn's reach and the attack from it: true when something was planned.
+    bool PlanFreeMove(AIUnitPlanner& planner);
+    // True when the aircraft should land where it stands.
+    bool ShouldLand(const AIUnitPlanner& planner);
+    // Main thread: the pending orders go to the unit, routes marked 0x10 on the level's map; the camera
+    // follows a moving unit or looks at it. False (and no camera call) with nothing pending.
+    bool CommitOrders(AIUnitPlanner& planner);
+
 private:
     enum class Bookkeeping { kAdd, kRemove, kImmobile, kMobile };
     struct QueuedCall {
@@ -189,6 +211,8 @@ private:
     std::vector<QueuedCall> queued_;
     CancelToken::Hook checkpointHook_;
     std::unique_ptr<engine::RandomStreams> planRandom_;
+    std::unique_ptr<HexMap> planMap_;
+    CancelToken* token_ = nullptr;
 };
 
 }  // namespace game

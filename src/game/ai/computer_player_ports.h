@@ -7,9 +7,13 @@
 #include <cstdint>
 #include <memory>
 
+#include "game/battle/hex_coord.h"
+
 namespace game {
 
+class HexMap;
 class PlanRunner;
+class Unit;
 
 class ComputerPlayerPorts {
 public:
@@ -27,6 +31,8 @@ public:
     virtual std::array<int, 4> GetMatchOptions() const = 0;
     // Structures of the type owned by the team kind.
     virtual int CountOwnedStructures(int teamKind, int structureType) const = 0;
+    // ProjectileManager::IsBusy.
+    virtual bool IsProjectileInFlight() const = 0;
     // TeamManager::IsBusy: units moving, explosions, projectiles in flight.
     virtual bool IsTeamManagerBusy() const = 0;
     // A structure effect is running.
@@ -35,8 +41,13 @@ public:
     virtual bool IsQuickPause() const = 0;
     // A mission script block is running; planning waits for its end.
     virtual bool IsAnyBlockRunning() const = 0;
-    // CameraController::EndBattleZoom.
+    // The level's map (main thread; the plan works on its own copy).
+    virtual HexMap& GetHexMap() = 0;
+    // The camera: CameraController::EndBattleZoom, LookAtHex, LookAtUnit and FollowObject.
     virtual void EndBattleZoom() = 0;
+    virtual void LookAtHex(HexCoord hex) = 0;
+    virtual void LookAtUnit(Unit& unit) = 0;
+    virtual void FollowUnit(Unit& unit) = 0;
     // Structure::Unreserve on every structure of the level.
     virtual void UnreserveStructures() = 0;
     // The runner of one turn's plan.

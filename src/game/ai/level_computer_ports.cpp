@@ -26,6 +26,8 @@ int LevelComputerPorts::CountOwnedStructures(int teamKind, int structureType) co
     return level_.GetStructureManager().CountOwned(teamKind, structureType);
 }
 
+bool LevelComputerPorts::IsProjectileInFlight() const { return teams_.Services().IsProjectileBusy(); }
+
 bool LevelComputerPorts::IsTeamManagerBusy() const { return teams_.IsBusy(); }
 
 bool LevelComputerPorts::IsStructureEffectRunning() const { return level_.AreStructuresBusy(); }
@@ -37,7 +39,15 @@ bool LevelComputerPorts::IsQuickPause() const {
 
 bool LevelComputerPorts::IsAnyBlockRunning() const { return teams_.Services().IsAnyBlockRunning(); }
 
+HexMap& LevelComputerPorts::GetHexMap() { return level_.GetHexMap(); }
+
 void LevelComputerPorts::EndBattleZoom() { level_.Services().EndBattleZoom(); }
+
+void LevelComputerPorts::LookAtHex(HexCoord hex) { level_.Services().LookAtHex(hex); }
+
+void LevelComputerPorts::LookAtUnit(Unit& unit) { teams_.Services().LookAtUnit(unit); }
+
+void LevelComputerPorts::FollowUnit(Unit& unit) { teams_.Services().LookAtUnit(unit); }
 
 void LevelComputerPorts::UnreserveStructures() {
     const StructureManager& structures = level_.GetStructureManager();

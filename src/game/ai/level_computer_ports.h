@@ -21,11 +21,17 @@ public:
     float GetAIConfig(int index) const override;
     std::array<int, 4> GetMatchOptions() const override;
     int CountOwnedStructures(int teamKind, int structureType) const override;
+    bool IsProjectileInFlight() const override;
     bool IsTeamManagerBusy() const override;
     bool IsStructureEffectRunning() const override;
     bool IsQuickPause() const override;
     bool IsAnyBlockRunning() const override;
+    HexMap& GetHexMap() override;
     void EndBattleZoom() override;
+    void LookAtHex(HexCoord hex) override;
+    void LookAtUnit(Unit& unit) override;
+    // The camera controller's follow comes with the battle camera; until then the camera looks at the unit.
+    void FollowUnit(Unit& unit) override;
     void UnreserveStructures() override;
     std::unique_ptr<PlanRunner> CreateRunner() override;
     std::uint32_t DrawPlanSeed() override;

@@ -26,11 +26,16 @@ public:
     int CountOwnedStructures(int teamKind, int type) const override {
         return teamKind == 4 && type == 8 ? refineries : 0;
     }
+    bool IsProjectileInFlight() const override { return projectileBusy; }
     bool IsTeamManagerBusy() const override { return busy; }
     bool IsStructureEffectRunning() const override { return structureBusy; }
     bool IsQuickPause() const override { return quick; }
     bool IsAnyBlockRunning() const override { return blockRunning; }
+    HexMap& GetHexMap() override { return *map; }
     void EndBattleZoom() override { ++zoomEnds; }
+    void LookAtHex(HexCoord hex) override { camera.push_back({0, static_cast<int>(hex.Packed())}); }
+    void LookAtUnit(Unit& unit) override { camera.push_back({1, unit.GetId()}); }
+    void FollowUnit(Unit& unit) override { camera.push_back({2, unit.GetId()}); }
     void UnreserveStructures() override { ++unreserves; }
     std::unique_ptr<PlanRunner> CreateRunner() override {
         ++runnersMade;
@@ -45,11 +50,15 @@ public:
     float donation = 0.0f;
     int refineries = 0;
     bool busy = false;
+    bool projectileBusy = false;
     bool structureBusy = false;
     bool quick = false;
     bool blockRunning = false;
     bool threaded = false;
     std::uint32_t seed = 7;
+    HexMap* map = nullptr;
+    // Camera calls: {0 look at hex (packed), 1 look at unit (id), 2 follow unit (id)}.
+    std::vector<std::pair<int, int>> camera;
     int zoomEnds = 0;
     int unreserves = 0;
     int runnersMade = 0;
@@ -136,6 +145,7 @@ protected:
         ASSERT_TRUE(data.Write("Units/Damage.TXT", units_test::ProjectTable("Damage.TXT")));
         ASSERT_EQ(LoadUnitAssets(battle, &views), 1);
         battle.manager = &manager;
+        ports.map = &battle.GetHexMap();
         manager.SetStructureManager(&structures);
         structures.SetUnitProducer(&manager);
         blue = manager.GetOrCreateTeam(1);
