@@ -148,9 +148,7 @@ void ComputerPlayer::StartPlanning() {
     funds_ = team_.GetCash();
     const std::uint32_t seed = ports_.DrawPlanSeed();
     planRandom_ = std::make_unique<engine::RandomStreams>([seed] { return seed; });
-    // The plan's own map: its fills and marks never meet the main thread's, and it marks no unit.
-    planMap_ = std::make_unique<HexMap>(ports_.GetHexMap());
-    planMap_->SetTargetMarking(false);
+    RefreshPlanMap();
     ClearCancel();
     SetDone(false);
     planActive_ = true;

@@ -148,6 +148,8 @@ public:
     // The plan's own copy of the level's map, made when planning starts (or on first use outside a plan); it
     // marks no unit or structure.
     HexMap& PlanMap();
+    // Copies the level's map again (main thread; planning start does it).
+    void RefreshPlanMap();
     // One checkpoint of the plan; true when the plan is to stop.
     bool Checkpoint();
     // The best target for the unit standing on the hex (its own hex when none), aircraft judged airborne;

@@ -65,11 +65,14 @@ bool CarriesType(const Unit& unit, int unitType, const Unit*& passenger) {
 }  // namespace
 
 HexMap& ComputerPlayer::PlanMap() {
-    if (!planMap_) {
-        planMap_ = std::make_unique<HexMap>(ports_.GetHexMap());
-        planMap_->SetTargetMarking(false);
-    }
+    if (!planMap_) RefreshPlanMap();
     return *planMap_;
+}
+
+void ComputerPlayer::RefreshPlanMap() {
+    // The plan's own map: its fills and marks never meet the main thread's, and it marks no unit.
+    planMap_ = std::make_unique<HexMap>(ports_.GetHexMap());
+    planMap_->SetTargetMarking(false);
 }
 
 bool ComputerPlayer::Checkpoint() { return token_ != nullptr ? token_->Checkpoint() : IsCancelled(); }
