@@ -35,6 +35,9 @@ public:
     virtual void Plan() = 0;
     virtual int Execute(bool firstStep) = 0;
 
+    // The carrier a transport goal reserved for its unit; 0 for every other goal.
+    virtual int GetReservedCarrierId() const { return 0; }
+
     int GetId() const { return id_; }
     float GetScore() const { return score_; }
 

@@ -161,6 +161,14 @@ public:
     void PendAttack(AIUnitPlanner& planner, const Unit& attacker, const Unit& target);
     // The best tile within this turn's reach and the attack from it: true when something was planned.
     bool PlanFreeMove(AIUnitPlanner& planner);
+    // Walks the unit along a route towards the destination and stops on the best hex within this turn's
+    // reach, attacking on the way unless noAttack; true when the stop is the route's end.
+    bool AdvanceTowards(AIUnitPlanner& planner, HexCoord destination, bool noAttack, bool stopShort,
+                        int searchMode);
+    // The carrier the unit rides, else the one its transport goal reserved; 0 when none.
+    int GetTransportId(const AIUnitPlanner& planner) const;
+    // Walks the unit to its reserved land or sea carrier and embarks it; false without a carrier.
+    bool PlanBoarding(AIUnitPlanner& planner);
     // True when the aircraft should land where it stands.
     bool ShouldLand(const AIUnitPlanner& planner);
     // Main thread: the pending orders go to the unit, routes marked 0x10 on the level's map; the camera
