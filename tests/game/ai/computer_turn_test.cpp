@@ -5,10 +5,14 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <tuple>
+#include <vector>
 
 #include "../level/battle_driver.h"
 #include "ai_fakes.h"
 #include "game/ai/level_computer_ports.h"
+#include "game/ai/map_scan.h"
+#include "game/ai/unit_goals.h"
 
 namespace ai_test {
 namespace {
@@ -113,6 +117,73 @@ TEST(ComputerTurnTest, AThreadedPlanEndsTheTurnWhileTheBattleGoesOn) {
         driver.RunUntilIdle();
     }
     EXPECT_EQ(plans.load(), 3);
+}
+
+// What a plan left: per own unit its planned tile and pending order kinds, per unit its planned damage.
+struct PlanRecord {
+    std::vector<std::tuple<int, int, int, int>> planners;  // unit id, planned tile (packed, or -1), orders, kinds
+    std::vector<std::pair<int, float>> damage;
+    bool operator==(const PlanRecord&) const = default;
+};
+
+// One computer turn on the clash level whose plan scans the map and gives every own unit a unit goal; the
+// record is taken on the main thread once the plan has been joined.
+PlanRecord PlanClashTurn(bool threaded) {
+    ComputerBattle battle("clash", threaded);
+    BattleDriver& driver = *battle.driver;
+    EXPECT_TRUE(driver.Loaded());
+    driver.RunUntilIdle();
+    TeamManager& teams = driver.Teams();
+    battle.log.pass = [&teams](ComputerPlayer& player, CancelToken& token) {
+        RebuildTileScratch(player.PlanMap(), teams, 4, &player);
+        for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
+            Unit* unit = player.GetTeam().GetUnit(slot);
+            if (unit == nullptr || token.Checkpoint()) continue;
+            auto goal = std::make_unique<AIUnitGoal>(player, *unit);
+            goal->Score();
+            goal->Plan();
+            player.AddGoal(std::move(goal));
+        }
+    };
+    PlanRecord record;
+    driver.EndTurn();
+    for (int i = 0; i < 100000 && battle.computer->GetState() != kAIStateRunGoals; ++i) {
+        driver.Frame(BattleDriver::kTick);
+        if (battle.computer->IsPlanning()) std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    EXPECT_EQ(battle.computer->GetState(), kAIStateRunGoals);
+    for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
+        const AIUnitPlanner* planner = battle.computer->GetPlanner(slot);
+        if (planner == nullptr) continue;
+        HexCoord tile;
+        const int packed = planner->GetTarget(tile) ? static_cast<int>(tile.Packed()) : -1;
+        int kinds = 0;
+        for (int i = 0; i < planner->GetPendingCount(); ++i) kinds = kinds * 16 + planner->GetPendingOrder(i)->Kind() + 1;
+        record.planners.emplace_back(planner->GetUnitId(), packed, planner->GetPendingCount(), kinds);
+    }
+    for (int kind = 0; kind < kTeamKindCount; ++kind) {
+        const Team* team = teams.FindTeam(kind);
+        for (int slot = 0; team != nullptr && slot < kMaxTeamUnits; ++slot) {
+            if (const Unit* unit = team->GetUnit(slot)) {
+                record.damage.emplace_back(unit->GetId(), battle.computer->GetPlannedDamage(unit->GetId()));
+            }
+        }
+    }
+    // The goals then run to the end of the turn.
+    EXPECT_TRUE(battle.PlayComputerTurn(20000));
+    return record;
+}
+
+TEST(ComputerTurnTest, APlanIsTheSameTwiceAndOnEitherRunner) {
+    const PlanRecord first = PlanClashTurn(false);
+    const PlanRecord again = PlanClashTurn(false);
+    const PlanRecord threaded = PlanClashTurn(true);
+    EXPECT_EQ(first, again);
+    EXPECT_EQ(first, threaded);
+    // The plan did something: some unit moves or attacks.
+    int orders = 0;
+    for (const auto& p : first.planners) orders += std::get<2>(p);
+    EXPECT_GT(orders, 0);
 }
 
 }  // namespace
