@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "game/ai/front_goal.h"
 #include "game/battle/battle_context.h"
 #include "game/battle/battle_types.h"
 #include "game/battle/structure_types.h"
@@ -342,7 +343,14 @@ void ComputerPlayer::ApplyImmobilized(int unitId, bool immobilized) {
     if (planner == nullptr) return;
     planner->SetImmobilized(immobilized);
     if (!immobilized) return;
-    // An immobilised unit leaves whatever goal held it.
+    // An immobilised unit leaves the first front goal that holds it, and whatever goal claimed it.
+    for (const auto& goal : goals_) {
+        auto* front = goal->GetKind() == kGoalFront ? dynamic_cast<AIFrontGoal*>(goal.get()) : nullptr;
+        if (front != nullptr && front->HoldsUnit(unitId)) {
+            front->DropUnit(unitId);
+            break;
+        }
+    }
     if (Unit* unit = team_.FindUnitById(unitId)) unit->SetAIGoalId(0);
 }
 

@@ -10,6 +10,7 @@
 
 #include "../level/battle_driver.h"
 #include "ai_fakes.h"
+#include "game/ai/front_goal.h"
 #include "game/ai/level_computer_ports.h"
 #include "game/ai/map_scan.h"
 #include "game/ai/unit_goals.h"
@@ -172,6 +173,62 @@ PlanRecord PlanClashTurn(bool threaded) {
     // The goals then run to the end of the turn.
     EXPECT_TRUE(battle.PlayComputerTurn(20000));
     return record;
+}
+
+// The mean distance from the enemy's units to the blue units' centre.
+float MeanDistanceToBlue(TeamManager& teams) {
+    const Team& blue = *teams.FindTeam(1);
+    const Team& enemy = *teams.FindTeam(4);
+    int columns = 0;
+    int rows = 0;
+    int count = 0;
+    for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
+        if (const Unit* unit = blue.GetUnit(slot); unit != nullptr && unit->GetState() != kUnitGone) {
+            columns += unit->GetHexPos().column;
+            rows += unit->GetHexPos().row;
+            ++count;
+        }
+    }
+    const HexCoord centre = MakeHexCoord(columns / std::max(count, 1), rows / std::max(count, 1));
+    float sum = 0.0f;
+    int units = 0;
+    for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
+        if (const Unit* unit = enemy.GetUnit(slot); unit != nullptr && unit->GetState() != kUnitGone) {
+            sum += static_cast<float>(HexDistance(unit->GetHexPos(), centre));
+            ++units;
+        }
+    }
+    return units > 0 ? sum / static_cast<float>(units) : 0.0f;
+}
+
+TEST(ComputerTurnTest, AFrontGoalLeadsItsSquadTowardTheEnemyOverTwoTurns) {
+    ComputerBattle battle("clash");
+    BattleDriver& driver = *battle.driver;
+    ASSERT_TRUE(driver.Loaded());
+    driver.RunUntilIdle();
+    TeamManager& teams = driver.Teams();
+    AIFrontGoal* front = nullptr;
+    battle.log.pass = [&](ComputerPlayer& player, CancelToken& token) {
+        RebuildTileScratch(player.PlanMap(), teams, 4, &player);
+        if (front == nullptr) {
+            // The blue cluster in the north of the level.
+            auto goal = std::make_unique<AIFrontGoal>(player, 4, 1.0f, MakeHexCoord(3, 1));
+            front = goal.get();
+            player.AddGoal(std::move(goal));
+        }
+        for (int i = 0; i < player.GetGoalCount() && !token.Checkpoint(); ++i) player.GetGoal(i)->Score();
+        for (int i = 0; i < player.GetGoalCount() && !token.Checkpoint(); ++i) player.GetGoal(i)->Plan();
+    };
+    const float before = MeanDistanceToBlue(teams);
+    for (int turn = 0; turn < 2; ++turn) {
+        driver.EndTurn();
+        ASSERT_TRUE(battle.PlayComputerTurn(20000)) << turn;
+        driver.RunUntilIdle();
+        if (driver.State() != level_test::kStateSideTurn) break;
+    }
+    ASSERT_NE(front, nullptr);
+    EXPECT_GT(front->GetSquadCount(), 0);
+    EXPECT_LT(MeanDistanceToBlue(teams), before);
 }
 
 TEST(ComputerTurnTest, APlanIsTheSameTwiceAndOnEitherRunner) {
