@@ -302,7 +302,12 @@ void Team::TransferUnit(Unit& unit, int teamKind) {
     if (destination == nullptr || destination == this || !destination->HasFreeUnitSlot() || slot < 0) return;
     // A refused unit comes back into its old slot.
     auto& entry = units_[static_cast<std::size_t>(slot)];
+    const int id = unit.GetId();
     entry = destination->InsertUnit(std::move(entry));
+    if (entry) return;
+    // The planner moves with the unit: the old side's would point at a unit another team deletes later.
+    if (aiPlayer_) aiPlayer_->RemoveUnit(id);
+    if (Unit* moved = destination->FindUnitById(id)) destination->RegisterWithComputer(*moved);
 }
 
 void Team::RemoveGoneUnits() {

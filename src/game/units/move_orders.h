@@ -27,6 +27,7 @@ public:
     explicit FollowPathOrder(const HexPath& route) : route_(route) {}
     bool Step(bool first) override;
     int Kind() const override { return kOrderFollowPath; }
+    const HexPath& GetRoute() const { return route_; }
 
 private:
     HexPath route_;

@@ -33,6 +33,8 @@ struct DriverSetup {
     std::uint32_t randomSeed = 7;
     std::array<int, 4> matchOptions = {1000, 2000, 100, 200};
     CampaignStartCash campaignCash = {500, 700};
+    // Makes the enemy side's computer player; none: the recording one of the team fakes.
+    std::function<std::unique_ptr<AIPlayer>(Team&, Level&, TeamManager&)> makeComputer;
 };
 
 // The text of a file of the test data.
@@ -53,6 +55,8 @@ public:
         battle_.sequence = setup.randomSeed;
         levelServices_.matchOptions = setup.matchOptions;
         levelServices_.campaignCash = setup.campaignCash;
+        services_.makeComputer = setup.makeComputer;
+        services_.gameState = &state_;
         EXPECT_TRUE(data_.Write("Units/BasicParams.TXT", units_test::ProjectTable("BasicParams.TXT")));
         EXPECT_TRUE(data_.Write("Units/Damage.TXT", units_test::ProjectTable("Damage.TXT")));
         EXPECT_EQ(LoadUnitAssets(battle_, &views_), 1);

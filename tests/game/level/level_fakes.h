@@ -6,12 +6,15 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "../teams/team_fakes.h"
 #include "game/battle/hex_map_source.h"
+#include "game/level/battle_steps.h"
 #include "game/level/hex_object_list.h"
 #include "game/level/level.h"
 #include "game/level/level_services.h"
@@ -141,8 +144,21 @@ public:
     bool IsProjectileBusy() const override {
         return projectiles != nullptr ? projectiles->IsBusy() : FakeServices::IsProjectileBusy();
     }
+    // A computer player from the test's maker when it set one (tests above the level build the real one).
+    std::unique_ptr<AIPlayer> CreateAIPlayer(Team& team) override {
+        if (makeComputer && battle_.level != nullptr && battle_.manager != nullptr) {
+            return makeComputer(team, *battle_.level, *battle_.manager);
+        }
+        return RaisingServices::CreateAIPlayer(team);
+    }
+    // With a game state to follow, a side acts only in state 7.
+    bool IsSideActing() const override {
+        return sideActing && (gameState == nullptr || *gameState == kStateSideTurn);
+    }
 
     const ProjectileManager* projectiles = nullptr;
+    std::function<std::unique_ptr<AIPlayer>(Team&, Level&, TeamManager&)> makeComputer;
+    const int* gameState = nullptr;
 
 private:
     LevelBattle& battle_;

@@ -1,0 +1,247 @@
+// A computer turn in the level's battle driver: planning waits for the start-of-turn queue and the script
+// blocks, sees the turn's income, and the turn ends once the goals have run.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "../level/battle_driver.h"
+#include "ai_fakes.h"
+#include "game/ai/front_goal.h"
+#include "game/ai/level_computer_ports.h"
+#include "game/ai/map_scan.h"
+#include "game/ai/unit_goals.h"
+
+namespace ai_test {
+namespace {
+
+using level_test::BattleDriver;
+using level_test::DriverSetup;
+
+struct ComputerBattle {
+    explicit ComputerBattle(const char* level, bool threaded = false) {
+        AIGoal::ResetIdCounter();
+        DriverSetup setup;
+        setup.makeComputer = [this, threaded](Team& team, Level& lvl, TeamManager& teams) {
+            auto ai = std::make_unique<ComputerPlayer>(team, std::make_unique<LevelComputerPorts>(lvl, teams, threaded),
+                                                       std::make_unique<RecordingFactory>(log));
+            computer = ai.get();
+            return ai;
+        };
+        driver = std::make_unique<BattleDriver>(level, setup);
+    }
+    // Frames until the computer's turn is over (it then ends its turn); false when that takes more than the
+    // frame limit, not counting frames spent waiting for a threaded plan (those give the worker time).
+    bool PlayComputerTurn(int limit = 5000) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        for (int i = 0; i < limit && std::chrono::steady_clock::now() < deadline; ++i) {
+            driver->Frame(BattleDriver::kTick);
+            const bool computerActs = driver->State() == level_test::kStateSideTurn && driver->Current()->GetKind() == 4;
+            if (computerActs && computer->IsTurnOver()) {
+                driver->EndTurn();
+                return true;
+            }
+            if (computerActs && computer->IsPlanning()) {
+                --i;
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            }
+        }
+        return false;
+    }
+
+    FactoryLog log;
+    ComputerPlayer* computer = nullptr;
+    std::unique_ptr<BattleDriver> driver;
+};
+
+TEST(ComputerTurnTest, PlanningWaitsForTheTurnStartAndTheScriptsAndSeesTheTurnsIncome) {
+    ComputerBattle battle("four_days");
+    BattleDriver& driver = *battle.driver;
+    ASSERT_TRUE(driver.Loaded());
+    ASSERT_NE(battle.computer, nullptr);
+    driver.LevelLog().difficulty = 2;
+    driver.RunUntilIdle();
+    ASSERT_EQ(driver.Current()->GetKind(), 1);
+    Team& enemy = *driver.Teams().FindTeam(4);
+    const int before = enemy.GetCash();
+
+    int plans = 0;
+    int stateAtPlan = -1;
+    bool scriptAtPlan = true;
+    int cashAtPlan = 0;
+    battle.log.pass = [&](ComputerPlayer& player, CancelToken&) {
+        ++plans;
+        stateAtPlan = driver.State();
+        scriptAtPlan = driver.TeamLog().scriptRunning;
+        cashAtPlan = player.GetFunds();
+    };
+    // A script block runs from the enemy's turn start until 10 ticks into its turn.
+    int sideTicks = 0;
+    driver.afterTick = [&] {
+        if (driver.Current() != &enemy) return;
+        if (driver.State() == level_test::kStateSideTurn) ++sideTicks;
+        driver.TeamLog().scriptRunning = sideTicks < 10;
+        if (sideTicks < 10) EXPECT_EQ(plans, 0);
+    };
+    driver.EndTurn();
+    ASSERT_TRUE(battle.PlayComputerTurn());
+    EXPECT_EQ(plans, 1);
+    EXPECT_EQ(stateAtPlan, level_test::kStateSideTurn);
+    EXPECT_FALSE(scriptAtPlan);
+    EXPECT_GE(sideTicks, 10);
+    // Hard campaign: 40 and 50 for the refinery (the enemy's refineries pay through its funds, not the queue).
+    EXPECT_EQ(cashAtPlan, before + 40 + 50);
+    driver.afterTick = nullptr;
+    driver.RunUntilIdle();
+    EXPECT_EQ(driver.Current()->GetKind(), 1);
+}
+
+TEST(ComputerTurnTest, AThreadedPlanEndsTheTurnWhileTheBattleGoesOn) {
+    ComputerBattle battle("four_days", true);
+    BattleDriver& driver = *battle.driver;
+    ASSERT_TRUE(driver.Loaded());
+    driver.RunUntilIdle();
+    std::atomic<int> plans{0};
+    battle.log.pass = [&](ComputerPlayer&, CancelToken& token) {
+        for (int i = 0; i < 100 && !token.Checkpoint(); ++i) {
+        }
+        ++plans;
+    };
+    for (int turn = 0; turn < 3; ++turn) {
+        driver.EndTurn();
+        ASSERT_TRUE(battle.PlayComputerTurn()) << turn << " state " << driver.State() << " ai "
+                                                << battle.computer->GetState() << " kind "
+                                                << driver.Current()->GetKind();
+        driver.RunUntilIdle();
+    }
+    EXPECT_EQ(plans.load(), 3);
+}
+
+// What a plan left: per own unit its planned tile and pending order kinds, per unit its planned damage.
+struct PlanRecord {
+    std::vector<std::tuple<int, int, int, int>> planners;  // unit id, planned tile (packed, or -1), orders, kinds
+    std::vector<std::pair<int, float>> damage;
+    bool operator==(const PlanRecord&) const = default;
+};
+
+// One computer turn on the clash level whose plan scans the map and gives every own unit a unit goal; the
+// record is taken on the main thread once the plan has been joined.
+PlanRecord PlanClashTurn(bool threaded) {
+    ComputerBattle battle("clash", threaded);
+    BattleDriver& driver = *battle.driver;
+    EXPECT_TRUE(driver.Loaded());
+    driver.RunUntilIdle();
+    TeamManager& teams = driver.Teams();
+    battle.log.pass = [&teams](ComputerPlayer& player, CancelToken& token) {
+        RebuildTileScratch(player.PlanMap(), teams, 4, &player);
+        for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
+            Unit* unit = player.GetTeam().GetUnit(slot);
+            if (unit == nullptr || token.Checkpoint()) continue;
+            auto goal = std::make_unique<AIUnitGoal>(player, *unit);
+            goal->Score();
+            goal->Plan();
+            player.AddGoal(std::move(goal));
+        }
+    };
+    PlanRecord record;
+    driver.EndTurn();
+    for (int i = 0; i < 100000 && battle.computer->GetState() != kAIStateRunGoals; ++i) {
+        driver.Frame(BattleDriver::kTick);
+        if (battle.computer->IsPlanning()) std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    EXPECT_EQ(battle.computer->GetState(), kAIStateRunGoals);
+    for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
+        const AIUnitPlanner* planner = battle.computer->GetPlanner(slot);
+        if (planner == nullptr) continue;
+        HexCoord tile;
+        const int packed = planner->GetTarget(tile) ? static_cast<int>(tile.Packed()) : -1;
+        int kinds = 0;
+        for (int i = 0; i < planner->GetPendingCount(); ++i) kinds = kinds * 16 + planner->GetPendingOrder(i)->Kind() + 1;
+        record.planners.emplace_back(planner->GetUnitId(), packed, planner->GetPendingCount(), kinds);
+    }
+    for (int kind = 0; kind < kTeamKindCount; ++kind) {
+        const Team* team = teams.FindTeam(kind);
+        for (int slot = 0; team != nullptr && slot < kMaxTeamUnits; ++slot) {
+            if (const Unit* unit = team->GetUnit(slot)) {
+                record.damage.emplace_back(unit->GetId(), battle.computer->GetPlannedDamage(unit->GetId()));
+            }
+        }
+    }
+    // The goals then run to the end of the turn.
+    EXPECT_TRUE(battle.PlayComputerTurn(20000));
+    return record;
+}
+
+// The mean distance from the enemy's units to the blue units' centre.
+float MeanDistanceToBlue(TeamManager& teams) {
+    const Team& blue = *teams.FindTeam(1);
+    const Team& enemy = *teams.FindTeam(4);
+    int columns = 0;
+    int rows = 0;
+    int count = 0;
+    for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
+        if (const Unit* unit = blue.GetUnit(slot); unit != nullptr && unit->GetState() != kUnitGone) {
+            columns += unit->GetHexPos().column;
+            rows += unit->GetHexPos().row;
+            ++count;
+        }
+    }
+    const HexCoord centre = MakeHexCoord(columns / std::max(count, 1), rows / std::max(count, 1));
+    float sum = 0.0f;
+    int units = 0;
+    for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
+        if (const Unit* unit = enemy.GetUnit(slot); unit != nullptr && unit->GetState() != kUnitGone) {
+            sum += static_cast<float>(HexDistance(unit->GetHexPos(), centre));
+            ++units;
+        }
+    }
+    return units > 0 ? sum / static_cast<float>(units) : 0.0f;
+}
+
+TEST(ComputerTurnTest, AFrontGoalLeadsItsSquadTowardTheEnemyOverTwoTurns) {
+    ComputerBattle battle("clash");
+    BattleDriver& driver = *battle.driver;
+    ASSERT_TRUE(driver.Loaded());
+    driver.RunUntilIdle();
+    TeamManager& teams = driver.Teams();
+    AIFrontGoal* front = nullptr;
+    battle.log.pass = [&](ComputerPlayer& player, CancelToken& token) {
+        RebuildTileScratch(player.PlanMap(), teams, 4, &player);
+        if (front == nullptr) {
+            // The blue cluster in the north of the level.
+            auto goal = std::make_unique<AIFrontGoal>(player, 4, 1.0f, MakeHexCoord(3, 1));
+            front = goal.get();
+            player.AddGoal(std::move(goal));
+        }
+        for (int i = 0; i < player.GetGoalCount() && !token.Checkpoint(); ++i) player.GetGoal(i)->Score();
+        for (int i = 0; i < player.GetGoalCount() && !token.Checkpoint(); ++i) player.GetGoal(i)->Plan();
+    };
+    const float before = MeanDistanceToBlue(teams);
+    for (int turn = 0; turn < 2; ++turn) {
+        driver.EndTurn();
+        ASSERT_TRUE(battle.PlayComputerTurn(20000)) << turn;
+        driver.RunUntilIdle();
+        if (driver.State() != level_test::kStateSideTurn) break;
+    }
+    ASSERT_NE(front, nullptr);
+    EXPECT_GT(front->GetSquadCount(), 0);
+    EXPECT_LT(MeanDistanceToBlue(teams), before);
+}
+
+TEST(ComputerTurnTest, APlanIsTheSameTwiceAndOnEitherRunner) {
+    const PlanRecord first = PlanClashTurn(false);
+    const PlanRecord again = PlanClashTurn(false);
+    const PlanRecord threaded = PlanClashTurn(true);
+    EXPECT_EQ(first, again);
+    EXPECT_EQ(first, threaded);
+    // The plan did something: some unit moves or attacks.
+    int orders = 0;
+    for (const auto& p : first.planners) orders += std::get<2>(p);
+    EXPECT_GT(orders, 0);
+}
+
+}  // namespace
+}  // namespace ai_test
