@@ -138,8 +138,9 @@ public:
     bool IsUnitTypeUnlocked(int unitType) const override {
         return battle_.level != nullptr ? battle_.level->IsUnitTypeUnlocked(unitType) : true;
     }
+    // The level's own blocks, or a block that the test says is running.
     bool IsAnyBlockRunning() const override {
-        return battle_.level != nullptr ? battle_.level->GetScriptManager().IsAnyBlockRunning() : scriptRunning;
+        return scriptRunning || (battle_.level != nullptr && battle_.level->GetScriptManager().IsAnyBlockRunning());
     }
     bool IsProjectileBusy() const override {
         return projectiles != nullptr ? projectiles->IsBusy() : FakeServices::IsProjectileBusy();
