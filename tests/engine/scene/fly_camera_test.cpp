@@ -97,7 +97,7 @@ TEST(FlyCameraTest, OppositeKeysTogetherChangeNothingAndReturnZero) {
     FlightInput input;
     ViewTransform placement = Tilted();
     const Matrix44 before = placement.GetMatrix();
-    for (const std::set<int> keys : {std::set<int>{kLeft, kRight}, std::set<int>{kUp, kDown},
+    for (const std::set<int>& keys : {std::set<int>{kLeft, kRight}, std::set<int>{kUp, kDown},
                                      std::set<int>{kForward, kBack}, std::set<int>{kStrafe, kLeft, kRight},
                                      std::set<int>{}}) {
         input.Hold(keys);
