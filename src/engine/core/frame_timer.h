@@ -71,7 +71,10 @@ public:
     // 0 for a period of 0 or less.
     float GameClockPulse(bool easeOut, float period) const;
 
+    // The display word: the statistics overlay shows while it is not 0. Nothing in the game sets it; tests
+    // and a developer switch do.
     std::uint32_t GetFlag() const { return flag_; }
+    void SetFlag(std::uint32_t flag) { flag_ = flag; }
     // Called when start-up loading ends and at engine shutdown.
     void ClearFlag() { flag_ = 0; }
 

@@ -57,6 +57,8 @@ std::unique_ptr<BitmapFont> BitmapFont::CreateOnEngineDevice() {
 
 BitmapFont* BitmapFont::GetDefault() { return DefaultFont(); }
 
+void BitmapFont::SetDefault(BitmapFont* font) { DefaultFont() = font; }
+
 int BitmapFont::Load(const char* name) {
     metrics_ = FontMetrics{};
     texture_ = 0;

@@ -100,6 +100,8 @@ public:
 
     // The first font that loaded, null when none has; a font that goes away stops being it.
     static BitmapFont* GetDefault();
+    // Names the default font outright (null: none), for fonts that were not loaded from files.
+    static void SetDefault(BitmapFont* font);
 
 protected:
     void DrawQueuedIcons() override { FlushInlineIcons(); }

@@ -109,6 +109,12 @@ void MaterialLib::Free() {
     nullMaterial_ = debugMaterial_ = nullptr;
 }
 
+int MaterialLib::LiveCount() const {
+    int live = 0;
+    for (int i = 0; i < count_; ++i) live += slots_[i] != nullptr ? 1 : 0;
+    return live;
+}
+
 int MaterialLib::FreeSlot() const {
     for (int i = 1; i < count_; ++i) {
         if (slots_[i] == nullptr) return i;

@@ -120,6 +120,8 @@ public:
     MaterialTextureSource* Textures() const { return textures_; }
 
     int Count() const { return count_; }
+    // The number of materials held, the built-in ones included.
+    int LiveCount() const;
     // The material of a handle; a handle outside 1..count-1 gives handle 1; an empty slot gives null.
     MaterialDef* Get(int handle) const;
     // Destroys and frees the material; an empty slot or a handle outside 1..count-1 does nothing.

@@ -1,5 +1,6 @@
 #include "engine/render/texture_table.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -99,6 +100,11 @@ void TextureTable::ReleaseDefaultPool() {
     for (Texture* texture : State().slots) {
         if (texture != nullptr) texture->ReleaseIfDefaultPool(1);
     }
+}
+
+int TextureTable::LiveCount() {
+    const std::vector<Texture*>& slots = State().slots;
+    return static_cast<int>(std::count_if(slots.begin(), slots.end(), [](Texture* t) { return t != nullptr; }));
 }
 
 int TextureTable::FirstFreeHandle() {

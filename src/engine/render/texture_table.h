@@ -28,6 +28,8 @@ public:
     static void SetDevice(sys::GpuDevice* device);
     static sys::GpuDevice* Device();
     static int Size();
+    // The number of textures held (the statistics overlay shows it).
+    static int LiveCount();
 
     static Texture* Get(int handle);
     // 0 for an invalid handle.

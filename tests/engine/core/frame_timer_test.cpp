@@ -116,6 +116,8 @@ TEST(FrameTimer, ResetSmoothingSpeedAndFlag) {
     EXPECT_EQ(timer.GetDeltaMs(true), 10);
 
     EXPECT_EQ(timer.GetFlag(), 0u);
+    timer.SetFlag(1);
+    EXPECT_EQ(timer.GetFlag(), 1u);
     timer.ClearFlag();
     EXPECT_EQ(timer.GetFlag(), 0u);
 }

@@ -21,7 +21,14 @@ struct Fill {
     int blend = 0;
 };
 
-// Every 2D operation is a no-op except fills and clips, which are recorded in order.
+struct DrawnTexture {
+    float x = 0.0f;
+    float y = 0.0f;
+    std::uint32_t handle = 0;
+    std::uint32_t colour = 0;
+};
+
+// Every 2D operation is a no-op except fills, clips and whole-texture draws, which are recorded in order.
 class RecordingTarget final : public engine::RenderTargetBase {
 public:
     void BeginCube(sys::GpuCubeTexture*) override {}
@@ -30,7 +37,10 @@ public:
     void End() override {}
     void DrawTextureRect(const engine::IntRect&, const engine::IntRect&, std::uint32_t, std::uint32_t, int,
                          int) override {}
-    void DrawTexture(float, float, std::uint32_t, std::uint32_t, int, int) override {}
+    void DrawTexture(float x, float y, std::uint32_t handle, std::uint32_t colour, int, int) override {
+        textures.push_back({x, y, handle, colour});
+        log.push_back("texture");
+    }
     void DrawTextureScaled(float, float, float, float, std::uint32_t, std::uint32_t, int, int) override {}
     void DrawTextureOffsetScaled(float, float, float, float, float, float, std::uint32_t, std::uint32_t, int,
                                  int) override {}
@@ -75,6 +85,7 @@ public:
     int Height() const override { return 480; }
 
     std::vector<Fill> fills;
+    std::vector<DrawnTexture> textures;
     std::vector<engine::IntRect> clips;
     std::vector<std::string> log;
     engine::QuadQueueEntry* spare = nullptr;
@@ -103,6 +114,7 @@ public:
     }
     void AddQuad(float x, float y, std::uint32_t colour, const engine::IntRect& source) override {
         quads.push_back({static_cast<int>(x), static_cast<int>(y), colour, source});
+        if (log != nullptr && (log->empty() || log->back() != "glyph")) log->push_back("glyph");
         BitmapFont::AddQuad(x, y, colour, source);
     }
     // The x of every quad, in order.
@@ -116,6 +128,8 @@ public:
     NullBindings bindings;
     testsupport::HostDynamicBuffer buffer;
     std::vector<Quad> quads;
+    // When set, each run of glyph quads notes one "glyph" here (next to a target's log).
+    std::vector<std::string>* log = nullptr;
     bool loaded = false;
 };
 
