@@ -432,7 +432,7 @@ public:
             projectiles->LaunchBullet(from, *this, *target);
         }
     }
-    bool IsFiringFinished() const override { return firingFinished; }
+    bool IsFiringFinished() override { return firingFinished; }
     void PlayShoot() override { ++shootEffects; }
 
     int shots = 0;
