@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <strings.h>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,34 @@ struct ViewLog {
     std::vector<std::string> effectNodes;
     std::vector<int> stoppedEffects;
     std::vector<int> hungEffects;
+    // Effects hung in the world with their matrices; hanging one makes it live until the test ends it.
+    std::vector<std::pair<int, engine::Matrix44>> worldEffects;
+    std::set<int> liveEffects;
+    std::vector<int> detachedEffects;
+    // The model's named nodes (handle = index + 1): local and world matrices, flags and whether they were
+    // moved under the root. Every matrix a unit gives a part is recorded.
+    struct Part {
+        std::string name;
+        engine::Matrix44 local;
+        engine::Matrix44 world;
+        std::uint32_t flags = 0;
+        bool underRoot = false;
+        int matrixCount = 0;
+    };
+    std::vector<Part> parts;
+    void AddPart(const std::string& name, const engine::Vec3& at = {}) {
+        Part part;
+        part.name = name;
+        part.local.SetRow(3, at);
+        part.world.SetRow(3, at);
+        parts.push_back(part);
+    }
+    Part* FindPart(const std::string& name) {
+        for (auto& part : parts) {
+            if (part.name == name) return &part;
+        }
+        return nullptr;
+    }
 };
 
 class RecordingUnitView : public UnitView {
@@ -137,12 +166,50 @@ public:
         return static_cast<int>(log_->effectNodes.size());
     }
     void HangEffectNode(int handle, const engine::Matrix44&) override { log_->hungEffects.push_back(handle); }
+    void HangEffectInWorld(int handle, const engine::Matrix44& matrix) override {
+        log_->worldEffects.emplace_back(handle, matrix);
+        log_->liveEffects.insert(handle);
+    }
+    void DetachEffectNode(int handle) override { log_->detachedEffects.push_back(handle); }
+    bool IsEffectFinished(int handle) const override { return log_->liveEffects.count(handle) == 0; }
+    // Case ignored, the last match wins.
+    int FindPart(const char* name) const override {
+        int found = 0;
+        for (std::size_t i = 0; i < log_->parts.size(); ++i) {
+            if (strcasecmp(log_->parts[i].name.c_str(), name) == 0) found = static_cast<int>(i) + 1;
+        }
+        return found;
+    }
+    int FindPartContaining(const char* text) const override {
+        int found = 0;
+        for (std::size_t i = 0; i < log_->parts.size(); ++i) {
+            if (log_->parts[i].name.find(text) != std::string::npos) found = static_cast<int>(i) + 1;
+        }
+        return found;
+    }
+    void ReparentPartToRoot(int part) override { PartOf(part).underRoot = true; }
+    engine::Matrix44 GetPartLocalMatrix(int part) const override { return PartOf(part).local; }
+    void SetPartLocalMatrix(int part, const engine::Matrix44& matrix) override {
+        PartOf(part).local = matrix;
+        ++PartOf(part).matrixCount;
+    }
+    engine::Matrix44 GetPartWorldMatrix(int part) const override { return PartOf(part).world; }
+    void SetPartFlags(int part, std::uint32_t flags, bool set) override {
+        auto& bits = PartOf(part).flags;
+        bits = set ? (bits | flags) : (bits & ~flags);
+    }
+    engine::Matrix44 GetLocalMatrix() const override { return log_->matrix; }
     void StopEffectEmitting(int handle) override { log_->stoppedEffects.push_back(handle); }
     bool ContainsNode(const engine::SceneNode* node) const override { return node == ownNode; }
     void PlayBuildEffect(const engine::Vec3&) override { ++log_->buildEffects; }
     void DestroyModel() override { log_->destroyed = true; }
 
     ViewLog& Log() const { return *log_; }
+    ViewLog::Part& PartOf(int handle) const {
+        EXPECT_GE(handle, 1);
+        EXPECT_LE(handle, static_cast<int>(log_->parts.size()));
+        return log_->parts.at(static_cast<std::size_t>(handle - 1));
+    }
 
     const engine::SceneNode* ownNode = nullptr;
 
@@ -160,11 +227,14 @@ public:
     std::unique_ptr<UnitView> CreateView() override {
         logs.push_back(std::make_shared<ViewLog>());
         if (!modelAnimations.empty()) logs.back()->has = modelAnimations;
+        for (const auto& [name, at] : modelParts) logs.back()->AddPart(name, at);
         return std::make_unique<RecordingUnitView>(logs.back());
     }
 
     // The animations the models of new views declare; empty: the default ("idle", "stoodidle").
     std::set<std::string> modelAnimations;
+    // The named nodes the models of new views hold, with their translations.
+    std::vector<std::pair<std::string, engine::Vec3>> modelParts;
     bool loaded = false;
     bool prototypesPresent = true;
     std::vector<std::shared_ptr<ViewLog>> logs;
