@@ -106,11 +106,13 @@ struct ViewLog {
         part.world.SetRow(3, at);
         parts.push_back(part);
     }
+    // The last part of that name, as the view finds it.
     Part* FindPart(const std::string& name) {
+        Part* found = nullptr;
         for (auto& part : parts) {
-            if (part.name == name) return &part;
+            if (part.name == name) found = &part;
         }
-        return nullptr;
+        return found;
     }
 };
 
