@@ -88,12 +88,12 @@ struct ViewLog {
     std::vector<std::pair<int, engine::Matrix44>> worldEffects;
     std::set<int> liveEffects;
     std::vector<int> detachedEffects;
-    // The model's named nodes (handle = index + 1): local and world matrices, flags and whether they were
+    // The model's named nodes (handle = index + 1) under the model or another part: local matrices, flags and whether they were
     // moved under the root. Every matrix a unit gives a part is recorded.
     struct Part {
         std::string name;
         engine::Matrix44 local;
-        engine::Matrix44 world;
+        int parent = 0;  // the handle of the part it hangs under, 0: the model
         std::uint32_t flags = 0;
         bool underRoot = false;
         int matrixCount = 0;
@@ -103,7 +103,6 @@ struct ViewLog {
         Part part;
         part.name = name;
         part.local.SetRow(3, at);
-        part.world.SetRow(3, at);
         parts.push_back(part);
     }
     // The last part of that name, as the view finds it.
@@ -189,13 +188,28 @@ public:
         }
         return found;
     }
-    void ReparentPartToRoot(int part) override { PartOf(part).underRoot = true; }
+    void ReparentPartToRoot(int part) override {
+        PartOf(part).underRoot = true;
+        PartOf(part).parent = 0;
+    }
     engine::Matrix44 GetPartLocalMatrix(int part) const override { return PartOf(part).local; }
     void SetPartLocalMatrix(int part, const engine::Matrix44& matrix) override {
         PartOf(part).local = matrix;
         ++PartOf(part).matrixCount;
     }
-    engine::Matrix44 GetPartWorldMatrix(int part) const override { return PartOf(part).world; }
+    // The part's world matrix: its local matrix carried by its parents and the model, whose world is its
+    // local matrix.
+    engine::Matrix44 GetPartWorldMatrix(int part) const override {
+        engine::Matrix44 world = PartOf(part).local;
+        for (int up = PartOf(part).parent; up != 0; up = PartOf(up).parent) {
+            engine::Matrix44 next;
+            engine::Matrix44::Multiply(world, PartOf(up).local, next);
+            world = next;
+        }
+        engine::Matrix44 placed;
+        engine::Matrix44::Multiply(world, log_->matrix, placed);
+        return placed;
+    }
     void SetPartFlags(int part, std::uint32_t flags, bool set) override {
         auto& bits = PartOf(part).flags;
         bits = set ? (bits | flags) : (bits & ~flags);
@@ -230,6 +244,15 @@ public:
         logs.push_back(std::make_shared<ViewLog>());
         if (!modelAnimations.empty()) logs.back()->has = modelAnimations;
         for (const auto& [name, at] : modelParts) logs.back()->AddPart(name, at);
+        for (const auto& [child, parent] : partParents) {
+            int childHandle = 0;
+            int parentHandle = 0;
+            for (std::size_t i = 0; i < logs.back()->parts.size(); ++i) {
+                if (logs.back()->parts[i].name == child) childHandle = static_cast<int>(i) + 1;
+                if (logs.back()->parts[i].name == parent) parentHandle = static_cast<int>(i) + 1;
+            }
+            if (childHandle != 0) logs.back()->parts[static_cast<std::size_t>(childHandle - 1)].parent = parentHandle;
+        }
         return std::make_unique<RecordingUnitView>(logs.back());
     }
 
@@ -237,6 +260,8 @@ public:
     std::set<std::string> modelAnimations;
     // The named nodes the models of new views hold, with their translations.
     std::vector<std::pair<std::string, engine::Vec3>> modelParts;
+    // Parts hung under another part (child, parent); the last part of each name is meant.
+    std::vector<std::pair<std::string, std::string>> partParents;
     bool loaded = false;
     bool prototypesPresent = true;
     std::vector<std::shared_ptr<ViewLog>> logs;
@@ -514,6 +539,17 @@ public:
 private:
     Weapon weapon_;
 };
+
+// Level land whose rows from 3 on stand the given number of tile levels (0.25 each) higher or lower.
+inline std::string TerracedSource(int targetLevels) {
+    std::string s = battle_test::UniformSource(12, 12, "L1");
+    for (int r = 3; r < 12; ++r) {
+        for (int c = 0; c < 12; ++c) {
+            s += "height " + FormatHexLabel(H(c, r)) + " " + std::to_string(0.5f + 0.25f * targetLevels) + "\n";
+        }
+    }
+    return s;
+}
 
 // The text of one of the project's unit tables.
 inline std::string ProjectTable(const char* name) {
