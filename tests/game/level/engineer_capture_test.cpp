@@ -76,7 +76,7 @@ TEST_F(CaptureTest, AFullSideCannotTakeANeutralUnitAndTheEngineerStaysWithTheSuc
     ASSERT_EQ(truck->GetTeamKind(), kTeamNeutral);
     // Fill the side with soldiers in the southern rows.
     for (int column = 0; column < 13; ++column) {
-        for (int row = 10; row < 13; ++row) {
+        for (int row = 9; row < 14; ++row) {
             const HexCoord hex{static_cast<std::int16_t>(column), static_cast<std::int16_t>(row)};
             Spawn(UT_GRUNT, FormatHexLabel(hex).c_str());
         }
