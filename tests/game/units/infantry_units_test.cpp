@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "game/units/infantry_units.h"
+#include "game/units/move_orders.h"
 #include "unit_class_fixture.h"
 
 namespace units_test {
@@ -162,6 +163,34 @@ TEST_F(InfantryTest, HitCowerAndDeathTurnTowardTheAttackerAlsoInLineOnAnAxis) {
     LogOf(soldier).EndAnimation();
     battle.Tick();
     EXPECT_EQ(soldier.GetState(), kUnitGone);
+}
+
+TEST_F(InfantryTest, AProneSoldierGetsUpBeforeItWalksAndLiesDownAtTheEnd) {
+    HexPath down;
+    down.start = H(4, 4);
+    down.count = 1;
+    down.directions[0] = 3;
+    for (bool lying : {false, true}) {
+        SCOPED_TRACE(lying);
+        Unit& grunt = battle.Make(UT_GRUNT, &blue, H(4, 4));
+        if (lying) grunt.PlayAnimation("idle", true);
+        ASSERT_EQ(LogOf(grunt).current, lying ? "idle" : "stoodidle");
+        grunt.SetMovementLeft(25.0f);
+        grunt.QueueOrder(std::make_unique<FollowPathOrder>(down));
+        battle.Tick();
+        EXPECT_EQ(LogOf(grunt).current, lying ? "getup" : "run");
+        EXPECT_EQ(grunt.GetSubStep(), 0) << "the step waits";
+        if (lying) {
+            for (int i = 0; i < 5; ++i) battle.Tick();
+            EXPECT_EQ(grunt.GetSubStep(), 0) << "still getting up";
+            LogOf(grunt).EndAnimation();
+        }
+        const int ticks = battle.TickUntil([&] { return grunt.GetState() == kUnitIdle; }, 500);
+        EXPECT_LT(ticks, 500);
+        EXPECT_EQ(grunt.GetHexPos(), H(4, 5));
+        EXPECT_EQ(LogOf(grunt).current, "getdown");
+        battle.RemoveAll();
+    }
 }
 
 // A model that lacks the awaited animation passes each wait within one tick, with its outcome.
