@@ -87,6 +87,19 @@ TEST_F(InfantryTest, WithZoomBattlesTheGrenadeLeavesWhenShoot1EndsAndHidesUntilA
     }
 }
 
+TEST_F(InfantryTest, AGrenadeMeantForAUnitThatLeftTheBattleIsNotThrown) {
+    battle.options = kOptionZoomBattles;
+    Unit& grenadier = battle.Make(UT_GRENADIER, &blue, H(4, 4));
+    Unit* target = &battle.Make(UT_GRUNT, &enemy, H(4, 5));
+    grenadier.Fire(target);
+    battle.Destroy(*target);
+    LogOf(grenadier).EndAnimation();
+    EXPECT_FALSE(grenadier.IsFiringFinished());
+    EXPECT_EQ(battle.projectiles.CountInFlight(), 0);
+    LogOf(grenadier).EndAnimation();
+    EXPECT_TRUE(grenadier.IsFiringFinished());
+}
+
 TEST_F(InfantryTest, ATrooperIsUnfinishedUntilItsShotLeavesAndBothEffectsHaveDied) {
     auto& fresh = dynamic_cast<TrooperUnit&>(battle.Make(UT_TROOPER, &blue, H(4, 4)));
     EXPECT_FALSE(fresh.IsFiringFinished());
