@@ -193,7 +193,7 @@ void SniperUnit::ReturnToIdle() { PlayAnimation("idle", false); }
 
 // --- Grenadier --------------------------------------------------------------------------------------------
 
-void GrenadierUnit::OnModelBuilt() { grenadePart_ = GetView().FindPart("grenade"); }
+void GrenadierUnit::OnModelBuilt() { grenadePart_ = GetView().FindPart(kGrenadePartName); }
 
 void GrenadierUnit::Throw() {
     grenadePending_ = false;

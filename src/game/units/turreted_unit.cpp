@@ -41,7 +41,7 @@ void TurretedUnit::OnModelBuilt() {
     const engine::Vec3 origin = view.GetWorldMatrix().GetTranslation();
     turretPart_ = view.FindPart(turret_.turret);
     barrelPart_ = turret_.barrel != nullptr ? view.FindPart(turret_.barrel) : 0;
-    bodyPart_ = view.FindPart("Unit");
+    bodyPart_ = view.FindPart(kBodyPartName);
     launchPart_ = row_.weapon.launchPart != nullptr ? view.FindPart(row_.weapon.launchPart) : 0;
     if (turretPart_ != 0) view.ReparentPartToRoot(turretPart_);
     for (const char* wheels : turret_.wheels) {

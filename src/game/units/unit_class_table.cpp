@@ -1,5 +1,7 @@
 #include "game/units/unit_class_table.h"
 
+#include <string_view>
+
 #include "game/battle/battle_types.h"
 
 namespace game {
@@ -192,6 +194,29 @@ const UnitClassRow& GetUnitClassRow(int unitType) {
     static const std::array<UnitClassRow, kUnitTypeCount> table = BuildTable();
     if (unitType < 0 || unitType >= kUnitTypeCount) return table[0];
     return table[static_cast<std::size_t>(unitType)];
+}
+
+std::vector<const char*> RequiredPartNames(int unitType) {
+    const UnitClassRow& row = GetUnitClassRow(unitType);
+    std::vector<const char*> names;
+    const auto add = [&names](const char* name) {
+        if (name == nullptr) return;
+        for (const char* known : names) {
+            if (std::string_view(known) == name) return;
+        }
+        names.push_back(name);
+    };
+    add(row.weapon.part);
+    add(row.weapon.launchPart);
+    if (row.turret != nullptr) {
+        add(row.turret->turret);
+        add(row.turret->barrel);
+        for (const char* wheels : row.turret->wheels) add(wheels);
+        add(kBodyPartName);
+    }
+    if (unitType == UT_GRENADIER) add(kGrenadePartName);
+    for (const char* rotor : row.rotors) add(rotor);
+    return names;
 }
 
 }  // namespace game

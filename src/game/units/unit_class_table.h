@@ -5,6 +5,7 @@
 // play. The classes read their figures from here, and the model check reads the names the models must hold.
 #include <array>
 #include <span>
+#include <vector>
 
 #include "engine/core/matrix.h"
 
@@ -73,7 +74,15 @@ struct UnitClassRow {
     std::span<const char* const> animations;
 };
 
+// The hull node of the turreted classes, which vibrates, and the grenadier's grenade in the hand.
+inline constexpr const char* kBodyPartName = "Unit";
+inline constexpr const char* kGrenadePartName = "grenade";
+
 // The row of a type 1..24; types without behaviour of their own have an empty row.
 const UnitClassRow& GetUnitClassRow(int unitType);
+
+// The nodes the type's model must hold: named parts (matched without regard to case) and, for the
+// helicopters, the rotor texts a node name must contain. Each name once.
+std::vector<const char*> RequiredPartNames(int unitType);
 
 }  // namespace game

@@ -80,7 +80,8 @@ TEST(BattleDriverTest, FourDayCampaignTurnByTurn) {
             r.padTankHealth = tank->GetHealth();
             r.padTankFuel = tank->GetFuel();
             const Unit* fighter = current->FindUnitById(f.fighterId);
-            if (fighter != nullptr && fighter->GetState() != kUnitGone && fighter->GetState() != kUnitDying) r.fighterFuel = fighter->GetFuel();
+            const bool flying = fighter != nullptr && fighter->GetState() != kUnitGone && fighter->GetState() != kUnitDying;
+            if (flying) r.fighterFuel = fighter->GetFuel();
             const Unit* squatter = d.Teams().FindUnitById(f.squatterId);
             r.squatterGone = squatter == nullptr || squatter->GetState() == kUnitGone;
             blueTurns[d.Teams().GetDay()] = r;

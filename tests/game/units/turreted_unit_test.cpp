@@ -107,7 +107,8 @@ TEST_F(TurretTest, IdleUpdatesBringTurretAndBarrelBackToRest) {
         float barrelStep;
         float barrelSnap;
     };
-    for (const Case& c : {Case{UT_LIGHT_TANK, 0.3f, 0.7f}, Case{UT_ARTILLERY, 1.0f, 1.1f}, Case{UT_CRUISER, 1.0f, 1.1f}}) {
+    for (const Case& c :
+         {Case{UT_LIGHT_TANK, 0.3f, 0.7f}, Case{UT_ARTILLERY, 1.0f, 1.1f}, Case{UT_CRUISER, 1.0f, 1.1f}}) {
         SCOPED_TRACE(c.type);
         TurretedUnit& unit = Shooter(c.type);
         unit.SetTurretYaw(30.0f);
@@ -229,7 +230,8 @@ TEST_F(TurretTest, PoseMatricesMatchHandComputedOnesAndReachTheParts) {
         const engine::Matrix44 barrel = unit.BarrelPose();
         // The barrel slides back along its own z axis by recoil x kick.
         const float back = 0.5f * c.kick;
-        const float expectBarrel[4][3] = {{1, 0, 0}, {0, c10, s10}, {0, -s10, c10}, {0, 0.3f - s10 * back, 0.1f + c10 * back}};
+        const float expectBarrel[4][3] = {
+            {1, 0, 0}, {0, c10, s10}, {0, -s10, c10}, {0, 0.3f - s10 * back, 0.1f + c10 * back}};
         const engine::Matrix44 body = unit.BodyPose(v);
         const float expectBody[4][3] = {{1 + v, 0, 0}, {0, 1, 0}, {0, 0, 1 - v}, {0, 0, 0}};
         for (int r = 0; r < 4; ++r) {

@@ -88,8 +88,8 @@ struct ViewLog {
     std::vector<std::pair<int, engine::Matrix44>> worldEffects;
     std::set<int> liveEffects;
     std::vector<int> detachedEffects;
-    // The model's named nodes (handle = index + 1) under the model or another part: local matrices, flags and whether they were
-    // moved under the root. Every matrix a unit gives a part is recorded.
+    // The model's named nodes (handle = index + 1) under the model or another part: local matrices, flags and
+    // whether they were moved under the root. Every matrix a unit gives a part is recorded.
     struct Part {
         std::string name;
         engine::Matrix44 local;
