@@ -19,7 +19,7 @@ public:
     void StepAlongPath() override {}
     bool AimAtTarget(Unit*) override { return true; }
     void IdleUpdate() override {}
-    bool IsFiringFinished() const override { return true; }
+    bool IsFiringFinished() override { return true; }
 };
 
 }  // namespace game

@@ -24,7 +24,7 @@ bool ProjectilesInFlight(Unit& unit) {
 }
 
 // The shots of a unit are over once none is in flight and, with zoomed battles, its firing has ended.
-bool ShotsOver(Unit& unit, const Unit& firing) {
+bool ShotsOver(Unit& unit, Unit& firing) {
     const BattleContext& battle = unit.Battle();
     const bool animations = (battle.GetOptionBits() & kOptionZoomBattles) != 0 && !battle.IsFastForward();
     return (!animations || firing.IsFiringFinished()) && !ProjectilesInFlight(unit);

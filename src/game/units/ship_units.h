@@ -1,7 +1,8 @@
 #pragma once
 // The warships: the submarine, which keeps the base behaviour, and the destroyer, cruiser and air-defence
-// ship, whose turrets and weapons come with the vehicle rules; here they hold their catalogue constants.
+// ship, which aim with a turret like the armed vehicles (turreted_unit.h).
 #include "game/battle/battle_types.h"
+#include "game/units/turreted_unit.h"
 #include "game/units/unit_catalogue.h"
 
 namespace game {
@@ -12,22 +13,22 @@ public:
         : CatalogueUnit(UT_SUBMARINE, battle, team, presentation) {}
 };
 
-class DestroyerUnit final : public CatalogueUnit {
+class DestroyerUnit final : public TurretedUnit {
 public:
     DestroyerUnit(BattleContext& battle, UnitTeam* team, Presentation presentation)
-        : CatalogueUnit(UT_DESTROYER, battle, team, presentation) {}
+        : TurretedUnit(UT_DESTROYER, battle, team, presentation) {}
 };
 
-class CruiserUnit final : public CatalogueUnit {
+class CruiserUnit final : public TurretedUnit {
 public:
     CruiserUnit(BattleContext& battle, UnitTeam* team, Presentation presentation)
-        : CatalogueUnit(UT_CRUISER, battle, team, presentation) {}
+        : TurretedUnit(UT_CRUISER, battle, team, presentation) {}
 };
 
-class AegisUnit final : public CatalogueUnit {
+class AegisUnit final : public TurretedUnit {
 public:
     AegisUnit(BattleContext& battle, UnitTeam* team, Presentation presentation)
-        : CatalogueUnit(UT_AEGIS, battle, team, presentation) {}
+        : TurretedUnit(UT_AEGIS, battle, team, presentation) {}
 };
 
 }  // namespace game

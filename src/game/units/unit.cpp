@@ -36,6 +36,7 @@ void Unit::AttachPresentation() {
     }
     // Units stand in the world; the door is part of the level's wall, so it hangs under the level model.
     view_->AttachToWorld(IsDoor());
+    OnModelBuilt();
     ApplyTeamTint();
     view_->PlayAnimation("idle", false);
     if (!battle_.IsSettingUp()) view_->PlayAnimation("stoodidle", false);

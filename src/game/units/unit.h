@@ -153,7 +153,8 @@ public:
     // ground); infantry classes play their own.
     virtual void Die(Unit* killer);
     // True when the death timer (shakeTimer) has run out.
-    virtual bool IsDeathFinished() const;
+    // Called by Tick only, once per tick while dying: a crashing aircraft falls a step in it.
+    virtual bool IsDeathFinished();
     // Per frame (not in states 0 and 4): hangs a loose model, shakes a hit unit, then the tint and the
     // passenger's place.
     virtual void UpdateAnimation();
@@ -208,7 +209,8 @@ public:
     // Called each tick while idle and while an attack waits.
     virtual void IdleUpdate();
     virtual void Fire(Unit* target);
-    virtual bool IsFiringFinished() const;
+    // May advance a class's firing animation (the grenadier throws in it); called by the attack order.
+    virtual bool IsFiringFinished();
     // Name of the model material that takes the side's tint.
     virtual const char* GetTeamMaterialName() const;
     virtual void HitReaction(Unit* attacker);
@@ -412,6 +414,8 @@ public:
     BattleContext& Battle() const { return battle_; }
 
 protected:
+    // Called once the model has been made: the classes find their parts here.
+    virtual void OnModelBuilt() {}
     // Turns the model about Y by the angle, standing at the position.
     void SetModelRotation(float degrees);
     void ReleaseCarryLinks();

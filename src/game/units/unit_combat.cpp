@@ -155,7 +155,11 @@ void Unit::Die(Unit*) {
     UnitServices& services = Services();
     engine::RandomStreams& random = battle_.GetRandomStreams();
     const bool airborne = IsAirborne();
-    if (!IsSoftTarget() && !CrossesWater() && !airborne) {
+    // Land units leave a crater; so does an aircraft that has crashed on land (it crosses water only by
+    // flying over it).
+    const bool onWater = battle_.GetHexMap().GetTile(hex_).terrain == kTerrainWater;
+    const bool leavesCrater = IsAircraft() ? !onWater : !CrossesWater();
+    if (!IsSoftTarget() && leavesCrater && !airborne) {
         services.AddCrater(0, position_);
         services.AddEffect("Particles/Combo_chard", FlatEffectAt(position_));
     }

@@ -25,7 +25,7 @@ bool Unit::CanCarryType(int) const { return false; }
 
 bool Unit::IsSoftTarget() const { return false; }
 
-bool Unit::IsDeathFinished() const { return shakeTimer_ == 0.0f; }
+bool Unit::IsDeathFinished() { return shakeTimer_ == 0.0f; }
 
 bool Unit::ContainsNode(const engine::SceneNode* node) const { return node != nullptr && view_->ContainsNode(node); }
 
@@ -99,7 +99,7 @@ void Unit::IdleUpdate() {}
 
 void Unit::Fire(Unit*) {}
 
-bool Unit::IsFiringFinished() const { return true; }
+bool Unit::IsFiringFinished() { return true; }
 
 const char* Unit::GetTeamMaterialName() const { return "standardmaterial"; }
 

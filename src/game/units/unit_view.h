@@ -67,7 +67,30 @@ public:
     virtual void StopEffectEmitting(int) {}
     // True when the effect has nothing left to show (also for an unknown handle).
     virtual bool IsEffectFinished(int) const { return true; }
+    // Hangs the effect under the world node placed by a world matrix; hanging it again restarts its emitter.
+    virtual void HangEffectInWorld(int, const engine::Matrix44&) {}
+    // Takes the effect out of the scene (it stays owned by the unit).
+    virtual void DetachEffectNode(int) {}
+
+    // --- Parts of the model -------------------------------------------------------------------------------
+    // Handles of the model's own nodes (never 0; 0 means none). A name is matched without regard to case;
+    // of several matches the last in walk order wins.
+    virtual int FindPart(const char*) const { return 0; }
+    // The last node whose name contains the text (case kept), or 0.
+    virtual int FindPartContaining(const char*) const { return 0; }
+    // Moves the part directly under the model's root, so that it turns in the root's frame.
+    virtual void ReparentPartToRoot(int) {}
+    virtual engine::Matrix44 GetPartLocalMatrix(int) const { return {}; }
+    virtual void SetPartLocalMatrix(int, const engine::Matrix44&) {}
+    virtual engine::Matrix44 GetPartWorldMatrix(int) const { return {}; }
+    // Sets or clears scene-node flag bits of a part (0x4: nothing to draw).
+    virtual void SetPartFlags(int, std::uint32_t, bool) {}
+    // The model's own local matrix as last set.
+    virtual engine::Matrix44 GetLocalMatrix() const { return {}; }
 };
+
+// The scene-node flag that hides a node's mesh (a grenade that has left the hand).
+inline constexpr std::uint32_t kNodeFlagNothingToDraw = 0x4;
 
 // Where a projectile is drawn: its "Proj" node with the model's mesh payload, hidden until it flies, and
 // the trail of a rocket. The null projectile view draws nothing.

@@ -59,7 +59,7 @@ struct TurnRecord {
     int cash = 0;
     float padTankHealth = 0.0f;
     float padTankFuel = 0.0f;
-    float fighterFuel = -1.0f;  // -1: gone
+    float fighterFuel = -1.0f;  // -1: crashing or gone
     bool squatterGone = false;
 };
 
@@ -80,7 +80,8 @@ TEST(BattleDriverTest, FourDayCampaignTurnByTurn) {
             r.padTankHealth = tank->GetHealth();
             r.padTankFuel = tank->GetFuel();
             const Unit* fighter = current->FindUnitById(f.fighterId);
-            if (fighter != nullptr && fighter->GetState() != kUnitGone) r.fighterFuel = fighter->GetFuel();
+            const bool flying = fighter != nullptr && fighter->GetState() != kUnitGone && fighter->GetState() != kUnitDying;
+            if (flying) r.fighterFuel = fighter->GetFuel();
             const Unit* squatter = d.Teams().FindUnitById(f.squatterId);
             r.squatterGone = squatter == nullptr || squatter->GetState() == kUnitGone;
             blueTurns[d.Teams().GetDay()] = r;

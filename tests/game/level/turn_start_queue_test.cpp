@@ -159,6 +159,8 @@ TEST_F(QueueTest, AirborneAircraftLoseFuelFromDayTwoAndCrashWhenEmpty) {
     Animated(false);
     Unit* fighter = Spawn(blue, UT_FIGHTER, "E8");
     Unit* grounded = Spawn(blue, UT_BOMBER, "E10");
+    // A spawned aircraft lifts off; this one is landed.
+    grounded->SetAirborneFlag(false);
     fighter->SetAirborneFlag(true);
     const float capacity = fighter->GetParams().fuelCapacity;
     ASSERT_GT(capacity, 0.0f);

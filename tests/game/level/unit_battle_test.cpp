@@ -1,8 +1,9 @@
-// Whole battles headless: two sides of four armed test units played by the commander to a result, with
-// the rules' invariants checked every tick and the same seed giving the same events; and the carrier's
-// load test against the real team manager.
+// Whole battles headless: two sides of four armed test units, and two mixed sides of the real unit classes,
+// played by the commander to a result, with the rules' invariants checked every tick and the same seed giving
+// the same events; and the carrier's load test against the real team manager.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <set>
 #include <string>
@@ -23,6 +24,9 @@ struct BattleOutcome {
     int answered = 0;
     int deaths = 0;
     std::vector<std::string> violations;
+    // Unit types that died, and whether a crashed fighter left its scorch where it hit the ground.
+    std::multiset<int> deadTypes;
+    bool fighterCrater = false;
 };
 
 // The map's catalogue units replaced by test gunners of the same types (light tanks fire bullets, the
@@ -77,11 +81,12 @@ void CheckInvariants(BattleDriver& d, BattleOutcome& out) {
     }
 }
 
-BattleOutcome PlayClash(std::uint32_t seed) {
+// Plays the level to a result; the clash with test gunners, any other level with its own units.
+BattleOutcome PlayClash(std::uint32_t seed, const std::string& levelName = "clash") {
     BattleOutcome out;
-    BattleDriver d("clash", DriverSetup{kGameModeCampaign, 0u, seed});
+    BattleDriver d(levelName, DriverSetup{kGameModeCampaign, 0u, seed});
     EXPECT_TRUE(d.Loaded());
-    ArmWithGunners(d);
+    if (levelName == "clash") ArmWithGunners(d);
 
     std::map<int, HexCoord> lastHex;
     std::map<int, int> lastState;
@@ -102,7 +107,15 @@ BattleOutcome PlayClash(std::uint32_t seed) {
                 }
                 if (lastState[id] != kUnitDying && u->GetState() == kUnitDying) {
                     ++out.deaths;
+                    out.deadTypes.insert(u->GetType());
                     out.events.push_back("dies " + std::to_string(id));
+                }
+                if (lastState[id] == kUnitDying && u->GetState() == kUnitGone && u->GetType() == UT_FIGHTER) {
+                    const engine::Vec2 ground = u->GetGroundPos();
+                    for (const auto& [prototype, at] : d.LevelLog().effects) {
+                        const bool here = std::fabs(at.x - ground.x) < 1e-3f && std::fabs(at.z - ground.y) < 1e-3f;
+                        if (prototype == "Particles/Combo_chard" && here) out.fighterCrater = true;
+                    }
                 }
                 lastHex[id] = u->GetHexPos();
                 lastState[id] = u->GetState();
@@ -147,6 +160,26 @@ TEST(UnitBattleTest, TwoCommandersFightToAResultWithTheRulesHeldEveryTick) {
 
 
     const BattleOutcome again = PlayClash(7);
+    EXPECT_EQ(again.events, first.events);
+    EXPECT_EQ(again.state, first.state);
+}
+
+TEST(UnitBattleTest, MixedSidesOfTheRealClassesFightToAResult) {
+    const BattleOutcome first = PlayClash(11, "mixed");
+    EXPECT_TRUE(first.state == kStateWon || first.state == kStateLost)
+        << first.state << " day " << first.days << " deaths " << first.deaths << " attacks " << first.attacks
+        << " events " << first.events.size() << " dead " << [&] {
+               std::string t;
+               for (int x : first.deadTypes) t += std::to_string(x) + " ";
+               return t;
+           }();
+    EXPECT_TRUE(first.violations.empty()) << first.violations.front();
+    EXPECT_GT(first.attacks, 0);
+    EXPECT_GE(first.deaths, 7);
+    EXPECT_EQ(first.deadTypes.count(UT_FIGHTER), 1u) << "the anti-air vehicle shoots the fighter down";
+    EXPECT_TRUE(first.fighterCrater);
+
+    const BattleOutcome again = PlayClash(11, "mixed");
     EXPECT_EQ(again.events, first.events);
     EXPECT_EQ(again.state, first.state);
 }

@@ -141,16 +141,6 @@ TEST(LaunchSpeedTest, NoSolutionDegenerateAndAnalyticCases) {
     EXPECT_EQ(SolveLaunchSpeed(90.0f, {0, 0, 0}, {0, 5, 0}), -1.0f);
 }
 
-// Level land whose rows from 3 on stand the given number of tile levels (0.25 each) higher or lower.
-std::string TerracedSource(int targetLevels) {
-    std::string s = battle_test::UniformSource(12, 12, "L1");
-    for (int r = 3; r < 12; ++r) {
-        for (int c = 0; c < 12; ++c) {
-            s += "height " + FormatHexLabel(H(c, r)) + " " + std::to_string(0.5f + 0.25f * targetLevels) + "\n";
-        }
-    }
-    return s;
-}
 
 TEST_F(ProjectileTest, EveryLauncherHitsInFlightOverOurDistancesAndHeights) {
     int ballistic = 0;

@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <strings.h>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,35 @@ struct ViewLog {
     std::vector<std::string> effectNodes;
     std::vector<int> stoppedEffects;
     std::vector<int> hungEffects;
+    // Effects hung in the world with their matrices; hanging one makes it live until the test ends it.
+    std::vector<std::pair<int, engine::Matrix44>> worldEffects;
+    std::set<int> liveEffects;
+    std::vector<int> detachedEffects;
+    // The model's named nodes (handle = index + 1) under the model or another part: local matrices, flags and
+    // whether they were moved under the root. Every matrix a unit gives a part is recorded.
+    struct Part {
+        std::string name;
+        engine::Matrix44 local;
+        int parent = 0;  // the handle of the part it hangs under, 0: the model
+        std::uint32_t flags = 0;
+        bool underRoot = false;
+        int matrixCount = 0;
+    };
+    std::vector<Part> parts;
+    void AddPart(const std::string& name, const engine::Vec3& at = {}) {
+        Part part;
+        part.name = name;
+        part.local.SetRow(3, at);
+        parts.push_back(part);
+    }
+    // The last part of that name, as the view finds it.
+    Part* FindPart(const std::string& name) {
+        Part* found = nullptr;
+        for (auto& part : parts) {
+            if (part.name == name) found = &part;
+        }
+        return found;
+    }
 };
 
 class RecordingUnitView : public UnitView {
@@ -137,12 +167,65 @@ public:
         return static_cast<int>(log_->effectNodes.size());
     }
     void HangEffectNode(int handle, const engine::Matrix44&) override { log_->hungEffects.push_back(handle); }
+    void HangEffectInWorld(int handle, const engine::Matrix44& matrix) override {
+        log_->worldEffects.emplace_back(handle, matrix);
+        log_->liveEffects.insert(handle);
+    }
+    void DetachEffectNode(int handle) override { log_->detachedEffects.push_back(handle); }
+    bool IsEffectFinished(int handle) const override { return log_->liveEffects.count(handle) == 0; }
+    // Case ignored, the last match wins.
+    int FindPart(const char* name) const override {
+        int found = 0;
+        for (std::size_t i = 0; i < log_->parts.size(); ++i) {
+            if (strcasecmp(log_->parts[i].name.c_str(), name) == 0) found = static_cast<int>(i) + 1;
+        }
+        return found;
+    }
+    int FindPartContaining(const char* text) const override {
+        int found = 0;
+        for (std::size_t i = 0; i < log_->parts.size(); ++i) {
+            if (log_->parts[i].name.find(text) != std::string::npos) found = static_cast<int>(i) + 1;
+        }
+        return found;
+    }
+    void ReparentPartToRoot(int part) override {
+        PartOf(part).underRoot = true;
+        PartOf(part).parent = 0;
+    }
+    engine::Matrix44 GetPartLocalMatrix(int part) const override { return PartOf(part).local; }
+    void SetPartLocalMatrix(int part, const engine::Matrix44& matrix) override {
+        PartOf(part).local = matrix;
+        ++PartOf(part).matrixCount;
+    }
+    // The part's world matrix: its local matrix carried by its parents and the model, whose world is its
+    // local matrix.
+    engine::Matrix44 GetPartWorldMatrix(int part) const override {
+        engine::Matrix44 world = PartOf(part).local;
+        for (int up = PartOf(part).parent; up != 0; up = PartOf(up).parent) {
+            engine::Matrix44 next;
+            engine::Matrix44::Multiply(world, PartOf(up).local, next);
+            world = next;
+        }
+        engine::Matrix44 placed;
+        engine::Matrix44::Multiply(world, log_->matrix, placed);
+        return placed;
+    }
+    void SetPartFlags(int part, std::uint32_t flags, bool set) override {
+        auto& bits = PartOf(part).flags;
+        bits = set ? (bits | flags) : (bits & ~flags);
+    }
+    engine::Matrix44 GetLocalMatrix() const override { return log_->matrix; }
     void StopEffectEmitting(int handle) override { log_->stoppedEffects.push_back(handle); }
     bool ContainsNode(const engine::SceneNode* node) const override { return node == ownNode; }
     void PlayBuildEffect(const engine::Vec3&) override { ++log_->buildEffects; }
     void DestroyModel() override { log_->destroyed = true; }
 
     ViewLog& Log() const { return *log_; }
+    ViewLog::Part& PartOf(int handle) const {
+        EXPECT_GE(handle, 1);
+        EXPECT_LE(handle, static_cast<int>(log_->parts.size()));
+        return log_->parts.at(static_cast<std::size_t>(handle - 1));
+    }
 
     const engine::SceneNode* ownNode = nullptr;
 
@@ -160,11 +243,25 @@ public:
     std::unique_ptr<UnitView> CreateView() override {
         logs.push_back(std::make_shared<ViewLog>());
         if (!modelAnimations.empty()) logs.back()->has = modelAnimations;
+        for (const auto& [name, at] : modelParts) logs.back()->AddPart(name, at);
+        for (const auto& [child, parent] : partParents) {
+            int childHandle = 0;
+            int parentHandle = 0;
+            for (std::size_t i = 0; i < logs.back()->parts.size(); ++i) {
+                if (logs.back()->parts[i].name == child) childHandle = static_cast<int>(i) + 1;
+                if (logs.back()->parts[i].name == parent) parentHandle = static_cast<int>(i) + 1;
+            }
+            if (childHandle != 0) logs.back()->parts[static_cast<std::size_t>(childHandle - 1)].parent = parentHandle;
+        }
         return std::make_unique<RecordingUnitView>(logs.back());
     }
 
     // The animations the models of new views declare; empty: the default ("idle", "stoodidle").
     std::set<std::string> modelAnimations;
+    // The named nodes the models of new views hold, with their translations.
+    std::vector<std::pair<std::string, engine::Vec3>> modelParts;
+    // Parts hung under another part (child, parent); the last part of each name is meant.
+    std::vector<std::pair<std::string, std::string>> partParents;
     bool loaded = false;
     bool prototypesPresent = true;
     std::vector<std::shared_ptr<ViewLog>> logs;
@@ -432,7 +529,7 @@ public:
             projectiles->LaunchBullet(from, *this, *target);
         }
     }
-    bool IsFiringFinished() const override { return firingFinished; }
+    bool IsFiringFinished() override { return firingFinished; }
     void PlayShoot() override { ++shootEffects; }
 
     int shots = 0;
@@ -442,6 +539,17 @@ public:
 private:
     Weapon weapon_;
 };
+
+// Level land whose rows from 3 on stand the given number of tile levels (0.25 each) higher or lower.
+inline std::string TerracedSource(int targetLevels) {
+    std::string s = battle_test::UniformSource(12, 12, "L1");
+    for (int r = 3; r < 12; ++r) {
+        for (int c = 0; c < 12; ++c) {
+            s += "height " + FormatHexLabel(H(c, r)) + " " + std::to_string(0.5f + 0.25f * targetLevels) + "\n";
+        }
+    }
+    return s;
+}
 
 // The text of one of the project's unit tables.
 inline std::string ProjectTable(const char* name) {
