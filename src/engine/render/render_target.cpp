@@ -162,6 +162,13 @@ void RenderTarget::BindColour(sys::GpuSurface* surface) {
     boundColour_ = surface;
 }
 
+void RenderTarget::MakeCurrent(const RenderView* view) {
+    if (device_ == nullptr) return;
+    if (boundColour_ != nullptr) device_->SetRenderTargetSurface(boundColour_);
+    if (depthInUse_ != nullptr) device_->SetDepthSurfaceCached(depthInUse_);
+    ApplyView(view);
+}
+
 void RenderTarget::BeginPass(std::uint32_t clearColour, bool multisample, bool backBufferDepth) {
     resolved_ = false;
     multisampleInUse_ = multisample;
