@@ -118,8 +118,14 @@ void RenderTarget::CreateSurfaces() {
             makeColour(0, sys::kFmtR32F);
             baseDepth_ = device_->GetShadowDepthSurface();
             break;
+        case kTargetCubeView:
+            // The faces of the cube texture are the colour; the depth is the target's own, so that clearing
+            // a face never wipes a depth surface someone else bound.
+            ownDepth_ = gpu->CreateDepthStencilSurface(w, h, sys::kFmtD24S8, 0);
+            baseDepth_ = ownDepth_;
+            break;
         default:
-            break;  // a cube view draws into the faces of its cube texture
+            break;
     }
     depthInUse_ = msDepth_ != nullptr ? msDepth_ : baseDepth_;
 }
