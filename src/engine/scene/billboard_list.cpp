@@ -50,6 +50,19 @@ Vec3 Xyz(const Vec4& v) { return {v.x, v.y, v.z}; }
 
 }  // namespace
 
+void ApplyMaterialDrawStates(RenderDevice& device, const MaterialDef& material, std::uint32_t alphaReference) {
+    std::uint32_t mask = 15;
+    if ((material.flags & 0x20u) != 0) {
+        mask = 0;
+    } else if (material.blendMode != 0) {
+        mask = 7;
+    }
+    device.SetColourWriteMask(mask);
+    device.SetBlendMode(material.blendMode);
+    device.ApplyMaterialDepthState(material.flags, material.blendMode);
+    device.SetAlphaTest(material.alphaTestMode, alphaReference);
+}
+
 void SetBillboardBufferFactory(BillboardBufferFactory factory) {
     Factory() = factory != nullptr ? factory : &MakeEngineBuffer;
 }
@@ -94,16 +107,7 @@ void BillboardListBase::DrawQuads(Camera& view, int depthOnly, const BillboardTa
     BuildVertices(view);
     device->SetCullMode(sys::kCullNone);
     if (depthOnly == 0) {
-        std::uint32_t mask = 15;
-        if ((material->flags & 0x20u) != 0) {
-            mask = 0;
-        } else if (material->blendMode != 0) {
-            mask = 7;
-        }
-        device->SetColourWriteMask(mask);
-        device->SetBlendMode(material->blendMode);
-        device->ApplyMaterialDepthState(material->flags, material->blendMode);
-        device->SetAlphaTest(material->alphaTestMode, alphaReference);
+        ApplyMaterialDrawStates(*device, *material, alphaReference);
         // A material whose shaders cannot be made leaves the list undrawn.
         if (binder->BindMaterial(*material, &view, &IdentityMatrix(), false, false) == 0) return;
     }

@@ -33,6 +33,10 @@ struct BillboardTarget {
     MaterialBinder* binder = nullptr;
 };
 
+// The states of an unbatched draw with a material: colour mask (0 with flag 0x20, 7 when it blends, else 15),
+// blend mode, depth state and alpha test with the given reference.
+void ApplyMaterialDrawStates(RenderDevice& device, const MaterialDef& material, std::uint32_t alphaReference);
+
 struct BillboardEnd {
     Vec4 position;
     std::uint32_t colour = 0xFFFFFFFFu;

@@ -18,6 +18,7 @@
 #include "engine/render/shader_text_buffer.h"
 #include "engine/render/shadow_split_setup.h"
 #include "engine/scene/billboard_list.h"
+#include "engine/scene/dynamic_geometry.h"
 #include "engine/scene/mesh_model.h"
 #include "engine/scene/model_queries.h"
 #include "engine/scene/model_table.h"
@@ -168,13 +169,17 @@ void SceneView::DrawEntries(DrawPointerList& list) {
                 SetWorldMatrix(IdentityMatrix());
                 static_cast<BillboardListBase*>(e.object)->Draw(*this, 0);
                 break;
+            case kEntryDynamicGeometry:
+                SetWorldMatrix(e.world);
+                static_cast<DynamicGeometry*>(e.object)->Draw(*this, e.world);
+                break;
             case kEntryBox:
                 if (e.material == nullptr) break;
                 SetWorldMatrix(e.world);
                 DrawCollisionVolume(*static_cast<Aabb*>(e.object), *this, e.world, *e.material);
                 break;
             default:
-                // Dynamic geometry and spline drawing come with their own drawers.
+                // Splines have no drawer yet.
                 break;
         }
     }

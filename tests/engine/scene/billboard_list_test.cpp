@@ -9,6 +9,7 @@
 #include "engine/render/material_def.h"
 #include "engine/render/material_lib_hooks.h"
 #include "engine/scene/billboard_list.h"
+#include "engine/scene/dynamic_geometry.h"
 #include "recording_render_device.h"
 #include "render_queue_support.h"
 
@@ -159,6 +160,26 @@ TEST_F(BillboardTest, DrawsRestartTheBufferAndSkipEmptyOrUnboundLists) {
     sprites.Draw(camera, 0, Target());
     EXPECT_EQ(device.alphaTestReference, 254u);
     EXPECT_EQ(device.draws.back().primitiveCount, 2u);
+}
+
+TEST_F(BillboardTest, DynamicGeometryDrawsItsTrianglesWithItsMaterial) {
+    DynamicGeometry geometry;
+    geometry.Init(nullptr);
+    geometry.Draw(camera, Matrix44(), &device, &binder);
+    EXPECT_TRUE(device.draws.empty());
+    geometry.vertices = std::make_unique<RewindingBuffer>(6u * 32u);
+    geometry.vertexCount = 6;
+    geometry.material = 900;  // outside the table: "Default"
+    binder.result = 0;
+    geometry.Draw(camera, Matrix44(), &device, &binder);
+    EXPECT_TRUE(device.draws.empty());
+    binder.result = 1;
+    geometry.Draw(camera, Matrix44(), &device, &binder);
+    ASSERT_EQ(device.draws.size(), 1u);
+    EXPECT_EQ(device.draws[0].primitiveCount, 2u);
+    EXPECT_EQ(device.draws[0].startVertex, 0u);
+    EXPECT_EQ(device.draws[0].cullMode, static_cast<std::uint32_t>(sys::kCullCcw));
+    EXPECT_EQ(device.colourMask, 15u);
 }
 
 }  // namespace
