@@ -23,6 +23,7 @@
 #include "engine/scene/model_queries.h"
 #include "engine/scene/model_table.h"
 #include "engine/scene/render_queue.h"
+#include "engine/scene/spline.h"
 #include "engine/scene/visible_node_list.h"
 #include "sys/gpu_resource.h"
 
@@ -178,8 +179,12 @@ void SceneView::DrawEntries(DrawPointerList& list) {
                 SetWorldMatrix(e.world);
                 DrawCollisionVolume(*static_cast<Aabb*>(e.object), *this, e.world, *e.material);
                 break;
+            case kEntrySpline:
+                SetWorldMatrix(e.world);
+                static_cast<Spline*>(e.object)->Draw(*this);
+                break;
             default:
-                // Splines have no drawer yet.
+                // Particle emitters come with the particle system.
                 break;
         }
     }

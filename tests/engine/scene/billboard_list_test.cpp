@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "engine/render/material_lib_hooks.h"
 #include "engine/scene/billboard_list.h"
 #include "engine/scene/dynamic_geometry.h"
+#include "engine/scene/spline.h"
 #include "recording_render_device.h"
 #include "render_queue_support.h"
 
@@ -180,6 +182,25 @@ TEST_F(BillboardTest, DynamicGeometryDrawsItsTrianglesWithItsMaterial) {
     EXPECT_EQ(device.draws[0].startVertex, 0u);
     EXPECT_EQ(device.draws[0].cullMode, static_cast<std::uint32_t>(sys::kCullCcw));
     EXPECT_EQ(device.colourMask, 15u);
+}
+
+TEST_F(BillboardTest, SplinePathsBecomeStreaks) {
+    Spline spline;
+    for (const Vec3& p : {Vec3{0, 0, 0}, Vec3{1, 0, 0}, Vec3{1, 0, 2}}) ASSERT_TRUE(spline.InsertKnot(p));
+    BillboardList streaks;
+    spline.kind = kSplineStraight;
+    ASSERT_EQ(spline.BuildStreaks(streaks, GetMaterialLib().DefaultHandle()), 2);
+    EXPECT_EQ(streaks.GetItem(1).b.position.z, 2.0f);
+    EXPECT_FLOAT_EQ(streaks.GetItem(0).a.halfWidth, 0.0125f);
+    // A curve is sampled 50 times per unit of length, plus one, from its first knot to its last.
+    spline.kind = kSplineCurve;
+    const int expected = static_cast<int>(std::ceil(spline.TotalLength() * 50.0f)) + 1;
+    ASSERT_EQ(spline.BuildStreaks(streaks, GetMaterialLib().DefaultHandle()), expected);
+    EXPECT_EQ(streaks.GetItem(0).a.position.x, 0.0f);
+    EXPECT_NEAR(streaks.GetItem(expected - 1).b.position.z, 2.0f, 1e-4f);
+    Spline single;
+    ASSERT_TRUE(single.InsertKnot({0, 0, 0}));
+    EXPECT_EQ(single.BuildStreaks(streaks, GetMaterialLib().DefaultHandle()), 0);
 }
 
 }  // namespace
