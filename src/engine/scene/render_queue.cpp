@@ -102,6 +102,7 @@ DrawList::DrawList(int capacity, int blended)
 
 void DrawList::Clear() {
     count_ = 0;
+    octreeEntriesStart_ = -1;
     octreeCount_ = 0;
     visible_.Clear();
 }
@@ -227,6 +228,8 @@ void DrawList::AddVisitedBatchEntry(const OctreeRecord& record, int batch, int m
 
 DrawPointerList& DrawList::CollectVisible(const Camera& camera) {
     visible_.Clear();
+    if (octreeEntriesStart_ >= 0 && octreeEntriesStart_ <= count_) count_ = octreeEntriesStart_;
+    octreeEntriesStart_ = -1;
     if (count_ == 0 && octreeCount_ == 0) return visible_;
     const Matrix44& toView = camera.GetViewTransform().GetInverse();
     const float margin = GetModelQueryOptions().cullMargin;
@@ -238,6 +241,7 @@ DrawPointerList& DrawList::CollectVisible(const Camera& camera) {
         e.depth = toView.TransformPoint(centre).z + (e.material != nullptr ? e.material->storedFloat0 : 0.0f);
         visible_.Append(&e);
     }
+    if (octreeCount_ > 0) octreeEntriesStart_ = count_;
     for (int r = 0; r < octreeCount_; ++r) {
         const OctreeRecord& record = octree_[static_cast<std::size_t>(r)];
         if (record.node == nullptr || record.model == nullptr || !record.model->octree) continue;

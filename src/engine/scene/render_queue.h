@@ -123,8 +123,9 @@ public:
     void AddVisitedBatchEntry(const OctreeRecord& record, int batch, int material, const Vec3& centre,
                               float radius);
 
-    // Empties the visible pointers, then takes every entry without flag 0x4 whose sphere (grown by the
-    // start-up record's cull margin) the camera sees, writing its view depth, then the camera's octree cells.
+    // Empties the visible pointers and drops the octree batches of an earlier call, then takes every entry
+    // without flag 0x4 whose sphere (grown by the start-up record's cull margin) the camera sees, writing its
+    // view depth, then the camera's octree cells.
     DrawPointerList& CollectVisible(const Camera& camera);
 
     int Count() const { return count_; }
@@ -139,6 +140,9 @@ private:
     std::vector<DrawEntry> entries_;
     std::vector<OctreeRecord> octree_;
     int octreeCount_ = 0;
+    // Where the octree batches of the last CollectVisible begin (-1: none yet), so that views rendering the
+    // same lists one after another (cube faces, split screens) do not pile them up.
+    int octreeEntriesStart_ = -1;
     int octreeCapacity_ = 0;
     int count_ = 0;
     int capacity_ = 0;

@@ -213,6 +213,31 @@ TEST_F(RenderQueueTest, CollectVisibleHonoursTheMarginAndSkipsEmptyEmitters) {
     EXPECT_EQ(visible.Get(1), &list.Get(1));
 }
 
+TEST_F(RenderQueueTest, OctreeModelsGiveVisibleBatchesAgainForEachView) {
+    MeshModel* model = Model({0});
+    auto octree = std::make_unique<ModelOctree>();
+    octree->leaves = {{{-1, 0, 9}, {1, 1, 10}, 0, 1}};
+    OctreeNode root;
+    root.centre = {0, 0, 10}, root.halfSize = 2, root.leaf = 0;
+    octree->nodes = {root};
+    model->octree = std::move(octree);
+    NodePtr node = MeshNode(model->handle, Matrix44());
+    RenderQueue queue(4);
+    queue.SetScene(node.get());
+    queue.Build();
+    DrawList& list = queue.GetDrawList(0);
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.OctreeRecordCount(), 1);
+    // Several views of one build (cube faces) each see the batch once; the list does not fill up.
+    for (int view = 0; view < 6; ++view) {
+        DrawPointerList& visible = list.CollectVisible(camera);
+        ASSERT_EQ(visible.Count(), 1) << view;
+        EXPECT_EQ(visible.Get(0)->object, model);
+        EXPECT_EQ(visible.Get(0)->material, Def(GetMaterialLib().DefaultHandle()));
+        EXPECT_EQ(list.Count(), 1);
+    }
+}
+
 TEST(DrawOrdering, OpaqueAndBlendedComparatorsFollowTheirKeys) {
     MaterialDef early, late, setA, setB;
     early.drawOrder = 10, late.drawOrder = 20;
