@@ -37,13 +37,17 @@ constexpr int kAddressWrap = 1;
 constexpr int kAddressClamp = 3;
 constexpr int kMinInstanceRun = 4;
 
-constexpr const char* kSkyboxPixelShader =
+}  // namespace
+
+const char* const kSkyboxPixelShaderText =
     "samplerCUBE Texture : register(s0);\n"
     "uniform float4 CamPos : register(c0);\n"
     "float4 main(float4 PosWorld : TEXCOORD0) : COLOR\n"
     "{\n"
     "\treturn float4(texCUBE(Texture,PosWorld.xyz-CamPos.xyz).rgb,1);\n"
     "}\n";
+
+namespace {
 
 std::span<const Matrix44> Bones(const DrawEntry& e) {
     return e.skin != nullptr ? std::span<const Matrix44>(*e.skin) : std::span<const Matrix44>();
@@ -359,7 +363,7 @@ void SceneView::DrawSkybox() {
     device->SetDepthMode(true, false, false);
     device->SetTextureFilter(0, kFilterLinear, 0);
     device->SetTextureAddressMode(0, kAddressWrap);
-    PixelShader* shader = pixel->GetBuiltinPixelShader(BuiltinPixelShader::SkyBox, kSkyboxPixelShader);
+    PixelShader* shader = pixel->GetBuiltinPixelShader(BuiltinPixelShader::SkyBox, kSkyboxPixelShaderText);
     VertexShader* vertexShader = vertex->BuiltinVertexShader(4);
     if (shader == nullptr || vertexShader == nullptr) return;
     pixel->BindPixelShader(shader);

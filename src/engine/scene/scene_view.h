@@ -29,6 +29,9 @@ struct SceneViewServices {
     MaterialManager* materials = nullptr;
 };
 
+// The sky box's pixel shader: the cube map sampled along the direction from the camera (c0) to the pixel.
+extern const char* const kSkyboxPixelShaderText;
+
 class SceneView : public Camera {
 public:
     static constexpr int kShadowMapSize = 2048;

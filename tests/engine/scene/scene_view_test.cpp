@@ -5,6 +5,7 @@
 #include "engine/scene/light_desc.h"
 #include "engine/scene/render_queue.h"
 #include "render_queue_support.h"
+#include "sys/hlsl_compiler.h"
 
 namespace {
 
@@ -64,6 +65,11 @@ TEST_F(SceneViewTest, ANewViewHasNoShadowViewAndAnEvenGeometricBlend) {
     EXPECT_EQ(view.GetShadowView(), nullptr);
     EXPECT_FLOAT_EQ(view.GetSplitLambda(), 0.5f);
     EXPECT_EQ(view.RenderShadowMaps(), 0);  // no queue, no device: nothing rendered
+}
+
+TEST(SkyboxShader, TheSkyTextCompiles) {
+    const sys::HlslCompileResult result = sys::CompileHlsl(kSkyboxPixelShaderText, sys::ShaderStage::Pixel);
+    EXPECT_TRUE(result.Ok()) << result.error;
 }
 
 }  // namespace
