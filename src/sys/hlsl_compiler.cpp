@@ -54,6 +54,11 @@ std::string CheckExplicitRegisters(const glslang::TIntermediate& intermediate) {
 
 }  // namespace
 
+std::string_view HlslTranslatorKey() {
+    static const std::string key = "hlsl translator " + std::to_string(kHlslTranslatorVersion) + "\n" + kPreamble;
+    return key;
+}
+
 HlslCompileResult CompileHlsl(std::string_view text, ShaderStage stage, SpirvOptimiser optimiser) {
     g_compileCount.fetch_add(1, std::memory_order_relaxed);
     std::call_once(g_frontEndOnce, [] { glslang::InitializeProcess(); });

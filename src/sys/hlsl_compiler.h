@@ -24,6 +24,12 @@ struct HlslCompileResult {
 HlslCompileResult CompileHlsl(std::string_view text, ShaderStage stage,
                               SpirvOptimiser optimiser = SpirvOptimiser::None);
 
+// Raised with every change of the translation's options or prelude: shader caches keyed by it drop the words
+// of an older translator.
+constexpr int kHlslTranslatorVersion = 1;
+// The translator's identity for cache keys: its version number and the prelude put before every text.
+std::string_view HlslTranslatorKey();
+
 // How often CompileHlsl has been called in this process.
 std::uint64_t HlslCompileCount();
 

@@ -62,6 +62,9 @@ public:
     // The debug switch that makes box nodes pickable (0 by default).
     int GetBoxPicking() const { return boxPicking_; }
     void SetBoxPicking(int on) { boxPicking_ = on; }
+    // The debug switch that makes the render queue draw box nodes (0 by default).
+    int GetBoxDisplay() const { return boxDisplay_; }
+    void SetBoxDisplay(int on) { boxDisplay_ = on; }
 
     // The render target "Main RT" at the back buffer's size, made on the first call that can make it.
     RenderTarget* GetMainRenderTarget();
@@ -110,6 +113,7 @@ protected:
     Made made_;
     int resourceGroup_ = 0;
     int boxPicking_ = 0;
+    int boxDisplay_ = 0;
     int backBufferWidth_ = 0;
     int backBufferHeight_ = 0;
     std::uint32_t presentedFrames_ = 0;

@@ -274,6 +274,8 @@ private:
     // Per stage: the plain texture bound and the cube texture bound (binding one clears the other).
     std::array<sys::GpuBaseTexture*, kStages> primaryTextures_{};
     std::array<sys::GpuBaseTexture*, kStages> alternateTextures_{};
+    // Per stage: known to be empty, so an unbind need not reach the layer. False means bound or unknown.
+    std::array<bool, kStages> stageEmpty_{};
     sys::GpuSurface* shadowDepth_ = nullptr;
     sys::GpuSurface* cachedTarget_ = nullptr;
     sys::GpuSurface* cachedDepth_ = nullptr;

@@ -18,6 +18,8 @@ void GraphicsDevice::ResetStateCache() {
     cachedStream_ = nullptr;
     cachedStride_ = 0;
     primaryTextures_.fill(nullptr);
+    // Unknown, not empty: the first unbind after a reset still reaches the layer.
+    stageEmpty_.fill(false);
     SetRenderStateCached(sys::kRsLastPixel, 1);
     SetRenderStateCached(sys::kRsClipping, 1);
     SetRenderStateCached(sys::kRsShadeMode, sys::kShadeGouraud);
@@ -52,6 +54,7 @@ void GraphicsDevice::SetRawTexture(std::uint32_t stage, sys::GpuBaseTexture* tex
     if (!device_ || texture == nullptr || stage >= static_cast<std::uint32_t>(kStages)) return;
     if (primaryTextures_[stage] == texture) return;
     device_->SetTexture(stage, texture);
+    stageEmpty_[stage] = false;
     primaryTextures_[stage] = texture;
     alternateTextures_[stage] = nullptr;
 }
@@ -65,13 +68,15 @@ void GraphicsDevice::SetTexture(std::uint32_t stage, int handle) {
     auto& entry = cube ? alternateTextures_[stage] : primaryTextures_[stage];
     if (entry == gpu) return;
     device_->SetTexture(stage, gpu);
+    stageEmpty_[stage] = false;
     entry = gpu;
     (cube ? primaryTextures_[stage] : alternateTextures_[stage]) = nullptr;
 }
 
 void GraphicsDevice::UnbindTexture(std::uint32_t stage) {
-    if (!device_ || stage >= static_cast<std::uint32_t>(kStages)) return;
+    if (!device_ || stage >= static_cast<std::uint32_t>(kStages) || stageEmpty_[stage]) return;
     device_->SetTexture(stage, nullptr);
+    stageEmpty_[stage] = true;
     primaryTextures_[stage] = nullptr;
     alternateTextures_[stage] = nullptr;
 }

@@ -118,8 +118,14 @@ void RenderTarget::CreateSurfaces() {
             makeColour(0, sys::kFmtR32F);
             baseDepth_ = device_->GetShadowDepthSurface();
             break;
+        case kTargetCubeView:
+            // The faces of the cube texture are the colour; the depth is the target's own, so that clearing
+            // a face never wipes a depth surface someone else bound.
+            ownDepth_ = gpu->CreateDepthStencilSurface(w, h, sys::kFmtD24S8, 0);
+            baseDepth_ = ownDepth_;
+            break;
         default:
-            break;  // a cube view draws into the faces of its cube texture
+            break;
     }
     depthInUse_ = msDepth_ != nullptr ? msDepth_ : baseDepth_;
 }
@@ -160,6 +166,13 @@ void RenderTarget::BindColour(sys::GpuSurface* surface) {
     if (device_ == nullptr || surface == nullptr) return;
     device_->SetRenderTargetSurface(surface);
     boundColour_ = surface;
+}
+
+void RenderTarget::MakeCurrent(const RenderView* view) {
+    if (device_ == nullptr) return;
+    if (boundColour_ != nullptr) device_->SetRenderTargetSurface(boundColour_);
+    if (depthInUse_ != nullptr) device_->SetDepthSurfaceCached(depthInUse_);
+    ApplyView(view);
 }
 
 void RenderTarget::BeginPass(std::uint32_t clearColour, bool multisample, bool backBufferDepth) {

@@ -197,6 +197,8 @@ public:
     int Width() const override { return width_; }
     int Height() const override { return height_; }
     int Kind() const { return kind_; }
+    // Binds the target's colour and depth surfaces again and applies the view, after a pass drew elsewhere.
+    void MakeCurrent(const RenderView* view);
     int State() const { return state_; }
     DrawTarget2D Target2D() const;
     void SetPointSampling(bool on) { pointSampling_ = on; }

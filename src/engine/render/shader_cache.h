@@ -23,9 +23,11 @@ namespace engine {
 std::unique_ptr<VertexShader> CompileVertexShader(ShaderDevice& device, std::string_view text);
 std::unique_ptr<PixelShader> CompilePixelShader(ShaderDevice& device, std::string_view text);
 
-// The cache file of a text: folder + the key as eight upper-case hexadecimal digits + ".vsc" or ".psc".
-// Empty when no cache folder is known.
+// The cache file of a text: folder + the key as eight upper-case hexadecimal digits + ".vsc" or ".psc". The key
+// is the CRC-32 of the translator's key (sys::HlslTranslatorKey unless given) followed by the text, so words
+// of another translator version are never read. Empty when no cache folder is known.
 std::string ShaderCacheFilePath(std::string_view text, sys::ShaderStage stage);
+std::string ShaderCacheFilePath(std::string_view text, sys::ShaderStage stage, std::string_view translatorKey);
 
 // The words of a cache file when it is acceptable: a non-zero multiple of 4 bytes, the SPIR-V magic first,
 // a module the SPIR-V validator accepts, with entry point "main" of the given stage. Empty otherwise.

@@ -6,6 +6,7 @@
 #include "engine/platform/data_folders.h"
 #include "engine/platform/file_stream.h"
 #include "engine/render/shader_cache.h"
+#include "sys/hlsl_compiler.h"
 #include "sys/spirv_validator.h"
 
 namespace engine {
@@ -19,10 +20,17 @@ constexpr long kLargestCacheFile = 64L << 20;
 }  // namespace
 
 std::string ShaderCacheFilePath(std::string_view text, sys::ShaderStage stage) {
+    return ShaderCacheFilePath(text, stage, sys::HlslTranslatorKey());
+}
+
+std::string ShaderCacheFilePath(std::string_view text, sys::ShaderStage stage, std::string_view translatorKey) {
     std::string folder = GetShaderCacheFolderNarrow();
     if (folder.empty()) return folder;
+    std::string keyed;
+    keyed.reserve(translatorKey.size() + text.size());
+    keyed.append(translatorKey).append(text);
     char name[16];
-    std::snprintf(name, sizeof(name), "%08X.%s", Crc32OfLength(text.data(), text.size()),
+    std::snprintf(name, sizeof(name), "%08X.%s", Crc32OfLength(keyed.data(), keyed.size()),
                   stage == sys::ShaderStage::Vertex ? "vsc" : "psc");
     return folder + name;
 }

@@ -10,12 +10,20 @@
 
 namespace engine {
 
+class Camera;
+class MaterialBinder;
+class RenderDevice;
 class SceneNode;
 
 class DynamicGeometry {
 public:
     // Empty geometry of the owner: no vertices, no buffer, material 0.
     void Init(SceneNode* owner);
+    // Nothing without vertices or a buffer. Otherwise the material's states ("Default" for a handle outside
+    // the table or an empty slot), its shaders for the view (nothing drawn when they do not bind), cull mode
+    // 3, and count / 3 triangles from the buffer's start; the vertex and triangle counts go to the engine's
+    // frame statistics. The device and binder are the engine's when null.
+    void Draw(Camera& view, const Matrix44& world, RenderDevice* device = nullptr, MaterialBinder* binder = nullptr);
 
     Vec3 values[10];
     Matrix44 matrix;

@@ -6,6 +6,7 @@
 
 #include "engine/scene/animation_player.h"
 #include "engine/scene/animation_set.h"
+#include "engine/scene/billboard_list.h"
 #include "engine/scene/dynamic_geometry.h"
 #include "engine/scene/lod_group.h"
 #include "engine/scene/skeleton.h"
@@ -55,6 +56,12 @@ bool SceneNode::CreatePayload() {
             case kNodeDynamicGeometry:
                 geometry_ = std::make_unique<DynamicGeometry>();
                 geometry_->Init(this);
+                break;
+            case kNodeBillboards:
+                billboards_ = std::make_unique<BillboardList>();
+                break;
+            case kNodeSortedBillboards:
+                sortedBillboards_ = std::make_unique<SortedBillboardList>();
                 break;
             case kNodeLodGroup:
                 lodGroup_ = std::make_unique<LodGroup>(this);

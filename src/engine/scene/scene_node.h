@@ -19,6 +19,7 @@ namespace engine {
 
 class AnimationPlayer;
 class AnimationSet;
+class BillboardList;
 class DynamicGeometry;
 class FrameTimerBase;
 class LodGroup;
@@ -29,6 +30,7 @@ struct PickHit;
 struct PickSegment;
 class ParticleEmitter;
 class SceneNode;
+class SortedBillboardList;
 class Spline;
 
 // Flag bits of SceneNode::flags.
@@ -93,7 +95,7 @@ class SceneNode {
 public:
     // A new node of the type (0-12; another type gives null) with the given name, active, identity
     // matrices and the payload of its type: dynamic geometry for 2, a distance-switch group for 6, an
-    // animation player for 7, a box (-2.5, -1, -2.5)..(2.5, 1, 2.5) for 10, a curve spline for 11. Null when
+    // animation player for 7, empty billboard lists for 5 and 8, a box (-2.5, -1, -2.5)..(2.5, 1, 2.5) for 10, a curve spline for 11. Null when
     // memory runs out.
     static SceneNode* Init(std::uint32_t type, const char* name);
     // Detaches the node from its parent, deletes every child and frees what the node holds, then the node.
@@ -138,6 +140,11 @@ public:
     LodGroup* GetLodGroup() const { return type_ == kNodeLodGroup ? lodGroup_.get() : nullptr; }
     Spline* GetSpline() const { return type_ == kNodeSpline ? spline_.get() : nullptr; }
     DynamicGeometry* GetDynamicGeometry() const { return type_ == kNodeDynamicGeometry ? geometry_.get() : nullptr; }
+    // Type 5's segment list and type 8's sprite list (empty until sized), else null.
+    BillboardList* GetBillboardList() const { return type_ == kNodeBillboards ? billboards_.get() : nullptr; }
+    SortedBillboardList* GetSortedBillboardList() const {
+        return type_ == kNodeSortedBillboards ? sortedBillboards_.get() : nullptr;
+    }
 
     std::uint32_t GetFlags() const { return flags_; }
     void SetFlags(std::uint32_t flags) { flags_ = flags; }
@@ -265,6 +272,8 @@ private:
     std::unique_ptr<LodGroup> lodGroup_;
     std::unique_ptr<Aabb> box_;
     std::unique_ptr<Spline> spline_;
+    std::unique_ptr<BillboardList> billboards_;
+    std::unique_ptr<SortedBillboardList> sortedBillboards_;
 };
 
 // The cached debug arrow nodes: 0 "$$$ArrowXY" (blue), 1 "$$$ArrowXZ" (green), 2 "$$$ArrowYZ" (red); null

@@ -8,6 +8,8 @@
 
 namespace engine {
 
+class BillboardList;
+class Camera;
 class SceneNode;
 
 enum SplineKind : int { kSplineStraight = 0, kSplineCurve = 1 };
@@ -38,6 +40,15 @@ public:
 
     int KnotCount() const { return static_cast<int>(knots_.size()); }
     const SplineKnot& GetKnot(int i) const { return knots_[i]; }
+    // Debug drawing: each knot's marker model with "$$$KnotStart", "$$$Knot" or "$$$KnotEnd" (made on first
+    // use, with "$$$Line"), then the path as a temporary streak list in "$$$Line" with the identity world
+    // matrix. Knots need the engine's device; the streaks draw through the list's own path.
+    void Draw(Camera& view);
+    // Fills the list (resized to fit) with the path's streaks: for a curve ceil(total length x 50) + 1 samples
+    // (at most 5000) through PointAt, else one per pair of consecutive knots; white, half-width 0.0125.
+    // Returns the number of streaks.
+    int BuildStreaks(BillboardList& list, int material);
+
     // Rebuilds the arc-length table when stale.
     void UpdateTable();
     float TotalLength() { UpdateTable(); return totalLength_; }

@@ -66,7 +66,8 @@ TEST_F(ShaderCache, FilesAreNamedByTheTextKeyAndHoldTheCompilersWords) {
     EXPECT_EQ(pixelPath.size(), folder.size() + 12);
     EXPECT_EQ(pixelPath.substr(pixelPath.size() - 4), ".psc");
     char expected[16];
-    std::snprintf(expected, sizeof(expected), "%08X.vsc", Crc32OfText(kVertexText));
+    const std::string keyed = std::string(sys::HlslTranslatorKey()) + kVertexText;
+    std::snprintf(expected, sizeof(expected), "%08X.vsc", Crc32OfLength(keyed.data(), keyed.size()));
     EXPECT_EQ(ShaderCacheFilePath(kVertexText, ShaderStage::Vertex), folder + expected);
 
     ASSERT_NE(CompilePixelShader(device, kPixelText), nullptr);
@@ -83,6 +84,21 @@ TEST_F(ShaderCache, TextsDifferingByOneCharacterGetTwoFiles) {
     EXPECT_NE(a, b);
     EXPECT_TRUE(std::filesystem::exists(a));
     EXPECT_TRUE(std::filesystem::exists(b));
+}
+
+// A file of another translator version lies under another name and is never read.
+TEST_F(ShaderCache, TranslatorVersionsKeyTheirOwnFiles) {
+    const std::string current = ShaderCacheFilePath(kPixelText, ShaderStage::Pixel);
+    const std::string older = ShaderCacheFilePath(kPixelText, ShaderStage::Pixel, "hlsl translator 0\n");
+    EXPECT_NE(current, older);
+    EXPECT_EQ(current, ShaderCacheFilePath(kPixelText, ShaderStage::Pixel, sys::HlslTranslatorKey()));
+    // Valid words of another shader, as an older translator might have left them, under the older name.
+    const Words stale = Compiled((std::string(kPixelText) + " ").c_str(), ShaderStage::Pixel);
+    ASSERT_TRUE(WriteShaderCacheFile(older, stale));
+    ASSERT_NE(CompilePixelShader(device, kPixelText), nullptr);
+    ASSERT_EQ(device.pixelCreates.size(), 1u);
+    EXPECT_EQ(device.pixelCreates[0], Compiled(kPixelText, ShaderStage::Pixel));
+    EXPECT_EQ(ReadAll(older), Bytes(stale));
 }
 
 // A cache file that cannot be used is replaced by the words of one fresh compile, which the device receives.

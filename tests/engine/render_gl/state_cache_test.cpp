@@ -180,11 +180,19 @@ TEST_F(GraphicsDeviceTest, TexturesTargetsAndIndexBuffersAreCachedToo) {
     EXPECT_EQ(Gpu().GetTexture(2), texture);
     device_->UnbindTexture(2);
     device_->UnbindTexture(2);
-    EXPECT_EQ(Gpu().CallCount(sys::GpuCall::SetTexture), 3u) << "unbinding always reaches the device";
+    EXPECT_EQ(Gpu().CallCount(sys::GpuCall::SetTexture), 2u) << "a stage known to be empty sends nothing";
     device_->SetRawTexture(2, texture);
-    EXPECT_EQ(Gpu().CallCount(sys::GpuCall::SetTexture), 4u);
+    EXPECT_EQ(Gpu().CallCount(sys::GpuCall::SetTexture), 3u);
     device_->UnbindAll(false);
     EXPECT_EQ(Gpu().GetTexture(2), nullptr);
+    // After a cache reset every stage is unknown: the first full unbind reaches the layer, the next does not.
+    device_->ResetStateCache();
+    Gpu().ResetCallCounts();
+    device_->UnbindAllTextures();
+    device_->UnbindAllTextures();
+    EXPECT_EQ(Gpu().CallCount(sys::GpuCall::SetTexture), 16u);
+    Gpu().ResetCallCounts();
+    device_->UnbindAll(false);
     EXPECT_EQ(Gpu().CallCount(sys::GpuCall::SetIndices), 1u);
     texture->Release();
 

@@ -179,6 +179,14 @@ TEST_F(RenderTargetTest, RenderCubeFaceDrawsIntoTheNamedFaceOnly) {
     ASSERT_NE(cube, nullptr);
     RenderTarget* target = Make(kEdge, kEdge, engine::kTargetCubeView);
     EXPECT_EQ(target->ColourSurface(0), nullptr) << "the cube supplies the surfaces";
+    // The target has a depth surface of its own: the one bound before keeps its content through the faces.
+    sys::GpuSurface* outerDepth = device_->BackBufferDepthSurface();
+    ASSERT_NE(target->DepthSurface(), nullptr);
+    EXPECT_NE(target->DepthSurface(), outerDepth);
+    EXPECT_EQ(target->DepthSurface()->GetDesc().width, static_cast<std::uint32_t>(kEdge));
+    device_->SetRenderTargetSurface(device_->BackBufferSurface());
+    device_->SetDepthSurfaceCached(outerDepth);
+    ASSERT_EQ(Gpu().Clear(0, nullptr, sys::kClearZBuffer, 0, 0.25f, 0), sys::kGpuOk);
     target->BeginCube(cube);
     const std::uint32_t colours[6] = {0xFF010203u, 0xFF102030u, 0xFF203040u, 0xFF304050u, 0xFF405060u, 0xFF506070u};
     const IntRect fill = {2, 1, 3, 4};
@@ -202,6 +210,11 @@ TEST_F(RenderTargetTest, RenderCubeFaceDrawsIntoTheNamedFaceOnly) {
             EXPECT_TRUE(Split(picture, kEdge, kEdge, fill, colours[face], 0));
         }
     }
+    std::vector<float> depths;
+    ASSERT_TRUE(Gpu().ReadSurfaceFloats(outerDepth, depths));
+    ASSERT_FALSE(depths.empty());
+    EXPECT_FLOAT_EQ(depths[0], 0.25f);
+    EXPECT_FLOAT_EQ(depths[depths.size() / 2], 0.25f);
     delete target;
     device_->SetRenderTargetSurface(device_->BackBufferSurface());
     cube->Release();
