@@ -280,7 +280,8 @@ void Game::UnlockAchievement(int achievement) {
 }
 engine::WideString Game::GetText(const char* key) const {
     if (parts_.strings != nullptr) return parts_.strings->Lookup(key);
-    return engine::WideString("No String");
+    // Without a string table the key stands for its text.
+    return engine::WideString(key);
 }
 HexMap& Game::GetHexMap() { return level_ ? level_->GetHexMap() : *emptyMap_; }
 

@@ -36,6 +36,7 @@ bool IsMenuState(int state) {
 void Game::RunMainLoop() {
     parts_.platform->ResetClock();
     skip_ = false;
+    quit_ = false;
     for (;;) {
         int code = 0;
         if (parts_.platform->PopEvent(code) && code == kEventQuit) return;
