@@ -287,7 +287,9 @@ HexMap& Game::GetHexMap() { return level_ ? level_->GetHexMap() : *emptyMap_; }
 
 // --- TeamServices ----------------------------------------------------------------------------------------
 
-std::unique_ptr<AIPlayer> Game::CreateAIPlayer(Team&) { return nullptr; }
+std::unique_ptr<AIPlayer> Game::CreateAIPlayer(Team& team) {
+    return parts_.createAIPlayer ? parts_.createAIPlayer(team) : nullptr;
+}
 void Game::RefreshCash() { parts_.screens->RefreshCash(); }
 void Game::OnTurnStart() { parts_.screens->OnTurnStart(); }
 bool Game::IsAnyBlockRunning() const { return parts_.scripts != nullptr && parts_.scripts->IsAnyBlockRunning(); }

@@ -4,6 +4,7 @@
 // level's questions from what it owns.
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -76,6 +77,8 @@ struct GameParts {
     // Makes an empty campaign record for SelectCampaign.
     std::unique_ptr<CampaignInfo> (*createCampaign)(void* context) = nullptr;
     void* campaignContext = nullptr;
+    // The computer player of an enemy team; null (or an empty function): none.
+    std::function<std::unique_ptr<AIPlayer>(Team&)> createAIPlayer;
     // The level's script manager; null when levels run no scripts.
     ScriptManager* scripts = nullptr;
     // The level's presentation; null: the null presenter.
