@@ -71,7 +71,7 @@ int RunProgram(const ProgramHooks& hooks) {
     SetStringTable(strings.get());
 
     // The services that come later run as stand-ins meanwhile.
-    EnginePlatform platform(*engine);
+    EnginePlatform platform(*engine, hooks.afterFrame);
     ClearingView view(*engine);
     MemoryProfile memoryProfile;
     NullAchievements achievements;

@@ -10,6 +10,8 @@ class Profile;
 struct ProgramHooks {
     // The profile the game uses; null: the default profile held in memory.
     Profile* profile = nullptr;
+    // Called after each engine frame step with the number of frames stepped so far.
+    std::function<void(int frame)> afterFrame;
     // Told each shutdown step as it happens: "exit", "strings", "game", "engine".
     std::function<void(const char* step)> onShutdownStep;
 };

@@ -6,9 +6,12 @@
 #include "engine/platform/input_device.h"
 #include "engine/render/render_target.h"
 
+#include <utility>
+
 namespace game {
 
-EnginePlatform::EnginePlatform(engine::Engine& engine) : engine_(engine) {}
+EnginePlatform::EnginePlatform(engine::Engine& engine, std::function<void(int)> afterFrame)
+    : engine_(engine), afterFrame_(std::move(afterFrame)) {}
 
 bool EnginePlatform::PopEvent(int& code) {
     engine::EngineEvent event;
@@ -39,7 +42,12 @@ void EnginePlatform::SelectResourceGroup(int group) { engine_.SetResourceGroup(g
 
 void EnginePlatform::PurgeResourceGroup(int group) { engine::PurgeResourceGroup(group); }
 
-int EnginePlatform::FrameStep() { return engine_.FrameStep(); }
+int EnginePlatform::FrameStep() {
+    const int result = engine_.FrameStep();
+    ++frames_;
+    if (afterFrame_) afterFrame_(frames_);
+    return result;
+}
 
 int EnginePlatform::GetScreenWidth() const {
     const engine::RenderTarget* target = engine_.GetMainRenderTarget();

@@ -3,6 +3,8 @@
 // idle, never written), no achievements, silence, an announcer that never shows, a still camera, no screens,
 // and a view that clears the main render target each frame. EnginePlatform is the real platform port over
 // the engine root.
+#include <functional>
+
 #include "game/core/game_ports.h"
 #include "game/core/game_view.h"
 
@@ -15,7 +17,8 @@ namespace game {
 
 class EnginePlatform final : public GamePlatform {
 public:
-    explicit EnginePlatform(engine::Engine& engine);
+    // afterFrame: called after each frame step with the count of frames stepped.
+    explicit EnginePlatform(engine::Engine& engine, std::function<void(int)> afterFrame = nullptr);
     bool PopEvent(int& code) override;
     engine::KeyState ReadKey(int code) override;
     void ResetClock() override;
@@ -29,6 +32,8 @@ public:
 
 private:
     engine::Engine& engine_;
+    std::function<void(int)> afterFrame_;
+    int frames_ = 0;
 };
 
 class MemoryProfile final : public Profile {
