@@ -287,3 +287,45 @@ TEST_F(LoopTest, ResultPhasesFadeThenOpenTheScreen) {
 
 }  // namespace
 }  // namespace core_test
+
+namespace core_test {
+namespace {
+
+// A computer player whose turn ends when the test says so.
+class FinishingAI : public teams_test::RecordingAIPlayer {
+public:
+    bool IsTurnOver() const override { return *over; }
+    bool* over = nullptr;
+};
+
+class ComputerTurnTest : public LoopTest {
+protected:
+    void SetUp() override {
+        parts.createAIPlayer = [this](Team&) -> std::unique_ptr<AIPlayer> {
+            auto ai = std::make_unique<FinishingAI>();
+            ai->over = &turnOver;
+            return ai;
+        };
+        LoopTest::SetUp();
+    }
+    bool turnOver = false;
+};
+
+TEST_F(ComputerTurnTest, AFinishedComputerTurnLeadsBetweenTurns) {
+    LoadSkirmish("structure C2 6 owner 1\nstructure C6 6 owner 2\nunit A1 17 owner 1\nunit A9 17 owner 2\n");
+    TeamManager& teams = *game->GetTeamManager();
+    while (teams.GetCurrentTeam()->GetKind() != 4) teams.AdvanceTurn();
+    ASSERT_NE(teams.GetCurrentTeam()->GetAIPlayer(), nullptr);
+    game->SetState(kGameBackToTurn);
+    QuitAfterFrames(1);
+    game->RunMainLoop();
+    EXPECT_EQ(game->GetState(), kGameSideTurn);
+    turnOver = true;
+    QuitAfterFrames(1);
+    game->RunMainLoop();
+    EXPECT_NE(game->GetState(), kGameSideTurn);
+    EXPECT_EQ(teams.GetCurrentTeam()->GetKind(), 1) << "the turn passed on through state 6";
+}
+
+}  // namespace
+}  // namespace core_test
