@@ -122,7 +122,7 @@ void Game::WorkBetweenTurns() {
         return;
     }
     parts_.screens->ShowTurnPanels();
-    if (level_) level_->GetStructureManager().CheckAllOwnedByTeam1();
+    // The structures' turn-start hooks are empty in every structure class: nothing to notify.
     SetState(queue_->Build(level_.get(), teams_.get()) ? kGameTurnStartQueue : kGameSideTurn);
 }
 

@@ -27,7 +27,7 @@ void Game::SetState(int state) {
             PresentBattleEnd();
             PlayMusic(kWinMusic);
             if (teams_) teams_->PlayEndReactions(true);
-            if (level_ && (GetOptionBits() & kOptionQuality) != 0) level_->GetStructureManager().StartFireworks(true);
+            if (level_) level_->GetStructureManager().StartFireworks(true);
             CountSkirmishWin();
             AwardCampaignAchievements(false);
             break;
@@ -35,9 +35,7 @@ void Game::SetState(int state) {
             PresentBattleEnd();
             PlayMusic(kLoseMusic);
             if (teams_) teams_->PlayEndReactions(false);
-            if (level_ && (GetOptionBits() & kOptionQuality) != 0) {
-                level_->GetStructureManager().StartFireworks(false);
-            }
+            if (level_) level_->GetStructureManager().StartFireworks(false);
             break;
         case kGameStartup:
             parts_.view->DrawSplash(parts_.platform->GetScreenWidth() >= 1920 ? "Common/vav" : "Common/smbfg");
