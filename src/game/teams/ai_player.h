@@ -26,6 +26,8 @@ public:
     virtual float GetPlannedDamage(int unitId) const = 0;
     // Cancels a running plan and waits for the planning thread to end.
     virtual void StopPlanning() = 0;
+    // True once planning is done and every planned task has been carried out: the side's turn ends.
+    virtual bool IsTurnOver() const { return false; }
 };
 
 }  // namespace game

@@ -314,6 +314,7 @@ void Team::RemoveGoneUnits() {
     for (auto& unit : units_) {
         if (!unit || (unit->GetState() != kUnitGone && unit->GetState() != kUnitNotPlaced)) continue;
         if (aiPlayer_) aiPlayer_->RemoveUnit(unit->GetId());
+        services_.OnUnitDeleting(*unit);
         unit.reset();
     }
 }

@@ -36,6 +36,8 @@ public:
     virtual int GetTurnBonus(int side) const = 0;
     // Keeps the game's unit-id counter at or above the id, so that new units never reuse it.
     virtual void RaiseUnitIdCounter(int id) = 0;
+    // The team is about to delete the unit: whoever borrows it lets go.
+    virtual void OnUnitDeleting(const Unit& /*unit*/) {}
 };
 
 }  // namespace game

@@ -1,0 +1,289 @@
+#pragma once
+// The one top-level object of the game: it owns the battle in progress (level and team manager) and the
+// services around it, walks the game states, runs the main loop and answers the battle's, the teams' and the
+// level's questions from what it owns.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/core/int_rect.h"
+#include "engine/core/wide_string.h"
+#include "game/battle/battle_context.h"
+#include "game/battle/hex_map.h"
+#include "game/core/game_ports.h"
+#include "game/core/game_view.h"
+#include "game/level/level_services.h"
+#include "game/teams/team_services.h"
+
+namespace engine {
+class FrameTimer;
+class RandomStreams;
+class SceneNode;
+}  // namespace engine
+
+namespace game {
+
+class Level;
+class LevelPresenter;
+class ProjectileManager;
+class Structure;
+class StringTable;
+class Team;
+class TeamManager;
+class TurnStartQueue;
+
+// Game states.
+inline constexpr int kGameWon = 1;
+inline constexpr int kGameLost = 2;
+inline constexpr int kGameStartup = 3;
+inline constexpr int kGameProfileLoading = 4;
+inline constexpr int kGameMainMenu = 5;
+inline constexpr int kGameBetweenTurns = 6;
+inline constexpr int kGameSideTurn = 7;
+inline constexpr int kGameLoadCampaign = 8;
+inline constexpr int kGameLoadPassAndPlay = 9;
+inline constexpr int kGameLoadSkirmish = 10;
+inline constexpr int kGameShop = 11;
+inline constexpr int kGameBackToTurn = 12;
+inline constexpr int kGameLeaveLevel = 13;
+inline constexpr int kGameTurnStartQueue = 14;
+inline constexpr int kGameMissionCompleted = 15;
+inline constexpr int kGameAfterLoss = 16;
+inline constexpr int kGameRestartLevel = 17;
+inline constexpr int kGameBackToPassAndPlay = 18;
+inline constexpr int kGameBackToSkirmish = 19;
+
+// The option bit of the quality setting: the fade and bloom passes, lights and end-of-battle effects.
+inline constexpr std::uint32_t kOptionQuality = 0x10;
+// The fade colour that means no fade.
+inline constexpr std::uint32_t kNoFade = 0xFFFFFFFFu;
+// At most this many profile polls in start-up before going on with the record as it stands.
+inline constexpr int kMaxProfilePolls = 64;
+
+// Everything the game reaches outside itself. Pointers are borrowed and must outlive the game; the profile
+// and the achievements are made in state 4 by the factories when given, else the ones given are used.
+struct GameParts {
+    GamePlatform* platform = nullptr;
+    GameView* view = nullptr;
+    Profile* profile = nullptr;
+    Achievements* achievements = nullptr;
+    SoundBank* sound = nullptr;
+    Announcer* announcer = nullptr;
+    CameraController* camera = nullptr;
+    Screens* screens = nullptr;
+    // Makes an empty campaign record for SelectCampaign.
+    std::unique_ptr<CampaignInfo> (*createCampaign)(void* context) = nullptr;
+    void* campaignContext = nullptr;
+    // The computer player of an enemy team; null (or an empty function): none.
+    std::function<std::unique_ptr<AIPlayer>(Team&)> createAIPlayer;
+    // The level's script manager; null when levels run no scripts.
+    ScriptManager* scripts = nullptr;
+    // The level's presentation; null: the null presenter.
+    LevelPresenter* levelPresenter = nullptr;
+    const StringTable* strings = nullptr;
+    engine::RandomStreams* random = nullptr;
+    const engine::FrameTimer* timer = nullptr;
+};
+
+class Game final : public BattleContext, public TeamServices, public LevelServices {
+public:
+    explicit Game(const GameParts& parts);
+    ~Game() override;
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    // --- States and loop ---------------------------------------------------------------------------------
+    void SetState(int state);
+    int GetState() const { return state_; }
+    void RunMainLoop();
+    void UpdateFixed();
+    // One 0.02 s tick; true when it changed the state to won or lost.
+    bool Tick();
+    // Draws the frame and steps the engine; the frame step's result.
+    int Render(bool menuOnly, bool forcePicture);
+    void StartFade(float duration, std::uint32_t colour);
+    void DrawFade();
+    bool CheckSkirmishWin();
+    bool CheckSkirmishLoss();
+    // The profile is written when dirty.
+    void OnExit();
+
+    // --- Accessors -----------------------------------------------------------------------------------------
+    Level* GetLevel() const { return level_.get(); }
+    TeamManager* GetTeamManager() const { return teams_.get(); }
+    CameraController* GetCameraController() const { return parts_.camera; }
+    Announcer* GetAnnouncer() const { return parts_.announcer; }
+    ProjectileManager& GetProjectileManager() const { return *projectiles_; }
+    TurnStartQueue& GetTurnStartQueue() const { return *queue_; }
+    CampaignInfo* GetCampaign() const { return campaign_.get(); }
+    const std::string& GetCampaignName() const { return campaignName_; }
+    int GetEndCondition() const { return endCondition_; }
+    void SetGameMode(int mode) { gameMode_ = mode; }
+    Structure* GetPickedStructure() const { return pickedStructure_; }
+    Structure* GetShopStructure() const { return shopStructure_; }
+    void SetPickedStructure(Structure* s) { pickedStructure_ = s; }
+    void SetShopStructure(Structure* s) { shopStructure_ = s; }
+    bool IsModalOpen() const { return modal_; }
+    void SetModalOpen(bool open);
+    void StartFastForward() { fastForward_ = true; }
+    void RequestQuit() { quit_ = true; }
+    bool IsQuitRequested() const { return quit_; }
+    bool IsSmallScreen() const { return false; }
+    bool IsMediumScreen() const { return false; }
+    bool IsAltLayout() const { return false; }
+    bool HasActiveExplosions() const { return false; }
+    void SetGraphicsLevel(int) {}
+    float GetTickAccumulator() const { return accumulator_; }
+    void SetTickAccumulator(float value) { accumulator_ = value; }
+    int GetResultPhase() const { return resultPhase_; }
+    float GetFadeTimeLeft() const { return fadeLeft_; }
+    std::uint32_t GetFadeColour() const { return fadeColour_; }
+    bool IsFadeReversed() const { return fadeReverse_; }
+
+    // The selection the human side's pointer input and orders set.
+    Unit* GetSelectedUnit() const { return selected_; }
+    Unit* GetPressedUnit() const { return pressed_; }
+    Unit* GetInspectedUnit() const { return inspected_; }
+    void SetSelectedUnit(Unit* unit) { selected_ = unit; }
+    void SetPressedUnit(Unit* unit) { pressed_ = unit; }
+    void SetInspectedUnit(Unit* unit) { inspected_ = unit; }
+    // The pointer's hex and picked node, set by the pointer input.
+    void SetPointerHex(HexCoord hex) { pointerHex_ = hex; }
+    void SetPickedNode(const engine::SceneNode* node) { pickedNode_ = node; }
+    bool IsPickedByNode() const { return pickedByNode_; }
+
+    // The button row's rectangle of the index, through the screen-class scaler.
+    void GetButtonRowRect(engine::IntRect& rect, int index) const;
+    void ApplyLightingQuality();
+    // Loads the campaign of that name unless it is current: 1 when loaded or current, else 0.
+    int SelectCampaign(const std::string& name);
+    void EndLevel();
+    void ClearMarks();
+    void ClearSelection();
+    void ClearSelectionAndRange();
+    void ClearRangeAndMarks();
+    Structure* FindPickedStructure() const;
+    Unit* FindPickedUnit();
+    bool GetMoveTargetHex(HexCoord& out, const Unit* mover) const;
+    void CountSkirmishWin();
+    void AwardCampaignAchievements(bool afterResult);
+    bool AreEnemies(const Team* a, const Team* b) const;
+    // Keeps the id counter at or above the id.
+    void RaiseUnitIdCounter(int id) override;
+
+    // --- BattleContext --------------------------------------------------------------------------------------
+    MapUnit* FindMapUnitAt(HexCoord hex) const override;
+    MapUnit* FindAirMapUnitAt(HexCoord hex) const override;
+    int GetCurrentTeamKind() const override;
+    int GetTeamControl(int teamKind) const override;
+    std::span<MapUnit* const> GetTeamMapUnits(int teamKind) const override;
+    void ClearTargetMarks() override;
+    int CountTargetMarkedUnits() const override;
+    Structure* FindStructureAt(HexCoord hex) const override;
+    void ClearStructureMarks() override;
+    const UnitParams* GetUnitParams(int unitType) const override;
+    bool IsHeldImmobile(const MapUnit& unit) const override;
+    bool BoxTouchesLevel(const engine::Matrix44& box, const engine::Vec3& halfSize) const override;
+    Unit* FindUnitById(int id) const override;
+    Unit* FindUnitAt(HexCoord hex) const override;
+    bool IsSettingUp() const override;
+    int NextUnitId() override;
+    int GetGameMode() const override { return gameMode_; }
+    std::uint32_t GetOptionBits() const override;
+    bool IsFastForward() const override { return fastForward_; }
+    void UnlockAchievement(int achievement) override;
+    engine::WideString GetText(const char* key) const override;
+    HexMap& GetHexMap() override;
+    engine::RandomStreams& GetRandomStreams() override { return *parts_.random; }
+    const engine::FrameTimer& GetFrameTimer() const override { return *parts_.timer; }
+
+    // --- TeamServices ---------------------------------------------------------------------------------------
+    std::unique_ptr<AIPlayer> CreateAIPlayer(Team& team) override;
+    void RefreshCash() override;
+    void OnTurnStart() override;
+    bool IsAnyBlockRunning() const override;
+    bool IsUnitTypeUnlocked(int unitType) const override;
+    bool IsProjectileBusy() const override;
+    bool LookAtUnit(Unit& unit) override;
+    bool IsSideActing() const override;
+    void OnUnitDeleting(const Unit& unit) override;
+
+    // --- LevelServices --------------------------------------------------------------------------------------
+    void LookAtHex(HexCoord hex) override;
+    bool IsBattleZoomActive() const override;
+    void StartBattleZoom(Unit& attacker, Unit& target) override;
+    void EndBattleZoom() override;
+    void PlayLevelSound(int sound) override;
+    void PlayMusic(int track) override;
+    void StopMusic() override;
+    int StartLoopSound(int sound) override;
+    void StopLoopSound(int handle, float fadeSeconds) override;
+    void PlaySpeech(int teamKind, int cue) override;
+    void AddEffect(const char* prototype, const engine::Matrix44& placement) override;
+    std::uint32_t GetTotalIncome() const override;
+    void AddTotalIncome(int amount) override;
+    std::array<int, 4> GetMatchOptions() const override;
+    int GetDifficulty() const override;
+    int AddProfileKill() override;
+    int AddProfileSniperKill() override;
+    void SetScriptInputHex(HexCoord hex) override;
+    CampaignStartCash GetCampaignStartCash() const override;
+    int GetTurnBonus(int side) const override;
+
+private:
+    void EnterProfileLoading();
+    void EnterBetweenTurns();
+    void EnterSideTurn();
+    void EnterShop();
+    void EnterMissionCompleted();
+    void BackToMenuReset(bool menuMusic);
+    void PresentBattleEnd();
+    void DoStateWork();
+    void WorkBetweenTurns();
+    void WorkSideTurn();
+    void WorkResult();
+    void LoadLevelState(int state);
+    void ApplyTurnKeys();
+    bool CheckWinLoseAfterTick(int outcome, int condition);
+    void ClearSelectionPointers();
+    Team* FindPlayerTeamCount(int& count) const;
+
+    GameParts parts_;
+    std::unique_ptr<HexMap> emptyMap_;
+    int state_ = 0;
+    bool quit_ = false;
+    bool skip_ = false;
+    float accumulator_ = 0.0f;
+    std::unique_ptr<Level> level_;
+    std::unique_ptr<TeamManager> teams_;
+    std::unique_ptr<ProjectileManager> projectiles_;
+    std::unique_ptr<TurnStartQueue> queue_;
+    Unit* selected_ = nullptr;
+    Unit* pressed_ = nullptr;
+    Unit* inspected_ = nullptr;
+    Structure* pressedStructure_ = nullptr;
+    Structure* pickedStructure_ = nullptr;
+    Structure* shopStructure_ = nullptr;
+    HexCoord pointerHex_{-1, -1};
+    const engine::SceneNode* pickedNode_ = nullptr;
+    bool pickedByNode_ = false;
+    std::atomic<int> nextUnitId_{1};
+    std::unique_ptr<CampaignInfo> campaign_;
+    std::string campaignName_ = "Uninitialised";
+    float resultTimer_ = 0.0f;
+    int resultPhase_ = 0;
+    float fadeLeft_ = 0.0f;
+    float fadeTotal_ = 0.0f;
+    std::uint32_t fadeColour_ = kNoFade;
+    bool fadeReverse_ = false;
+    int endCondition_ = 0;
+    bool modal_ = false;
+    int gameMode_ = kGameModeCampaign;
+    bool fastForward_ = false;
+    mutable std::vector<MapUnit*> teamList_;
+};
+
+}  // namespace game

@@ -1,0 +1,74 @@
+#pragma once
+// What the game object needs of the engine around it: events, keys, the frame clock, the pointer, resource
+// groups and the frame step (GamePlatform), and the scene view, render queue and drawing of its frames
+// (GameView). The program wires them over the engine; the tests use recording fakes.
+#include <cstdint>
+
+#include "engine/platform/input_device.h"
+
+namespace game {
+
+class Level;
+class TeamManager;
+
+class GamePlatform {
+public:
+    virtual ~GamePlatform() = default;
+    // Takes one engine event; false when none is queued.
+    virtual bool PopEvent(int& code) = 0;
+    virtual engine::KeyState ReadKey(int code) = 0;
+    virtual void ResetClock() = 0;
+    // The frame's game delta in seconds (the timer caps it at 0.1 s).
+    virtual float GetFrameDelta() const = 0;
+    virtual void ShowSystemPointer() = 0;
+    virtual void SelectResourceGroup(int group) = 0;
+    virtual void PurgeResourceGroup(int group) = 0;
+    // Message pump, present, clock, sound, input and GUI; 0 when the frame was not presented.
+    virtual int FrameStep() = 0;
+    virtual int GetScreenWidth() const = 0;
+    virtual int GetScreenHeight() const = 0;
+};
+
+// The scene view and render queue the resource loader makes, the world and explosion nodes, and the steps
+// of the menu and battle frames that draw through them.
+class GameView {
+public:
+    virtual ~GameView() = default;
+    // Start-up loading: makes the scene view, render queue, world and "MainExplosions" nodes.
+    virtual void LoadResources() = 0;
+    // Draws the named picture centred on black and shows it; a missing picture draws nothing.
+    virtual void DrawSplash(const char* picture) = 0;
+    // Deletes the explosions node and makes a fresh, empty one under the world node.
+    virtual void ResetExplosionsNode() = 0;
+    virtual bool HasExplosionsNode() const = 0;
+    virtual bool IsExplosionsNodeEmpty() const = 0;
+    virtual void ClearUnitMaterialCache() = 0;
+    // The render queue's first two lights: the one chosen by quality on with the colour, the other off.
+    virtual void SetupLights(bool quality, std::uint32_t colour) = 0;
+
+    virtual void BeginFrame(std::uint32_t clearColour) = 0;
+    virtual void DrawMenuPicture() = 0;
+    virtual void DrawGui() = 0;
+    virtual void DrawOverlays() = 0;
+    virtual void EndFrame() = 0;
+
+    virtual void DrawProjectiles() = 0;
+    virtual void RefreshStructureModels(Level& level) = 0;
+    virtual void BuildRenderQueue() = 0;
+    virtual void DrawTileMarkers(Level& level) = 0;
+    virtual void DrawLevelEffects(Level& level) = 0;
+    virtual void DrawCaptureMarkers(Level& level) = 0;
+    virtual void RenderQueue() = 0;
+    virtual void DrawStructureHooks(Level& level) = 0;
+    virtual void DrawUnitOverlays(TeamManager& teams) = 0;
+    virtual void DrawFloatingTexts(Level& level) = 0;
+    virtual void ApplyMonochrome(float amount, std::uint32_t colour) = 0;
+    virtual void ApplyBlurBloom() = 0;
+    // The movement marker: attached and its animation has finished; then detached.
+    virtual bool IsMoveMarkerFinished() const = 0;
+    virtual void DetachMoveMarker() = 0;
+    // Screen position of a world point through the scene view's camera.
+    virtual void ProjectToScreen(const engine::Vec3& point, int& x, int& y) const = 0;
+};
+
+}  // namespace game

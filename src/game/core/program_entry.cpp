@@ -1,0 +1,115 @@
+#include "game/core/program_entry.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "engine/core/random_streams.h"
+#include "engine/platform/audio_hooks.h"
+#include "engine/platform/engine_root.h"
+#include "engine/platform/windows_engine.h"
+#include "engine/render/graphics_device_hooks.h"
+#include "engine/render/material_lib_hooks.h"
+#include "engine/render/material_manager_hooks.h"
+#include "engine/render/render_target_hooks.h"
+#include "engine/render/shader_manager_hooks.h"
+#include "engine/render/texture_table_hooks.h"
+#include "game/core/engine_services.h"
+#include "game/core/game.h"
+#include "game/core/settings_file.h"
+#include "game/core/stand_in_ports.h"
+#include "game/core/startup_record.h"
+#include "game/core/string_table.h"
+
+namespace game {
+namespace {
+
+constexpr const char* kProgramName = "tinmarch";
+
+void InstallServiceHooks() {
+    engine::InstallGraphicsDeviceHooks();
+    engine::InstallShaderManagerHooks();
+    engine::InstallRenderTargetHooks();
+    engine::InstallTextureTableHooks();
+    engine::InstallMaterialLibraryHooks();
+    engine::InstallMaterialManagerHooks();
+    engine::InstallAudioDeviceHooks();
+}
+
+// One line on stderr naming why the engine could not be built.
+void ReportCreateFailure() {
+    switch (engine::GetCreateEngineFailure()) {
+        case engine::CreateEngineFailure::kInstanceLocked:
+            std::fprintf(stderr, "%s: another copy is already running\n", kProgramName);
+            break;
+        case engine::CreateEngineFailure::kWindow:
+            std::fprintf(stderr, "%s: cannot make the window or its GL 3.3 context: %s\n", kProgramName,
+                         engine::GetCreateEngineFailureDetail().c_str());
+            break;
+        default:
+            std::fprintf(stderr, "%s: an engine service failed to start\n", kProgramName);
+            break;
+    }
+}
+
+}  // namespace
+
+int RunProgram(const ProgramHooks& hooks) {
+    InstallServiceHooks();
+    const int fullScreen = ReadSettings();
+    const engine::StartupParams params = BuildStartupParams(engine::GetDesktopWidth(), fullScreen);
+    engine::Engine* engine = engine::CreateEngine(params);
+    if (engine == nullptr) {
+        // A running copy is the one expected refusal; anything else is a failure to start.
+        const bool locked = engine::GetCreateEngineFailure() == engine::CreateEngineFailure::kInstanceLocked;
+        ReportCreateFailure();
+        return locked ? 0 : 1;
+    }
+    TakeEngineServices(engine);
+
+    auto strings = std::make_unique<StringTable>();
+    strings->Load();
+    SetStringTable(strings.get());
+
+    // The services that come later run as stand-ins meanwhile.
+    EnginePlatform platform(*engine, hooks.afterFrame);
+    ClearingView view(*engine);
+    MemoryProfile memoryProfile;
+    NullAchievements achievements;
+    SilentSoundBank sound;
+    SilentAnnouncer announcer;
+    StillCamera camera;
+    NoScreens screens;
+    GameParts parts;
+    parts.platform = &platform;
+    parts.view = &view;
+    parts.profile = hooks.profile != nullptr ? hooks.profile : &memoryProfile;
+    parts.achievements = &achievements;
+    parts.sound = &sound;
+    parts.announcer = &announcer;
+    parts.camera = &camera;
+    parts.screens = &screens;
+    parts.strings = strings.get();
+    parts.random = engine::RandomStreams::Get();
+    parts.timer = engine->GetTimer();
+    auto game = std::make_unique<Game>(parts);
+
+    game->SetState(kGameStartup);
+    game->RunMainLoop();
+
+    const auto step = [&hooks](const char* name) {
+        if (hooks.onShutdownStep) hooks.onShutdownStep(name);
+    };
+    step("exit");
+    game->OnExit();
+    step("strings");
+    SetStringTable(nullptr);
+    strings.reset();
+    step("game");
+    game.reset();
+    step("engine");
+    TakeEngineServices(nullptr);
+    delete engine;
+    return 0;
+}
+
+}  // namespace game

@@ -1,0 +1,176 @@
+#pragma once
+// The stand-ins the program runs on until the real services land: a default profile held in memory (always
+// idle, never written), no achievements, silence, an announcer that never shows, a still camera, no screens,
+// and a view that clears the main render target each frame. EnginePlatform is the real platform port over
+// the engine root.
+#include <functional>
+
+#include "game/core/game_ports.h"
+#include "game/core/game_view.h"
+
+namespace engine {
+class Engine;
+class RenderTarget;
+}  // namespace engine
+
+namespace game {
+
+class EnginePlatform final : public GamePlatform {
+public:
+    // afterFrame: called after each frame step with the count of frames stepped.
+    explicit EnginePlatform(engine::Engine& engine, std::function<void(int)> afterFrame = nullptr);
+    bool PopEvent(int& code) override;
+    engine::KeyState ReadKey(int code) override;
+    void ResetClock() override;
+    float GetFrameDelta() const override;
+    void ShowSystemPointer() override;
+    void SelectResourceGroup(int group) override;
+    void PurgeResourceGroup(int group) override;
+    int FrameStep() override;
+    int GetScreenWidth() const override;
+    int GetScreenHeight() const override;
+
+private:
+    engine::Engine& engine_;
+    std::function<void(int)> afterFrame_;
+    int frames_ = 0;
+};
+
+class MemoryProfile final : public Profile {
+public:
+    void StartLoad() override {}
+    int Poll() override { return kProfileIdle; }
+    void Save() override {}
+    bool GetStartCountStop() const override { return false; }
+    int GetStartCount() const override { return startCount_; }
+    void SetStartCount(int count) override { startCount_ = count; }
+    std::string GetDefaultMapFolder() const override { return {}; }
+    std::string GetSpeechPack(int) const override { return {}; }
+    int GetGraphicsLevel() const override { return 0; }
+    std::uint32_t GetOptionBits() const override { return 0; }
+    void SetCurrentCampaign(const std::string&) override {}
+    bool IsSlotInUse(int) const override { return false; }
+    void ClearSlot(int) override {}
+    void SaveGameToSlot(int) override {}
+    bool LoadGameFromSlot(int) override { return false; }
+    int AddSkirmishWin() override { return ++skirmishWins_; }
+    std::array<int, 4> GetMatchOptions() const override { return {1000, 1000, 0, 0}; }
+    int GetDifficulty() const override { return 0; }
+    std::uint32_t GetTotalIncome() const override { return income_; }
+    void AddTotalIncome(int amount) override { income_ += static_cast<std::uint32_t>(amount); }
+    int AddKill() override { return ++kills_; }
+    int AddSniperKill() override { return ++sniperKills_; }
+
+private:
+    int startCount_ = 0;
+    int skirmishWins_ = 0;
+    std::uint32_t income_ = 0;
+    int kills_ = 0;
+    int sniperKills_ = 0;
+};
+
+class NullAchievements final : public Achievements {
+public:
+    void LoadTexts() override {}
+    void Unlock(int) override {}
+    void DrawPopup() override {}
+};
+
+class SilentSoundBank final : public SoundBank {
+public:
+    void PlayMusic(int) override {}
+    void StopMusic() override {}
+    void StopStreams(bool) override {}
+    void LoadSpeechPack(int, const std::string&) override {}
+    void PlaySound(int) override {}
+    int StartLoop(int) override { return 0; }
+    void StopLoop(int, float) override {}
+    void PlaySpeech(int, int) override {}
+};
+
+class SilentAnnouncer final : public Announcer {
+public:
+    void Show(const engine::WideString&, int) override {}
+    bool IsShowing() const override { return false; }
+    void Hide() override {}
+    void Draw() override {}
+};
+
+class StillCamera final : public CameraController {
+public:
+    void Update() override {}
+    void PlaceView() override {}
+    void ResetToStart() override {}
+    void LookAtHex(HexCoord) override {}
+    bool LookAtUnit(Unit&) override { return false; }
+    void RotateStep(int) override {}
+    void PanAcrossView(int) override {}
+    void PanAlongView(int) override {}
+    bool IsBattleZoomActive() const override { return false; }
+    void StartBattleZoom(Unit&, Unit&) override {}
+    void EndBattleZoom() override {}
+};
+
+class NoScreens final : public Screens {
+public:
+    void OpenZone(int, int, int) override {}
+    void ShowCampaignMap() override {}
+    void ShowTurnPanels() override {}
+    void SlideOutTurnPanels() override {}
+    void ToggleTurnPanels() override {}
+    void HideAllDialogs() override {}
+    void SelectMap(const std::string&) override {}
+    void OpenWin(int, int, const std::string&) override {}
+    void OpenLose() override {}
+    void OpenPassAndPlayResult() override {}
+    bool IsBannerShowing() const override { return false; }
+    void HideBanner() override {}
+    void DrawBanner() override {}
+    void SetPanelUnit(Unit* unit) override { panelUnit_ = unit; }
+    Unit* GetPanelUnit() const override { return panelUnit_; }
+    void DrawUnitPanel() override {}
+    void RefreshCash() override {}
+    void OnTurnStart() override {}
+
+private:
+    Unit* panelUnit_ = nullptr;
+};
+
+// Clears the main render target for every frame; the scene view and render queue come with the scene view.
+class ClearingView final : public GameView {
+public:
+    explicit ClearingView(engine::Engine& engine) : engine_(engine) {}
+    void LoadResources() override {}
+    void DrawSplash(const char*) override {}
+    void ResetExplosionsNode() override {}
+    bool HasExplosionsNode() const override { return true; }
+    bool IsExplosionsNodeEmpty() const override { return true; }
+    void ClearUnitMaterialCache() override {}
+    void SetupLights(bool, std::uint32_t) override {}
+    void BeginFrame(std::uint32_t clearColour) override;
+    void DrawMenuPicture() override {}
+    void DrawGui() override {}
+    void DrawOverlays() override {}
+    void EndFrame() override;
+    void DrawProjectiles() override {}
+    void RefreshStructureModels(Level&) override {}
+    void BuildRenderQueue() override {}
+    void DrawTileMarkers(Level&) override {}
+    void DrawLevelEffects(Level&) override {}
+    void DrawCaptureMarkers(Level&) override {}
+    void RenderQueue() override {}
+    void DrawStructureHooks(Level&) override {}
+    void DrawUnitOverlays(TeamManager&) override {}
+    void DrawFloatingTexts(Level&) override {}
+    void ApplyMonochrome(float, std::uint32_t) override {}
+    void ApplyBlurBloom() override {}
+    bool IsMoveMarkerFinished() const override { return false; }
+    void DetachMoveMarker() override {}
+    void ProjectToScreen(const engine::Vec3&, int& x, int& y) const override { x = y = 0; }
+
+private:
+    engine::Engine& engine_;
+    engine::RenderTarget* target_ = nullptr;
+};
+
+}  // namespace game
