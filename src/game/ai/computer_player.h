@@ -91,7 +91,7 @@ public:
     float GetPlannedDamage(int unitId) const override;
     void StopPlanning() override;
     // True once the turn is over (state 8); the game then passes the turn on.
-    bool IsTurnOver() const { return state_ == kAIStateTurnOver; }
+    bool IsTurnOver() const override { return state_ == kAIStateTurnOver; }
 
     // --- Driver -------------------------------------------------------------------------------------------
     void SetState(int state);

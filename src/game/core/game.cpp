@@ -292,7 +292,10 @@ std::unique_ptr<AIPlayer> Game::CreateAIPlayer(Team& team) {
 }
 void Game::RefreshCash() { parts_.screens->RefreshCash(); }
 void Game::OnTurnStart() { parts_.screens->OnTurnStart(); }
-bool Game::IsAnyBlockRunning() const { return parts_.scripts != nullptr && parts_.scripts->IsAnyBlockRunning(); }
+bool Game::IsAnyBlockRunning() const {
+    if (parts_.scripts != nullptr) return parts_.scripts->IsAnyBlockRunning();
+    return level_ && level_->GetScriptManager().IsAnyBlockRunning();
+}
 bool Game::IsUnitTypeUnlocked(int unitType) const { return !level_ || level_->IsUnitTypeUnlocked(unitType); }
 bool Game::IsProjectileBusy() const { return projectiles_->IsBusy(); }
 bool Game::LookAtUnit(Unit& unit) { return parts_.camera != nullptr && parts_.camera->LookAtUnit(unit); }
@@ -327,8 +330,21 @@ std::array<int, 4> Game::GetMatchOptions() const { return parts_.profile->GetMat
 int Game::GetDifficulty() const { return parts_.profile->GetDifficulty(); }
 int Game::AddProfileKill() { return parts_.profile->AddKill(); }
 int Game::AddProfileSniperKill() { return parts_.profile->AddSniperKill(); }
-void Game::SetScriptInputHex(HexCoord hex) {
-    if (parts_.scripts != nullptr) parts_.scripts->SetInputHex(hex);
+void Game::ShowBanner(const engine::WideString& text, float seconds) { parts_.screens->ShowBanner(text, seconds); }
+bool Game::IsBannerShowing() const { return parts_.screens->IsBannerShowing(); }
+void Game::AddHelpIcon(HexCoord, const std::string&, float) {
+    // Help icons stand on the map once the battle's help icons land; until then a script's icon shows nothing.
+}
+bool Game::RunScriptBlocks() {
+    if (parts_.scripts != nullptr) return parts_.scripts->RunBlocks();
+    return !level_ || level_->GetScriptManager().RunBlocks() == 1;
+}
+void Game::FireScriptDayStart(int day) {
+    if (parts_.scripts != nullptr) {
+        parts_.scripts->FireDayStart(day);
+    } else if (level_) {
+        level_->GetScriptManager().FireDayStart(day);
+    }
 }
 CampaignStartCash Game::GetCampaignStartCash() const {
     if (!campaign_) return {};

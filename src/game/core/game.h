@@ -79,8 +79,8 @@ struct GameParts {
     void* campaignContext = nullptr;
     // The computer player of an enemy team; null (or an empty function): none.
     std::function<std::unique_ptr<AIPlayer>(Team&)> createAIPlayer;
-    // The level's script manager; null when levels run no scripts.
-    ScriptManager* scripts = nullptr;
+    // Stands in for the loaded level's script manager (tests); null: the level's own.
+    ScriptPort* scripts = nullptr;
     // The level's presentation; null: the null presenter.
     LevelPresenter* levelPresenter = nullptr;
     const StringTable* strings = nullptr;
@@ -229,11 +229,16 @@ public:
     int GetDifficulty() const override;
     int AddProfileKill() override;
     int AddProfileSniperKill() override;
-    void SetScriptInputHex(HexCoord hex) override;
+    void ShowBanner(const engine::WideString& text, float seconds) override;
+    bool IsBannerShowing() const override;
+    void AddHelpIcon(HexCoord hex, const std::string& textKey, float seconds) override;
     CampaignStartCash GetCampaignStartCash() const override;
     int GetTurnBonus(int side) const override;
 
 private:
+    // The mission script through the port when one is given, else through the loaded level's manager.
+    bool RunScriptBlocks();
+    void FireScriptDayStart(int day);
     void EnterProfileLoading();
     void EnterBetweenTurns();
     void EnterSideTurn();

@@ -108,7 +108,7 @@ void Game::WorkResult() {
 
 void Game::WorkBetweenTurns() {
     if (parts_.announcer->IsShowing()) return;
-    if (parts_.scripts != nullptr && !parts_.scripts->RunBlocks()) return;
+    if (!RunScriptBlocks()) return;
     if (!teams_ || teams_->IsBusy()) return;
     if (parts_.screens->IsBannerShowing()) return;
     const BattleStepResult check = CheckBetweenTurns(level_.get(), *teams_, gameMode_);
@@ -128,7 +128,7 @@ void Game::WorkBetweenTurns() {
 
 void Game::WorkSideTurn() {
     if (parts_.announcer->IsShowing()) return;
-    if (parts_.scripts != nullptr && !parts_.scripts->RunBlocks()) return;
+    if (!RunScriptBlocks()) return;
     ApplyTurnKeys();
     Team* team = teams_ ? teams_->GetCurrentTeam() : nullptr;
     if (team == nullptr) return;

@@ -122,14 +122,15 @@ public:
 };
 
 // The level's mission script.
-class ScriptManager {
+// The mission script's blocks as the game's states wait on them. The program leaves it unset and the game
+// asks the loaded level's own script manager; tests put a recording fake here.
+class ScriptPort {
 public:
-    virtual ~ScriptManager() = default;
+    virtual ~ScriptPort() = default;
     // Steps the running blocks; true when all have finished.
     virtual bool RunBlocks() = 0;
     virtual bool IsAnyBlockRunning() const = 0;
     virtual void FireDayStart(int day) = 0;
-    virtual void SetInputHex(HexCoord hex) = 0;
 };
 
 // Zone types the game opens.
@@ -158,6 +159,7 @@ public:
     virtual void OpenLose() = 0;
     virtual void OpenPassAndPlayResult() = 0;
     // The message banner.
+    virtual void ShowBanner(const engine::WideString& text, float seconds) = 0;
     virtual bool IsBannerShowing() const = 0;
     virtual void HideBanner() = 0;
     virtual void DrawBanner() = 0;

@@ -180,7 +180,7 @@ void Game::EnterBetweenTurns() {
         }
     }
     int day = 0;
-    if (teams_->IsNewDay(day) && parts_.scripts != nullptr) parts_.scripts->FireDayStart(day);
+    if (teams_->IsNewDay(day)) FireScriptDayStart(day);
 }
 
 void Game::EnterSideTurn() {

@@ -123,6 +123,7 @@ public:
     void OpenWin(int, int, const std::string&) override {}
     void OpenLose() override {}
     void OpenPassAndPlayResult() override {}
+    void ShowBanner(const engine::WideString&, float) override {}
     bool IsBannerShowing() const override { return false; }
     void HideBanner() override {}
     void DrawBanner() override {}

@@ -243,7 +243,7 @@ private:
     Log& log_;
 };
 
-class FakeScripts : public ScriptManager {
+class FakeScripts : public ScriptPort {
 public:
     explicit FakeScripts(Log& log) : log_(log) {}
     bool RunBlocks() override {
@@ -252,7 +252,6 @@ public:
     }
     bool IsAnyBlockRunning() const override { return running; }
     void FireDayStart(int day) override { log_.push_back(Str("day start", day)); }
-    void SetInputHex(HexCoord) override {}
     bool finished = true;
     bool running = false;
 
@@ -275,6 +274,7 @@ public:
     }
     void OpenLose() override { log_.emplace_back("lose"); }
     void OpenPassAndPlayResult() override { log_.emplace_back("result"); }
+    void ShowBanner(const engine::WideString&, float) override { log_.emplace_back("banner shown"); }
     bool IsBannerShowing() const override { return bannerShowing; }
     void HideBanner() override { log_.emplace_back("banner hidden"); }
     void DrawBanner() override { log_.emplace_back("banner"); }
