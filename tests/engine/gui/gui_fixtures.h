@@ -11,6 +11,7 @@
 #include "engine/platform/input_device.h"
 #include "engine/render/recording_render_device.h"
 #include "engine/render/render_target.h"
+#include "support/null_render_target.h"
 #include "rfn_writer.h"
 
 namespace guitest {
@@ -29,66 +30,26 @@ struct DrawnTexture {
 };
 
 // Every 2D operation is a no-op except fills, clips and whole-texture draws, which are recorded in order.
-class RecordingTarget final : public engine::RenderTargetBase {
+class RecordingTarget final : public testsupport::NullRenderTarget {
 public:
-    void BeginCube(sys::GpuCubeTexture*) override {}
-    void Begin(std::uint32_t) override {}
-    void BeginNoMultisample(std::uint32_t) override {}
-    void End() override {}
-    void DrawTextureRect(const engine::IntRect&, const engine::IntRect&, std::uint32_t, std::uint32_t, int,
-                         int) override {}
+    RecordingTarget() : NullRenderTarget(640, 480) {}
     void DrawTexture(float x, float y, std::uint32_t handle, std::uint32_t colour, int, int) override {
         textures.push_back({x, y, handle, colour});
         log.push_back("texture");
     }
-    void DrawTextureScaled(float, float, float, float, std::uint32_t, std::uint32_t, int, int) override {}
-    void DrawTextureOffsetScaled(float, float, float, float, float, float, std::uint32_t, std::uint32_t, int,
-                                 int) override {}
-    void DrawTextureRotated(float, float, float, float, float, std::uint32_t, std::uint32_t, int, int) override {}
-    void DrawTextureTransformed(float, float, float, float, float, float, float, std::uint32_t, std::uint32_t, int,
-                                int) override {}
-    void DrawSprite(int, int, std::uint32_t, const engine::IntRect&) override {}
-    engine::QuadQueueEntry& QueueTexture(int, const engine::IntRect&, const engine::IntRect&, std::uint32_t,
-                                         std::uint32_t, int) override {
-        return *spare;
-    }
-    void DrawSpriteScaled(int, int, std::uint32_t, float, float, const engine::IntRect&) override {}
     void FillRect(const engine::IntRect& rect, std::uint32_t colour, int blend) override {
         fills.push_back({rect, colour, blend});
         log.push_back("fill");
-    }
-    void FillRectGradient(const engine::IntRect&, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
-                          int) override {}
-    engine::QuadQueueEntry& QueueGradientRect(int, const engine::IntRect&, std::uint32_t, std::uint32_t,
-                                              std::uint32_t, std::uint32_t, int) override {
-        return *spare;
     }
     void SetClipRect(const engine::IntRect* rect) override {
         clips.push_back(rect != nullptr ? *rect : engine::IntRect{-1, -1, -1, -1});
         log.push_back(rect != nullptr ? "clip" : "unclip");
     }
-    void RenderScene(engine::RenderQueue*, engine::SceneRenderView*) override {}
-    void DrawTriangles(int, int, const void*, std::uint32_t) override {}
-    int CopyToTexture() override { return 0; }
-    int MakeTexture() override { return 0; }
-    int ScreenDump() override { return 0; }
-    void ClearRect(const engine::IntRect&) override {}
-    void SetViewport(const engine::IntRect&) override {}
-    void ClearDepth() override {}
-    void Resolve() override {}
-    void OnDeviceReset(bool) override {}
-    void RenderCubeFace(engine::RenderQueue*, engine::SceneRenderView*, int) override {}
-    void CreateSurfaces() override {}
-    void ApplyView(const engine::RenderView*) override {}
-    void Clear() override {}
-    int Width() const override { return 640; }
-    int Height() const override { return 480; }
 
     std::vector<Fill> fills;
     std::vector<DrawnTexture> textures;
     std::vector<engine::IntRect> clips;
     std::vector<std::string> log;
-    engine::QuadQueueEntry* spare = nullptr;
 };
 
 class NullBindings final : public engine::SpriteBatchBindings {

@@ -6,6 +6,7 @@
 
 #include "engine/render/quad_queue.h"
 #include "engine/render/render_target.h"
+#include "support/null_render_target.h"
 #include "game/units/overlay_canvas.h"
 
 namespace units_test {
@@ -31,63 +32,22 @@ struct TintedCell {
     std::uint32_t colour = 0;
 };
 
-class RecordingTarget final : public engine::RenderTargetBase {
+class RecordingTarget final : public testsupport::NullRenderTarget {
 public:
-    void BeginCube(sys::GpuCubeTexture*) override {}
-    void Begin(std::uint32_t) override {}
-    void BeginNoMultisample(std::uint32_t) override {}
-    void End() override {}
+    RecordingTarget() : NullRenderTarget(960, 640) {}
     void DrawTextureRect(const engine::IntRect& destination, const engine::IntRect& source, std::uint32_t handle,
                          std::uint32_t colour, int, int) override {
         tinted.push_back({destination, source, handle, colour});
-    }
-    void DrawTexture(float, float, std::uint32_t, std::uint32_t, int, int) override {}
-    void DrawTextureScaled(float, float, float, float, std::uint32_t, std::uint32_t, int, int) override {}
-    void DrawTextureOffsetScaled(float, float, float, float, float, float, std::uint32_t, std::uint32_t, int,
-                                 int) override {}
-    void DrawTextureRotated(float, float, float, float, float, std::uint32_t, std::uint32_t, int, int) override {}
-    void DrawTextureTransformed(float, float, float, float, float, float, float, std::uint32_t, std::uint32_t, int,
-                                int) override {}
-    void DrawSprite(int, int, std::uint32_t, const engine::IntRect&) override {}
-    engine::QuadQueueEntry& QueueTexture(int, const engine::IntRect&, const engine::IntRect&, std::uint32_t,
-                                         std::uint32_t, int) override {
-        return entry_;
     }
     void DrawSpriteScaled(int x, int y, std::uint32_t handle, float scaleX, float scaleY,
                           const engine::IntRect& source) override {
         sprites.push_back({x, y, handle, scaleX, scaleY, source});
     }
     void FillRect(const engine::IntRect& rect, std::uint32_t colour, int) override { rects.push_back({rect, colour}); }
-    void FillRectGradient(const engine::IntRect&, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
-                          int) override {}
-    engine::QuadQueueEntry& QueueGradientRect(int, const engine::IntRect&, std::uint32_t, std::uint32_t,
-                                              std::uint32_t, std::uint32_t, int) override {
-        return entry_;
-    }
-    void SetClipRect(const engine::IntRect*) override {}
-    void RenderScene(engine::RenderQueue*, engine::SceneRenderView*) override {}
-    void DrawTriangles(int, int, const void*, std::uint32_t) override {}
-    int CopyToTexture() override { return 0; }
-    int MakeTexture() override { return 0; }
-    int ScreenDump() override { return 0; }
-    void ClearRect(const engine::IntRect&) override {}
-    void SetViewport(const engine::IntRect&) override {}
-    void ClearDepth() override {}
-    void Resolve() override {}
-    void OnDeviceReset(bool) override {}
-    void RenderCubeFace(engine::RenderQueue*, engine::SceneRenderView*, int) override {}
-    void CreateSurfaces() override {}
-    void ApplyView(const engine::RenderView*) override {}
-    int Width() const override { return 960; }
-    int Height() const override { return 640; }
-    void Clear() override {}
 
     std::vector<FilledRect> rects;
     std::vector<DrawnSprite> sprites;
     std::vector<TintedCell> tinted;
-
-private:
-    engine::QuadQueueEntry entry_{};
 };
 
 struct PaintedText {
