@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "engine/core/random_streams.h"
+#include "engine/gui/dialog_system.h"
+#include "engine/gui/frame_overlays.h"
 #include "engine/platform/audio_hooks.h"
 #include "engine/platform/engine_root.h"
 #include "engine/platform/windows_engine.h"
@@ -13,6 +15,7 @@
 #include "engine/render/render_target_hooks.h"
 #include "engine/render/shader_manager_hooks.h"
 #include "engine/render/texture_table_hooks.h"
+#include "engine/scene/model_table.h"
 #include "game/core/engine_services.h"
 #include "game/core/game.h"
 #include "game/core/settings_file.h"
@@ -33,6 +36,9 @@ void InstallServiceHooks() {
     engine::InstallMaterialLibraryHooks();
     engine::InstallMaterialManagerHooks();
     engine::InstallAudioDeviceHooks();
+    engine::InstallModelTableHooks();
+    engine::InstallDialogHooks();
+    engine::InstallDebugOverlayHooks();
 }
 
 // One line on stderr naming why the engine could not be built.
