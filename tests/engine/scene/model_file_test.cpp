@@ -39,7 +39,7 @@ void PutString(Bytes& out, const std::string& s) {
 void PutBuffer(Bytes& out, const ByteBuffer& buffer) { out.insert(out.end(), buffer.Data(), buffer.Data() + buffer.Size()); }
 
 // A hand-written model file of one triangle batch, with every field open to damage.
-struct FileSpec {
+struct ModelFileImage {
     int version = 15;
     struct Batch {
         int format = 4;
@@ -56,12 +56,12 @@ struct FileSpec {
         std::uint32_t i[3] = {0, 1, 2};
     };
     std::vector<Triangle> triangles{Triangle{}};
-    struct BoneSpec {
+    struct BoneRecord {
         std::int16_t parent = 0;
         std::vector<Matrix44> frames{Matrix44()};
         std::vector<std::uint16_t> remap;
     };
-    std::vector<BoneSpec> bones;
+    std::vector<BoneRecord> bones;
     const BoxTree* boxTree = nullptr;
     const ModelOctree* octree = nullptr;
     std::string storedName = "Old";
@@ -113,7 +113,7 @@ struct FileSpec {
         for (float f : {0.f, 0.f, 0.f, 1.f, 1.f, 1.f, .5f, .5f, .5f}) PutF32(out, f);
         PutU16(out, static_cast<std::uint32_t>(bones.size()));
         if (!bones.empty() && version < 15) PutU16(out, 0);
-        for (const BoneSpec& bone : bones) {
+        for (const BoneRecord& bone : bones) {
             PutU16(out, static_cast<std::uint32_t>(bone.frames.size()));
             PutU16(out, static_cast<std::uint16_t>(bone.parent));
             for (const Matrix44& m : bone.frames) {
@@ -232,12 +232,12 @@ TEST_F(ModelTest, AStaticModelSavesLoadsAndSavesTheSameBytes) {
 
 TEST_F(ModelTest, ContainerWordsOfAnotherLengthAreTheModelItself) {
     // Version 3 starts with the bytes 3, 0 (no stored name), 0 (format), 0, 0 (no batch): a first word of 3.
-    FileSpec spec;
-    spec.version = 3;
-    spec.storedName = "";
-    spec.batches.clear();
-    spec.triangles.clear();
-    Bytes bytes = spec.Write();
+    ModelFileImage file;
+    file.version = 3;
+    file.storedName = "";
+    file.batches.clear();
+    file.triangles.clear();
+    Bytes bytes = file.Write();
     bytes[2] = 0;
     ASSERT_EQ(bytes[0], 3);
     ModelDescription description;
@@ -293,16 +293,16 @@ TEST_F(ModelTest, SkinnedModelWithTreesReachesAFixedPointAndFramesAreRelativeToT
 TEST_F(ModelTest, VersionGates) {
     // Version 8 ends after the skeleton: no box-tree field. Version 13 has the box-tree field, no octree.
     for (int version : {8, 13}) {
-        FileSpec spec;
-        spec.version = version;
+        ModelFileImage file;
+        file.version = version;
         ModelDescription description;
-        EXPECT_TRUE(Parse(spec.Write(), description)) << version;
-        Bytes cut = spec.Write();
+        EXPECT_TRUE(Parse(file.Write(), description)) << version;
+        Bytes cut = file.Write();
         cut.resize(cut.size() - 4);
         EXPECT_EQ(Parse(cut, description), version == 8 ? false : false) << version;
     }
     // Versions above 15 read as 15.
-    FileSpec future;
+    ModelFileImage future;
     Bytes bytes = future.Write();
     bytes[0] = 99;
     ModelDescription description;
@@ -314,35 +314,35 @@ TEST_F(ModelTest, OldVersionsResolveMaterialsAgainstTheModelFolder) {
     MaterialLib& lib = GetMaterialLib();
     const int paint = lib.Create("Units/Paint", 0, 0, 0, 0);
     const int second = lib.Create("Units/Paint2", 0, 0, 0, 0);
-    FileSpec spec;
-    spec.version = 11;
-    spec.batches[0].material = "Paint";
-    spec.batches.push_back(spec.batches[0]);
-    spec.batches[1].material = "Elsewhere/Paint2";
+    ModelFileImage file;
+    file.version = 11;
+    file.batches[0].material = "Paint";
+    file.batches.push_back(file.batches[0]);
+    file.batches[1].material = "Elsewhere/Paint2";
     Resolver resolver;
     ModelDescription description;
-    const Bytes bytes = spec.Write();
+    const Bytes bytes = file.Write();
     ASSERT_TRUE(ParseModelFile(bytes.data(), bytes.size(), WideString("Units/Tank"), resolver.Fn(), description));
     EXPECT_EQ(description.batches[0].material, paint);
     EXPECT_EQ(description.batches[1].material, second);
     EXPECT_EQ(resolver.asked, (std::vector<std::string>{"Units/Paint", "Elsewhere/Paint2", "Units/Paint2"}));
     // Version 12 takes a bare name as it stands.
-    spec.version = 12;
+    file.version = 12;
     resolver.asked.clear();
-    const Bytes newer = spec.Write();
+    const Bytes newer = file.Write();
     ASSERT_TRUE(ParseModelFile(newer.data(), newer.size(), WideString("Units/Tank"), resolver.Fn(), description));
     EXPECT_EQ(resolver.asked.front(), "Paint");
     EXPECT_EQ(description.batches[0].material, paint);  // found on the second try, in the folder
 }
 
 TEST_F(ModelTest, VersionTenAndOlderReencodesFormatsOneAndFive) {
-    FileSpec spec;
-    spec.version = 10;
-    spec.batches[0].format = 1;
-    spec.batches.push_back(spec.batches[0]);
-    spec.batches[1].format = 5;
+    ModelFileImage file;
+    file.version = 10;
+    file.batches[0].format = 1;
+    file.batches.push_back(file.batches[0]);
+    file.batches[1].format = 5;
     ModelDescription description;
-    ASSERT_TRUE(Parse(spec.Write(), description));
+    ASSERT_TRUE(Parse(file.Write(), description));
     ASSERT_EQ(description.batches.size(), 2u);
     EXPECT_EQ(description.batches[0].vertexFormat, 4);
     EXPECT_EQ(description.batches[0].vertexData.size(), 3u * 32u);
@@ -409,59 +409,59 @@ TEST_F(ModelTest, EveryReaderCheckRefusesItsFixture) {
     Matrix44 singular;
     singular.SetScale(0, 1, 1);
 
-    std::vector<std::pair<const char*, FileSpec>> cases;
+    std::vector<std::pair<const char*, ModelFileImage>> cases;
     auto add = [&cases](const char* what, auto edit) {
-        FileSpec spec;
-        edit(spec);
-        cases.emplace_back(what, spec);
+        ModelFileImage file;
+        edit(file);
+        cases.emplace_back(what, file);
     };
-    add("vertex bytes not count x stride", [](FileSpec& s) { s.batches[0].vertexBytes = 95; });
-    add("format 0", [](FileSpec& s) { s.batches[0].format = 0; });
-    add("format 6", [](FileSpec& s) { s.batches[0].format = 6; });
-    add("index at the vertex count", [](FileSpec& s) { s.batches[0].indices = {0, 1, 3}; });
-    add("index count not a multiple of 3", [](FileSpec& s) {
+    add("vertex bytes not count x stride", [](ModelFileImage& s) { s.batches[0].vertexBytes = 95; });
+    add("format 0", [](ModelFileImage& s) { s.batches[0].format = 0; });
+    add("format 6", [](ModelFileImage& s) { s.batches[0].format = 6; });
+    add("index at the vertex count", [](ModelFileImage& s) { s.batches[0].indices = {0, 1, 3}; });
+    add("index count not a multiple of 3", [](ModelFileImage& s) {
         s.batches[0].indexCount = 2;
         s.batches[0].indices = {0, 1};
     });
-    add("triangle of a missing batch", [](FileSpec& s) { s.triangles[0].batch = 1; });
-    add("triangle vertex beyond its batch", [](FileSpec& s) { s.triangles[0].i[2] = 3; });
-    add("bone set of 41", [](FileSpec& s) {
+    add("triangle of a missing batch", [](ModelFileImage& s) { s.triangles[0].batch = 1; });
+    add("triangle vertex beyond its batch", [](ModelFileImage& s) { s.triangles[0].i[2] = 3; });
+    add("bone set of 41", [](ModelFileImage& s) {
         s.batches[0].bones.assign(41, 0);
         s.bones.resize(1);
     });
-    add("bone set naming a missing bone", [](FileSpec& s) {
+    add("bone set naming a missing bone", [](ModelFileImage& s) {
         s.batches[0].bones = {1};
         s.bones.resize(1);
     });
-    add("bone without frames", [](FileSpec& s) {
+    add("bone without frames", [](ModelFileImage& s) {
         s.bones.resize(1);
         s.bones[0].frames.clear();
     });
-    add("singular frame 0", [&](FileSpec& s) {
+    add("singular frame 0", [&](ModelFileImage& s) {
         s.bones.resize(1);
         s.bones[0].frames = {singular};
     });
-    add("parent beyond the bones", [](FileSpec& s) {
+    add("parent beyond the bones", [](ModelFileImage& s) {
         s.bones.resize(2);
         s.bones[1].parent = 3;
     });
-    add("remap beyond the frames", [](FileSpec& s) {
+    add("remap beyond the frames", [](ModelFileImage& s) {
         s.bones.resize(1);
         s.bones[0].remap = {0, 1};
     });
-    add("box tree that is not a tree", [&](FileSpec& s) { s.boxTree = &chain; });
-    add("box-tree leaf link out of range", [&](FileSpec& s) { s.boxTree = &badLeaf; });
-    add("box-tree leaf range beyond the indices", [&](FileSpec& s) { s.boxTree = &badRange; });
-    add("box-tree triangle index out of range", [&](FileSpec& s) { s.boxTree = &badIndex; });
-    add("octree that is not a tree", [&](FileSpec& s) { s.octree = &loop; });
-    add("octree batch range beyond the batches", [&](FileSpec& s) { s.octree = &badBatches; });
-    add("octree child out of range", [&](FileSpec& s) { s.octree = &badChild; });
-    FileSpec valid;
+    add("box tree that is not a tree", [&](ModelFileImage& s) { s.boxTree = &chain; });
+    add("box-tree leaf link out of range", [&](ModelFileImage& s) { s.boxTree = &badLeaf; });
+    add("box-tree leaf range beyond the indices", [&](ModelFileImage& s) { s.boxTree = &badRange; });
+    add("box-tree triangle index out of range", [&](ModelFileImage& s) { s.boxTree = &badIndex; });
+    add("octree that is not a tree", [&](ModelFileImage& s) { s.octree = &loop; });
+    add("octree batch range beyond the batches", [&](ModelFileImage& s) { s.octree = &badBatches; });
+    add("octree child out of range", [&](ModelFileImage& s) { s.octree = &badChild; });
+    ModelFileImage valid;
     ModelDescription description;
     ASSERT_TRUE(Parse(valid.Write(), description));
-    for (auto& [what, spec] : cases) {
-        EXPECT_FALSE(Parse(spec.Write(), description)) << what;
-        EXPECT_EQ(LoadBytes(spec.Write()), nullptr) << what;
+    for (auto& [what, file] : cases) {
+        EXPECT_FALSE(Parse(file.Write(), description)) << what;
+        EXPECT_EQ(LoadBytes(file.Write()), nullptr) << what;
     }
     EXPECT_EQ(ModelTable::Count(), 0);
 }
@@ -476,7 +476,7 @@ TEST_F(ModelTest, EveryTruncationOfTheFixturesIsRefused) {
     rich->skeleton->Init(1);
     rich->skeleton->bones[0].frames = {Pose(10, 1, 0, 0), Pose(20, 0, 1, 0)};
     rich->skeleton->bones[0].remap = {1, 0};
-    FileSpec old;
+    ModelFileImage old;
     old.version = 10;
     old.batches[0].format = 1;
     for (const Bytes& fixture : {Save(*plain), Save(*rich), old.Write()}) {

@@ -71,7 +71,7 @@ Layer ParseLayer(const TextLine& line, const std::string& source) {
         } else if (key == "drive") {
             layer.drive = value(0.0, 100.0);
         } else if (key == "lowpass" || key == "highpass" || key == "bandpass") {
-            FilterSpec filter;
+            FilterSettings filter;
             filter.kind = key == "lowpass"    ? FilterKind::Lowpass
                           : key == "highpass" ? FilterKind::Highpass
                                               : FilterKind::Bandpass;

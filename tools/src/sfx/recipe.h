@@ -29,7 +29,7 @@ double PeakLevelDb(SoundClass kind);
 
 enum class Wave { Sine, Square, Saw, Triangle, Noise };
 
-struct FilterSpec {
+struct FilterSettings {
     FilterKind kind = FilterKind::Lowpass;
     double frequency = 1000.0;
     double q = 0.707;
@@ -52,7 +52,7 @@ struct Layer {
     double tremoloRate = 0.0;
     double tremoloDepth = 0.0;
     double drive = 0.0;      // 0: no waveshaping
-    std::vector<FilterSpec> filters;
+    std::vector<FilterSettings> filters;
 
     // The envelope's length in seconds.
     double Duration() const { return attack + decay + hold + release; }

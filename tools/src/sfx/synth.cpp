@@ -88,11 +88,11 @@ void ShapeLayer(const Layer& layer, int rate, bool circular, const std::string& 
             buffer[i] *= 1.0 - layer.tremoloDepth * 0.5 * (1.0 - std::cos(kTwoPi * layer.tremoloRate * t));
         }
     }
-    for (const FilterSpec& spec : layer.filters) {
-        if (spec.frequency >= 0.49 * rate) {
-            throw Error(source + ": a filter at " + std::to_string(spec.frequency) + " Hz lies above half the rate");
+    for (const FilterSettings& settings : layer.filters) {
+        if (settings.frequency >= 0.49 * rate) {
+            throw Error(source + ": a filter at " + std::to_string(settings.frequency) + " Hz lies above half the rate");
         }
-        Biquad filter(spec.kind, spec.frequency, spec.q, rate);
+        Biquad filter(settings.kind, settings.frequency, settings.q, rate);
         if (circular) {
             filter.RunCircular(buffer);
         } else {
