@@ -8,12 +8,6 @@
 namespace level_test {
 namespace {
 
-HexCoord L(const char* label) {
-    HexCoord hex;
-    EXPECT_TRUE(ParseHexLabel(label, hex)) << label;
-    return hex;
-}
-
 class LiftOffTest : public LevelTest {
 protected:
     void SetUp() override {

@@ -11,12 +11,6 @@
 namespace level_test {
 namespace {
 
-HexCoord L(const char* label) {
-    HexCoord hex;
-    EXPECT_TRUE(ParseHexLabel(label, hex)) << label;
-    return hex;
-}
-
 Unit* At(BattleDriver& d, const char* label) { return d.Teams().FindUnitAt(L(label)); }
 
 int CountPlaced(const Team& team) {

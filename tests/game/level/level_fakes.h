@@ -166,6 +166,13 @@ private:
 };
 
 // A map source of size x size land tiles followed by the lines given.
+// The hex of a map label such as "C4"; a label that does not parse fails the test.
+inline HexCoord L(const char* label) {
+    HexCoord hex;
+    EXPECT_TRUE(ParseHexLabel(label, hex)) << label;
+    return hex;
+}
+
 inline std::string LandSource(int size, const std::string& extra) {
     return battle_test::UniformSource(size, size, "L0", extra);
 }

@@ -24,12 +24,6 @@ const char* const kBases =
     "structure M2 8 owner 1\nstructure M4 8 owner 1\nstructure M6 8 owner 1\n"
     "structure C10 5 owner 4\nstructure B10 1\nstructure H10 8 owner 4\n";
 
-HexCoord L(const char* label) {
-    HexCoord hex;
-    EXPECT_TRUE(ParseHexLabel(label, hex)) << label;
-    return hex;
-}
-
 class QueueTest : public LevelTest {
 protected:
     void SetUp() override {
