@@ -153,7 +153,7 @@ bool ReadTriangles(ByteCursor& cursor, ModelDescription& out) {
         return false;
     }
     for (RenderTriangle& t : out.triangles) {
-        std::uint32_t i[3];
+        std::uint32_t i[3] = {};
         ReadU16(cursor, t.batch);
         ReadU16(cursor, t.surface);
         mdl::ReadU32(cursor, i[0]);
