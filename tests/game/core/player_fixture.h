@@ -99,6 +99,7 @@ protected:
         parts.helpIcons = &icons;
         parts.moveChoice = &menu;
         parts.orders = &orders;
+        parts.random = &scriptedRandom;
         view.picker = [this](int, int, engine::PickHit& hit, engine::Vec3& point) {
             if (!hitting) return false;
             hit = engine::PickHit();
@@ -188,6 +189,9 @@ protected:
         Clear();
     }
 
+    // The raw draw every random stream gives.
+    std::uint32_t rawDraw = 0;
+    engine::RandomStreams scriptedRandom{[] { return 1u; }, [this](int) { return rawDraw; }};
     RecordingHelpIcons icons;
     RecordingMoveChoice menu;
     RecordingOrders orders;
