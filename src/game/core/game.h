@@ -158,6 +158,10 @@ public:
     void SetSelectedUnit(Unit* unit) { selected_ = unit; }
     void SetPressedUnit(Unit* unit) { pressed_ = unit; }
     void SetInspectedUnit(Unit* unit) { inspected_ = unit; }
+    // The human side's map control in state 7 on a player-controlled side: the pointer step samples the
+    // button, zooms, drags and picks; the order step then turns presses and releases into actions.
+    void HandlePointerInput();
+    void ExecuteOrders();
     // The pointer's hex and picked node, set by the pointer input.
     void SetPointerHex(HexCoord hex) { pointerHex_ = hex; }
     HexCoord GetPointerHex() const { return pointerHex_; }
@@ -267,12 +271,7 @@ private:
     void ClearSelectionPointers();
     Team* FindPlayerTeamCount(int& count) const;
 
-    // The human side's pointer step and order step (state 7, a player-controlled side).
-public:
-    void HandlePointerInput();
-    void ExecuteOrders();
-
-private:
+    // The pointer step's and the order step's parts.
     void StartDrag();
     void DragCamera();
     void DecidePress();

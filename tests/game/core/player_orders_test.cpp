@@ -398,6 +398,25 @@ TEST_F(OrdersTest, EachChoiceHasItsEffect) {
     }
 }
 
+// The menu's other party, gone while the menu was open (the game forgets deleted units), gets no order.
+TEST_F(OrdersTest, AChoiceWhoseUnitIsGoneOrdersNothing) {
+    Unit* skyhook = Spawn(UT_SKYHOOK, "F3");
+    Unit* tapped = Spawn(UT_TROOPER, "F5");
+    skyhook->SetAirborneFlag(true);
+    Select(*skyhook);
+    OnlyMark("F5", 0x001);
+    Tap("F5");
+    ASSERT_TRUE(menu.shown);
+    tapped->SetState(kUnitGone);
+    blue->RemoveGoneUnits();
+    ASSERT_EQ(game->GetPressedUnit(), nullptr);
+    Choose(kChoiceAttack);
+    EXPECT_FALSE(menu.shown);
+    EXPECT_TRUE(orders.made.empty());
+    EXPECT_EQ(skyhook->GetOrderCount(), 0);
+    EXPECT_EQ(game->GetSelectedUnit(), nullptr);
+}
+
 TEST_F(OrdersTest, MoveRelease) {
     Unit* apc = Spawn(UT_APC, "F3");
     Unit* passenger = Spawn(UT_TROOPER, "F3");

@@ -134,14 +134,12 @@ TEST_F(PointerTest, EachWheelNotchChangesTheZoomByTwoWithinTheCameraLimits) {
 }
 
 TEST_F(PointerTest, PressDecision) {
-    Team* neutral = nullptr;
     struct Row {
         const char* name;
         std::function<void()> setup;
         bool consumed;
         const char* inspected;  // label of the inspected unit's hex, or null
     };
-    Unit* engineer = nullptr;
     const Row rows[] = {
         {"off the map", [&] { UnderPoint({-500.0f, 0.0f, -500.0f}); }, true, nullptr},
         {"movement mark", [&] { Map().SetMarkBits(Hex("F5"), 0x001); Under("F5"); }, false, nullptr},
@@ -172,15 +170,13 @@ TEST_F(PointerTest, PressDecision) {
          false, nullptr},
         {"foreign structure, engineer selected",
          [&] {
-             engineer = Spawn(UT_ENGINEER, "B2");
-             game->SetSelectedUnit(engineer);
+             game->SetSelectedUnit(Spawn(UT_ENGINEER, "B2"));
              Under("H8");
          },
          true, nullptr},
         {"own structure, engineer selected",
          [&] {
-             engineer = Spawn(UT_ENGINEER, "B2");
-             game->SetSelectedUnit(engineer);
+             game->SetSelectedUnit(Spawn(UT_ENGINEER, "B2"));
              Under("H2");
          },
          false, nullptr},
@@ -189,7 +185,6 @@ TEST_F(PointerTest, PressDecision) {
          nullptr},
         {"empty ground", [&] { Under("F5"); }, true, nullptr},
     };
-    (void)neutral;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         row.setup();
@@ -372,6 +367,22 @@ TEST_F(PointerTest, ATapPicksThroughTheCameraOnASceneOfUnitModels) {
     }
     engine::ModelTable::Free();
     engine::GetMaterialLib().Free();
+}
+
+TEST_F(PointerTest, TheSidesTurnRunsThePointerStepOnlyForAPlayerSide) {
+    Under("C3");
+    platform.down[engine::kKeyMouseLeft] = 1;
+    platform.onFrame = [this](int) { game->RequestQuit(); };
+    game->RunMainLoop();
+    EXPECT_EQ(view.picks, 1);
+    TeamManager& teams = *game->GetTeamManager();
+    Team* enemy = teams.GetOrCreateTeam(4);
+    ASSERT_NE(enemy, nullptr);
+    for (int slot = 0; slot < 5; ++slot) {
+        if (teams.GetTeam(slot) == enemy) teams.RestoreTurnOrder(1, 1, slot);
+    }
+    game->RunMainLoop();
+    EXPECT_EQ(view.picks, 1);
 }
 
 TEST(PointerScaling, ClientPixelsBecomeBackBufferPixels) {
