@@ -26,6 +26,7 @@ constexpr float kLongPress = 0.5f;
 constexpr std::uint16_t kAllMarks = 0xFFFF;
 constexpr std::uint16_t kRouteMark = 0x004;
 constexpr std::uint16_t kMoveMark = 0x001;
+constexpr std::uint16_t kDropMark = 0x080;
 constexpr int kEngineerType = 2;
 
 }  // namespace
@@ -169,7 +170,9 @@ void Game::DecidePress() {
     PointerState& p = pointer_;
     if (!IsValidHex(pointerHex_)) return;
     HexMap& map = level_->GetHexMap();
-    if ((map.GetMarkBits(pointerHex_) & kMoveMark) != 0 || parts_.helpIcons->HasIconAt(pointerHex_)) {
+    // A drop hex of the selected carrier's passenger counts with the movement range: it lies beside the carrier
+    // and often outside that range (a ferry's land shore, a carrier with no movement left).
+    if ((map.GetMarkBits(pointerHex_) & (kMoveMark | kDropMark)) != 0 || parts_.helpIcons->HasIconAt(pointerHex_)) {
         p.pressConsumed = false;
         return;
     }

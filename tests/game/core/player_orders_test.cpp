@@ -422,11 +422,11 @@ TEST_F(OrdersTest, MoveRelease) {
     Unit* passenger = Spawn(UT_TROOPER, "F3");
     ASSERT_TRUE(apc->LinkPassenger(*passenger));
 
-    // A disembark mark on water beside the carrier, which the carrier has no route onto: the passenger
-    // leaves at once.
+    // A disembark mark beside the carrier on a hex it has no route onto, outside its movement range: the
+    // passenger leaves at once.
     Select(*apc);
     Map().EditTile(Hex("F4"))->terrain = kTerrainWater;
-    OnlyMark("F4", 0x081);
+    OnlyMark("F4", 0x080);
     Tap("F4");
     EXPECT_FALSE(menu.shown);
     EXPECT_EQ(orders.made, std::vector<std::string>{"disembark F4"});

@@ -143,6 +143,8 @@ TEST_F(PointerTest, PressDecision) {
     const Row rows[] = {
         {"off the map", [&] { UnderPoint({-500.0f, 0.0f, -500.0f}); }, true, nullptr},
         {"movement mark", [&] { Map().SetMarkBits(Hex("F5"), 0x001); Under("F5"); }, false, nullptr},
+        {"disembark mark", [&] { Map().SetMarkBits(Hex("F5"), 0x080); Under("F5"); }, false, nullptr},
+        {"route mark", [&] { Map().SetMarkBits(Hex("F5"), 0x004); Under("F5"); }, true, nullptr},
         {"help icon", [&] { icons.at.insert(Hex("F5").Packed()); Under("F5"); }, false, nullptr},
         {"own unit", [&] { Spawn(UT_GRUNT, "F5"); Under("F5"); }, false, nullptr},
         {"enemy the selected unit cannot attack",
