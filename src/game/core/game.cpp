@@ -44,6 +44,9 @@ Game::Game(const GameParts& parts)
       queue_(std::make_unique<TurnStartQueue>()) {
     emptyMap_->SetBattleContext(this);
     queue_->Init();
+    if (parts_.helpIcons == nullptr) parts_.helpIcons = &noHelpIcons_;
+    if (parts_.moveChoice == nullptr) parts_.moveChoice = &noMoveChoice_;
+    if (parts_.orders == nullptr) parts_.orders = &unitOrders_;
 }
 
 Game::~Game() {

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,8 @@
 #include "game/battle/hex_map.h"
 #include "game/core/game_ports.h"
 #include "game/core/game_view.h"
+#include "game/core/player_ports.h"
+#include "game/core/pointer_state.h"
 #include "game/level/level_services.h"
 #include "game/teams/team_services.h"
 
@@ -86,6 +89,11 @@ struct GameParts {
     const StringTable* strings = nullptr;
     engine::RandomStreams* random = nullptr;
     const engine::FrameTimer* timer = nullptr;
+    // The human side's map control: help icons, move-choice menu and orders; null: none, a menu that never
+    // shows, and the units' own orders.
+    HelpIconPort* helpIcons = nullptr;
+    MoveChoicePort* moveChoice = nullptr;
+    OrderFactory* orders = nullptr;
 };
 
 class Game final : public BattleContext, public TeamServices, public LevelServices {
@@ -150,8 +158,15 @@ public:
     void SetSelectedUnit(Unit* unit) { selected_ = unit; }
     void SetPressedUnit(Unit* unit) { pressed_ = unit; }
     void SetInspectedUnit(Unit* unit) { inspected_ = unit; }
+    // The human side's map control in state 7 on a player-controlled side: the pointer step samples the
+    // button, zooms, drags and picks; the order step then turns presses and releases into actions.
+    void HandlePointerInput();
+    void ExecuteOrders();
     // The pointer's hex and picked node, set by the pointer input.
     void SetPointerHex(HexCoord hex) { pointerHex_ = hex; }
+    HexCoord GetPointerHex() const { return pointerHex_; }
+    Structure* GetPressedStructure() const { return pressedStructure_; }
+    const PointerState& GetPointerState() const { return pointer_; }
     void SetPickedNode(const engine::SceneNode* node) { pickedNode_ = node; }
     bool IsPickedByNode() const { return pickedByNode_; }
 
@@ -256,6 +271,27 @@ private:
     void ClearSelectionPointers();
     Team* FindPlayerTeamCount(int& count) const;
 
+    // The pointer step's and the order step's parts.
+    void StartDrag();
+    void DragCamera();
+    void DecidePress();
+    void Inspect(Unit& unit);
+    void SelectOnPress();
+    // True when the tap has done all there is to do this pass.
+    bool Tap();
+    bool TapStructure(Structure* picked);
+    bool TapUnit(Unit* picked);
+    // True when it opened the move-choice menu.
+    bool TapOwnUnit(Unit& tapped);
+    void PreviewRoute();
+    void ReleaseMove();
+    void HandleChoice();
+    void OpenMoveChoice(const engine::Vec3& at, std::span<const int> choices);
+    void PlayYesSpeech();
+    void PlaySelectSpeech();
+    void GiveOrder(Unit& unit, std::unique_ptr<UnitOrder> order);
+    bool IsCurrentTeams(const Unit& unit) const;
+
     GameParts parts_;
     std::unique_ptr<HexMap> emptyMap_;
     int state_ = 0;
@@ -289,6 +325,10 @@ private:
     int gameMode_ = kGameModeCampaign;
     bool fastForward_ = false;
     mutable std::vector<MapUnit*> teamList_;
+    PointerState pointer_;
+    NoHelpIcons noHelpIcons_;
+    NoMoveChoice noMoveChoice_;
+    UnitOrderFactory unitOrders_;
 };
 
 }  // namespace game

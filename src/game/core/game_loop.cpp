@@ -137,7 +137,10 @@ void Game::WorkSideTurn() {
         SetState(kGameBetweenTurns);
         return;
     }
-    // The human side's pointer input and orders come with their own service.
+    if (team->GetControl() == kControlHuman) {
+        HandlePointerInput();
+        ExecuteOrders();
+    }
 }
 
 void Game::ApplyTurnKeys() {

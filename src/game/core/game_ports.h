@@ -70,6 +70,8 @@ public:
     virtual void StopStreams(bool stop) = 0;
     virtual void LoadSpeechPack(int side, const std::string& pack) = 0;
     virtual void PlaySound(int sound) = 0;
+    // A sound of the interface bank ("Sound\\fail" is 6).
+    virtual void PlayUiSound(int index) = 0;
     virtual int StartLoop(int sound) = 0;
     virtual void StopLoop(int handle, float fadeSeconds) = 0;
     virtual void PlaySpeech(int teamKind, int cue) = 0;
@@ -104,10 +106,24 @@ public:
     virtual std::pair<int, int> GetStartCash() const = 0;
 };
 
-// The battle camera (the free mode's pans and turns, zooms and looks).
+// Modes of the battle camera.
+inline constexpr int kCameraFixed = 0;
+inline constexpr int kCameraFree = 1;
+inline constexpr int kCameraFollowing = 2;
+inline constexpr int kCameraBattleZoom = 3;
+inline constexpr int kCameraReturning = 4;
+
+// The battle camera (the free mode's pans and turns, zooms, drags and looks).
 class CameraController {
 public:
     virtual ~CameraController() = default;
+    virtual int GetMode() const = 0;
+    // The zoom distance; the camera clamps what it is given.
+    virtual float GetZoom() const = 0;
+    virtual void SetZoom(float distance) = 0;
+    // A pointer drag: without commit the view shows the target shifted by the negated offset; with commit
+    // the offset is added to the target and the pending shift cleared.
+    virtual void DragBy(const engine::Vec3& offset, bool commit) = 0;
     virtual void Update() = 0;
     virtual void PlaceView() = 0;
     virtual void ResetToStart() = 0;

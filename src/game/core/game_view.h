@@ -4,7 +4,9 @@
 // (GameView). The program wires them over the engine; the tests use recording fakes.
 #include <cstdint>
 
+#include "engine/core/vector.h"
 #include "engine/platform/input_device.h"
+#include "engine/scene/pick_segment.h"
 
 namespace game {
 
@@ -27,6 +29,10 @@ public:
     virtual int FrameStep() = 0;
     virtual int GetScreenWidth() const = 0;
     virtual int GetScreenHeight() const = 0;
+    // The pointer in back-buffer pixels, the space of the scene view's picks and rays.
+    virtual void GetPointerPosition(int& x, int& y) = 0;
+    // The wheel notches since the last call (forward positive).
+    virtual int TakeMouseWheel() = 0;
 };
 
 // The scene view and render queue the resource loader makes, the world and explosion nodes, and the steps
@@ -69,6 +75,14 @@ public:
     virtual void DetachMoveMarker() = 0;
     // Screen position of a world point through the scene view's camera.
     virtual void ProjectToScreen(const engine::Vec3& point, int& x, int& y) const = 0;
+    // Picks under a back-buffer pixel through the scene view's camera with the world node as root: true
+    // with the hit and the world point on a hit.
+    virtual bool PickAtScreen(int x, int y, engine::PickHit& hit, engine::Vec3& point) = 0;
+    // The pick segment through a back-buffer pixel.
+    virtual void ScreenToRay(int x, int y, engine::PickSegment& segment) const = 0;
+    // Restarts the movement marker's animation and hangs it under the world node at the point; nothing
+    // while the marker scene is not loaded.
+    virtual void AttachMoveMarker(const engine::Vec3& point) = 0;
 };
 
 }  // namespace game

@@ -4,6 +4,7 @@
 #include "engine/core/frame_timer.h"
 #include "engine/platform/engine_root.h"
 #include "engine/platform/input_device.h"
+#include "engine/platform/windows_engine.h"
 #include "engine/render/render_target.h"
 
 #include <utility>
@@ -58,6 +59,30 @@ int EnginePlatform::GetScreenHeight() const {
     const engine::RenderTarget* target = engine_.GetMainRenderTarget();
     return target != nullptr ? target->Height() : 0;
 }
+
+void ClientToBackBuffer(int& x, int& y, int clientWidth, int clientHeight, int bufferWidth, int bufferHeight) {
+    auto scale = [](int value, int client, int buffer) {
+        if (client <= 0 || buffer <= 0 || client == buffer) return value;
+        return static_cast<int>(static_cast<long long>(value) * buffer / client);
+    };
+    x = scale(x, clientWidth, bufferWidth);
+    y = scale(y, clientHeight, bufferHeight);
+}
+
+void EnginePlatform::GetPointerPosition(int& x, int& y) {
+    x = y = 0;
+    engine::InputDevice* input = engine_.GetInputDevice(0);
+    if (input == nullptr) return;
+    input->GetMousePosition(x, y, false);
+    auto* desktop = dynamic_cast<engine::WindowsEngine*>(&engine_);
+    if (desktop == nullptr) return;
+    int clientWidth = 0;
+    int clientHeight = 0;
+    desktop->GetAppWindow().GetClientSize(clientWidth, clientHeight);
+    ClientToBackBuffer(x, y, clientWidth, clientHeight, engine_.GetBackBufferWidth(), engine_.GetBackBufferHeight());
+}
+
+int EnginePlatform::TakeMouseWheel() { return engine_.TakeMouseWheel(); }
 
 void ClearingView::BeginFrame(std::uint32_t clearColour) {
     target_ = engine_.GetMainRenderTarget();

@@ -15,6 +15,10 @@ class RenderTarget;
 
 namespace game {
 
+// A client-area pointer position in back-buffer pixels: scaled by back-buffer size / client size on each
+// axis where the two differ (a HiDPI window, a desktop larger than the back buffer). Sizes of 0 leave it.
+void ClientToBackBuffer(int& x, int& y, int clientWidth, int clientHeight, int bufferWidth, int bufferHeight);
+
 class EnginePlatform final : public GamePlatform {
 public:
     // afterFrame: called after each frame step with the count of frames stepped.
@@ -29,6 +33,8 @@ public:
     int FrameStep() override;
     int GetScreenWidth() const override;
     int GetScreenHeight() const override;
+    void GetPointerPosition(int& x, int& y) override;
+    int TakeMouseWheel() override;
 
 private:
     engine::Engine& engine_;
@@ -83,6 +89,7 @@ public:
     void StopStreams(bool) override {}
     void LoadSpeechPack(int, const std::string&) override {}
     void PlaySound(int) override {}
+    void PlayUiSound(int) override {}
     int StartLoop(int) override { return 0; }
     void StopLoop(int, float) override {}
     void PlaySpeech(int, int) override {}
@@ -98,6 +105,10 @@ public:
 
 class StillCamera final : public CameraController {
 public:
+    int GetMode() const override { return kCameraFree; }
+    float GetZoom() const override { return zoom_; }
+    void SetZoom(float distance) override { zoom_ = distance; }
+    void DragBy(const engine::Vec3&, bool) override {}
     void Update() override {}
     void PlaceView() override {}
     void ResetToStart() override {}
@@ -109,6 +120,9 @@ public:
     bool IsBattleZoomActive() const override { return false; }
     void StartBattleZoom(Unit&, Unit&) override {}
     void EndBattleZoom() override {}
+
+private:
+    float zoom_ = 20.0f;
 };
 
 class NoScreens final : public Screens {
@@ -168,6 +182,9 @@ public:
     bool IsMoveMarkerFinished() const override { return false; }
     void DetachMoveMarker() override {}
     void ProjectToScreen(const engine::Vec3&, int& x, int& y) const override { x = y = 0; }
+    bool PickAtScreen(int, int, engine::PickHit&, engine::Vec3&) override { return false; }
+    void ScreenToRay(int, int, engine::PickSegment& segment) const override { segment = engine::PickSegment{}; }
+    void AttachMoveMarker(const engine::Vec3&) override {}
 
 private:
     engine::Engine& engine_;

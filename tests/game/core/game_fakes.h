@@ -3,7 +3,9 @@
 // check what happened and in which order; scripted answers are plain fields.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -52,6 +54,15 @@ public:
     }
     int GetScreenWidth() const override { return width; }
     int GetScreenHeight() const override { return 768; }
+    void GetPointerPosition(int& x, int& y) override {
+        x = pointerX;
+        y = pointerY;
+    }
+    int TakeMouseWheel() override {
+        const int taken = wheel;
+        wheel = 0;
+        return taken;
+    }
 
     std::deque<int> events;
     std::map<int, int> down;
@@ -62,6 +73,9 @@ public:
     float delta = 0.0f;
     int frames = 0;
     int width = 1024;
+    int pointerX = 0;
+    int pointerY = 0;
+    int wheel = 0;
 
 private:
     Log& log_;
@@ -114,11 +128,32 @@ public:
         x = 300;
         y = 200;
     }
+    // Scripted picks: none unless the test gives a picker.
+    bool PickAtScreen(int x, int y, engine::PickHit& hit, engine::Vec3& point) override {
+        ++picks;
+        return picker ? picker(x, y, hit, point) : false;
+    }
+    // Scripted rays: straight down onto the point (x / 10, 0, y / 10) unless the test gives its own.
+    void ScreenToRay(int x, int y, engine::PickSegment& segment) const override {
+        if (rays) {
+            rays(x, y, segment);
+            return;
+        }
+        segment.Init(engine::Vec3(x * 0.1f, 50.0f, y * 0.1f), engine::Vec3(0.0f, -100.0f, 0.0f));
+    }
+    void AttachMoveMarker(const engine::Vec3& point) override {
+        markerAt = point;
+        log_.emplace_back("marker attached");
+    }
 
     bool explosionsPresent = true;
     bool explosionsEmpty = false;
     bool markerFinished = false;
     float lastMonochrome = -1.0f;
+    std::function<bool(int, int, engine::PickHit&, engine::Vec3&)> picker;
+    std::function<void(int, int, engine::PickSegment&)> rays;
+    int picks = 0;
+    engine::Vec3 markerAt;
 
 private:
     Log& log_;
@@ -198,9 +233,12 @@ public:
     void StopStreams(bool stop) override { log_.push_back(Str("streams", stop ? 1 : 0)); }
     void LoadSpeechPack(int side, const std::string&) override { log_.push_back(Str("speech pack", side)); }
     void PlaySound(int) override {}
+    void PlayUiSound(int index) override { log_.push_back(Str("ui sound", index)); }
     int StartLoop(int) override { return 1; }
     void StopLoop(int, float) override {}
-    void PlaySpeech(int, int) override {}
+    void PlaySpeech(int teamKind, int cue) override {
+        log_.push_back("speech " + std::to_string(teamKind) + " " + std::to_string(cue));
+    }
 
 private:
     Log& log_;
@@ -224,13 +262,28 @@ private:
 class FakeCamera : public CameraController {
 public:
     explicit FakeCamera(Log& log) : log_(log) {}
+    int GetMode() const override { return mode; }
+    float GetZoom() const override { return zoom; }
+    // Clamps as the battle camera of a wide screen does.
+    void SetZoom(float distance) override { zoom = std::clamp(distance, 12.0f, 32.0f); }
+    void DragBy(const engine::Vec3& offset, bool commit) override {
+        if (commit) {
+            ++commits;
+            log_.emplace_back("drag commit");
+        } else {
+            drags.push_back(offset);
+        }
+    }
     void Update() override { ++updates; }
     void PlaceView() override { log_.emplace_back("place view"); }
     void ResetToStart() override { log_.emplace_back("camera start"); }
     void LookAtHex(HexCoord hex) override {
         log_.push_back("look " + std::to_string(hex.column) + "," + std::to_string(hex.row));
     }
-    bool LookAtUnit(Unit&) override { return true; }
+    bool LookAtUnit(Unit& unit) override {
+        lookedAt = &unit;
+        return true;
+    }
     void RotateStep(int d) override { log_.push_back(Str("rotate", d)); }
     void PanAcrossView(int d) override { log_.push_back(Str("pan across", d)); }
     void PanAlongView(int d) override { log_.push_back(Str("pan along", d)); }
@@ -238,6 +291,11 @@ public:
     void StartBattleZoom(Unit&, Unit&) override {}
     void EndBattleZoom() override { log_.emplace_back("zoom end"); }
     int updates = 0;
+    int mode = kCameraFree;
+    float zoom = 20.0f;
+    std::vector<engine::Vec3> drags;
+    int commits = 0;
+    Unit* lookedAt = nullptr;
 
 private:
     Log& log_;
