@@ -321,8 +321,8 @@ void Game::StopMusic() { parts_.sound->StopMusic(); }
 int Game::StartLoopSound(int sound) { return parts_.sound->StartLoop(sound); }
 void Game::StopLoopSound(int handle, float fadeSeconds) { parts_.sound->StopLoop(handle, fadeSeconds); }
 void Game::PlaySpeech(int teamKind, int cue) { parts_.sound->PlaySpeech(teamKind, cue); }
-void Game::AddEffect(const char*, const engine::Matrix44&) {
-    // Effects hang under the explosions node once the particle effects land.
+void Game::AddEffect(const char* prototype, const engine::Matrix44& placement) {
+    parts_.view->AddEffect(prototype, placement);
 }
 std::uint32_t Game::GetTotalIncome() const { return parts_.profile->GetTotalIncome(); }
 void Game::AddTotalIncome(int amount) { parts_.profile->AddTotalIncome(amount); }

@@ -279,7 +279,7 @@ int Game::Render(bool menuOnly, bool forcePicture) {
         return parts_.platform->FrameStep();
     }
     parts_.camera->PlaceView();
-    view.DrawProjectiles();
+    view.DrawProjectiles(*projectiles_);
     if (level_) view.RefreshStructureModels(*level_);
     if (teams_) teams_->UpdateAnimations();
     view.BuildRenderQueue();

@@ -18,6 +18,7 @@
 #include "engine/scene/model_table.h"
 #include "game/core/engine_services.h"
 #include "game/core/game.h"
+#include "game/core/scene_game_view.h"
 #include "game/core/settings_file.h"
 #include "game/core/stand_in_ports.h"
 #include "game/core/startup_record.h"
@@ -78,7 +79,7 @@ int RunProgram(const ProgramHooks& hooks) {
 
     // The services that come later run as stand-ins meanwhile.
     EnginePlatform platform(*engine, hooks.afterFrame);
-    ClearingView view(*engine);
+    SceneGameView view(*engine, platform);
     MemoryProfile memoryProfile;
     NullAchievements achievements;
     SilentSoundBank sound;

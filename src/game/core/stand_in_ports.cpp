@@ -59,14 +59,4 @@ int EnginePlatform::GetScreenHeight() const {
     return target != nullptr ? target->Height() : 0;
 }
 
-void ClearingView::BeginFrame(std::uint32_t clearColour) {
-    target_ = engine_.GetMainRenderTarget();
-    if (target_ != nullptr) target_->Begin(clearColour);
-}
-
-void ClearingView::EndFrame() {
-    if (target_ != nullptr) target_->End();
-    target_ = nullptr;
-}
-
 }  // namespace game
