@@ -63,8 +63,9 @@ void SceneGameView::LoadResources() {
     sceneView_ = std::make_unique<engine::SceneView>();
     sceneView_->Init({0, 0, width, height}, engine::Camera::kAutoAspect, kNearPlane, kFarPlane);
     queue_ = std::make_unique<engine::RenderQueue>();
-    // A missing sky leaves the queue without one; the battle draws on its clear colour.
-    queue_->SetSkybox(kSkyCubeMap);
+    // Without its cube map the sky would be a black box; a missing sky leaves the queue without one, and
+    // the battle shows its clear colour instead.
+    if (engine::TextureTable::LoadCubeMap(kSkyCubeMap) != 0) queue_->SetSkybox(kSkyCubeMap);
     world_ = engine::SceneNode::Init(engine::kNodeGroup, "MainWorld");
     explosions_ = engine::SceneNode::Init(engine::kNodeGroup, "MainExplosions");
     if (world_ != nullptr && explosions_ != nullptr && !world_->AddChild(explosions_)) {
