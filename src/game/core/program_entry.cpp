@@ -16,6 +16,7 @@
 #include "engine/render/shader_manager_hooks.h"
 #include "engine/render/texture_table_hooks.h"
 #include "engine/scene/model_table.h"
+#include "game/core/computer_player_factory.h"
 #include "game/core/engine_services.h"
 #include "game/core/game.h"
 #include "game/core/scene_game_view.h"
@@ -95,6 +96,7 @@ int RunProgram(const ProgramHooks& hooks) {
     parts.announcer = &announcer;
     parts.camera = &camera;
     parts.screens = &screens;
+    parts.createAIPlayer = CreateComputerPlayer;
     parts.strings = strings.get();
     parts.random = engine::RandomStreams::Get();
     parts.timer = engine->GetTimer();

@@ -301,7 +301,7 @@ public:
 class ComputerTurnTest : public LoopTest {
 protected:
     void SetUp() override {
-        parts.createAIPlayer = [this](Team&) -> std::unique_ptr<AIPlayer> {
+        parts.createAIPlayer = [this](Team&, Level&, TeamManager&) -> std::unique_ptr<AIPlayer> {
             auto ai = std::make_unique<FinishingAI>();
             ai->over = &turnOver;
             return ai;
