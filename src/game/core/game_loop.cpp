@@ -280,7 +280,7 @@ int Game::Render(bool menuOnly, bool forcePicture) {
         view.EndFrame();
         return parts_.platform->FrameStep();
     }
-    parts_.camera->PlaceView();
+    parts_.camera->ApplyView();
     view.DrawProjectiles(*projectiles_);
     if (level_) view.RefreshStructureModels(*level_);
     if (teams_) teams_->UpdateAnimations();

@@ -97,7 +97,7 @@ public:
 class StillCamera final : public CameraController {
 public:
     void Update() override {}
-    void PlaceView() override {}
+    void ApplyView() override {}
     void ResetToStart() override {}
     void LookAtHex(HexCoord) override {}
     bool LookAtUnit(Unit&) override { return false; }

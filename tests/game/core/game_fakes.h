@@ -228,7 +228,7 @@ class FakeCamera : public CameraController {
 public:
     explicit FakeCamera(Log& log) : log_(log) {}
     void Update() override { ++updates; }
-    void PlaceView() override { log_.emplace_back("place view"); }
+    void ApplyView() override { log_.emplace_back("place view"); }
     void ResetToStart() override { log_.emplace_back("camera start"); }
     void LookAtHex(HexCoord hex) override {
         log_.push_back("look " + std::to_string(hex.column) + "," + std::to_string(hex.row));
