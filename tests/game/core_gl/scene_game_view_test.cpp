@@ -35,6 +35,34 @@ constexpr int kHeight = 64;
 // The battle frame's clear colour as RGBA bytes.
 constexpr std::uint8_t kClear[3] = {0x00, 0x3F, 0x7F};
 
+// The level model as a box 2 across, 8 ahead of the scene view's starting eye, hung under the world.
+class BoxLevelPresenter final : public LevelPresenter {
+public:
+    explicit BoxLevelPresenter(SceneGameView& view) : view_(view) {}
+    bool LoadModel(const std::string&) override {
+        model_ = engine::SceneNode::Init(engine::kNodeMesh, "Map");
+        if (model_ == nullptr) return false;
+        model_->SetPayload(engine::CreateBoxModel({{-1, -1, -1}, {1, 1, 1}}, engine::WideString("Map"), 1));
+        engine::Matrix44 place;
+        place.SetRow(3, {0.0f, 0.0f, 8.0f});
+        model_->SetLocalMatrix(place);
+        view_.GetWorldNode()->AddChild(model_);
+        model_->UpdateWorldMatrix();
+        return model_->GetModelIndex() != 0;
+    }
+    void SetMapTopTreeVisible(bool) override {}
+    void ShowReachMarker(HexCoord, const engine::Vec3&) override {}
+    void Release() override {
+        if (model_ != nullptr) model_->Destroy();
+        model_ = nullptr;
+    }
+    engine::SceneNode* GetModelNode() const override { return model_; }
+
+private:
+    SceneGameView& view_;
+    engine::SceneNode* model_ = nullptr;
+};
+
 class SceneGameViewTest : public rendertest::EngineServiceTest {
 protected:
     void SetUp() override {
@@ -55,6 +83,7 @@ protected:
             if (quitAfterFrame && game) game->RequestQuit();
         });
         view = std::make_unique<SceneGameView>(*made, *platform);
+        presenter = std::make_unique<BoxLevelPresenter>(*view);
         parts.platform = platform.get();
         parts.view = view.get();
         parts.profile = &profile;
@@ -66,6 +95,7 @@ protected:
         parts.scripts = &scripts;
         parts.random = &random;
         parts.timer = made->GetTimer();
+        parts.levelPresenter = presenter.get();
         InitTeamColours();
         ASSERT_TRUE(data->Write("Units/BasicParams.TXT", units_test::ProjectTable("BasicParams.TXT")));
         ASSERT_TRUE(data->Write("Units/Damage.TXT", units_test::ProjectTable("Damage.TXT")));
@@ -75,6 +105,7 @@ protected:
     void TearDown() override {
         game.reset();
         FreeUnitAssets();
+        presenter.reset();
         view.reset();
         platform.reset();
         data.reset();
@@ -99,8 +130,18 @@ protected:
     engine::RandomStreams random{[] { return 1u; }};
     std::unique_ptr<EnginePlatform> platform;
     std::unique_ptr<SceneGameView> view;
+    std::unique_ptr<BoxLevelPresenter> presenter;
     GameParts parts;
     std::unique_ptr<Game> game;
+
+    void LoadLevel() {
+        level_test::WriteLevel(*data, "Map",
+                               level_test::LandSource(10, "structure C2 6 owner 1\nunit A3 17 owner 1\n"), nullptr);
+        profile.mapFolder = "Levels/Map";
+        game->SetState(kGameLoadSkirmish);
+        quitAfterFrame = true;
+        game->RunMainLoop();
+    }
 };
 
 bool IsClear(const std::vector<std::uint8_t>& image, int x, int y) {
@@ -126,32 +167,43 @@ TEST_F(SceneGameViewTest, ABattleFrameOfALoadedLevelRendersTheWorldWithoutAGlErr
     ASSERT_TRUE(view->HasExplosionsNode());
     EXPECT_EQ(view->GetExplosionsNode()->GetParent(), world);
 
-    // Something in front of the camera, hung under the world as the level's and the units' models are.
-    engine::SceneNode* box = engine::SceneNode::Init(engine::kNodeMesh, "box");
-    ASSERT_NE(box, nullptr);
-    box->SetPayload(engine::CreateBoxModel({{-1, -1, -1}, {1, 1, 1}}, engine::WideString("box"), 1));
-    ASSERT_NE(box->GetModelIndex(), 0);
-    engine::Matrix44 place;
-    place.SetRow(3, {0.0f, 0.0f, 8.0f});
-    box->SetLocalMatrix(place);
-    ASSERT_TRUE(world->AddChild(box));
-
-    level_test::WriteLevel(*data, "Map", level_test::LandSource(10, "structure C2 6 owner 1\nunit A3 17 owner 1\n"),
-                           nullptr);
-    profile.mapFolder = "Levels/Map";
-    game->SetState(kGameLoadSkirmish);
-    quitAfterFrame = true;
     while (glGetError() != GL_NO_ERROR) {
     }
-    game->RunMainLoop();
+    LoadLevel();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     ASSERT_NE(game->GetLevel(), nullptr) << "the level loaded and a battle frame followed";
+    ASSERT_NE(presenter->GetModelNode(), nullptr);
+    EXPECT_EQ(presenter->GetModelNode()->GetParent(), world);
 
     const sys::GpuTestHooks& hooks = sys::GpuHooks();
     ASSERT_EQ(hooks.presentedWidth, kWidth);
     ASSERT_EQ(hooks.presentedImage.size(), static_cast<std::size_t>(kWidth * kHeight * 4));
     EXPECT_TRUE(IsClear(hooks.presentedImage, 1, 1)) << "the battle's clear colour around the scene";
-    EXPECT_FALSE(IsClear(hooks.presentedImage, kWidth / 2, kHeight / 2)) << "the box drawn in the middle";
+    EXPECT_FALSE(IsClear(hooks.presentedImage, kWidth / 2, kHeight / 2)) << "the level model drawn in the middle";
+}
+
+TEST_F(SceneGameViewTest, TheBoxTestFindsTheLevelModelsTriangles) {
+    view->LoadResources();
+    const engine::Vec3 half{0.05f, 0.05f, 0.5f};
+    engine::Matrix44 through;  // across the model's front face
+    through.SetRow(3, {0.0f, 0.0f, 7.0f});
+    engine::Matrix44 inside;  // wholly inside the box, away from every face
+    inside.SetRow(3, {0.0f, 0.0f, 8.0f});
+    engine::Matrix44 aside;
+    aside.SetRow(3, {5.0f, 0.0f, 8.0f});
+    EXPECT_FALSE(game->BoxTouchesLevel(through, half)) << "no level, no model";
+    LoadLevel();
+    ASSERT_NE(presenter->GetModelNode(), nullptr);
+    EXPECT_TRUE(game->BoxTouchesLevel(through, half));
+    EXPECT_FALSE(game->BoxTouchesLevel(inside, half));
+    EXPECT_FALSE(game->BoxTouchesLevel(aside, half));
+    // Turned a quarter about Y, the long axis runs along X and reaches the side face from the middle.
+    engine::Matrix44 turned;
+    turned.InitRotationY(90.0f);
+    turned.SetRow(3, {0.6f, 0.0f, 8.0f});
+    EXPECT_TRUE(game->BoxTouchesLevel(turned, half));
+    game->EndLevel();
+    EXPECT_FALSE(game->BoxTouchesLevel(through, half));
 }
 
 TEST_F(SceneGameViewTest, EffectsAreClonedUnderTheExplosionsNodeAndLeavingTheLevelEmptiesIt) {
