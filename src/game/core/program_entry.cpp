@@ -80,7 +80,8 @@ int RunProgram(const ProgramHooks& hooks) {
 
     // The services that come later run as stand-ins meanwhile.
     EnginePlatform platform(*engine, hooks.afterFrame);
-    SceneGameView view(*engine, platform);
+    // The scene goes with the game, before the engine whose device its lights' shadow targets live on.
+    auto view = std::make_unique<SceneGameView>(*engine, platform);
     MemoryProfile memoryProfile;
     NullAchievements achievements;
     SilentSoundBank sound;
@@ -89,7 +90,7 @@ int RunProgram(const ProgramHooks& hooks) {
     NoScreens screens;
     GameParts parts;
     parts.platform = &platform;
-    parts.view = &view;
+    parts.view = view.get();
     parts.profile = hooks.profile != nullptr ? hooks.profile : &memoryProfile;
     parts.achievements = &achievements;
     parts.sound = &sound;
@@ -115,6 +116,7 @@ int RunProgram(const ProgramHooks& hooks) {
     strings.reset();
     step("game");
     game.reset();
+    view.reset();
     step("engine");
     TakeEngineServices(nullptr);
     delete engine;
