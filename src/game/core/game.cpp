@@ -1,11 +1,15 @@
 #include "game/core/game.h"
 
+#include "engine/scene/model_queries.h"
+#include "engine/scene/scene_node.h"
 #include "game/battle/structure.h"
 #include "game/battle/structure_manager.h"
 #include "game/core/campaign_titles.h"
 #include "game/core/screen_rects.h"
 #include "game/core/string_table.h"
 #include "game/level/level.h"
+#include "game/level/level_presenter.h"
+#include "game/level/level_unit_services.h"
 #include "game/level/turn_start_queue.h"
 #include "game/teams/ai_player.h"
 #include "game/teams/are_enemies.h"
@@ -55,6 +59,7 @@ Game::~Game() {
     queue_->Destroy();
     campaign_.reset();
     if (teams_) teams_->Destroy();
+    unitServices_.reset();
     teams_.reset();
     if (level_) level_->Destroy();
     level_.reset();
@@ -96,6 +101,7 @@ int Game::SelectCampaign(const std::string& name) {
 void Game::EndLevel() {
     parts_.announcer->Hide();
     if (teams_) teams_->Destroy();
+    unitServices_.reset();
     teams_.reset();
     if (level_) level_->Destroy();
     level_.reset();
@@ -270,9 +276,15 @@ bool Game::IsHeldImmobile(const MapUnit& unit) const {
     const Unit* own = dynamic_cast<const Unit*>(&unit);
     return ai != nullptr && own != nullptr && ai->IsUnitImmobilized(own->GetId());
 }
-bool Game::BoxTouchesLevel(const engine::Matrix44&, const engine::Vec3&) const {
-    // The level model is the presenter's; without a model nothing is touched.
-    return false;
+bool Game::BoxTouchesLevel(const engine::Matrix44& box, const engine::Vec3& halfSize) const {
+    engine::SceneNode* model = level_ && parts_.levelPresenter != nullptr ? parts_.levelPresenter->GetModelNode()
+                                                                          : nullptr;
+    if (model == nullptr) return false;
+    // A list of its own: the computer player's planning asks from its worker thread.
+    engine::TriangleList triangles;
+    const engine::Aabb extent{{-halfSize.x, -halfSize.y, -halfSize.z}, {halfSize.x, halfSize.y, halfSize.z}};
+    engine::SceneNode::GatherTrianglesInBox(extent, &triangles, model, box);
+    return triangles.GetCount() > 0;
 }
 Unit* Game::FindUnitById(int id) const { return teams_ && id != 0 ? teams_->FindUnitById(id) : nullptr; }
 Unit* Game::FindUnitAt(HexCoord hex) const { return teams_ ? teams_->FindUnitAt(hex) : nullptr; }
@@ -286,12 +298,14 @@ engine::WideString Game::GetText(const char* key) const {
     // Without a string table the key stands for its text.
     return engine::WideString(key);
 }
+UnitServices* Game::GetUnitServices() { return unitServices_.get(); }
 HexMap& Game::GetHexMap() { return level_ ? level_->GetHexMap() : *emptyMap_; }
 
 // --- TeamServices ----------------------------------------------------------------------------------------
 
 std::unique_ptr<AIPlayer> Game::CreateAIPlayer(Team& team) {
-    return parts_.createAIPlayer ? parts_.createAIPlayer(team) : nullptr;
+    if (!parts_.createAIPlayer || !level_ || !teams_) return nullptr;
+    return parts_.createAIPlayer(team, *level_, *teams_);
 }
 void Game::RefreshCash() { parts_.screens->RefreshCash(); }
 void Game::OnTurnStart() { parts_.screens->OnTurnStart(); }
@@ -324,8 +338,8 @@ void Game::StopMusic() { parts_.sound->StopMusic(); }
 int Game::StartLoopSound(int sound) { return parts_.sound->StartLoop(sound); }
 void Game::StopLoopSound(int handle, float fadeSeconds) { parts_.sound->StopLoop(handle, fadeSeconds); }
 void Game::PlaySpeech(int teamKind, int cue) { parts_.sound->PlaySpeech(teamKind, cue); }
-void Game::AddEffect(const char*, const engine::Matrix44&) {
-    // Effects hang under the explosions node once the particle effects land.
+void Game::AddEffect(const char* prototype, const engine::Matrix44& placement) {
+    parts_.view->AddEffect(prototype, placement);
 }
 std::uint32_t Game::GetTotalIncome() const { return parts_.profile->GetTotalIncome(); }
 void Game::AddTotalIncome(int amount) { parts_.profile->AddTotalIncome(amount); }

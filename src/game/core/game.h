@@ -31,6 +31,7 @@ namespace game {
 
 class Level;
 class LevelPresenter;
+class LevelUnitServices;
 class ProjectileManager;
 class Structure;
 class StringTable;
@@ -80,8 +81,8 @@ struct GameParts {
     // Makes an empty campaign record for SelectCampaign.
     std::unique_ptr<CampaignInfo> (*createCampaign)(void* context) = nullptr;
     void* campaignContext = nullptr;
-    // The computer player of an enemy team; null (or an empty function): none.
-    std::function<std::unique_ptr<AIPlayer>(Team&)> createAIPlayer;
+    // The computer player of a computer-controlled team of the loaded level; an empty function: none.
+    std::function<std::unique_ptr<AIPlayer>(Team&, Level&, TeamManager&)> createAIPlayer;
     // Stands in for the loaded level's script manager (tests); null: the level's own.
     ScriptPort* scripts = nullptr;
     // The level's presentation; null: the null presenter.
@@ -214,6 +215,7 @@ public:
     HexMap& GetHexMap() override;
     engine::RandomStreams& GetRandomStreams() override { return *parts_.random; }
     const engine::FrameTimer& GetFrameTimer() const override { return *parts_.timer; }
+    UnitServices* GetUnitServices() override;
 
     // --- TeamServices ---------------------------------------------------------------------------------------
     std::unique_ptr<AIPlayer> CreateAIPlayer(Team& team) override;
@@ -300,6 +302,8 @@ private:
     float accumulator_ = 0.0f;
     std::unique_ptr<Level> level_;
     std::unique_ptr<TeamManager> teams_;
+    // The units' services of the battle in progress; made with the team manager, gone with it.
+    std::unique_ptr<LevelUnitServices> unitServices_;
     std::unique_ptr<ProjectileManager> projectiles_;
     std::unique_ptr<TurnStartQueue> queue_;
     Unit* selected_ = nullptr;

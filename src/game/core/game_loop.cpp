@@ -5,6 +5,7 @@
 #include "game/core/game.h"
 #include "game/level/battle_steps.h"
 #include "game/level/level.h"
+#include "game/level/level_unit_services.h"
 #include "game/level/mission.h"
 #include "game/level/turn_start_queue.h"
 #include "game/teams/ai_player.h"
@@ -181,6 +182,7 @@ void Game::LoadLevelState(int state) {
         return;
     }
     teams_ = std::make_unique<TeamManager>(*this, *this);
+    unitServices_ = std::make_unique<LevelUnitServices>(*level_, *teams_, *projectiles_);
     teams_->Init();
     teams_->SetStructureManager(&level_->GetStructureManager());
     level_->GetStructureManager().SetUnitProducer(teams_.get());
@@ -281,8 +283,8 @@ int Game::Render(bool menuOnly, bool forcePicture) {
         view.EndFrame();
         return parts_.platform->FrameStep();
     }
-    parts_.camera->PlaceView();
-    view.DrawProjectiles();
+    parts_.camera->ApplyView();
+    view.DrawProjectiles(*projectiles_);
     if (level_) view.RefreshStructureModels(*level_);
     if (teams_) teams_->UpdateAnimations();
     view.BuildRenderQueue();

@@ -1,8 +1,8 @@
 #pragma once
 // What the game object calls of the services that come later (profile and save slots, achievements, the
-// sound bank, the turn announcer, campaigns), of the battle's camera and scripts, and of the screens and the
-// HUD. Each is a narrow interface; the program runs on the stand-ins of stand_in_ports.h until the real ones
-// land, and the tests drive the game through recording fakes.
+// sound bank, the turn announcer, campaigns) and of the screens and the HUD. Each is a narrow interface; the
+// program runs on the stand-ins of stand_in_ports.h until the real ones land, and the tests drive the game
+// through recording fakes. The battle camera's and the mission script's seams live with the level.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -10,6 +10,8 @@
 #include "engine/core/vector.h"
 #include "engine/core/wide_string.h"
 #include "game/battle/hex_coord.h"
+#include "game/level/camera_controller.h"
+#include "game/level/script_port.h"
 
 namespace game {
 
@@ -104,49 +106,6 @@ public:
     virtual bool RecordResult(int medal, int margin) = 0;
     virtual std::string GetSelectedMissionRecord() const = 0;
     virtual std::pair<int, int> GetStartCash() const = 0;
-};
-
-// Modes of the battle camera.
-inline constexpr int kCameraFixed = 0;
-inline constexpr int kCameraFree = 1;
-inline constexpr int kCameraFollowing = 2;
-inline constexpr int kCameraBattleZoom = 3;
-inline constexpr int kCameraReturning = 4;
-
-// The battle camera (the free mode's pans and turns, zooms, drags and looks).
-class CameraController {
-public:
-    virtual ~CameraController() = default;
-    virtual int GetMode() const = 0;
-    // The zoom distance; the camera clamps what it is given.
-    virtual float GetZoom() const = 0;
-    virtual void SetZoom(float distance) = 0;
-    // A pointer drag: without commit the view shows the target shifted by the negated offset; with commit
-    // the offset is added to the target and the pending shift cleared.
-    virtual void DragBy(const engine::Vec3& offset, bool commit) = 0;
-    virtual void Update() = 0;
-    virtual void PlaceView() = 0;
-    virtual void ResetToStart() = 0;
-    virtual void LookAtHex(HexCoord hex) = 0;
-    virtual bool LookAtUnit(Unit& unit) = 0;
-    virtual void RotateStep(int direction) = 0;
-    virtual void PanAcrossView(int direction) = 0;
-    virtual void PanAlongView(int direction) = 0;
-    virtual bool IsBattleZoomActive() const = 0;
-    virtual void StartBattleZoom(Unit& attacker, Unit& target) = 0;
-    virtual void EndBattleZoom() = 0;
-};
-
-// The level's mission script.
-// The mission script's blocks as the game's states wait on them. The program leaves it unset and the game
-// asks the loaded level's own script manager; tests put a recording fake here.
-class ScriptPort {
-public:
-    virtual ~ScriptPort() = default;
-    // Steps the running blocks; true when all have finished.
-    virtual bool RunBlocks() = 0;
-    virtual bool IsAnyBlockRunning() const = 0;
-    virtual void FireDayStart(int day) = 0;
 };
 
 // Zone types the game opens.

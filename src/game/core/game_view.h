@@ -4,6 +4,7 @@
 // (GameView). The program wires them over the engine; the tests use recording fakes.
 #include <cstdint>
 
+#include "engine/core/matrix.h"
 #include "engine/core/vector.h"
 #include "engine/platform/input_device.h"
 #include "engine/scene/pick_segment.h"
@@ -11,6 +12,7 @@
 namespace game {
 
 class Level;
+class ProjectileManager;
 class TeamManager;
 
 class GamePlatform {
@@ -48,6 +50,9 @@ public:
     virtual void ResetExplosionsNode() = 0;
     virtual bool HasExplosionsNode() const = 0;
     virtual bool IsExplosionsNodeEmpty() const = 0;
+    // A clone of the named effect prototype under the explosions node, placed by the matrix; nothing when
+    // the prototype is unknown.
+    virtual void AddEffect(const char* prototype, const engine::Matrix44& placement) = 0;
     virtual void ClearUnitMaterialCache() = 0;
     // The render queue's first two lights: the one chosen by quality on with the colour, the other off.
     virtual void SetupLights(bool quality, std::uint32_t colour) = 0;
@@ -58,7 +63,7 @@ public:
     virtual void DrawOverlays() = 0;
     virtual void EndFrame() = 0;
 
-    virtual void DrawProjectiles() = 0;
+    virtual void DrawProjectiles(ProjectileManager& projectiles) = 0;
     virtual void RefreshStructureModels(Level& level) = 0;
     virtual void BuildRenderQueue() = 0;
     virtual void DrawTileMarkers(Level& level) = 0;

@@ -16,8 +16,10 @@
 #include "engine/render/shader_manager_hooks.h"
 #include "engine/render/texture_table_hooks.h"
 #include "engine/scene/model_table.h"
+#include "game/core/computer_player_factory.h"
 #include "game/core/engine_services.h"
 #include "game/core/game.h"
+#include "game/core/scene_game_view.h"
 #include "game/core/settings_file.h"
 #include "game/core/stand_in_ports.h"
 #include "game/core/startup_record.h"
@@ -78,7 +80,8 @@ int RunProgram(const ProgramHooks& hooks) {
 
     // The services that come later run as stand-ins meanwhile.
     EnginePlatform platform(*engine, hooks.afterFrame);
-    ClearingView view(*engine);
+    // The scene goes with the game, before the engine whose device its lights' shadow targets live on.
+    auto view = std::make_unique<SceneGameView>(*engine, platform);
     MemoryProfile memoryProfile;
     NullAchievements achievements;
     SilentSoundBank sound;
@@ -87,13 +90,14 @@ int RunProgram(const ProgramHooks& hooks) {
     NoScreens screens;
     GameParts parts;
     parts.platform = &platform;
-    parts.view = &view;
+    parts.view = view.get();
     parts.profile = hooks.profile != nullptr ? hooks.profile : &memoryProfile;
     parts.achievements = &achievements;
     parts.sound = &sound;
     parts.announcer = &announcer;
     parts.camera = &camera;
     parts.screens = &screens;
+    parts.createAIPlayer = CreateComputerPlayer;
     parts.strings = strings.get();
     parts.random = engine::RandomStreams::Get();
     parts.timer = engine->GetTimer();
@@ -112,6 +116,7 @@ int RunProgram(const ProgramHooks& hooks) {
     strings.reset();
     step("game");
     game.reset();
+    view.reset();
     step("engine");
     TakeEngineServices(nullptr);
     delete engine;

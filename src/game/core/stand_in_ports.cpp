@@ -84,14 +84,4 @@ void EnginePlatform::GetPointerPosition(int& x, int& y) {
 
 int EnginePlatform::TakeMouseWheel() { return engine_.TakeMouseWheel(); }
 
-void ClearingView::BeginFrame(std::uint32_t clearColour) {
-    target_ = engine_.GetMainRenderTarget();
-    if (target_ != nullptr) target_->Begin(clearColour);
-}
-
-void ClearingView::EndFrame() {
-    if (target_ != nullptr) target_->End();
-    target_ = nullptr;
-}
-
 }  // namespace game

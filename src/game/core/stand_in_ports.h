@@ -1,8 +1,7 @@
 #pragma once
 // The stand-ins the program runs on until the real services land: a default profile held in memory (always
-// idle, never written), no achievements, silence, an announcer that never shows, a still camera, no screens,
-// and a view that clears the main render target each frame. EnginePlatform is the real platform port over
-// the engine root.
+// idle, never written), no achievements, silence, an announcer that never shows, a still camera and no
+// screens. EnginePlatform is the real platform port over the engine root.
 #include <functional>
 
 #include "game/core/game_ports.h"
@@ -10,7 +9,6 @@
 
 namespace engine {
 class Engine;
-class RenderTarget;
 }  // namespace engine
 
 namespace game {
@@ -110,7 +108,7 @@ public:
     void SetZoom(float distance) override { zoom_ = distance; }
     void DragBy(const engine::Vec3&, bool) override {}
     void Update() override {}
-    void PlaceView() override {}
+    void ApplyView() override {}
     void ResetToStart() override {}
     void LookAtHex(HexCoord) override {}
     bool LookAtUnit(Unit&) override { return false; }
@@ -149,46 +147,6 @@ public:
 
 private:
     Unit* panelUnit_ = nullptr;
-};
-
-// Clears the main render target for every frame; the scene view and render queue come with the scene view.
-class ClearingView final : public GameView {
-public:
-    explicit ClearingView(engine::Engine& engine) : engine_(engine) {}
-    void LoadResources() override {}
-    void DrawSplash(const char*) override {}
-    void ResetExplosionsNode() override {}
-    bool HasExplosionsNode() const override { return true; }
-    bool IsExplosionsNodeEmpty() const override { return true; }
-    void ClearUnitMaterialCache() override {}
-    void SetupLights(bool, std::uint32_t) override {}
-    void BeginFrame(std::uint32_t clearColour) override;
-    void DrawMenuPicture() override {}
-    void DrawGui() override {}
-    void DrawOverlays() override {}
-    void EndFrame() override;
-    void DrawProjectiles() override {}
-    void RefreshStructureModels(Level&) override {}
-    void BuildRenderQueue() override {}
-    void DrawTileMarkers(Level&) override {}
-    void DrawLevelEffects(Level&) override {}
-    void DrawCaptureMarkers(Level&) override {}
-    void RenderQueue() override {}
-    void DrawStructureHooks(Level&) override {}
-    void DrawUnitOverlays(TeamManager&) override {}
-    void DrawFloatingTexts(Level&) override {}
-    void ApplyMonochrome(float, std::uint32_t) override {}
-    void ApplyBlurBloom() override {}
-    bool IsMoveMarkerFinished() const override { return false; }
-    void DetachMoveMarker() override {}
-    void ProjectToScreen(const engine::Vec3&, int& x, int& y) const override { x = y = 0; }
-    bool PickAtScreen(int, int, engine::PickHit&, engine::Vec3&) override { return false; }
-    void ScreenToRay(int, int, engine::PickSegment& segment) const override { segment = engine::PickSegment{}; }
-    void AttachMoveMarker(const engine::Vec3&) override {}
-
-private:
-    engine::Engine& engine_;
-    engine::RenderTarget* target_ = nullptr;
 };
 
 }  // namespace game

@@ -7,6 +7,10 @@
 #include "engine/core/vector.h"
 #include "game/battle/hex_coord.h"
 
+namespace engine {
+class SceneNode;
+}  // namespace engine
+
 namespace game {
 
 class LevelPresenter {
@@ -20,6 +24,8 @@ public:
     virtual void ShowReachMarker(HexCoord hex, const engine::Vec3& levelPoint) = 0;
     // Releases everything it made.
     virtual void Release() = 0;
+    // The root of the loaded level model, whose triangles block lines of sight; null without a model.
+    virtual engine::SceneNode* GetModelNode() const { return nullptr; }
 };
 
 class NullLevelPresenter final : public LevelPresenter {

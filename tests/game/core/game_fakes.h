@@ -93,6 +93,9 @@ public:
     }
     bool HasExplosionsNode() const override { return explosionsPresent; }
     bool IsExplosionsNodeEmpty() const override { return explosionsEmpty; }
+    void AddEffect(const char* prototype, const engine::Matrix44&) override {
+        log_.push_back(std::string("effect ") + prototype);
+    }
     void ClearUnitMaterialCache() override { log_.emplace_back("material cache"); }
     void SetupLights(bool quality, std::uint32_t) override { log_.push_back(Str("lights", quality ? 1 : 0)); }
     void BeginFrame(std::uint32_t clear) override {
@@ -104,7 +107,7 @@ public:
     void DrawGui() override { log_.emplace_back("gui"); }
     void DrawOverlays() override { log_.emplace_back("overlays"); }
     void EndFrame() override { log_.emplace_back("end"); }
-    void DrawProjectiles() override { log_.emplace_back("projectiles"); }
+    void DrawProjectiles(ProjectileManager&) override { log_.emplace_back("projectiles"); }
     void RefreshStructureModels(Level&) override { log_.emplace_back("structure models"); }
     void BuildRenderQueue() override { log_.emplace_back("build queue"); }
     void DrawTileMarkers(Level&) override { log_.emplace_back("tile markers"); }
@@ -275,7 +278,7 @@ public:
         }
     }
     void Update() override { ++updates; }
-    void PlaceView() override { log_.emplace_back("place view"); }
+    void ApplyView() override { log_.emplace_back("place view"); }
     void ResetToStart() override { log_.emplace_back("camera start"); }
     void LookAtHex(HexCoord hex) override {
         log_.push_back("look " + std::to_string(hex.column) + "," + std::to_string(hex.row));

@@ -1,9 +1,13 @@
 // The main loop's events, keys and skipped passes, the fixed ticks, the between-turns waits, the skirmish
 // win and loss, the frames' draw orders and the screen fade.
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "engine/platform/key_codes.h"
+#include "game/ai/computer_player.h"
 #include "game/battle/structure.h"
+#include "game/core/computer_player_factory.h"
 #include "game_fixture.h"
 
 namespace core_test {
@@ -301,7 +305,7 @@ public:
 class ComputerTurnTest : public LoopTest {
 protected:
     void SetUp() override {
-        parts.createAIPlayer = [this](Team&) -> std::unique_ptr<AIPlayer> {
+        parts.createAIPlayer = [this](Team&, Level&, TeamManager&) -> std::unique_ptr<AIPlayer> {
             auto ai = std::make_unique<FinishingAI>();
             ai->over = &turnOver;
             return ai;
@@ -325,6 +329,48 @@ TEST_F(ComputerTurnTest, AFinishedComputerTurnLeadsBetweenTurns) {
     game->RunMainLoop();
     EXPECT_NE(game->GetState(), kGameSideTurn);
     EXPECT_EQ(teams.GetCurrentTeam()->GetKind(), 1) << "the turn passed on through state 6";
+}
+
+// The program's own computer player, planning on its worker thread.
+class ProgramComputerTest : public LoopTest {
+protected:
+    void SetUp() override {
+        parts.createAIPlayer = CreateComputerPlayer;
+        LoopTest::SetUp();
+    }
+};
+
+TEST_F(ProgramComputerTest, TheEnemySidePlaysItsTurnAndHandsTheTurnBack) {
+    LoadSkirmish();
+    TeamManager& teams = *game->GetTeamManager();
+    Team* enemy = teams.FindTeam(4);
+    ASSERT_NE(enemy, nullptr);
+    EXPECT_NE(dynamic_cast<ComputerPlayer*>(enemy->GetAIPlayer()), nullptr);
+    EXPECT_EQ(teams.FindTeam(1)->GetAIPlayer(), nullptr) << "player sides get none";
+
+    // Blue ends its first turn at once; the enemy then plans and acts while the loop runs frames.
+    platform.delta = 0.02f;
+    bool enemyActed = false;
+    bool blueEnded = false;
+    // A bound against a hang only; the worker's pace sets how many frames pass.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline) {
+        QuitAfterFrames(1);
+        game->RunMainLoop();
+        const int kind = teams.GetCurrentTeam()->GetKind();
+        if (game->GetState() == kGameSideTurn && kind == 1 && !blueEnded) {
+            blueEnded = true;
+            game->SetState(kGameBetweenTurns);
+            continue;
+        }
+        if (game->GetState() == kGameSideTurn && kind == 4) enemyActed = true;
+        if (enemyActed && kind != 4) break;
+        if (game->GetState() == kGameWon || game->GetState() == kGameLost) break;
+        std::this_thread::yield();
+    }
+    EXPECT_TRUE(enemyActed);
+    EXPECT_EQ(teams.GetCurrentTeam()->GetKind(), 1) << "the finished computer turn passed the turn on";
+    EXPECT_EQ(teams.GetDay(), 2);
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 // deleted, the end of a level, campaign achievements and the button row.
 #include "game/battle/structure.h"
 #include "game/core/screen_rects.h"
+#include "game/units/floating_text_pool.h"
+#include "game/units/projectile_manager.h"
 #include "game/units/unit.h"
+#include "game/units/unit_services.h"
 #include "game_fixture.h"
 
 namespace core_test {
@@ -108,6 +111,26 @@ TEST_F(ObjectTest, PickedUnitIsTheOutermostCarrierAndAGoneUnitIsNone) {
     lone->Kill(false, nullptr);
     game->SetPointerHex({3, 7});
     if (lone->GetState() == kUnitGone) EXPECT_EQ(game->FindPickedUnit(), nullptr);
+}
+
+TEST_F(ObjectTest, UnitsOfALoadedLevelReachTheBattlesServicesUntilTheLevelEnds) {
+    EXPECT_EQ(game->GetUnitServices(), nullptr) << "no battle, no services";
+    LoadPassAndPlay(kMap);
+    Unit* unit = Spawn(UT_GRUNT, {4, 4});
+    ASSERT_NE(unit, nullptr);
+    UnitServices& services = unit->Services();
+    ASSERT_EQ(&services, game->GetUnitServices());
+    EXPECT_EQ(services.GetProjectiles(), &game->GetProjectileManager());
+    Clear();
+    engine::Matrix44 at;
+    services.AddEffect("Particles/Combo_resupply", at);
+    EXPECT_TRUE(Logged("effect Particles/Combo_resupply")) << "effects go to the game's view";
+    services.AddFloatingText({1.0f, 2.0f, 3.0f}, engine::WideString("SUPPLY"));
+    const FloatingText& text = game->GetLevel()->GetFloatingTexts().Get(0);
+    EXPECT_TRUE(text.text.EqualsNarrow("SUPPLY"));
+    EXPECT_FLOAT_EQ(text.position.y, 2.0f);
+    game->EndLevel();
+    EXPECT_EQ(game->GetUnitServices(), nullptr);
 }
 
 TEST_F(ObjectTest, ADeletedUnitLeavesNoBorrowedPointer) {

@@ -249,6 +249,27 @@ TEST_F(StatesTest, BetweenTurnsAdvancesAndFocusesTheHqOnDayOne) {
     EXPECT_TRUE(Logged("day start 1"));
 }
 
+TEST_F(StatesTest, BetweenTurnsLosesWhenNoSideCanTakeTheTurn) {
+    // Two player sides with an HQ each and nothing to act with: on day 1 every side still takes its turn.
+    WriteMap("Idle", "structure C2 6 owner 1\nstructure C6 6 owner 2\n");
+    QuitAfterFrames(1);
+    LoadThrough(kGameLoadPassAndPlay, "Idle");
+    TeamManager* teams = game->GetTeamManager();
+    ASSERT_NE(teams, nullptr);
+    EXPECT_EQ(teams->GetCurrentTeam()->GetKind(), 1);
+    game->SetState(kGameBetweenTurns);
+    ASSERT_EQ(game->GetState(), kGameBetweenTurns);
+    EXPECT_EQ(teams->GetCurrentTeam()->GetKind(), 2);
+    // Day 2: neither side can act, so the turn cannot pass and the mission is lost.
+    Clear();
+    game->SetState(kGameBetweenTurns);
+    EXPECT_EQ(game->GetState(), kGameLost);
+    EXPECT_EQ(teams->GetDay(), 2);
+    EXPECT_TRUE(Logged("music 3"));
+    EXPECT_EQ(game->GetResultPhase(), 1);
+    EXPECT_FALSE(Logged("day start 2")) << "no day block for a turn nobody takes";
+}
+
 TEST_F(StatesTest, TurnCaptionsByPlayerSidesAndComputerTurns) {
     WriteMap("Three", "structure C2 6 owner 1\nstructure C6 6 owner 4\nunit A1 17 owner 1\nunit A3 17 owner 2\n"
                       "unit A9 17 owner 4\n");

@@ -1,0 +1,264 @@
+#include "game/core/scene_game_view.h"
+
+#include "engine/core/frame_timer.h"
+#include "engine/gui/bitmap_font.h"
+#include "engine/gui/dialog_system.h"
+#include "engine/gui/frame_overlays.h"
+#include "engine/platform/engine_root.h"
+#include "engine/render/render_target.h"
+#include "engine/render/texture_table.h"
+#include "engine/scene/render_queue.h"
+#include "engine/scene/scene_node.h"
+#include "engine/scene/scene_view.h"
+#include "game/level/level.h"
+#include "game/teams/team_manager.h"
+#include "game/units/font_text_painter.h"
+#include "game/units/projectile_manager.h"
+
+namespace game {
+namespace {
+
+constexpr float kNearPlane = 0.1f;
+constexpr float kFarPlane = 80.0f;
+constexpr int kBlendNormal = 3;
+constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
+constexpr std::uint32_t kSplashClear = 0xFF000000u;
+
+// The menu picture and the sky of the battle.
+constexpr const char* kMenuPicture = "Common/MenuPic";
+constexpr const char* kSkyCubeMap = "Common/Calm";
+// The GUI sheet the units' overlays cut their cells from (loaded with the zones).
+constexpr const char* kOverlaySheet = "GUI/ingameUi";
+
+}  // namespace
+
+SceneGameView::SceneGameView(engine::Engine& engine, GamePlatform& platform) : engine_(engine), platform_(platform) {}
+
+SceneGameView::~SceneGameView() {
+    for (auto& effect : effects_) effect.second->Destroy();
+    queue_.reset();
+    sceneView_.reset();
+    if (world_ != nullptr) world_->Destroy();
+}
+
+engine::RenderTarget* SceneGameView::Target() const { return engine_.GetMainRenderTarget(); }
+
+void SceneGameView::SetEffectPrototype(const std::string& name, engine::SceneNode* prototype) {
+    for (auto& effect : effects_) {
+        if (effect.first == name) {
+            effect.second->Destroy();
+            effect.second = prototype;
+            return;
+        }
+    }
+    if (prototype != nullptr) effects_.emplace_back(name, prototype);
+}
+
+void SceneGameView::LoadResources() {
+    if (world_ != nullptr) return;
+    menuPicture_ = engine::TextureTable::Load(kMenuPicture, 0);
+    const engine::RenderTarget* target = Target();
+    const int width = target != nullptr ? target->Width() : engine_.GetBackBufferWidth();
+    const int height = target != nullptr ? target->Height() : engine_.GetBackBufferHeight();
+    sceneView_ = std::make_unique<engine::SceneView>();
+    sceneView_->Init({0, 0, width, height}, engine::Camera::kAutoAspect, kNearPlane, kFarPlane);
+    queue_ = std::make_unique<engine::RenderQueue>();
+    // Without its cube map the sky would be a black box; a missing sky leaves the queue without one, and
+    // the battle shows its clear colour instead.
+    if (engine::TextureTable::LoadCubeMap(kSkyCubeMap) != 0) queue_->SetSkybox(kSkyCubeMap);
+    world_ = engine::SceneNode::Init(engine::kNodeGroup, "MainWorld");
+    explosions_ = engine::SceneNode::Init(engine::kNodeGroup, "MainExplosions");
+    if (world_ != nullptr && explosions_ != nullptr && !world_->AddChild(explosions_)) {
+        explosions_->Destroy();
+        explosions_ = nullptr;
+    }
+    queue_->SetScene(world_);
+}
+
+void SceneGameView::DrawCentred(engine::RenderTarget& target, int picture) const {
+    if (picture == 0) return;
+    const auto width = static_cast<int>(engine::TextureTable::GetWidth(picture));
+    const auto height = static_cast<int>(engine::TextureTable::GetHeight(picture));
+    const float x = static_cast<float>(target.Width() / 2 - width / 2);
+    const float y = static_cast<float>(target.Height() / 2 - height / 2);
+    target.DrawTexture(x, y, static_cast<std::uint32_t>(picture), kWhite, kBlendNormal, 0);
+}
+
+void SceneGameView::DrawSplash(const char* picture) {
+    engine::RenderTarget* target = Target();
+    const int handle = engine::TextureTable::Load(picture, 0);
+    if (target != nullptr) {
+        target->Begin(kSplashClear);
+        DrawCentred(*target, handle);
+        target->End();
+    }
+    platform_.FrameStep();
+    if (handle != 0) engine::TextureTable::Release(handle);
+}
+
+void SceneGameView::ResetExplosionsNode() {
+    if (explosions_ != nullptr) explosions_->Destroy();
+    explosions_ = nullptr;
+    if (world_ == nullptr) return;
+    explosions_ = engine::SceneNode::Init(engine::kNodeGroup, "MainExplosions");
+    if (explosions_ != nullptr && !world_->AddChild(explosions_)) {
+        explosions_->Destroy();
+        explosions_ = nullptr;
+    }
+}
+
+bool SceneGameView::IsExplosionsNodeEmpty() const {
+    return explosions_ == nullptr || explosions_->GetChildCount() == 0;
+}
+
+void SceneGameView::AddEffect(const char* prototype, const engine::Matrix44& placement) {
+    if (explosions_ == nullptr || prototype == nullptr) return;
+    for (const auto& effect : effects_) {
+        if (effect.first != prototype) continue;
+        engine::SceneNode* clone = effect.second->Clone(true);
+        if (clone == nullptr) return;
+        clone->SetLocalMatrix(placement);
+        if (!explosions_->AddChild(clone)) {
+            clone->Destroy();
+            return;
+        }
+        clone->UpdateWorldMatrix();
+        return;
+    }
+}
+
+void SceneGameView::ClearUnitMaterialCache() {
+    // Units wear the shared team materials of their prototypes: no tinted copies are cached here.
+}
+
+void SceneGameView::SetupLights(bool quality, std::uint32_t colour) {
+    if (!queue_) return;
+    engine::Matrix44 matrix;
+    matrix.InitRotationX(70.0f);
+    matrix.RotateYWorld(135.0f);
+    matrix.TranslateLocal(0.0f, 0.0f, -60.0f);
+    queue_->GetLight(0).SetEnabled(0);
+    queue_->GetLight(1).SetEnabled(0);
+    engine::LightDesc& light = queue_->GetLight(quality ? 0 : 1);
+    light.SetColour(colour);
+    light.SetEnabled(1);
+    light.SetMatrix(matrix);
+    light.SetFlagWord(1);
+    light.SetRange(5000.0f);
+    light.SetConeAngle(35.0f);
+    light.SetIntensity(0.5f);
+}
+
+void SceneGameView::BeginFrame(std::uint32_t clearColour) {
+    frameTarget_ = Target();
+    if (frameTarget_ != nullptr) frameTarget_->Begin(clearColour);
+}
+
+void SceneGameView::DrawMenuPicture() {
+    if (frameTarget_ != nullptr) DrawCentred(*frameTarget_, menuPicture_);
+}
+
+void SceneGameView::DrawGui() {
+    if (frameTarget_ != nullptr) engine::DrawAllDialogs(*frameTarget_);
+}
+
+void SceneGameView::DrawOverlays() {
+    if (frameTarget_ != nullptr) engine::DrawOverlays(*frameTarget_);
+}
+
+void SceneGameView::EndFrame() {
+    if (frameTarget_ != nullptr) frameTarget_->End();
+    frameTarget_ = nullptr;
+}
+
+void SceneGameView::DrawProjectiles(ProjectileManager& projectiles) { projectiles.DrawAll(); }
+
+void SceneGameView::RefreshStructureModels(Level&) {
+    // Structures have no models in the scene yet: nothing to tint or pulse.
+}
+
+void SceneGameView::BuildRenderQueue() {
+    if (!queue_ || !sceneView_) return;
+    if (world_ != nullptr) world_->UpdateWorldMatrix();
+    // The frustum of this frame's placement, for the queue's level-of-detail choice and the view's culling.
+    sceneView_->UpdateFrustum();
+    queue_->Build(&sceneView_->GetViewTransform().GetMatrix());
+}
+
+void SceneGameView::DrawTileMarkers(Level&) {
+    // The tile markers have no models yet; the marks stay on the map only.
+}
+
+void SceneGameView::DrawLevelEffects(Level&) {
+    // The level has no weather or ground-mark models yet.
+}
+
+void SceneGameView::DrawCaptureMarkers(Level&) {
+    // Capture markers are drawn with the structures' models, which the scene does not have yet.
+}
+
+void SceneGameView::RenderQueue() {
+    if (frameTarget_ != nullptr && queue_ && sceneView_) frameTarget_->RenderScene(queue_.get(), sceneView_.get());
+}
+
+void SceneGameView::DrawStructureHooks(Level&) {
+    // The structures' and the hex map's draw hooks are empty.
+}
+
+void SceneGameView::DrawUnitOverlays(TeamManager& teams) {
+    engine::BitmapFont* font = engine::GetDefaultFont();
+    if (frameTarget_ == nullptr || font == nullptr || !sceneView_) return;
+    FontTextPainter painter(*font);
+    const int sheet = engine::TextureTable::FindLoaded(kOverlaySheet, 0);
+    teams.DrawUnitOverlays(*frameTarget_, *this, painter, static_cast<std::uint32_t>(sheet));
+}
+
+void SceneGameView::DrawFloatingTexts(Level& level) {
+    const engine::FrameTimer* timer = engine_.GetTimer();
+    level.GetFloatingTexts().Update(timer != nullptr ? timer->GetDeltaSeconds(false) : 0.0f);
+    engine::BitmapFont* font = engine::GetDefaultFont();
+    if (frameTarget_ == nullptr || font == nullptr || !sceneView_) return;
+    FontTextPainter painter(*font);
+    level.GetFloatingTexts().Draw(*frameTarget_, *this, painter);
+}
+
+void SceneGameView::ApplyMonochrome(float, std::uint32_t) {
+    // The main render target has no monochrome pass yet: the frame stays as drawn.
+}
+
+void SceneGameView::ApplyBlurBloom() {
+    // The main render target has no blur-and-bloom pass yet: the frame stays as drawn.
+}
+
+bool SceneGameView::IsMoveMarkerFinished() const {
+    // The movement-marker scene is not loaded, so it is never attached.
+    return false;
+}
+
+void SceneGameView::DetachMoveMarker() {}
+
+void SceneGameView::ProjectToScreen(const engine::Vec3& point, int& x, int& y) const {
+    x = 0;
+    y = 0;
+    if (sceneView_) sceneView_->ProjectToScreen(point, x, y);
+}
+
+bool SceneGameView::PickAtScreen(int x, int y, engine::PickHit& hit, engine::Vec3& point) {
+    if (!sceneView_ || world_ == nullptr) return false;
+    return sceneView_->PickAtScreen(nullptr, x, y, hit, point, world_) != 0;
+}
+
+void SceneGameView::ScreenToRay(int x, int y, engine::PickSegment& segment) const {
+    segment = engine::PickSegment{};
+    if (sceneView_) sceneView_->ScreenToRay(x, y, segment);
+}
+
+bool SceneGameView::Project(const engine::Vec3& world, engine::Vec2& screen) const {
+    int x = 0;
+    int y = 0;
+    if (!sceneView_ || sceneView_->ProjectToScreen(world, x, y) == 0) return false;
+    screen = {static_cast<float>(x), static_cast<float>(y)};
+    return true;
+}
+
+}  // namespace game

@@ -1,0 +1,97 @@
+#pragma once
+// The game's view over the engine: the scene view and render queue the start-up loading makes, the
+// "MainWorld" root and its "MainExplosions" child, the menu picture, the light rig, and the steps of the menu
+// and battle frames drawn through them onto the main render target. Effects are clones of the prototypes
+// registered with it, hung under the explosions node.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/core/matrix.h"
+#include "game/core/game_view.h"
+#include "game/units/overlay_canvas.h"
+
+namespace engine {
+class Engine;
+class RenderQueue;
+class RenderTarget;
+class SceneNode;
+class SceneView;
+}  // namespace engine
+
+namespace game {
+
+class SceneGameView final : public GameView, public ScreenProjector {
+public:
+    // The frame step of the splash goes through the platform, so that it counts as one of the program's frames.
+    SceneGameView(engine::Engine& engine, GamePlatform& platform);
+    ~SceneGameView() override;
+    SceneGameView(const SceneGameView&) = delete;
+    SceneGameView& operator=(const SceneGameView&) = delete;
+
+    // The scene's pieces; null before LoadResources.
+    engine::SceneView* GetSceneView() const { return sceneView_.get(); }
+    engine::RenderQueue* GetRenderQueue() const { return queue_.get(); }
+    engine::SceneNode* GetWorldNode() const { return world_; }
+    engine::SceneNode* GetExplosionsNode() const { return explosions_; }
+    int GetMenuPicture() const { return menuPicture_; }
+
+    // Takes the prototype of a named effect (a later one of the same name replaces it); AddEffect clones it.
+    void SetEffectPrototype(const std::string& name, engine::SceneNode* prototype);
+
+    // --- GameView ------------------------------------------------------------------------------------------
+    void LoadResources() override;
+    void DrawSplash(const char* picture) override;
+    void ResetExplosionsNode() override;
+    bool HasExplosionsNode() const override { return explosions_ != nullptr; }
+    bool IsExplosionsNodeEmpty() const override;
+    void AddEffect(const char* prototype, const engine::Matrix44& placement) override;
+    void ClearUnitMaterialCache() override;
+    void SetupLights(bool quality, std::uint32_t colour) override;
+
+    void BeginFrame(std::uint32_t clearColour) override;
+    void DrawMenuPicture() override;
+    void DrawGui() override;
+    void DrawOverlays() override;
+    void EndFrame() override;
+
+    void DrawProjectiles(ProjectileManager& projectiles) override;
+    void RefreshStructureModels(Level& level) override;
+    void BuildRenderQueue() override;
+    void DrawTileMarkers(Level& level) override;
+    void DrawLevelEffects(Level& level) override;
+    void DrawCaptureMarkers(Level& level) override;
+    void RenderQueue() override;
+    void DrawStructureHooks(Level& level) override;
+    void DrawUnitOverlays(TeamManager& teams) override;
+    void DrawFloatingTexts(Level& level) override;
+    void ApplyMonochrome(float amount, std::uint32_t colour) override;
+    void ApplyBlurBloom() override;
+    bool IsMoveMarkerFinished() const override;
+    void DetachMoveMarker() override;
+    void ProjectToScreen(const engine::Vec3& point, int& x, int& y) const override;
+    bool PickAtScreen(int x, int y, engine::PickHit& hit, engine::Vec3& point) override;
+    void ScreenToRay(int x, int y, engine::PickSegment& segment) const override;
+    // The movement marker's scene is not loaded yet, so there is nothing to attach.
+    void AttachMoveMarker(const engine::Vec3&) override {}
+
+    // --- ScreenProjector -----------------------------------------------------------------------------------
+    bool Project(const engine::Vec3& world, engine::Vec2& screen) const override;
+
+private:
+    engine::RenderTarget* Target() const;
+    // The picture centred on the target in white with normal blending.
+    void DrawCentred(engine::RenderTarget& target, int picture) const;
+
+    engine::Engine& engine_;
+    GamePlatform& platform_;
+    std::unique_ptr<engine::SceneView> sceneView_;
+    std::unique_ptr<engine::RenderQueue> queue_;
+    engine::SceneNode* world_ = nullptr;       // owned, with everything under it
+    engine::SceneNode* explosions_ = nullptr;  // a child of the world node
+    int menuPicture_ = 0;
+    engine::RenderTarget* frameTarget_ = nullptr;
+    std::vector<std::pair<std::string, engine::SceneNode*>> effects_;  // owned prototypes
+};
+
+}  // namespace game

@@ -1,0 +1,288 @@
+// The game's view over a real engine on the offscreen window: start-up makes the scene, a battle frame of a
+// loaded level renders the world through the render queue without a GL error, effects are cloned under the
+// explosions node, leaving the level leaves a fresh one, and the light rig follows the quality bit.
+#include <epoxy/gl.h>
+#include <gtest/gtest.h>
+
+#include "../core/game_fakes.h"
+#include "engine/core/frame_timer.h"
+#include "engine/core/random_streams.h"
+#include "engine/gui/dialog_system.h"
+#include "engine/gui/frame_overlays.h"
+#include "engine/platform/scoped_env.h"
+#include "engine/render/material_lib_hooks.h"
+#include "engine/render/material_manager_hooks.h"
+#include "engine/render/render_target_hooks.h"
+#include "engine/render/shader_manager_hooks.h"
+#include "engine/render/texture_table_hooks.h"
+#include "engine/scene/model_generators.h"
+#include "engine/scene/model_table.h"
+#include "engine/scene/render_queue.h"
+#include "engine/scene/scene_node.h"
+#include "engine/scene/scene_view.h"
+#include "game/core/scene_game_view.h"
+#include "game/core/stand_in_ports.h"
+#include "game/units/unit_assets.h"
+#include "render_gl/engine_service_fixture.h"
+#include "support/temp_folder.h"
+#include "sys/gpu_test_hooks.h"
+
+namespace core_test {
+namespace {
+
+constexpr int kWidth = 96;
+constexpr int kHeight = 64;
+// The battle frame's clear colour as RGBA bytes.
+constexpr std::uint8_t kClear[3] = {0x00, 0x3F, 0x7F};
+
+// The level model as a box 2 across, 8 ahead of the scene view's starting eye, hung under the world.
+class BoxLevelPresenter final : public LevelPresenter {
+public:
+    explicit BoxLevelPresenter(SceneGameView& view) : view_(view) {}
+    bool LoadModel(const std::string&) override {
+        model_ = engine::SceneNode::Init(engine::kNodeMesh, "Map");
+        if (model_ == nullptr) return false;
+        model_->SetPayload(engine::CreateBoxModel({{-1, -1, -1}, {1, 1, 1}}, engine::WideString("Map"), 1));
+        engine::Matrix44 place;
+        place.SetRow(3, {0.0f, 0.0f, 8.0f});
+        model_->SetLocalMatrix(place);
+        view_.GetWorldNode()->AddChild(model_);
+        model_->UpdateWorldMatrix();
+        return model_->GetModelIndex() != 0;
+    }
+    void SetMapTopTreeVisible(bool) override {}
+    void ShowReachMarker(HexCoord, const engine::Vec3&) override {}
+    void Release() override {
+        if (model_ != nullptr) model_->Destroy();
+        model_ = nullptr;
+    }
+    engine::SceneNode* GetModelNode() const override { return model_; }
+
+private:
+    SceneGameView& view_;
+    engine::SceneNode* model_ = nullptr;
+};
+
+class SceneGameViewTest : public rendertest::EngineServiceTest {
+protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(EngineServiceTest::SetUp());
+        engine::InstallShaderManagerHooks();
+        engine::InstallRenderTargetHooks();
+        engine::InstallTextureTableHooks();
+        engine::InstallMaterialLibraryHooks();
+        engine::InstallMaterialManagerHooks();
+        engine::InstallModelTableHooks();
+        engine::InstallDialogHooks();
+        engine::InstallDebugOverlayHooks();
+        sys::GpuHooks().keepPresentedImage = true;
+        made = engine::CreateEngine(WindowedRecord("Tinmarch game view", kWidth, kHeight));
+        ASSERT_NE(made, nullptr);
+        data = std::make_unique<units_test::DataFolder>();
+        platform = std::make_unique<EnginePlatform>(*made, [this](int) {
+            if (quitAfterFrame && game) game->RequestQuit();
+        });
+        view = std::make_unique<SceneGameView>(*made, *platform);
+        presenter = std::make_unique<BoxLevelPresenter>(*view);
+        parts.platform = platform.get();
+        parts.view = view.get();
+        parts.profile = &profile;
+        parts.achievements = &achievements;
+        parts.sound = &sound;
+        parts.announcer = &announcer;
+        parts.camera = &camera;
+        parts.screens = &screens;
+        parts.scripts = &scripts;
+        parts.random = &random;
+        parts.timer = made->GetTimer();
+        parts.levelPresenter = presenter.get();
+        InitTeamColours();
+        ASSERT_TRUE(data->Write("Units/BasicParams.TXT", units_test::ProjectTable("BasicParams.TXT")));
+        ASSERT_TRUE(data->Write("Units/Damage.TXT", units_test::ProjectTable("Damage.TXT")));
+        game = std::make_unique<Game>(parts);
+        ASSERT_EQ(LoadUnitAssets(*game, nullptr), 1);
+    }
+    void TearDown() override {
+        game.reset();
+        FreeUnitAssets();
+        presenter.reset();
+        view.reset();
+        platform.reset();
+        data.reset();
+        EngineServiceTest::TearDown();
+        DrainEvents();
+    }
+
+    testsupport::TempFolder folder_;
+    platformtest::ScopedEnv dataHome_{"XDG_DATA_HOME", folder_.Path().c_str()};
+    platformtest::ScopedEnv cacheHome_{"XDG_CACHE_HOME", folder_.Path().c_str()};
+    engine::Engine* made = nullptr;
+    std::unique_ptr<units_test::DataFolder> data;
+    bool quitAfterFrame = false;
+    Log log;
+    FakeProfile profile{log};
+    FakeAchievements achievements{log};
+    FakeSound sound{log};
+    FakeAnnouncer announcer{log};
+    FakeCamera camera{log};
+    FakeScreens screens{log};
+    FakeScripts scripts{log};
+    engine::RandomStreams random{[] { return 1u; }};
+    std::unique_ptr<EnginePlatform> platform;
+    std::unique_ptr<SceneGameView> view;
+    std::unique_ptr<BoxLevelPresenter> presenter;
+    GameParts parts;
+    std::unique_ptr<Game> game;
+
+    void LoadLevel() {
+        level_test::WriteLevel(*data, "Map",
+                               level_test::LandSource(10, "structure C2 6 owner 1\nunit A3 17 owner 1\n"), nullptr);
+        profile.mapFolder = "Levels/Map";
+        game->SetState(kGameLoadSkirmish);
+        quitAfterFrame = true;
+        game->RunMainLoop();
+    }
+};
+
+bool IsClear(const std::vector<std::uint8_t>& image, int x, int y) {
+    const std::size_t at = (static_cast<std::size_t>(y) * kWidth + static_cast<std::size_t>(x)) * 4;
+    return image[at] == kClear[0] && image[at + 1] == kClear[1] && image[at + 2] == kClear[2];
+}
+
+TEST_F(SceneGameViewTest, ABattleFrameOfALoadedLevelRendersTheWorldWithoutAGlError) {
+    game->SetState(kGameStartup);
+    ASSERT_EQ(game->GetState(), kGameMainMenu);
+    engine::SceneView* sceneView = view->GetSceneView();
+    engine::RenderQueue* queue = view->GetRenderQueue();
+    ASSERT_NE(sceneView, nullptr);
+    ASSERT_NE(queue, nullptr);
+    EXPECT_EQ(sceneView->GetViewport().width, kWidth);
+    EXPECT_EQ(sceneView->GetViewport().height, kHeight);
+    EXPECT_FLOAT_EQ(sceneView->GetNear(), 0.1f);
+    EXPECT_FLOAT_EQ(sceneView->GetFar(), 80.0f);
+    engine::SceneNode* world = view->GetWorldNode();
+    ASSERT_NE(world, nullptr);
+    EXPECT_TRUE(world->GetName().EqualsNarrow("MainWorld"));
+    EXPECT_EQ(queue->GetScene(), world);
+    ASSERT_TRUE(view->HasExplosionsNode());
+    EXPECT_EQ(view->GetExplosionsNode()->GetParent(), world);
+
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    LoadLevel();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    ASSERT_NE(game->GetLevel(), nullptr) << "the level loaded and a battle frame followed";
+    ASSERT_NE(presenter->GetModelNode(), nullptr);
+    EXPECT_EQ(presenter->GetModelNode()->GetParent(), world);
+
+    const sys::GpuTestHooks& hooks = sys::GpuHooks();
+    ASSERT_EQ(hooks.presentedWidth, kWidth);
+    ASSERT_EQ(hooks.presentedImage.size(), static_cast<std::size_t>(kWidth * kHeight * 4));
+    EXPECT_TRUE(IsClear(hooks.presentedImage, 1, 1)) << "the battle's clear colour around the scene";
+    EXPECT_FALSE(IsClear(hooks.presentedImage, kWidth / 2, kHeight / 2)) << "the level model drawn in the middle";
+}
+
+TEST_F(SceneGameViewTest, APickThroughTheMiddlePixelHitsTheLevelModelsFrontFace) {
+    engine::PickHit hit;
+    engine::Vec3 point;
+    EXPECT_FALSE(view->PickAtScreen(kWidth / 2, kHeight / 2, hit, point)) << "nothing before the scene exists";
+    view->LoadResources();
+    LoadLevel();
+    ASSERT_NE(presenter->GetModelNode(), nullptr);
+    ASSERT_TRUE(view->PickAtScreen(kWidth / 2, kHeight / 2, hit, point));
+    EXPECT_NEAR(point.z, 7.0f, 0.05f) << "the box's front face, 8 ahead less its half size";
+    EXPECT_FALSE(view->PickAtScreen(1, 1, hit, point)) << "the corner sees only the clear colour";
+    engine::PickSegment segment;
+    view->ScreenToRay(kWidth / 2, kHeight / 2, segment);
+    EXPECT_GT(segment.delta.z, 7.0f) << "the ray leaves the eye forward, past the model";
+}
+
+TEST_F(SceneGameViewTest, TheBoxTestFindsTheLevelModelsTriangles) {
+    view->LoadResources();
+    const engine::Vec3 half{0.05f, 0.05f, 0.5f};
+    engine::Matrix44 through;  // across the model's front face
+    through.SetRow(3, {0.0f, 0.0f, 7.0f});
+    engine::Matrix44 inside;  // wholly inside the box, away from every face
+    inside.SetRow(3, {0.0f, 0.0f, 8.0f});
+    engine::Matrix44 aside;
+    aside.SetRow(3, {5.0f, 0.0f, 8.0f});
+    EXPECT_FALSE(game->BoxTouchesLevel(through, half)) << "no level, no model";
+    LoadLevel();
+    ASSERT_NE(presenter->GetModelNode(), nullptr);
+    EXPECT_TRUE(game->BoxTouchesLevel(through, half));
+    EXPECT_FALSE(game->BoxTouchesLevel(inside, half));
+    EXPECT_FALSE(game->BoxTouchesLevel(aside, half));
+    // Turned a quarter about Y, the long axis runs along X and reaches the side face from the middle.
+    engine::Matrix44 turned;
+    turned.InitRotationY(90.0f);
+    turned.SetRow(3, {0.6f, 0.0f, 8.0f});
+    EXPECT_TRUE(game->BoxTouchesLevel(turned, half));
+    game->EndLevel();
+    EXPECT_FALSE(game->BoxTouchesLevel(through, half));
+}
+
+TEST_F(SceneGameViewTest, EffectsAreClonedUnderTheExplosionsNodeAndLeavingTheLevelEmptiesIt) {
+    view->LoadResources();
+    engine::SceneNode* prototype = engine::SceneNode::Init(engine::kNodeGroup, "Coins");
+    ASSERT_NE(prototype, nullptr);
+    ASSERT_TRUE(prototype->AddChild(engine::SceneNode::Init(engine::kNodeGroup, "spark")));
+    view->SetEffectPrototype("Particles/Coins", prototype);
+    engine::Matrix44 at;
+    at.SetRow(3, {3.0f, 0.5f, -2.0f});
+
+    game->AddEffect("Particles/Coins", at);
+    game->AddEffect("Particles/Unknown", at);
+    engine::SceneNode* explosions = view->GetExplosionsNode();
+    ASSERT_EQ(explosions->GetChildCount(), 1) << "the unknown effect adds nothing";
+    const engine::SceneNode* clone = explosions->GetChild(0);
+    EXPECT_NE(clone, prototype);
+    EXPECT_TRUE(clone->GetName().EqualsNarrow("Coins"));
+    EXPECT_EQ(clone->GetChildCount(), 1);
+    EXPECT_FLOAT_EQ(clone->GetWorldMatrix().m[3][0], 3.0f);
+    EXPECT_FLOAT_EQ(clone->GetWorldMatrix().m[3][2], -2.0f);
+    EXPECT_FALSE(view->IsExplosionsNodeEmpty());
+
+    game->EndLevel();
+    ASSERT_TRUE(view->HasExplosionsNode());
+    EXPECT_TRUE(view->IsExplosionsNodeEmpty());
+    EXPECT_NE(view->GetExplosionsNode(), nullptr);
+    EXPECT_TRUE(view->GetExplosionsNode()->GetName().EqualsNarrow("MainExplosions"));
+    EXPECT_EQ(view->GetExplosionsNode()->GetParent(), view->GetWorldNode());
+    EXPECT_EQ(view->GetWorldNode()->GetChildCount(), 1);
+    // The prototype stays for the next level.
+    game->AddEffect("Particles/Coins", at);
+    EXPECT_FALSE(view->IsExplosionsNodeEmpty());
+}
+
+TEST_F(SceneGameViewTest, TheQualityBitPicksWhichOfTheFirstTwoLightsShines) {
+    view->LoadResources();
+    engine::RenderQueue& queue = *view->GetRenderQueue();
+    struct Case {
+        std::uint32_t options;
+        int lit;
+        std::uint32_t colour;
+    };
+    for (const Case& c : {Case{kOptionQuality, 0, 0x80FFFFE6u}, Case{0, 1, 0xFFFFFFE6u}}) {
+        SCOPED_TRACE(c.lit);
+        profile.options = c.options;
+        game->ApplyLightingQuality();
+        const engine::LightDesc& lit = queue.GetLight(c.lit);
+        EXPECT_EQ(queue.GetLight(1 - c.lit).enabled, 0);
+        EXPECT_EQ(lit.enabled, 1);
+        EXPECT_EQ(lit.colour, c.colour);
+        EXPECT_EQ(lit.flagWord, 1u);
+        EXPECT_FLOAT_EQ(lit.range, 5000.0f);
+        EXPECT_FLOAT_EQ(lit.coneAngle, 35.0f);
+        EXPECT_FLOAT_EQ(lit.intensity, 0.5f);
+        // Pitched 70 degrees down, turned 135 degrees about Y and drawn back 60 along its own axis.
+        const engine::Vec3 forward{lit.matrix.m[2][0], lit.matrix.m[2][1], lit.matrix.m[2][2]};
+        const engine::Vec3 position{lit.matrix.m[3][0], lit.matrix.m[3][1], lit.matrix.m[3][2]};
+        EXPECT_NEAR(position.x, -60.0f * forward.x, 1e-3f);
+        EXPECT_NEAR(position.y, -60.0f * forward.y, 1e-3f);
+        EXPECT_NEAR(position.z, -60.0f * forward.z, 1e-3f);
+        EXPECT_NEAR(forward.y, -0.9397f, 1e-3f);
+    }
+}
+
+}  // namespace
+}  // namespace core_test
