@@ -88,6 +88,20 @@ TEST_F(ShadowPixelsTest, ABoxShadowsTheGroundUnderEachShadowCastingLight) {
     }
 }
 
+TEST_F(ShadowPixelsTest, TheSplitsSpanTheDepthRangeFittedToTheVisibleCasters) {
+    BuildScene();
+    Light(0, 30.0f);
+    Render(camera_);
+    float nearDistance = 0.0f, farDistance = 0.0f;
+    SceneView::FitShadowRange(view.GetVisibleList(0), view.GetVisibleList(1), view.GetNear(), view.GetFar(),
+                              nearDistance, farDistance);
+    // The small scene ends well before the far plane, so the splits are drawn over its depth only.
+    EXPECT_LT(farDistance, view.GetFar() * 0.5f);
+    const ShadowSplit(&splits)[kShadowSplitCount] = device_->ShadowSplits();
+    EXPECT_FLOAT_EQ(splits[0].startDistance, nearDistance);
+    EXPECT_FLOAT_EQ(splits[kShadowSplitCount - 1].endDistance, farDistance);
+}
+
 TEST_F(ShadowPixelsTest, ADisabledLightMakesNoShadowTarget) {
     BuildScene();
     Light(0, 30.0f).SetEnabled(0);
