@@ -5,6 +5,7 @@
 
 #include "engine/render/blur_weights.h"
 #include "render_target_fixture.h"
+#include "sys/gpu_test_hooks.h"
 
 namespace {
 
@@ -148,6 +149,25 @@ TEST_F(RenderTargetTest, MonochromeMixesThePictureWithItsGreyTimesTheColourByThe
             }
         }
         EXPECT_EQ(wrong, 0);
+        delete target;
+    }
+}
+
+TEST_F(RenderTargetTest, EffectsLeaveThePictureAloneWhenTheirTextureCannotBeMade) {
+    constexpr std::uint32_t kColour = 0x00641E3Cu;
+    for (const bool glow : {true, false}) {
+        SCOPED_TRACE(glow ? "glow without its work texture" : "monochrome without its copy");
+        RenderTarget* target = Make(kW, kH, engine::kTargetPlain);
+        target->Begin(kColour);
+        sys::GpuHooks().FailNext(sys::GpuCreateKind::Texture);
+        if (glow) {
+            target->ApplyBlurBloom();
+        } else {
+            EXPECT_EQ(target->ApplyMonochrome(1.0f, 0xFFFFFFFFu), 0);
+        }
+        EXPECT_EQ(target->CurrentIndex(), 0);
+        target->End();
+        EXPECT_TRUE(Split(Read(*target), kW, kH, {}, 0, kColour));
         delete target;
     }
 }
