@@ -121,23 +121,26 @@ bool BindLevel(GraphicsDevice& device, sys::GpuTexture* texture) {
     return true;
 }
 
-// One direction of the blur: the source on stage 0 over the whole bound surface, shifted by half a source
-// texel to the left and up.
-void DrawBlurQuad(GraphicsDevice& device, sys::GpuTexture* source, bool horizontal) {
-    std::uint32_t width = 0, height = 0;
-    if (!LevelSize(source, width, height)) return;
-    device.SetRawTexture(0, source);
-    const float sw = static_cast<float>(width);
-    const float sh = static_cast<float>(height);
-    const float left = -1.0f - 1.0f / sw, right = 1.0f - 1.0f / sw;
-    const float top = 1.0f + 1.0f / sh, bottom = -1.0f + 1.0f / sh;
-    const QuadVertex fan[4] = {{left, top, 0.0f, PackUV(0.0f, 0.0f)},
-                               {right, top, 0.0f, PackUV(1.0f, 0.0f)},
-                               {right, bottom, 0.0f, PackUV(1.0f, 1.0f)},
-                               {left, bottom, 0.0f, PackUV(0.0f, 1.0f)}};
-    // The step is 1 / (size + 1), a shade under one texel.
-    SetGaussWeights(horizontal, 1.0f / ((horizontal ? sw : sh) + 1.0f), *device.AttachedPixelShaders());
-    device.DrawFromMemory(sys::kPrimTriangleFan, 2, fan, kVertexTexture);
+// A full-surface fan shifted by half a source texel to the left and up; both passes of a blur draw it.
+struct BlurQuad {
+    QuadVertex fan[4];
+};
+
+BlurQuad MakeBlurQuad(float sourceWidth, float sourceHeight) {
+    const float left = -1.0f - 1.0f / sourceWidth, right = 1.0f - 1.0f / sourceWidth;
+    const float top = 1.0f + 1.0f / sourceHeight, bottom = -1.0f + 1.0f / sourceHeight;
+    return {{{left, top, 0.0f, PackUV(0.0f, 0.0f)},
+             {right, top, 0.0f, PackUV(1.0f, 0.0f)},
+             {right, bottom, 0.0f, PackUV(1.0f, 1.0f)},
+             {left, bottom, 0.0f, PackUV(0.0f, 1.0f)}}};
+}
+
+// One direction of the blur: the texture on stage 0 through the quad, taps `step` apart.
+void DrawBlurQuad(GraphicsDevice& device, sys::GpuTexture* texture, const BlurQuad& quad, bool horizontal,
+                  float step) {
+    device.SetRawTexture(0, texture);
+    SetGaussWeights(horizontal, step, *device.AttachedPixelShaders());
+    device.DrawFromMemory(sys::kPrimTriangleFan, 2, quad.fan, kVertexTexture);
 }
 
 }  // namespace
@@ -146,6 +149,8 @@ void BlurPass(sys::GpuTexture* source, sys::GpuTexture* destination, GraphicsDev
               sys::GpuTexture* work, int mode) {
     if (destination == nullptr || work == nullptr || !device.HasDevice() || device.IsLost()) return;
     if (source == nullptr) source = destination;
+    std::uint32_t width = 0, height = 0;
+    if (!LevelSize(source, width, height)) return;
     const bool alphaWeighted = mode == kBlurAlphaWeighted;
     if (!BindPassShaders(device, alphaWeighted ? BuiltinPixelShader::AlphaBlur : BuiltinPixelShader::Blur,
                          alphaWeighted ? kAlphaBlurPixelShaderText : kBlurPixelShaderText)) {
@@ -158,9 +163,12 @@ void BlurPass(sys::GpuTexture* source, sys::GpuTexture* destination, GraphicsDev
     device.SetTextureAddressMode(0, kAddressClamp);
     device.SetTextureFilter(0, kFilterLinear, 0);
 
-    if (BindLevel(device, work)) DrawBlurQuad(device, source, true);
+    // Both steps are 1 / (size + 1) of the source, a shade under one of its texels.
+    const float sw = static_cast<float>(width), sh = static_cast<float>(height);
+    const BlurQuad quad = MakeBlurQuad(sw, sh);
+    if (BindLevel(device, work)) DrawBlurQuad(device, source, quad, true, 1.0f / (sw + 1.0f));
     if (BindLevel(device, destination) && BindPassShaders(device, BuiltinPixelShader::Blur, kBlurPixelShaderText)) {
-        DrawBlurQuad(device, work, false);
+        DrawBlurQuad(device, work, quad, false, 1.0f / (sh + 1.0f));
     }
     device.SetCullMode(sys::kCullCcw);
 }
