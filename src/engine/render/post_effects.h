@@ -25,9 +25,9 @@ enum BlurMode : int {
 
 // One separable blur: horizontally from the source into level 0 of the work texture, then vertically into
 // level 0 of the destination, each pass over the whole surface it draws into with taps 1 / (width + 1) and
-// 1 / (height + 1) of the source apart. A null source blurs the
-// destination in place. Nothing without a destination, a work texture or the device's shader managers, or
-// while the device is lost. The destination stays bound as the render target.
+// 1 / (height + 1) of the source apart. A null source blurs the destination in place. Nothing without a
+// destination, a work texture or the device's shader managers, or while the device is lost. The destination
+// stays bound as the render target.
 void BlurPass(sys::GpuTexture* source, sys::GpuTexture* destination, GraphicsDevice& device,
               sys::GpuTexture* work, int mode);
 
