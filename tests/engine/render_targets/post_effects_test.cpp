@@ -144,7 +144,8 @@ TEST_F(RenderTargetTest, MonochromeMixesThePictureWithItsGreyTimesTheColourByThe
                                     tintRgb[i] * grey * strength;
                     expected[i] = static_cast<int>(std::lround(Stored(v) * 255.0f));
                 }
-                const ::testing::AssertionResult near = Near(At(picture, kW, x, y), expected, 3, strength == 0.0f ? 0 : 2);
+                const int tolerance = strength == 0.0f ? 0 : 2;
+                const ::testing::AssertionResult near = Near(At(picture, kW, x, y), expected, 3, tolerance);
                 if (!near && ++wrong <= 3) ADD_FAILURE() << "pixel (" << x << ", " << y << "): " << near.message();
             }
         }

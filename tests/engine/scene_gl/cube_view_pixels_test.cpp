@@ -65,7 +65,10 @@ protected:
         for (int f = 0; f < 6; ++f) {
             Vec3 low{-6, -6, -6}, high{6, 6, 6};
             const Vec3& a = axes[f];
-            const auto wall = [&](float& lo, float& hi, float sign) { sign > 0 ? (lo = 5, hi = 6) : (lo = -6, hi = -5); };
+            const auto wall = [](float& lo, float& hi, float sign) {
+                lo = sign > 0 ? 5.0f : -6.0f;
+                hi = sign > 0 ? 6.0f : -5.0f;
+            };
             if (a.x != 0) wall(low.x, high.x, a.x);
             if (a.y != 0) wall(low.y, high.y, a.y);
             if (a.z != 0) wall(low.z, high.z, a.z);
