@@ -43,6 +43,8 @@ public:
     void RenderScene(engine::RenderQueue*, engine::SceneRenderView*) override {}
     void DrawTriangles(int, int, const void*, std::uint32_t) override {}
     int CopyToTexture() override { return 0; }
+    int ApplyMonochrome(float, std::uint32_t) override { return 0; }
+    void ApplyBlurBloom() override {}
     int MakeTexture() override { return 0; }
     int ScreenDump() override { return 0; }
     void ClearRect(const engine::IntRect&) override {}

@@ -110,6 +110,8 @@ public:
         vertexShaders_ = vertexShaders;
         pixelShaders_ = pixelShaders;
     }
+    ShaderConstantCache* AttachedVertexShaders() const { return vertexShaders_; }
+    ShaderTextBuffer* AttachedPixelShaders() const { return pixelShaders_; }
     // The engine's declaration set, whose current format the state-cache reset forgets.
     void AttachVertexDeclSet(VertexDeclSet* declarations) { vertexDeclarations_ = declarations; }
     // Binds each drawn batch's material; without one no batch is drawn.

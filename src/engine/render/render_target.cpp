@@ -138,6 +138,7 @@ void RenderTarget::ReleaseSurfaces() {
     ReleaseAndForget(msColour_);
     ReleaseAndForget(msDepth_);
     ReleaseAndForget(ownDepth_);
+    ReleaseAndForget(blurWork_);
     baseDepth_ = nullptr;
     depthInUse_ = nullptr;
     boundColour_ = nullptr;

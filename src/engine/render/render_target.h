@@ -100,6 +100,8 @@ public:
     virtual int CopyToTexture() = 0;
     virtual int MakeTexture() = 0;
     virtual int ScreenDump() = 0;
+    virtual int ApplyMonochrome(float strength, std::uint32_t colour) = 0;
+    virtual void ApplyBlurBloom() = 0;
     virtual void ClearRect(const IntRect& rect) = 0;
     virtual void SetViewport(const IntRect& rect) = 0;
     virtual void ClearDepth() = 0;
@@ -188,6 +190,14 @@ public:
     // written; 0 when every number is taken or the picture cannot be read or written.
     int ScreenDump() override;
 
+    // Post effects: both read the current colour texture and draw into the other one, which becomes current.
+    // The picture mixed with its grey (0.299 r + 0.587 g + 0.114 b) times the colour by the strength (0: as it
+    // is, 1: colour x grey); alpha is not written. 0 when the picture cannot be copied into a texture.
+    int ApplyMonochrome(float strength, std::uint32_t colour) override;
+    // Glow: the picture plus twice its blur at half the screen's size, each source pixel weighted by its
+    // transparency (1 - alpha). Nothing while the device is lost or without the full-size work texture.
+    void ApplyBlurBloom() override;
+
     // Release: every surface and the copied texture go. Restore: the queue is emptied and the surfaces are
     // made again.
     void OnDeviceReset(bool release) override;
@@ -270,6 +280,8 @@ private:
     sys::GpuSurface* depthInUse_ = nullptr;
     // The colour surface this target last bound; clears do nothing without one.
     sys::GpuSurface* boundColour_ = nullptr;
+    // Made by the first glow, whose gate it is; released with the surfaces.
+    sys::GpuTexture* blurWork_ = nullptr;
     int current_ = 0;
     bool resolved_ = false;
     bool multisampleInUse_ = false;

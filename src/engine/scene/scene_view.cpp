@@ -276,10 +276,6 @@ void SceneView::RenderDirectionalShadow(LightDesc& light) {
     SceneView& shadow = *shadowView_;
     SelectShadowCasters(0, light, shadow, *visibleOpaque_);
     SelectShadowCasters(0, light, shadow, *visibleBlended_);
-    // Near and far fitted to what this view sees.
-    float nearFit = 1e30f, farFit = -1e30f;
-    GetDepthRange(nearFit, farFit, *visibleOpaque_);
-    GetDepthRange(nearFit, farFit, *visibleBlended_);
     ShadowSplitInput input;
     input.camera = GetViewTransform().GetMatrix();
     input.aspect = GetAspect();
@@ -287,9 +283,8 @@ void SceneView::RenderDirectionalShadow(LightDesc& light) {
     input.lambda = splitLambda_;
     input.nearPlane = GetNear();
     input.farPlane = GetFar();
-    input.fittedNear = farFit < nearFit ? GetNear() : std::max(GetNear(), nearFit);
-    input.fittedFar = farFit < nearFit ? GetFar() : std::min(GetFar(), farFit);
-    if (input.fittedFar < input.fittedNear) input.fittedFar = input.fittedNear;
+    // Near and far fitted to what this view sees.
+    FitShadowRange(visibleOpaque_, visibleBlended_, GetNear(), GetFar(), input.fittedNear, input.fittedFar);
     GraphicsDevice* device = Device();
     ComputeShadowSplits(device->ShadowSplits(), input, light.matrix);
     light.shadowTarget->Begin(0xFF000000u);
@@ -344,6 +339,17 @@ void SceneView::GetDepthRange(float& nearDistance, float& farDistance, const Dra
         farDistance = std::max(farDistance, e->depth + e->radius);
         nearDistance = std::min(nearDistance, e->depth - e->radius);
     }
+}
+
+void SceneView::FitShadowRange(const DrawPointerList* opaque, const DrawPointerList* blended, float nearPlane,
+                               float farPlane, float& fittedNear, float& fittedFar) {
+    float nearFit = 1e30f, farFit = -1e30f;
+    if (opaque != nullptr) GetDepthRange(nearFit, farFit, *opaque);
+    if (blended != nullptr) GetDepthRange(nearFit, farFit, *blended);
+    const bool none = farFit < nearFit;
+    fittedNear = none ? nearPlane : std::max(nearPlane, nearFit);
+    fittedFar = none ? farPlane : std::min(farPlane, farFit);
+    if (fittedFar < fittedNear) fittedFar = fittedNear;
 }
 
 void SceneView::DrawSkybox() {

@@ -63,6 +63,11 @@ public:
     DrawPointerList* GetVisibleList(int blended) const { return blended != 0 ? visibleBlended_ : visibleOpaque_; }
     // Widens near and far over the entries without flag 0x800: far to depth + radius, near to depth - radius.
     static void GetDepthRange(float& nearDistance, float& farDistance, const DrawPointerList& list);
+    // The distances the directional shadow's splits cover: the depth range of the shadow-casting entries of
+    // both lists (either may be null) kept within the near and far planes, or the planes themselves when no
+    // entry casts. The far distance is raised to at least the near one.
+    static void FitShadowRange(const DrawPointerList* opaque, const DrawPointerList* blended, float nearPlane,
+                               float farPlane, float& fittedNear, float& fittedFar);
 
     // The split blend factor of the directional shadow (1 geometric, 0 even), 0.5 at creation.
     float GetSplitLambda() const { return splitLambda_; }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <vector>
+
 #include "engine/scene/light_desc.h"
 #include "engine/scene/render_queue.h"
 #include "render_queue_support.h"
@@ -57,6 +60,46 @@ TEST_F(SceneViewTest, DepthRangeSpansTheShadowCastingEntries) {
     SceneView::GetDepthRange(nearDistance, farDistance, visible);
     EXPECT_FLOAT_EQ(nearDistance, 9.0f);
     EXPECT_FLOAT_EQ(farDistance, 41.0f);
+}
+
+TEST_F(SceneViewTest, TheShadowRangeIsFittedToBothListsCastersWithinTheViewsPlanes) {
+    constexpr float kNear = 0.5f, kFar = 100.0f;
+    constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+    struct Entry {
+        int blended;
+        float depth;
+        std::uint32_t flags;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Entry> entries;
+        float nearDistance;
+        float farDistance;
+    };
+    const Case cases[] = {
+        {"both lists inside the planes", {{0, 10, kEntryActive}, {1, 40, kEntryActive}}, 9.0f, 41.0f},
+        {"reaching past both planes", {{0, 1, kEntryActive}, {1, 99.5f, kEntryActive}}, kNear, kFar},
+        {"no casting entry", {{0, 30, kEntryActive | kEntryNoShadow}}, kNear, kFar},
+        {"nothing visible", {}, kNear, kFar},
+        {"everything beyond the far plane", {{0, 150, kEntryActive}}, 149.0f, 149.0f},
+        {"a depth that is not a number", {{0, kNaN, kEntryActive}, {1, 20, kEntryActive}}, 19.0f, 21.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DrawList opaque(8, 0), blended(8, 1);
+        for (const Entry& e : c.entries) {
+            DrawList& list = e.blended != 0 ? blended : opaque;
+            list.Visible().Append(Add(list, {}, e.depth, e.flags));
+        }
+        float nearDistance = -1.0f, farDistance = -1.0f;
+        SceneView::FitShadowRange(&opaque.Visible(), &blended.Visible(), kNear, kFar, nearDistance, farDistance);
+        EXPECT_FLOAT_EQ(nearDistance, c.nearDistance);
+        EXPECT_FLOAT_EQ(farDistance, c.farDistance);
+    }
+    float nearDistance = -1.0f, farDistance = -1.0f;
+    SceneView::FitShadowRange(nullptr, nullptr, kNear, kFar, nearDistance, farDistance);
+    EXPECT_FLOAT_EQ(nearDistance, kNear);
+    EXPECT_FLOAT_EQ(farDistance, kFar);
 }
 
 TEST_F(SceneViewTest, ANewViewHasNoShadowViewAndAnEvenGeometricBlend) {
