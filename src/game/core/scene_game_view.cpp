@@ -222,12 +222,12 @@ void SceneGameView::DrawFloatingTexts(Level& level) {
     level.GetFloatingTexts().Draw(*frameTarget_, *this, painter);
 }
 
-void SceneGameView::ApplyMonochrome(float, std::uint32_t) {
-    // The main render target has no monochrome pass yet: the frame stays as drawn.
+void SceneGameView::ApplyMonochrome(float amount, std::uint32_t colour) {
+    if (frameTarget_ != nullptr) frameTarget_->ApplyMonochrome(amount, colour);
 }
 
 void SceneGameView::ApplyBlurBloom() {
-    // The main render target has no blur-and-bloom pass yet: the frame stays as drawn.
+    if (frameTarget_ != nullptr) frameTarget_->ApplyBlurBloom();
 }
 
 bool SceneGameView::IsMoveMarkerFinished() const {

@@ -197,6 +197,22 @@ TEST_F(SceneGameViewTest, APickThroughTheMiddlePixelHitsTheLevelModelsFrontFace)
     EXPECT_GT(segment.delta.z, 7.0f) << "the ray leaves the eye forward, past the model";
 }
 
+TEST_F(SceneGameViewTest, TheFadeTintsTheFrameGreyAndOutsideAFrameDoesNothing) {
+    view->LoadResources();
+    view->ApplyMonochrome(1.0f, 0xFFFFFFFFu);  // no frame begun: nothing to tint, no crash
+    view->ApplyBlurBloom();
+    view->BeginFrame(0xFF003F7Fu);
+    view->ApplyMonochrome(1.0f, 0xFFFFFFFFu);
+    view->EndFrame();
+    ASSERT_TRUE(platform->FrameStep());
+    const std::vector<std::uint8_t>& image = sys::GpuHooks().presentedImage;
+    ASSERT_EQ(image.size(), static_cast<std::size_t>(kWidth * kHeight * 4));
+    const std::size_t at = (static_cast<std::size_t>(kHeight / 2) * kWidth + kWidth / 2) * 4;
+    EXPECT_NEAR(image[at], image[at + 1], 2) << "a full white tint leaves no colour";
+    EXPECT_NEAR(image[at + 1], image[at + 2], 2);
+    EXPECT_GT(image[at], 0) << "the blue clear keeps some brightness";
+}
+
 TEST_F(SceneGameViewTest, TheBoxTestFindsTheLevelModelsTriangles) {
     view->LoadResources();
     const engine::Vec3 half{0.05f, 0.05f, 0.5f};
