@@ -154,7 +154,8 @@ const char* ZoneTitleKey(int type) {
 
 int ZoneWindowProc(ZoneWindow& window, int event, int a, int b, const engine::IntRect* rect) {
     if (event == engine::kEventCreated) {
-        window.SetOwner(g_creating);
+        // Only while a zone is making its window; a stray creation event leaves the owner alone.
+        if (g_creating != nullptr) window.SetOwner(g_creating);
         return 0;
     }
     Zone* zone = window.GetOwner();
