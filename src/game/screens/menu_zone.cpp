@@ -84,7 +84,7 @@ void DrawStripList(const ScreenServices& services, const engine::ListBox& list, 
     if (rowHeight > 0) {
         for (int row = list.GetScrollOffset() / rowHeight; row < list.GetRowCount(); ++row) {
             const int top = listRect.y + row * rowHeight - list.GetScrollOffset();
-            if (top > bottom) break;
+            if (top >= bottom) break;
             engine::IntRect size{0, 0, style.strip.width, style.stripHeight};
             ScaleRectSize(size);
             const engine::IntRect strip{listRect.x + 11, top, size.width, size.height};
