@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -110,13 +112,18 @@ protected:
 };
 
 // Team services that record as the team tests' do and clear the unit panel as the game does.
+// The unlocks are the level's: every type but the submarine, or the campaign mask the test sets.
 class PanelServices : public teams_test::RaisingServices {
 public:
     using RaisingServices::RaisingServices;
     void OnUnitDeleting(const game::Unit& unit) override {
         if (panel != nullptr) panel->OnUnitDeleting(unit);
     }
+    bool IsUnitTypeUnlocked(int unitType) const override {
+        return unlocked ? unlocked->count(unitType) != 0 : RaisingServices::IsUnitTypeUnlocked(unitType);
+    }
     game::UnitPanel* panel = nullptr;
+    std::optional<std::set<int>> unlocked;
 };
 
 class BattleScreenTest : public ScreenTest {
