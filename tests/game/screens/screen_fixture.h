@@ -57,9 +57,9 @@ public:
     bool plainDraw = false;
 };
 
-class ScreenTest : public ::testing::Test {
-protected:
-    ScreenTest() {
+// Everything a screen test works with; fixtures of their own (the GL ones) hold it too.
+struct ScreenKit {
+    ScreenKit() {
         ui.game = &game;
         ui.strings = &strings;
         ui.sound = &sound;
@@ -111,6 +111,8 @@ protected:
     bool expectErrors = false;
 };
 
+class ScreenTest : public ::testing::Test, public ScreenKit {};
+
 // Team services that record as the team tests' do and clear the unit panel as the game does.
 // The unlocks are the level's: every type but the submarine, or the campaign mask the test sets.
 class PanelServices : public teams_test::RaisingServices {
@@ -126,9 +128,10 @@ public:
     std::optional<std::set<int>> unlocked;
 };
 
-class BattleScreenTest : public ScreenTest {
-protected:
-    void SetUp() override {
+// The screen kit with the real teams: StartBattle loads the unit tables and hooks the team manager up,
+// EndBattle takes it all down again.
+struct BattleKit : ScreenKit {
+    void StartBattle() {
         game::InitTeamColours();
         ASSERT_TRUE(data.Write("Units/BasicParams.TXT", units_test::ProjectTable("BasicParams.TXT")));
         ASSERT_TRUE(data.Write("Units/Damage.TXT", units_test::ProjectTable("Damage.TXT")));
@@ -139,7 +142,7 @@ protected:
         game.teams = &manager;
         game.battle = &battle;
     }
-    void TearDown() override {
+    void EndBattle() {
         registry.DestroyZones();
         manager.Destroy();
         battle.RemoveAll();
@@ -167,6 +170,12 @@ protected:
     PanelServices teamServices{battle};
     game::TeamManager manager{battle, teamServices};
     game::StructureManager structures{&battle};
+};
+
+class BattleScreenTest : public ::testing::Test, public BattleKit {
+protected:
+    void SetUp() override { StartBattle(); }
+    void TearDown() override { EndBattle(); }
 };
 
 }  // namespace screens_test
