@@ -4,6 +4,7 @@
 
 #include "engine/gui/dialog.h"
 #include "engine/gui/dialog_control.h"
+#include "engine/gui/slider.h"
 #include "game/screens/button_drawers.h"
 #include "game/screens/screen_draw.h"
 #include "game/screens/zone_layout.h"
@@ -271,6 +272,50 @@ TEST_F(ScreenTest, HudAndChoiceButtonsTakeTheirColour) {
     EXPECT_EQ(choice[0].destination, (engine::IntRect{22, 54, 204, 116}));
     ASSERT_NE(recorder.FindText("Go"), nullptr);
     EXPECT_EQ(recorder.FindText("Go")->x, 124);
+}
+
+TEST_F(ScreenTest, CampaignMapSliderAndComicButtons) {
+    ui.art[game::kArtButtonBits] = loader.Load("GUI/ButtonBits");
+    RecordingZone zone(ui);
+    engine::DialogControl& button = *zone.GetWindow()->FindControl(40);
+
+    // The campaign-map plate mirrors from half the screen width - 50 on, and shrinks when pressed.
+    game::DrawCampaignMapButton(ui, button, {420, 490, 300, 110});
+    EXPECT_EQ(recorder.ImagesOf("GUI/ButtonBits", {682, 0, 300, 112})[0].destination, (engine::IntRect{420, 491, 300, 112}));
+    EXPECT_EQ(recorder.FindText("Go")->alignment, game::kAlignLeft | game::kAlignMiddle);
+    recorder.Clear();
+    button.SetPressed(true);
+    game::DrawCampaignMapButton(ui, button, {440, 490, 300, 110});
+    const auto pressed = recorder.ImagesOf("GUI/ButtonBits", {682, 0, 300, 112});
+    ASSERT_EQ(pressed.size(), 2u);
+    EXPECT_EQ(pressed[0].destination, (engine::IntRect{738, 493, -296, 108}));
+    EXPECT_EQ(recorder.FindText("Go")->colourEntry, 0);
+
+    // The comic button: the back lit when pressed and the icon on it.
+    recorder.Clear();
+    game::DrawComicButton(ui, button, {806, 490, 114, 110});
+    EXPECT_EQ(recorder.ImagesOf("GUI/ButtonBits", {0, 0, 114, 110}).size(), 2u);
+    EXPECT_EQ(recorder.ImagesOf("GUI/ButtonBits", game::ButtonIconRect(3))[0].destination,
+              (engine::IntRect{828, 510, 70, 70}));
+    EXPECT_TRUE(recorder.Texts().empty());
+
+    // The slider: its track from 108 px left of the rect, its value text and label at the track's far end.
+    recorder.Clear();
+    engine::Slider* slider = zone.GetWindow()->AddSlider(41, {150, 200, 300, 50}, u"Volume", u"80");
+    ASSERT_NE(slider, nullptr);
+    slider->SetDisabled(1);
+    game::DrawSliderControl(ui, *slider, {150, 200, 300, 50}, 0);
+    const auto track = recorder.ImagesOf("GUI/ButtonBits", {122, 502, 430, 50});
+    ASSERT_EQ(track.size(), 1u);
+    EXPECT_EQ(track[0].destination, (engine::IntRect{42, 200, 430, 50}));
+    EXPECT_EQ(track[0].colour, game::kDisabledGrey);
+    EXPECT_EQ(recorder.ImagesOf("GUI/ButtonBits", game::ButtonIconRect(19)).size(), 1u);
+    ASSERT_NE(recorder.FindText("Volume"), nullptr);
+    EXPECT_EQ(recorder.FindText("Volume")->colourEntry, 4);
+    EXPECT_EQ(recorder.FindText("Volume")->x, 472);
+    EXPECT_EQ(recorder.FindText("Volume")->y, 190);
+    ASSERT_NE(recorder.FindText("80"), nullptr);
+    EXPECT_EQ(recorder.FindText("80")->y, 266);
 }
 
 TEST_F(ScreenTest, SaveSlotButtonReadsItsFieldsWithinTheirSizes) {
