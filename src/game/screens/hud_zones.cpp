@@ -5,9 +5,9 @@
 #include "engine/gui/dialog_control.h"
 #include "engine/gui/dialog_system.h"
 #include "game/battle/battle_context.h"
-#include "game/core/screen_rects.h"
 #include "game/screens/button_drawers.h"
 #include "game/screens/screen_draw.h"
+#include "game/screens/zone_layout.h"
 #include "game/screens/zone_registry.h"
 #include "game/teams/team.h"
 #include "game/teams/team_manager.h"
@@ -19,11 +19,6 @@ constexpr int kEnabled = 0;
 constexpr int kHidden = 2;
 constexpr std::uint32_t kBusyAlpha = 0x40000000u;
 const engine::IntRect kBarBackground{0, 0, 256, 112};
-
-engine::IntRect Base(engine::IntRect rect) {
-    ScaleRect(rect);
-    return rect;
-}
 
 std::uint32_t WithAlpha(std::uint32_t colour, std::uint32_t alpha) { return (colour & 0x00FFFFFFu) | alpha; }
 
@@ -92,10 +87,10 @@ void SlidingZone::SlideOutBoth() const {
 }
 
 TurnButtonZone::TurnButtonZone(ScreenServices& services) : SlidingZone(services) {
-    if (!CreateWindow(Base({services.ScreenWidth() - 2 * kHudSize, 0, 2 * kHudSize, kHudSize}))) return;
-    AddButton(kHudUndo, Base({0, 0, kHudSize, kHudSize}), engine::WideString(), 15);
-    AddButton(kHudEndTurn, Base({kHudSize, 0, kHudSize, kHudSize}), engine::WideString(), 0);
-    AddButton(kHudFastForward, Base({kHudSize, 0, kHudSize, kHudSize}), engine::WideString(), 5);
+    if (!CreateWindow(BaseRect({services.ScreenWidth() - 2 * kHudSize, 0, 2 * kHudSize, kHudSize}))) return;
+    AddButton(kHudUndo, BaseRect({0, 0, kHudSize, kHudSize}), engine::WideString(), 15);
+    AddButton(kHudEndTurn, BaseRect({kHudSize, 0, kHudSize, kHudSize}), engine::WideString(), 0);
+    AddButton(kHudFastForward, BaseRect({kHudSize, 0, kHudSize, kHudSize}), engine::WideString(), 5);
 }
 
 void TurnButtonZone::UpdateControlStates() {
@@ -176,8 +171,8 @@ TopBarZone::TopBarZone(ScreenServices& services) : SlidingZone(services) {
     dayLabel_ = Prefixed("@C[4]", services.Text("GEN_DAY"));
     survivalLabel_ = Prefixed("@C[4]", services.Text("GEN_DAYP"));
     survivalLabel_.UnescapeNewlines();
-    if (!CreateWindow(Base({0, 0, 364, kHudSize}))) return;
-    AddButton(kHudPause, Base({0, 0, kHudSize, kHudSize}), engine::WideString(), 16);
+    if (!CreateWindow(BaseRect({0, 0, 364, kHudSize}))) return;
+    AddButton(kHudPause, BaseRect({0, 0, kHudSize, kHudSize}), engine::WideString(), 16);
 }
 
 void TopBarZone::RefreshCash() {
@@ -192,7 +187,7 @@ int TopBarZone::Draw(bool afterControls) {
     const engine::IntRect window = GetWindow()->GetRect();
     const int top = window.y + static_cast<int>(GetOffset());
     DrawArt(Services(), kArtIngameUi, kBarBackground,
-            Base({window.x + 112, top, kBarBackground.width, kBarBackground.height}), team->GetColour());
+            BaseRect({window.x + 112, top, kBarBackground.width, kBarBackground.height}), team->GetColour());
     DrawCounts(*team, top);
     return 1;
 }
@@ -226,7 +221,7 @@ void TopBarZone::DrawCounts(const Team& team, int top) {
     if (!campaign || survival) return;
     int turnsLeft = 0;
     const int medal = game.GetMedalProgress(turnsLeft);
-    DrawArt(services, kArtIngameUi, {medal * 50 - 50, 416, 50, 50}, Base({x + 272, top + 41, 50, 50}));
+    DrawArt(services, kArtIngameUi, {medal * 50 - 50, 416, 50, 50}, BaseRect({x + 272, top + 41, 50, 50}));
     DrawScreenText(services, FontId::kMain, NumberText(turnsLeft), x + 336, top + 82, kAlignRight);
 }
 

@@ -25,7 +25,8 @@ MessageBanner::MessageBanner(ScreenServices& services)
 
 void MessageBanner::Show(const engine::WideString& text, float seconds) {
     const bool betweenTurns = services_.game != nullptr && services_.game->GetState() == kStateBetweenTurns;
-    const bool intros = services_.profile != nullptr && (services_.profile->GetOptionFlags() & kOptionMissionIntros) != 0;
+    const bool intros =
+        services_.profile != nullptr && (services_.profile->GetOptionFlags() & kOptionMissionIntros) != 0;
     if (betweenTurns && !intros) return;
     timeLeft_ = seconds;
     total_ = seconds;

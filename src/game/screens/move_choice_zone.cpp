@@ -6,6 +6,7 @@
 #include "game/core/screen_rects.h"
 #include "game/screens/button_drawers.h"
 #include "game/screens/screen_draw.h"
+#include "game/screens/zone_layout.h"
 
 namespace game {
 namespace {
@@ -15,18 +16,13 @@ constexpr int kBelowHud = 112;
 constexpr int kEnabled = 0;
 constexpr int kHidden = 2;
 
-engine::IntRect Base(engine::IntRect rect) {
-    ScaleRect(rect);
-    return rect;
-}
-
 }  // namespace
 
 MoveChoiceZone::MoveChoiceZone(ScreenServices& services) : Zone(services) {
-    if (!CreateWindow(Base({services.ScreenWidth() - kWidth, 0, kWidth, kWidth}))) return;
+    if (!CreateWindow(BaseRect({services.ScreenWidth() - kWidth, 0, kWidth, kWidth}))) return;
     GetWindow()->SetTitle(services.Text("MC_TITLE"));
     for (int i = 0; i < kMaxChoices; ++i) {
-        AddButton(kFirstChoiceButton + i, Base({24, 56 + 114 * i, 200, 112}), engine::WideString(), 0);
+        AddButton(kFirstChoiceButton + i, BaseRect({24, 56 + 114 * i, 200, 112}), engine::WideString(), 0);
     }
 }
 

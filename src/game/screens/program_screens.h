@@ -36,7 +36,9 @@ public:
     void ToggleTurnPanels() override { screens_->ToggleTurnPanels(); }
     void HideAllDialogs() override { screens_->HideAllDialogs(); }
     void SelectMap(const std::string& folder) override { screens_->SelectMap(folder); }
-    void OpenWin(int medal, int margin, const std::string& record) override { screens_->OpenWin(medal, margin, record); }
+    void OpenWin(int medal, int margin, const std::string& record) override {
+        screens_->OpenWin(medal, margin, record);
+    }
     void OpenLose() override { screens_->OpenLose(); }
     void OpenPassAndPlayResult() override { screens_->OpenPassAndPlayResult(); }
     void ShowBanner(const engine::WideString& text, float seconds) override { screens_->ShowBanner(text, seconds); }

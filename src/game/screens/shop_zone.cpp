@@ -11,7 +11,6 @@
 #include "game/battle/battle_context.h"
 #include "game/battle/battle_types.h"
 #include "game/battle/structure.h"
-#include "game/core/screen_rects.h"
 #include "game/screens/button_drawers.h"
 #include "game/screens/hud_zones.h"
 #include "game/screens/screen_draw.h"
@@ -51,17 +50,12 @@ engine::IntRect Moved(engine::IntRect rect, int x, int y) {
     return rect;
 }
 
-engine::IntRect Base(engine::IntRect rect) {
-    ScaleRect(rect);
-    return rect;
-}
-
 engine::WideString CostText(int cost) { return Prefixed("@X[000]", NumberText(cost)); }
 
 }  // namespace
 
 ShopZone::ShopZone(ScreenServices& services) : TitledZone(services) {
-    if (!CreateWindow(Base({0, 0, kBaseWidth, kBaseHeight}))) return;
+    if (!CreateWindow(BaseRect({0, 0, kBaseWidth, kBaseHeight}))) return;
     AddButton(kShopBuy, MenuButtonRect(7), engine::WideString(), 4);
     AddButton(kShopCancel, MenuButtonRect(6), services.Text("GEN_CANCEL"), 5);
     AddButton(kShopModelArea, SidePanelRect(3, true), engine::WideString(), 0);
@@ -275,7 +269,7 @@ int ShopZone::DrawContents(ZoneWindow& window) {
     ScreenServices& services = Services();
     const engine::IntRect w = window.GetRect();
     DrawArt(services, kArtZoomer, {0, 0, kBaseWidth, kBaseHeight}, w);
-    DrawArt(services, kArtZoomer, kTab, Base({w.x + 702, w.y, kTab.width, kTab.height}));
+    DrawArt(services, kArtZoomer, kTab, BaseRect({w.x + 702, w.y, kTab.width, kTab.height}));
     if (count_ > 0) {
         LayOutGrid(w.x, w.y);
         for (int i = 0; i < count_; ++i) {

@@ -102,7 +102,9 @@ int TitledZone::Draw(bool afterControls) {
         DrawZoomPanel(window->GetRect());
     }
     const char* key = ZoneTitleKey(type_);
-    if (*key != '\0') DrawScreenText(services, FontId::kTitle, services.Text(key), width / 2, height / 2 - 276, kAlignCentre);
+    if (*key != '\0') {
+        DrawScreenText(services, FontId::kTitle, services.Text(key), width / 2, height / 2 - 276, kAlignCentre);
+    }
     return 1;
 }
 

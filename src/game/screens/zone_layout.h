@@ -9,6 +9,8 @@
 
 namespace game {
 
+// A rectangle of the base as the screen uses it (ScaleRect).
+engine::IntRect BaseRect(engine::IntRect rect);
 // x += n / 2, y += n / 2, width and height shrink by n.
 engine::IntRect InsetRect(engine::IntRect rect, int n);
 // The two-column button grid: 430 by 110 at x 40 (even) or 490 (odd), y 100 + (index / 2) x 130.

@@ -281,7 +281,8 @@ TEST_F(ScreenTest, CampaignMapSliderAndComicButtons) {
 
     // The campaign-map plate mirrors from half the screen width - 50 on, and shrinks when pressed.
     game::DrawCampaignMapButton(ui, button, {420, 490, 300, 110});
-    EXPECT_EQ(recorder.ImagesOf("GUI/ButtonBits", {682, 0, 300, 112})[0].destination, (engine::IntRect{420, 491, 300, 112}));
+    EXPECT_EQ(recorder.ImagesOf("GUI/ButtonBits", {682, 0, 300, 112})[0].destination,
+              (engine::IntRect{420, 491, 300, 112}));
     EXPECT_EQ(recorder.FindText("Go")->alignment, game::kAlignLeft | game::kAlignMiddle);
     recorder.Clear();
     button.SetPressed(true);

@@ -18,7 +18,8 @@ TEST_F(ScreenTest, CreateZonesMakesTheRegisteredZonesInOrderAndLoadsTheSheets) {
     }
     ASSERT_TRUE(registry.CreateZones());
     EXPECT_EQ(created, (std::vector<std::string>{"0", "1", "6", "25"}));
-    EXPECT_LT(registry.Get(ZoneId::kCampaignMap)->GetWindow()->GetId(), registry.Get(ZoneId::kTopBar)->GetWindow()->GetId());
+    EXPECT_LT(registry.Get(ZoneId::kCampaignMap)->GetWindow()->GetId(),
+              registry.Get(ZoneId::kTopBar)->GetWindow()->GetId());
     EXPECT_LT(registry.Get(ZoneId::kShop)->GetWindow()->GetId(),
               registry.Get(ZoneId::kAchievements)->GetWindow()->GetId());
     for (const char* sheet : {"GUI/ingameUi", "GUI/uibits2", "GUI/ButtonBits", "GUI/Zoomer", "GUI/ChoiceBack",
