@@ -87,7 +87,7 @@ void SlidingZone::SlideOutBoth() const {
 }
 
 TurnButtonZone::TurnButtonZone(ScreenServices& services) : SlidingZone(services) {
-    if (!CreateWindow(BaseRect({services.ScreenWidth() - 2 * kHudSize, 0, 2 * kHudSize, kHudSize}))) return;
+    if (!CreateWindow(BaseRect({services.ScreenWidth() - 2 * kHudSize, 0, 2 * kHudSize, kHudSize}), false)) return;
     AddButton(kHudUndo, BaseRect({0, 0, kHudSize, kHudSize}), engine::WideString(), 15);
     AddButton(kHudEndTurn, BaseRect({kHudSize, 0, kHudSize, kHudSize}), engine::WideString(), 0);
     AddButton(kHudFastForward, BaseRect({kHudSize, 0, kHudSize, kHudSize}), engine::WideString(), 5);
@@ -171,7 +171,7 @@ TopBarZone::TopBarZone(ScreenServices& services) : SlidingZone(services) {
     dayLabel_ = Prefixed("@C[4]", services.Text("GEN_DAY"));
     survivalLabel_ = Prefixed("@C[4]", services.Text("GEN_DAYP"));
     survivalLabel_.UnescapeNewlines();
-    if (!CreateWindow(BaseRect({0, 0, 364, kHudSize}))) return;
+    if (!CreateWindow(BaseRect({0, 0, 364, kHudSize}), false)) return;
     AddButton(kHudPause, BaseRect({0, 0, kHudSize, kHudSize}), engine::WideString(), 16);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The two HUD panels of a battle that are zones: the turn buttons at the top right (end turn, undo,
 // fast-forward) and the top bar at the top left (pause, day or survival count, cash, the medal still
-// reachable). Both slide in from above at 500 px/s when shown and slide out again before they hide.
+// reachable). Both slide in from above at 500 px/s when shown and slide out again before they hide. They
+// take no keys: the arrows and the back key stay the map's during a turn.
 #include <cstdint>
 
 #include "engine/core/wide_string.h"

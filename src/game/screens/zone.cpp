@@ -31,7 +31,7 @@ int Zone::SetShown(bool shown, bool exclusive) { return window_ != nullptr ? win
 
 bool Zone::IsShown() const { return window_ != nullptr && window_->IsShown(); }
 
-bool Zone::CreateWindow(const engine::IntRect& rect) {
+bool Zone::CreateWindow(const engine::IntRect& rect, bool takesKeys) {
     auto* window = new ZoneWindow();
     g_creating = this;
     const bool made = window->Init(
@@ -39,7 +39,7 @@ bool Zone::CreateWindow(const engine::IntRect& rect) {
         [](engine::Dialog& dialog, int event, int a, int b, const engine::IntRect* r) {
             return ZoneWindowProc(static_cast<ZoneWindow&>(dialog), event, a, b, r);
         },
-        true, true);
+        takesKeys, takesKeys);
     g_creating = nullptr;
     if (!made) {
         delete window;

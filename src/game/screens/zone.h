@@ -46,7 +46,9 @@ public:
     virtual int OnListSelect(int /*controlId*/, int /*value*/) { return 0; }
 
     // Makes the window with an empty title at the rectangle; false when the engine has no free dialog slot.
-    bool CreateWindow(const engine::IntRect& rect);
+    // A window that takes keys hears the accept and back keys and moves its focus with the arrows when it
+    // is the active one.
+    bool CreateWindow(const engine::IntRect& rect, bool takesKeys = true);
     bool IsShown() const;
     ZoneWindow* GetWindow() const { return window_; }
     ScreenServices& Services() const { return services_; }
