@@ -5,6 +5,7 @@
 #include "engine/gui/dialog_control.h"
 #include "engine/gui/dialog_system.h"
 #include "game/battle/battle_context.h"
+#include "game/level/turn_start_queue.h"
 #include "game/screens/button_drawers.h"
 #include "game/screens/screen_draw.h"
 #include "game/screens/zone_layout.h"

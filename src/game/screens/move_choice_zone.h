@@ -8,17 +8,8 @@
 
 namespace game {
 
-// Choice values.
-inline constexpr int kChoiceCancel = 1;
-inline constexpr int kChoiceMoveOver = 2;
-inline constexpr int kChoiceMoveUnder = 3;
-inline constexpr int kChoiceSelectTapped = 4;
-inline constexpr int kChoicePickUp = 5;
-inline constexpr int kChoiceEmbark = 6;
-inline constexpr int kChoiceDisembark = 7;
-inline constexpr int kChoiceMoveHere = 8;
-inline constexpr int kChoiceAttack = 9;
-
+// Choice values run from 1 (cancel) to 9 (attack); ChoiceKey names their labels. The game's order handling
+// holds the names of the values.
 inline constexpr int kMaxChoices = 4;
 inline constexpr int kFirstChoiceButton = 19;
 

@@ -22,7 +22,7 @@ void DrawArt(const ScreenServices& services, int art, const engine::IntRect& sou
 void DrawArtLit(const ScreenServices& services, int art, const engine::IntRect& source,
                 const engine::IntRect& destination, std::uint32_t colour, bool lit) {
     DrawArt(services, art, source, destination, colour, kBlendAlpha);
-    if (lit) DrawArt(services, art, source, destination, colour, kBlendAdditive);
+    if (lit) DrawArt(services, art, source, destination, colour, kBlendLit);
 }
 
 void DrawImageCentred(const ScreenServices& services, std::uint32_t texture, int cx, int cy, float scale) {

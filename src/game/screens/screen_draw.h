@@ -5,14 +5,16 @@
 
 #include "engine/core/int_rect.h"
 #include "engine/core/wide_string.h"
+#include "engine/render/render_device.h"
 #include "game/screens/screen_services.h"
 
 namespace game {
 
 inline constexpr std::uint32_t kOpaqueWhite = 0xFFFFFFFFu;
 inline constexpr std::uint32_t kDisabledGrey = 0xFF808080u;
-inline constexpr int kBlendAdditive = 1;
-inline constexpr int kBlendAlpha = 3;
+// The blend modes screens draw with: alpha blending, and the additive pass that lights art.
+inline constexpr int kBlendAlpha = engine::kBlendAlpha;
+inline constexpr int kBlendLit = engine::kBlendAdditiveAlpha;
 
 // Text alignment flags of the fonts: left, right, centred; vertically centred or bottom-aligned.
 inline constexpr int kAlignLeft = 0;

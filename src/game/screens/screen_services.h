@@ -89,8 +89,8 @@ struct SaveSlotTexts {
     std::span<const char> date;
 };
 
-// Option bits of the profile the screens read.
-inline constexpr std::uint32_t kOptionUpkeeps = 0x02;
+// Option bit of the profile that lets the banner show between turns (the upkeep bit is the level's,
+// kOptionUpkeeps of turn_start_queue.h).
 inline constexpr std::uint32_t kOptionMissionIntros = 0x20;
 
 class ScreenProfile {

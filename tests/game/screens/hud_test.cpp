@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/gui/dialog_control.h"
+#include "game/level/turn_start_queue.h"
 #include "game/screens/game_screens.h"
 #include "game/screens/hud_zones.h"
 #include "game/screens/message_banner.h"

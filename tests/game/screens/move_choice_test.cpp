@@ -12,6 +12,18 @@ using game::MoveChoiceZone;
 using game::ZoneId;
 using testsupport::ZoneDriver;
 
+// Choice values and their labels.
+enum Choice : int {
+    kCancel = 1,
+    kMoveOver = 2,
+    kMoveUnder = 3,
+    kPickUp = 5,
+    kEmbark = 6,
+    kDisembark = 7,
+    kMoveHere = 8,
+    kAttack = 9,
+};
+
 class MoveChoiceTest : public ScreenTest {
 protected:
     void SetUp() override {
@@ -43,7 +55,7 @@ TEST_F(MoveChoiceTest, PlacedBesideTheAnchorAndKeptOnScreen) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.x << ", " << c.y << " with " << c.choices);
         menu->OpenAt(c.x, c.y);
-        for (int i = 0; i < c.choices; ++i) menu->AddChoice(game::kChoiceMoveHere);
+        for (int i = 0; i < c.choices; ++i) menu->AddChoice(kMoveHere);
         EXPECT_EQ(Rect(), c.rect);
     }
 }
@@ -52,8 +64,8 @@ TEST_F(MoveChoiceTest, ChoicesFillTheButtonsTopDownAndAFifthIsIgnored) {
     menu->OpenAt(300, 300);
     EXPECT_TRUE(menu->IsShown());
     EXPECT_TRUE(menu->GetWindow()->IsExclusive());
-    for (const int value : {game::kChoiceMoveHere, game::kChoiceAttack, game::kChoiceEmbark, game::kChoiceCancel,
-                            game::kChoicePickUp}) {
+    for (const int value : {kMoveHere, kAttack, kEmbark, kCancel,
+                            kPickUp}) {
         menu->AddChoice(value);
     }
     EXPECT_EQ(menu->GetCount(), 4);
@@ -74,8 +86,8 @@ TEST_F(MoveChoiceTest, ChoicesFillTheButtonsTopDownAndAFifthIsIgnored) {
 
 TEST_F(MoveChoiceTest, AReleasedChoiceIsRecordedAndAPressDraggedOffChoosesNothing) {
     menu->OpenAt(300, 300);
-    menu->AddChoice(game::kChoiceMoveOver);
-    menu->AddChoice(game::kChoiceMoveUnder);
+    menu->AddChoice(kMoveOver);
+    menu->AddChoice(kMoveUnder);
     driver.Frame();
     driver.Press(*menu, game::kFirstChoiceButton + 1);
     const engine::IntRect rect = Rect();
@@ -85,7 +97,7 @@ TEST_F(MoveChoiceTest, AReleasedChoiceIsRecordedAndAPressDraggedOffChoosesNothin
     EXPECT_TRUE(sound.uiSounds.empty());
 
     driver.Click(*menu, game::kFirstChoiceButton + 1);
-    EXPECT_EQ(menu->GetChoice(), game::kChoiceMoveUnder);
+    EXPECT_EQ(menu->GetChoice(), kMoveUnder);
     EXPECT_EQ(sound.uiSounds, std::vector<int>{game::kUiClick});
     // The caller hides the menu; opening again forgets the choice.
     menu->SetShown(false, false);
@@ -95,7 +107,7 @@ TEST_F(MoveChoiceTest, AReleasedChoiceIsRecordedAndAPressDraggedOffChoosesNothin
 
 TEST_F(MoveChoiceTest, DrawsTheArtOfItsCountTheTitleAndItsChoices) {
     menu->OpenAt(300, 400);
-    for (int i = 0; i < 3; ++i) menu->AddChoice(game::kChoiceDisembark);
+    for (int i = 0; i < 3; ++i) menu->AddChoice(kDisembark);
     recorder.Clear();
     driver.Frame();
     const auto back = recorder.ImagesOf("GUI/ChoiceBack", {265, 0, 256, 420});
