@@ -21,7 +21,6 @@ RunningScreens::RunningScreens(GamePlatform& platform) : platform_(platform) {
     }
     zones_ = std::make_unique<ZoneRegistry>(services_);
     RegisterHudAndShopZones(*zones_);
-    screens_ = std::make_unique<GameScreens>(*zones_);
 }
 
 RunningScreens::~RunningScreens() {
@@ -32,6 +31,7 @@ RunningScreens::~RunningScreens() {
 void RunningScreens::AttachGame(Game& game) {
     host_ = std::make_unique<GameScreenHost>(game, platform_);
     services_.game = host_.get();
+    screens_ = std::make_unique<GameScreens>(*zones_);
 }
 
 bool RunningScreens::CreateZones() { return zones_->CreateZones(); }

@@ -1,13 +1,15 @@
 #pragma once
 // The program's screens: the services over the engine's "Main RT", timer and texture table and the game's
 // string table, the zone registry with the zones built so far, and the game's screens service. The game
-// object is attached once it exists; its zones are made in its start-up state.
+// object is attached once it exists, and the screens service (with the banner sized to the screen) is made
+// then; the zones are made in the game's start-up state.
 //
 // Still stand-ins here: the fonts (none until the game loads its fonts, so no text is drawn), the UI sounds
 // and the profile's option bits and save slots (no sound bank or profile with them yet).
 #include <memory>
 
 #include "game/core/program_entry.h"
+#include "game/core/stand_in_ports.h"
 #include "game/screens/game_screens.h"
 
 namespace game {
@@ -29,32 +31,36 @@ public:
     void AttachGame(Game& game) override;
     bool CreateZones() override;
 
-    void OpenZone(int type, int originX, int originY) override { screens_->OpenZone(type, originX, originY); }
-    void ShowCampaignMap() override { screens_->ShowCampaignMap(); }
-    void ShowTurnPanels() override { screens_->ShowTurnPanels(); }
-    void SlideOutTurnPanels() override { screens_->SlideOutTurnPanels(); }
-    void ToggleTurnPanels() override { screens_->ToggleTurnPanels(); }
-    void HideAllDialogs() override { screens_->HideAllDialogs(); }
-    void SelectMap(const std::string& folder) override { screens_->SelectMap(folder); }
+    void OpenZone(int type, int originX, int originY) override { Active().OpenZone(type, originX, originY); }
+    void ShowCampaignMap() override { Active().ShowCampaignMap(); }
+    void ShowTurnPanels() override { Active().ShowTurnPanels(); }
+    void SlideOutTurnPanels() override { Active().SlideOutTurnPanels(); }
+    void ToggleTurnPanels() override { Active().ToggleTurnPanels(); }
+    void HideAllDialogs() override { Active().HideAllDialogs(); }
+    void SelectMap(const std::string& folder) override { Active().SelectMap(folder); }
     void OpenWin(int medal, int margin, const std::string& record) override {
-        screens_->OpenWin(medal, margin, record);
+        Active().OpenWin(medal, margin, record);
     }
-    void OpenLose() override { screens_->OpenLose(); }
-    void OpenPassAndPlayResult() override { screens_->OpenPassAndPlayResult(); }
-    void ShowBanner(const engine::WideString& text, float seconds) override { screens_->ShowBanner(text, seconds); }
-    bool IsBannerShowing() const override { return screens_->IsBannerShowing(); }
-    void HideBanner() override { screens_->HideBanner(); }
-    void DrawBanner() override { screens_->DrawBanner(); }
-    void SetPanelUnit(Unit* unit) override { screens_->SetPanelUnit(unit); }
-    Unit* GetPanelUnit() const override { return screens_->GetPanelUnit(); }
-    void DrawUnitPanel() override { screens_->DrawUnitPanel(); }
-    void RefreshCash() override { screens_->RefreshCash(); }
-    void OnTurnStart() override { screens_->OnTurnStart(); }
+    void OpenLose() override { Active().OpenLose(); }
+    void OpenPassAndPlayResult() override { Active().OpenPassAndPlayResult(); }
+    void ShowBanner(const engine::WideString& text, float seconds) override { Active().ShowBanner(text, seconds); }
+    bool IsBannerShowing() const override { return Active().IsBannerShowing(); }
+    void HideBanner() override { Active().HideBanner(); }
+    void DrawBanner() override { Active().DrawBanner(); }
+    void SetPanelUnit(Unit* unit) override { Active().SetPanelUnit(unit); }
+    Unit* GetPanelUnit() const override { return Active().GetPanelUnit(); }
+    void DrawUnitPanel() override { Active().DrawUnitPanel(); }
+    void RefreshCash() override { Active().RefreshCash(); }
+    void OnTurnStart() override { Active().OnTurnStart(); }
 
     ScreenServices& Services() { return services_; }
     ZoneRegistry& Zones() { return *zones_; }
 
 private:
+    // The game's screens once the game is attached; until then calls go nowhere.
+    Screens& Active() { return screens_ != nullptr ? static_cast<Screens&>(*screens_) : idle_; }
+    const Screens& Active() const { return screens_ != nullptr ? static_cast<const Screens&>(*screens_) : idle_; }
+
     GamePlatform& platform_;
     TableTextureLoader textures_;
     StringTableTexts texts_;
@@ -62,6 +68,7 @@ private:
     std::unique_ptr<GameScreenHost> host_;
     std::unique_ptr<ZoneRegistry> zones_;
     std::unique_ptr<GameScreens> screens_;
+    NoScreens idle_;
 };
 
 // The program's screens over the platform (ProgramHooks::makeScreens).
