@@ -103,7 +103,11 @@ public:
         if (rect != nullptr) e.destination = *rect;
         log.push_back(e);
     }
-    void Resolve() override { log.push_back(DrawEntry{"resolve"}); }
+    void Resolve() override {
+        DrawEntry e;
+        e.kind = "resolve";
+        log.push_back(e);
+    }
 
     void OnText(game::FontId font, const engine::WideString& text, int x, int y, int alignment) override {
         DrawEntry e;

@@ -230,7 +230,9 @@ TEST_F(ScreenTest, MenuButtonLooksByState) {
         EXPECT_EQ(plates[0].destination, c.plate);
         EXPECT_EQ(plates[0].colour, c.plateColour);
         EXPECT_EQ(plates[0].blend, game::kBlendAlpha);
-        if (c.platePasses == 2) EXPECT_EQ(plates[1].blend, game::kBlendLit);
+        if (c.platePasses == 2) {
+            EXPECT_EQ(plates[1].blend, game::kBlendLit);
+        }
         // The icon of the button's user value sits on its back, never lit.
         EXPECT_EQ(recorder.ImagesOf("GUI/ButtonBits", game::ButtonIconRect(3)).size(), 1u);
         if (c.label == nullptr) {
