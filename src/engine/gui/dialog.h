@@ -86,6 +86,7 @@ public:
     int GetId() const { return id_; }
     const WideString& GetTitle() const { return title_; }
     WideString GetTitleCopy() const { return title_; }
+    void SetTitle(const WideString& title) { title_.Assign(title); }
     const IntRect& GetRect() const { return rect_; }
     void SetRect(const IntRect& rect) { rect_ = rect; }
     bool IsShown() const { return shown_; }

@@ -51,6 +51,9 @@ public:
     WideString GetTextCopy() const { return text_; }
     const WideString& GetTooltip() const { return tooltip_; }
     WideString GetTooltipCopy() const { return tooltip_; }
+    // The label and the second text (a slider shows it as its value).
+    void SetText(const WideString& text) { text_.Assign(text); }
+    void SetTooltip(const WideString& text) { tooltip_.Assign(text); }
     void SetUserData(void* userValue) { userValue_ = userValue; }
     void* GetUserData() const { return userValue_; }
     Dialog* GetDialog() const { return dialog_; }

@@ -123,6 +123,8 @@ inline constexpr int kZoneSkirmishSetup = 25;
 class Screens {
 public:
     virtual ~Screens() = default;
+    // Makes every zone and loads the GUI sheets, once at start-up; false when a zone cannot be made.
+    virtual bool CreateZones() { return true; }
     virtual void OpenZone(int type, int originX, int originY) = 0;
     virtual void ShowCampaignMap() = 0;
     virtual void ShowTurnPanels() = 0;

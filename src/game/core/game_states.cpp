@@ -40,6 +40,12 @@ void Game::SetState(int state) {
         case kGameStartup:
             parts_.view->DrawSplash(parts_.platform->GetScreenWidth() >= 1920 ? "Common/vav" : "Common/smbfg");
             parts_.view->LoadResources();
+            // Without its screens the game cannot be played: start-up stops here.
+            if (!parts_.screens->CreateZones()) {
+                std::fprintf(stderr, "tinmarch: the screens cannot be made\n");
+                RequestQuit();
+                break;
+            }
             SetState(kGameProfileLoading);
             break;
         case kGameProfileLoading:

@@ -87,7 +87,8 @@ int RunProgram(const ProgramHooks& hooks) {
     SilentSoundBank sound;
     SilentAnnouncer announcer;
     StillCamera camera;
-    NoScreens screens;
+    NoScreens noScreens;
+    std::unique_ptr<ProgramScreens> screens = hooks.makeScreens ? hooks.makeScreens(platform) : nullptr;
     GameParts parts;
     parts.platform = &platform;
     parts.view = view.get();
@@ -96,12 +97,14 @@ int RunProgram(const ProgramHooks& hooks) {
     parts.sound = &sound;
     parts.announcer = &announcer;
     parts.camera = &camera;
-    parts.screens = &screens;
+    parts.screens = screens != nullptr ? static_cast<Screens*>(screens.get()) : &noScreens;
     parts.createAIPlayer = CreateComputerPlayer;
+    if (screens != nullptr) parts.moveChoice = screens->GetMoveChoice();
     parts.strings = strings.get();
     parts.random = engine::RandomStreams::Get();
     parts.timer = engine->GetTimer();
     auto game = std::make_unique<Game>(parts);
+    if (screens != nullptr) screens->AttachGame(*game);
 
     game->SetState(kGameStartup);
     game->RunMainLoop();
@@ -116,6 +119,8 @@ int RunProgram(const ProgramHooks& hooks) {
     strings.reset();
     step("game");
     game.reset();
+    // The screens' windows and sheets go while the engine still holds them.
+    screens.reset();
     view.reset();
     step("engine");
     TakeEngineServices(nullptr);

@@ -2,10 +2,24 @@
 // The whole life of the program in one straight sequence: settings, engine, string table, game object, the
 // start-up state, the main loop, then shutdown in a fixed order.
 #include <functional>
+#include <memory>
+
+#include "game/core/game_ports.h"
 
 namespace game {
 
+class Game;
+class GamePlatform;
+class MoveChoicePort;
 class Profile;
+
+// The program's screens: made before the game, told the game once it exists, deleted right after it.
+class ProgramScreens : public Screens {
+public:
+    virtual void AttachGame(Game& game) = 0;
+    // The move-choice menu the human side's orders use; null: the game's stand-in.
+    virtual MoveChoicePort* GetMoveChoice() { return nullptr; }
+};
 
 struct ProgramHooks {
     // The profile the game uses; null: the default profile held in memory.
@@ -14,6 +28,8 @@ struct ProgramHooks {
     std::function<void(int frame)> afterFrame;
     // Told each shutdown step as it happens: "exit", "strings", "game", "engine".
     std::function<void(const char* step)> onShutdownStep;
+    // Makes the screens; null (or a null result): the game runs without screens.
+    std::function<std::unique_ptr<ProgramScreens>(GamePlatform& platform)> makeScreens;
 };
 
 // The process's exit code: 0 after a normal quit and when another copy runs, 1 when the engine cannot start.

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/gui/bitmap_font.h"
-#include "engine/platform/fake_input_host.h"
+#include "support/fake_input_host.h"
 #include "engine/platform/input_device.h"
 #include "engine/render/recording_render_device.h"
 #include "engine/render/render_target.h"

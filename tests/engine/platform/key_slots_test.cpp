@@ -5,7 +5,7 @@
 #include "engine/platform/input_device_list.h"
 #include "engine/platform/key_codes.h"
 #include "engine/platform/windows_input_device.h"
-#include "fake_input_host.h"
+#include "support/fake_input_host.h"
 #include "sys/key_table.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "engine/platform/key_codes.h"
 #include "engine/platform/windows_input_device.h"
-#include "fake_input_host.h"
+#include "support/fake_input_host.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "engine/platform/key_codes.h"
 #include "engine/platform/windows_input_device.h"
-#include "fake_input_host.h"
+#include "support/fake_input_host.h"
 #include "support/virtual_pad.h"
 
 namespace {

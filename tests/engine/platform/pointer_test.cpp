@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/platform/windows_input_device.h"
-#include "fake_input_host.h"
+#include "support/fake_input_host.h"
 #include "support/virtual_pad.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "engine/core/matrix.h"
-#include "engine/platform/fake_input_host.h"
+#include "support/fake_input_host.h"
 #include "engine/platform/input_device.h"
 #include "engine/platform/key_codes.h"
 #include "engine/scene/fly_camera.h"

@@ -323,6 +323,10 @@ private:
 class FakeScreens : public Screens {
 public:
     explicit FakeScreens(Log& log) : log_(log) {}
+    bool CreateZones() override {
+        log_.emplace_back("zones made");
+        return zonesMade;
+    }
     void OpenZone(int type, int, int) override { log_.push_back(Str("zone", type)); }
     void ShowCampaignMap() override { log_.emplace_back("campaign map"); }
     void ShowTurnPanels() override { log_.emplace_back("panels shown"); }
@@ -346,6 +350,7 @@ public:
     void OnTurnStart() override {}
     bool bannerShowing = false;
     Unit* panelUnit = nullptr;
+    bool zonesMade = true;
 
 private:
     Log& log_;

@@ -45,6 +45,21 @@ TEST_F(StatesTest, StartupSplashByWidthThenProfileThenMenu) {
     EXPECT_EQ(profile.startCount, 2);
 }
 
+TEST_F(StatesTest, StartupStopsWhenTheScreensCannotBeMade) {
+    screens.zonesMade = false;
+    game->SetState(kGameStartup);
+    EXPECT_LT(Where("load resources"), Where("zones made"));
+    EXPECT_FALSE(Logged("profile load"));
+    EXPECT_EQ(game->GetState(), kGameStartup);
+    EXPECT_TRUE(game->IsQuitRequested());
+
+    Clear();
+    screens.zonesMade = true;
+    profile.pollResults = {kProfileIdle};
+    game->SetState(kGameStartup);
+    EXPECT_LT(Where("zones made"), Where("profile load"));
+}
+
 TEST_F(StatesTest, ResumeOfTheAutosaveOrTheMenuWhenItFails) {
     profile.autosave = true;
     profile.onResume = [this] {

@@ -1,0 +1,67 @@
+#include "game/screens/screen_draw.h"
+
+#include <string>
+
+#include "engine/gui/bitmap_font.h"
+#include "engine/render/render_target.h"
+
+namespace game {
+
+void DrawImage(const ScreenServices& services, std::uint32_t texture, const engine::IntRect& source,
+               const engine::IntRect& destination, std::uint32_t colour, int blend) {
+    if (services.target == nullptr || texture == 0) return;
+    services.target->DrawTextureRect(destination, source, texture, colour, blend, 0);
+}
+
+void DrawArt(const ScreenServices& services, int art, const engine::IntRect& source,
+             const engine::IntRect& destination, std::uint32_t colour, int blend) {
+    if (art < 0 || art >= kArtCount) return;
+    DrawImage(services, services.art[static_cast<std::size_t>(art)], source, destination, colour, blend);
+}
+
+void DrawArtLit(const ScreenServices& services, int art, const engine::IntRect& source,
+                const engine::IntRect& destination, std::uint32_t colour, bool lit) {
+    DrawArt(services, art, source, destination, colour, kBlendAlpha);
+    if (lit) DrawArt(services, art, source, destination, colour, kBlendLit);
+}
+
+void DrawImageCentred(const ScreenServices& services, std::uint32_t texture, int cx, int cy, float scale) {
+    int width = 0;
+    int height = 0;
+    if (services.textures == nullptr || !services.textures->GetSize(texture, width, height)) return;
+    const int w = static_cast<int>(static_cast<float>(width) * scale);
+    const int h = static_cast<int>(static_cast<float>(height) * scale);
+    DrawImage(services, texture, {0, 0, width, height}, {cx - w / 2, cy - h / 2, w, h});
+}
+
+void DrawScreenText(const ScreenServices& services, FontId font, const engine::WideString& text, int x, int y,
+                    int alignment) {
+    if (text.IsEmpty()) return;
+    if (services.textObserver != nullptr) services.textObserver->OnText(font, text, x, y, alignment);
+    engine::BitmapFont* f = services.Font(font);
+    if (f != nullptr && services.target != nullptr) {
+        f->Draw(*services.target, text, x, y, static_cast<std::uint32_t>(alignment));
+    }
+}
+
+engine::WideString Prefixed(const char* prefix, const engine::WideString& text) {
+    engine::WideString out(prefix);
+    out.Append(text);
+    return out;
+}
+
+engine::WideString NumberText(int value) {
+    return engine::WideString(std::to_string(value).c_str());
+}
+
+int MeasureText(const ScreenServices& services, FontId font, const engine::WideString& text) {
+    engine::BitmapFont* f = services.Font(font);
+    return f != nullptr ? f->MeasureWidth(text) : 0;
+}
+
+int LineSpacing(const ScreenServices& services, FontId font) {
+    engine::BitmapFont* f = services.Font(font);
+    return f != nullptr ? f->GetLineSpacing() : 0;
+}
+
+}  // namespace game
