@@ -125,6 +125,7 @@ public:
     // The child array itself; null when the node has no children.
     SceneNode* const* GetChildArray() const { return children_; }
     const WideString& GetName() const { return name_; }
+    void SetName(const WideString& name) { name_ = name; }
     int GetMaterial() const { return material_; }
     void SetMaterial(int handle) { material_ = handle; }
     int GetSubtreeMaterial() const { return subtreeMaterial_; }
