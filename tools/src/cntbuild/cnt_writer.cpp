@@ -188,6 +188,9 @@ bool CheckEmitter(const AuthorNode& node, const MaterialCheck& check, std::strin
 
 bool WriteFile(const std::string& path, const void* data, std::size_t size, std::string& error) {
     const std::string temporary = path + ".tmp";
+    std::error_code made;
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty()) std::filesystem::create_directories(folder, made);
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
