@@ -25,7 +25,9 @@ const char kText[] =
 void Use(SceneNode* node, int depth) {
     if (depth > 64) return;
     node->GetFrameMatrix();
-    if (ParticleEmitter* emitter = node->GetParticleEmitter()) {
+    // Large pools are left out of the update: their cost says nothing about the reader.
+    ParticleEmitter* emitter = node->GetParticleEmitter();
+    if (emitter != nullptr && emitter->GetParticleCount() <= 1024) {
         emitter->SetRestart();
         for (int i = 0; i < 2; ++i) {
             ++g_clock.frame;

@@ -72,6 +72,14 @@ int ParticleCount(const ParticleParams& p, bool& spacing) {
     return count < 1.0 ? 1 : static_cast<int>(count);
 }
 
+// The unit vector of v, or the fallback when v is zero or not finite (a placement read from a file may hold
+// anything, and a random cone about a non-finite axis never settles).
+Vec3 UnitOr(const Vec3& v, const Vec3& fallback) {
+    const float length = v.Length();
+    if (!std::isfinite(length) || !(length > 1e-6f)) return fallback;
+    return v.Scale(1.0f / length);
+}
+
 float DragFactor(float k, float age) {
     if (k == 0.0f) return age;
     return (1.0f - std::exp2(-k * age)) / k;
@@ -206,7 +214,7 @@ void ParticleEmitter::Spawn(int index, const Matrix44& placement) {
     }
     RandomStreams& random = Random();
     const ParticleParams& q = params_;
-    const Vec3 forward = placement.Row(2).NormalisedSafe();
+    const Vec3 forward = UnitOr(placement.Row(2), {0.0f, 0.0f, 1.0f});
     Vec3 offset;
     if (q.positionMode == 1) {
         const float angle = random.NextFloat(0.0f, 90.0f, kRandomStream);
@@ -217,7 +225,7 @@ void ParticleEmitter::Spawn(int index, const Matrix44& placement) {
         offset = random.NextShellVector(q.positionRadiusMin, q.positionRadiusMax);
     }
     p.origin = placement.GetTranslation().Add(offset);
-    const Vec3 aroundOffset = offset.NormalisedSafe();
+    const Vec3 aroundOffset = UnitOr(offset, {0.0f, 0.0f, 0.0f});
     if (q.directionMode == 2) {
         p.direction = aroundOffset;
     } else {
