@@ -9,6 +9,7 @@
 #include "engine/core/little_endian.h"
 #include "engine/scene/scene_container.h"
 #include "engine/scene/scene_node.h"
+#include "mdl_builder.h"
 
 namespace cntbuild {
 namespace {
@@ -142,19 +143,30 @@ void EncodeNode(Bytes& b, const AuthorNode& node, int version) {
     }
 }
 
+// Names arrive as UTF-8; the file holds them as Latin-1, one byte per character, at most 255 bytes.
 bool Latin1Name(const std::string& s, const char* what, std::string& error) {
-    if (s.size() > 255) {
-        error = std::string(what) + " \"" + s.substr(0, 40) + "...\" is longer than 255 bytes";
+    std::string latin;
+    if (!mdlbuild::Utf8ToLatin1(s, latin)) {
+        error = std::string(what) + " \"" + s + "\" is not Latin-1 text";
         return false;
     }
-    // The file holds one byte per character; text arrives as UTF-8, so only ASCII is taken as Latin-1 here.
-    for (unsigned char c : s) {
-        if (c < 32 || c > 126) {
-            error = std::string(what) + " \"" + s + "\" is not plain Latin-1 text";
+    for (unsigned char c : latin) {
+        if (c < 32) {
+            error = std::string(what) + " \"" + s + "\" holds a control character";
             return false;
         }
     }
+    if (latin.size() > 255) {
+        error = std::string(what) + " \"" + s.substr(0, 40) + "...\" is longer than 255 bytes";
+        return false;
+    }
     return true;
+}
+
+std::string ToLatin1(const std::string& s) {
+    std::string latin;
+    mdlbuild::Utf8ToLatin1(s, latin);
+    return latin;
 }
 
 bool ActionLine(const std::string& s, std::string& error) {
@@ -326,6 +338,12 @@ bool WriteContainer(const std::string& folder, const std::string& path, std::vec
     if (!nodes.empty()) nodes.front().name = path;
     for (AuthorNode& node : nodes) node.flags |= engine::kNodeActive;
     if (!CheckContainer(nodes, actions, check, error)) return false;
+    for (AuthorNode& node : nodes) {
+        node.name = ToLatin1(node.name);
+        node.mesh = ToLatin1(node.mesh);
+        node.material = ToLatin1(node.material);
+        node.emitterMaterial = ToLatin1(node.emitterMaterial);
+    }
     const std::string base = folder.empty() ? path : folder + "/" + path;
     const std::vector<std::uint8_t> bytes = EncodeContainer(nodes, {});
     if (!WriteFile(base + ".CNT", bytes.data(), bytes.size(), error)) return false;

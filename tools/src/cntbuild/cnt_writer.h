@@ -76,14 +76,14 @@ std::string EncodeAnimationText(const std::vector<AuthorAction>& actions);
 using MaterialCheck = std::function<bool(const std::string& name)>;
 
 // Checks the tree for writing: 1 to 2000 records, the first of depth -1 and the rest 0 to 15, types 0, 1,
-// 4, 7, 10 and 11 only, flags holding 0x2, strings of at most 255 Latin-1 bytes, mesh names on mesh
+// 4, 7, 10 and 11 only, UTF-8 strings that become at most 255 Latin-1 bytes, mesh names on mesh
 // nodes, materials that exist, no extra values, at most 65535 frames, remap entries and knots, colour key
 // counts 0 to 8 and emitter parameters the engine accepts. Every spawn target must name an earlier action.
 bool CheckContainer(const std::vector<AuthorNode>& nodes, const std::vector<AuthorAction>& actions,
                     const MaterialCheck& check, std::string& error);
 
-// Writes the container of version 18 to folder + path + ".CNT" and, when there are actions, its animation
-// text beside it ("Zavic" + the file name + ".TXT"). path is the container's data-relative path without
+// Writes the container of version 18 (every record's flags holding 0x2, names in Latin-1) to folder + path +
+// ".CNT" and, when there are actions, its animation text beside it ("Zavic" + the file name + ".TXT"). path is the container's data-relative path without
 // extension; the root record is named after it. Each file goes to a temporary name and is renamed. False
 // with a message when the tree is refused or a file cannot be written.
 bool WriteContainer(const std::string& folder, const std::string& path, std::vector<AuthorNode> nodes,
