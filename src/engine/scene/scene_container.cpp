@@ -24,16 +24,6 @@ struct Record {
     int depth = 0;
 };
 
-// Bytes of type-3 data by version; its meaning is not known, so it is skipped.
-std::size_t SkippedTypeBytes(int version) {
-    if (version <= 1) return 21;
-    if (version == 2) return 26;
-    if (version <= 5) return 30;
-    if (version <= 9) return 18;
-    if (version <= 11) return 34;
-    return 22;
-}
-
 class ContainerReader {
 public:
     ContainerReader(const std::uint8_t* data, std::size_t size, const char* path,
@@ -198,7 +188,7 @@ bool ContainerReader::ReadPayload(SceneNode& node, int type) {
         case kNodeAnimatedMesh:
             return true;
         case kNodeSkipped:
-            return cursor_.Skip(SkippedTypeBytes(version_));
+            return cursor_.Skip(ContainerSkippedBytes(version_));
         case kNodeEmitter:
             return ReadEmitter(node);
         case kNodeBox: {
@@ -330,6 +320,15 @@ SceneNode* ContainerReader::Read() {
 }
 
 }  // namespace
+
+std::size_t ContainerSkippedBytes(int version) {
+    if (version <= 1) return 21;
+    if (version == 2) return 26;
+    if (version <= 5) return 30;
+    if (version <= 9) return 18;
+    if (version <= 11) return 34;
+    return 22;
+}
 
 SceneNode* ParseSceneContainer(const std::uint8_t* data, std::size_t size, const char* containerPath,
                                const SceneContainerServices& services) {

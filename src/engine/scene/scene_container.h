@@ -23,6 +23,9 @@ constexpr int kMaxContainerNodes = 2000;
 // Depths run from -1 (the root, first record only) to 15: the parent stack holds 16 entries.
 constexpr int kMaxContainerDepth = 15;
 
+// The bytes of a type-3 record's data in a file of the version; their meaning is not known, so they are skipped.
+std::size_t ContainerSkippedBytes(int version);
+
 // What the reader asks of the outside. Each name is data-relative and without extension.
 struct SceneContainerServices {
     // Material and model handles, 0 when missing.

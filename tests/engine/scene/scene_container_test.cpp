@@ -137,6 +137,12 @@ TEST_F(ContainerTest, EachVersionReadsTheFieldsItCarries) {
     }
 }
 
+TEST(ContainerSkippedBytes, TypeThreeDataByVersion) {
+    const std::pair<int, std::size_t> cases[] = {{0, 21}, {1, 21}, {2, 26}, {3, 30}, {5, 30}, {6, 18},
+                                                 {9, 18}, {10, 34}, {11, 34}, {12, 22}, {18, 22}};
+    for (const auto& [version, bytes] : cases) EXPECT_EQ(ContainerSkippedBytes(version), bytes) << version;
+}
+
 TEST_F(ContainerTest, OldSheetsWithoutColumnsGetNoRows) {
     AuthorNode root = Node(-1, kNodeEmitter, "fx");
     root.emitter.particleLife = 1.0f;

@@ -44,15 +44,6 @@ public:
     std::vector<std::uint8_t> out;
 };
 
-std::size_t SkippedTypeBytes(int version) {
-    if (version <= 1) return 21;
-    if (version == 2) return 26;
-    if (version <= 5) return 30;
-    if (version <= 9) return 18;
-    if (version <= 11) return 34;
-    return 22;
-}
-
 void EncodeEmitter(Bytes& b, const AuthorNode& node, int version) {
     const engine::ParticleParams& p = node.emitter;
     if (version >= 8) {
@@ -122,7 +113,7 @@ void EncodeNode(Bytes& b, const AuthorNode& node, int version) {
         for (std::uint16_t r : node.remap) b.U16(r);
     }
     switch (node.type) {
-        case engine::kNodeSkipped: b.Zeros(SkippedTypeBytes(version)); break;
+        case engine::kNodeSkipped: b.Zeros(engine::ContainerSkippedBytes(version)); break;
         case engine::kNodeEmitter: EncodeEmitter(b, node, version); break;
         case engine::kNodeBox:
             for (float f : {node.boxMin.x, node.boxMin.y, node.boxMin.z, node.boxMax.x, node.boxMax.y, node.boxMax.z}) {
