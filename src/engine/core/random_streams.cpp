@@ -81,6 +81,8 @@ float RandomStreams::NextNonZeroSigned() {
 
 Vec3 RandomStreams::NextConeDirection(int stream, const Vec3& axis, float angleDegrees) {
     const float length = axis.Length();
+    // No random vector is ever far enough from a non-finite axis: give the axis back rather than draw forever.
+    if (!std::isfinite(length)) return axis;
     for (;;) {
         const float u1 = NextUnit(stream);
         const float u2 = NextUnit(stream);

@@ -18,6 +18,8 @@ sys::GpuResult GraphicsDevice::DrawDynamic(sys::GpuPrimitiveType type, std::uint
     DynamicVertexBuffer* source = buffer != nullptr ? buffer : GlobalDynamicVertexBuffer();
     if (source == nullptr || source->Buffer() == nullptr) return sys::kGpuInvalidCall;
     sys::GpuVertexBuffer* vertices = source->Buffer();
+    // The buffer's vertices are read through their format's declaration, whatever was drawn before.
+    SelectVertexFormat(vertexFormat);
     const std::int32_t stride = VertexFormatStride(vertexFormat);
     if (vertices != cachedStream_ || stride != cachedStride_) {
         if (device_->SetStreamSource(0, vertices, 0, static_cast<std::uint32_t>(stride)) == sys::kGpuOk) {

@@ -55,7 +55,8 @@ public:
     // From a material's flag word and blend mode.
     virtual void ApplyMaterialDepthState(std::uint32_t flags, int blendMode) = 0;
     virtual void SetDepthMode(bool test, bool write, bool reversed) = 0;
-    // Draws from a dynamic buffer (the engine's shared one when null) in a vertex format.
+    // Draws from a dynamic buffer (the engine's shared one when null) in a vertex format, whose declaration
+    // is selected first.
     virtual sys::GpuResult DrawDynamic(sys::GpuPrimitiveType type, std::uint32_t startVertex,
                                        std::uint32_t primitiveCount, DynamicVertexBuffer* buffer,
                                        int vertexFormat) = 0;

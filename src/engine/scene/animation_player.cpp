@@ -4,7 +4,9 @@
 
 #include "engine/core/frame_timer.h"
 #include "engine/platform/engine_root.h"
+#include "engine/scene/mesh_model.h"
 #include "engine/scene/scene_node.h"
+#include "engine/scene/skeleton.h"
 
 namespace engine {
 namespace {
@@ -32,6 +34,10 @@ double AnimationPlayer::Now() const {
 
 AnimationSet* AnimationPlayer::GetAnimationSet() {
     if (set_ == nullptr && node_ != nullptr) set_ = node_->GetAnimationSetShared();
+    if (set_ == nullptr && node_ != nullptr && node_->GetType() == kNodeAnimatedMesh) {
+        const Model* model = node_->GetModel();
+        if (model != nullptr && model->skeleton != nullptr) set_ = model->skeleton->animationSet;
+    }
     return set_.get();
 }
 

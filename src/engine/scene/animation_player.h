@@ -18,7 +18,8 @@ public:
     // The player reads the given timer; null reads the engine's (time 0 while there is no engine).
     explicit AnimationPlayer(SceneNode* node, const FrameTimerBase* timer = nullptr);
 
-    // The cached set; else the node's own set, which is then cached. The player holds a reference to the set,
+    // The cached set; else the node's own set; else, for a type-7 node, its model's skeleton's set; the
+    // result is cached. The player holds a reference to the set,
     // so the set lives as long as the player does, whoever else let go of it.
     AnimationSet* GetAnimationSet();
     // Makes the named record current; the start time becomes now and the finished flag clears when the record

@@ -18,6 +18,7 @@
 #include "engine/scene/model_octree.h"
 #include "engine/scene/model_queries.h"
 #include "engine/scene/model_table.h"
+#include "engine/scene/particle_emitter.h"
 #include "engine/scene/scene_node.h"
 
 namespace engine {
@@ -357,6 +358,18 @@ void RenderQueue::CollectNodes(SceneNode* node, int inherited) {
             }
             break;
         }
+        case kNodeEmitter:
+            if (ParticleEmitter* emitter = node->GetParticleEmitter()) {
+                // A nested emitter is placed by its parent emitter.
+                const SceneNode* parent = node->GetParent();
+                const bool nested = parent != nullptr && parent->GetType() == kNodeEmitter;
+                const Matrix44& placement = nested ? parent->GetWorldMatrix() : node->GetWorldMatrix();
+                if (emitter->UpdateOncePerFrame(placement, node) != 0) {
+                    node->SetFlags(node->GetFlags() | kEntryDelete);
+                }
+            }
+            add(node);
+            break;
         case kNodeAnimatedMesh:
             node->GetSkinMatrices();
             add(node);
@@ -463,12 +476,12 @@ void RenderQueue::AddMeshEntries(const VisibleNodeList::Entry& entry) {
     }
 }
 
-void RenderQueue::AddPayloadEntry(const VisibleNodeList::Entry& entry, std::uint32_t kind, void* object,
-                                  MaterialDef* material, float radius, DrawList* list) {
-    if (object == nullptr || material == nullptr) return;
+DrawEntry* RenderQueue::AddPayloadEntry(const VisibleNodeList::Entry& entry, std::uint32_t kind, void* object,
+                                        MaterialDef* material, float radius, DrawList* list) {
+    if (object == nullptr || material == nullptr) return nullptr;
     DrawList& target = list != nullptr ? *list : ListFor(material);
     DrawEntry* e = target.NewEntry();
-    if (e == nullptr) return;
+    if (e == nullptr) return nullptr;
     e->object = object;
     e->kind = kind;
     e->material = material;
@@ -476,6 +489,7 @@ void RenderQueue::AddPayloadEntry(const VisibleNodeList::Entry& entry, std::uint
     e->flags = entry.node->GetFlags() | kEntryActive;
     e->centre = Point4(entry.node->GetWorldMatrix().GetTranslation());
     e->radius = radius;
+    return e;
 }
 
 void RenderQueue::BuildEntries() {
@@ -503,7 +517,12 @@ void RenderQueue::BuildEntries() {
                 break;
             }
             case kNodeEmitter:
-                // Emitter payloads come with the particle system; until then an emitter node is a group.
+                if (ParticleEmitter* emitter = node->GetParticleEmitter()) {
+                    MaterialDef* material = MaterialOrDefault(emitter->GetMaterial());
+                    DrawEntry* e = AddPayloadEntry(entry, kEntryEmitter, emitter, material,
+                                                   emitter->GetParams().quadSize, nullptr);
+                    if (e != nullptr) e->flags |= UnlitShadowFlag(material);
+                }
                 opaque_->AddDebugArrows(entry.matrix, flags);
                 if ((flags & kEntryShowBounds) != 0) AddBoundsCube(entry);
                 break;

@@ -192,8 +192,9 @@ private:
     void AddBoundsCube(const VisibleNodeList::Entry& entry);
     // The list a material's entries go to: blended for a blend mode or alpha-test mode 2.
     DrawList& ListFor(const MaterialDef* material) const;
-    void AddPayloadEntry(const VisibleNodeList::Entry& entry, std::uint32_t kind, void* object,
-                         MaterialDef* material, float radius, DrawList* list);
+    // One entry for a node's payload; null when there is no payload or material, or the list is full.
+    DrawEntry* AddPayloadEntry(const VisibleNodeList::Entry& entry, std::uint32_t kind, void* object,
+                               MaterialDef* material, float radius, DrawList* list);
 
     int skybox_ = 0;
     SceneNode* scene_ = nullptr;

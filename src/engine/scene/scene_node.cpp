@@ -9,6 +9,7 @@
 #include "engine/scene/billboard_list.h"
 #include "engine/scene/dynamic_geometry.h"
 #include "engine/scene/lod_group.h"
+#include "engine/scene/particle_emitter.h"
 #include "engine/scene/skeleton.h"
 #include "engine/scene/spline.h"
 
@@ -56,6 +57,9 @@ bool SceneNode::CreatePayload() {
             case kNodeDynamicGeometry:
                 geometry_ = std::make_unique<DynamicGeometry>();
                 geometry_->Init(this);
+                break;
+            case kNodeEmitter:
+                emitter_ = std::make_unique<ParticleEmitter>(this);
                 break;
             case kNodeBillboards:
                 billboards_ = std::make_unique<BillboardList>();
@@ -122,7 +126,37 @@ bool SceneNode::AddChild(SceneNode* child) {
     children_ = grown;
     ++childCount_;
     child->parent_ = this;
+    if (child->type_ == kNodeEmitter) {
+        if (child->emitter_ != nullptr) {
+            child->emitter_->SetRestart();
+            child->SetActive(true);
+        } else {
+            for (int i = 0; i < child->childCount_; ++i) {
+                if (ParticleEmitter* emitter = child->children_[i]->GetParticleEmitter()) emitter->SetRestart();
+            }
+        }
+    }
     return true;
+}
+
+void SceneNode::MakeEmitterGroup() {
+    type_ = kNodeEmitter;
+    emitter_.reset();
+}
+
+void SceneNode::SetEmitterAutoDelete(bool on) {
+    if (ParticleEmitter* emitter = GetParticleEmitter()) {
+        emitter->SetDeleteWhenFinished(on);
+        return;
+    }
+    bool found = false;
+    for (int i = 0; i < childCount_; ++i) {
+        if (ParticleEmitter* emitter = children_[i]->GetParticleEmitter()) {
+            emitter->SetDeleteWhenFinished(on);
+            found = true;
+        }
+    }
+    if (found) MakeEmitterGroup();
 }
 
 void SceneNode::RemoveFromArray(SceneNode* child) {
@@ -160,6 +194,16 @@ void SceneNode::Detach() {
 void SceneNode::CopyPayload(SceneNode& clone) const {
     clone.modelHandle_ = modelHandle_;
     if (box_ != nullptr && clone.box_ != nullptr) *clone.box_ = *box_;
+    if (type_ == kNodeEmitter) {
+        if (emitter_ == nullptr) {
+            clone.MakeEmitterGroup();
+        } else if (clone.emitter_ != nullptr) {
+            clone.emitter_->SetPlayForward(emitter_->GetPlayForward());
+            clone.emitter_->SetQuadListMode(emitter_->GetQuadListMode());
+            clone.emitter_->Setup(emitter_->GetParams());
+            clone.emitter_->SetRestart();
+        }
+    }
 }
 
 bool SceneNode::CloneChildren(SceneNode& clone, bool deep) const {
@@ -291,7 +335,7 @@ void SceneNode::ResolveEmitterGroup() {
     if (type_ == kNodeGroup && childCount_ > 0) {
         bool allEmitters = true;
         for (int i = 0; i < childCount_ && allEmitters; ++i) allEmitters = children_[i]->type_ == kNodeEmitter;
-        if (allEmitters) type_ = kNodeEmitter;
+        if (allEmitters) MakeEmitterGroup();
     }
     for (int i = 0; i < childCount_; ++i) children_[i]->ResolveEmitterGroup();
 }

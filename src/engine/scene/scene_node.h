@@ -94,7 +94,8 @@ using NodeVisitFn = int (*)(SceneNode* node, void* user);
 class SceneNode {
 public:
     // A new node of the type (0-12; another type gives null) with the given name, active, identity
-    // matrices and the payload of its type: dynamic geometry for 2, a distance-switch group for 6, an
+    // matrices and the payload of its type: dynamic geometry for 2, a particle emitter (not yet set up) for
+    // 4, a distance-switch group for 6, an
     // animation player for 7, empty billboard lists for 5 and 8, a box (-2.5, -1, -2.5)..(2.5, 1, 2.5) for 10, a curve spline for 11. Null when
     // memory runs out.
     static SceneNode* Init(std::uint32_t type, const char* name);
@@ -102,14 +103,16 @@ public:
     void Destroy();
 
     // A new node of the same type and name with the same matrices, flags, materials and attach bone, the
-    // model handle or box of its type, and clones of all children (and distance-switch entries with their
+    // model handle or box of its type, an emitter set up from the source's parameters and due to restart (an
+    // emitter group stays a group), and clones of all children (and distance-switch entries with their
     // ranges) in order. A deep clone copies the animation set, frame matrices, frame remap and extra data; a
     // shallow one shares them and is marked shared. A player is cloned as one that takes over the source's
     // set, current record and start time, finished flag clear. Null when memory runs out.
     SceneNode* Clone(bool deep) const;
-    // Detaches the child from its old parent and appends it. False (nothing changed) for a null child, the
-    // node itself or one of its ancestors (which would make a cycle), a full child array (65535) or when
-    // memory runs out.
+    // Detaches the child from its old parent and appends it. A type-4 child with an emitter is made active
+    // and due to restart; an emitter group has its children's emitters restarted. False (nothing changed)
+    // for a null child, the node itself or one of its ancestors (which would make a cycle), a full child
+    // array (65535) or when memory runs out.
     bool AddChild(SceneNode* child);
     // Removes the node from its parent's distance-switch entries (type 6: later entries' nodes move down a
     // slot, the ranges stay with their slots) or child array (which shrinks by one and is freed when empty).
@@ -122,6 +125,7 @@ public:
     // The child array itself; null when the node has no children.
     SceneNode* const* GetChildArray() const { return children_; }
     const WideString& GetName() const { return name_; }
+    void SetName(const WideString& name) { name_ = name; }
     int GetMaterial() const { return material_; }
     void SetMaterial(int handle) { material_ = handle; }
     int GetSubtreeMaterial() const { return subtreeMaterial_; }
@@ -134,7 +138,12 @@ public:
     // The model handle of types 1 and 7, else 0.
     int GetModelIndex() const;
     // Type 4's emitter; null for an emitter group and every other type.
-    ParticleEmitter* GetParticleEmitter() const { return nullptr; }
+    ParticleEmitter* GetParticleEmitter() const { return type_ == kNodeEmitter ? emitter_.get() : nullptr; }
+    // Drops the emitter of a type-4 node, leaving an emitter group.
+    void MakeEmitterGroup();
+    // Sets the delete-when-finished flag of the node's emitter; on a node without one, of its direct
+    // children's emitters, and when any was found the node becomes an emitter group (type 4, no payload).
+    void SetEmitterAutoDelete(bool on);
     // Type 10's box, else null.
     Aabb* GetBox() const { return type_ == kNodeBox ? box_.get() : nullptr; }
     LodGroup* GetLodGroup() const { return type_ == kNodeLodGroup ? lodGroup_.get() : nullptr; }
@@ -269,6 +278,7 @@ private:
     // The payload, by type.
     int modelHandle_ = 0;
     std::unique_ptr<DynamicGeometry> geometry_;
+    std::unique_ptr<ParticleEmitter> emitter_;
     std::unique_ptr<LodGroup> lodGroup_;
     std::unique_ptr<Aabb> box_;
     std::unique_ptr<Spline> spline_;

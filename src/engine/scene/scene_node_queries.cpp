@@ -11,6 +11,7 @@
 #include "engine/scene/model_generators.h"
 #include "engine/scene/model_queries.h"
 #include "engine/scene/model_table.h"
+#include "engine/scene/particle_emitter.h"
 #include "engine/scene/pick_segment.h"
 #include "engine/scene/scene_node.h"
 #include "engine/scene/skeleton.h"
@@ -147,9 +148,10 @@ int SceneNode::RayPick(Vec3& point, float& distance, PickHit& hit, SceneNode* ro
     const MeshModel* model = found.triangle >= 0 ? dynamic_cast<const MeshModel*>(found.node->GetModel()) : nullptr;
     if ((found.node->flags_ & kNodePickAsCube) != 0 && found.node->type_ != kNodeMesh &&
         found.node->type_ != kNodeAnimatedMesh) {
-        // A unit-cube pick reports no triangle.
+        // A unit-cube pick reports no triangle; an emitter's hit material is its quads' material.
         hit.triangle = -1;
         model = nullptr;
+        if (const ParticleEmitter* emitter = found.node->GetParticleEmitter()) hit.material = emitter->GetMaterial();
     }
     if (model != nullptr) {
         Vec3 a, b, c;

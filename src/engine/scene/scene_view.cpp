@@ -22,6 +22,7 @@
 #include "engine/scene/mesh_model.h"
 #include "engine/scene/model_queries.h"
 #include "engine/scene/model_table.h"
+#include "engine/scene/particle_emitter.h"
 #include "engine/scene/render_queue.h"
 #include "engine/scene/spline.h"
 #include "engine/scene/visible_node_list.h"
@@ -187,8 +188,11 @@ void SceneView::DrawEntries(DrawPointerList& list) {
                 SetWorldMatrix(e.world);
                 static_cast<Spline*>(e.object)->Draw(*this);
                 break;
+            case kEntryEmitter:
+                SetWorldMatrix(IdentityMatrix());
+                static_cast<ParticleEmitter*>(e.object)->UpdateAndDraw(e.world, *this, 0, {device, binder});
+                break;
             default:
-                // Particle emitters come with the particle system.
                 break;
         }
     }
@@ -225,6 +229,10 @@ void SceneView::DrawDepthEntries(DrawPointerList& list) {
             if (set->BindShadow(*e.material, this, nullptr, false, false) == 0) continue;
             SetWorldMatrix(IdentityMatrix());
             static_cast<SortedBillboardList*>(e.object)->Draw(*this, 1);
+        } else if (e.kind == kEntryEmitter) {
+            if (set->BindShadow(*e.material, this, nullptr, false, false) == 0) continue;
+            SetWorldMatrix(IdentityMatrix());
+            static_cast<ParticleEmitter*>(e.object)->UpdateAndDraw(e.world, *this, 1, {device, nullptr});
         }
     }
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <chrono>
 #include <deque>
+#include <limits>
 #include <thread>
 
 #include "engine/core/frame_timer.h"
@@ -98,6 +99,12 @@ TEST(RandomStreams, ConeDirectionKeepsLengthAndAngle) {
     EXPECT_TRUE(std::isfinite(d.x) && std::isfinite(d.y) && std::isfinite(d.z));
     EXPECT_NEAR(d.Length(), 2.0f, 1e-5);
     EXPECT_TRUE(raws.empty());
+
+    // No draw is ever far enough from a non-finite axis: the axis comes back instead of an endless draw.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    EXPECT_TRUE(std::isnan(streams.NextConeDirection(0, {nan, 0, 1}, 10.0f).x));
+    EXPECT_EQ(streams.NextConeDirection(0, {0, inf, 0}, 10.0f).y, inf);
 }
 
 TEST(RandomStreams, ShellVectorLengthsAndSignedValues) {

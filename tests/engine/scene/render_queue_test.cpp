@@ -117,8 +117,9 @@ TEST_F(RenderQueueTest, MaterialsChooseListsShellsAndSwaps) {
 TEST_F(RenderQueueTest, FinishedNodesArePrunedWithoutDanglingEntries) {
     MeshModel* model = Model({0});
     NodePtr root = scenetest::MakeNode(kNodeGroup, "root");
-    AddNode(root.get(), "empty emitter", kNodeEmitter);
+    AddNode(root.get(), "empty emitter", kNodeEmitter)->MakeEmitterGroup();
     SceneNode* emitterGroup = AddNode(root.get(), "emitter group", kNodeEmitter);
+    emitterGroup->MakeEmitterGroup();
     AddNode(emitterGroup, "spark", kNodeMesh)->SetPayload(model->handle);
     SceneNode* doomed = AddNode(root.get(), "doomed", kNodeMesh);
     doomed->SetPayload(model->handle);

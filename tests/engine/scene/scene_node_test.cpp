@@ -10,6 +10,7 @@
 #include "engine/scene/animation_set.h"
 #include "engine/scene/dynamic_geometry.h"
 #include "engine/scene/lod_group.h"
+#include "engine/scene/particle_emitter.h"
 #include "engine/scene/scene_node.h"
 #include "engine/scene/skeleton.h"
 #include "engine/scene/spline.h"
@@ -50,7 +51,11 @@ TEST(SceneNodeInit, PayloadsFollowTheType) {
     EXPECT_EQ(spline->GetSpline()->kind, kSplineCurve);
     EXPECT_EQ(spline->GetSpline()->KnotCount(), 0);
 
-    for (std::uint32_t type : {3u, 4u, 5u, 8u, 9u, 12u}) {
+    auto emitter = MakeNode(kNodeEmitter, "e");
+    ASSERT_NE(emitter->GetParticleEmitter(), nullptr);
+    EXPECT_EQ(emitter->GetParticleEmitter()->GetOwner(), emitter.get());
+
+    for (std::uint32_t type : {3u, 5u, 8u, 9u, 12u}) {
         auto node = MakeNode(type, "x");
         ASSERT_NE(node, nullptr);
         EXPECT_EQ(node->GetBox(), nullptr);
