@@ -92,6 +92,12 @@ int Game::SelectCampaign(const std::string& name) {
 
 void Game::EndLevel() {
     parts_.announcer->Hide();
+    DropBattle();
+    parts_.profile->ClearSlot(kAutosaveSlot);
+    parts_.profile->Save();
+}
+
+void Game::DropBattle() {
     if (teams_) teams_->Destroy();
     teams_.reset();
     if (level_) level_->Destroy();
@@ -107,8 +113,6 @@ void Game::EndLevel() {
     pickedStructure_ = nullptr;
     shopStructure_ = nullptr;
     parts_.screens->SetPanelUnit(nullptr);
-    parts_.profile->ClearSlot(kAutosaveSlot);
-    parts_.profile->Save();
 }
 
 void Game::ClearSelectionPointers() {

@@ -28,6 +28,7 @@ namespace game {
 
 class Level;
 class LevelPresenter;
+struct GameSlot;
 class ProjectileManager;
 class Structure;
 class StringTable;
@@ -173,6 +174,18 @@ public:
     bool AreEnemies(const Team* a, const Team* b) const;
     // Keeps the id counter at or above the id.
     void RaiseUnitIdCounter(int id) override;
+    // The last unit id handed out.
+    int GetUnitIdCounter() const { return nextUnitId_.load(); }
+
+    // --- Resuming a saved game (game_resume.cpp) -------------------------------------------------------------
+    enum class ResumeResult { kResumed, kNoCampaign, kRefused };
+    // Drops the battle in progress, goes to the menu state without its entry actions, stops the music and
+    // renders one frame.
+    void DropBattleForResume();
+    // Selects the slot's campaign and mission or map, loads the level and restores the battle, then enters
+    // the side's turn. kNoCampaign when the campaign does not load; kRefused when the mission index, the
+    // level or the battle does not fit (no battle is left then).
+    ResumeResult ResumeSavedBattle(const GameSlot& slot);
 
     // --- BattleContext --------------------------------------------------------------------------------------
     MapUnit* FindMapUnitAt(HexCoord hex) const override;
@@ -254,6 +267,8 @@ private:
     void ApplyTurnKeys();
     bool CheckWinLoseAfterTick(int outcome, int condition);
     void ClearSelectionPointers();
+    // Deletes the teams and the level and everything that points into them; resource group 0 again.
+    void DropBattle();
     Team* FindPlayerTeamCount(int& count) const;
 
     GameParts parts_;

@@ -102,6 +102,14 @@ public:
     virtual bool RecordResult(int medal, int margin) = 0;
     virtual std::string GetSelectedMissionRecord() const = 0;
     virtual std::pair<int, int> GetStartCash() const = 0;
+    // What a saved game keeps of the campaign and selects again when it is resumed.
+    // "Campaigns\<name>".
+    virtual std::string GetFolder() const { return {}; }
+    virtual int GetMissionCount() const { return 0; }
+    virtual int GetSelectedMissionIndex() const { return -1; }
+    // The selected mission's name text (a saved game's title).
+    virtual std::string GetSelectedMissionName() const { return {}; }
+    virtual void SelectMission(int) {}
 };
 
 // The battle camera (the free mode's pans and turns, zooms and looks).

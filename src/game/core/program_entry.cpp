@@ -8,6 +8,8 @@
 #include "engine/gui/frame_overlays.h"
 #include "engine/platform/audio_hooks.h"
 #include "engine/platform/engine_root.h"
+#include "engine/platform/save_blob.h"
+#include "engine/platform/save_store.h"
 #include "engine/platform/windows_engine.h"
 #include "engine/render/graphics_device_hooks.h"
 #include "engine/render/material_lib_hooks.h"
@@ -18,6 +20,7 @@
 #include "engine/scene/model_table.h"
 #include "game/core/engine_services.h"
 #include "game/core/game.h"
+#include "game/core/player_profile.h"
 #include "game/core/settings_file.h"
 #include "game/core/stand_in_ports.h"
 #include "game/core/startup_record.h"
@@ -79,7 +82,8 @@ int RunProgram(const ProgramHooks& hooks) {
     // The services that come later run as stand-ins meanwhile.
     EnginePlatform platform(*engine, hooks.afterFrame);
     ClearingView view(*engine);
-    MemoryProfile memoryProfile;
+    // The player's profile in the user folder; without a folder it runs on the defaults in memory.
+    PlayerProfile playerProfile(*engine->GetSaveBlob(), *engine->GetSaveStore());
     NullAchievements achievements;
     SilentSoundBank sound;
     SilentAnnouncer announcer;
@@ -88,7 +92,7 @@ int RunProgram(const ProgramHooks& hooks) {
     GameParts parts;
     parts.platform = &platform;
     parts.view = &view;
-    parts.profile = hooks.profile != nullptr ? hooks.profile : &memoryProfile;
+    parts.profile = hooks.profile != nullptr ? hooks.profile : &playerProfile;
     parts.achievements = &achievements;
     parts.sound = &sound;
     parts.announcer = &announcer;
@@ -98,6 +102,7 @@ int RunProgram(const ProgramHooks& hooks) {
     parts.random = engine::RandomStreams::Get();
     parts.timer = engine->GetTimer();
     auto game = std::make_unique<Game>(parts);
+    playerProfile.AttachGame(game.get());
 
     game->SetState(kGameStartup);
     game->RunMainLoop();
@@ -111,6 +116,7 @@ int RunProgram(const ProgramHooks& hooks) {
     SetStringTable(nullptr);
     strings.reset();
     step("game");
+    playerProfile.AttachGame(nullptr);
     game.reset();
     step("engine");
     TakeEngineServices(nullptr);
