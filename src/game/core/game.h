@@ -14,6 +14,7 @@
 #include "game/battle/battle_context.h"
 #include "game/battle/hex_map.h"
 #include "game/core/game_ports.h"
+#include "game/core/game_resources.h"
 #include "game/core/game_view.h"
 #include "game/level/level_services.h"
 #include "game/teams/team_services.h"
@@ -87,6 +88,10 @@ struct GameParts {
     const StringTable* strings = nullptr;
     engine::RandomStreams* random = nullptr;
     const engine::FrameTimer* timer = nullptr;
+    // The fonts and pictures of the whole run, and the subsystems' loaders in start-up order; null and empty:
+    // none.
+    GameResources* resources = nullptr;
+    std::vector<StartupStep> startupSteps;
 };
 
 class Game final : public BattleContext, public TeamServices, public LevelServices {
@@ -111,6 +116,11 @@ public:
     bool CheckSkirmishLoss();
     // The profile is written when dirty.
     void OnExit();
+    // Start-up loading (game_startup.cpp): the fonts and pictures, the view's scene, the subsystems' loaders
+    // in order, the spanner assets. False when a required loader failed.
+    bool LoadResources();
+    // A required start-up loader failed; the loop has been asked to quit.
+    bool HasStartupFailed() const { return startupFailed_; }
 
     // --- Accessors -----------------------------------------------------------------------------------------
     Level* GetLevel() const { return level_.get(); }
@@ -275,6 +285,7 @@ private:
     std::unique_ptr<HexMap> emptyMap_;
     int state_ = 0;
     bool quit_ = false;
+    bool startupFailed_ = false;
     bool skip_ = false;
     float accumulator_ = 0.0f;
     std::unique_ptr<Level> level_;

@@ -39,7 +39,11 @@ void Game::SetState(int state) {
             break;
         case kGameStartup:
             parts_.view->DrawSplash(parts_.platform->GetScreenWidth() >= 1920 ? "Common/vav" : "Common/smbfg");
-            parts_.view->LoadResources();
+            if (!LoadResources()) {
+                startupFailed_ = true;
+                quit_ = true;
+                break;
+            }
             SetState(kGameProfileLoading);
             break;
         case kGameProfileLoading:

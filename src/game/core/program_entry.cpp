@@ -8,8 +8,6 @@
 #include "engine/gui/frame_overlays.h"
 #include "engine/platform/audio_hooks.h"
 #include "engine/platform/engine_root.h"
-#include "engine/platform/save_blob.h"
-#include "engine/platform/save_store.h"
 #include "engine/platform/windows_engine.h"
 #include "engine/render/graphics_device_hooks.h"
 #include "engine/render/material_lib_hooks.h"
@@ -20,7 +18,7 @@
 #include "engine/scene/model_table.h"
 #include "game/core/engine_services.h"
 #include "game/core/game.h"
-#include "game/core/player_profile.h"
+#include "game/core/core_services.h"
 #include "game/core/settings_file.h"
 #include "game/core/stand_in_ports.h"
 #include "game/core/startup_record.h"
@@ -79,22 +77,18 @@ int RunProgram(const ProgramHooks& hooks) {
     strings->Load();
     SetStringTable(strings.get());
 
-    // The services that come later run as stand-ins meanwhile.
+    // The game core's own services; the ones that come later run as stand-ins meanwhile.
+    auto core = std::make_unique<CoreServices>(*engine, *strings);
     EnginePlatform platform(*engine, hooks.afterFrame);
     ClearingView view(*engine);
-    // The player's profile in the user folder; without a folder it runs on the defaults in memory.
-    PlayerProfile playerProfile(*engine->GetSaveBlob(), *engine->GetSaveStore());
-    NullAchievements achievements;
-    SilentSoundBank sound;
     SilentAnnouncer announcer;
     StillCamera camera;
     NoScreens screens;
     GameParts parts;
     parts.platform = &platform;
     parts.view = &view;
-    parts.profile = hooks.profile != nullptr ? hooks.profile : &playerProfile;
-    parts.achievements = &achievements;
-    parts.sound = &sound;
+    parts.profile = hooks.profile;
+    core->Fill(parts);
     parts.announcer = &announcer;
     parts.camera = &camera;
     parts.screens = &screens;
@@ -102,7 +96,7 @@ int RunProgram(const ProgramHooks& hooks) {
     parts.random = engine::RandomStreams::Get();
     parts.timer = engine->GetTimer();
     auto game = std::make_unique<Game>(parts);
-    playerProfile.AttachGame(game.get());
+    core->AttachGame(game.get());
 
     game->SetState(kGameStartup);
     game->RunMainLoop();
@@ -116,12 +110,15 @@ int RunProgram(const ProgramHooks& hooks) {
     SetStringTable(nullptr);
     strings.reset();
     step("game");
-    playerProfile.AttachGame(nullptr);
+    const bool failed = game->HasStartupFailed();
+    core->AttachGame(nullptr);
     game.reset();
+    // Fonts, textures and sounds go before the engine that holds their device.
+    core.reset();
     step("engine");
     TakeEngineServices(nullptr);
     delete engine;
-    return 0;
+    return failed ? 1 : 0;
 }
 
 }  // namespace game
