@@ -1,6 +1,7 @@
 #include "game/core/core_services.h"
 
 #include "engine/core/frame_timer.h"
+#include "engine/core/random_streams.h"
 #include "engine/gui/bitmap_font.h"
 #include "engine/image/mip_filter.h"
 #include "engine/platform/engine_root.h"
@@ -11,6 +12,7 @@
 #include "engine/scene/model_table.h"
 #include "game/battle/team_colours.h"
 #include "game/core/campaign.h"
+#include "game/core/display_mode.h"
 #include "game/core/game.h"
 #include "game/teams/team_manager.h"
 #include "game/units/unit_assets.h"
@@ -61,6 +63,17 @@ CoreServices::CoreServices(engine::Engine& engine, StringTable& strings)
               return engine_.GetTimer() != nullptr ? engine_.GetTimer()->GetDeltaSeconds(false) : 0.0f;
           };
           return services;
+      }()),
+      announcer_([this] {
+          AnnouncerServices services;
+          services.target = [this]() -> engine::RenderTargetBase* { return engine_.GetMainRenderTarget(); };
+          services.frameDelta = [this] {
+              return engine_.GetTimer() != nullptr ? engine_.GetTimer()->GetDeltaSeconds(false) : 0.0f;
+          };
+          services.playUiSound = [this](int sound) { sound_.PlayUiSound(sound); };
+          services.currentTeamKind = [this] { return game_ != nullptr ? game_->GetCurrentTeamKind() : 0; };
+          services.random = engine::RandomStreams::Get();
+          return services;
       }()) {
     profile_.SetVolumeListener([this](int effects, int music) {
         sound_.SetEffectsVolume(effects);
@@ -70,11 +83,23 @@ CoreServices::CoreServices(engine::Engine& engine, StringTable& strings)
     achievements_.SetProfile(&profile_);
 }
 
-CoreServices::~CoreServices() { FreeUnitAssets(); }
+CoreServices::~CoreServices() {
+    SetRelayoutCallback(RelayoutSlot::kAnnouncerCamera, nullptr);
+    announcer_.MutableServices().scene = nullptr;
+    announcerScene_.reset();
+    FreeUnitAssets();
+}
 
 void CoreServices::AttachGame(Game* game) {
     game_ = game;
     profile_.AttachGame(game);
+    // The walker is a unit of the game's battle rules; the scene goes with the game it was made for.
+    announcer_.MutableServices().scene = nullptr;
+    announcerScene_.reset();
+    if (game != nullptr) {
+        announcerScene_ = std::make_unique<EngineAnnouncerScene>(*game);
+        announcer_.MutableServices().scene = announcerScene_.get();
+    }
     if (game != nullptr) {
         sound_.SetGameModeSource([game] { return game->GetGameMode(); });
     } else {
@@ -104,6 +129,7 @@ std::unique_ptr<CampaignInfo> CoreServices::MakeCampaign(void* context) {
 void CoreServices::Fill(GameParts& parts) {
     if (parts.profile == nullptr) parts.profile = &profile_;
     parts.achievements = &achievements_;
+    parts.announcer = &announcer_;
     parts.sound = &sound_;
     parts.resources = &resources_;
     parts.createCampaign = &CoreServices::MakeCampaign;
@@ -123,6 +149,18 @@ void CoreServices::Fill(GameParts& parts) {
          }},
         {"the sounds", [this] {
              sound_.Load();
+             return true;
+         }},
+        {"the turn announcer", [this] {
+             AnnouncerServices& services = announcer_.MutableServices();
+             services.captionFont = resources_.GetFont(GameFont::kEpic);
+             services.zoomSheet = LoadTexture("GUI/Zoomer");
+             services.zoomSheetWidth = static_cast<int>(engine::TextureTable::GetWidth(static_cast<int>(services.zoomSheet)));
+             const engine::RenderTarget* target = engine_.GetMainRenderTarget();
+             if (announcerScene_ && target != nullptr) announcerScene_->Init(target->Width(), target->Height());
+             SetRelayoutCallback(RelayoutSlot::kAnnouncerCamera, [this](int width, int height) {
+                 if (announcerScene_) announcerScene_->Relayout(width, height);
+             });
              return true;
          }},
     };

@@ -1,14 +1,16 @@
 #pragma once
 // The game core's own services as the program runs them over the engine: the profile in the user folder,
 // the sound bank over the engine's sample banks, the achievements, the fonts and pictures of start-up, the
-// campaigns, and the subsystems' start-up loaders in their order.
+// campaigns, the turn announcer with its own scene, and the subsystems' start-up loaders in their order.
 #include <memory>
 
 #include "game/core/achievement_list.h"
+#include "game/core/engine_announcer_scene.h"
 #include "game/core/game_resources.h"
 #include "game/core/game_sound_bank.h"
 #include "game/core/player_profile.h"
 #include "game/core/sound_backend.h"
+#include "game/core/turn_announcer.h"
 
 namespace engine {
 class Engine;
@@ -46,6 +48,8 @@ private:
     GameSoundBank sound_{soundBackend_};
     GameResources resources_;
     AchievementList achievements_;
+    TurnAnnouncer announcer_;
+    std::unique_ptr<EngineAnnouncerScene> announcerScene_;
 };
 
 }  // namespace game

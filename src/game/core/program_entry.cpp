@@ -81,7 +81,6 @@ int RunProgram(const ProgramHooks& hooks) {
     auto core = std::make_unique<CoreServices>(*engine, *strings);
     EnginePlatform platform(*engine, hooks.afterFrame);
     ClearingView view(*engine);
-    SilentAnnouncer announcer;
     StillCamera camera;
     NoScreens screens;
     GameParts parts;
@@ -89,7 +88,6 @@ int RunProgram(const ProgramHooks& hooks) {
     parts.view = &view;
     parts.profile = hooks.profile;
     core->Fill(parts);
-    parts.announcer = &announcer;
     parts.camera = &camera;
     parts.screens = &screens;
     parts.strings = strings.get();
