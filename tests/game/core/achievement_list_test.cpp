@@ -106,7 +106,9 @@ TEST_F(AchievementsTest, TwoUnlocksInOneFrameShowTheSecondForFiveSeconds) {
     EXPECT_NEAR(shown, 5.0f, 0.051f);
     // Every frame drew the second one's icon cell.
     for (const PopupRecorder::Cell& c : target.cells) {
-        if (c.destination.width == 64) EXPECT_EQ(c.source.x, AchievementList::GetIconRect(9).x);
+        if (c.destination.width == 64) {
+            EXPECT_EQ(c.source.x, AchievementList::GetIconRect(9).x);
+        }
     }
 }
 
