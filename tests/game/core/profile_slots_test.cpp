@@ -303,5 +303,29 @@ TEST_F(ProfileSlotsTest, ALevelThatNoLongerFitsClearsTheSlot) {
     EXPECT_EQ(game->GetTeamManager(), nullptr);
 }
 
+// A campaign slot: a campaign that does not load keeps the slot; a mission index past the campaign's
+// missions clears it.
+TEST_F(ProfileSlotsTest, CampaignSlotsNeedTheirCampaignAndMission) {
+    LoadLevel(kGameLoadSkirmish, kBattle);
+    real.SaveGameToSlot(0);
+    GameSlot slot;
+    ASSERT_TRUE(real.ReadGameSlot(0, slot));
+    slot.gameMode = kGameModeCampaign;
+    slot.folder = "Campaigns\\Coast";
+    slot.missionIndex = 2;
+    real.WriteGameSlot(0, slot);
+
+    campaignTemplate.loads_ok = false;
+    EXPECT_FALSE(real.LoadGameFromSlot(0));
+    EXPECT_TRUE(real.IsSlotInUse(0)) << "the campaign may load another time";
+    ASSERT_NE(lastCampaign, nullptr);
+    EXPECT_EQ(lastCampaign->loadedPath, "Campaigns\\Coast");
+
+    campaignTemplate.loads_ok = true;  // the fake campaign holds no missions
+    EXPECT_FALSE(real.LoadGameFromSlot(0));
+    EXPECT_FALSE(real.IsSlotInUse(0));
+    EXPECT_EQ(game->GetLevel(), nullptr);
+}
+
 }  // namespace
 }  // namespace core_test
