@@ -212,6 +212,39 @@ TEST_F(ProfileTest, SettlesFromNoFileAndFromADamagedFile) {
     }
 }
 
+// A store that cannot set the damaged file aside: it loads the same damaged bytes every time.
+class StuckStore final : public engine::SaveStoreBase {
+public:
+    std::unique_ptr<std::uint8_t[]> LoadSlot(int, std::uint32_t& size) override {
+        size = 0;
+        return nullptr;
+    }
+    std::unique_ptr<std::uint8_t[]> LoadNamed(const char*, std::uint32_t& size) override {
+        size = 16;
+        auto bytes = std::make_unique<std::uint8_t[]>(size);
+        std::memset(bytes.get(), 0xAB, size);
+        ++loads;
+        return bytes;
+    }
+    bool SaveSlot(int, const void*, std::uint32_t) override { return false; }
+    bool SaveNamed(const char*, const void*, std::uint32_t) override { return false; }
+    bool SetAsideNamed(const char*) override { return false; }
+    bool KeepNamedVersion(const char*, std::uint32_t) override { return false; }
+    int loads = 0;
+};
+
+TEST(ProfileStuckFile, ADamagedFileThatStaysGivesTheDefaults) {
+    StuckStore store;
+    engine::NamedSaveBlob blob{store};
+    PlayerProfile profile{blob, store};
+    profile.StartLoad();
+    int polls = 0;
+    while (profile.Poll() != game::kProfileNoFile && polls < 16) ++polls;
+    EXPECT_LE(polls, 4);
+    EXPECT_EQ(store.loads, 2) << "one new load, then the defaults";
+    EXPECT_EQ(Bytes(profile.GetData(), profile.GetData() + kSize), DefaultRecord());
+}
+
 TEST_F(ProfileTest, AFailedWriteStaysDirtyAndKeepsTheOldFile) {
     profile.SetStartCount(1);
     profile.Save();
