@@ -1,9 +1,9 @@
 #pragma once
 // A* route search over the hex grid. Each thread has its own PathFinder (made on first use) holding the
 // node and link pools, the open list, the search state, the per-tile caches of unit lookups and step costs
-// and the tile-weighting switch, so that the
-// computer player's searches on its worker thread neither see nor change those of the main thread. A
-// search reads the map and writes nothing outside its finder and the returned route.
+// and the tile-weighting switch, so that the computer player's searches on its worker thread neither see
+// nor change those of the main thread. A search reads the map and writes nothing outside its finder and
+// the returned route.
 #include <cstdint>
 #include <vector>
 
