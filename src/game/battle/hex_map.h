@@ -130,7 +130,8 @@ private:
     void RemoveBits(HexCoord hex, std::uint16_t bits);
     // Adds `add` to every tile holding any of `having`.
     void AddBitsWhere(std::uint16_t having, std::uint16_t add);
-    void AttackFill(HexCoord hex, int step, int minimum, int maximum, int firingLevel, const MapUnit* unit,
+    // The attack-range fill behind FloodAttackRange and FloodRangeMarks, best-first from the start.
+    void AttackFill(HexCoord start, int startStep, int minimum, int maximum, int firingLevel, const MapUnit* unit,
                     bool withTargets);
     // The best-first movement fill behind FloodMoveBudget and FloodMoveIgnoringUnits.
     void MoveFill(HexCoord hex, const MapUnit& unit, float budget, bool blockByUnits);
