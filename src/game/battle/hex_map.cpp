@@ -1,5 +1,6 @@
 #include "game/battle/hex_map.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "engine/core/sort_array.h"
@@ -108,6 +109,20 @@ void HexMap::ClearMarkBits(std::uint16_t mask) {
 
 void HexMap::ClearRangeSteps() {
     for (TileMarks& marks : marks_) marks.rangeStep = 0;
+}
+
+// A step changes the column and the row by one at most, so the box of the radius holds the hexes within it.
+void HexMap::ClearRangeStepsNear(HexCoord centre, int radius) {
+    const int firstRow = std::max(0, centre.row - radius);
+    const int lastRow = std::min(kMapRows - 1, centre.row + radius);
+    const int firstColumn = std::max(0, centre.column - radius);
+    const int lastColumn = std::min(kMapColumns - 1, centre.column + radius);
+    for (int r = firstRow; r <= lastRow; ++r) {
+        for (int c = firstColumn; c <= lastColumn; ++c) {
+            const HexCoord hex = MakeHexCoord(c, r);
+            if (IsValidHex(hex)) marks_[HexTileIndex(hex)].rangeStep = 0;
+        }
+    }
 }
 
 void HexMap::SetTileScratch(float value) {

@@ -54,6 +54,9 @@ public:
     int GetRangeStep(HexCoord hex) const;
     void ClearMarkBits(std::uint16_t mask);
     void ClearRangeSteps();
+    // Clears the steps within the radius of the hex (and a few beyond): after an attack fill of maximum
+    // range m from a tile of level l, the radius m + l / 2 holds every step it wrote.
+    void ClearRangeStepsNear(HexCoord centre, int radius);
     // Sets moveLeft on every tile.
     void SetTileScratch(float value);
 
