@@ -120,6 +120,44 @@ TEST(ComputerTurnTest, AThreadedPlanEndsTheTurnWhileTheBattleGoesOn) {
     EXPECT_EQ(plans.load(), 3);
 }
 
+TEST(ComputerTurnTest, APlanHeldOnTheWorkerNeverHoldsTheBattle) {
+    ComputerBattle battle("four_days", true);
+    BattleDriver& driver = *battle.driver;
+    ASSERT_TRUE(driver.Loaded());
+    driver.RunUntilIdle();
+    Latch latch;
+    battle.log.pass = [](ComputerPlayer&, CancelToken& token) { token.Checkpoint(); };
+    battle.computer->SetCheckpointHook([&latch](int n) {
+        if (n == 1) latch.Hold();
+    });
+    driver.EndTurn();
+    while (!latch.reached.load()) {
+        driver.Frame(BattleDriver::kTick);
+        std::this_thread::yield();
+    }
+    // The enemy's trooper stands idle: each time its idle loop ends, the next frame plays it again.
+    Unit* trooper = nullptr;
+    for (int slot = 0; slot < kMaxTeamUnits && trooper == nullptr; ++slot) {
+        Unit* unit = driver.Teams().FindTeam(4)->GetUnit(slot);
+        if (unit != nullptr && unit->GetType() == UT_TROOPER) trooper = unit;
+    }
+    ASSERT_NE(trooper, nullptr);
+    units_test::ViewLog& view = dynamic_cast<units_test::RecordingUnitView&>(trooper->GetView()).Log();
+    const long ticks = driver.Ticks();
+    const std::size_t played = view.animations.size();
+    for (int frame = 0; frame < 100; ++frame) {
+        view.EndAnimation();
+        driver.Frame(BattleDriver::kTick);
+        ASSERT_EQ(driver.State(), level_test::kStateSideTurn) << frame;
+        ASSERT_EQ(battle.computer->GetState(), kAIStatePlanning) << frame;
+    }
+    EXPECT_EQ(driver.Ticks() - ticks, 100);
+    EXPECT_EQ(view.animations.size() - played, 100u);
+    EXPECT_TRUE(battle.computer->IsPlanning());
+    latch.release.store(true);
+    EXPECT_TRUE(battle.PlayComputerTurn());
+}
+
 // What a plan left: per own unit its planned tile and pending order kinds, per unit its planned damage.
 struct PlanRecord {
     std::vector<std::tuple<int, int, int, int>> planners;  // unit id, planned tile (packed, or -1), orders, kinds
