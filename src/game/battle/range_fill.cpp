@@ -1,4 +1,5 @@
 // The attack-range fills, line of sight, the target filter and the threat range of a unit.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -37,10 +38,17 @@ void HexMap::AttackFill(HexCoord start, int startStep, int minimum, int maximum,
         HexCoord hex;
         int step;
     };
+    // Per thread: the queue, and per tile the fill that last took it up and at which step. Numbering the
+    // fills spares clearing the tiles before each one.
     thread_local std::vector<Visit> queue;
-    thread_local std::vector<int> takenAt;  // the step a tile was last taken up at in this fill, or -1
+    thread_local std::vector<std::uint32_t> takenInFill(kMapTileCount, 0);
+    thread_local std::vector<int> takenAtStep(kMapTileCount, 0);
+    thread_local std::uint32_t fill = 0;
+    if (++fill == 0) {
+        std::fill(takenInFill.begin(), takenInFill.end(), 0u);
+        fill = 1;
+    }
     queue.clear();
-    takenAt.assign(kMapTileCount, -1);
     queue.push_back({start, startStep});
 
     bool bonusType;
@@ -65,8 +73,10 @@ void HexMap::AttackFill(HexCoord start, int startStep, int minimum, int maximum,
         if (effectiveMaximum < minimum || effectiveMaximum < step) continue;
         // A tile reached before by a shorter way is left alone; 0 means not reached.
         if (marks->rangeStep != 0 && marks->rangeStep < step) continue;
-        if (takenAt[static_cast<std::size_t>(index)] == step) continue;
-        takenAt[static_cast<std::size_t>(index)] = step;
+        const std::size_t slot = static_cast<std::size_t>(index);
+        if (takenInFill[slot] == fill && takenAtStep[slot] == step) continue;
+        takenInFill[slot] = fill;
+        takenAtStep[slot] = step;
         marks->rangeStep = static_cast<std::uint8_t>(step > 255 ? 255 : step);
 
         MapUnit* target = nullptr;
