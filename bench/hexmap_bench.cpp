@@ -169,6 +169,8 @@ void BM_RouteToAnUnreachableGoal(benchmark::State& state) {
         benchmark::DoNotOptimize(field.map->FindRoute(MakeHexCoord(0, 19), MakeHexCoord(14, 12), path, UT_LIGHT_TANK, 1, false));
     }
     state.counters["nodes"] = PathFinder::ForThisThread().LastStats().nodesTaken;
+    state.counters["links"] = PathFinder::ForThisThread().LastStats().linksTaken;
+    state.counters["lowered"] = PathFinder::ForThisThread().LastStats().closedNodesLowered;
 }
 BENCHMARK(BM_RouteToAnUnreachableGoal)->Repetitions(5)->DisplayAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
 

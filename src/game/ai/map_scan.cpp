@@ -65,10 +65,13 @@ void ApplyThreat(HexMap& map, const Unit& unit, float budget) {
     int maximum = 0;
     unit.GetAttackRange(minimum, maximum);
     map.ClearMarkBits(kMarkAll);
+    map.ClearRangeSteps();
     for (int i = 0; i < count; ++i) {
-        // Each fill starts afresh: steps left by a fill from another tile would cut this one short.
-        map.ClearRangeSteps();
-        map.FloodAttackRange(reachable[i], 0, minimum, maximum, map.GetTile(reachable[i]).level, &unit);
+        // Each fill starts afresh: steps left by a fill from another tile would cut this one short. Levels
+        // are never negative, so a fill reaches no further than its maximum and half its firing level.
+        const int level = map.GetTile(reachable[i]).level;
+        map.FloodAttackRange(reachable[i], 0, minimum, maximum, level, &unit);
+        map.ClearRangeStepsNear(reachable[i], maximum + std::max(level, 0) / 2);
     }
     int gain[kUnitTypeCount] = {};
     for (int t = 1; t < kUnitTypeCount; ++t) {

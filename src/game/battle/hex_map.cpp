@@ -1,5 +1,6 @@
 #include "game/battle/hex_map.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "engine/core/sort_array.h"
@@ -110,6 +111,20 @@ void HexMap::ClearRangeSteps() {
     for (TileMarks& marks : marks_) marks.rangeStep = 0;
 }
 
+// A step changes the column and the row by one at most, so the box of the radius holds the hexes within it.
+void HexMap::ClearRangeStepsNear(HexCoord centre, int radius) {
+    const int firstRow = std::max(0, centre.row - radius);
+    const int lastRow = std::min(kMapRows - 1, centre.row + radius);
+    const int firstColumn = std::max(0, centre.column - radius);
+    const int lastColumn = std::min(kMapColumns - 1, centre.column + radius);
+    for (int r = firstRow; r <= lastRow; ++r) {
+        for (int c = firstColumn; c <= lastColumn; ++c) {
+            const HexCoord hex = MakeHexCoord(c, r);
+            if (IsValidHex(hex)) marks_[HexTileIndex(hex)].rangeStep = 0;
+        }
+    }
+}
+
 void HexMap::SetTileScratch(float value) {
     for (TileMarks& marks : marks_) marks.moveLeft = value;
 }
@@ -195,22 +210,10 @@ float HexMap::StepCostWith(const UnitParams* params, HexCoord from, HexCoord to,
 
 float HexMap::StepCostFrom(const UnitParams& params, HexCoord from, float fromCost, HexCoord to, int unitType) const {
     if (!IsValidHex(to)) return 0.0f;
-    const float c = MoveCostWith(params, to);
-    if (IsAircraftType(unitType)) return c;
-    if (c == 0.0f) return 0.0f;
-    const HexTile& target = tiles_[HexTileIndex(to)];
-    const HexTile& source = GetTile(from);
-    if (target.terrain == kTerrainWater && source.terrain != kTerrainWater && source.terrain != kTerrainShore) {
-        return 0.0f;
-    }
-    float cost = (fromCost + c) * 0.5f;
-    const MapUnit* standing = context_->FindMapUnitAt(to);
-    if (standing != nullptr && standing->GetType() == UT_APC) cost += 10.0f;
-    const int rise = target.level - source.level;
-    if (rise > 1 || rise < -1) return 0.0f;
-    if (rise == 1) cost *= 1.2f;
-    if (rise == -1) cost *= 0.833f;
-    return cost;
+    return StepCostKnown(from, fromCost, to, MoveCostWith(params, to), unitType, [this](HexCoord hex) {
+        const MapUnit* standing = context_->FindMapUnitAt(hex);
+        return standing != nullptr && standing->GetType() == UT_APC;
+    });
 }
 
 float HexMap::GetStepCost(HexCoord from, HexCoord to, int unitType) const {

@@ -54,6 +54,9 @@ public:
     int GetRangeStep(HexCoord hex) const;
     void ClearMarkBits(std::uint16_t mask);
     void ClearRangeSteps();
+    // Clears the steps within the radius of the hex (and a few beyond): after an attack fill of maximum
+    // range m from a tile of level l, the radius m + l / 2 holds every step it wrote.
+    void ClearRangeStepsNear(HexCoord centre, int radius);
     // Sets moveLeft on every tile.
     void SetTileScratch(float value);
 
@@ -114,22 +117,29 @@ public:
     bool FindRouteAllowBlocked(HexCoord start, HexCoord goal, HexPath& out, int unitType, int mode,
                                bool stopShort) const;
 
+    // --- Step costs from parts looked up once (the route search keeps them per tile) -----------------
+    // The figures of a unit type of the running battle, or null.
+    const UnitParams* ParamsFor(int unitType) const;
+    // GetMoveCost of a valid hex with the figures already at hand.
+    float MoveCostWith(const UnitParams& params, HexCoord hex) const;
+    // GetStepCost onto a valid hex whose move cost and that of `from` are known; apcOn(to) tells whether
+    // an APC stands there, asked only when it matters.
+    template <typename ApcOn>
+    float StepCostKnown(HexCoord from, float fromCost, HexCoord to, float toCost, int unitType, ApcOn&& apcOn) const;
+
 private:
     TileMarks* Marks(HexCoord hex) { return IsValidHex(hex) ? &marks_[HexTileIndex(hex)] : nullptr; }
     void AddBits(HexCoord hex, std::uint16_t bits);
     void RemoveBits(HexCoord hex, std::uint16_t bits);
     // Adds `add` to every tile holding any of `having`.
     void AddBitsWhere(std::uint16_t having, std::uint16_t add);
-    void AttackFill(HexCoord hex, int step, int minimum, int maximum, int firingLevel, const MapUnit* unit,
+    // The attack-range fill behind FloodAttackRange and FloodRangeMarks, best-first from the start.
+    void AttackFill(HexCoord start, int startStep, int minimum, int maximum, int firingLevel, const MapUnit* unit,
                     bool withTargets);
     // The best-first movement fill behind FloodMoveBudget and FloodMoveIgnoringUnits.
     void MoveFill(HexCoord hex, const MapUnit& unit, float budget, bool blockByUnits);
     bool MayEnterPastUnits(HexCoord from, HexCoord to, const MapUnit& mover) const;
     void MarkMoveRangeAt(HexCoord hex, const MapUnit& mover, bool ownHex);
-    // The figures of a unit type of the running battle, or null.
-    const UnitParams* ParamsFor(int unitType) const;
-    // GetMoveCost of a valid hex with the figures already at hand.
-    float MoveCostWith(const UnitParams& params, HexCoord hex) const;
     float StepCostWith(const UnitParams* params, HexCoord from, HexCoord to, int unitType) const;
     // The same with the move cost of `from` already known.
     float StepCostFrom(const UnitParams& params, HexCoord from, float fromCost, HexCoord to, int unitType) const;
@@ -145,5 +155,24 @@ private:
     BattleContext* context_ = nullptr;
     bool targetMarking_ = true;
 };
+
+template <typename ApcOn>
+float HexMap::StepCostKnown(HexCoord from, float fromCost, HexCoord to, float toCost, int unitType,
+                            ApcOn&& apcOn) const {
+    if (IsAircraftType(unitType)) return toCost;
+    if (toCost == 0.0f) return 0.0f;
+    const HexTile& target = tiles_[HexTileIndex(to)];
+    const HexTile& source = GetTile(from);
+    if (target.terrain == kTerrainWater && source.terrain != kTerrainWater && source.terrain != kTerrainShore) {
+        return 0.0f;
+    }
+    const int rise = target.level - source.level;
+    if (rise > 1 || rise < -1) return 0.0f;
+    float cost = (fromCost + toCost) * 0.5f;
+    if (apcOn(to)) cost += 10.0f;
+    if (rise == 1) cost *= 1.2f;
+    if (rise == -1) cost *= 0.833f;
+    return cost;
+}
 
 }  // namespace game

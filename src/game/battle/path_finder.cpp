@@ -5,14 +5,14 @@
 #include "game/battle/battle_context.h"
 #include "game/battle/hex_map.h"
 #include "game/battle/map_unit.h"
+#include "game/battle/unit_params.h"
 
 namespace game {
 
 namespace {
 
-// Two list heads are taken from the node pool before the start node; a request fails once 3999 are taken.
-constexpr int kListHeads = 2;
-constexpr int kOpenHead = 0;
+// The first two slots of the node pool are never given out, so a request fails once 3999 are taken.
+constexpr int kReservedNodes = 2;
 constexpr int kLastNodeIndex = PathFinder::kNodePoolSize - 2;
 // The cost pass stops once this many links have been used in one search.
 constexpr int kLastLinkCount = PathFinder::kLinkPoolSize - 2;
@@ -39,6 +39,7 @@ void PathFinder::Allocate() {
     nodes_.resize(kNodePoolSize);
     links_.resize(kLinkPoolSize);
     slots_.assign(kMapTileCount, TileSlot{});
+    open_.Reserve(kNodePoolSize);
     stamp_ = 0;
 }
 
@@ -61,22 +62,19 @@ int PathFinder::NodeAt(HexCoord hex) const {
     return slot.nodeStamp == stamp_ ? slot.node : -1;
 }
 
-void PathFinder::InsertOpen(int node) {
-    // Before the first node whose total is not lower, so that among equal totals the newest comes first.
-    int previous = kOpenHead;
-    int current = nodes_[kOpenHead].next;
-    while (current >= 0 && nodes_[current].total < nodes_[node].total) {
-        previous = current;
-        current = nodes_[current].next;
-    }
-    nodes_[node].next = current;
-    nodes_[previous].next = node;
+void PathFinder::SetCost(int node, float costSoFar) {
+    PathNode& n = nodes_[node];
+    n.costSoFar = costSoFar;
+    n.total = costSoFar + n.estimate;
+    if (!n.closed) open_.Change(node, n.total);
 }
 
-void PathFinder::RecordChild(int parent, int child) {
-    for (std::int32_t& slot : nodes_[parent].children) {
-        if (slot < 0) {
-            slot = child;
+void PathFinder::RecordChild(int parent, int child, int direction) {
+    PathNode& node = nodes_[parent];
+    for (int i = 0; i < kDirectionCount; ++i) {
+        if (node.children[i] < 0) {
+            node.children[i] = child;
+            node.childDirections[i] = static_cast<std::int8_t>(direction);
             return;
         }
     }
@@ -89,21 +87,56 @@ float PathFinder::Estimate(HexCoord hex) const {
     return kEstimatePerUnit * std::sqrt(dx * dx + dz * dz);
 }
 
-int PathFinder::LastDirection(int node) const {
-    const int parent = nodes_[node].parent;
-    return parent < 0 ? kNoDirection : map_->GetDirectionTo(nodes_[parent].hex, nodes_[node].hex);
-}
-
-bool PathFinder::IsBlocked(HexCoord hex) {
-    if (context_ == nullptr || hex == start_ || !IsValidHex(hex)) return false;
+const MapUnit* PathFinder::UnitAt(HexCoord hex) {
     TileSlot& slot = slots_[HexTileIndex(hex)];
     if (slot.unitStamp != stamp_) {
         slot.unitStamp = stamp_;
         slot.unit = context_->FindMapUnitAt(hex);
     }
-    if (slot.unit == nullptr) return false;
-    if (slot.unit->IsAtAltitude(aircraft_)) return true;
-    if (IsAircraftType(slot.unit->GetType())) return false;
+    return slot.unit;
+}
+
+// The mover's cost of a valid tile; the first ask of a search also forgets the tile's step costs.
+float PathFinder::MoveCost(HexCoord hex) {
+    TileSlot& slot = slots_[HexTileIndex(hex)];
+    if (slot.costStamp != stamp_) {
+        slot.costStamp = stamp_;
+        slot.moveCost = map_->MoveCostWith(*params_, hex);
+        slot.stepKnown = 0;
+    }
+    return slot.moveCost;
+}
+
+float PathFinder::BaseStepCost(HexCoord from, int direction, HexCoord to) {
+    float c = 0.0f;
+    if (params_ != nullptr) {
+        const float fromCost = MoveCost(from);
+        TileSlot& slot = slots_[HexTileIndex(from)];
+        const std::uint8_t bit = static_cast<std::uint8_t>(1u << direction);
+        if ((slot.stepKnown & bit) != 0) return slot.stepCost[direction];
+        c = map_->StepCostKnown(from, fromCost, to, MoveCost(to), unitType_, [this](HexCoord hex) {
+            const MapUnit* standing = UnitAt(hex);
+            return standing != nullptr && standing->GetType() == UT_APC;
+        });
+    }
+    const float multiplier = (mode_ == 1 || mode_ == 2) && IsBlocked(to) ? 2.0f : 1.0f;
+    c *= multiplier;
+    if (allowBlocked_ && c == 0.0f) c = kBlockedStepCost * multiplier;
+    if (params_ != nullptr) {
+        TileSlot& slot = slots_[HexTileIndex(from)];
+        slot.stepKnown = static_cast<std::uint8_t>(slot.stepKnown | (1u << direction));
+        slot.stepCost[direction] = c;
+    }
+    return c;
+}
+
+bool PathFinder::IsBlocked(HexCoord hex) {
+    if (context_ == nullptr || hex == start_ || !IsValidHex(hex)) return false;
+    const MapUnit* unit = UnitAt(hex);
+    if (unit == nullptr) return false;
+    if (unit->IsAtAltitude(aircraft_)) return true;
+    if (IsAircraftType(unit->GetType())) return false;
+    TileSlot& slot = slots_[HexTileIndex(hex)];
     if (slot.airStamp != stamp_) {
         slot.airStamp = stamp_;
         slot.air = context_->FindAirMapUnitAt(hex);
@@ -117,7 +150,7 @@ bool PathFinder::IsGoalStructureTile(HexCoord hex) const {
 }
 
 // The cost of the step from a node onto a neighbour, by the one rule that expansion and the cost pass share.
-PathFinder::StepKind PathFinder::RuleStep(int node, HexCoord to, float& cost) {
+PathFinder::StepKind PathFinder::RuleStep(int node, int direction, HexCoord to, float& cost) {
     const HexCoord from = nodes_[node].hex;
     if (stopShort_) {
         if (to == goal_) {
@@ -129,11 +162,9 @@ PathFinder::StepKind PathFinder::RuleStep(int node, HexCoord to, float& cost) {
             return StepKind::kAdd;
         }
     }
-    const float multiplier = (mode_ == 1 || mode_ == 2) && IsBlocked(to) ? 2.0f : 1.0f;
-    float c = map_->GetStepCost(from, to, unitType_) * multiplier;
-    if (allowBlocked_ && c == 0.0f) c = kBlockedStepCost * multiplier;
+    float c = BaseStepCost(from, direction, to);
     if (!(c > 0.0f)) return StepKind::kSkip;
-    if (map_->GetDirectionTo(from, to) == LastDirection(node)) c *= kStraightOnFactor;
+    if (direction == nodes_[node].direction) c *= kStraightOnFactor;
     if (weighting_ && unitType_ >= 0 && unitType_ < kUnitTypeCount) {
         c += static_cast<float>(map_->GetTile(to).threat[unitType_] / 15);
     }
@@ -155,24 +186,24 @@ bool PathFinder::Expand(int node) {
         HexCoord neighbour;
         if (!HexNeighbour(hex, d, neighbour)) continue;
         float cost = 0.0f;
-        const StepKind kind = RuleStep(node, neighbour, cost);
+        const StepKind kind = RuleStep(node, d, neighbour, cost);
         if (kind == StepKind::kSkip) continue;
-        if (!AddNeighbour(node, neighbour, cost)) return false;
+        if (!AddNeighbour(node, d, neighbour, cost)) return false;
         if (kind == StepKind::kAddAndStop) return true;
     }
     return true;
 }
 
-bool PathFinder::AddNeighbour(int parent, HexCoord hex, float cost) {
+bool PathFinder::AddNeighbour(int parent, int direction, HexCoord hex, float cost) {
     const float g = nodes_[parent].costSoFar + cost;
     const int existing = NodeAt(hex);
     if (existing >= 0) {
-        RecordChild(parent, existing);
+        RecordChild(parent, existing, direction);
         PathNode& node = nodes_[existing];
         if (node.costSoFar > g) {
             node.parent = parent;
-            node.costSoFar = g;
-            node.total = g + Estimate(hex);
+            node.direction = static_cast<std::int8_t>(direction);
+            SetCost(existing, g);
             if (node.closed) {
                 ++stats_.closedNodesLowered;
                 PassOnLoweredCost(existing);
@@ -185,13 +216,15 @@ bool PathFinder::AddNeighbour(int parent, HexCoord hex, float cost) {
     PathNode& node = nodes_[index];
     node.hex = hex;
     node.parent = parent;
+    node.direction = static_cast<std::int8_t>(direction);
     node.costSoFar = g;
-    node.total = g + Estimate(hex);
+    node.estimate = Estimate(hex);
+    node.total = g + node.estimate;
     TileSlot& slot = slots_[HexTileIndex(hex)];
     slot.nodeStamp = stamp_;
     slot.node = index;
-    InsertOpen(index);
-    RecordChild(parent, index);
+    open_.Insert(index, node.total);
+    RecordChild(parent, index, direction);
     return true;
 }
 
@@ -204,10 +237,12 @@ void PathFinder::PassOnLoweredCost(int node) {
     int stack = -1;
     int current = node;
     for (;;) {
-        for (const std::int32_t child : nodes_[current].children) {
+        for (int i = 0; i < kDirectionCount; ++i) {
+            const int child = nodes_[current].children[i];
             if (child < 0) continue;
+            const int direction = nodes_[current].childDirections[i];
             float step = 0.0f;
-            if (RuleStep(current, nodes_[child].hex, step) == StepKind::kSkip) continue;
+            if (RuleStep(current, direction, nodes_[child].hex, step) == StepKind::kSkip) continue;
             const float g = nodes_[current].costSoFar + step;
             PathNode& passed = nodes_[child];
             const bool ownChild = passed.parent == current;
@@ -217,8 +252,8 @@ void PathFinder::PassOnLoweredCost(int node) {
                 return;
             }
             passed.parent = current;
-            passed.costSoFar = g;
-            passed.total = g + Estimate(passed.hex);
+            passed.direction = static_cast<std::int8_t>(direction);
+            SetCost(child, g);
             const int link = linkCount_++;
             links_[link].node = child;
             links_[link].next = stack;
@@ -267,6 +302,7 @@ bool PathFinder::Search(const HexMap& map, HexCoord start, HexCoord goal, HexPat
 
     map_ = &map;
     context_ = map.GetBattleContext();
+    params_ = map.ParamsFor(unitType);
     unitType_ = unitType;
     aircraft_ = IsAircraftType(unitType);
     start_ = start;
@@ -287,7 +323,7 @@ bool PathFinder::Search(const HexMap& map, HexCoord start, HexCoord goal, HexPat
     }
     nodeCount_ = 0;
     linkCount_ = 0;
-    for (int i = 0; i < kListHeads; ++i) TakeNode();
+    for (int i = 0; i < kReservedNodes; ++i) TakeNode();
     const int first = TakeNode();
     nodes_[first].hex = start;
     if (IsValidHex(start)) {
@@ -295,13 +331,13 @@ bool PathFinder::Search(const HexMap& map, HexCoord start, HexCoord goal, HexPat
         slot.nodeStamp = stamp_;
         slot.node = first;
     }
-    InsertOpen(first);
+    open_.Clear();
+    open_.Insert(first, nodes_[first].total);
 
     bool found = false;
     for (;;) {
-        const int node = nodes_[kOpenHead].next;
+        const int node = open_.PopFront();
         if (node < 0) break;
-        nodes_[kOpenHead].next = nodes_[node].next;
         nodes_[node].closed = true;
         if (nodes_[node].hex == goal) {
             found = BuildRoute(node, out);

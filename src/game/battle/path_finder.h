@@ -1,13 +1,15 @@
 #pragma once
 // A* route search over the hex grid. Each thread has its own PathFinder (made on first use) holding the
-// node and link pools, the search state, the unit-lookup cache and the tile-weighting switch, so that the
-// computer player's searches on its worker thread neither see nor change those of the main thread. A
-// search reads the map and writes nothing outside its finder and the returned route.
+// node and link pools, the open list, the search state, the per-tile caches of unit lookups and step costs
+// and the tile-weighting switch, so that the computer player's searches on its worker thread neither see
+// nor change those of the main thread. A search reads the map and writes nothing outside its finder and
+// the returned route.
 #include <cstdint>
 #include <vector>
 
 #include "game/battle/hex_coord.h"
 #include "game/battle/hex_path.h"
+#include "game/battle/open_list.h"
 
 namespace game {
 
@@ -15,6 +17,7 @@ class BattleContext;
 class HexMap;
 class Structure;
 class MapUnit;
+struct UnitParams;
 
 class PathFinder {
 public:
@@ -60,11 +63,13 @@ private:
     struct PathNode {
         float total = 0.0f;  // cost so far plus the estimate
         float costSoFar = 0.0f;
+        float estimate = 0.0f;  // of the rest of the way to the goal
         std::int32_t parent = -1;
         std::int32_t children[kDirectionCount] = {-1, -1, -1, -1, -1, -1};
-        std::int32_t next = -1;  // open list link
         HexCoord hex;
         bool closed = false;
+        std::int8_t direction = kNoDirection;  // of the step from the parent
+        std::int8_t childDirections[kDirectionCount] = {};  // of the step onto each child
     };
     struct Link {
         std::int32_t node = -1;
@@ -75,29 +80,39 @@ private:
         std::uint32_t nodeStamp = 0;
         std::uint32_t unitStamp = 0;
         std::uint32_t airStamp = 0;
+        std::uint32_t costStamp = 0;
         std::int32_t node = -1;
         const MapUnit* unit = nullptr;
         const MapUnit* air = nullptr;
+        float moveCost = 0.0f;  // the mover's cost of the tile
+        // The base cost of the step in each direction (multiplier and blocked price applied, not yet the
+        // straight-on factor or the weighting): the cost passes ask for the same steps again and again.
+        std::uint8_t stepKnown = 0;  // bit per direction
+        float stepCost[kDirectionCount] = {};
     };
     enum class StepKind { kSkip, kAdd, kAddAndStop };
 
     int TakeNode();
     int NodeAt(HexCoord hex) const;
-    void InsertOpen(int node);
-    void RecordChild(int parent, int child);
+    // Sets a node's cost so far and total; an open node keeps its place in the open list.
+    void SetCost(int node, float costSoFar);
+    void RecordChild(int parent, int child, int direction);
     float Estimate(HexCoord hex) const;
-    int LastDirection(int node) const;
+    float BaseStepCost(HexCoord from, int direction, HexCoord to);
+    const MapUnit* UnitAt(HexCoord hex);
+    float MoveCost(HexCoord hex);
     bool IsBlocked(HexCoord hex);
     bool IsGoalStructureTile(HexCoord hex) const;
-    StepKind RuleStep(int node, HexCoord to, float& cost);
+    StepKind RuleStep(int node, int direction, HexCoord to, float& cost);
     bool Expand(int node);
-    bool AddNeighbour(int parent, HexCoord hex, float cost);
+    bool AddNeighbour(int parent, int direction, HexCoord hex, float cost);
     void PassOnLoweredCost(int node);
     bool BuildRoute(int goalNode, HexPath& out) const;
 
     std::vector<PathNode> nodes_;
     std::vector<Link> links_;
     std::vector<TileSlot> slots_;
+    OpenList open_;
     int nodeCount_ = 0;
     int linkCount_ = 0;
     std::uint32_t stamp_ = 0;
@@ -107,6 +122,7 @@ private:
     // State of the running search.
     const HexMap* map_ = nullptr;
     const BattleContext* context_ = nullptr;
+    const UnitParams* params_ = nullptr;
     int unitType_ = 0;
     bool aircraft_ = false;
     HexCoord start_;

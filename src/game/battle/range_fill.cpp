@@ -1,5 +1,7 @@
 // The attack-range fills, line of sight, the target filter and the threat range of a unit.
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "engine/core/matrix.h"
 #include "game/battle/battle_context.h"
@@ -25,55 +27,83 @@ int HeightBonus(int firingLevel, int tileLevel) {
 
 }  // namespace
 
-void HexMap::AttackFill(HexCoord hex, int step, int minimum, int maximum, int firingLevel, const MapUnit* unit,
+// A tile is taken up at the smallest step any chain of reachable tiles gives it, tiles of one step before
+// those of the next (the steps all grow by one, so a plain queue keeps that order). A tile is skipped when
+// an earlier fill left a smaller step on it. A stored step of 0 counts as not reached, so the start tile is
+// taken up a second time at its smallest step on the way back; that visit is the one that stays. This is
+// the outcome of following every path of neighbours in turn, each tile once instead of once per path.
+void HexMap::AttackFill(HexCoord start, int startStep, int minimum, int maximum, int firingLevel, const MapUnit* unit,
                         bool withTargets) {
-    TileMarks* marks = Marks(hex);
-    if (marks == nullptr) return;
-    const HexTile& tile = tiles_[HexTileIndex(hex)];
-    if (tile.terrain == kTerrainNone) return;
+    struct Visit {
+        HexCoord hex;
+        int step;
+    };
+    // Per thread: the queue, and per tile the fill that last took it up and at which step. Numbering the
+    // fills spares clearing the tiles before each one.
+    thread_local std::vector<Visit> queue;
+    thread_local std::vector<std::uint32_t> takenInFill(kMapTileCount, 0);
+    thread_local std::vector<int> takenAtStep(kMapTileCount, 0);
+    thread_local std::uint32_t fill = 0;
+    if (++fill == 0) {
+        std::fill(takenInFill.begin(), takenInFill.end(), 0u);
+        fill = 1;
+    }
+    queue.clear();
+    queue.push_back({start, startStep});
 
-    bool bonus;
+    bool bonusType;
     if (withTargets) {
-        bonus = unit == nullptr ||
-                (!unit->IsAirborne() && unit->GetType() != UT_ANTIAIR && unit->GetType() != UT_ENGINEER);
+        bonusType = unit == nullptr ||
+                    (!unit->IsAirborne() && unit->GetType() != UT_ANTIAIR && unit->GetType() != UT_ENGINEER);
     } else {
         const int type = unit != nullptr ? unit->GetType() : UT_NONE;
-        bonus = !IsAircraftType(type) && type != UT_ANTIAIR && type != UT_ENGINEER;
+        bonusType = !IsAircraftType(type) && type != UT_ANTIAIR && type != UT_ENGINEER;
     }
-    const int effectiveMaximum = maximum + (bonus ? HeightBonus(firingLevel, tile.level) : 0);
-    if (effectiveMaximum < minimum || effectiveMaximum < step) return;
-
-    // A tile reached before by a shorter way is left alone; 0 means not reached.
-    if (marks->rangeStep != 0 && marks->rangeStep < step) return;
-    marks->rangeStep = static_cast<std::uint8_t>(step > 255 ? 255 : step);
-
     const std::uint16_t bit = RangeBit(unit);
-    MapUnit* target = nullptr;
-    Structure* structure = nullptr;
-    if (withTargets && targetMarking_ && unit != nullptr && context_ != nullptr) {
-        target = context_->FindAirMapUnitAt(hex);
-        if (target == nullptr || !unit->CanAttack(*target)) target = context_->FindMapUnitAt(hex);
-        structure = context_->FindStructureAt(hex);
-    }
-    if (step < minimum) {
-        marks->markBits = static_cast<std::uint16_t>(marks->markBits & ~bit);
-        if (target != nullptr && unit->CanAttack(*target)) target->SetTargetMark(false, unit);
-        if (structure != nullptr && structure->GetTeam() != unit->GetTeamKind()) structure->SetTargetMark(false);
-    } else if (unit != nullptr) {
-        marks->markBits = static_cast<std::uint16_t>(marks->markBits | bit);
-        if (target != nullptr && unit->CanAttack(*target)) target->SetTargetMark(true, unit);
-        if (structure != nullptr && unit->GetType() == UT_ENGINEER && unit->CanStillAct() &&
-            structure->GetType() != kStructureBuildPad) {
-            const int own = unit->GetTeamKind();
-            const int capturing = structure->GetCapturingTeam();
-            if (structure->GetTeam() != own || (capturing != 0 && capturing != own)) structure->SetTargetMark(true);
-        }
-    }
 
-    for (int d = 0; d < kDirectionCount; ++d) {
-        HexCoord neighbour;
-        if (HexNeighbour(hex, d, neighbour)) {
-            AttackFill(neighbour, step + 1, minimum, maximum, firingLevel, unit, withTargets);
+    for (std::size_t next = 0; next < queue.size(); ++next) {
+        const HexCoord hex = queue[next].hex;
+        const int step = queue[next].step;
+        TileMarks* marks = Marks(hex);
+        if (marks == nullptr) continue;
+        const int index = HexTileIndex(hex);
+        const HexTile& tile = tiles_[index];
+        if (tile.terrain == kTerrainNone) continue;
+        const int effectiveMaximum = maximum + (bonusType ? HeightBonus(firingLevel, tile.level) : 0);
+        if (effectiveMaximum < minimum || effectiveMaximum < step) continue;
+        // A tile reached before by a shorter way is left alone; 0 means not reached.
+        if (marks->rangeStep != 0 && marks->rangeStep < step) continue;
+        const std::size_t slot = static_cast<std::size_t>(index);
+        if (takenInFill[slot] == fill && takenAtStep[slot] == step) continue;
+        takenInFill[slot] = fill;
+        takenAtStep[slot] = step;
+        marks->rangeStep = static_cast<std::uint8_t>(step > 255 ? 255 : step);
+
+        MapUnit* target = nullptr;
+        Structure* structure = nullptr;
+        if (withTargets && targetMarking_ && unit != nullptr && context_ != nullptr) {
+            target = context_->FindAirMapUnitAt(hex);
+            if (target == nullptr || !unit->CanAttack(*target)) target = context_->FindMapUnitAt(hex);
+            structure = context_->FindStructureAt(hex);
+        }
+        if (step < minimum) {
+            marks->markBits = static_cast<std::uint16_t>(marks->markBits & ~bit);
+            if (target != nullptr && unit->CanAttack(*target)) target->SetTargetMark(false, unit);
+            if (structure != nullptr && structure->GetTeam() != unit->GetTeamKind()) structure->SetTargetMark(false);
+        } else if (unit != nullptr) {
+            marks->markBits = static_cast<std::uint16_t>(marks->markBits | bit);
+            if (target != nullptr && unit->CanAttack(*target)) target->SetTargetMark(true, unit);
+            if (structure != nullptr && unit->GetType() == UT_ENGINEER && unit->CanStillAct() &&
+                structure->GetType() != kStructureBuildPad) {
+                const int own = unit->GetTeamKind();
+                const int capturing = structure->GetCapturingTeam();
+                if (structure->GetTeam() != own || (capturing != 0 && capturing != own)) structure->SetTargetMark(true);
+            }
+        }
+
+        for (int d = 0; d < kDirectionCount; ++d) {
+            HexCoord neighbour;
+            if (HexNeighbour(hex, d, neighbour)) queue.push_back({neighbour, step + 1});
         }
     }
 }

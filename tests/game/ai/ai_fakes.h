@@ -4,8 +4,10 @@
 // project's unit tables and a team manager whose enemy team gets a ComputerPlayer.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "../teams/team_fakes.h"
@@ -15,6 +17,18 @@ namespace ai_test {
 
 using namespace game;
 using battle_test::H;
+
+// Holds a threaded plan where the test calls Hold (a checkpoint hook) until the test releases it, at the
+// latest when the latch goes (declared after the battle, it goes first, so a failed test still joins).
+struct Latch {
+    ~Latch() { release.store(true); }
+    std::atomic<bool> reached{false};
+    std::atomic<bool> release{false};
+    void Hold() {
+        reached.store(true);
+        while (!release.load()) std::this_thread::yield();
+    }
+};
 
 class FakePorts : public ComputerPlayerPorts {
 public:

@@ -171,16 +171,6 @@ TEST_F(BookkeepingTest, TurnStepAsksForResupplyAndDropsStalePlans) {
     EXPECT_EQ(factoryLog.resupplyCalls, 2);
 }
 
-// Holds a threaded plan at its first checkpoint until the test releases it.
-struct Latch {
-    std::atomic<bool> reached{false};
-    std::atomic<bool> release{false};
-    void Hold() {
-        reached.store(true);
-        while (!release.load()) std::this_thread::yield();
-    }
-};
-
 TEST_F(BookkeepingTest, CallsDuringAThreadedPlanWaitForTheJoinAndTheMainThreadSeesNoPlan) {
     ports.threaded = true;
     const int mover = enemy->SpawnUnit(UT_TROOPER, H(2, 2), 0, false, 1.0f);

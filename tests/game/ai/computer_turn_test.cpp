@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 #include <tuple>
 #include <vector>
@@ -21,13 +22,73 @@ namespace {
 using level_test::BattleDriver;
 using level_test::DriverSetup;
 
+// The level's ports, failing when the camera, the map, the structures, the runner or the seed are asked
+// for on another thread than the one that made them (the test's, the game's main thread).
+class MainThreadPorts : public ComputerPlayerPorts {
+public:
+    explicit MainThreadPorts(std::unique_ptr<LevelComputerPorts> ports) : ports_(std::move(ports)) {}
+    int GetDay() const override { return ports_->GetDay(); }
+    int GetGameMode() const override { return ports_->GetGameMode(); }
+    int GetDifficulty() const override { return ports_->GetDifficulty(); }
+    float GetAIConfig(int index) const override { return ports_->GetAIConfig(index); }
+    std::array<int, 4> GetMatchOptions() const override { return ports_->GetMatchOptions(); }
+    int CountOwnedStructures(int teamKind, int type) const override {
+        return ports_->CountOwnedStructures(teamKind, type);
+    }
+    bool IsProjectileInFlight() const override { return ports_->IsProjectileInFlight(); }
+    bool IsTeamManagerBusy() const override { return ports_->IsTeamManagerBusy(); }
+    bool IsStructureEffectRunning() const override { return ports_->IsStructureEffectRunning(); }
+    bool IsQuickPause() const override { return ports_->IsQuickPause(); }
+    bool IsAnyBlockRunning() const override { return ports_->IsAnyBlockRunning(); }
+    HexMap& GetHexMap() override {
+        Main("GetHexMap");
+        return ports_->GetHexMap();
+    }
+    void EndBattleZoom() override {
+        Main("EndBattleZoom");
+        ports_->EndBattleZoom();
+    }
+    void LookAtHex(HexCoord hex) override {
+        Main("LookAtHex");
+        ports_->LookAtHex(hex);
+    }
+    void LookAtUnit(Unit& unit) override {
+        Main("LookAtUnit");
+        ports_->LookAtUnit(unit);
+    }
+    void FollowUnit(Unit& unit) override {
+        Main("FollowUnit");
+        ports_->FollowUnit(unit);
+    }
+    void UnreserveStructures() override {
+        Main("UnreserveStructures");
+        ports_->UnreserveStructures();
+    }
+    std::unique_ptr<PlanRunner> CreateRunner() override {
+        Main("CreateRunner");
+        return ports_->CreateRunner();
+    }
+    std::uint32_t DrawPlanSeed() override {
+        Main("DrawPlanSeed");
+        return ports_->DrawPlanSeed();
+    }
+
+private:
+    void Main(const char* call) const {
+        EXPECT_EQ(std::this_thread::get_id(), owner_) << call << " off the main thread";
+    }
+
+    std::unique_ptr<LevelComputerPorts> ports_;
+    std::thread::id owner_ = std::this_thread::get_id();
+};
+
 struct ComputerBattle {
     explicit ComputerBattle(const char* level, bool threaded = false) {
         AIGoal::ResetIdCounter();
         DriverSetup setup;
         setup.makeComputer = [this, threaded](Team& team, Level& lvl, TeamManager& teams) {
-            auto ai = std::make_unique<ComputerPlayer>(team, std::make_unique<LevelComputerPorts>(lvl, teams, threaded),
-                                                       std::make_unique<RecordingFactory>(log));
+            auto ports = std::make_unique<MainThreadPorts>(std::make_unique<LevelComputerPorts>(lvl, teams, threaded));
+            auto ai = std::make_unique<ComputerPlayer>(team, std::move(ports), std::make_unique<RecordingFactory>(log));
             computer = ai.get();
             return ai;
         };
@@ -120,6 +181,44 @@ TEST(ComputerTurnTest, AThreadedPlanEndsTheTurnWhileTheBattleGoesOn) {
     EXPECT_EQ(plans.load(), 3);
 }
 
+TEST(ComputerTurnTest, APlanHeldOnTheWorkerNeverHoldsTheBattle) {
+    ComputerBattle battle("four_days", true);
+    BattleDriver& driver = *battle.driver;
+    ASSERT_TRUE(driver.Loaded());
+    driver.RunUntilIdle();
+    Latch latch;
+    battle.log.pass = [](ComputerPlayer&, CancelToken& token) { token.Checkpoint(); };
+    battle.computer->SetCheckpointHook([&latch](int n) {
+        if (n == 1) latch.Hold();
+    });
+    driver.EndTurn();
+    while (!latch.reached.load()) {
+        driver.Frame(BattleDriver::kTick);
+        std::this_thread::yield();
+    }
+    // The enemy's trooper stands idle: each time its idle loop ends, the next frame plays it again.
+    Unit* trooper = nullptr;
+    for (int slot = 0; slot < kMaxTeamUnits && trooper == nullptr; ++slot) {
+        Unit* unit = driver.Teams().FindTeam(4)->GetUnit(slot);
+        if (unit != nullptr && unit->GetType() == UT_TROOPER) trooper = unit;
+    }
+    ASSERT_NE(trooper, nullptr);
+    units_test::ViewLog& view = dynamic_cast<units_test::RecordingUnitView&>(trooper->GetView()).Log();
+    const long ticks = driver.Ticks();
+    const std::size_t played = view.animations.size();
+    for (int frame = 0; frame < 100; ++frame) {
+        view.EndAnimation();
+        driver.Frame(BattleDriver::kTick);
+        ASSERT_EQ(driver.State(), level_test::kStateSideTurn) << frame;
+        ASSERT_EQ(battle.computer->GetState(), kAIStatePlanning) << frame;
+    }
+    EXPECT_EQ(driver.Ticks() - ticks, 100);
+    EXPECT_EQ(view.animations.size() - played, 100u);
+    EXPECT_TRUE(battle.computer->IsPlanning());
+    latch.release.store(true);
+    EXPECT_TRUE(battle.PlayComputerTurn());
+}
+
 // What a plan left: per own unit its planned tile and pending order kinds, per unit its planned damage.
 struct PlanRecord {
     std::vector<std::tuple<int, int, int, int>> planners;  // unit id, planned tile (packed, or -1), orders, kinds
@@ -127,15 +226,9 @@ struct PlanRecord {
     bool operator==(const PlanRecord&) const = default;
 };
 
-// One computer turn on the clash level whose plan scans the map and gives every own unit a unit goal; the
-// record is taken on the main thread once the plan has been joined.
-PlanRecord PlanClashTurn(bool threaded) {
-    ComputerBattle battle("clash", threaded);
-    BattleDriver& driver = *battle.driver;
-    EXPECT_TRUE(driver.Loaded());
-    driver.RunUntilIdle();
-    TeamManager& teams = driver.Teams();
-    battle.log.pass = [&teams](ComputerPlayer& player, CancelToken& token) {
+// A plan that scans the map and gives every own unit a unit goal, scored and planned.
+std::function<void(ComputerPlayer&, CancelToken&)> ScanAndPlanEveryUnit(TeamManager& teams) {
+    return [&teams](ComputerPlayer& player, CancelToken& token) {
         RebuildTileScratch(player.PlanMap(), teams, 4, &player);
         for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
             Unit* unit = player.GetTeam().GetUnit(slot);
@@ -146,6 +239,17 @@ PlanRecord PlanClashTurn(bool threaded) {
             player.AddGoal(std::move(goal));
         }
     };
+}
+
+// One computer turn on the clash level with that plan; the record is taken on the main thread once the plan
+// has been joined.
+PlanRecord PlanClashTurn(bool threaded) {
+    ComputerBattle battle("clash", threaded);
+    BattleDriver& driver = *battle.driver;
+    EXPECT_TRUE(driver.Loaded());
+    driver.RunUntilIdle();
+    TeamManager& teams = driver.Teams();
+    battle.log.pass = ScanAndPlanEveryUnit(teams);
     PlanRecord record;
     driver.EndTurn();
     for (int i = 0; i < 100000 && battle.computer->GetState() != kAIStateRunGoals; ++i) {
@@ -241,6 +345,47 @@ TEST(ComputerTurnTest, APlanIsTheSameTwiceAndOnEitherRunner) {
     int orders = 0;
     for (const auto& p : first.planners) orders += std::get<2>(p);
     EXPECT_GT(orders, 0);
+}
+
+// That plan on the worker, 50 turns running, while the main thread ticks the battle, plays the units'
+// animations through the recording views, looks up every hex and polls the driver. Built with the thread
+// sanitizer this shows that nothing races; in any build, that no view and no main-thread port is touched
+// from the worker (their fakes fail the test then).
+TEST(ComputerTurnTest, FiftyPlansOnTheWorkerBesideABusyMainThread) {
+    ComputerBattle battle("clash", true);
+    BattleDriver& driver = *battle.driver;
+    ASSERT_TRUE(driver.Loaded());
+    driver.RunUntilIdle();
+    TeamManager& teams = driver.Teams();
+    std::atomic<int> plans{0};
+    const auto pass = ScanAndPlanEveryUnit(teams);
+    battle.log.pass = [&](ComputerPlayer& player, CancelToken& token) {
+        pass(player, token);
+        ++plans;
+    };
+    int found = 0;
+    for (int round = 0; round < 50; ++round) {
+        ASSERT_EQ(driver.Current()->GetKind(), 1) << round;
+        driver.EndTurn();
+        // Until this turn's plan has run and been joined.
+        for (int frame = 0; frame < 100000 && (plans.load() <= round || battle.computer->IsPlanning()); ++frame) {
+            for (const auto& view : driver.Views().logs) view->EndAnimation();
+            driver.Frame(BattleDriver::kTick);
+            for (int i = 0; i < kMapTileCount; ++i) {
+                const HexCoord hex = MakeHexCoord(i / kMapRows, i % kMapRows);
+                found += teams.FindUnitAt(hex) != nullptr ? 1 : 0;
+                found += teams.FindAirUnitAt(hex) != nullptr ? 1 : 0;
+            }
+            std::this_thread::yield();
+        }
+        ASSERT_EQ(plans.load(), round + 1);
+        ASSERT_FALSE(battle.computer->IsPlanning());
+        // The goals are not carried out, so that the armies stand as they are for the next round.
+        battle.computer->SetState(kAIStateGoalsFinished);
+        ASSERT_TRUE(battle.PlayComputerTurn()) << round;
+        driver.RunUntilIdle();
+    }
+    EXPECT_GT(found, 0);
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // Walks along routes: advancing towards a destination and boarding a reserved carrier.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "ai_fakes.h"
 
 namespace ai_test {
@@ -57,6 +60,52 @@ TEST_F(RoutePlanningTest, AnOwnUnitPlannedOntoTheWayIsAskedToMakeWay) {
     EXPECT_EQ(planner.GetPendingCount(), 0);
     EXPECT_TRUE(ai->IsUnitMakingWay(other->GetId()));
     EXPECT_FALSE(ai->IsUnitMakingWay(tank->GetId()));
+}
+
+TEST_F(RoutePlanningTest, TheWalkStopsBeforeAUnitOnTheRoute) {
+    // The route ignores units (mode 0) and runs straight down the column through the unit on row 5; each
+    // case has a column of its own.
+    struct Case {
+        const char* what;
+        bool own;
+        int column;
+    } cases[] = {{"enemy", false, 3}, {"own unit", true, 8}};
+    for (const Case& c : cases) {
+        Unit* tank = Spawn(enemy, UT_MED_TANK, H(c.column, 2));
+        Unit* blocker = Spawn(c.own ? enemy : blue, UT_TROOPER, H(c.column, 5));
+        AIUnitPlanner& planner = PlannerOf(tank);
+        EXPECT_FALSE(ai->AdvanceTowards(planner, H(c.column, 8), true, false, 0)) << c.what;
+        HexCoord tile;
+        ASSERT_TRUE(planner.GetTarget(tile)) << c.what;
+        EXPECT_EQ(tile, H(c.column, 4)) << c.what;
+        ASSERT_EQ(planner.GetPendingCount(), 1) << c.what;
+        EXPECT_EQ(planner.GetPendingOrder(0)->Kind(), kOrderFollowPath) << c.what;
+        // Only an own unit is asked to make way.
+        EXPECT_EQ(ai->IsUnitMakingWay(blocker->GetId()), c.own) << c.what;
+    }
+}
+
+TEST_F(RoutePlanningTest, AfterTheFirstHexToAttackFromFartherHexesGainNothing) {
+    // A blue trooper beside the column: the walk could attack it from two hexes in a row and stops at the
+    // first, since the bonus for going farther ends with the first attack.
+    Unit* tank = Spawn(enemy, UT_MED_TANK, H(5, 2));
+    Unit* trooper = Spawn(blue, UT_TROOPER, H(6, 5));
+    std::vector<int> beside;
+    for (int d = 0; d < kDirectionCount; ++d) {
+        HexCoord next;
+        if (HexNeighbour(H(6, 5), d, next) && next.column == 5) beside.push_back(next.row);
+    }
+    std::sort(beside.begin(), beside.end());
+    ASSERT_EQ(beside.size(), 2u);
+    AIUnitPlanner& planner = PlannerOf(tank);
+    EXPECT_FALSE(ai->AdvanceTowards(planner, H(5, 8), false, false, 2));
+    HexCoord tile;
+    ASSERT_TRUE(planner.GetTarget(tile));
+    EXPECT_EQ(tile, H(5, beside.front()));
+    ASSERT_EQ(planner.GetPendingCount(), 2);
+    EXPECT_EQ(planner.GetPendingOrder(0)->Kind(), kOrderFollowPath);
+    EXPECT_EQ(planner.GetPendingOrder(1)->Kind(), kOrderAttack);
+    EXPECT_GT(ai->GetPlannedDamage(trooper->GetId()), 0.0f);
 }
 
 TEST_F(RoutePlanningTest, AWalkWithoutRouteLooksOnlyAtItsStart) {

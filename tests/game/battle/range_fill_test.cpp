@@ -310,3 +310,40 @@ TEST_F(RangeFill, CountAttackTargetsLeavesNoMarks) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace battle_test;
+
+// Clearing near the start undoes a fill: the fill reaches its maximum plus half the firing level at most.
+// Fills from the middle, a corner and the edge of a 48 x 38 map whose tiles are all at level 0.
+TEST(RangeStepsNear, ClearingTheFillsReachLeavesNoStep) {
+    FakeBattle battle;
+    auto map = MapFromSource(UniformSource(48, 38, "L0"), &battle);
+    struct Case {
+        HexCoord start;
+        int maximum;
+        int firingLevel;
+    } cases[] = {
+        {H(24, 19), 1, 0}, {H(24, 19), 3, 5}, {H(24, 19), 5, 12}, {H(0, 0), 4, 6}, {H(47, 20), 2, 9}, {H(13, 37), 6, 0},
+    };
+    for (const Case& c : cases) {
+        map->ClearRangeSteps();
+        map->FloodRangeMarks(c.start, 0, 0, c.maximum, c.firingLevel, nullptr);
+        // The fill went as far as the radius, so the radius is not larger than needed.
+        int reached = 0;
+        for (int i = 0; i < kMapTileCount; ++i) {
+            const HexCoord hex = H(i / kMapRows, i % kMapRows);
+            if (IsValidHex(hex) && map->GetRangeStep(hex) != 0) reached = std::max(reached, map->GetRangeStep(hex));
+        }
+        const int radius = c.maximum + c.firingLevel / 2;
+        EXPECT_EQ(reached, radius) << c.start.column << "/" << c.start.row;
+        map->ClearRangeStepsNear(c.start, radius);
+        for (int i = 0; i < kMapTileCount; ++i) {
+            const HexCoord hex = H(i / kMapRows, i % kMapRows);
+            if (IsValidHex(hex)) ASSERT_EQ(map->GetRangeStep(hex), 0) << hex.column << "/" << hex.row;
+        }
+    }
+}
+
+}  // namespace

@@ -16,6 +16,7 @@
 #include <set>
 #include <strings.h>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "../battle/battle_fakes.h"
@@ -58,6 +59,8 @@ public:
 
 // Everything a unit asks of its model, kept for the test to read.
 struct ViewLog {
+    // The thread that made the view: the game's main thread. Views change on no other.
+    std::thread::id owner = std::this_thread::get_id();
     std::string prototypePath;
     std::string compositeRoot;  // empty: none
     int attaches = 0;
@@ -124,25 +127,30 @@ public:
         return true;
     }
     void AttachToWorld(bool underLevelModel) override {
+        OnOwnerThread();
         ++log_->attaches;
         log_->attached = true;
         log_->underLevelModel = underLevelModel;
     }
     void Detach() override {
+        OnOwnerThread();
         ++log_->detaches;
         log_->attached = false;
     }
     bool IsAttached() const override { return log_->attached; }
     void SetLocalMatrix(const engine::Matrix44& matrix) override {
+        OnOwnerThread();
         ++log_->matrixCount;
         log_->matrix = matrix;
     }
     void SetTeamMaterial(const char* name, std::uint32_t colour) override {
+        OnOwnerThread();
         log_->material = name;
         log_->materialColour = colour;
     }
     // Only the animations the log declares play (by default "idle" and "stoodidle").
     bool PlayAnimation(const char* name, bool restart) override {
+        OnOwnerThread();
         log_->animations.emplace_back(name);
         if (log_->has.count(name) == 0) return false;
         if (log_->current == name && !restart) return true;
@@ -155,19 +163,23 @@ public:
     bool IsAnimationPastEnd() const override { return log_->finished; }
     engine::Matrix44 GetWorldMatrix() const override { return log_->worldSet ? log_->world : log_->matrix; }
     void SetWorldMatrix(const engine::Matrix44& matrix) override {
+        OnOwnerThread();
         log_->worldSet = true;
         log_->world = matrix;
     }
     void SetTint(std::uint32_t colour, bool useTint) override {
+        OnOwnerThread();
         log_->tint = colour;
         log_->useTint = useTint;
     }
     int CreateEffectNode(const char* prototype) override {
+        OnOwnerThread();
         log_->effectNodes.emplace_back(prototype);
         return static_cast<int>(log_->effectNodes.size());
     }
     void HangEffectNode(int handle, const engine::Matrix44&) override { log_->hungEffects.push_back(handle); }
     void HangEffectInWorld(int handle, const engine::Matrix44& matrix) override {
+        OnOwnerThread();
         log_->worldEffects.emplace_back(handle, matrix);
         log_->liveEffects.insert(handle);
     }
@@ -194,6 +206,7 @@ public:
     }
     engine::Matrix44 GetPartLocalMatrix(int part) const override { return PartOf(part).local; }
     void SetPartLocalMatrix(int part, const engine::Matrix44& matrix) override {
+        OnOwnerThread();
         PartOf(part).local = matrix;
         ++PartOf(part).matrixCount;
     }
@@ -217,10 +230,13 @@ public:
     engine::Matrix44 GetLocalMatrix() const override { return log_->matrix; }
     void StopEffectEmitting(int handle) override { log_->stoppedEffects.push_back(handle); }
     bool ContainsNode(const engine::SceneNode* node) const override { return node == ownNode; }
-    void PlayBuildEffect(const engine::Vec3&) override { ++log_->buildEffects; }
-    void DestroyModel() override { log_->destroyed = true; }
+    void PlayBuildEffect(const engine::Vec3&) override { OnOwnerThread(); ++log_->buildEffects; }
+    void DestroyModel() override { OnOwnerThread(); log_->destroyed = true; }
 
     ViewLog& Log() const { return *log_; }
+    void OnOwnerThread() const {
+        EXPECT_EQ(std::this_thread::get_id(), log_->owner) << "a view changed off the main thread";
+    }
     ViewLog::Part& PartOf(int handle) const {
         EXPECT_GE(handle, 1);
         EXPECT_LE(handle, static_cast<int>(log_->parts.size()));
