@@ -370,11 +370,11 @@ Unit* Team::FindAirUnitAt(HexCoord hex) const {
 }
 
 Unit* Team::FindNearestIdleUnitOfType(HexCoord target, int unitType, HexPath& out, int searchMode, bool stopShort,
-                                      bool freeOnly) const {
+                                      bool freeOnly, const HexMap* onMap) const {
     Unit* best = nullptr;
     float bestCost = 10000.0f;
     HexPath route;
-    const HexMap& map = battle_.GetHexMap();
+    const HexMap& map = onMap != nullptr ? *onMap : battle_.GetHexMap();
     for (const auto& unit : units_) {
         if (!unit || unit->GetType() != unitType || unit->GetState() != kUnitIdle) continue;
         if (freeOnly && (unit->GetAIGoalId() != 0 || (unit->IsCarrier() && unit->GetPassengerId() != 0))) continue;

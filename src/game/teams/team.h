@@ -69,6 +69,7 @@ public:
     void SetKillCount(int count) { killCount_ = count; }
     void AddKill() override { ++killCount_; }
     AIPlayer* GetAIPlayer() const { return aiPlayer_.get(); }
+    TeamManager& GetManager() const { return manager_; }
     Unit* GetUnit(int slot) const;
     HexCoord GetFocusHex() const { return focusHex_; }
     void SetFocusHex(HexCoord hex) { focusHex_ = hex; }
@@ -117,9 +118,10 @@ public:
 
     Unit* FindUnitAt(HexCoord hex) const;
     Unit* FindAirUnitAt(HexCoord hex) const;
-    // The idle unit of the type with the cheapest route to the target (below 10000), its route in out.
+    // The idle unit of the type with the cheapest route to the target (below 10000), its route in out. The
+    // routes are searched on the map given (the computer player's own copy), else on the battle's map.
     Unit* FindNearestIdleUnitOfType(HexCoord target, int unitType, HexPath& out, int searchMode, bool stopShort,
-                                    bool freeOnly) const;
+                                    bool freeOnly, const HexMap* map = nullptr) const;
 
 private:
     int CountOfType(int unitType) const;
