@@ -22,6 +22,9 @@ const char* const kTeamNames[kTeamKindCount] = {"NEUTRAL TEAM", "BLUE TEAM", "GR
                                                 "ENEMY TEAM"};
 
 bool IsPlaced(const Unit& unit) { return unit.GetState() == kUnitIdle || unit.GetState() == kUnitRunningOrders; }
+// A unit the computer player plans to stand on a hex counts there; a unit bought this turn too, so that two
+// bought units never plan to end on one hex.
+bool CountsOnPlannedTile(const Unit& unit) { return IsPlaced(unit) || unit.GetState() == kUnitNotPlaced; }
 
 }  // namespace
 
@@ -335,7 +338,7 @@ Unit* Team::FindUnitAt(HexCoord hex) const {
     Unit* fallback = nullptr;
     if (aiPlayer_) {
         Unit* planned = FindUnitById(aiPlayer_->FindUnitTargetingTile(hex, false));
-        if (planned != nullptr && IsPlaced(*planned)) {
+        if (planned != nullptr && CountsOnPlannedTile(*planned)) {
             if (!planned->IsAirborne()) return planned;
             fallback = planned;
         }
@@ -357,7 +360,7 @@ Unit* Team::FindAirUnitAt(HexCoord hex) const {
     Unit* found = nullptr;
     if (aiPlayer_) {
         Unit* planned = FindUnitById(aiPlayer_->FindUnitTargetingTile(hex, true));
-        if (planned != nullptr && IsPlaced(*planned) && planned->IsAirborne()) found = planned;
+        if (planned != nullptr && CountsOnPlannedTile(*planned) && planned->IsAirborne()) found = planned;
     }
     for (const auto& unit : units_) {
         if (found != nullptr) break;

@@ -8,8 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "../level/battle_driver.h"
-#include "ai_fakes.h"
+#include "computer_battle.h"
 #include "game/ai/front_goal.h"
 #include "game/ai/level_computer_ports.h"
 #include "game/ai/map_scan.h"
@@ -19,43 +18,6 @@ namespace ai_test {
 namespace {
 
 using level_test::BattleDriver;
-using level_test::DriverSetup;
-
-struct ComputerBattle {
-    explicit ComputerBattle(const char* level, bool threaded = false) {
-        AIGoal::ResetIdCounter();
-        DriverSetup setup;
-        setup.makeComputer = [this, threaded](Team& team, Level& lvl, TeamManager& teams) {
-            auto ai = std::make_unique<ComputerPlayer>(team, std::make_unique<LevelComputerPorts>(lvl, teams, threaded),
-                                                       std::make_unique<RecordingFactory>(log));
-            computer = ai.get();
-            return ai;
-        };
-        driver = std::make_unique<BattleDriver>(level, setup);
-    }
-    // Frames until the computer's turn is over (it then ends its turn); false when that takes more than the
-    // frame limit, not counting frames spent waiting for a threaded plan (those give the worker time).
-    bool PlayComputerTurn(int limit = 5000) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        for (int i = 0; i < limit && std::chrono::steady_clock::now() < deadline; ++i) {
-            driver->Frame(BattleDriver::kTick);
-            const bool computerActs = driver->State() == level_test::kStateSideTurn && driver->Current()->GetKind() == 4;
-            if (computerActs && computer->IsTurnOver()) {
-                driver->EndTurn();
-                return true;
-            }
-            if (computerActs && computer->IsPlanning()) {
-                --i;
-                std::this_thread::sleep_for(std::chrono::microseconds(200));
-            }
-        }
-        return false;
-    }
-
-    FactoryLog log;
-    ComputerPlayer* computer = nullptr;
-    std::unique_ptr<BattleDriver> driver;
-};
 
 TEST(ComputerTurnTest, PlanningWaitsForTheTurnStartAndTheScriptsAndSeesTheTurnsIncome) {
     ComputerBattle battle("four_days");

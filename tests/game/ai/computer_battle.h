@@ -1,0 +1,82 @@
+#pragma once
+// A battle in the level's headless driver whose enemy side has a ComputerPlayer on the level's ports: with
+// the recording factory (the test gives the planning pass), or with the standard one (the whole pass). The
+// level comes from a test data folder, or from a map source and mission the test writes.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "../level/battle_driver.h"
+#include "ai_fakes.h"
+#include "game/ai/level_computer_ports.h"
+
+namespace ai_test {
+
+struct ComputerBattle {
+    explicit ComputerBattle(const char* level, bool threaded = false, level_test::DriverSetup setup = {},
+                            bool recording = true) {
+        AIGoal::ResetIdCounter();
+        setup.makeComputer = [this, threaded, recording](Team& team, Level& lvl, TeamManager& teams) {
+            std::unique_ptr<AIGoalFactory> factory;
+            if (recording) factory = std::make_unique<RecordingFactory>(log);
+            auto ai = std::make_unique<ComputerPlayer>(team, std::make_unique<LevelComputerPorts>(lvl, teams, threaded),
+                                                       std::move(factory));
+            computer = ai.get();
+            return ai;
+        };
+        driver = std::make_unique<level_test::BattleDriver>(level, setup);
+    }
+    // Frames until the computer's turn is over (it then ends its turn); false when that takes more than the
+    // frame limit, not counting frames spent waiting for a threaded plan (those give the worker time).
+    bool PlayComputerTurn(int limit = 5000) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        for (int i = 0; i < limit && std::chrono::steady_clock::now() < deadline; ++i) {
+            driver->Frame(level_test::BattleDriver::kTick);
+            if (afterFrame) afterFrame();
+            const bool computerActs =
+                driver->State() == level_test::kStateSideTurn && driver->Current()->GetKind() == 4;
+            if (computerActs && computer->IsTurnOver()) {
+                driver->EndTurn();
+                return true;
+            }
+            if (computerActs && computer->IsPlanning()) {
+                --i;
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            }
+        }
+        return false;
+    }
+    // From blue's turn: blue passes, the computer plays its turn, and the next blue turn begins (the
+    // start-of-turn queue runs on the way). False when a turn did not end or the mission was decided.
+    bool PlayRound(int limit = 20000) {
+        driver->RunUntilIdle();
+        if (driver->State() != level_test::kStateSideTurn || driver->Current()->GetKind() != 1) return false;
+        driver->EndTurn();
+        if (!PlayComputerTurn(limit)) return false;
+        driver->RunUntilIdle();
+        return driver->State() == level_test::kStateSideTurn;
+    }
+    Team& Enemy() { return *driver->Teams().FindTeam(4); }
+    Team& Blue() { return *driver->Teams().FindTeam(1); }
+
+    FactoryLog log;
+    ComputerPlayer* computer = nullptr;
+    std::unique_ptr<level_test::BattleDriver> driver;
+    // Called after every frame of the computer's turn.
+    std::function<void()> afterFrame;
+};
+
+// A level written by the test: the map source and the mission text, in the given game mode.
+inline level_test::DriverSetup WrittenLevel(const std::string& map, const std::string& mission,
+                                            int mode = kGameModeCampaign) {
+    level_test::DriverSetup setup;
+    setup.mapSource = map;
+    setup.mission = mission;
+    setup.gameMode = mode;
+    return setup;
+}
+
+}  // namespace ai_test
