@@ -107,8 +107,6 @@ TEST_F(WishListTest, GoalsSortByKindThenUnitGoalsByIdAndOthersByScoreWhateverThe
                                           {kGoalStructure, 1.0f}, {kGoalUnit, 0.5f}};
     const int expected[] = {7, 5, 3, 6, 2, 4, 8, 1};
     std::vector<int> order = {0, 1, 2, 3, 4, 5, 6, 7};
-    std::vector<std::unique_ptr<ScoredGoal>> goals;
-    for (const auto& m : made) goals.push_back(std::make_unique<ScoredGoal>(m.first, m.second));
     for (int shuffle = 0; shuffle < 3; ++shuffle) {
         ai->ClearGoals();
         std::vector<std::unique_ptr<AIGoal>> copies;
