@@ -28,21 +28,9 @@ const char* kBases =
     "structure C4 2 owner 4\nstructure D6 1\nstructure K4 2 owner 4\nstructure L6 1\n"
     "structure G10 5 owner 4\nstructure H12 1\nstructure O14 6 owner 4\nunit A1 1 owner 1\n";
 
-class BuyingTest : public ::testing::Test {
+class BuyingTest : public PlanLevelTest {
 protected:
-    void Load(const std::string& extra) {
-        battle = std::make_unique<ComputerBattle>("buying", false,
-                                                  WrittenLevel(LandSource(16, kBases + extra), kMission), false);
-        ASSERT_TRUE(battle->driver->Loaded());
-        battle->driver->RunUntilIdle();
-        ai = battle->computer;
-        ai->ClearGoals();
-        ai->SetFunds(10000);
-    }
-    Team& Enemy() { return battle->Enemy(); }
-
-    std::unique_ptr<ComputerBattle> battle;
-    ComputerPlayer* ai = nullptr;
+    void Load(const std::string& extra) { PlanLevelTest::Load(LandSource(16, kBases + extra), kMission); }
 };
 
 TEST_F(BuyingTest, AWishWhosePadIsTakenStaysUntilPruning) {
@@ -112,7 +100,7 @@ TEST_F(BuyingTest, BoughtUnitsGoToTheGoalsThatWishedForThem) {
     Load("unit N2 1 owner 4\n");
     Team& enemy = Enemy();
     const Unit* passenger = enemy.FindUnitAt(L("N2"));
-    auto structureGoal = std::make_unique<AIStructureGoal>(*ai, 4, *battle->driver->GetLevel().GetStructureManager().FindAtHex(L("C4")));
+    auto structureGoal = std::make_unique<AIStructureGoal>(*ai, 4, *StructureAt("C4"));
     auto resupply = std::make_unique<AIResupplyGoal>(*ai, *passenger);
     auto transport = std::make_unique<AITransportGoal>(*ai, *passenger, L("A8"));
     auto front = std::make_unique<AIFrontGoal>(*ai, 4, 1.0f, L("A1"));

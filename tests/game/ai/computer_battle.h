@@ -12,6 +12,7 @@
 #include "../level/battle_driver.h"
 #include "ai_fakes.h"
 #include "game/ai/level_computer_ports.h"
+#include "game/battle/structure_manager.h"
 
 namespace ai_test {
 
@@ -78,5 +79,35 @@ inline level_test::DriverSetup WrittenLevel(const std::string& map, const std::s
     setup.gameMode = mode;
     return setup;
 }
+
+// A written level with the standard computer player, stopped in blue's first turn so that the test can
+// call the planning steps and goals itself (outside a plan, as the planning thread would).
+class PlanLevelTest : public ::testing::Test {
+protected:
+    void Load(const std::string& map, const std::string& mission, int mode = kGameModeCampaign) {
+        battle = std::make_unique<ComputerBattle>("written", false, WrittenLevel(map, mission, mode), false);
+        ASSERT_TRUE(battle->driver->Loaded());
+        battle->driver->RunUntilIdle();
+        ai = battle->computer;
+        ai->ClearGoals();
+        ai->SetFunds(10000);
+        ai->RefreshPlanMap();
+    }
+    Team& Enemy() { return battle->Enemy(); }
+    Team& Blue() { return battle->Blue(); }
+    Structure* StructureAt(const char* label) {
+        return battle->driver->GetLevel().GetStructureManager().FindAtHex(level_test::L(label));
+    }
+    Unit* UnitAt(const char* label) { return battle->driver->Teams().FindUnitAt(level_test::L(label)); }
+    // Frames until no unit of either side is busy.
+    void Settle() {
+        for (int i = 0; i < 5000 && (Enemy().IsAnyUnitBusy() || Blue().IsAnyUnitBusy()); ++i) {
+            battle->driver->Frame(level_test::BattleDriver::kTick);
+        }
+    }
+
+    std::unique_ptr<ComputerBattle> battle;
+    ComputerPlayer* ai = nullptr;
+};
 
 }  // namespace ai_test
