@@ -94,5 +94,69 @@ TEST(ComputerBattleTest, AFactoryWithCashBuysWhatItsGoalsWishAndDeploysItOnThePa
     }
 }
 
+float TotalHealth(const Team& team) {
+    float sum = 0.0f;
+    for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
+        if (const Unit* unit = team.GetUnit(slot); unit != nullptr && unit->GetState() != kUnitGone) {
+            sum += unit->GetHealth();
+        }
+    }
+    return sum;
+}
+
+bool Beside(HexCoord a, HexCoord b) { return HexDistance(a, b) == 1; }
+
+TEST(ComputerBattleTest, ASquadAdvancesOnTheEnemyClusterAndAttacksItOverTwoTurns) {
+    ComputerBattle battle("clash", false, {}, false);
+    ASSERT_TRUE(battle.driver->Loaded());
+    const float blueBefore = TotalHealth(battle.Blue());
+    ASSERT_TRUE(battle.PlayRound());
+    bool front = false;
+    for (int g = 0; g < battle.computer->GetGoalCount(); ++g) {
+        const auto* goal = dynamic_cast<const AIFrontGoal*>(battle.computer->GetGoal(g));
+        front = front || (goal != nullptr && goal->GetSquadCount() > 0);
+    }
+    EXPECT_TRUE(front);
+    ASSERT_TRUE(battle.PlayRound());
+    EXPECT_LT(TotalHealth(battle.Blue()), blueBefore);
+}
+
+TEST(ComputerBattleTest, ATankOutOfAmmunitionGetsATruckBesideItAndIsRefilled) {
+    ComputerBattle battle("truck", false,
+                          WrittenLevel(LandSource(16, "structure O14 6 owner 4\nunit A1 1 owner 1\n"
+                                                      "unit H8 3 owner 4\nunit C8 9 owner 4\n"),
+                                       kMission),
+                          false);
+    ASSERT_TRUE(battle.driver->Loaded());
+    Unit* tank = battle.Enemy().FindUnitAt(L("H8"));
+    Unit* truck = battle.Enemy().FindUnitAt(L("C8"));
+    tank->SetAmmo(0);
+    // The computer's first turn ends with a resupply goal; the next brings the truck.
+    for (int round = 0; round < 3 && tank->GetAmmo() == 0; ++round) ASSERT_TRUE(battle.PlayRound()) << round;
+    EXPECT_TRUE(Beside(truck->GetHexPos(), tank->GetHexPos()));
+    EXPECT_EQ(tank->GetAmmo(), tank->GetParams().ammoCapacity);
+}
+
+TEST(ComputerBattleTest, AnAircraftLowOnFuelLandsBesideATruckAndLiftsOffOnceServed) {
+    ComputerBattle battle("landing", false,
+                          WrittenLevel(LandSource(16, "structure O14 6 owner 4\nunit A1 1 owner 1\n"
+                                                      "unit H8 13 owner 4 immobile\nunit C8 9 owner 4\n"),
+                                       kMission),
+                          false);
+    ASSERT_TRUE(battle.driver->Loaded());
+    Unit* fighter = battle.Enemy().FindUnitAt(L("H8"));
+    ASSERT_NE(fighter, nullptr);
+    ASSERT_EQ(fighter->GetType(), UT_FIGHTER);
+    const float capacity = fighter->GetParams().fuelCapacity;
+    // Held where it stands (no squad takes it), it waits for the truck to come.
+    fighter->SetFuel(0.25f * capacity);
+    bool landed = false;
+    battle.afterFrame = [&] { landed = landed || (fighter->GetState() != kUnitGone && !fighter->IsAirborne()); };
+    for (int round = 0; round < 3 && fighter->GetFuel() < capacity; ++round) ASSERT_TRUE(battle.PlayRound()) << round;
+    EXPECT_TRUE(landed);
+    EXPECT_FLOAT_EQ(fighter->GetFuel(), capacity);
+    EXPECT_TRUE(fighter->IsAirborne());
+}
+
 }  // namespace
 }  // namespace ai_test
