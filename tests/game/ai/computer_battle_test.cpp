@@ -158,5 +158,58 @@ TEST(ComputerBattleTest, AnAircraftLowOnFuelLandsBesideATruckAndLiftsOffOnceServ
     EXPECT_TRUE(fighter->IsAirborne());
 }
 
+// Everything the computer's turns change: each unit's id, type, hex, state, health, fuel and ammunition, each
+// building's owner and both sides' cash.
+std::vector<float> Board(ComputerBattle& battle) {
+    std::vector<float> board;
+    for (Team* team : {&battle.Blue(), &battle.Enemy()}) {
+        board.push_back(static_cast<float>(team->GetCash()));
+        for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
+            const Unit* unit = team->GetUnit(slot);
+            if (unit == nullptr) continue;
+            board.insert(board.end(), {static_cast<float>(unit->GetId()), static_cast<float>(unit->GetType()),
+                                       static_cast<float>(unit->GetHexPos().Packed()),
+                                       static_cast<float>(unit->GetState()), unit->GetHealth(), unit->GetFuel(),
+                                       static_cast<float>(unit->GetAmmo())});
+        }
+    }
+    const StructureManager& structures = battle.driver->GetLevel().GetStructureManager();
+    for (int slot = 0; slot < kMaxStructures; ++slot) {
+        if (const Structure* s = structures.GetStructure(slot)) board.push_back(static_cast<float>(s->GetTeam()));
+    }
+    return board;
+}
+
+// Ten rounds of a battle with purchases, engineers, a truck, squads and fronts; the board after them.
+std::vector<float> TenRounds(bool threaded, std::uint32_t seed) {
+    level_test::DriverSetup setup =
+        WrittenLevel(LandSource(20, "structure C4 2 owner 4\nstructure D6 1\nstructure K4 5 owner 4\n"
+                                    "structure L6 1\nstructure P3 6 owner 4\nstructure H10 8\nstructure N12 2\n"
+                                    "structure O14 1\nunit G3 2 owner 4\nunit F5 3 owner 4\nunit G6 3 owner 4\n"
+                                    "unit H4 9 owner 4\nunit H5 17 owner 4\nunit R3 5 owner 1\nunit R5 5 owner 1\n"
+                                    "unit S4 7 owner 1\nunit Q16 5 owner 1\nunit R17 4 owner 1\n"),
+                     kMission);
+    setup.randomSeed = seed;
+    ComputerBattle battle("rounds", threaded, setup, false);
+    EXPECT_TRUE(battle.driver->Loaded());
+    const std::vector<float> start = Board(battle);
+    int turnsOver = 0;
+    for (int round = 0; round < 10; ++round) {
+        if (!battle.PlayRound(50000)) break;
+        ++turnsOver;
+    }
+    EXPECT_EQ(turnsOver, 10);
+    // The computer side played: it bought, moved or fought.
+    EXPECT_NE(Board(battle), start);
+    EXPECT_GT(battle.Enemy().CountLiveUnits(), 5);
+    return Board(battle);
+}
+
+TEST(ComputerBattleTest, OneSeedGivesOneBoardAfterTenTurnsOnEitherRunner) {
+    const std::vector<float> inline1 = TenRounds(false, 7);
+    EXPECT_EQ(TenRounds(false, 7), inline1);
+    EXPECT_EQ(TenRounds(true, 7), inline1);
+}
+
 }  // namespace
 }  // namespace ai_test
