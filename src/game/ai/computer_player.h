@@ -182,6 +182,9 @@ public:
     // The whole pass: purchases, their hand-over, front goals, scores, unit goals, the order and the plans.
     // It sets the done flag only when it ran to its end.
     void RunPlanningPass();
+    // The step of the pass that runs now (3 buying, 7 front goals, 9 scores, 10 unit goals, 13 plans), 16
+    // once it ran to its end; 0 before. Read by tests at a checkpoint or after the join.
+    int GetPassStep() const { return passStep_; }
     // One or two cheap wishes for an idle side with cash; the bag they are drawn from is FillRandomWishBag's.
     void AddRandomWishes();
     void FillRandomWishBag(ShuffleBag& bag, int cash) const;
@@ -293,6 +296,7 @@ private:
     std::vector<BuildWish> wishes_;
     std::vector<BoughtUnit> bought_;
     int funds_ = 0;
+    int passStep_ = 0;
     int infantryTankWishes_ = 0;
     int engineersBought_ = 0;
     std::array<UnitTableEntry, kUnitTableSize> unitTable_{};

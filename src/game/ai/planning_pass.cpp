@@ -42,14 +42,17 @@ int EnemyValue(int unitType) {
 }  // namespace
 
 void ComputerPlayer::RunPlanningPass() {
+    passStep_ = 1;
     AddRandomWishes();
     funds_ = team_.GetCash();
+    passStep_ = 3;
     while (BuyNextWish() && !IsCancelled()) {
     }
     if (IsCancelled()) return;
     HandOverBoughtUnits();
     PruneWishes();
     RebuildTileScratch(PlanMap(), team_.GetManager(), team_.GetKind(), this);
+    passStep_ = 7;
     MakeFrontGoals();
     if (IsCancelled()) return;
 
@@ -63,11 +66,13 @@ void ComputerPlayer::RunPlanningPass() {
             }
         }
     }
+    passStep_ = 9;
     const int scored = GetGoalCount();
     for (int i = 0; i < scored; ++i) {
         goals_[static_cast<std::size_t>(i)]->Score();
         if (Checkpoint()) break;
     }
+    passStep_ = 10;
     for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
         Unit* unit = team_.GetUnit(slot);
         if (unit == nullptr || unit->GetState() != kUnitIdle || unit->GetAIGoalId() != 0) continue;
@@ -84,6 +89,7 @@ void ComputerPlayer::RunPlanningPass() {
         if (Checkpoint()) return;
     }
     SortGoals();
+    passStep_ = 13;
     const int planned = GetGoalCount();
     for (int i = 0; i < planned; ++i) {
         goals_[static_cast<std::size_t>(i)]->Plan();
@@ -96,6 +102,7 @@ void ComputerPlayer::RunPlanningPass() {
         }
     }
     PathFinder::SetTileWeighting(false);
+    passStep_ = 16;
     SetDone(true);
 }
 
