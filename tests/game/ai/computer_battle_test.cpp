@@ -211,5 +211,53 @@ TEST(ComputerBattleTest, OneSeedGivesOneBoardAfterTenTurnsOnEitherRunner) {
     EXPECT_EQ(TenRounds(true, 7), inline1);
 }
 
+// 16 x 16: land in rows A-F, a shore row G, water in rows H-J, a shore row K and land again below; the
+// enemy HQ in the north, a blue trooper in the far south-east.
+std::string Coasts(const std::string& extra) {
+    std::string source = "weather 2\ngrid 16 16\n";
+    for (int r = 0; r < 16; ++r) {
+        const char* cell = r == 6 || r == 10 ? "S0" : (r >= 7 && r <= 9) ? "W0" : "L0";
+        for (int c = 0; c < 16; ++c) source += std::string(cell) + (c + 1 < 16 ? " " : "\n");
+    }
+    return source + "structure B12 6 owner 4\nunit P14 1 owner 1\n" + extra;
+}
+
+// Plays rounds until the unit stands on the south coast (row K or below), at most the given number.
+bool CarriedSouth(ComputerBattle& battle, const Unit& unit, int rounds) {
+    for (int round = 0; round < rounds; ++round) {
+        if (!battle.PlayRound()) return false;
+        if (unit.GetCarrier() == nullptr && unit.GetHexPos().row >= 10) return true;
+    }
+    return false;
+}
+
+TEST(ComputerBattleTest, ASkyhookCarriesAGruntOverTheWater) {
+    ComputerBattle battle("skyhook", false, WrittenLevel(Coasts("unit C3 17 owner 4\nunit D8 11 owner 4\n"), kMission),
+                          false);
+    ASSERT_TRUE(battle.driver->Loaded());
+    battle.driver->RunUntilIdle();
+    Unit* grunt = battle.Enemy().FindUnitAt(L("C3"));
+    // The grunt asks to be carried across (as a squad member does when its area lies over the water).
+    battle.computer->RequestTransport(*battle.computer->FindUnitPlanner(grunt->GetId()), L("M8"));
+    bool carried = false;
+    battle.afterFrame = [&] { carried = carried || (grunt->GetCarrier() != nullptr && grunt->GetCarrier()->GetType() == UT_SKYHOOK); };
+    EXPECT_TRUE(CarriedSouth(battle, *grunt, 5));
+    EXPECT_TRUE(carried);
+    EXPECT_EQ(battle.computer->GetTransportGoalCount(), 0);
+}
+
+TEST(ComputerBattleTest, AFerryCarriesATankOverTheWater) {
+    ComputerBattle battle("ferry", false, WrittenLevel(Coasts("unit G8 3 owner 4\nunit H8 10 owner 4\n"), kMission),
+                          false);
+    ASSERT_TRUE(battle.driver->Loaded());
+    battle.driver->RunUntilIdle();
+    Unit* tank = battle.Enemy().FindUnitAt(L("G8"));
+    battle.computer->RequestTransport(*battle.computer->FindUnitPlanner(tank->GetId()), L("M8"));
+    bool carried = false;
+    battle.afterFrame = [&] { carried = carried || (tank->GetCarrier() != nullptr && tank->GetCarrier()->GetType() == UT_FERRY); };
+    EXPECT_TRUE(CarriedSouth(battle, *tank, 6));
+    EXPECT_TRUE(carried);
+}
+
 }  // namespace
 }  // namespace ai_test
