@@ -180,15 +180,19 @@ std::vector<float> Board(ComputerBattle& battle) {
     return board;
 }
 
-// Ten rounds of a battle with purchases, engineers, a truck, squads and fronts; the board after them.
-std::vector<float> TenRounds(bool threaded, std::uint32_t seed) {
-    level_test::DriverSetup setup =
-        WrittenLevel(LandSource(20, "structure C4 2 owner 4\nstructure D6 1\nstructure K4 5 owner 4\n"
+// A battle with purchases, engineers, a truck, squads and fronts.
+level_test::DriverSetup BusyLevel() {
+    return WrittenLevel(LandSource(20, "structure C4 2 owner 4\nstructure D6 1\nstructure K4 5 owner 4\n"
                                     "structure L6 1\nstructure P3 6 owner 4\nstructure H10 8\nstructure N12 2\n"
                                     "structure O14 1\nunit G3 2 owner 4\nunit F5 3 owner 4\nunit G6 3 owner 4\n"
                                     "unit H4 9 owner 4\nunit H5 17 owner 4\nunit R3 5 owner 1\nunit R5 5 owner 1\n"
                                     "unit S4 7 owner 1\nunit Q16 5 owner 1\nunit R17 4 owner 1\n"),
                      kMission);
+}
+
+// Ten rounds of the busy battle; the board after them.
+std::vector<float> TenRounds(bool threaded, std::uint32_t seed) {
+    level_test::DriverSetup setup = BusyLevel();
     setup.randomSeed = seed;
     ComputerBattle battle("rounds", threaded, setup, false);
     EXPECT_TRUE(battle.driver->Loaded());
@@ -257,6 +261,31 @@ TEST(ComputerBattleTest, AFerryCarriesATankOverTheWater) {
     battle.afterFrame = [&] { carried = carried || (tank->GetCarrier() != nullptr && tank->GetCarrier()->GetType() == UT_FERRY); };
     EXPECT_TRUE(CarriedSouth(battle, *tank, 6));
     EXPECT_TRUE(carried);
+}
+
+// Under the thread sanitizer this shows the planning thread and the main thread apart: while the plan runs,
+// the main thread ticks the units, updates their animations through the recording views and looks up every
+// hex in every frame of the plan.
+TEST(ComputerBattleTest, TwentyThreadedTurnsWhileTheMainThreadTicksAndLooksUpEveryHex) {
+    ComputerBattle battle("threads", true, BusyLevel(), false);
+    ASSERT_TRUE(battle.driver->Loaded());
+    TeamManager& teams = battle.driver->Teams();
+    int lookups = 0;
+    battle.afterFrame = [&] {
+        if (!battle.computer->IsPlanning()) return;
+        for (int r = 0; r < kMapRows; ++r) {
+            for (int c = 0; c < kMapColumns; ++c) {
+                const HexCoord hex = MakeHexCoord(c, r);
+                if (!IsValidHex(hex)) continue;
+                lookups += teams.FindUnitAt(hex) != nullptr;
+                lookups += teams.FindAirUnitAt(hex) != nullptr;
+            }
+        }
+    };
+    int rounds = 0;
+    while (rounds < 20 && battle.PlayRound(50000)) ++rounds;
+    EXPECT_GE(rounds, 10);
+    EXPECT_GT(lookups, 0);
 }
 
 }  // namespace
