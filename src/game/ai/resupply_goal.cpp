@@ -34,7 +34,7 @@ AIResupplyGoal::~AIResupplyGoal() {
 }
 
 void AIResupplyGoal::ReleaseSupplier() {
-    if (Unit* truck = player_.FindAnyUnit(supplierId_)) {
+    if (Unit* truck = player_.GetTeam().FindUnitById(supplierId_)) {
         if (truck->GetAIGoalId() == GetId()) truck->SetAIGoalId(0);
     }
     supplierId_ = 0;
