@@ -193,15 +193,10 @@ void ComputerPlayer::HandOverBoughtUnits() {
     for (const BoughtUnit& bought : bought_) {
         AIGoal* goal = bought.goalId != 0 ? FindGoalById(bought.goalId) : nullptr;
         bool taken = goal != nullptr;
-        if (goal != nullptr) {
-            switch (goal->GetKind()) {
-                case kGoalStructure: static_cast<AIStructureGoal*>(goal)->AssignUnit(bought.unitId); break;
-                case kGoalResupply: static_cast<AIResupplyGoal*>(goal)->AssignSupplier(bought.unitId); break;
-                case kGoalTransport: static_cast<AITransportGoal*>(goal)->ReserveCarrier(bought.unitId); break;
-                case kGoalFront: taken = static_cast<AIFrontGoal*>(goal)->TakeUnit(bought.unitId); break;
-                default: break;
-            }
-        }
+        if (auto* structure = dynamic_cast<AIStructureGoal*>(goal)) structure->AssignUnit(bought.unitId);
+        if (auto* resupply = dynamic_cast<AIResupplyGoal*>(goal)) resupply->AssignSupplier(bought.unitId);
+        if (auto* transport = dynamic_cast<AITransportGoal*>(goal)) transport->ReserveCarrier(bought.unitId);
+        if (auto* front = dynamic_cast<AIFrontGoal*>(goal)) taken = front->TakeUnit(bought.unitId);
         if (!taken) AddGoal(std::make_unique<AITargetGoal>(*this, bought.unitId, bought.pad));
     }
 }
@@ -215,9 +210,10 @@ void ComputerPlayer::MakeFrontGoals() {
     const int ownCount = CollectHotSpots(true, kMaxHotSpots, own.data());
     int fronts = 0;
     for (const auto& goal : goals_) {
-        if (goal->GetKind() != kGoalFront) continue;
+        const auto* front = dynamic_cast<const AIFrontGoal*>(goal.get());
+        if (front == nullptr) continue;
         ++fronts;
-        const HexCoord centre = static_cast<const AIFrontGoal&>(*goal).GetCentre();
+        const HexCoord centre = front->GetCentre();
         const auto end = std::remove_if(enemy.begin(), enemy.begin() + enemyCount, [&](const HotSpot& spot) {
             return HexDistance(spot.hex, centre) <= kFrontSpacing;
         });
