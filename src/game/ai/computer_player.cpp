@@ -157,6 +157,11 @@ void ComputerPlayer::FinishPlanning() {
     runner_->Close();
     runner_.reset();
     planActive_ = false;
+    for (int id : removals_) {
+        Unit* unit = team_.FindUnitById(id);
+        if (unit != nullptr && unit->GetState() == kUnitNotPlaced) unit->SetState(kUnitGone);
+    }
+    removals_.clear();
     // Bookkeeping that arrived while the worker planned, in its order.
     std::vector<QueuedCall> calls = std::move(queued_);
     queued_.clear();
@@ -235,6 +240,7 @@ void ComputerPlayer::StopPlanning() {
     runner_.reset();
     planActive_ = false;
     queued_.clear();
+    removals_.clear();
 }
 
 // --- Goal list, wishes, purchases --------------------------------------------------------------------------
@@ -278,6 +284,14 @@ bool ComputerPlayer::AddBoughtUnit(const BoughtUnit& bought) {
 // --- Planners ----------------------------------------------------------------------------------------------
 
 bool ComputerPlayer::MustQueue() const { return planActive_ && !t_inPlan; }
+
+void ComputerPlayer::RemoveBoughtUnit(Unit& unit) {
+    if (t_inPlan) {
+        removals_.push_back(unit.GetId());
+    } else {
+        unit.SetState(kUnitGone);
+    }
+}
 
 bool ComputerPlayer::PlanHidden() const { return planActive_ && !t_inPlan; }
 

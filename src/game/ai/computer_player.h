@@ -201,6 +201,10 @@ public:
     // returns how many records are used.
     int CollectHotSpots(bool own, int capacity, HotSpot* records);
 
+    // A unit bought this turn whose pad is taken goes before it was ever placed (the team then deletes it).
+    // In a plan the removal waits for the join, so that the main thread never sees the unit change.
+    void RemoveBoughtUnit(Unit& unit);
+
     // --- What the goals look up while planning -------------------------------------------------------------
     // The unit of the id on any side, or null.
     Unit* FindAnyUnit(int unitId) const;
@@ -307,6 +311,8 @@ private:
     // Main thread only: true from the start of a plan until its runner is joined.
     bool planActive_ = false;
     std::vector<QueuedCall> queued_;
+    // Bought units the plan removes, applied after the join.
+    std::vector<int> removals_;
     CancelToken::Hook checkpointHook_;
     std::unique_ptr<engine::RandomStreams> planRandom_;
     std::unique_ptr<HexMap> planMap_;

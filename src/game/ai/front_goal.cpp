@@ -407,7 +407,7 @@ void AIFrontGoal::Plan() {
         if (unit->GetState() == kUnitNotPlaced) {
             const Unit* other = battle->FindUnitAt(unit->GetHexPos());
             if (other != nullptr && other != unit) {
-                unit->SetState(kUnitGone);
+                player_.RemoveBoughtUnit(*unit);
                 continue;
             }
         }

@@ -170,7 +170,7 @@ void AIResupplyGoal::Plan() {
         const Unit* other = battle->FindUnitAt(truck->GetHexPos());
         if (other != nullptr && other != truck) {
             // Its pad is taken: the bought truck goes before it was ever placed (the team deletes it).
-            truck->SetState(kUnitGone);
+            player_.RemoveBoughtUnit(*truck);
             ReleaseSupplier();
             return;
         }

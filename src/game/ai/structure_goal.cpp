@@ -207,7 +207,7 @@ void AIStructureGoal::Plan() {
         const Unit* other = battle->FindUnitAt(engineer->GetHexPos());
         if (other != nullptr && other != engineer) {
             // Its pad is taken: the bought engineer goes before it was ever placed (the team deletes it).
-            engineer->SetState(kUnitGone);
+            player_.RemoveBoughtUnit(*engineer);
             Release();
             return;
         }

@@ -155,7 +155,7 @@ void AITransportGoal::Plan() {
         const Unit* other = battle->FindUnitAt(carrier->GetHexPos());
         if (other != nullptr && other != carrier) {
             // Its pad is taken: the bought carrier goes before it was ever placed (the team deletes it).
-            carrier->SetState(kUnitGone);
+            player_.RemoveBoughtUnit(*carrier);
             ReleaseCarrier();
             return;
         }

@@ -306,7 +306,7 @@ void Team::TransferUnit(Unit& unit, int teamKind) {
     // A refused unit comes back into its old slot.
     auto& entry = units_[static_cast<std::size_t>(slot)];
     const int id = unit.GetId();
-    entry = destination->InsertUnit(std::move(entry));
+    entry = destination->InsertUnit(entry.release());
     if (entry) return;
     // The planner moves with the unit: the old side's would point at a unit another team deletes later.
     if (aiPlayer_) aiPlayer_->RemoveUnit(id);

@@ -3,6 +3,7 @@
 // starts on, its kill count and, for the enemy side, its computer player. Units come into a team only
 // through the creation operations here (under the team's unit lock) or by insertion and transfer.
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -42,6 +43,32 @@ struct UnitRecord {
     HexCoord hex;
     int facing = 0;
     float health = 1.0f;
+};
+
+// One of a team's 48 unit slots: it owns its unit, and hands the pointer over with release and acquire, so
+// that a unit the computer player's planning thread inserts is seen whole by the main thread's walks.
+class UnitSlot {
+public:
+    UnitSlot() = default;
+    ~UnitSlot() { reset(); }
+    UnitSlot(const UnitSlot&) = delete;
+    UnitSlot& operator=(const UnitSlot&) = delete;
+
+    Unit* get() const { return unit_.load(std::memory_order_acquire); }
+    Unit* operator->() const { return get(); }
+    Unit& operator*() const { return *get(); }
+    explicit operator bool() const { return get() != nullptr; }
+    // Deletes the unit held, if any, and holds the new one.
+    void reset(Unit* unit = nullptr) { delete unit_.exchange(unit, std::memory_order_acq_rel); }
+    UnitSlot& operator=(std::unique_ptr<Unit> unit) {
+        reset(unit.release());
+        return *this;
+    }
+    // Gives the unit up; the slot is empty afterwards.
+    std::unique_ptr<Unit> release() { return std::unique_ptr<Unit>(unit_.exchange(nullptr, std::memory_order_acq_rel)); }
+
+private:
+    std::atomic<Unit*> unit_{nullptr};
 };
 
 class Team final : public UnitTeam {
@@ -139,7 +166,7 @@ private:
     std::array<int, 4> lastBought_ = {UT_GRUNT, UT_FERRY, UT_SKYHOOK, UT_APC};
     int kind_;
     engine::WideString name_;
-    std::array<std::unique_ptr<Unit>, kMaxTeamUnits> units_;
+    std::array<UnitSlot, kMaxTeamUnits> units_;
     std::unique_ptr<AIPlayer> aiPlayer_;
     int cash_ = 0;
     std::mutex unitLock_;
