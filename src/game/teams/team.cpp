@@ -284,11 +284,14 @@ Unit* Team::CreateUnitFromRecord(const UnitRecord& record) {
 int Team::CreateUnplacedUnit(int unitType, HexCoord hex) {
     std::lock_guard<std::mutex> lock(unitLock_);
     if (FindFreeUnitSlot() < 0 || unitType < 1 || unitType >= kUnitTypeCount) return 0;
-    Unit* unit = InsertLocked(CreateUnit(battle_, unitType, this, 0, Unit::Presentation::kLogicOnly));
-    unit->SetState(kUnitNotPlaced);
-    unit->SetHexPos(hex);
-    if (aiPlayer_) aiPlayer_->AddUnitPlanner(unit->GetId());
-    return unit->GetId();
+    // Set up whole before it enters its slot: the main thread may walk the slots meanwhile.
+    std::unique_ptr<Unit> made = CreateUnit(battle_, unitType, this, 0, Unit::Presentation::kLogicOnly);
+    made->SetState(kUnitNotPlaced);
+    made->SetHexPos(hex);
+    const int id = made->GetId();
+    InsertLocked(std::move(made));
+    if (aiPlayer_) aiPlayer_->AddUnitPlanner(id);
+    return id;
 }
 
 std::unique_ptr<Unit> Team::InsertUnit(std::unique_ptr<Unit> unit) {
