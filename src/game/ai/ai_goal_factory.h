@@ -1,7 +1,7 @@
 #pragma once
-// The parts of a computer turn that come from the planning pass and the structure, transport and resupply
-// goals: the turn start's structure goals, the goals a unit planner's turn step asks for, and the planning
-// pass itself. The default plans nothing, so that a computer side ends its turn at once.
+// Where a computer turn gets its structure goals, the goals a unit planner's turn step asks for, and its
+// planning pass. The standard factory makes the real goals and runs the real pass; tests put recording fakes
+// in its place to drive the turn on its own.
 #include <memory>
 
 #include "game/ai/ai_goal.h"
@@ -16,16 +16,13 @@ class AIGoalFactory {
 public:
     virtual ~AIGoalFactory() = default;
     // The turn start's structure goals (the goal list is rebuilt).
-    virtual void MakeStructureGoals(ComputerPlayer& /*player*/) {}
+    virtual void MakeStructureGoals(ComputerPlayer& player);
     // A resupply goal for the unit, or null.
-    virtual std::unique_ptr<AIGoal> MakeResupplyGoal(ComputerPlayer& /*player*/, int /*unitId*/) { return nullptr; }
-    // A transport goal carrying the unit to the destination, or null (for instance a ship on a ferry).
-    virtual std::unique_ptr<AIGoal> MakeTransportGoal(ComputerPlayer& /*player*/, int /*unitId*/,
-                                                      HexCoord /*destination*/) {
-        return nullptr;
-    }
+    virtual std::unique_ptr<AIGoal> MakeResupplyGoal(ComputerPlayer& player, int unitId);
+    // A transport goal carrying the unit to the destination, or null.
+    virtual std::unique_ptr<AIGoal> MakeTransportGoal(ComputerPlayer& player, int unitId, HexCoord destination);
     // The planning pass, on the planning thread; it polls the token between its steps.
-    virtual void RunPlanningPass(ComputerPlayer& /*player*/, CancelToken& /*token*/) {}
+    virtual void RunPlanningPass(ComputerPlayer& player, CancelToken& token);
 };
 
 }  // namespace game

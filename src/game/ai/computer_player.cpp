@@ -13,12 +13,7 @@
 namespace game {
 namespace {
 
-constexpr int kAIConfigFundsDonation = 1;
 constexpr int kEnemyTeamKind = 4;
-
-bool IsShipUnitType(int unitType) {
-    return unitType == UT_FERRY || (unitType >= UT_SUBMARINE && unitType <= UT_AEGIS);
-}
 
 // True on the thread that runs a plan, for the plan's duration.
 thread_local bool t_inPlan = false;
@@ -60,7 +55,7 @@ void ComputerPlayer::StartTurn() {
         factory_->MakeStructureGoals(*this);
         structureGoalsMade_ = true;
         if (dayAtTurnStart_ == 1 && ports_.GetGameMode() == kGameModeSkirmish) {
-            for (int i = 0; i < 2; ++i) AddBuildWish({UT_ENGINEER, 10000.0f, {-1, -1}, 0});
+            for (int i = 0; i < 2; ++i) AddBuildWishAnywhere(UT_ENGINEER, 10000.0f, 0);
         }
     }
     ClearUnitTable();
@@ -162,6 +157,11 @@ void ComputerPlayer::FinishPlanning() {
     runner_->Close();
     runner_.reset();
     planActive_ = false;
+    for (int id : removals_) {
+        Unit* unit = team_.FindUnitById(id);
+        if (unit != nullptr && unit->GetState() == kUnitNotPlaced) unit->SetState(kUnitGone);
+    }
+    removals_.clear();
     // Bookkeeping that arrived while the worker planned, in its order.
     std::vector<QueuedCall> calls = std::move(queued_);
     queued_.clear();
@@ -240,6 +240,7 @@ void ComputerPlayer::StopPlanning() {
     runner_.reset();
     planActive_ = false;
     queued_.clear();
+    removals_.clear();
 }
 
 // --- Goal list, wishes, purchases --------------------------------------------------------------------------
@@ -274,12 +275,6 @@ void ComputerPlayer::ClearGoals() {
     currentGoal_ = 0;
 }
 
-bool ComputerPlayer::AddBuildWish(const BuildWish& wish) {
-    if (GetWishCount() >= kMaxWishes) return false;
-    wishes_.push_back(wish);
-    return true;
-}
-
 bool ComputerPlayer::AddBoughtUnit(const BoughtUnit& bought) {
     if (GetBoughtCount() >= kMaxBought) return false;
     bought_.push_back(bought);
@@ -289,6 +284,14 @@ bool ComputerPlayer::AddBoughtUnit(const BoughtUnit& bought) {
 // --- Planners ----------------------------------------------------------------------------------------------
 
 bool ComputerPlayer::MustQueue() const { return planActive_ && !t_inPlan; }
+
+void ComputerPlayer::RemoveBoughtUnit(Unit& unit) {
+    if (t_inPlan) {
+        removals_.push_back(unit.GetId());
+    } else {
+        unit.SetState(kUnitGone);
+    }
+}
 
 bool ComputerPlayer::PlanHidden() const { return planActive_ && !t_inPlan; }
 
@@ -474,7 +477,7 @@ void ComputerPlayer::TurnStep(AIUnitPlanner& planner) {
         const int id = goal ? goal->GetId() : 0;
         if (AddGoal(std::move(goal))) planner.SetResupplyGoalId(id);
     }
-    if (planner.WantsTransport() && IsShipUnitType(unit->GetType())) {
+    if (planner.WantsTransport() && IsShipType(unit->GetType())) {
         // A ship is never carried: its request ends here and leaves no count behind.
         planner.SetWantsTransport(false, planner.GetTransportDestination());
     } else if (planner.WantsTransport()) {

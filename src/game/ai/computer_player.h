@@ -18,10 +18,14 @@
 #include "game/ai/plan_runner.h"
 #include "game/ai/worker_job.h"
 #include "game/battle/hex_map.h"
+#include "game/battle/battle_types.h"
 #include "game/teams/ai_player.h"
 
 namespace game {
 
+class HexPath;
+class ShuffleBag;
+class StructureManager;
 class Team;
 
 // Driver states.
@@ -37,6 +41,20 @@ inline constexpr int kMaxGoals = 256;
 inline constexpr int kMaxWishes = 64;
 inline constexpr int kMaxBought = 64;
 inline constexpr int kMaxTransportGoals = 4;
+// Live units at which the computer side stops buying, engineers it buys a turn, GRUNT and LIGHT_TANK wishes
+// it accepts a turn.
+inline constexpr int kMaxLiveUnitsForBuying = 36;
+inline constexpr int kMaxEngineersBought = 2;
+inline constexpr int kMaxInfantryTankWishes = 4;
+// Hot spots looked at for the front goals, on each side.
+inline constexpr int kMaxHotSpots = 20;
+// Mission tuning keys of Level::GetAIConfig.
+inline constexpr int kAIConfigEngineerAgro = 0;
+inline constexpr int kAIConfigFundsDonation = 1;
+inline constexpr int kAIConfigLandRatio = 2;
+inline constexpr int kAIConfigAirRatio = 3;
+inline constexpr int kAIConfigSeaRatio = 4;
+inline constexpr int kAIConfigOffenceAggro = 5;
 // One entry for every unit the battle can hold, so that no planned damage or claim is ever dropped.
 inline constexpr int kUnitTableSize = 5 * 48;
 // Seconds of a pause between goal steps, counted down by 0.02 per quiet tick.
@@ -46,6 +64,11 @@ inline constexpr float kTickSeconds = 0.02f;
 // Cash of a campaign turn by difficulty, and per owned refinery.
 inline constexpr std::array<int, 4> kDifficultyBonus = {0, 20, 40, 90};
 inline constexpr int kRefineryIncome = 50;
+
+// The FERRY and the warships.
+inline bool IsShipType(int unitType) {
+    return unitType == UT_FERRY || (unitType >= UT_SUBMARINE && unitType <= UT_AEGIS);
+}
 
 // A unit the computer player would like to buy.
 struct BuildWish {
@@ -60,6 +83,13 @@ struct BoughtUnit {
     HexCoord pad;
     int unitId = 0;
     int goalId = 0;
+};
+
+// A cluster of unit weight on the map, and the rank the front goals give it.
+struct HotSpot {
+    float weight = 0.0f;  // 0: an empty record
+    HexCoord hex;
+    float cost = 0.0f;
 };
 
 struct UnitTableEntry {
@@ -119,15 +149,74 @@ public:
     void ReserveTransportGoal() { ++transportGoalCount_; }
     void ReleaseTransportReservation() { --transportGoalCount_; }
 
+    // Lower kind first; unit goals by id; the other kinds by score, highest first; ties by id.
+    static bool CompareGoals(const AIGoal& a, const AIGoal& b);
+    void SortGoals();
+    // Rebuilds the goal list with one structure goal for every structure but the build pads.
+    void MakeStructureGoals();
+
     // --- Wishes and purchases -----------------------------------------------------------------------------
-    // False when the list is full.
+    // Scales the priority by the mission's ratio of the type's domain (not an ENGINEER's), takes at most four
+    // GRUNT or LIGHT_TANK wishes a turn and 64 in all: false when the wish was not taken.
     bool AddBuildWish(const BuildWish& wish);
+    bool AddBuildWish(int unitType, float priority, int goalId, HexCoord target) {
+        return AddBuildWish({unitType, priority, target, goalId});
+    }
+    bool AddBuildWishAnywhere(int unitType, float priority, int goalId) {
+        return AddBuildWish({unitType, priority, {-1, -1}, goalId});
+    }
+    // Empties the bought list and the turn's counters; keeps, in order, only the wishes of live resupply and
+    // transport goals.
+    void PruneWishes();
+    static bool CompareWishesByPriority(const BuildWish& a, const BuildWish& b) { return a.priority > b.priority; }
     int GetWishCount() const { return static_cast<int>(wishes_.size()); }
     const BuildWish& GetWish(int i) const { return wishes_[static_cast<std::size_t>(i)]; }
     bool AddBoughtUnit(const BoughtUnit& bought);
     int GetBoughtCount() const { return static_cast<int>(bought_.size()); }
+    const BoughtUnit& GetBought(int i) const { return bought_[static_cast<std::size_t>(i)]; }
     int GetFunds() const { return funds_; }
     void SetFunds(int funds) { funds_ = funds; }
+    int GetEngineersBought() const { return engineersBought_; }
+
+    // --- The planning pass (planning thread, or inline) ---------------------------------------------------
+    // The whole pass: purchases, their hand-over, front goals, scores, unit goals, the order and the plans.
+    // It sets the done flag only when it ran to its end.
+    void RunPlanningPass();
+    // The step of the pass that runs now (3 buying, 7 front goals, 9 scores, 10 unit goals, 13 plans), 16
+    // once it ran to its end; 0 before. Read by tests at a checkpoint or after the join.
+    int GetPassStep() const { return passStep_; }
+    // One or two cheap wishes for an idle side with cash; the bag they are drawn from is FillRandomWishBag's.
+    void AddRandomWishes();
+    void FillRandomWishBag(ShuffleBag& bag, int cash) const;
+    // Buys the best affordable, placeable wish: true when a wish was used up.
+    bool BuyNextWish();
+    // Every unit bought this pass goes to the goal that wished for it, else to a new target goal.
+    void HandOverBoughtUnits();
+    // Front goals on the enemy hot spots that no front goal covers yet, the most promising first.
+    void MakeFrontGoals();
+    // The value of the other sides' units within 3 steps: GENERAL 900, ENGINEER 500, others 10, a carrier 10
+    // plus its passenger's.
+    int ScoreEnemiesNear(HexCoord hex);
+    // Fills the records with the strongest clusters of own (positive) or other (negative) unit weight;
+    // returns how many records are used.
+    int CollectHotSpots(bool own, int capacity, HotSpot* records);
+
+    // A unit bought this turn whose pad is taken goes before it was ever placed (the team then deletes it).
+    // In a plan the removal waits for the join, so that the main thread never sees the unit change.
+    void RemoveBoughtUnit(Unit& unit);
+
+    // --- What the goals look up while planning -------------------------------------------------------------
+    // The unit of the id on any side, or null.
+    Unit* FindAnyUnit(int unitId) const;
+    // The level's structures, or null when the battle has none.
+    StructureManager* GetStructures() const;
+    bool IsUnitTypeUnlocked(int unitType) const;
+    // The price of a unit type; 0 for an unknown type.
+    int GetUnitCost(int unitType) const;
+    // The nearest idle unit of the team of that type (unclaimed and empty when freeOnly), routes searched
+    // on the plan's map.
+    Unit* FindNearestIdleUnit(HexCoord target, int unitType, HexPath& route, int searchMode, bool stopShort,
+                              bool freeOnly);
 
     // --- Planners and the unit table ----------------------------------------------------------------------
     AIUnitPlanner* FindUnitPlanner(int unitId) const;
@@ -211,6 +300,9 @@ private:
     std::vector<BuildWish> wishes_;
     std::vector<BoughtUnit> bought_;
     int funds_ = 0;
+    int passStep_ = 0;
+    int infantryTankWishes_ = 0;
+    int engineersBought_ = 0;
     std::array<UnitTableEntry, kUnitTableSize> unitTable_{};
     // Guards the planner slots: the planning thread adds planners for units it buys.
     mutable std::mutex plannerLock_;
@@ -219,6 +311,8 @@ private:
     // Main thread only: true from the start of a plan until its runner is joined.
     bool planActive_ = false;
     std::vector<QueuedCall> queued_;
+    // Bought units the plan removes, applied after the join.
+    std::vector<int> removals_;
     CancelToken::Hook checkpointHook_;
     std::unique_ptr<engine::RandomStreams> planRandom_;
     std::unique_ptr<HexMap> planMap_;

@@ -3,7 +3,11 @@
 #include <algorithm>
 
 #include "game/ai/computer_player.h"
+#include "game/ai/shuffle_bag.h"
 #include "game/ai/unit_goals.h"
+#include "game/battle/structure_manager.h"
+#include "game/battle/structure_types.h"
+#include "game/level/hex_object_list.h"
 #include "game/battle/battle_context.h"
 #include "game/battle/hex_path.h"
 #include "game/teams/team.h"
@@ -215,7 +219,137 @@ void AIFrontGoal::Recruit() {
     for (const Candidate& c : slots) {
         if (c.unit != nullptr && squadCount_ < kMaxSquad) AppendMember(*c.unit, c.cost);
     }
-    // Wishing for units to fill the squad comes with the planning pass and its purchases.
+    if (squadCount_ < kMaxSquad) WishForSquad();
+}
+
+// --- Wishes for the squad ---------------------------------------------------------------------------------
+
+namespace {
+
+bool IsSquadInfantry(int type) {
+    return type == UT_TROOPER || type == UT_SNIPER || type == UT_GRENADIER || type == UT_GRUNT ||
+           type == UT_GENERAL || type == UT_SUPERSOLDIER;
+}
+bool IsSquadLand(int type) {
+    return IsSquadInfantry(type) || (type >= UT_LIGHT_TANK && type <= UT_ARTILLERY) || type == UT_ANTIAIR;
+}
+
+}  // namespace
+
+void AIFrontGoal::WishForSquad() {
+    int infantry = 0;
+    int land = 0;
+    int air = 0;
+    int sea = 0;
+    for (int type = 1; type < kUnitTypeCount; ++type) {
+        const int n = squadByType_[static_cast<std::size_t>(type)];
+        if (IsSquadInfantry(type)) infantry += n;
+        if (IsSquadLand(type)) land += n;
+        if (type == UT_BOMBER || type == UT_FIGHTER) air += n;
+        if (type >= UT_SUBMARINE && type <= UT_AEGIS) sea += n;
+    }
+    int enemyInfantry = 0;
+    int enemyLand = 0;
+    int enemySea = 0;
+    int enemyAir = 0;
+    for (int type = 1; type < kUnitTypeCount; ++type) {
+        const int n = targetsByType_[static_cast<std::size_t>(type)];
+        const bool foot = IsSquadInfantry(type) || type == UT_ENGINEER;
+        if (foot) enemyInfantry += n;
+        if (foot || (type >= UT_LIGHT_TANK && type <= UT_TRUCK) || type == UT_ANTIAIR) enemyLand += n;
+        if (type == UT_FERRY || (type >= UT_SUBMARINE && type <= UT_AEGIS)) enemySea += n;
+        if (type >= UT_SKYHOOK && type <= UT_FIGHTER) enemyAir += n;
+    }
+    if (enemyAir != 0) ++enemyAir;
+    const int enemyVehicles = enemyLand - enemyInfantry;
+
+    StructureManager* structures = player_.GetStructures();
+    HexObjectList barracks;
+    HexObjectList airports;
+    HexObjectList factories;
+    HexObjectList dockyards;
+    if (structures != nullptr) {
+        barracks.AddStructuresOfType(*structures, kStructureBarracks, teamKind_);
+        airports.AddStructuresOfType(*structures, kStructureAirport, teamKind_);
+        factories.AddStructuresOfType(*structures, kStructureFactory, teamKind_);
+        dockyards.AddStructuresOfType(*structures, kStructureDockyard, teamKind_);
+    }
+    const HexMap& map = player_.PlanMap();
+    const int region = map.GetTile(centre_).regionId;
+    const auto inRegion = [&](const HexObjectList& list) {
+        for (int i = 0; i < list.GetCount(); ++i) {
+            if (map.GetTile(list.GetHex(i)).regionId == region) return true;
+        }
+        return false;
+    };
+    const bool hasBarracks = barracks.GetCount() > 0;
+    const bool hasAirport = airports.GetCount() > 0;
+    const bool hasFactory = factories.GetCount() > 0;
+    const bool hasDockyard = dockyards.GetCount() > 0;
+    int cash = player_.GetTeam().GetCash();
+
+    int need = targetCount_ - squadCount_;
+    if (need < 10) need += 2;
+    need = static_cast<int>(static_cast<float>(need) * player_.Ports().GetAIConfig(kAIConfigOffenceAggro));
+
+    const auto open = [&](int type) { return player_.IsUnitTypeUnlocked(type); };
+    ShuffleBag bag(64);
+    const auto addPaid = [&](int type) {
+        bag.Add(type);
+        cash -= player_.GetUnitCost(type);
+    };
+    const int nonInfantry = land - infantry;
+    for (int pass = 0; pass < need; ++pass) {
+        if (squadByType_[UT_ANTIAIR] + air < enemyAir && (open(UT_ANTIAIR) || open(UT_FIGHTER) || open(UT_AEGIS)) &&
+            (hasFactory || hasAirport)) {
+            if (inRegion(factories) && open(UT_ANTIAIR)) bag.AddRepeated(UT_ANTIAIR, 3);
+            if (inRegion(dockyards) && open(UT_AEGIS)) bag.Add(UT_AEGIS);
+            if (hasAirport && open(UT_FIGHTER)) bag.Add(UT_FIGHTER);
+            cash -= 100;
+            ++air;
+        } else if (sea < enemySea && (hasDockyard || hasAirport) &&
+                   (open(UT_DESTROYER) || open(UT_CRUISER) || open(UT_BOMBER))) {
+            if (hasDockyard && open(UT_DESTROYER)) bag.AddRepeated(UT_DESTROYER, 2);
+            if (hasDockyard && open(UT_CRUISER)) bag.AddRepeated(UT_CRUISER, 2);
+            if (hasAirport && open(UT_BOMBER) && targetsByType_[UT_AEGIS] == 0) bag.Add(UT_BOMBER);
+            ++sea;
+        } else if (cash < 250) {
+            if (hasBarracks && open(UT_GRUNT) && infantry - 1 < enemyInfantry) bag.Add(UT_GRUNT);
+            if (hasBarracks && open(UT_TROOPER) && nonInfantry < enemyVehicles) bag.Add(UT_TROOPER);
+            if (hasFactory && open(UT_LIGHT_TANK) && nonInfantry - 1 < enemyVehicles) bag.Add(UT_LIGHT_TANK);
+        } else if (enemyVehicles < enemyInfantry) {
+            if (hasBarracks && open(UT_GRENADIER)) addPaid(UT_GRENADIER);
+            if (hasBarracks && open(UT_SNIPER)) addPaid(UT_SNIPER);
+            if (hasBarracks && open(UT_SUPERSOLDIER)) addPaid(UT_SUPERSOLDIER);
+            if (hasFactory && open(UT_ARTILLERY)) addPaid(UT_ARTILLERY);
+        } else {
+            if (hasAirport && open(UT_BOMBER)) addPaid(UT_BOMBER);
+            if (hasFactory && open(UT_HEAVY_TANK)) addPaid(UT_HEAVY_TANK);
+            if (hasFactory && open(UT_MED_TANK)) addPaid(UT_MED_TANK);
+            if (hasFactory && open(UT_MLRS)) addPaid(UT_MLRS);
+            if (hasBarracks && open(UT_GRENADIER)) addPaid(UT_GRENADIER);
+            if (hasBarracks && open(UT_TROOPER)) addPaid(UT_TROOPER);
+        }
+    }
+
+    cash = player_.GetTeam().GetCash();
+    const auto drawWishes = [&](int draws) {
+        for (int i = 0; i < draws; ++i) {
+            const int type = bag.Draw(player_.PlanRandom());
+            if (type == 0) return;
+            const int cost = player_.GetUnitCost(type);
+            if (cost > cash) continue;
+            player_.AddBuildWish(type, score_, GetId(), centre_);
+            cash -= cost;
+        }
+    };
+    if (bag.GetCount() > 0) drawWishes(need);
+    bag.Clear();
+    if (hasFactory && enemyVehicles > 0 && open(UT_LIGHT_TANK)) {
+        // The bag refills itself: light tanks while the cash lasts (the wish list takes four a turn).
+        bag.Add(UT_LIGHT_TANK);
+        drawWishes(10);
+    }
 }
 
 bool AIFrontGoal::TakeUnit(int unitId) {
@@ -273,7 +407,7 @@ void AIFrontGoal::Plan() {
         if (unit->GetState() == kUnitNotPlaced) {
             const Unit* other = battle->FindUnitAt(unit->GetHexPos());
             if (other != nullptr && other != unit) {
-                unit->SetState(kUnitGone);
+                player_.RemoveBoughtUnit(*unit);
                 continue;
             }
         }

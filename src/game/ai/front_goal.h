@@ -1,7 +1,6 @@
 #pragma once
 // The front goal (kind 2): gathers a squad of up to 12 units against the enemy units within 3 steps of its
-// centre, claims those targets, and leads the squad there turn after turn. Buying for the squad comes with
-// the planning pass.
+// centre, claims those targets, wishes for what the squad lacks, and leads the squad there turn after turn.
 #include <array>
 #include <cstdint>
 
@@ -33,6 +32,9 @@ public:
     bool TakeUnit(int unitId);
     bool HoldsUnit(int unitId) const;
     void DropUnit(int unitId);
+    // Wishes for the units that would answer the targets' make-up, as far as the side's buildings, the
+    // unlocked types and the cash allow, then for light tanks against vehicles.
+    void WishForSquad();
 
     HexCoord GetCentre() const { return centre_; }
     int GetSquadCount() const { return squadCount_; }

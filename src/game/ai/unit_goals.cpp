@@ -71,7 +71,7 @@ void AITargetGoal::Plan() {
     const Unit* other = battle->FindUnitAt(hex_);
     if (other != nullptr && other != unit) {
         // Its pad is taken: the bought unit goes before it was ever placed (the team deletes it).
-        unit->SetState(kUnitGone);
+        player_.RemoveBoughtUnit(*unit);
         unitId_ = 0;
         score_ = 0.0f;
         return;

@@ -22,6 +22,9 @@ const char* const kTeamNames[kTeamKindCount] = {"NEUTRAL TEAM", "BLUE TEAM", "GR
                                                 "ENEMY TEAM"};
 
 bool IsPlaced(const Unit& unit) { return unit.GetState() == kUnitIdle || unit.GetState() == kUnitRunningOrders; }
+// A unit the computer player plans to stand on a hex counts there; a unit bought this turn too, so that two
+// bought units never plan to end on one hex.
+bool CountsOnPlannedTile(const Unit& unit) { return IsPlaced(unit) || unit.GetState() == kUnitNotPlaced; }
 
 }  // namespace
 
@@ -281,11 +284,14 @@ Unit* Team::CreateUnitFromRecord(const UnitRecord& record) {
 int Team::CreateUnplacedUnit(int unitType, HexCoord hex) {
     std::lock_guard<std::mutex> lock(unitLock_);
     if (FindFreeUnitSlot() < 0 || unitType < 1 || unitType >= kUnitTypeCount) return 0;
-    Unit* unit = InsertLocked(CreateUnit(battle_, unitType, this, 0, Unit::Presentation::kLogicOnly));
-    unit->SetState(kUnitNotPlaced);
-    unit->SetHexPos(hex);
-    if (aiPlayer_) aiPlayer_->AddUnitPlanner(unit->GetId());
-    return unit->GetId();
+    // Set up whole before it enters its slot: the main thread may walk the slots meanwhile.
+    std::unique_ptr<Unit> made = CreateUnit(battle_, unitType, this, 0, Unit::Presentation::kLogicOnly);
+    made->SetState(kUnitNotPlaced);
+    made->SetHexPos(hex);
+    const int id = made->GetId();
+    InsertLocked(std::move(made));
+    if (aiPlayer_) aiPlayer_->AddUnitPlanner(id);
+    return id;
 }
 
 std::unique_ptr<Unit> Team::InsertUnit(std::unique_ptr<Unit> unit) {
@@ -303,7 +309,7 @@ void Team::TransferUnit(Unit& unit, int teamKind) {
     // A refused unit comes back into its old slot.
     auto& entry = units_[static_cast<std::size_t>(slot)];
     const int id = unit.GetId();
-    entry = destination->InsertUnit(std::move(entry));
+    entry = destination->InsertUnit(entry.release());
     if (entry) return;
     // The planner moves with the unit: the old side's would point at a unit another team deletes later.
     if (aiPlayer_) aiPlayer_->RemoveUnit(id);
@@ -335,7 +341,7 @@ Unit* Team::FindUnitAt(HexCoord hex) const {
     Unit* fallback = nullptr;
     if (aiPlayer_) {
         Unit* planned = FindUnitById(aiPlayer_->FindUnitTargetingTile(hex, false));
-        if (planned != nullptr && IsPlaced(*planned)) {
+        if (planned != nullptr && CountsOnPlannedTile(*planned)) {
             if (!planned->IsAirborne()) return planned;
             fallback = planned;
         }
@@ -357,7 +363,7 @@ Unit* Team::FindAirUnitAt(HexCoord hex) const {
     Unit* found = nullptr;
     if (aiPlayer_) {
         Unit* planned = FindUnitById(aiPlayer_->FindUnitTargetingTile(hex, true));
-        if (planned != nullptr && IsPlaced(*planned) && planned->IsAirborne()) found = planned;
+        if (planned != nullptr && CountsOnPlannedTile(*planned) && planned->IsAirborne()) found = planned;
     }
     for (const auto& unit : units_) {
         if (found != nullptr) break;
@@ -370,11 +376,11 @@ Unit* Team::FindAirUnitAt(HexCoord hex) const {
 }
 
 Unit* Team::FindNearestIdleUnitOfType(HexCoord target, int unitType, HexPath& out, int searchMode, bool stopShort,
-                                      bool freeOnly) const {
+                                      bool freeOnly, const HexMap* onMap) const {
     Unit* best = nullptr;
     float bestCost = 10000.0f;
     HexPath route;
-    const HexMap& map = battle_.GetHexMap();
+    const HexMap& map = onMap != nullptr ? *onMap : battle_.GetHexMap();
     for (const auto& unit : units_) {
         if (!unit || unit->GetType() != unitType || unit->GetState() != kUnitIdle) continue;
         if (freeOnly && (unit->GetAIGoalId() != 0 || (unit->IsCarrier() && unit->GetPassengerId() != 0))) continue;

@@ -3,6 +3,7 @@
 // starts on, its kill count and, for the enemy side, its computer player. Units come into a team only
 // through the creation operations here (under the team's unit lock) or by insertion and transfer.
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -44,6 +45,32 @@ struct UnitRecord {
     float health = 1.0f;
 };
 
+// One of a team's 48 unit slots: it owns its unit, and hands the pointer over with release and acquire, so
+// that a unit the computer player's planning thread inserts is seen whole by the main thread's walks.
+class UnitSlot {
+public:
+    UnitSlot() = default;
+    ~UnitSlot() { reset(); }
+    UnitSlot(const UnitSlot&) = delete;
+    UnitSlot& operator=(const UnitSlot&) = delete;
+
+    Unit* get() const { return unit_.load(std::memory_order_acquire); }
+    Unit* operator->() const { return get(); }
+    Unit& operator*() const { return *get(); }
+    explicit operator bool() const { return get() != nullptr; }
+    // Deletes the unit held, if any, and holds the new one.
+    void reset(Unit* unit = nullptr) { delete unit_.exchange(unit, std::memory_order_acq_rel); }
+    UnitSlot& operator=(std::unique_ptr<Unit> unit) {
+        reset(unit.release());
+        return *this;
+    }
+    // Gives the unit up; the slot is empty afterwards.
+    std::unique_ptr<Unit> release() { return std::unique_ptr<Unit>(unit_.exchange(nullptr, std::memory_order_acq_rel)); }
+
+private:
+    std::atomic<Unit*> unit_{nullptr};
+};
+
 class Team final : public UnitTeam {
 public:
     // The team of a kind 0..4. The enemy team gets its computer player from the services.
@@ -69,6 +96,7 @@ public:
     void SetKillCount(int count) { killCount_ = count; }
     void AddKill() override { ++killCount_; }
     AIPlayer* GetAIPlayer() const { return aiPlayer_.get(); }
+    TeamManager& GetManager() const { return manager_; }
     Unit* GetUnit(int slot) const;
     HexCoord GetFocusHex() const { return focusHex_; }
     void SetFocusHex(HexCoord hex) { focusHex_ = hex; }
@@ -117,9 +145,10 @@ public:
 
     Unit* FindUnitAt(HexCoord hex) const;
     Unit* FindAirUnitAt(HexCoord hex) const;
-    // The idle unit of the type with the cheapest route to the target (below 10000), its route in out.
+    // The idle unit of the type with the cheapest route to the target (below 10000), its route in out. The
+    // routes are searched on the map given (the computer player's own copy), else on the battle's map.
     Unit* FindNearestIdleUnitOfType(HexCoord target, int unitType, HexPath& out, int searchMode, bool stopShort,
-                                    bool freeOnly) const;
+                                    bool freeOnly, const HexMap* map = nullptr) const;
 
 private:
     int CountOfType(int unitType) const;
@@ -137,7 +166,7 @@ private:
     std::array<int, 4> lastBought_ = {UT_GRUNT, UT_FERRY, UT_SKYHOOK, UT_APC};
     int kind_;
     engine::WideString name_;
-    std::array<std::unique_ptr<Unit>, kMaxTeamUnits> units_;
+    std::array<UnitSlot, kMaxTeamUnits> units_;
     std::unique_ptr<AIPlayer> aiPlayer_;
     int cash_ = 0;
     std::mutex unitLock_;

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -35,7 +36,11 @@ public:
     int GetDay() const override { return day; }
     int GetGameMode() const override { return mode; }
     int GetDifficulty() const override { return difficulty; }
-    float GetAIConfig(int index) const override { return index == 1 ? donation : 1.0f; }
+    float GetAIConfig(int index) const override {
+        if (index == 1) return donation;
+        const auto it = config.find(index);
+        return it != config.end() ? it->second : 1.0f;
+    }
     std::array<int, 4> GetMatchOptions() const override { return {1000, 2000, 30, 70}; }
     int CountOwnedStructures(int teamKind, int type) const override {
         return teamKind == 4 && type == 8 ? refineries : 0;
@@ -70,6 +75,8 @@ public:
     bool blockRunning = false;
     bool threaded = false;
     std::uint32_t seed = 7;
+    // Mission tuning values by key (1.0 when absent; the donation has its own field).
+    std::map<int, float> config;
     HexMap* map = nullptr;
     // Camera calls: {0 look at hex (packed), 1 look at unit (id), 2 follow unit (id)}.
     std::vector<std::pair<int, int>> camera;
@@ -141,7 +148,12 @@ public:
         computer = ai.get();
         return ai;
     }
+    // Every type but the submarine unless the test says otherwise.
+    bool IsUnitTypeUnlocked(int unitType) const override {
+        return unlocked ? unlocked(unitType) : RaisingServices::IsUnitTypeUnlocked(unitType);
+    }
     ComputerPlayer* computer = nullptr;
+    std::function<bool(int)> unlocked;
 
 private:
     FakePorts& ports_;

@@ -9,8 +9,7 @@
 #include <tuple>
 #include <vector>
 
-#include "../level/battle_driver.h"
-#include "ai_fakes.h"
+#include "computer_battle.h"
 #include "game/ai/front_goal.h"
 #include "game/ai/level_computer_ports.h"
 #include "game/ai/map_scan.h"
@@ -20,103 +19,6 @@ namespace ai_test {
 namespace {
 
 using level_test::BattleDriver;
-using level_test::DriverSetup;
-
-// The level's ports, failing when the camera, the map, the structures, the runner or the seed are asked
-// for on another thread than the one that made them (the test's, the game's main thread).
-class MainThreadPorts : public ComputerPlayerPorts {
-public:
-    explicit MainThreadPorts(std::unique_ptr<LevelComputerPorts> ports) : ports_(std::move(ports)) {}
-    int GetDay() const override { return ports_->GetDay(); }
-    int GetGameMode() const override { return ports_->GetGameMode(); }
-    int GetDifficulty() const override { return ports_->GetDifficulty(); }
-    float GetAIConfig(int index) const override { return ports_->GetAIConfig(index); }
-    std::array<int, 4> GetMatchOptions() const override { return ports_->GetMatchOptions(); }
-    int CountOwnedStructures(int teamKind, int type) const override {
-        return ports_->CountOwnedStructures(teamKind, type);
-    }
-    bool IsProjectileInFlight() const override { return ports_->IsProjectileInFlight(); }
-    bool IsTeamManagerBusy() const override { return ports_->IsTeamManagerBusy(); }
-    bool IsStructureEffectRunning() const override { return ports_->IsStructureEffectRunning(); }
-    bool IsQuickPause() const override { return ports_->IsQuickPause(); }
-    bool IsAnyBlockRunning() const override { return ports_->IsAnyBlockRunning(); }
-    HexMap& GetHexMap() override {
-        Main("GetHexMap");
-        return ports_->GetHexMap();
-    }
-    void EndBattleZoom() override {
-        Main("EndBattleZoom");
-        ports_->EndBattleZoom();
-    }
-    void LookAtHex(HexCoord hex) override {
-        Main("LookAtHex");
-        ports_->LookAtHex(hex);
-    }
-    void LookAtUnit(Unit& unit) override {
-        Main("LookAtUnit");
-        ports_->LookAtUnit(unit);
-    }
-    void FollowUnit(Unit& unit) override {
-        Main("FollowUnit");
-        ports_->FollowUnit(unit);
-    }
-    void UnreserveStructures() override {
-        Main("UnreserveStructures");
-        ports_->UnreserveStructures();
-    }
-    std::unique_ptr<PlanRunner> CreateRunner() override {
-        Main("CreateRunner");
-        return ports_->CreateRunner();
-    }
-    std::uint32_t DrawPlanSeed() override {
-        Main("DrawPlanSeed");
-        return ports_->DrawPlanSeed();
-    }
-
-private:
-    void Main(const char* call) const {
-        EXPECT_EQ(std::this_thread::get_id(), owner_) << call << " off the main thread";
-    }
-
-    std::unique_ptr<LevelComputerPorts> ports_;
-    std::thread::id owner_ = std::this_thread::get_id();
-};
-
-struct ComputerBattle {
-    explicit ComputerBattle(const char* level, bool threaded = false) {
-        AIGoal::ResetIdCounter();
-        DriverSetup setup;
-        setup.makeComputer = [this, threaded](Team& team, Level& lvl, TeamManager& teams) {
-            auto ports = std::make_unique<MainThreadPorts>(std::make_unique<LevelComputerPorts>(lvl, teams, threaded));
-            auto ai = std::make_unique<ComputerPlayer>(team, std::move(ports), std::make_unique<RecordingFactory>(log));
-            computer = ai.get();
-            return ai;
-        };
-        driver = std::make_unique<BattleDriver>(level, setup);
-    }
-    // Frames until the computer's turn is over (it then ends its turn); false when that takes more than the
-    // frame limit, not counting frames spent waiting for a threaded plan (those give the worker time).
-    bool PlayComputerTurn(int limit = 5000) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        for (int i = 0; i < limit && std::chrono::steady_clock::now() < deadline; ++i) {
-            driver->Frame(BattleDriver::kTick);
-            const bool computerActs = driver->State() == level_test::kStateSideTurn && driver->Current()->GetKind() == 4;
-            if (computerActs && computer->IsTurnOver()) {
-                driver->EndTurn();
-                return true;
-            }
-            if (computerActs && computer->IsPlanning()) {
-                --i;
-                std::this_thread::sleep_for(std::chrono::microseconds(200));
-            }
-        }
-        return false;
-    }
-
-    FactoryLog log;
-    ComputerPlayer* computer = nullptr;
-    std::unique_ptr<BattleDriver> driver;
-};
 
 TEST(ComputerTurnTest, PlanningWaitsForTheTurnStartAndTheScriptsAndSeesTheTurnsIncome) {
     ComputerBattle battle("four_days");

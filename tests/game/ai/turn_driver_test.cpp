@@ -209,8 +209,8 @@ TEST_F(TurnDriverTest, GoalListRefusesThe257thGoal) {
     for (int i = 0; i < kMaxGoals; ++i) AddScripted({kExecuteNext});
     EXPECT_FALSE(ai->AddGoal(std::make_unique<ScriptedGoal>(kGoalUnit, std::vector<int>{0})));
     EXPECT_EQ(ai->GetGoalCount(), kMaxGoals);
-    for (int i = 0; i < kMaxWishes; ++i) EXPECT_TRUE(ai->AddBuildWish({UT_GRUNT, 1.0f, {-1, -1}, 0}));
-    EXPECT_FALSE(ai->AddBuildWish({UT_GRUNT, 1.0f, {-1, -1}, 0}));
+    for (int i = 0; i < kMaxWishes; ++i) EXPECT_TRUE(ai->AddBuildWish({UT_TROOPER, 1.0f, {-1, -1}, 0}));
+    EXPECT_FALSE(ai->AddBuildWish({UT_TROOPER, 1.0f, {-1, -1}, 0}));
 }
 
 TEST_F(TurnDriverTest, GoalIdsCountUpFromOneAndAreFoundById) {

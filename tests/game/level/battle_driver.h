@@ -35,6 +35,9 @@ struct DriverSetup {
     CampaignStartCash campaignCash = {500, 700};
     // Makes the enemy side's computer player; none: the recording one of the team fakes.
     std::function<std::unique_ptr<AIPlayer>(Team&, Level&, TeamManager&)> makeComputer;
+    // A level written by the test instead of the folder's files (both given).
+    std::string mapSource;
+    std::string mission;
 };
 
 // The text of a file of the test data.
@@ -60,10 +63,14 @@ public:
         EXPECT_TRUE(data_.Write("Units/BasicParams.TXT", units_test::ProjectTable("BasicParams.TXT")));
         EXPECT_TRUE(data_.Write("Units/Damage.TXT", units_test::ProjectTable("Damage.TXT")));
         EXPECT_EQ(LoadUnitAssets(battle_, &views_), 1);
-        WriteLevel(data_, name, TestDataFile("levels/" + name + "/GameMap.src"),
-                   TestDataFile("levels/" + name + "/Mission.TXT").c_str());
+        if (!setup.mapSource.empty()) {
+            WriteLevel(data_, name, setup.mapSource, setup.mission.c_str());
+        } else {
+            WriteLevel(data_, name, TestDataFile("levels/" + name + "/GameMap.src"),
+                       TestDataFile("levels/" + name + "/Mission.TXT").c_str());
+        }
         const std::string script = std::string(TINMARCH_SOURCE_DIR) + "/tests/data/levels/" + name + "/Script.TXT";
-        if (std::ifstream(script)) EXPECT_TRUE(data_.Write("Levels/" + name + "/Script.TXT", TestDataFile("levels/" + name + "/Script.TXT")));
+        if (setup.mapSource.empty() && std::ifstream(script)) EXPECT_TRUE(data_.Write("Levels/" + name + "/Script.TXT", TestDataFile("levels/" + name + "/Script.TXT")));
         loaded_ = Start() && diagnostics_.lines.empty();
         if (loaded_) {
             level_->SetupTeams(*teams_);

@@ -1,0 +1,292 @@
+// Whole computer turns with the standard planning pass in the level's headless driver: buying on the pads,
+// engineers capturing, squads attacking, carriers and trucks, one seed giving one battle.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "computer_battle.h"
+#include "game/ai/front_goal.h"
+#include "game/ai/structure_goal.h"
+#include "game/battle/structure.h"
+#include "game/battle/structure_manager.h"
+
+namespace ai_test {
+namespace {
+
+using level_test::L;
+using level_test::LandSource;
+
+const std::string kMission =
+    "[WIN]\nWLC_NO_ENEMY_HQ\n[ENDWIN]\n[LOSE]\nWLC_NO_ALLIED_UNITS\n[ENDLOSE]\n"
+    "[UNLOCK]\nUT_LIGHT_TANK\nUT_TROOPER\nUT_TRUCK\nUT_APC\nUT_SKYHOOK\nUT_FERRY\nUT_FIGHTER\n[ENDUNLOCK]\n";
+
+std::vector<int> UnitIds(const Team& team) {
+    std::vector<int> ids;
+    for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
+        if (const Unit* unit = team.GetUnit(slot); unit != nullptr && unit->GetState() != kUnitGone) {
+            ids.push_back(unit->GetId());
+        }
+    }
+    return ids;
+}
+
+TEST(ComputerBattleTest, AnEngineerWalksToANeutralFactoryAndCapturesIt) {
+    ComputerBattle battle("engineer", false,
+                          WrittenLevel(LandSource(16, "structure H9 2\nstructure N3 6 owner 4\n"
+                                                      "unit H3 2 owner 4\nunit A15 1 owner 1\n"),
+                                       kMission),
+                          false);
+    ASSERT_TRUE(battle.driver->Loaded());
+    const Structure* factory = battle.driver->GetLevel().GetStructureManager().FindAtHex(L("H9"));
+    ASSERT_NE(factory, nullptr);
+    ASSERT_EQ(factory->GetTeam(), 0);
+    const Unit* engineer = battle.Enemy().FindUnitAt(L("H3"));
+    ASSERT_NE(engineer, nullptr);
+    const int start = HexDistance(engineer->GetHexPos(), factory->GetHex());
+    ASSERT_TRUE(battle.PlayRound());
+    EXPECT_LT(HexDistance(engineer->GetHexPos(), factory->GetHex()), start);
+    for (int round = 0; round < 4 && factory->GetTeam() != 4; ++round) ASSERT_TRUE(battle.PlayRound()) << round;
+    EXPECT_EQ(factory->GetTeam(), 4);
+}
+
+TEST(ComputerBattleTest, AFactoryWithCashBuysWhatItsGoalsWishAndDeploysItOnThePad) {
+    ComputerBattle battle("buying", false,
+                          WrittenLevel(LandSource(16, "structure K4 2 owner 4\nstructure L6 1\n"
+                                                      "structure N12 6 owner 4\nunit C4 3 owner 1\n"
+                                                      "unit C6 3 owner 1\nunit M9 3 owner 4\n"),
+                                       kMission),
+                          false);
+    ASSERT_TRUE(battle.driver->Loaded());
+    Team& enemy = battle.Enemy();
+    const std::vector<int> before = UnitIds(enemy);
+    // The front goal on the blue tanks wishes for light tanks while it scores; the next turn buys them.
+    ASSERT_TRUE(battle.PlayRound());
+    bool frontWish = false;
+    for (int i = 0; i < battle.computer->GetWishCount(); ++i) {
+        const BuildWish& wish = battle.computer->GetWish(i);
+        const AIGoal* goal = battle.computer->FindGoalById(wish.goalId);
+        frontWish = frontWish || (goal != nullptr && goal->GetKind() == kGoalFront && wish.unitType == UT_LIGHT_TANK);
+    }
+    ASSERT_TRUE(frontWish);
+    const std::vector<int> afterFirst = UnitIds(enemy);
+    ASSERT_TRUE(battle.PlayRound());
+    int joined = 0;
+    for (int id : UnitIds(enemy)) {
+        if (std::find(afterFirst.begin(), afterFirst.end(), id) != afterFirst.end()) continue;
+        const Unit* unit = enemy.FindUnitById(id);
+        EXPECT_EQ(unit->GetType(), UT_LIGHT_TANK);
+        EXPECT_NE(unit->GetState(), kUnitNotPlaced);
+        EXPECT_TRUE(unit->HasPresentation());
+        for (int g = 0; g < battle.computer->GetGoalCount(); ++g) {
+            const auto* front = dynamic_cast<const AIFrontGoal*>(battle.computer->GetGoal(g));
+            if (front != nullptr && front->HoldsUnit(id)) ++joined;
+        }
+    }
+    EXPECT_GE(joined, 1);
+    EXPECT_LT(enemy.GetCash(), 700);
+    // Units bought on one pad deploy one after another, each leaving the pad for the next.
+    const std::vector<int> ids = UnitIds(enemy);
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        for (std::size_t j = i + 1; j < ids.size(); ++j) {
+            EXPECT_FALSE(enemy.FindUnitById(ids[i])->GetHexPos() == enemy.FindUnitById(ids[j])->GetHexPos());
+        }
+    }
+}
+
+float TotalHealth(const Team& team) {
+    float sum = 0.0f;
+    for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
+        if (const Unit* unit = team.GetUnit(slot); unit != nullptr && unit->GetState() != kUnitGone) {
+            sum += unit->GetHealth();
+        }
+    }
+    return sum;
+}
+
+bool Beside(HexCoord a, HexCoord b) { return HexDistance(a, b) == 1; }
+
+TEST(ComputerBattleTest, ASquadAdvancesOnTheEnemyClusterAndAttacksItOverTwoTurns) {
+    ComputerBattle battle("clash", false, {}, false);
+    ASSERT_TRUE(battle.driver->Loaded());
+    const float blueBefore = TotalHealth(battle.Blue());
+    ASSERT_TRUE(battle.PlayRound());
+    bool front = false;
+    for (int g = 0; g < battle.computer->GetGoalCount(); ++g) {
+        const auto* goal = dynamic_cast<const AIFrontGoal*>(battle.computer->GetGoal(g));
+        front = front || (goal != nullptr && goal->GetSquadCount() > 0);
+    }
+    EXPECT_TRUE(front);
+    ASSERT_TRUE(battle.PlayRound());
+    EXPECT_LT(TotalHealth(battle.Blue()), blueBefore);
+}
+
+TEST(ComputerBattleTest, ATankOutOfAmmunitionGetsATruckBesideItAndIsRefilled) {
+    ComputerBattle battle("truck", false,
+                          WrittenLevel(LandSource(16, "structure O14 6 owner 4\nunit A1 1 owner 1\n"
+                                                      "unit H8 3 owner 4\nunit C8 9 owner 4\n"),
+                                       kMission),
+                          false);
+    ASSERT_TRUE(battle.driver->Loaded());
+    Unit* tank = battle.Enemy().FindUnitAt(L("H8"));
+    Unit* truck = battle.Enemy().FindUnitAt(L("C8"));
+    tank->SetAmmo(0);
+    // The computer's first turn ends with a resupply goal; the next brings the truck.
+    for (int round = 0; round < 3 && tank->GetAmmo() == 0; ++round) ASSERT_TRUE(battle.PlayRound()) << round;
+    EXPECT_TRUE(Beside(truck->GetHexPos(), tank->GetHexPos()));
+    EXPECT_EQ(tank->GetAmmo(), tank->GetParams().ammoCapacity);
+}
+
+TEST(ComputerBattleTest, AnAircraftLowOnFuelLandsBesideATruckAndLiftsOffOnceServed) {
+    ComputerBattle battle("landing", false,
+                          WrittenLevel(LandSource(16, "structure O14 6 owner 4\nunit A1 1 owner 1\n"
+                                                      "unit H8 13 owner 4 immobile\nunit C8 9 owner 4\n"),
+                                       kMission),
+                          false);
+    ASSERT_TRUE(battle.driver->Loaded());
+    Unit* fighter = battle.Enemy().FindUnitAt(L("H8"));
+    ASSERT_NE(fighter, nullptr);
+    ASSERT_EQ(fighter->GetType(), UT_FIGHTER);
+    const float capacity = fighter->GetParams().fuelCapacity;
+    // Held where it stands (no squad takes it), it waits for the truck to come.
+    fighter->SetFuel(0.25f * capacity);
+    bool landed = false;
+    battle.afterFrame = [&] { landed = landed || (fighter->GetState() != kUnitGone && !fighter->IsAirborne()); };
+    for (int round = 0; round < 3 && fighter->GetFuel() < capacity; ++round) ASSERT_TRUE(battle.PlayRound()) << round;
+    EXPECT_TRUE(landed);
+    EXPECT_FLOAT_EQ(fighter->GetFuel(), capacity);
+    EXPECT_TRUE(fighter->IsAirborne());
+}
+
+// Everything the computer's turns change: each unit's id, type, hex, state, health, fuel and ammunition, each
+// building's owner and both sides' cash.
+std::vector<float> Board(ComputerBattle& battle) {
+    std::vector<float> board;
+    for (Team* team : {&battle.Blue(), &battle.Enemy()}) {
+        board.push_back(static_cast<float>(team->GetCash()));
+        for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
+            const Unit* unit = team->GetUnit(slot);
+            if (unit == nullptr) continue;
+            board.insert(board.end(), {static_cast<float>(unit->GetId()), static_cast<float>(unit->GetType()),
+                                       static_cast<float>(unit->GetHexPos().Packed()),
+                                       static_cast<float>(unit->GetState()), unit->GetHealth(), unit->GetFuel(),
+                                       static_cast<float>(unit->GetAmmo())});
+        }
+    }
+    const StructureManager& structures = battle.driver->GetLevel().GetStructureManager();
+    for (int slot = 0; slot < kMaxStructures; ++slot) {
+        if (const Structure* s = structures.GetStructure(slot)) board.push_back(static_cast<float>(s->GetTeam()));
+    }
+    return board;
+}
+
+// A battle with purchases, engineers, a truck, squads and fronts.
+level_test::DriverSetup BusyLevel() {
+    return WrittenLevel(LandSource(20, "structure C4 2 owner 4\nstructure D6 1\nstructure K4 5 owner 4\n"
+                                    "structure L6 1\nstructure P3 6 owner 4\nstructure H10 8\nstructure N12 2\n"
+                                    "structure O14 1\nunit G3 2 owner 4\nunit F5 3 owner 4\nunit G6 3 owner 4\n"
+                                    "unit H4 9 owner 4\nunit H5 17 owner 4\nunit R3 5 owner 1\nunit R5 5 owner 1\n"
+                                    "unit S4 7 owner 1\nunit Q16 5 owner 1\nunit R17 4 owner 1\n"),
+                     kMission);
+}
+
+// Ten rounds of the busy battle; the board after them.
+std::vector<float> TenRounds(bool threaded, std::uint32_t seed) {
+    level_test::DriverSetup setup = BusyLevel();
+    setup.randomSeed = seed;
+    ComputerBattle battle("rounds", threaded, setup, false);
+    EXPECT_TRUE(battle.driver->Loaded());
+    const std::vector<float> start = Board(battle);
+    int turnsOver = 0;
+    for (int round = 0; round < 10; ++round) {
+        if (!battle.PlayRound(50000)) break;
+        ++turnsOver;
+    }
+    EXPECT_EQ(turnsOver, 10);
+    // The computer side played: it bought, moved or fought.
+    EXPECT_NE(Board(battle), start);
+    EXPECT_GT(battle.Enemy().CountLiveUnits(), 5);
+    return Board(battle);
+}
+
+TEST(ComputerBattleTest, OneSeedGivesOneBoardAfterTenTurnsOnEitherRunner) {
+    const std::vector<float> inline1 = TenRounds(false, 7);
+    EXPECT_EQ(TenRounds(false, 7), inline1);
+    EXPECT_EQ(TenRounds(true, 7), inline1);
+}
+
+// 16 x 16: land in rows A-F, a shore row G, water in rows H-J, a shore row K and land again below; the
+// enemy HQ in the north, a blue trooper in the far south-east.
+std::string Coasts(const std::string& extra) {
+    std::string source = "weather 2\ngrid 16 16\n";
+    for (int r = 0; r < 16; ++r) {
+        const char* cell = r == 6 || r == 10 ? "S0" : (r >= 7 && r <= 9) ? "W0" : "L0";
+        for (int c = 0; c < 16; ++c) source += std::string(cell) + (c + 1 < 16 ? " " : "\n");
+    }
+    return source + "structure B12 6 owner 4\nunit P14 1 owner 1\n" + extra;
+}
+
+// Plays rounds until the unit stands on the south coast (row K or below), at most the given number.
+bool CarriedSouth(ComputerBattle& battle, const Unit& unit, int rounds) {
+    for (int round = 0; round < rounds; ++round) {
+        if (!battle.PlayRound()) return false;
+        if (unit.GetCarrier() == nullptr && unit.GetHexPos().row >= 10) return true;
+    }
+    return false;
+}
+
+TEST(ComputerBattleTest, ASkyhookCarriesAGruntOverTheWater) {
+    ComputerBattle battle("skyhook", false, WrittenLevel(Coasts("unit C3 17 owner 4\nunit D8 11 owner 4\n"), kMission),
+                          false);
+    ASSERT_TRUE(battle.driver->Loaded());
+    battle.driver->RunUntilIdle();
+    Unit* grunt = battle.Enemy().FindUnitAt(L("C3"));
+    // The grunt asks to be carried across (as a squad member does when its area lies over the water).
+    battle.computer->RequestTransport(*battle.computer->FindUnitPlanner(grunt->GetId()), L("M8"));
+    bool carried = false;
+    battle.afterFrame = [&] { carried = carried || (grunt->GetCarrier() != nullptr && grunt->GetCarrier()->GetType() == UT_SKYHOOK); };
+    EXPECT_TRUE(CarriedSouth(battle, *grunt, 5));
+    EXPECT_TRUE(carried);
+    EXPECT_EQ(battle.computer->GetTransportGoalCount(), 0);
+}
+
+TEST(ComputerBattleTest, AFerryCarriesATankOverTheWater) {
+    ComputerBattle battle("ferry", false, WrittenLevel(Coasts("unit G8 3 owner 4\nunit H8 10 owner 4\n"), kMission),
+                          false);
+    ASSERT_TRUE(battle.driver->Loaded());
+    battle.driver->RunUntilIdle();
+    Unit* tank = battle.Enemy().FindUnitAt(L("G8"));
+    battle.computer->RequestTransport(*battle.computer->FindUnitPlanner(tank->GetId()), L("M8"));
+    bool carried = false;
+    battle.afterFrame = [&] { carried = carried || (tank->GetCarrier() != nullptr && tank->GetCarrier()->GetType() == UT_FERRY); };
+    EXPECT_TRUE(CarriedSouth(battle, *tank, 6));
+    EXPECT_TRUE(carried);
+}
+
+// Under the thread sanitizer this shows the planning thread and the main thread apart: while the plan runs,
+// the main thread ticks the units, updates their animations through the recording views and looks up every
+// hex in every frame of the plan.
+TEST(ComputerBattleTest, TwentyThreadedTurnsWhileTheMainThreadTicksAndLooksUpEveryHex) {
+    ComputerBattle battle("threads", true, BusyLevel(), false);
+    ASSERT_TRUE(battle.driver->Loaded());
+    TeamManager& teams = battle.driver->Teams();
+    int lookups = 0;
+    battle.afterFrame = [&] {
+        if (!battle.computer->IsPlanning()) return;
+        for (int r = 0; r < kMapRows; ++r) {
+            for (int c = 0; c < kMapColumns; ++c) {
+                const HexCoord hex = MakeHexCoord(c, r);
+                if (!IsValidHex(hex)) continue;
+                lookups += teams.FindUnitAt(hex) != nullptr;
+                lookups += teams.FindAirUnitAt(hex) != nullptr;
+            }
+        }
+    };
+    int rounds = 0;
+    while (rounds < 20 && battle.PlayRound(50000)) ++rounds;
+    EXPECT_GE(rounds, 10);
+    EXPECT_GT(lookups, 0);
+}
+
+}  // namespace
+}  // namespace ai_test
