@@ -22,10 +22,8 @@ constexpr int kLastType = kUnitTypeCount - 1;  // 24
 constexpr int kMoveColumn = 1;
 constexpr int kRaisedColumn = 3;
 constexpr int kRoadColumn = 4;
-constexpr int kLandColumn = 5;
-constexpr int kShallowsColumn = 9;
-constexpr int kCostColumn = 10;
-constexpr int kMaxRangeColumn = 12;
+constexpr int kShallowsColumn = 8;
+constexpr int kCostColumn = 9;
 constexpr int kFirstRatingColumn = 16;
 // moveCost indexes of the same cells.
 constexpr int kRaisedCost = 1;
