@@ -51,6 +51,14 @@ function(dataset_copy entry)
   set(DATASET_ENTRIES ${DATASET_ENTRIES} PARENT_SCOPE)
 endfunction()
 
+# dataset_map(<folder>): "<folder>/GameMap.Hex" built from "<folder>/map.txt".
+function(dataset_map folder)
+  dataset_stage(ENTRIES "${folder}/GameMap.Hex"
+    COMMANDS $<TARGET_FILE:hexmap> build "${DATASET_SOURCE}/${folder}/map.txt" "${DATASET_STAGING}/${folder}/GameMap.Hex"
+    DEPENDS "${DATASET_SOURCE}/${folder}/map.txt" hexmap)
+  set(DATASET_ENTRIES ${DATASET_ENTRIES} PARENT_SCOPE)
+endfunction()
+
 # The unit tables, refused by the data build when they fail the game's check or the balance rules.
 dataset_stage(ENTRIES Units/BasicParams.TXT Units/Damage.TXT
   COMMANDS $<TARGET_FILE:unittables> check --balance "${DATASET_SOURCE}"
