@@ -99,6 +99,7 @@ void DataCheck::RunAll() {
     CheckEntries();
     CheckUnitTables();
     CheckSkirmishMaps();
+    CheckCampaign("standard");
 }
 
 void DataCheck::CheckEntries() {

@@ -2,10 +2,11 @@
 // The validator of the data set: it reads the archive through the game's ZIP reader, mounts it as the game
 // does, loads what it holds through the game's own readers and names file, line (or tile, or cell) and
 // reason for every fault it finds. The sections follow the data: the archive's entries and their
-// encodings, the unit tables, the skirmish and pass-and-play maps.
+// encodings, the unit tables, the skirmish and pass-and-play maps, the base campaign.
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,9 +15,14 @@ class ArchiveSet;
 class ZipArchive;
 }  // namespace engine
 
+namespace game {
+class StringTable;
+}  // namespace game
+
 namespace datacheck {
 
 class HeadlessGame;
+struct CampaignCoverage;
 
 struct DataFault {
     std::string file;
@@ -43,6 +49,10 @@ public:
     void CheckUnitTables();
     // Each map of the skirmish list: its file, structures, sides, start tiles, routes and symmetry.
     void CheckSkirmishMaps();
+    // The campaign "Campaigns/<name>": its file, texts and map picture, and each mission's map, mission
+    // file, script and comic as the campaign loading state and the readers take them; across the missions,
+    // the conditions, commands and unit types the campaign must use.
+    void CheckCampaign(const std::string& name);
     // Every entry equals the file of the same name under the staging folder.
     void CompareWithStaging(const std::string& folder);
 
@@ -53,6 +63,8 @@ public:
 private:
     void Fault(const std::string& file, const std::string& where, const std::string& message);
     void CheckMap(HeadlessGame& game, const std::string& folder);
+    void CheckMission(HeadlessGame& game, const game::StringTable& table, const std::set<std::string>& cast,
+                      const std::string& folder, bool first, CampaignCoverage& coverage);
 
     std::unique_ptr<engine::ArchiveSet> mounted_;
     const engine::ZipArchive* archive_ = nullptr;

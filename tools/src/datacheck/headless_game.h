@@ -102,6 +102,26 @@ public:
     int AddSniperKill() override { return 0; }
 };
 
+// The campaign record the campaign loading state reads: one mission's level folder and start cash, set by
+// the validator before each load.
+class OneMissionCampaign final : public game::CampaignInfo {
+public:
+    std::string folder;
+    std::pair<int, int> startCash;
+
+    bool Load(const std::string&) override { return true; }
+    std::string GetListedName() const override { return {}; }
+    std::string GetSelectedMissionFolder() const override { return folder; }
+    game::HexCoord GetSelectedStartTile() const override { return {}; }
+    bool IsLastMissionSelected() const override { return false; }
+    bool AllMissionsGold(int) const override { return false; }
+    int GetFinishedMedal() const override { return 0; }
+    int GetFinishedMargin() const override { return 0; }
+    bool RecordResult(int, int) override { return false; }
+    std::string GetSelectedMissionRecord() const override { return {}; }
+    std::pair<int, int> GetStartCash() const override { return startCash; }
+};
+
 // A game over the stand-ins, with the unit assets loaded from the mounted data. Only one may exist at a
 // time (the unit assets are process-wide).
 class HeadlessGame {
@@ -116,6 +136,9 @@ public:
     // Runs the loading state (9 pass-and-play, 10 skirmish) for the map folder: true when the level loaded
     // and the game went on to the turn queue.
     bool LoadMap(int state, const std::string& folder);
+    // Runs the campaign loading state (8) for the level folder with the start cash of the player sides
+    // (first) and of the neutral and enemy sides (second).
+    bool LoadMission(const std::string& folder, std::pair<int, int> startCash);
     game::Game& Game() { return *game_; }
 
 private:
@@ -130,6 +153,8 @@ private:
     engine::RandomStreams random_{[] { return 1u; }};
     engine::FrameTimer timer_;
     std::unique_ptr<game::Game> game_;
+    OneMissionCampaign next_;
+    int missionLoads_ = 0;
     bool unitAssets_ = false;
 };
 
