@@ -158,28 +158,22 @@ void DataCheck::CheckUnitTables() {
 }
 
 void DataCheck::CompareWithStaging(const std::string& folder) {
+    // The reader upper-cases entry names; the staged files keep their case, so they are matched folded.
+    std::map<std::string, std::filesystem::path> staged;
+    std::error_code error;
+    for (const auto& file : std::filesystem::recursive_directory_iterator(folder, error)) {
+        if (file.is_regular_file()) staged[Upper(std::filesystem::relative(file.path(), folder).generic_string())] = file.path();
+    }
     for (const auto& [key, entry] : entries_) {
         const auto& [name, bytes] = entry;
-        std::ifstream in(std::filesystem::path(folder) / name, std::ios::binary);
-        // The archive's reader upper-cases names; the staged file keeps its case, so look it up by folding.
-        if (!in) {
-            bool opened = false;
-            std::error_code error;
-            for (const auto& file : std::filesystem::recursive_directory_iterator(folder, error)) {
-                const std::string relative = std::filesystem::relative(file.path(), folder).generic_string();
-                if (file.is_regular_file() && Upper(relative) == key) {
-                    in.open(file.path(), std::ios::binary);
-                    opened = true;
-                    break;
-                }
-            }
-            if (!opened) {
-                Fault(name, "", "no staged file of this name under " + folder);
-                continue;
-            }
+        const auto it = staged.find(key);
+        if (it == staged.end()) {
+            Fault(name, "", "no staged file of this name under " + folder);
+            continue;
         }
-        const std::vector<std::uint8_t> staged{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        if (staged != bytes) Fault(name, "", "reads back different from its staged file");
+        std::ifstream in(it->second, std::ios::binary);
+        const std::vector<std::uint8_t> original{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        if (original != bytes) Fault(name, "", "reads back different from its staged file");
     }
 }
 
