@@ -2,6 +2,9 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+#include <cctype>
+#include <limits>
 #include <utility>
 
 namespace testsupport {
@@ -59,7 +62,12 @@ ZipImage ZipWriter::Build() const {
     std::vector<std::uint8_t>& out = image.bytes;
     std::vector<std::uint8_t> directory;
     for (const ZipEntrySpec& e : entries_) {
-        const std::string payload = e.method == 8 ? RawDeflate(e.data) : e.data;
+        std::string payload = e.method == 8 ? RawDeflate(e.data) : e.data;
+        std::uint16_t method = e.method;
+        if (method == 8 && e.storeWhenSmaller && payload.size() >= e.data.size()) {
+            payload = e.data;
+            method = 0;
+        }
         const auto crc = static_cast<std::uint32_t>(
             crc32(0, reinterpret_cast<const Bytef*>(e.data.data()), static_cast<uInt>(e.data.size())));
         const auto packed = static_cast<std::uint32_t>(payload.size());
@@ -71,7 +79,7 @@ ZipImage ZipWriter::Build() const {
         AppendU32(out, 0x04034b50u);
         AppendU16(out, 20);
         AppendU16(out, flags);
-        AppendU16(out, e.method);
+        AppendU16(out, method);
         AppendU16(out, 0);       // time
         AppendU16(out, 0x0021);  // date: 1980-01-01
         AppendU32(out, e.dataDescriptor ? 0 : crc);
@@ -93,7 +101,7 @@ ZipImage ZipWriter::Build() const {
         AppendU16(directory, 20);  // made by
         AppendU16(directory, 20);  // needed
         AppendU16(directory, flags);
-        AppendU16(directory, e.method);
+        AppendU16(directory, method);
         AppendU16(directory, 0);
         AppendU16(directory, 0x0021);
         AppendU32(directory, crc);
@@ -122,6 +130,52 @@ ZipImage ZipWriter::Build() const {
     AppendU16(out, static_cast<std::uint16_t>(comment_.size()));
     AppendBytes(out, comment_);
     return image;
+}
+
+bool BuildDataArchive(std::vector<std::pair<std::string, std::string>> files, ZipImage& out, std::string& error) {
+    constexpr std::size_t kMaxU16 = std::numeric_limits<std::uint16_t>::max();
+    auto folded = [](std::string name) {
+        for (char& c : name) {
+            if (c == '\\') c = '/';
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        return name;
+    };
+    for (auto& file : files) std::replace(file.first.begin(), file.first.end(), '\\', '/');
+    std::stable_sort(files.begin(), files.end(),
+                     [&](const auto& a, const auto& b) { return folded(a.first) < folded(b.first); });
+    if (files.size() > kMaxU16) {
+        error = "more than 65535 entries";
+        return false;
+    }
+    std::uint64_t total = 22;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::string& name = files[i].first;
+        if (name.empty() || name.size() > kMaxU16) {
+            error = "entry name \"" + name.substr(0, 64) + "\" is empty or too long";
+            return false;
+        }
+        if (i > 0 && folded(files[i - 1].first) == folded(name)) {
+            error = "\"" + files[i - 1].first + "\" and \"" + name + "\" differ only in case";
+            return false;
+        }
+        // Stored size bounds the entry, since a deflated one is only kept when smaller.
+        total += 30 + 46 + 2 * std::uint64_t{name.size()} + files[i].second.size();
+    }
+    if (total > std::numeric_limits<std::uint32_t>::max()) {
+        error = "the archive would pass 4 GiB";
+        return false;
+    }
+    ZipWriter writer;
+    for (auto& [name, data] : files) {
+        ZipEntrySpec entry;
+        entry.name = std::move(name);
+        entry.data = std::move(data);
+        entry.storeWhenSmaller = true;
+        writer.Add(std::move(entry));
+    }
+    out = writer.Build();
+    return true;
 }
 
 void PutU16(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint16_t value) {

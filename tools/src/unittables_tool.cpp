@@ -1,13 +1,17 @@
 // Checks the unit tables of a data folder as the game will read them.
-//   unittables check [data folder]   default: data; reads <folder>/Units/BasicParams and Units/Damage (.TXT,
-//                                    else .CSV) and names the file, row and column of the first fault
+//   unittables check [--balance] [data folder]
+//       default folder: data; reads <folder>/Units/BasicParams and Units/Damage (.TXT, else .CSV) and names the
+//       file, row and column of the first fault; with --balance the balance rules run as well and every broken
+//       one is named
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "game/units/unit_balance_check.h"
 #include "game/units/unit_table_check.h"
 
 namespace {
@@ -27,7 +31,7 @@ std::optional<game::UnitTableText> ReadTable(const std::filesystem::path& folder
     return std::nullopt;
 }
 
-int Check(const std::filesystem::path& folder) {
+int Check(const std::filesystem::path& folder, bool balance) {
     const std::optional<game::UnitTableText> basicParams = ReadTable(folder, "BasicParams");
     const std::optional<game::UnitTableText> damage = ReadTable(folder, "Damage");
     game::UnitTableFault fault;
@@ -36,6 +40,13 @@ int Check(const std::filesystem::path& folder) {
         std::cerr << fault.Describe() << "\n";
         return 1;
     }
+    if (balance) {
+        std::vector<game::UnitTableFault> faults;
+        if (!game::CheckUnitBalance(*basicParams, *damage, faults)) {
+            for (const game::UnitTableFault& broken : faults) std::cerr << broken.Describe() << "\n";
+            return 1;
+        }
+    }
     std::cout << "unit tables in " << (folder / "Units").string() << ": ok\n";
     return 0;
 }
@@ -43,10 +54,12 @@ int Check(const std::filesystem::path& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string command = argc > 1 ? argv[1] : "";
-    if (command != "check" || argc > 3) {
-        std::cerr << "usage: unittables check [data folder]\n";
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] != "check") args.clear();
+    const bool balance = args.size() > 1 && args[1] == "--balance";
+    if (args.empty() || args.size() > (balance ? 3u : 2u)) {
+        std::cerr << "usage: unittables check [--balance] [data folder]\n";
         return 2;
     }
-    return Check(argc == 3 ? argv[2] : "data");
+    return Check(args.size() == (balance ? 3u : 2u) ? args.back() : "data", balance);
 }

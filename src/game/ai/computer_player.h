@@ -206,6 +206,9 @@ public:
     void RemoveBoughtUnit(Unit& unit);
 
     // --- What the goals look up while planning -------------------------------------------------------------
+    // The battle the units live in, read through the plan's own map once a plan has started, so that the
+    // planning thread never asks the level's ports for the live map.
+    BattleContext* Battle() const;
     // The unit of the id on any side, or null.
     Unit* FindAnyUnit(int unitId) const;
     // The level's structures, or null when the battle has none.

@@ -29,7 +29,7 @@ AIFrontGoal::AIFrontGoal(ComputerPlayer& player, int teamKind, float weight, Hex
 AIFrontGoal::~AIFrontGoal() { ReleaseSquad(); }
 
 Unit* AIFrontGoal::FindUnit(int unitId) const {
-    BattleContext* battle = player_.Ports().GetHexMap().GetBattleContext();
+    BattleContext* battle = player_.Battle();
     return battle != nullptr && unitId != 0 ? battle->FindUnitById(unitId) : nullptr;
 }
 

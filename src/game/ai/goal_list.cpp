@@ -122,8 +122,12 @@ int ComputerPlayer::CollectHotSpots(bool own, int capacity, HotSpot* records) {
 
 // --- Lookups -------------------------------------------------------------------------------------------------
 
+BattleContext* ComputerPlayer::Battle() const {
+    return planMap_ ? planMap_->GetBattleContext() : ports_.GetHexMap().GetBattleContext();
+}
+
 Unit* ComputerPlayer::FindAnyUnit(int unitId) const {
-    BattleContext* battle = ports_.GetHexMap().GetBattleContext();
+    BattleContext* battle = Battle();
     return battle != nullptr && unitId != 0 ? battle->FindUnitById(unitId) : nullptr;
 }
 
@@ -137,7 +141,7 @@ bool ComputerPlayer::IsUnitTypeUnlocked(int unitType) const {
 }
 
 int ComputerPlayer::GetUnitCost(int unitType) const {
-    BattleContext* battle = ports_.GetHexMap().GetBattleContext();
+    BattleContext* battle = Battle();
     const UnitParams* params = battle != nullptr ? battle->GetUnitParams(unitType) : nullptr;
     return params != nullptr ? params->cost : 0;
 }

@@ -9,7 +9,7 @@
 namespace game {
 namespace {
 
-BattleContext* BattleOf(ComputerPlayer& player) { return player.Ports().GetHexMap().GetBattleContext(); }
+BattleContext* BattleOf(ComputerPlayer& player) { return player.Battle(); }
 
 Unit* FindUnit(ComputerPlayer& player, int unitId) {
     BattleContext* battle = BattleOf(player);

@@ -15,16 +15,29 @@ const char* const kStructureNames[kMaxStructureType + 1] = {
     "",         "BuildPad", "Factory", "Airport", "Dockyard", "Barracks",
     "HQ",       "RepairS",  "Refinery", "Radio",  "Silo",     "SupplyShed"};
 
-bool IsThreeHexBuilding(int type) {
-    return (type >= kStructureFactory && type <= kStructureHQ) || type == kStructureSilo;
-}
-
 bool IsProducer(int type) { return type >= kStructureFactory && type <= kStructureBarracks; }
 
 // A building that serves the build pads beside it.
 bool ServesPads(int type) {
     return IsProducer(type) || type == kStructureRepairS || type == kStructureSupplyShed;
 }
+
+}  // namespace
+
+bool IsThreeHexBuilding(int type) {
+    return (type >= kStructureFactory && type <= kStructureHQ) || type == kStructureSilo;
+}
+
+std::vector<HexCoord> StructureFootprint(HexCoord anchor, int type, bool mirrored) {
+    std::vector<HexCoord> hexes = {anchor};
+    if (IsThreeHexBuilding(type)) {
+        hexes.push_back(HexStep(anchor, 3));
+        hexes.push_back(HexStep(anchor, mirrored ? 4 : 2));
+    }
+    return hexes;
+}
+
+namespace {
 
 class GameChecks {
 public:

@@ -35,6 +35,12 @@ bool ParseHexMapSource(std::string_view text, HexFileImage& out, std::string& er
 // SupplyShed beside it.
 bool CheckHexMapForGame(const HexFileImage& image, std::string& error);
 
+// True for the structure types that stand on three hexes (factory, airport, dockyard, barracks, HQ, silo).
+bool IsThreeHexBuilding(int type);
+// The hexes a structure record covers: its anchor, and for a three-hex building the hex below and the one
+// below-right (below-left when mirrored). The hexes may lie off the grid.
+std::vector<HexCoord> StructureFootprint(HexCoord anchor, int type, bool mirrored);
+
 // Parse, check, compute regions and encode as version 12; then the game's map reader loads the bytes, and a
 // file it refuses is not handed out (the error gives the reader's reason).
 bool BuildHexMapFromSource(std::string_view text, std::vector<std::uint8_t>& out, std::string& error);

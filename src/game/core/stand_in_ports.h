@@ -1,6 +1,8 @@
 #pragma once
-// The stand-ins the program runs on until the real services land: a still camera and no screens.
-// EnginePlatform is the real platform port over the engine root.
+// Stand-ins for the services the program does not have yet, and for tools that run the game object
+// without them (the data validator): a default profile held in memory (always idle, never written), no
+// achievements, silence, an announcer that never shows, a still camera and no screens. EnginePlatform is the
+// real platform port over the engine root.
 #include <functional>
 
 #include "game/core/game_ports.h"
@@ -37,6 +39,67 @@ private:
     engine::Engine& engine_;
     std::function<void(int)> afterFrame_;
     int frames_ = 0;
+};
+
+class MemoryProfile final : public Profile {
+public:
+    void StartLoad() override {}
+    int Poll() override { return kProfileIdle; }
+    void Save() override {}
+    bool GetStartCountStop() const override { return false; }
+    int GetStartCount() const override { return startCount_; }
+    void SetStartCount(int count) override { startCount_ = count; }
+    std::string GetDefaultMapFolder() const override { return {}; }
+    std::string GetSpeechPack(int) const override { return {}; }
+    int GetGraphicsLevel() const override { return 0; }
+    std::uint32_t GetOptionBits() const override { return 0; }
+    void SetCurrentCampaign(const std::string&) override {}
+    bool IsSlotInUse(int) const override { return false; }
+    void ClearSlot(int) override {}
+    void SaveGameToSlot(int) override {}
+    bool LoadGameFromSlot(int) override { return false; }
+    int AddSkirmishWin() override { return ++skirmishWins_; }
+    std::array<int, 4> GetMatchOptions() const override { return {1000, 1000, 0, 0}; }
+    int GetDifficulty() const override { return 0; }
+    std::uint32_t GetTotalIncome() const override { return income_; }
+    void AddTotalIncome(int amount) override { income_ += static_cast<std::uint32_t>(amount); }
+    int AddKill() override { return ++kills_; }
+    int AddSniperKill() override { return ++sniperKills_; }
+
+private:
+    int startCount_ = 0;
+    int skirmishWins_ = 0;
+    std::uint32_t income_ = 0;
+    int kills_ = 0;
+    int sniperKills_ = 0;
+};
+
+class NullAchievements final : public Achievements {
+public:
+    void LoadTexts() override {}
+    void Unlock(int) override {}
+    void DrawPopup() override {}
+};
+
+class SilentSoundBank final : public SoundBank {
+public:
+    void PlayMusic(int) override {}
+    void StopMusic() override {}
+    void StopStreams(bool) override {}
+    void LoadSpeechPack(int, const std::string&) override {}
+    void PlaySound(int) override {}
+    std::uint32_t PlayUiSound(int) override { return 0; }
+    int StartLoop(int) override { return 0; }
+    void StopLoop(int, float) override {}
+    void PlaySpeech(int, int) override {}
+};
+
+class SilentAnnouncer final : public Announcer {
+public:
+    void Show(const engine::WideString&, int) override {}
+    bool IsShowing() const override { return false; }
+    void Hide() override {}
+    void Draw() override {}
 };
 
 class StillCamera final : public CameraController {

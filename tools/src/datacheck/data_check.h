@@ -1,0 +1,83 @@
+#pragma once
+// The validator of the data set: it reads the archive through the game's ZIP reader, mounts it as the game
+// does, loads what it holds through the game's own readers and names file, line (or tile, or cell) and
+// reason for every fault it finds. The sections follow the data: the archive's entries and their
+// encodings, the unit tables, the skirmish and pass-and-play maps, the base campaign.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace engine {
+class ArchiveSet;
+class ZipArchive;
+}  // namespace engine
+
+namespace game {
+class StringTable;
+}  // namespace game
+
+namespace datacheck {
+
+class HeadlessGame;
+struct CampaignCoverage;
+
+struct DataFault {
+    std::string file;
+    std::string where;  // "line 3", "tile B12", "row 2, column 9" or empty
+    std::string message;
+
+    std::string Describe() const;
+};
+
+// The archive's entries as the game's reader extracts them, by normalised name.
+class DataCheck {
+public:
+    // Takes an opened archive. Entries that do not extract are faults already.
+    explicit DataCheck(std::unique_ptr<engine::ZipArchive> archive);
+    ~DataCheck();
+    DataCheck(const DataCheck&) = delete;
+    DataCheck& operator=(const DataCheck&) = delete;
+
+    // Every section in turn.
+    void RunAll();
+    // Entry names unique without regard to case; text files ASCII (bytes 9, 10, 13, 32-126), locale files
+    // UTF-16LE with a byte-order mark and a final line break.
+    void CheckEntries();
+    void CheckUnitTables();
+    // Each map of the skirmish list: its file, structures, sides, start tiles, routes and symmetry.
+    void CheckSkirmishMaps();
+    // The campaign "Campaigns/<name>": its file, texts and map picture, and each mission's map, mission
+    // file, script and comic as the campaign loading state and the readers take them; across the missions,
+    // the conditions, commands and unit types the campaign must use.
+    void CheckCampaign(const std::string& name);
+    // Every entry equals the file of the same name under the staging folder.
+    void CompareWithStaging(const std::string& folder);
+
+    const std::vector<DataFault>& Faults() const { return faults_; }
+    // The entry's bytes, or null.
+    const std::vector<std::uint8_t>* Find(const std::string& name) const;
+
+private:
+    void Fault(const std::string& file, const std::string& where, const std::string& message);
+    void CheckMap(HeadlessGame& game, const std::string& folder);
+    void CheckMission(HeadlessGame& game, const game::StringTable& table, const std::set<std::string>& cast,
+                      const std::string& folder, bool first, CampaignCoverage& coverage);
+
+    std::unique_ptr<engine::ArchiveSet> mounted_;
+    const engine::ZipArchive* archive_ = nullptr;
+    // Upper-cased name -> (name as stored, bytes).
+    std::map<std::string, std::pair<std::string, std::vector<std::uint8_t>>> entries_;
+    std::vector<DataFault> faults_;
+};
+
+// Upper case with "/" separators, as the game's reader names entries.
+std::string Upper(std::string text);
+
+// Opens an archive file or a block of memory with the game's reader; null when it does not open.
+std::unique_ptr<engine::ZipArchive> OpenArchiveFile(const std::string& path);
+std::unique_ptr<engine::ZipArchive> OpenArchiveMemory(const std::vector<std::uint8_t>& bytes);
+
+}  // namespace datacheck
