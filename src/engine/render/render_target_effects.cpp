@@ -70,15 +70,6 @@ float4 main(float2 TexCoord : TEXCOORD0) : COLOR
 
 namespace {
 
-// A vertex of format 3.
-struct QuadVertex {
-    float x = 0.0f;
-    float y = 0.0f;
-    float z = 0.0f;
-    std::uint32_t uv = 0;
-};
-static_assert(sizeof(QuadVertex) == 16, "format 3 vertices are 16 bytes");
-
 constexpr int kFilterPoint = 0;
 constexpr int kFilterLinear = 1;
 constexpr int kAddressClamp = 3;
@@ -123,7 +114,7 @@ bool BindLevel(GraphicsDevice& device, sys::GpuTexture* texture) {
 
 // A full-surface fan shifted by half a source texel to the left and up; both passes of a blur draw it.
 struct BlurQuad {
-    QuadVertex fan[4];
+    TexturedVertex fan[4];
 };
 
 BlurQuad MakeBlurQuad(float sourceWidth, float sourceHeight) {
@@ -181,9 +172,9 @@ void DrawTargetQuad(GraphicsDevice& device, int width, int height) {
     const float w = static_cast<float>(width), h = static_cast<float>(height);
     const auto at = [&](float x, float y, float u, float v) {
         const Vec2 p = mapping.Map(x, y, kPixelOffset);
-        return QuadVertex{p.x, p.y, 0.0f, PackUV(u, v)};
+        return TexturedVertex{p.x, p.y, 0.0f, PackUV(u, v)};
     };
-    const QuadVertex strip[4] = {at(0.0f, 0.0f, 0.0f, 0.0f), at(w, 0.0f, 1.0f, 0.0f), at(0.0f, h, 0.0f, 1.0f),
+    const TexturedVertex strip[4] = {at(0.0f, 0.0f, 0.0f, 0.0f), at(w, 0.0f, 1.0f, 0.0f), at(0.0f, h, 0.0f, 1.0f),
                                  at(w, h, 1.0f, 1.0f)};
     device.DrawFromMemory(sys::kPrimTriangleStrip, 2, strip, kVertexTexture);
 }

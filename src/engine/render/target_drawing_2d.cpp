@@ -21,15 +21,6 @@ namespace engine {
 
 namespace {
 
-// A vertex of format 3.
-struct TexturedVertex {
-    float x = 0.0f;
-    float y = 0.0f;
-    float z = 0.0f;
-    std::uint32_t uv = 0;
-};
-static_assert(sizeof(TexturedVertex) == 16, "format 3 vertices are 16 bytes");
-
 constexpr int kQuadVertices = 4;
 constexpr int kAddressClamp = 3;
 constexpr int kFilterPoint = 0;

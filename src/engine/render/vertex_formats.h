@@ -33,6 +33,15 @@ constexpr int kNoVertexFormat = 8;
 // Bytes per vertex of a format (stream 0; format 7 counts its stream-1 rows); 0 for an unknown format.
 int VertexFormatStride(int format);
 
+// A vertex of format 3: position and a packed texture coordinate.
+struct TexturedVertex {
+    float x = 0.0f;
+    float y = 0.0f;
+    float z = 0.0f;
+    std::uint32_t uv = 0;
+};
+static_assert(sizeof(TexturedVertex) == 16, "format 3 vertices are 16 bytes");
+
 class VertexDeclSetBase {
 public:
     virtual ~VertexDeclSetBase() = default;
