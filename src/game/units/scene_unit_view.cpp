@@ -138,15 +138,23 @@ const char* SceneUnitView::GetAnimationName() const {
     return player_ != nullptr ? player_->GetCurrentName().GetNarrow() : "";
 }
 
+void SceneUnitView::TakeFinished() const {
+    // The player hands its flag out once; the view keeps it until another take starts.
+    if (player_->TakeFinished() != 0) finished_ = true;
+}
+
 bool SceneUnitView::IsAnimationFinished() const {
     if (player_ == nullptr || player_->GetCurrent() == nullptr) return true;
-    // The player's flag is taken once; the view keeps it until another take starts.
-    if (player_->TakeFinished() != 0) finished_ = true;
+    TakeFinished();
     return finished_;
 }
 
 bool SceneUnitView::IsAnimationPastEnd() const {
-    return player_ == nullptr || player_->GetCurrent() == nullptr || player_->IsPastEnd();
+    if (player_ == nullptr || player_->GetCurrent() == nullptr) return true;
+    // A looping take starts its time again at each wrap, so a wrap seen once counts as well.
+    const bool past = player_->IsPastEnd();
+    TakeFinished();
+    return past || finished_;
 }
 
 // --- Placement -----------------------------------------------------------------------------------------------

@@ -68,6 +68,7 @@ public:
     int GetTintMaterialHandle() const { return tint_.handle; }
 
 private:
+    void TakeFinished() const;
     engine::SceneNode* Effect(int effect) const;
     engine::SceneNode* Part(int part) const;
     int PartHandle(engine::SceneNode* node) const;
