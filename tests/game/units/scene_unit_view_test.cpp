@@ -17,6 +17,7 @@
 #include "engine/scene/model_generators.h"
 #include "engine/scene/model_table.h"
 #include "engine/scene/particle_emitter.h"
+#include "engine/scene/pick_segment.h"
 #include "engine/scene/scene_node.h"
 #include "game/units/move_orders.h"
 #include "game/units/scene_projectile_view.h"
@@ -324,6 +325,116 @@ TEST_F(SceneUnitsTest, OneSidesUnitsShareATeamMaterialAndAHitTintsOneUnit) {
     EXPECT_EQ(ViewOf(*tanks[6]).GetShownMaterial(), shared);
     tanks[7]->GetView().SetTint(0, false);
     EXPECT_EQ(hit.GetShownMaterial(), shared);
+}
+
+TEST_F(SceneUnitsTest, EveryTypesUnitStandsInTheSceneAndIsPickedByItsModel) {
+    std::vector<Unit*> units;
+    for (const UnitDescriptor& row : UnitCatalogue()) {
+        Unit& unit = battle.Make(row.type, row.type % 2 == 0 ? &blue : &enemy, H((row.type - 1) % 8 + 2, (row.type - 1) / 8 * 3 + 2));
+        units.push_back(&unit);
+    }
+    battle.Tick();
+    for (Unit* unit : units) {
+        SCOPED_TRACE(unit->GetType());
+        const SceneUnitView& view = ViewOf(*unit);
+        EXPECT_EQ(view.GetModel()->GetParent(), unit->IsDoor() ? levelModel : world);
+        EXPECT_EQ(ColourOf(view.GetShownMaterial()), unit->GetTeam()->GetColour());
+        // A ray straight down onto the unit's place hits its model, and the model names the unit.
+        engine::Vec3 at;
+        unit->GetAimPoint(at);
+        const engine::Vec3 top = view.GetWorldMatrix().GetTranslation();
+        engine::Vec3 point;
+        float distance = 0.0f;
+        engine::PickHit hit;
+        ASSERT_EQ(engine::SceneNode::RayPick(point, distance, hit, world, engine::Vec3{top.x, top.y + 5.0f, top.z},
+                                             engine::Vec3{0, -10.0f, 0}),
+                  1);
+        Unit* picked = nullptr;
+        for (Unit* other : units) {
+            if (other->ContainsNode(hit.node)) picked = other;
+        }
+        EXPECT_EQ(picked, unit);
+    }
+}
+
+TEST_F(SceneUnitsTest, EndingALevelLeavesNoNodeMaterialOrEmitterBehind) {
+    // Mid-walk and mid-shot, the level ends as the game ends it: the units and shots first, then the level's
+    // resource group, then the team-material table. Either order of purge and table must leave nothing, and a
+    // material made in a purged slot must survive the table's clearing.
+    for (const bool purgeFirst : {true, false}) {
+        SCOPED_TRACE(purgeFirst);
+        engine::MaterialLib& lib = engine::GetMaterialLib();
+        const int materials = lib.LiveCount();
+        const int models = engine::ModelTable::Count();
+        const int nodes = WorldNodes();
+        group = 1;
+        Unit& tank = battle.Make(UT_LIGHT_TANK, &blue, H(2, 2));
+        battle.Make(UT_LIGHT_TANK, &enemy, H(2, 6));
+        Unit& grunt = battle.Make(UT_GRUNT, &enemy, H(5, 5));
+        tank.SetMovementLeft(40.0f);
+        HexPath route;
+        route.start = H(2, 2);
+        route.count = 2;
+        route.directions[0] = route.directions[1] = 3;
+        ASSERT_NE(tank.QueueOrder(std::make_unique<FollowPathOrder>(route)), nullptr);
+        for (int i = 0; i < 5; ++i) battle.Tick();
+        EXPECT_STREQ(tank.GetView().GetAnimationName(), "run");
+        EXPECT_GT(WorldEmitters(), 0);  // the track smoke
+        grunt.GetView().SetTint(0xFFFFFFFFu, true);
+        auto shot = factory->CreateProjectileView(ProjectileModel::kRocket, true);
+        EXPECT_GT(WorldNodes(), nodes);
+        EXPECT_GT(lib.LiveCount(), materials);
+
+        shot.reset();
+        battle.RemoveAll();
+        EXPECT_EQ(WorldNodes(), nodes);
+        EXPECT_EQ(WorldEmitters(), 0);
+        int stranger = 0;
+        if (purgeFirst) {
+            lib.PurgeResourceGroup(1);
+            engine::ModelTable::PurgeResourceGroup(1);
+            group = 0;
+            stranger = lib.Create("stranger", 0, 0, 0, 0);  // takes a slot a team material had
+            factory->ClearTeamMaterials();
+            ASSERT_NE(lib.Get(stranger), nullptr);
+            EXPECT_TRUE(lib.Get(stranger)->GetName().EqualsNarrow("stranger"));
+            lib.DeleteMaterial(stranger);
+        } else {
+            factory->ClearTeamMaterials();
+            lib.PurgeResourceGroup(1);
+            group = 0;
+        }
+        EXPECT_EQ(factory->TeamMaterialCount(), 0);
+        EXPECT_EQ(lib.LiveCount(), materials);
+        EXPECT_EQ(engine::ModelTable::Count(), models);
+    }
+}
+
+TEST_F(SceneUnitsTest, AnAttacksShotIsANodeThatMovesAndIsGoneWhenItHits) {
+    Unit& tank = battle.Make(UT_LIGHT_TANK, &blue, H(4, 2));
+    Unit& target = battle.Make(UT_LIGHT_TANK, &enemy, H(4, 5));
+    battle.Tick();
+    for (int i = 0; i < 500 && !tank.AimAtTarget(&target); ++i) tank.UpdateAnimation();
+    tank.UpdateAnimation();
+    const int before = world->GetChildCount();
+    tank.Fire(&target);
+    ASSERT_GT(battle.projectiles.CountInFlight(), 0);
+    const engine::SceneNode* shot = nullptr;
+    for (int i = before; i < world->GetChildCount(); ++i) {
+        if (world->GetChild(i)->GetName().EqualsNarrow("Proj")) shot = world->GetChild(i);
+    }
+    ASSERT_NE(shot, nullptr);
+    // The shot is placed when the frame draws it.
+    battle.Tick();
+    battle.projectiles.DrawAll();
+    const engine::Vec3 first = shot->GetWorldMatrix().GetTranslation();
+    battle.Tick();
+    battle.Tick();
+    battle.projectiles.DrawAll();
+    EXPECT_GT(shot->GetWorldMatrix().GetTranslation().Sub(first).Length(), 0.0f);
+    battle.TickUntil([&] { return battle.projectiles.CountInFlight() == 0; }, 600);
+    EXPECT_EQ(battle.projectiles.CountInFlight(), 0);
+    for (int i = 0; i < world->GetChildCount(); ++i) EXPECT_FALSE(world->GetChild(i)->GetName().EqualsNarrow("Proj"));
 }
 
 // --- Animation -------------------------------------------------------------------------------------------
