@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/platform/packed_block.h"
 #include "support/temp_folder.h"
 
 extern char** environ;
@@ -135,6 +136,34 @@ TEST_F(Program, NoDisplayEndsWithStatusOne) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_NE(Stderr().find("cannot make the window"), std::string::npos) << Stderr();
+}
+
+// Each run counts one start in the profile and writes it by the time it ends.
+TEST_F(Program, TwoRunsCountTwoStartsInTheProfile) {
+    for (int run = 1; run <= 2; ++run) {
+        Start();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!std::filesystem::exists(UserFolder() + "/instance.lock") &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        ASSERT_EQ(kill(pid_, SIGTERM), 0);
+        int status = 0;
+        ASSERT_TRUE(WaitForExit(std::chrono::seconds(5), status)) << "run " << run;
+        ASSERT_TRUE(WIFEXITED(status)) << "run " << run;
+        EXPECT_EQ(WEXITSTATUS(status), 0) << Stderr();
+
+        const std::string file = ReadAll(UserFolder() + "/savedata.sav");
+        std::uint32_t size = 0;
+        const auto record = engine::UnpackBlock(file.data(), file.size(), size);
+        ASSERT_NE(record, nullptr) << "run " << run;
+        ASSERT_EQ(size, 8u + 73356u);
+        // The start counter at 552 of the record, after the 8-byte header.
+        const std::uint8_t* counter = record.get() + 8 + 552;
+        const std::uint32_t starts = counter[0] | (counter[1] << 8) | (counter[2] << 16) | (counter[3] << 24);
+        EXPECT_EQ(starts, static_cast<std::uint32_t>(run));
+    }
 }
 
 }  // namespace

@@ -39,6 +39,14 @@ bool MemorySaveStore::SetAsideNamed(const char* name) {
     return true;
 }
 
+bool MemorySaveStore::KeepNamedVersion(const char* name, std::uint32_t version) {
+    if (!IsUsableName(name) || failWrites_) return false;
+    const std::vector<std::uint8_t>* bytes = Find(NamedFileName(name));
+    if (bytes == nullptr) return false;
+    files_[VersionFileName(name, version)] = *bytes;
+    return true;
+}
+
 void MemorySaveStore::Put(const std::string& fileName, std::vector<std::uint8_t> bytes) {
     files_[fileName] = std::move(bytes);
 }

@@ -18,6 +18,7 @@ public:
     bool SaveSlot(int slot, const void* data, std::uint32_t size) override;
     bool SaveNamed(const char* name, const void* data, std::uint32_t size) override;
     bool SetAsideNamed(const char* name) override;
+    bool KeepNamedVersion(const char* name, std::uint32_t version) override;
 
     // The stored bytes of a file, as its contents after unpacking.
     void Put(const std::string& fileName, std::vector<std::uint8_t> bytes);

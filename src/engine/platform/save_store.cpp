@@ -62,4 +62,13 @@ bool SaveStore::SetAsideNamed(const char* name) {
     return moved;
 }
 
+bool SaveStore::KeepNamedVersion(const char* name, std::uint32_t version) {
+    const std::string path = NamedPath(name);
+    if (path.empty()) return false;
+    std::uint32_t size = 0;
+    const std::unique_ptr<std::uint8_t[]> bytes = LoadFile(path, size);
+    // Written whole through a temporary file, as packed as the original.
+    return bytes && SaveFile(folder_ + "/" + VersionFileName(name, version), bytes.get(), size);
+}
+
 }  // namespace engine

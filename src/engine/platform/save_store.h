@@ -30,6 +30,9 @@ public:
     // Moves "<name>.sav" to "<name>.sav.bad", replacing an older one, so that a damaged file is kept for
     // inspection but no longer loaded. True when it was moved.
     virtual bool SetAsideNamed(const char* name) = 0;
+    // Copies "<name>.sav" to "<name>.sav.v<version>", replacing an older copy, so that a file of an older
+    // version is kept before the first write over it. True when the copy was made.
+    virtual bool KeepNamedVersion(const char* name, std::uint32_t version) = 0;
 
     const WideString& UserName() const { return userName_; }
 
@@ -38,6 +41,7 @@ public:
     static std::string SlotFileName(int slot);
     static std::string NamedFileName(const char* name);
     static std::string SetAsideFileName(const char* name);
+    static std::string VersionFileName(const char* name, std::uint32_t version);
     static bool IsUsableName(const char* name);
 
 protected:
@@ -66,6 +70,7 @@ public:
     bool SaveSlot(int slot, const void* data, std::uint32_t size) override;
     bool SaveNamed(const char* name, const void* data, std::uint32_t size) override;
     bool SetAsideNamed(const char* name) override;
+    bool KeepNamedVersion(const char* name, std::uint32_t version) override;
 
 private:
     std::string folder_;

@@ -100,6 +100,12 @@ int Game::SelectCampaign(const std::string& name) {
 
 void Game::EndLevel() {
     parts_.announcer->Hide();
+    DropBattle();
+    parts_.profile->ClearSlot(kAutosaveSlot);
+    parts_.profile->Save();
+}
+
+void Game::DropBattle() {
     if (teams_) teams_->Destroy();
     unitServices_.reset();
     teams_.reset();
@@ -116,8 +122,6 @@ void Game::EndLevel() {
     pickedStructure_ = nullptr;
     shopStructure_ = nullptr;
     parts_.screens->SetPanelUnit(nullptr);
-    parts_.profile->ClearSlot(kAutosaveSlot);
-    parts_.profile->Save();
 }
 
 void Game::ClearSelectionPointers() {

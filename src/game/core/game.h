@@ -15,6 +15,7 @@
 #include "game/battle/battle_context.h"
 #include "game/battle/hex_map.h"
 #include "game/core/game_ports.h"
+#include "game/core/game_resources.h"
 #include "game/core/game_view.h"
 #include "game/core/player_ports.h"
 #include "game/core/pointer_state.h"
@@ -31,6 +32,7 @@ namespace game {
 
 class Level;
 class LevelPresenter;
+struct GameSlot;
 class LevelUnitServices;
 class ProjectileManager;
 class Structure;
@@ -95,6 +97,10 @@ struct GameParts {
     HelpIconPort* helpIcons = nullptr;
     MoveChoicePort* moveChoice = nullptr;
     OrderFactory* orders = nullptr;
+    // The fonts and pictures of the whole run, and the subsystems' loaders in start-up order; null and empty:
+    // none.
+    GameResources* resources = nullptr;
+    std::vector<StartupStep> startupSteps;
 };
 
 class Game final : public BattleContext, public TeamServices, public LevelServices {
@@ -119,6 +125,11 @@ public:
     bool CheckSkirmishLoss();
     // The profile is written when dirty.
     void OnExit();
+    // Start-up loading (game_startup.cpp): the fonts and pictures, the view's scene, the subsystems' loaders
+    // in order, the spanner assets. False when a required loader failed.
+    bool LoadResources();
+    // A required start-up loader failed; the loop has been asked to quit.
+    bool HasStartupFailed() const { return startupFailed_; }
 
     // --- Accessors -----------------------------------------------------------------------------------------
     Level* GetLevel() const { return level_.get(); }
@@ -189,6 +200,18 @@ public:
     bool AreEnemies(const Team* a, const Team* b) const;
     // Keeps the id counter at or above the id.
     void RaiseUnitIdCounter(int id) override;
+    // The last unit id handed out.
+    int GetUnitIdCounter() const { return nextUnitId_.load(); }
+
+    // --- Resuming a saved game (game_resume.cpp) -------------------------------------------------------------
+    enum class ResumeResult { kResumed, kNoCampaign, kRefused };
+    // Drops the battle in progress, goes to the menu state without its entry actions, stops the music and
+    // renders one frame.
+    void DropBattleForResume();
+    // Selects the slot's campaign and mission or map, loads the level and restores the battle, then enters
+    // the side's turn. kNoCampaign when the campaign does not load; kRefused when the mission index, the
+    // level or the battle does not fit (no battle is left then).
+    ResumeResult ResumeSavedBattle(const GameSlot& slot);
 
     // --- BattleContext --------------------------------------------------------------------------------------
     MapUnit* FindMapUnitAt(HexCoord hex) const override;
@@ -271,6 +294,8 @@ private:
     void ApplyTurnKeys();
     bool CheckWinLoseAfterTick(int outcome, int condition);
     void ClearSelectionPointers();
+    // Deletes the teams and the level and everything that points into them; resource group 0 again.
+    void DropBattle();
     Team* FindPlayerTeamCount(int& count) const;
 
     // The pointer step's and the order step's parts.
@@ -298,6 +323,7 @@ private:
     std::unique_ptr<HexMap> emptyMap_;
     int state_ = 0;
     bool quit_ = false;
+    bool startupFailed_ = false;
     bool skip_ = false;
     float accumulator_ = 0.0f;
     std::unique_ptr<Level> level_;

@@ -73,7 +73,8 @@ public:
     virtual void LoadSpeechPack(int side, const std::string& pack) = 0;
     virtual void PlaySound(int sound) = 0;
     // A sound of the interface bank ("Sound\\fail" is 6).
-    virtual void PlayUiSound(int index) = 0;
+    // The voice playing it; 0 when nothing plays.
+    virtual std::uint32_t PlayUiSound(int index) = 0;
     virtual int StartLoop(int sound) = 0;
     virtual void StopLoop(int handle, float fadeSeconds) = 0;
     virtual void PlaySpeech(int teamKind, int cue) = 0;
@@ -106,6 +107,14 @@ public:
     virtual bool RecordResult(int medal, int margin) = 0;
     virtual std::string GetSelectedMissionRecord() const = 0;
     virtual std::pair<int, int> GetStartCash() const = 0;
+    // What a saved game keeps of the campaign and selects again when it is resumed.
+    // "Campaigns\<name>".
+    virtual std::string GetFolder() const { return {}; }
+    virtual int GetMissionCount() const { return 0; }
+    virtual int GetSelectedMissionIndex() const { return -1; }
+    // The selected mission's name text (a saved game's title).
+    virtual std::string GetSelectedMissionName() const { return {}; }
+    virtual void SelectMission(int) {}
 };
 
 // Zone types the game opens.

@@ -39,11 +39,16 @@ void Game::SetState(int state) {
             break;
         case kGameStartup:
             parts_.view->DrawSplash(parts_.platform->GetScreenWidth() >= 1920 ? "Common/vav" : "Common/smbfg");
-            parts_.view->LoadResources();
+            if (!LoadResources()) {
+                startupFailed_ = true;
+                quit_ = true;
+                break;
+            }
             // Without its screens the game cannot be played: start-up stops here.
             if (!parts_.screens->CreateZones()) {
                 std::fprintf(stderr, "tinmarch: the screens cannot be made\n");
-                RequestQuit();
+                startupFailed_ = true;
+                quit_ = true;
                 break;
             }
             SetState(kGameProfileLoading);

@@ -19,6 +19,7 @@
 #include "game/core/computer_player_factory.h"
 #include "game/core/engine_services.h"
 #include "game/core/game.h"
+#include "game/core/core_services.h"
 #include "game/core/scene_game_view.h"
 #include "game/core/settings_file.h"
 #include "game/core/stand_in_ports.h"
@@ -78,24 +79,19 @@ int RunProgram(const ProgramHooks& hooks) {
     strings->Load();
     SetStringTable(strings.get());
 
-    // The services that come later run as stand-ins meanwhile.
+    // The game core's own services; the ones that come later run as stand-ins meanwhile.
+    auto core = std::make_unique<CoreServices>(*engine, *strings);
     EnginePlatform platform(*engine, hooks.afterFrame);
     // The scene goes with the game, before the engine whose device its lights' shadow targets live on.
     auto view = std::make_unique<SceneGameView>(*engine, platform);
-    MemoryProfile memoryProfile;
-    NullAchievements achievements;
-    SilentSoundBank sound;
-    SilentAnnouncer announcer;
     StillCamera camera;
     NoScreens noScreens;
     std::unique_ptr<ProgramScreens> screens = hooks.makeScreens ? hooks.makeScreens(platform) : nullptr;
     GameParts parts;
     parts.platform = &platform;
     parts.view = view.get();
-    parts.profile = hooks.profile != nullptr ? hooks.profile : &memoryProfile;
-    parts.achievements = &achievements;
-    parts.sound = &sound;
-    parts.announcer = &announcer;
+    parts.profile = hooks.profile;
+    core->Fill(parts);
     parts.camera = &camera;
     parts.screens = screens != nullptr ? static_cast<Screens*>(screens.get()) : &noScreens;
     parts.createAIPlayer = CreateComputerPlayer;
@@ -105,6 +101,7 @@ int RunProgram(const ProgramHooks& hooks) {
     parts.timer = engine->GetTimer();
     auto game = std::make_unique<Game>(parts);
     if (screens != nullptr) screens->AttachGame(*game);
+    core->AttachGame(game.get());
 
     game->SetState(kGameStartup);
     game->RunMainLoop();
@@ -118,14 +115,18 @@ int RunProgram(const ProgramHooks& hooks) {
     SetStringTable(nullptr);
     strings.reset();
     step("game");
+    const bool failed = game->HasStartupFailed();
+    core->AttachGame(nullptr);
     game.reset();
-    // The screens' windows and sheets go while the engine still holds them.
+    // The screens' windows and sheets, the scene, then the fonts, textures and sounds go while the engine
+    // still holds their device.
     screens.reset();
     view.reset();
+    core.reset();
     step("engine");
     TakeEngineServices(nullptr);
     delete engine;
-    return 0;
+    return failed ? 1 : 0;
 }
 
 }  // namespace game

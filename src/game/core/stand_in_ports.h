@@ -87,7 +87,7 @@ public:
     void StopStreams(bool) override {}
     void LoadSpeechPack(int, const std::string&) override {}
     void PlaySound(int) override {}
-    void PlayUiSound(int) override {}
+    std::uint32_t PlayUiSound(int) override { return 0; }
     int StartLoop(int) override { return 0; }
     void StopLoop(int, float) override {}
     void PlaySpeech(int, int) override {}

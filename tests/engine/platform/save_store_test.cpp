@@ -145,6 +145,19 @@ TEST_F(SaveStoreTest, SaveDataIsOneExactPackedRecordAndLoadsBack) {
     EXPECT_EQ(LoadState(&payload), SaveBlob::kLoaded);
 }
 
+TEST_F(SaveStoreTest, AnOldVersionIsKeptBesideTheFileBeforeItIsReplaced) {
+    ASSERT_TRUE(store_.InitUserFolder());
+    EXPECT_FALSE(store_.KeepNamedVersion("savedata", 2)) << "no file to keep";
+    const Bytes old = RandomBytes(300, 5);
+    ASSERT_EQ(SavePayload(old), SaveBlob::kSaved);
+    const std::optional<Bytes> file = ReadFile("savedata.sav");
+    ASSERT_TRUE(file);
+    EXPECT_TRUE(store_.KeepNamedVersion("savedata", 2));
+    ASSERT_EQ(SavePayload(RandomBytes(300, 6)), SaveBlob::kSaved);
+    EXPECT_EQ(ReadFile("savedata.sav.v2"), file);
+    EXPECT_NE(ReadFile("savedata.sav"), file);
+}
+
 TEST_F(SaveStoreTest, SlotFilesRoundTrip) {
     ASSERT_TRUE(store_.InitUserFolder());
     const Bytes data = RandomBytes(5000, 2);

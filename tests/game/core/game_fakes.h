@@ -236,7 +236,10 @@ public:
     void StopStreams(bool stop) override { log_.push_back(Str("streams", stop ? 1 : 0)); }
     void LoadSpeechPack(int side, const std::string&) override { log_.push_back(Str("speech pack", side)); }
     void PlaySound(int) override {}
-    void PlayUiSound(int index) override { log_.push_back(Str("ui sound", index)); }
+    std::uint32_t PlayUiSound(int index) override {
+        log_.push_back(Str("ui sound", index));
+        return 0;
+    }
     int StartLoop(int) override { return 1; }
     void StopLoop(int, float) override {}
     void PlaySpeech(int teamKind, int cue) override {
