@@ -13,6 +13,7 @@
 #include "game/level/level.h"
 #include "game/teams/team_manager.h"
 #include "game/units/font_text_painter.h"
+#include "game/units/unit_assets.h"
 #include "game/units/projectile_manager.h"
 
 namespace game {
@@ -41,6 +42,8 @@ SceneGameView::SceneGameView(engine::Engine& engine, GamePlatform& platform)
       }()) {}
 
 SceneGameView::~SceneGameView() {
+    // The units' prototypes live in this view's factory: they go with it.
+    if (&GetUnitViewFactory() == &unitViews_) FreeUnitAssets();
     for (auto& effect : effects_) effect.second->Destroy();
     queue_.reset();
     sceneView_.reset();
