@@ -72,6 +72,14 @@ void DeleteOwnedMaterial(const OwnedMaterial& material) {
     if (held != nullptr && held->GetName().EqualsNarrow(material.name.c_str())) lib.DeleteMaterial(material.handle);
 }
 
+std::vector<std::string> SceneUnitViewFactory::PrototypePaths() {
+    std::vector<std::string> paths;
+    for (const UnitDescriptor& row : UnitCatalogue()) paths.emplace_back(row.prototypePath);
+    for (const SharedEffect& effect : kSharedEffects) paths.emplace_back(effect.path);
+    for (const char* path : kProjectileFiles) paths.emplace_back(path);
+    return paths;
+}
+
 SceneUnitViewFactory::SceneUnitViewFactory(UnitSceneHooks hooks) : hooks_(std::move(hooks)) {}
 
 SceneUnitViewFactory::~SceneUnitViewFactory() {

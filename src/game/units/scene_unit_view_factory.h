@@ -60,6 +60,8 @@ public:
     std::unique_ptr<ProjectileView> CreateProjectileView(ProjectileModel model, bool trail) override;
 
     const std::vector<std::string>& GetMissingFiles() const { return missing_; }
+    // Every file LoadPrototypes reads, in its order: the unit models, the shared effects, the projectiles.
+    static std::vector<std::string> PrototypePaths();
     // A loaded prototype by its path (unit model, effect or projectile model), or null.
     engine::SceneNode* FindPrototype(const char* path) const;
     int PrototypeCount() const { return static_cast<int>(prototypes_.size()); }
