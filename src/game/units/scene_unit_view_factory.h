@@ -72,6 +72,7 @@ public:
     engine::SceneNode* GetWorldNode() const;
     engine::SceneNode* GetExplosionsNode() const;
     void PlayLevelSound(int sound) const;
+    void SetLevelSoundHook(std::function<void(int sound)> play) { hooks_.playLevelSound = std::move(play); }
 
     // The shared team material of a prototype for a side colour: made on first use as a clone of
     // baseMaterial with colour slot 0 set to the colour. 0 when the clone cannot be made.

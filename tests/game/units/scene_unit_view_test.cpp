@@ -251,6 +251,13 @@ TEST_F(SceneViewTest, PartLookupsPickTheLastMatchAndOnlyTheModelsNodes) {
     view.SetPartFlags(turret, kNodeFlagNothingToDraw, false);
     EXPECT_EQ(lower->GetFlags() & engine::kNodeNothingToDraw, 0u);
 
+    // A passenger hung under its carrier is placed by a world matrix: its parts follow at once.
+    engine::Matrix44 carried;
+    carried.SetTranslation(5, 6, 7);
+    view.SetWorldMatrix(carried);
+    EXPECT_FLOAT_EQ(view.GetWorldMatrix().GetTranslation().y, 6.0f);
+    EXPECT_FLOAT_EQ(view.GetPartWorldMatrix(view.FindPart("body")).GetTranslation().z, 7.0f);
+
     // Picking: the model's nodes and the effects it carries, not the world or another unit.
     SceneUnitView other(*factory);
     ASSERT_TRUE(other.BuildModel("Units/LightTank/Unit", nullptr));
