@@ -259,7 +259,8 @@ SceneNode* SceneNode::Clone(bool deep) const {
             clone->shared_ = true;
         }
         if (player_ != nullptr) {
-            clone->player_ = std::make_unique<AnimationPlayer>(clone);
+            // The clone reads the source's clock: the start time it takes over was read from that clock.
+            clone->player_ = std::make_unique<AnimationPlayer>(clone, player_->GetTimer());
             const bool ownCopy = deep && player_->GetAnimationSet() == animationSet_.get();
             clone->player_->TakeOver(*player_, ownCopy ? clone->animationSet_ : nullptr);
         }

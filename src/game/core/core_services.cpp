@@ -137,12 +137,15 @@ void CoreServices::Fill(GameParts& parts) {
     // The subsystems' one-time loaders in start-up order. The level's asset hook, the tile markers, the path
     // finder's pools, projectiles, structure models, the start-of-turn queue, the unit panel, weather and help
     // icons join here with their subsystems.
+    // The units' and projectiles' views come from the game's scene; without one units have no models.
+    UnitViewFactory* views = parts.view != nullptr ? parts.view->GetUnitViews() : nullptr;
     parts.startupSteps = {
         {"the team colours", [] {
              InitTeamColours();
              return true;
          }},
-        {"the unit tables", [this] { return game_ != nullptr && LoadUnitAssets(*game_, nullptr) == 1; }, true},
+        {"the unit models and tables", [this, views] { return game_ != nullptr && LoadUnitAssets(*game_, views) == 1; },
+         true},
         {"the GUI sheets", [this] {
              resources_.LoadIconSheets();
              return true;

@@ -14,6 +14,7 @@ namespace game {
 class Level;
 class ProjectileManager;
 class TeamManager;
+class UnitViewFactory;
 
 class GamePlatform {
 public:
@@ -54,6 +55,8 @@ public:
     // the prototype is unknown.
     virtual void AddEffect(const char* prototype, const engine::Matrix44& placement) = 0;
     virtual void ClearUnitMaterialCache() = 0;
+    // The factory of the units' and projectiles' views; null: units get null views.
+    virtual UnitViewFactory* GetUnitViews() { return nullptr; }
     // The render queue's first two lights: the one chosen by quality on with the colour, the other off.
     virtual void SetupLights(bool quality, std::uint32_t colour) = 0;
 

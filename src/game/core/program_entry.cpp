@@ -92,6 +92,8 @@ int RunProgram(const ProgramHooks& hooks) {
     parts.view = view.get();
     parts.profile = hooks.profile;
     core->Fill(parts);
+    // The units' build effect sounds through the sound bank, which outlives the scene.
+    view->GetSceneUnitViews().SetLevelSoundHook([sound = parts.sound](int index) { sound->PlaySound(index); });
     parts.camera = &camera;
     parts.screens = screens != nullptr ? static_cast<Screens*>(screens.get()) : &noScreens;
     parts.createAIPlayer = CreateComputerPlayer;

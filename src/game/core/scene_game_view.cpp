@@ -13,6 +13,7 @@
 #include "game/level/level.h"
 #include "game/teams/team_manager.h"
 #include "game/units/font_text_painter.h"
+#include "game/units/unit_assets.h"
 #include "game/units/projectile_manager.h"
 
 namespace game {
@@ -32,9 +33,17 @@ constexpr const char* kOverlaySheet = "GUI/ingameUi";
 
 }  // namespace
 
-SceneGameView::SceneGameView(engine::Engine& engine, GamePlatform& platform) : engine_(engine), platform_(platform) {}
+SceneGameView::SceneGameView(engine::Engine& engine, GamePlatform& platform)
+    : engine_(engine), platform_(platform), unitViews_([this] {
+          UnitSceneHooks hooks;
+          hooks.worldNode = [this] { return world_; };
+          hooks.explosionsNode = [this] { return explosions_; };
+          return hooks;
+      }()) {}
 
 SceneGameView::~SceneGameView() {
+    // The units' prototypes live in this view's factory: they go with it.
+    if (&GetUnitViewFactory() == &unitViews_) FreeUnitAssets();
     for (auto& effect : effects_) effect.second->Destroy();
     queue_.reset();
     sceneView_.reset();
@@ -113,23 +122,21 @@ bool SceneGameView::IsExplosionsNodeEmpty() const {
 
 void SceneGameView::AddEffect(const char* prototype, const engine::Matrix44& placement) {
     if (explosions_ == nullptr || prototype == nullptr) return;
+    const engine::SceneNode* source = unitViews_.FindPrototype(prototype);
     for (const auto& effect : effects_) {
-        if (effect.first != prototype) continue;
-        engine::SceneNode* clone = effect.second->Clone(true);
-        if (clone == nullptr) return;
-        clone->SetLocalMatrix(placement);
-        if (!explosions_->AddChild(clone)) {
-            clone->Destroy();
-            return;
-        }
-        clone->UpdateWorldMatrix();
+        if (effect.first == prototype) source = effect.second;
+    }
+    engine::SceneNode* clone = source != nullptr ? source->Clone(true) : nullptr;
+    if (clone == nullptr) return;
+    clone->SetLocalMatrix(placement);
+    if (!explosions_->AddChild(clone)) {
+        clone->Destroy();
         return;
     }
+    clone->UpdateWorldMatrix();
 }
 
-void SceneGameView::ClearUnitMaterialCache() {
-    // Units wear the shared team materials of their prototypes: no tinted copies are cached here.
-}
+void SceneGameView::ClearUnitMaterialCache() { unitViews_.ClearTeamMaterials(); }
 
 void SceneGameView::SetupLights(bool quality, std::uint32_t colour) {
     if (!queue_) return;

@@ -9,6 +9,7 @@
 
 #include "engine/core/matrix.h"
 #include "game/core/game_view.h"
+#include "game/units/scene_unit_view_factory.h"
 #include "game/units/overlay_canvas.h"
 
 namespace engine {
@@ -36,7 +37,8 @@ public:
     engine::SceneNode* GetExplosionsNode() const { return explosions_; }
     int GetMenuPicture() const { return menuPicture_; }
 
-    // Takes the prototype of a named effect (a later one of the same name replaces it); AddEffect clones it.
+    // Takes the prototype of a named effect (a later one of the same name replaces it); AddEffect clones it,
+    // or else the units' shared effect of that name.
     void SetEffectPrototype(const std::string& name, engine::SceneNode* prototype);
 
     // --- GameView ------------------------------------------------------------------------------------------
@@ -46,7 +48,10 @@ public:
     bool HasExplosionsNode() const override { return explosions_ != nullptr; }
     bool IsExplosionsNodeEmpty() const override;
     void AddEffect(const char* prototype, const engine::Matrix44& placement) override;
+    // Empties the units' table of team materials (the level's resource group has gone).
     void ClearUnitMaterialCache() override;
+    UnitViewFactory* GetUnitViews() override { return &unitViews_; }
+    SceneUnitViewFactory& GetSceneUnitViews() { return unitViews_; }
     void SetupLights(bool quality, std::uint32_t colour) override;
 
     void BeginFrame(std::uint32_t clearColour) override;
@@ -92,6 +97,8 @@ private:
     int menuPicture_ = 0;
     engine::RenderTarget* frameTarget_ = nullptr;
     std::vector<std::pair<std::string, engine::SceneNode*>> effects_;  // owned prototypes
+    // Units and shots hang under the world node; the shared effects it loads serve AddEffect too.
+    SceneUnitViewFactory unitViews_;
 };
 
 }  // namespace game

@@ -198,3 +198,26 @@ TEST(AnimationSet, DuplicateNamesAndClonedSpawnLinks) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PlayerFixture, AClonesPlayerReadsTheSourcesClock) {
+    Add(MakeRecord("run", kAnimationHold, {{0, 0.5f}, {4, 0.5f}}));
+    time.seconds = 2.0;
+    ASSERT_EQ(player->Play("run", false), 1);
+    for (const bool deep : {false, true}) {
+        SCOPED_TRACE(deep);
+        scenetest::NodePtr clone(node->Clone(deep));
+        ASSERT_NE(clone, nullptr);
+        AnimationPlayer* copy = clone->GetAnimationPlayer();
+        ASSERT_NE(copy, nullptr);
+        time.seconds = 2.6;
+        EXPECT_EQ(copy->GetFrame(), 4);
+        EXPECT_FALSE(copy->IsPastEnd());
+        time.seconds = 3.0;
+        EXPECT_TRUE(copy->IsPastEnd());
+        time.seconds = 2.0;
+    }
+}
+
+}  // namespace
