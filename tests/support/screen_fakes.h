@@ -51,9 +51,25 @@ public:
         const Slot& s = slots[static_cast<std::size_t>(slot)];
         return {s.inUse, s.description, s.title, s.date};
     }
+    void Save() override { ++saves; }
+    std::string GetSpeechPackName(int side) const override { return side == 1 ? alliedPack : enemyPack; }
+    void SetSpeechPackName(int side, const std::string& name) override {
+        (side == 1 ? alliedPack : enemyPack) = name;
+    }
+    void SaveGameToSlot(int slot) override { savedSlots.push_back(slot); }
+    bool LoadGameFromSlot(int slot) override {
+        loadedSlots.push_back(slot);
+        return slot >= 0 && slot < 4 && slots[static_cast<std::size_t>(slot)].inUse && loadSucceeds;
+    }
 
     std::uint32_t options = 0;
     std::array<Slot, 4> slots;
+    int saves = 0;
+    std::string alliedPack = "Standard";
+    std::string enemyPack = "Pack1";
+    std::vector<int> savedSlots;
+    std::vector<int> loadedSlots;
+    bool loadSucceeds = true;
 };
 
 class FakeGame final : public game::ScreenGame {
@@ -86,6 +102,12 @@ public:
     }
     int GetScreenWidth() const override { return width; }
     int GetScreenHeight() const override { return height; }
+    void ApplyLightingQuality() override { ++qualityApplied; }
+    bool IsFullScreen() const override { return fullScreen; }
+    void SwitchDisplayModeAndSave() override {
+        fullScreen = !fullScreen;
+        ++displaySwitches;
+    }
 
     int state = 7;
     std::vector<int> states;
@@ -106,6 +128,9 @@ public:
     int medalTurnsLeft = 0;
     int width = 960;
     int height = 640;
+    int qualityApplied = 0;
+    bool fullScreen = false;
+    int displaySwitches = 0;
 };
 
 class CountingTextureLoader final : public game::TextureLoader {

@@ -3,9 +3,13 @@
 #include <memory>
 
 #include "engine/gui/dialog_system.h"
+#include "engine/platform/engine_root.h"
+#include "game/core/display_mode.h"
 #include "game/core/game.h"
 #include "game/core/game_view.h"
 #include "game/level/level.h"
+#include "game/screens/achievements_zone.h"
+#include "game/screens/credits_zone.h"
 #include "game/screens/hud_zones.h"
 #include "game/screens/move_choice_zone.h"
 #include "game/screens/shop_zone.h"
@@ -58,6 +62,11 @@ void RegisterHudAndShopZones(ZoneRegistry& registry) {
     registry.Register(ZoneId::kTurnButton, MakerOf<TurnButtonZone>());
     registry.Register(ZoneId::kShop, MakerOf<ShopZone>());
     registry.Register(ZoneId::kMoveChoice, MakerOf<MoveChoiceZone>());
+}
+
+void RegisterMenuInfoZones(ZoneRegistry& registry) {
+    registry.Register(ZoneId::kCredits, MakerOf<CreditsZone>());
+    registry.Register(ZoneId::kAchievements, MakerOf<AchievementsZone>());
 }
 
 GameScreens::GameScreens(ZoneRegistry& zones)
@@ -150,5 +159,14 @@ int GameScreenHost::GetMedalProgress(int& turnsLeft) const {
 
 int GameScreenHost::GetScreenWidth() const { return platform_.GetScreenWidth(); }
 int GameScreenHost::GetScreenHeight() const { return platform_.GetScreenHeight(); }
+
+void GameScreenHost::ApplyLightingQuality() { game_.ApplyLightingQuality(); }
+
+bool GameScreenHost::IsFullScreen() const {
+    const engine::Engine* root = engine::GetEngine();
+    return root != nullptr && root->IsFullScreen();
+}
+
+void GameScreenHost::SwitchDisplayModeAndSave() { game::SwitchDisplayModeAndSave(); }
 
 }  // namespace game
