@@ -58,7 +58,8 @@ int AchievementsZone::OnShow(bool shown) {
         list->AddRow(title.Data(), id);
         if (id == selected_) list->SetSelection(list->GetRowCount() - 1);
     }
-    if (selected_ < 0) list->SetSelection(-1);
+    // A selection past the last row lights none.
+    if (selected_ < 0) list->SetSelection(list->GetRowCount());
     return 0;
 }
 

@@ -12,7 +12,9 @@
 #include "game/screens/credits_zone.h"
 #include "game/screens/hud_zones.h"
 #include "game/screens/move_choice_zone.h"
+#include "game/screens/settings_zone.h"
 #include "game/screens/shop_zone.h"
+#include "game/screens/speech_picker_zone.h"
 #include "game/screens/zone.h"
 
 namespace game {
@@ -67,6 +69,8 @@ void RegisterHudAndShopZones(ZoneRegistry& registry) {
 void RegisterMenuInfoZones(ZoneRegistry& registry) {
     registry.Register(ZoneId::kCredits, MakerOf<CreditsZone>());
     registry.Register(ZoneId::kAchievements, MakerOf<AchievementsZone>());
+    registry.Register(ZoneId::kSettings, MakerOf<SettingsZone>());
+    registry.Register(ZoneId::kSpeechPicker, MakerOf<SpeechPickerZone>());
 }
 
 GameScreens::GameScreens(ZoneRegistry& zones)
