@@ -12,6 +12,7 @@
 #include "game/screens/credits_zone.h"
 #include "game/screens/hud_zones.h"
 #include "game/screens/move_choice_zone.h"
+#include "game/screens/save_load_zone.h"
 #include "game/screens/settings_zone.h"
 #include "game/screens/shop_zone.h"
 #include "game/screens/speech_picker_zone.h"
@@ -71,6 +72,7 @@ void RegisterMenuInfoZones(ZoneRegistry& registry) {
     registry.Register(ZoneId::kAchievements, MakerOf<AchievementsZone>());
     registry.Register(ZoneId::kSettings, MakerOf<SettingsZone>());
     registry.Register(ZoneId::kSpeechPicker, MakerOf<SpeechPickerZone>());
+    registry.Register(ZoneId::kSaveLoad, MakerOf<SaveLoadZone>());
 }
 
 GameScreens::GameScreens(ZoneRegistry& zones)
