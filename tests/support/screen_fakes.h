@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,10 @@ public:
         loadedSlots.push_back(slot);
         return slot >= 0 && slot < 4 && slots[static_cast<std::size_t>(slot)].inUse && loadSucceeds;
     }
+    int GetDifficulty() const override { return difficulty; }
+    void SetDifficulty(int d) override { difficulty = d; }
+    std::string GetCurrentCampaignName() const override { return campaignName; }
+    void SetCurrentCampaignName(const std::string& name) override { campaignName = name; }
 
     std::uint32_t options = 0;
     std::array<Slot, 4> slots;
@@ -70,6 +75,8 @@ public:
     std::vector<int> savedSlots;
     std::vector<int> loadedSlots;
     bool loadSucceeds = true;
+    int difficulty = 0;
+    std::string campaignName = "Standard";
 };
 
 class FakeGame final : public game::ScreenGame {
@@ -108,6 +115,11 @@ public:
         fullScreen = !fullScreen;
         ++displaySwitches;
     }
+    // Succeeds for the names in loadable and records every call.
+    bool SelectCampaign(const std::string& name) override {
+        selectedCampaigns.push_back(name);
+        return loadableCampaigns.count(name) != 0;
+    }
 
     int state = 7;
     std::vector<int> states;
@@ -131,6 +143,8 @@ public:
     int qualityApplied = 0;
     bool fullScreen = false;
     int displaySwitches = 0;
+    std::vector<std::string> selectedCampaigns;
+    std::set<std::string> loadableCampaigns;
 };
 
 class CountingTextureLoader final : public game::TextureLoader {

@@ -9,6 +9,7 @@
 #include "game/core/game_view.h"
 #include "game/level/level.h"
 #include "game/screens/achievements_zone.h"
+#include "game/screens/campaign_zones.h"
 #include "game/screens/credits_zone.h"
 #include "game/screens/hud_zones.h"
 #include "game/screens/move_choice_zone.h"
@@ -73,6 +74,9 @@ void RegisterMenuInfoZones(ZoneRegistry& registry) {
     registry.Register(ZoneId::kSettings, MakerOf<SettingsZone>());
     registry.Register(ZoneId::kSpeechPicker, MakerOf<SpeechPickerZone>());
     registry.Register(ZoneId::kSaveLoad, MakerOf<SaveLoadZone>());
+    registry.Register(ZoneId::kCampaignMap, MakerOf<CampaignMapZone>());
+    registry.Register(ZoneId::kCampaignPicker, MakerOf<PackPickerZone>());
+    registry.Register(ZoneId::kDifficulty, MakerOf<DifficultyZone>());
 }
 
 GameScreens::GameScreens(ZoneRegistry& zones)
@@ -174,5 +178,7 @@ bool GameScreenHost::IsFullScreen() const {
 }
 
 void GameScreenHost::SwitchDisplayModeAndSave() { game::SwitchDisplayModeAndSave(); }
+
+bool GameScreenHost::SelectCampaign(const std::string& name) { return game_.SelectCampaign(name) != 0; }
 
 }  // namespace game

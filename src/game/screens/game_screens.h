@@ -106,6 +106,7 @@ public:
     void ApplyLightingQuality() override;
     bool IsFullScreen() const override;
     void SwitchDisplayModeAndSave() override;
+    bool SelectCampaign(const std::string& name) override;
 
     void SetMenuPicture(std::uint32_t handle) { menuPicture_ = handle; }
 

@@ -33,4 +33,12 @@ void ProfileView::SaveGameToSlot(int slot) { profile_.SaveGameToSlot(slot); }
 
 bool ProfileView::LoadGameFromSlot(int slot) { return profile_.LoadGameFromSlot(slot); }
 
+int ProfileView::GetDifficulty() const { return profile_.GetDifficulty(); }
+
+void ProfileView::SetDifficulty(int difficulty) { profile_.SetDifficulty(difficulty); }
+
+std::string ProfileView::GetCurrentCampaignName() const { return profile_.GetCurrentCampaignName(); }
+
+void ProfileView::SetCurrentCampaignName(const std::string& name) { profile_.SetCurrentCampaignName(name); }
+
 }  // namespace game

@@ -20,6 +20,10 @@ public:
     void SetSpeechPackName(int side, const std::string& name) override;
     void SaveGameToSlot(int slot) override;
     bool LoadGameFromSlot(int slot) override;
+    int GetDifficulty() const override;
+    void SetDifficulty(int difficulty) override;
+    std::string GetCurrentCampaignName() const override;
+    void SetCurrentCampaignName(const std::string& name) override;
 
 private:
     PlayerProfile& profile_;

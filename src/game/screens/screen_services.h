@@ -59,6 +59,8 @@ public:
     virtual bool IsFullScreen() const = 0;
     // Switches between window and full screen and writes the settings file.
     virtual void SwitchDisplayModeAndSave() = 0;
+    // Loads the campaign of the folder name under "Campaigns" unless it is current; false when it fails.
+    virtual bool SelectCampaign(const std::string& name) = 0;
 };
 
 // Texts by key.
@@ -115,6 +117,11 @@ public:
     virtual void SaveGameToSlot(int slot) = 0;
     // False when the slot is not in use or its game does not load.
     virtual bool LoadGameFromSlot(int slot) = 0;
+    // 0 easy, 1 medium, 2 hard, 3 silly.
+    virtual int GetDifficulty() const = 0;
+    virtual void SetDifficulty(int difficulty) = 0;
+    virtual std::string GetCurrentCampaignName() const = 0;
+    virtual void SetCurrentCampaignName(const std::string& name) = 0;
 };
 
 // The achievements as the screens list them (ids 0..15).

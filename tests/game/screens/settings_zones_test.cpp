@@ -109,7 +109,9 @@ TEST_F(SettingsZonesTest, EachRowFlipsItsBitOnceAndShowsItsState) {
         EXPECT_EQ(sound.uiSounds, std::vector<int>{game::kUiClick});
         EXPECT_EQ(profile.options, c.bit);
         EXPECT_EQ(RowText(c.value), c.setText);
-        if (c.bit == 0) EXPECT_TRUE(settings.GetFullScreenChoice());
+        if (c.bit == 0) {
+            EXPECT_TRUE(settings.GetFullScreenChoice());
+        }
         Pick(settings, SettingsZone::kListId, c.value);
         EXPECT_EQ(profile.options, 0u);
         EXPECT_EQ(RowText(c.value), c.clearText);
