@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "game/core/game_ports.h"
 #include "game/screens/screen_services.h"
 
 namespace testsupport {
@@ -120,6 +121,12 @@ public:
         selectedCampaigns.push_back(name);
         return loadableCampaigns.count(name) != 0;
     }
+    int SetResourceGroup(int group) override {
+        const int previous = resourceGroup;
+        resourceGroup = group;
+        return previous;
+    }
+    void PurgeResourceGroup(int group) override { purgedGroups.push_back(group); }
 
     int state = 7;
     std::vector<int> states;
@@ -145,6 +152,33 @@ public:
     int displaySwitches = 0;
     std::vector<std::string> selectedCampaigns;
     std::set<std::string> loadableCampaigns;
+    int resourceGroup = 0;
+    std::vector<int> purgedGroups;
+};
+
+// A campaign completed at the difficulties the test sets, with a selected mission folder, counting its map
+// screen's resets and frames.
+class FakeCampaign final : public game::CampaignInfo {
+public:
+    bool Load(const std::string&) override { return true; }
+    std::string GetListedName() const override { return "Fake"; }
+    std::string GetSelectedMissionFolder() const override { return missionFolder; }
+    game::HexCoord GetSelectedStartTile() const override { return {}; }
+    bool IsLastMissionSelected() const override { return false; }
+    bool AllMissionsGold(int) const override { return false; }
+    int GetFinishedMedal() const override { return 4; }
+    int GetFinishedMargin() const override { return 0; }
+    bool RecordResult(int, int) override { return false; }
+    std::string GetSelectedMissionRecord() const override { return {}; }
+    std::pair<int, int> GetStartCash() const override { return {0, 0}; }
+    bool IsCompletedAtDifficulty(int d) const override { return completed.count(d) != 0; }
+    void ResetMapScreen() override { ++resets; }
+    void DrawMapScreen() override { ++draws; }
+
+    std::string missionFolder;
+    std::set<int> completed;
+    int resets = 0;
+    int draws = 0;
 };
 
 class CountingTextureLoader final : public game::TextureLoader {

@@ -10,6 +10,7 @@
 #include "game/level/level.h"
 #include "game/screens/achievements_zone.h"
 #include "game/screens/campaign_zones.h"
+#include "game/screens/comic_overlay_zone.h"
 #include "game/screens/credits_zone.h"
 #include "game/screens/hud_zones.h"
 #include "game/screens/move_choice_zone.h"
@@ -77,6 +78,7 @@ void RegisterMenuInfoZones(ZoneRegistry& registry) {
     registry.Register(ZoneId::kCampaignMap, MakerOf<CampaignMapZone>());
     registry.Register(ZoneId::kCampaignPicker, MakerOf<PackPickerZone>());
     registry.Register(ZoneId::kDifficulty, MakerOf<DifficultyZone>());
+    registry.Register(ZoneId::kComicOverlay, MakerOf<ComicOverlayZone>());
 }
 
 GameScreens::GameScreens(ZoneRegistry& zones)
@@ -180,5 +182,12 @@ bool GameScreenHost::IsFullScreen() const {
 void GameScreenHost::SwitchDisplayModeAndSave() { game::SwitchDisplayModeAndSave(); }
 
 bool GameScreenHost::SelectCampaign(const std::string& name) { return game_.SelectCampaign(name) != 0; }
+
+int GameScreenHost::SetResourceGroup(int group) {
+    engine::Engine* root = engine::GetEngine();
+    return root != nullptr ? root->SetResourceGroup(group) : 0;
+}
+
+void GameScreenHost::PurgeResourceGroup(int group) { engine::PurgeResourceGroup(group); }
 
 }  // namespace game

@@ -107,6 +107,8 @@ public:
     bool IsFullScreen() const override;
     void SwitchDisplayModeAndSave() override;
     bool SelectCampaign(const std::string& name) override;
+    int SetResourceGroup(int group) override;
+    void PurgeResourceGroup(int group) override;
 
     void SetMenuPicture(std::uint32_t handle) { menuPicture_ = handle; }
 

@@ -61,6 +61,10 @@ public:
     virtual void SwitchDisplayModeAndSave() = 0;
     // Loads the campaign of the folder name under "Campaigns" unless it is current; false when it fails.
     virtual bool SelectCampaign(const std::string& name) = 0;
+    // The group stamped on resources made from now on; returns the previous one.
+    virtual int SetResourceGroup(int group) = 0;
+    // Frees every resource of the group.
+    virtual void PurgeResourceGroup(int group) = 0;
 };
 
 // Texts by key.

@@ -24,28 +24,7 @@ using game::PackPickerZone;
 using game::ZoneId;
 using testsupport::ZoneDriver;
 
-// A campaign completed at the difficulties the test sets, counting its map screen's resets and frames.
-class FakeCampaign final : public game::CampaignInfo {
-public:
-    bool Load(const std::string&) override { return true; }
-    std::string GetListedName() const override { return "Fake"; }
-    std::string GetSelectedMissionFolder() const override { return {}; }
-    game::HexCoord GetSelectedStartTile() const override { return {}; }
-    bool IsLastMissionSelected() const override { return false; }
-    bool AllMissionsGold(int) const override { return false; }
-    int GetFinishedMedal() const override { return 4; }
-    int GetFinishedMargin() const override { return 0; }
-    bool RecordResult(int, int) override { return false; }
-    std::string GetSelectedMissionRecord() const override { return {}; }
-    std::pair<int, int> GetStartCash() const override { return {0, 0}; }
-    bool IsCompletedAtDifficulty(int d) const override { return completed.count(d) != 0; }
-    void ResetMapScreen() override { ++resets; }
-    void DrawMapScreen() override { ++draws; }
-
-    std::set<int> completed;
-    int resets = 0;
-    int draws = 0;
-};
+using testsupport::FakeCampaign;
 
 TEST(LoweredDifficultyTest, StepsDownToWhatTheCampaignAllows) {
     struct Case {
@@ -133,8 +112,12 @@ TEST_F(CampaignZonesTest, MapActsWithoutZoomAndLeadsBackChangeAndPlay) {
         game::Zone* next = registry.Get(c.next);
         ASSERT_NE(next, nullptr);
         EXPECT_TRUE(next->IsShown());
-        if (c.nextType != 0) EXPECT_EQ(registry.GetTitled(c.next)->GetType(), c.nextType);
-        if (c.button == 0) EXPECT_EQ(registry.GetTitled(c.next)->GetOrigin().x, 0.0f);
+        if (c.nextType != 0) {
+            EXPECT_EQ(registry.GetTitled(c.next)->GetType(), c.nextType);
+        }
+        if (c.button == 0) {
+            EXPECT_EQ(registry.GetTitled(c.next)->GetOrigin().x, 0.0f);
+        }
         next->SetShown(false, false);
     }
     EXPECT_GT(campaign.draws, 0);
