@@ -5,9 +5,11 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "game/core/game_ports.h"
 #include "game/screens/screen_services.h"
 
 namespace testsupport {
@@ -51,9 +53,31 @@ public:
         const Slot& s = slots[static_cast<std::size_t>(slot)];
         return {s.inUse, s.description, s.title, s.date};
     }
+    void Save() override { ++saves; }
+    std::string GetSpeechPackName(int side) const override { return side == 1 ? alliedPack : enemyPack; }
+    void SetSpeechPackName(int side, const std::string& name) override {
+        (side == 1 ? alliedPack : enemyPack) = name;
+    }
+    void SaveGameToSlot(int slot) override { savedSlots.push_back(slot); }
+    bool LoadGameFromSlot(int slot) override {
+        loadedSlots.push_back(slot);
+        return slot >= 0 && slot < 4 && slots[static_cast<std::size_t>(slot)].inUse && loadSucceeds;
+    }
+    int GetDifficulty() const override { return difficulty; }
+    void SetDifficulty(int d) override { difficulty = d; }
+    std::string GetCurrentCampaignName() const override { return campaignName; }
+    void SetCurrentCampaignName(const std::string& name) override { campaignName = name; }
 
     std::uint32_t options = 0;
     std::array<Slot, 4> slots;
+    int saves = 0;
+    std::string alliedPack = "Standard";
+    std::string enemyPack = "Pack1";
+    std::vector<int> savedSlots;
+    std::vector<int> loadedSlots;
+    bool loadSucceeds = true;
+    int difficulty = 0;
+    std::string campaignName = "Standard";
 };
 
 class FakeGame final : public game::ScreenGame {
@@ -86,6 +110,23 @@ public:
     }
     int GetScreenWidth() const override { return width; }
     int GetScreenHeight() const override { return height; }
+    void ApplyLightingQuality() override { ++qualityApplied; }
+    bool IsFullScreen() const override { return fullScreen; }
+    void SwitchDisplayModeAndSave() override {
+        fullScreen = !fullScreen;
+        ++displaySwitches;
+    }
+    // Succeeds for the names in loadable and records every call.
+    bool SelectCampaign(const std::string& name) override {
+        selectedCampaigns.push_back(name);
+        return loadableCampaigns.count(name) != 0;
+    }
+    int SetResourceGroup(int group) override {
+        const int previous = resourceGroup;
+        resourceGroup = group;
+        return previous;
+    }
+    void PurgeResourceGroup(int group) override { purgedGroups.push_back(group); }
 
     int state = 7;
     std::vector<int> states;
@@ -106,6 +147,38 @@ public:
     int medalTurnsLeft = 0;
     int width = 960;
     int height = 640;
+    int qualityApplied = 0;
+    bool fullScreen = false;
+    int displaySwitches = 0;
+    std::vector<std::string> selectedCampaigns;
+    std::set<std::string> loadableCampaigns;
+    int resourceGroup = 0;
+    std::vector<int> purgedGroups;
+};
+
+// A campaign completed at the difficulties the test sets, with a selected mission folder, counting its map
+// screen's resets and frames.
+class FakeCampaign final : public game::CampaignInfo {
+public:
+    bool Load(const std::string&) override { return true; }
+    std::string GetListedName() const override { return "Fake"; }
+    std::string GetSelectedMissionFolder() const override { return missionFolder; }
+    game::HexCoord GetSelectedStartTile() const override { return {}; }
+    bool IsLastMissionSelected() const override { return false; }
+    bool AllMissionsGold(int) const override { return false; }
+    int GetFinishedMedal() const override { return 4; }
+    int GetFinishedMargin() const override { return 0; }
+    bool RecordResult(int, int) override { return false; }
+    std::string GetSelectedMissionRecord() const override { return {}; }
+    std::pair<int, int> GetStartCash() const override { return {0, 0}; }
+    bool IsCompletedAtDifficulty(int d) const override { return completed.count(d) != 0; }
+    void ResetMapScreen() override { ++resets; }
+    void DrawMapScreen() override { ++draws; }
+
+    std::string missionFolder;
+    std::set<int> completed;
+    int resets = 0;
+    int draws = 0;
 };
 
 class CountingTextureLoader final : public game::TextureLoader {

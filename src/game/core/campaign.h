@@ -116,6 +116,7 @@ public:
     bool RecordResult(int medal, int margin) override;
     bool WasNewRecord() const { return newRecord_; }
     bool IsCompleted(int difficulty) const;
+    bool IsCompletedAtDifficulty(int difficulty) const override { return IsCompleted(difficulty); }
     bool AllMissionsGold(int difficulty) const override;
     int GetFirstUnfinished(int difficulty) const;
 

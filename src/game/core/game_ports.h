@@ -115,6 +115,12 @@ public:
     // The selected mission's name text (a saved game's title).
     virtual std::string GetSelectedMissionName() const { return {}; }
     virtual void SelectMission(int) {}
+    // True when every mission has a result at the difficulty.
+    virtual bool IsCompletedAtDifficulty(int) const { return false; }
+    // The campaign map screen: restart its clock and select the first unfinished mission, and one frame of
+    // its input and drawing.
+    virtual void ResetMapScreen() {}
+    virtual void DrawMapScreen() {}
 };
 
 // Zone types the game opens.

@@ -308,6 +308,10 @@ void PlayerProfile::SetMissionResult(int mission, int value, int second) {
 
 // --- Saved games -------------------------------------------------------------------------------------------
 
+const std::uint8_t* PlayerProfile::GetSlotBytes(int slot) const {
+    return IsSlot(slot) ? GetData() + SlotOffset(slot) : nullptr;
+}
+
 bool PlayerProfile::IsSlotInUse(int slot) const { return IsSlot(slot) && GetInt(SlotOffset(slot)) != 0; }
 
 void PlayerProfile::ClearSlot(int slot) {

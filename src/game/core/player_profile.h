@@ -128,6 +128,8 @@ public:
     void ClearSlot(int slot) override;
     // The slot's fields, checked one by one; false when the slot is out of range or any field fails.
     bool ReadGameSlot(int slot, GameSlot& out) const;
+    // The slot's raw record (kSlotRecordSize bytes) as stored; null for a slot outside 0..3.
+    const std::uint8_t* GetSlotBytes(int slot) const;
     void WriteGameSlot(int slot, const GameSlot& in);
     void SaveGameToSlot(int slot) override;
     bool LoadGameFromSlot(int slot) override;

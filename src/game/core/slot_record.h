@@ -17,6 +17,10 @@ inline constexpr std::size_t kSlotFolderSize = 128;
 inline constexpr int kSlotMaxMission = 19;
 // The unit types 1..24.
 inline constexpr int kSlotMaxUnitType = 24;
+// Where a record keeps the three texts that name it on a save-slot button (kSlotTextSize bytes each).
+inline constexpr std::size_t kSlotDescriptionOffset = 17296;
+inline constexpr std::size_t kSlotTitleOffset = 17360;
+inline constexpr std::size_t kSlotDateOffset = 17424;
 
 // Zero-terminated text of a fixed field: read up to the first zero within the field, written cut to
 // size - 1 characters and always terminated (the rest of the field zero).

@@ -72,6 +72,7 @@ void DrawPlateButton(const ScreenServices& services, const engine::DialogControl
 
 // The text of a fixed-size 8-bit field, up to its terminating zero or its end.
 engine::WideString FieldText(std::span<const char> field) {
+    if (field.empty()) return {};
     const std::string bytes(field.data(), ::strnlen(field.data(), field.size()));
     return engine::WideString(bytes.c_str());
 }

@@ -3,12 +3,21 @@
 #include <memory>
 
 #include "engine/gui/dialog_system.h"
+#include "engine/platform/engine_root.h"
+#include "game/core/display_mode.h"
 #include "game/core/game.h"
 #include "game/core/game_view.h"
 #include "game/level/level.h"
+#include "game/screens/achievements_zone.h"
+#include "game/screens/campaign_zones.h"
+#include "game/screens/comic_overlay_zone.h"
+#include "game/screens/credits_zone.h"
 #include "game/screens/hud_zones.h"
 #include "game/screens/move_choice_zone.h"
+#include "game/screens/save_load_zone.h"
+#include "game/screens/settings_zone.h"
 #include "game/screens/shop_zone.h"
+#include "game/screens/speech_picker_zone.h"
 #include "game/screens/zone.h"
 
 namespace game {
@@ -58,6 +67,18 @@ void RegisterHudAndShopZones(ZoneRegistry& registry) {
     registry.Register(ZoneId::kTurnButton, MakerOf<TurnButtonZone>());
     registry.Register(ZoneId::kShop, MakerOf<ShopZone>());
     registry.Register(ZoneId::kMoveChoice, MakerOf<MoveChoiceZone>());
+}
+
+void RegisterMenuInfoZones(ZoneRegistry& registry) {
+    registry.Register(ZoneId::kCredits, MakerOf<CreditsZone>());
+    registry.Register(ZoneId::kAchievements, MakerOf<AchievementsZone>());
+    registry.Register(ZoneId::kSettings, MakerOf<SettingsZone>());
+    registry.Register(ZoneId::kSpeechPicker, MakerOf<SpeechPickerZone>());
+    registry.Register(ZoneId::kSaveLoad, MakerOf<SaveLoadZone>());
+    registry.Register(ZoneId::kCampaignMap, MakerOf<CampaignMapZone>());
+    registry.Register(ZoneId::kCampaignPicker, MakerOf<PackPickerZone>());
+    registry.Register(ZoneId::kDifficulty, MakerOf<DifficultyZone>());
+    registry.Register(ZoneId::kComicOverlay, MakerOf<ComicOverlayZone>());
 }
 
 GameScreens::GameScreens(ZoneRegistry& zones)
@@ -150,5 +171,23 @@ int GameScreenHost::GetMedalProgress(int& turnsLeft) const {
 
 int GameScreenHost::GetScreenWidth() const { return platform_.GetScreenWidth(); }
 int GameScreenHost::GetScreenHeight() const { return platform_.GetScreenHeight(); }
+
+void GameScreenHost::ApplyLightingQuality() { game_.ApplyLightingQuality(); }
+
+bool GameScreenHost::IsFullScreen() const {
+    const engine::Engine* root = engine::GetEngine();
+    return root != nullptr && root->IsFullScreen();
+}
+
+void GameScreenHost::SwitchDisplayModeAndSave() { game::SwitchDisplayModeAndSave(); }
+
+bool GameScreenHost::SelectCampaign(const std::string& name) { return game_.SelectCampaign(name) != 0; }
+
+int GameScreenHost::SetResourceGroup(int group) {
+    engine::Engine* root = engine::GetEngine();
+    return root != nullptr ? root->SetResourceGroup(group) : 0;
+}
+
+void GameScreenHost::PurgeResourceGroup(int group) { engine::PurgeResourceGroup(group); }
 
 }  // namespace game

@@ -40,6 +40,8 @@ ZoneId ZoneForType(int type);
 
 // Registers the zones this library builds: top bar, turn buttons, shop and move-choice menu.
 void RegisterHudAndShopZones(ZoneRegistry& registry);
+// Registers the settings, save and load, campaign and information screens built so far.
+void RegisterMenuInfoZones(ZoneRegistry& registry);
 
 class GameScreens final : public Screens {
 public:
@@ -101,6 +103,12 @@ public:
     int GetMedalProgress(int& turnsLeft) const override;
     int GetScreenWidth() const override;
     int GetScreenHeight() const override;
+    void ApplyLightingQuality() override;
+    bool IsFullScreen() const override;
+    void SwitchDisplayModeAndSave() override;
+    bool SelectCampaign(const std::string& name) override;
+    int SetResourceGroup(int group) override;
+    void PurgeResourceGroup(int group) override;
 
     void SetMenuPicture(std::uint32_t handle) { menuPicture_ = handle; }
 

@@ -21,6 +21,7 @@ RunningScreens::RunningScreens(GamePlatform& platform) : platform_(platform) {
     }
     zones_ = std::make_unique<ZoneRegistry>(services_);
     RegisterHudAndShopZones(*zones_);
+    RegisterMenuInfoZones(*zones_);
     moveChoice_ = std::make_unique<ZoneMoveChoice>(*zones_);
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/core/wide_string.h"
+#include "game/screens/picture_shelf.h"
 
 namespace engine {
 class BitmapFont;
@@ -18,6 +19,7 @@ class RenderTargetBase;
 
 namespace game {
 
+struct AchievementEntry;
 class BattleContext;
 class CampaignInfo;
 class Structure;
@@ -52,6 +54,17 @@ public:
     virtual int GetMedalProgress(int& turnsLeft) const = 0;
     virtual int GetScreenWidth() const = 0;
     virtual int GetScreenHeight() const = 0;
+    // The settings screen: the lighting quality of the option bits taken at once, and the display mode.
+    virtual void ApplyLightingQuality() = 0;
+    virtual bool IsFullScreen() const = 0;
+    // Switches between window and full screen and writes the settings file.
+    virtual void SwitchDisplayModeAndSave() = 0;
+    // Loads the campaign of the folder name under "Campaigns" unless it is current; false when it fails.
+    virtual bool SelectCampaign(const std::string& name) = 0;
+    // The group stamped on resources made from now on; returns the previous one.
+    virtual int SetResourceGroup(int group) = 0;
+    // Frees every resource of the group.
+    virtual void PurgeResourceGroup(int group) = 0;
 };
 
 // Texts by key.
@@ -100,6 +113,32 @@ public:
     virtual void SetOptionFlags(std::uint32_t flags) = 0;
     // Slot 0..3; a slot outside that range is not in use.
     virtual SaveSlotTexts GetSlotTexts(int slot) const = 0;
+    // Starts writing the profile.
+    virtual void Save() = 0;
+    // The speech pack folder of a side (1 allied, 0 enemy).
+    virtual std::string GetSpeechPackName(int side) const = 0;
+    virtual void SetSpeechPackName(int side, const std::string& name) = 0;
+    virtual void SaveGameToSlot(int slot) = 0;
+    // False when the slot is not in use or its game does not load.
+    virtual bool LoadGameFromSlot(int slot) = 0;
+    // 0 easy, 1 medium, 2 hard, 3 silly.
+    virtual int GetDifficulty() const = 0;
+    virtual void SetDifficulty(int difficulty) = 0;
+    virtual std::string GetCurrentCampaignName() const = 0;
+    virtual void SetCurrentCampaignName(const std::string& name) = 0;
+};
+
+// The achievements as the screens list them (ids 0..15).
+class ScreenAchievements {
+public:
+    virtual ~ScreenAchievements() = default;
+    virtual bool IsEarned(int id) const = 0;
+    // The number earned among all ids and the sum of their points.
+    virtual int CountEarned(int& points) const = 0;
+    virtual const AchievementEntry& GetEntry(int id) const = 0;
+    // The icon sheet; 0 when there is none.
+    virtual std::uint32_t GetIconTexture() const = 0;
+    virtual void Unlock(int id) = 0;
 };
 
 // Loads and releases the screens' textures by name. The game's one goes to the texture table; tests count.
@@ -164,7 +203,10 @@ struct ScreenServices {
     const engine::FrameTimer* timer = nullptr;
     std::array<engine::BitmapFont*, static_cast<std::size_t>(FontId::kCount)> fonts{};
     TextObserver* textObserver = nullptr;
+    ScreenAchievements* achievements = nullptr;
     std::array<std::uint32_t, kArtCount> art{};
+    // The pictures several screens may show together.
+    PictureShelf pictures;
     ZoneRegistry* zones = nullptr;
 
     engine::BitmapFont* Font(FontId id) const { return fonts[static_cast<std::size_t>(id)]; }
