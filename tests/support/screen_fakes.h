@@ -51,9 +51,15 @@ public:
         const Slot& s = slots[static_cast<std::size_t>(slot)];
         return {s.inUse, s.description, s.title, s.date};
     }
+    int GetGameType() const override { return gameType; }
+    void SetGameType(int type) override { gameType = type; }
+    std::string GetCampaignName() const override { return campaignName; }
+    void SetCampaignName(const std::string& name) override { campaignName = name; }
 
     std::uint32_t options = 0;
     std::array<Slot, 4> slots;
+    int gameType = 0;
+    std::string campaignName = "Standard";
 };
 
 class FakeGame final : public game::ScreenGame {
@@ -86,6 +92,14 @@ public:
     }
     int GetScreenWidth() const override { return width; }
     int GetScreenHeight() const override { return height; }
+    // Succeeds for the names in campaigns, each try recorded.
+    bool SelectCampaign(const std::string& name) override {
+        campaignTries.push_back(name);
+        for (const std::string& known : campaigns) {
+            if (known == name) return true;
+        }
+        return false;
+    }
 
     int state = 7;
     std::vector<int> states;
@@ -106,6 +120,8 @@ public:
     int medalTurnsLeft = 0;
     int width = 960;
     int height = 640;
+    std::vector<std::string> campaigns{"Standard"};
+    std::vector<std::string> campaignTries;
 };
 
 class CountingTextureLoader final : public game::TextureLoader {

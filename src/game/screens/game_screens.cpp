@@ -150,5 +150,6 @@ int GameScreenHost::GetMedalProgress(int& turnsLeft) const {
 
 int GameScreenHost::GetScreenWidth() const { return platform_.GetScreenWidth(); }
 int GameScreenHost::GetScreenHeight() const { return platform_.GetScreenHeight(); }
+bool GameScreenHost::SelectCampaign(const std::string& name) { return game_.SelectCampaign(name) != 0; }
 
 }  // namespace game

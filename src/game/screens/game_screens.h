@@ -101,6 +101,7 @@ public:
     int GetMedalProgress(int& turnsLeft) const override;
     int GetScreenWidth() const override;
     int GetScreenHeight() const override;
+    bool SelectCampaign(const std::string& name) override;
 
     void SetMenuPicture(std::uint32_t handle) { menuPicture_ = handle; }
 

@@ -52,6 +52,8 @@ public:
     virtual int GetMedalProgress(int& turnsLeft) const = 0;
     virtual int GetScreenWidth() const = 0;
     virtual int GetScreenHeight() const = 0;
+    // Loads the campaign of that name unless it is current; false when it cannot be loaded.
+    virtual bool SelectCampaign(const std::string& name) = 0;
 };
 
 // Texts by key.
@@ -100,6 +102,11 @@ public:
     virtual void SetOptionFlags(std::uint32_t flags) = 0;
     // Slot 0..3; a slot outside that range is not in use.
     virtual SaveSlotTexts GetSlotTexts(int slot) const = 0;
+    // The game type picked last: 0 campaign, 1 pass-and-play, 2 skirmish (the stored value, unchecked).
+    virtual int GetGameType() const = 0;
+    virtual void SetGameType(int type) = 0;
+    virtual std::string GetCampaignName() const = 0;
+    virtual void SetCampaignName(const std::string& name) = 0;
 };
 
 // Loads and releases the screens' textures by name. The game's one goes to the texture table; tests count.
