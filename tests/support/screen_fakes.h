@@ -4,6 +4,7 @@
 // per name (and knows the sizes the test gives).
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -68,6 +69,7 @@ public:
     void SetState(int s) override {
         state = s;
         states.push_back(s);
+        if (onState) onState(s);
     }
     bool IsModalOpen() const override { return modal; }
     void SetModalOpen(bool open) override { modal = open; }
@@ -92,6 +94,9 @@ public:
     }
     int GetScreenWidth() const override { return width; }
     int GetScreenHeight() const override { return height; }
+    engine::WideString GetMissionDescription() const override {
+        return engine::WideString(missionDescription.c_str());
+    }
     // Succeeds for the names in campaigns, each try recorded.
     bool SelectCampaign(const std::string& name) override {
         campaignTries.push_back(name);
@@ -103,6 +108,8 @@ public:
 
     int state = 7;
     std::vector<int> states;
+    // Called on each state change (a test looks at the screens at that moment).
+    std::function<void(int)> onState;
     bool modal = false;
     int mode = 0;
     bool fastForward = false;
@@ -122,6 +129,7 @@ public:
     int height = 640;
     std::vector<std::string> campaigns{"Standard"};
     std::vector<std::string> campaignTries;
+    std::string missionDescription;
 };
 
 class CountingTextureLoader final : public game::TextureLoader {

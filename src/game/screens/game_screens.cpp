@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "engine/gui/dialog_system.h"
+#include "game/core/campaign.h"
 #include "game/core/game.h"
 #include "game/core/game_view.h"
 #include "game/level/level.h"
@@ -151,5 +152,11 @@ int GameScreenHost::GetMedalProgress(int& turnsLeft) const {
 int GameScreenHost::GetScreenWidth() const { return platform_.GetScreenWidth(); }
 int GameScreenHost::GetScreenHeight() const { return platform_.GetScreenHeight(); }
 bool GameScreenHost::SelectCampaign(const std::string& name) { return game_.SelectCampaign(name) != 0; }
+
+engine::WideString GameScreenHost::GetMissionDescription() const {
+    const auto* campaign = dynamic_cast<const Campaign*>(game_.GetCampaign());
+    if (campaign == nullptr || campaign->GetSelectedMissionIndex() < 0) return {};
+    return campaign->GetMission(campaign->GetSelectedMissionIndex()).thirdText;
+}
 
 }  // namespace game

@@ -102,6 +102,7 @@ public:
     int GetScreenWidth() const override;
     int GetScreenHeight() const override;
     bool SelectCampaign(const std::string& name) override;
+    engine::WideString GetMissionDescription() const override;
 
     void SetMenuPicture(std::uint32_t handle) { menuPicture_ = handle; }
 

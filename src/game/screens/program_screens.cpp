@@ -4,6 +4,7 @@
 #include "engine/render/render_target.h"
 #include "game/core/game.h"
 #include "game/core/string_table.h"
+#include "game/screens/battle_dialogs.h"
 #include "game/screens/main_menu_zones.h"
 
 namespace game {
@@ -23,6 +24,7 @@ RunningScreens::RunningScreens(GamePlatform& platform) : platform_(platform) {
     zones_ = std::make_unique<ZoneRegistry>(services_);
     RegisterHudAndShopZones(*zones_);
     RegisterMainMenuZones(*zones_);
+    RegisterBattleDialogs(*zones_, std::make_shared<SharedPicture>(kGeneralPicture));
     moveChoice_ = std::make_unique<ZoneMoveChoice>(*zones_);
 }
 

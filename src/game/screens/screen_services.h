@@ -54,6 +54,8 @@ public:
     virtual int GetScreenHeight() const = 0;
     // Loads the campaign of that name unless it is current; false when it cannot be loaded.
     virtual bool SelectCampaign(const std::string& name) = 0;
+    // The selected campaign mission's description text; empty without a campaign.
+    virtual engine::WideString GetMissionDescription() const = 0;
 };
 
 // Texts by key.
