@@ -97,6 +97,11 @@ public:
     engine::WideString GetMissionDescription() const override {
         return engine::WideString(missionDescription.c_str());
     }
+    bool GetStoredResult(int& medal, int& margin) const override {
+        medal = storedMedal;
+        margin = storedMargin;
+        return storedMedal != 0;
+    }
     // Succeeds for the names in campaigns, each try recorded.
     bool SelectCampaign(const std::string& name) override {
         campaignTries.push_back(name);
@@ -130,6 +135,8 @@ public:
     std::vector<std::string> campaigns{"Standard"};
     std::vector<std::string> campaignTries;
     std::string missionDescription;
+    int storedMedal = 0;
+    int storedMargin = 0;
 };
 
 class CountingTextureLoader final : public game::TextureLoader {

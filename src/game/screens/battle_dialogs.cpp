@@ -78,7 +78,18 @@ BattleDialog::BattleDialog(ScreenServices& services, std::vector<MenuEntry> entr
 
 int BattleDialog::OnShow(bool shown) {
     picture_.Set(Services(), shown);
-    if (shown) OnShown();
+    if (shown) {
+        OnShown();
+    } else {
+        OnHidden();
+    }
+    return 1;
+}
+
+int BattleDialog::DrawControl(int controlId, const engine::IntRect& rect) {
+    const engine::DialogControl* control = Control(controlId);
+    if (control == nullptr) return 0;
+    DrawMenuButton(Services(), *control, rect, shrinkButtons_ ? OpeningGrow() : 0, false);
     return 1;
 }
 
@@ -149,13 +160,8 @@ int SurrenderZone::DrawContents(ZoneWindow& window) {
 }
 
 ObjectiveZone::ObjectiveZone(ScreenServices& services, SharedPicture* picture)
-    : BattleDialog(services, ObjectiveEntries(), MenuParent{ZoneId::kPause, kZonePause}, picture) {}
-
-int ObjectiveZone::DrawControl(int controlId, const engine::IntRect& rect) {
-    const engine::DialogControl* control = Control(controlId);
-    if (control == nullptr) return 0;
-    DrawMenuButton(Services(), *control, rect, 0, false);
-    return 1;
+    : BattleDialog(services, ObjectiveEntries(), MenuParent{ZoneId::kPause, kZonePause}, picture) {
+    KeepButtonsStill();
 }
 
 engine::WideString ObjectiveZone::GetObjective() const {

@@ -40,12 +40,17 @@ public:
 
     int OnShow(bool shown) override;
     void PreDraw() override {}
+    // The menu button, shrinking into place while the dialog opens unless the dialog keeps it still.
+    int DrawControl(int controlId, const engine::IntRect& rect) override;
     // Closes the dialog, shows the HUD panels again and clears the modal flag.
     void Resume();
     std::uint32_t GetPicture() const { return picture_.Get(); }
 
 protected:
     virtual void OnShown() {}
+    virtual void OnHidden() {}
+    // Buttons drawn at their size from the start.
+    void KeepButtonsStill() { shrinkButtons_ = false; }
     // "GUI/Zoomer" over the window after resolving the main target, then the picture.
     void DrawPanelAndPicture(ZoneWindow& window);
     // The lines in the font, each centred on x, the first at y.
@@ -53,6 +58,7 @@ protected:
 
 private:
     PictureHold picture_;
+    bool shrinkButtons_ = true;
 };
 
 class EndTurnZone final : public BattleDialog {
@@ -96,7 +102,6 @@ private:
 class ObjectiveZone final : public BattleDialog {
 public:
     ObjectiveZone(ScreenServices& services, SharedPicture* picture);
-    int DrawControl(int controlId, const engine::IntRect& rect) override;
     // The objective of the game mode: the pass-and-play or skirmish text, or the campaign mission's description.
     engine::WideString GetObjective() const;
 

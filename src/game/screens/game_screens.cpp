@@ -159,4 +159,11 @@ engine::WideString GameScreenHost::GetMissionDescription() const {
     return campaign->GetMission(campaign->GetSelectedMissionIndex()).thirdText;
 }
 
+bool GameScreenHost::GetStoredResult(int& medal, int& margin) const {
+    medal = 0;
+    margin = 0;
+    const auto* campaign = dynamic_cast<const Campaign*>(game_.GetCampaign());
+    return campaign != nullptr && campaign->GetStoredResult(medal, margin);
+}
+
 }  // namespace game

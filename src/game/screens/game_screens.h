@@ -103,6 +103,7 @@ public:
     int GetScreenHeight() const override;
     bool SelectCampaign(const std::string& name) override;
     engine::WideString GetMissionDescription() const override;
+    bool GetStoredResult(int& medal, int& margin) const override;
 
     void SetMenuPicture(std::uint32_t handle) { menuPicture_ = handle; }
 

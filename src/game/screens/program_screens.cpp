@@ -6,6 +6,7 @@
 #include "game/core/string_table.h"
 #include "game/screens/battle_dialogs.h"
 #include "game/screens/main_menu_zones.h"
+#include "game/screens/result_screens.h"
 
 namespace game {
 
@@ -24,7 +25,10 @@ RunningScreens::RunningScreens(GamePlatform& platform) : platform_(platform) {
     zones_ = std::make_unique<ZoneRegistry>(services_);
     RegisterHudAndShopZones(*zones_);
     RegisterMainMenuZones(*zones_);
-    RegisterBattleDialogs(*zones_, std::make_shared<SharedPicture>(kGeneralPicture));
+    // The general's picture is one texture for the battle dialogs and the result screens.
+    const auto general = std::make_shared<SharedPicture>(kGeneralPicture);
+    RegisterBattleDialogs(*zones_, general);
+    RegisterResultScreens(*zones_, general);
     moveChoice_ = std::make_unique<ZoneMoveChoice>(*zones_);
 }
 

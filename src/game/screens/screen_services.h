@@ -56,6 +56,8 @@ public:
     virtual bool SelectCampaign(const std::string& name) = 0;
     // The selected campaign mission's description text; empty without a campaign.
     virtual engine::WideString GetMissionDescription() const = 0;
+    // The stored result (medal 1..4, second value) of the selected campaign mission; false when there is none.
+    virtual bool GetStoredResult(int& medal, int& margin) const = 0;
 };
 
 // Texts by key.
