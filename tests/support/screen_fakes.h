@@ -56,11 +56,30 @@ public:
     void SetGameType(int type) override { gameType = type; }
     std::string GetCampaignName() const override { return campaignName; }
     void SetCampaignName(const std::string& name) override { campaignName = name; }
+    std::string GetDefaultMap() const override { return defaultMap; }
+    void SetDefaultMap(const std::string& folder) override {
+        defaultMap = folder;
+        dirty = true;
+    }
+    std::array<int, 4> GetMatchOptions() const override { return matchOptions; }
+    void SetMatchOptions(const std::array<int, 4>& options) override {
+        matchOptions = options;
+        dirty = true;
+    }
+    void MarkDirty() override { dirty = true; }
+    void Save() override {
+        ++saves;
+        dirty = false;
+    }
 
     std::uint32_t options = 0;
     std::array<Slot, 4> slots;
     int gameType = 0;
     std::string campaignName = "Standard";
+    std::string defaultMap = "Campaigns\\Skirmish\\CloseQuarters";
+    std::array<int, 4> matchOptions{100, 100, 25, 25};
+    bool dirty = false;
+    int saves = 0;
 };
 
 class FakeGame final : public game::ScreenGame {
@@ -141,6 +160,10 @@ public:
 
 class CountingTextureLoader final : public game::TextureLoader {
 public:
+    std::uint32_t LoadKept(const char* name) override {
+        ++kept[name];
+        return Load(name);
+    }
     std::uint32_t Load(const char* name) override {
         ++loads[name];
         auto it = handles.find(name);
@@ -172,6 +195,8 @@ public:
     std::map<std::string, std::uint32_t> handles;
     std::map<std::string, int> loads;
     std::map<std::string, int> releases;
+    // Loads into the group that is never purged.
+    std::map<std::string, int> kept;
     std::map<std::string, std::pair<int, int>> sizes;
 };
 

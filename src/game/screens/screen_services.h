@@ -111,6 +111,15 @@ public:
     virtual void SetGameType(int type) = 0;
     virtual std::string GetCampaignName() const = 0;
     virtual void SetCampaignName(const std::string& name) = 0;
+    // The map folder skirmish and pass-and-play start on.
+    virtual std::string GetDefaultMap() const = 0;
+    virtual void SetDefaultMap(const std::string& folder) = 0;
+    // Starting cash of the blue side and of the second side, then their bonus cash per turn.
+    virtual std::array<int, 4> GetMatchOptions() const = 0;
+    virtual void SetMatchOptions(const std::array<int, 4>& options) = 0;
+    virtual void MarkDirty() = 0;
+    // Writes the profile when it has changed.
+    virtual void Save() = 0;
 };
 
 // Loads and releases the screens' textures by name. The game's one goes to the texture table; tests count.
@@ -119,6 +128,9 @@ public:
     virtual ~TextureLoader() = default;
     // The handle, 0 when the texture does not load.
     virtual std::uint32_t Load(const char* name) = 0;
+    // As Load, for a texture kept across levels and comics: it is made in the resource group that is never
+    // purged (group 0), whatever group is current.
+    virtual std::uint32_t LoadKept(const char* name) { return Load(name); }
     virtual void Release(std::uint32_t handle) = 0;
     // The texture's size in texels; false for no texture.
     virtual bool GetSize(std::uint32_t handle, int& width, int& height) const = 0;
@@ -128,6 +140,7 @@ public:
 class TableTextureLoader final : public TextureLoader {
 public:
     std::uint32_t Load(const char* name) override;
+    std::uint32_t LoadKept(const char* name) override;
     void Release(std::uint32_t handle) override;
     bool GetSize(std::uint32_t handle, int& width, int& height) const override;
 };
