@@ -4,9 +4,7 @@
 #include "engine/render/render_target.h"
 #include "game/core/game.h"
 #include "game/core/string_table.h"
-#include "game/screens/battle_dialogs.h"
-#include "game/screens/main_menu_zones.h"
-#include "game/screens/result_screens.h"
+#include "game/screens/flow_zones.h"
 
 namespace game {
 
@@ -24,11 +22,7 @@ RunningScreens::RunningScreens(GamePlatform& platform) : platform_(platform) {
     }
     zones_ = std::make_unique<ZoneRegistry>(services_);
     RegisterHudAndShopZones(*zones_);
-    RegisterMainMenuZones(*zones_);
-    // The general's picture is one texture for the battle dialogs and the result screens.
-    const auto general = std::make_shared<SharedPicture>(kGeneralPicture);
-    RegisterBattleDialogs(*zones_, general);
-    RegisterResultScreens(*zones_, general);
+    RegisterFlowZones(*zones_);
     moveChoice_ = std::make_unique<ZoneMoveChoice>(*zones_);
 }
 

@@ -4,10 +4,13 @@
 #include "engine/gui/bitmap_font.h"
 #include "engine/render/render_target.h"
 #include "game/battle/battle_context.h"
+#include "game/battle/battle_types.h"
 #include "game/core/campaign.h"
 #include "game/level/mission.h"
 #include "game/screens/screen_draw.h"
 #include "game/screens/zone_layout.h"
+#include "game/teams/team.h"
+#include "game/teams/team_manager.h"
 
 namespace game {
 namespace {
@@ -179,7 +182,72 @@ int LoseZone::DrawContents(ZoneWindow& window) {
     return 1;
 }
 
+PassAndPlayResultZone::PassAndPlayResultZone(ScreenServices& services, SharedPicture* picture)
+    : BattleDialog(services,
+                   {{kResultContinue, "GEN_CONTINUE", 7, {}, 6,
+                     [](MenuZone& menu) {
+                         const ScreenGame* game = menu.Services().game;
+                         const bool skirmish = game != nullptr && game->GetGameMode() == kGameModeSkirmish;
+                         CloseAndSetState(menu, skirmish ? kStateBackToSkirmish : kStateBackToPassAndPlay);
+                     }}},
+                   std::nullopt, picture) {
+    KeepButtonsStill();
+}
+
+void PassAndPlayResultZone::OpenResult() { OpenZone(*this, kZoneMissionWon, 0, 0); }
+
+std::string PassAndPlayResultZone::Heading(const Team& team, bool won) const {
+    const ScreenGame* game = Services().game;
+    const bool skirmish = game != nullptr && game->GetGameMode() == kGameModeSkirmish;
+    const char* side = "ENEMY";
+    if (team.GetKind() == kTeamBlue) {
+        side = "BLUE";
+    } else if (!skirmish && team.GetKind() == kTeamGreen) {
+        side = "GREEN";
+    } else if (!skirmish && team.GetKind() == kTeamYellow) {
+        side = "YELLOW";
+    }
+    return std::string(side) + (won ? " Wins" : " Loses");
+}
+
+void PassAndPlayResultZone::OnShown() { SlideOutHudPanels(Services()); }
+
+void PassAndPlayResultZone::OnHidden() { ShowHudPanels(Services()); }
+
+void PassAndPlayResultZone::DrawSidePanel(const Team& team, bool won, engine::IntRect panel) {
+    const ScreenServices& services = Services();
+    DrawScreenText(services, FontId::kLarge, engine::WideString(Heading(team, won).c_str()),
+                   panel.x + panel.width / 2, panel.y + 35, kAlignCentre);
+    engine::WideString kills("@C[4]Total Kills:  ");
+    kills.AppendInt(team.GetKillCount(), true);
+    DrawScreenText(services, FontId::kMain, kills, panel.x + 40, panel.y + 100, kAlignLeft);
+    DrawArt(services, kArtUiBits, {0, 400, panel.width, panel.height}, panel);
+}
+
+int PassAndPlayResultZone::DrawContents(ZoneWindow& window) {
+    const ScreenServices& services = Services();
+    const engine::IntRect& w = window.GetRect();
+    DrawArt(services, kArtZoomer, {0, 0, kBaseWidth, kBaseHeight}, w);
+    if (GetPicture() != 0) DrawPanelPicture(services, GetPicture(), w);
+    const TeamManager* teams = services.game != nullptr ? services.game->GetTeamManager() : nullptr;
+    const Team* winner = teams != nullptr ? teams->GetCurrentTeam() : nullptr;
+    if (winner == nullptr) return 1;
+    engine::IntRect panel = SidePanelRect(2, true);
+    panel.x += w.x;
+    panel.y += w.y;
+    DrawSidePanel(*winner, true, panel);
+    // With one side left there is no loser to show.
+    if (const Team* loser = teams->FindOtherTeam(winner)) {
+        panel.y += 260;
+        DrawSidePanel(*loser, false, panel);
+    }
+    return 1;
+}
+
 void RegisterResultScreens(ZoneRegistry& registry, std::shared_ptr<SharedPicture> general) {
+    registry.Register(ZoneId::kPassAndPlayResult, [general](ScreenServices& services) -> std::unique_ptr<Zone> {
+        return std::make_unique<PassAndPlayResultZone>(services, general.get());
+    });
     registry.Register(ZoneId::kMissionWon, [general](ScreenServices& services) -> std::unique_ptr<Zone> {
         return std::make_unique<WinZone>(services, general.get());
     });

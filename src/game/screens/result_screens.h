@@ -1,15 +1,19 @@
 #pragma once
-// The screens a campaign battle ends on: the mission-won screen (zone type 10) with its trophy, headline,
-// result sentence and the blinking new-record line, and the mission-lost screen (11) with the reason for the
-// loss and back or retry. Both are opened from (0, 0) and keep the HUD panels out while shown.
+// The screens a battle ends on: the mission-won screen of a campaign (zone type 10) with its trophy, headline,
+// result sentence and the blinking new-record line; the mission-lost screen (11) with the reason for the loss
+// and back or retry; and the match result of a won pass-and-play or skirmish battle (10). All are opened from
+// (0, 0) and keep the HUD panels out while shown.
 #include <memory>
 #include <string>
 
 #include "engine/core/wide_string.h"
+#include "engine/core/int_rect.h"
 #include "game/screens/battle_dialogs.h"
 #include "game/screens/game_screens.h"
 
 namespace game {
+
+class Team;
 
 inline constexpr int kZoneMissionWon = 10;
 inline constexpr int kZoneMissionLost = 11;
@@ -91,7 +95,33 @@ private:
     int endCondition_ = 0;
 };
 
-// Registers the two screens; the win screen shows the general's picture given.
+inline constexpr int kResultContinue = 101;
+// Game states that lead back to the pass-and-play or the skirmish setup.
+inline constexpr int kStateBackToPassAndPlay = 18;
+inline constexpr int kStateBackToSkirmish = 19;
+
+// The result of a won pass-and-play or skirmish battle (zone type 10): the winner's and the loser's panels with
+// their kill counts, and Continue back to the setup of the game mode.
+class PassAndPlayResultZone final : public BattleDialog, public ResultScreenSeam {
+public:
+    PassAndPlayResultZone(ScreenServices& services, SharedPicture* picture);
+
+    // Opens the screen from (0, 0).
+    void OpenResult() override;
+    // "BLUE", "GREEN", "YELLOW" or "ENEMY" by the side's kind, every side but blue being "ENEMY" in skirmish;
+    // then " Wins" or " Loses".
+    std::string Heading(const Team& team, bool won) const;
+
+protected:
+    void OnShown() override;
+    void OnHidden() override;
+    int DrawContents(ZoneWindow& window) override;
+
+private:
+    void DrawSidePanel(const Team& team, bool won, engine::IntRect panel);
+};
+
+// Registers the three screens; the win screen and the match result show the general's picture given.
 void RegisterResultScreens(ZoneRegistry& registry, std::shared_ptr<SharedPicture> general);
 
 }  // namespace game
