@@ -113,6 +113,12 @@ void BattleDialog::DrawCentredLines(const engine::TextWrap& lines, FontId font, 
     }
 }
 
+void BattleDialog::DrawWrappedCentred(const engine::WideString& text, FontId font, int width, int x, int y) {
+    engine::TextWrap lines;
+    if (engine::BitmapFont* f = Services().Font(font)) lines.Wrap(*f, text, width);
+    DrawCentredLines(lines, font, x, y);
+}
+
 EndTurnZone::EndTurnZone(ScreenServices& services, SharedPicture* picture)
     : BattleDialog(services, EndTurnEntries(), std::nullopt, picture) {}
 
@@ -180,11 +186,7 @@ engine::WideString ObjectiveZone::GetObjective() const {
 int ObjectiveZone::DrawContents(ZoneWindow& window) {
     DrawPanelAndPicture(window);
     const engine::IntRect& w = window.GetRect();
-    engine::TextWrap lines;
-    if (engine::BitmapFont* font = Services().Font(FontId::kMain)) {
-        lines.Wrap(*font, Prefixed("@C[4]", GetObjective()), kObjectiveWrapWidth);
-    }
-    DrawCentredLines(lines, FontId::kMain, w.x + 270, w.y + 154);
+    DrawWrappedCentred(Prefixed("@C[4]", GetObjective()), FontId::kMain, kObjectiveWrapWidth, w.x + 270, w.y + 154);
     return 1;
 }
 

@@ -55,6 +55,8 @@ protected:
     void DrawPanelAndPicture(ZoneWindow& window);
     // The lines in the font, each centred on x, the first at y.
     void DrawCentredLines(const engine::TextWrap& lines, FontId font, int x, int y);
+    // The text wrapped to the width in the font, then drawn as DrawCentredLines does.
+    void DrawWrappedCentred(const engine::WideString& text, FontId font, int width, int x, int y);
 
 private:
     PictureHold picture_;

@@ -7,6 +7,7 @@
 #include "game/core/game_ports.h"
 #include "game/screens/button_drawers.h"
 #include "game/screens/screen_draw.h"
+#include "game/screens/screen_flow.h"
 #include "game/screens/zone_layout.h"
 
 namespace game {
@@ -86,14 +87,8 @@ int MapPickerZone::OnKey(int code) {
 
 void MapPickerZone::ReturnToSetup(bool fromPointer) {
     const bool passAndPlay = GetType() == kZonePickMapPassAndPlay;
-    const ZoneId setup = passAndPlay ? ZoneId::kPassAndPlaySetup : ZoneId::kSkirmishSetup;
-    const int type = passAndPlay ? kZonePassAndPlaySetup : kZoneSkirmishSetup;
-    if (fromPointer) {
-        GoTo(setup, type);
-        return;
-    }
-    CloseZone(*this);
-    if (Services().zones != nullptr) Services().zones->Open(setup, type, 0, 0);
+    CloseAndOpen(*this, passAndPlay ? ZoneId::kPassAndPlaySetup : ZoneId::kSkirmishSetup,
+                 passAndPlay ? kZonePassAndPlaySetup : kZoneSkirmishSetup, fromPointer);
 }
 
 int MapPickerZone::DrawControl(int controlId, const engine::IntRect& rect) {
@@ -142,14 +137,8 @@ engine::WideString MapPickerZone::GetMapTitle(const std::string& folder) const {
 
 void MapPickerZone::DrawMenuContents(ZoneWindow& window) {
     const ScreenServices& services = Services();
-    int width = 0;
-    int height = 0;
-    if (current_.thumbnail == 0 || services.textures == nullptr ||
-        !services.textures->GetSize(current_.thumbnail, width, height)) {
-        return;
-    }
     const engine::IntRect& w = window.GetRect();
-    DrawImage(services, current_.thumbnail, {0, 0, width - 5, height - 5}, {w.x + 40, w.y + 100, width - 5, height - 5});
+    if (!DrawMapThumbnail(services, current_, w)) return;
     DrawScreenText(services, FontId::kMain, current_.title, w.x + 40, w.y + 354, kAlignLeft);
     DrawScreenText(services, FontId::kMain, Prefixed("@C[3]", engine::WideString(MapSizeLabel(current_.size))),
                    w.x + 40 + kTextBlockWidth, w.y + 354, kAlignRight);
@@ -161,6 +150,18 @@ void MapPickerZone::DrawMenuContents(ZoneWindow& window) {
     for (int i = 0; i < lines.GetLineCount(); ++i) {
         DrawScreenText(services, FontId::kMain, lines.GetLine(i), w.x + 40, w.y + 390 + i * spacing, kAlignLeft);
     }
+}
+
+bool DrawMapThumbnail(const ScreenServices& services, const MapInfo& map, const engine::IntRect& window) {
+    int width = 0;
+    int height = 0;
+    if (map.thumbnail == 0 || services.textures == nullptr ||
+        !services.textures->GetSize(map.thumbnail, width, height)) {
+        return false;
+    }
+    DrawImage(services, map.thumbnail, {0, 0, width - 5, height - 5},
+              {window.x + 40, window.y + 100, width - 5, height - 5});
+    return true;
 }
 
 MapPickerZone* FindMapPicker(const ScreenServices& services) {

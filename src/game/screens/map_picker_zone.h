@@ -56,6 +56,10 @@ private:
     engine::WideString selection_{"?"};
 };
 
+// The map's thumbnail at (40, 100) in the window, at its own size less 5 pixels each way; false, with nothing
+// drawn, when the map has no thumbnail.
+bool DrawMapThumbnail(const ScreenServices& services, const MapInfo& map, const engine::IntRect& window);
+
 // The map picker of the registry; null when there is none.
 MapPickerZone* FindMapPicker(const ScreenServices& services);
 

@@ -8,6 +8,7 @@
 #include "game/screens/button_drawers.h"
 #include "game/screens/map_picker_zone.h"
 #include "game/screens/screen_draw.h"
+#include "game/screens/screen_flow.h"
 #include "game/screens/zone_layout.h"
 
 namespace game {
@@ -69,15 +70,9 @@ void MatchSetupZone::Play() {
 void MatchSetupZone::DrawMenuContents(ZoneWindow& window) {
     const ScreenServices& services = Services();
     const MapPickerZone* picker = FindMapPicker(services);
-    int width = 0;
-    int height = 0;
-    if (picker == nullptr || picker->GetCurrentMap().thumbnail == 0 || services.textures == nullptr ||
-        !services.textures->GetSize(picker->GetCurrentMap().thumbnail, width, height)) {
-        return;
-    }
-    const MapInfo& map = picker->GetCurrentMap();
     const engine::IntRect& w = window.GetRect();
-    DrawImage(services, map.thumbnail, {0, 0, width - 5, height - 5}, {w.x + 40, w.y + 100, width - 5, height - 5});
+    if (picker == nullptr || !DrawMapThumbnail(services, picker->GetCurrentMap(), w)) return;
+    const MapInfo& map = picker->GetCurrentMap();
     if (services.target != nullptr) services.target->FillRect({w.x + 135, w.y + 307, 240, 24}, 0xFF808080u, 2);
     DrawScreenText(services, FontId::kMain, Prefixed("@C[4]", map.title), w.x + 255, w.y + 321,
                    kAlignCentre | kAlignMiddle);
@@ -165,14 +160,8 @@ int MatchOptionsZone::OnKey(int code) {
 }
 
 void MatchOptionsZone::ReturnToSetup(bool fromPointer) {
-    const ZoneId setup = IsSkirmish() ? ZoneId::kSkirmishSetup : ZoneId::kPassAndPlaySetup;
-    const int type = IsSkirmish() ? kZoneSkirmishSetup : kZonePassAndPlaySetup;
-    if (fromPointer) {
-        GoTo(setup, type);
-        return;
-    }
-    CloseZone(*this);
-    if (Services().zones != nullptr) Services().zones->Open(setup, type, 0, 0);
+    CloseAndOpen(*this, IsSkirmish() ? ZoneId::kSkirmishSetup : ZoneId::kPassAndPlaySetup,
+                 IsSkirmish() ? kZoneSkirmishSetup : kZonePassAndPlaySetup, fromPointer);
 }
 
 int MatchOptionsZone::DrawControl(int controlId, const engine::IntRect& rect) {

@@ -1,7 +1,6 @@
 #include "game/screens/result_screens.h"
 
 #include "engine/core/frame_timer.h"
-#include "engine/gui/bitmap_font.h"
 #include "engine/render/render_target.h"
 #include "game/battle/battle_context.h"
 #include "game/battle/battle_types.h"
@@ -27,19 +26,6 @@ void CloseAndSetState(MenuZone& menu, int state) {
 
 MenuAction StateAction(int state) {
     return [state](MenuZone& menu) { CloseAndSetState(menu, state); };
-}
-
-// The lines of the text wrapped in the font, each centred on x, the first at y.
-void DrawWrappedCentred(const ScreenServices& services, FontId id, const engine::WideString& text, int width, int x,
-                        int y) {
-    engine::BitmapFont* font = services.Font(id);
-    if (font == nullptr) return;
-    engine::TextWrap lines;
-    lines.Wrap(*font, text, width);
-    const int spacing = LineSpacing(services, id);
-    for (int i = 0; i < lines.GetLineCount(); ++i) {
-        DrawScreenText(services, id, lines.GetLine(i), x, y + i * spacing, kAlignCentre);
-    }
 }
 
 const char* TrophyOf(int medal) {
@@ -133,7 +119,7 @@ int WinZone::DrawContents(ZoneWindow& window) {
     if (services.target != nullptr) services.target->Resolve();
     const engine::IntRect area{w.x + w.width / 2 - kWinTextWidth / 2, w.y + 160, kWinTextWidth, 266};
     const int middle = area.x + area.width / 2;
-    DrawWrappedCentred(services, FontId::kMain, resultText_, area.width - 10, middle, area.y + 90);
+    DrawWrappedCentred(resultText_, FontId::kMain, area.width - 10, middle, area.y + 90);
     DrawScreenText(services, FontId::kLarge, headline_, middle, area.y + 35, kAlignCentre);
     if (newRecord_ && services.timer != nullptr && services.timer->SmoothPingPong(kBlinkPeriod) > kBlinkThreshold) {
         DrawScreenText(services, FontId::kMed, services.Text("WIN_NEWHIGHSCORE"), middle, area.y + 200,
@@ -178,7 +164,7 @@ int LoseZone::DrawContents(ZoneWindow& window) {
                    area.y + 35, kAlignCentre);
     engine::WideString body = services.Text(GetBodyKey().c_str());
     body.UnescapeNewlines();
-    DrawWrappedCentred(services, FontId::kMain, body, area.width - 80, middle, area.y + 140);
+    DrawWrappedCentred(body, FontId::kMain, area.width - 80, middle, area.y + 140);
     return 1;
 }
 

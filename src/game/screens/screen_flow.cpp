@@ -20,10 +20,10 @@ void ShowHudPanels(const ScreenServices& services) {
     }
 }
 
-void CloseAndOpenFromPointer(Zone& zone, ZoneId next, int type) {
+void CloseAndOpen(Zone& zone, ZoneId next, int type, bool fromPointer) {
     int x = 0;
     int y = 0;
-    engine::GetGuiPointer(x, y);
+    if (fromPointer) engine::GetGuiPointer(x, y);
     CloseZone(zone);
     if (zone.Services().zones != nullptr) zone.Services().zones->Open(next, type, x, y);
 }

@@ -15,8 +15,8 @@ class Zone;
 void SlideOutHudPanels(const ScreenServices& services);
 // Shows the top bar and the turn buttons again; they slide in.
 void ShowHudPanels(const ScreenServices& services);
-// Closes the zone and opens the one of the id with the type, zooming from the pointer.
-void CloseAndOpenFromPointer(Zone& zone, ZoneId next, int type);
+// Closes the zone and opens the one of the id with the type, zooming from the pointer or from (0, 0).
+void CloseAndOpen(Zone& zone, ZoneId next, int type, bool fromPointer);
 
 // A texture loaded when the first of its holders takes it and released when the last lets go. A texture that
 // fails to load (handle 0) is neither drawn nor released.
