@@ -112,6 +112,9 @@ TEST_F(MatchResultTest, ContinueLeadsBackToTheSetupOfTheGameMode) {
         EXPECT_FALSE(result->IsShown());
         EXPECT_TRUE(registry.Get(ZoneId::kTopBar)->IsShown());
     }
+    // The general's picture was taken once per show and let go once per hide.
+    EXPECT_EQ(loader.loads["Comic/general"], 2);
+    EXPECT_EQ(loader.releases["Comic/general"], 2);
 }
 
 }  // namespace
