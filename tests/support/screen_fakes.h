@@ -4,6 +4,7 @@
 // per name (and knows the sizes the test gives).
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -53,7 +54,10 @@ public:
         const Slot& s = slots[static_cast<std::size_t>(slot)];
         return {s.inUse, s.description, s.title, s.date};
     }
-    void Save() override { ++saves; }
+    void Save() override {
+        ++saves;
+        dirty = false;
+    }
     std::string GetSpeechPackName(int side) const override { return side == 1 ? alliedPack : enemyPack; }
     void SetSpeechPackName(int side, const std::string& name) override {
         (side == 1 ? alliedPack : enemyPack) = name;
@@ -67,6 +71,19 @@ public:
     void SetDifficulty(int d) override { difficulty = d; }
     std::string GetCurrentCampaignName() const override { return campaignName; }
     void SetCurrentCampaignName(const std::string& name) override { campaignName = name; }
+    int GetGameType() const override { return gameType; }
+    void SetGameType(int type) override { gameType = type; }
+    std::string GetDefaultMap() const override { return defaultMap; }
+    void SetDefaultMap(const std::string& folder) override {
+        defaultMap = folder;
+        dirty = true;
+    }
+    std::array<int, 4> GetMatchOptions() const override { return matchOptions; }
+    void SetMatchOptions(const std::array<int, 4>& options) override {
+        matchOptions = options;
+        dirty = true;
+    }
+    void MarkDirty() override { dirty = true; }
 
     std::uint32_t options = 0;
     std::array<Slot, 4> slots;
@@ -78,6 +95,10 @@ public:
     bool loadSucceeds = true;
     int difficulty = 0;
     std::string campaignName = "Standard";
+    int gameType = 0;
+    std::string defaultMap = "Campaigns\\Skirmish\\CloseQuarters";
+    std::array<int, 4> matchOptions{100, 100, 25, 25};
+    bool dirty = false;
 };
 
 class FakeGame final : public game::ScreenGame {
@@ -86,6 +107,7 @@ public:
     void SetState(int s) override {
         state = s;
         states.push_back(s);
+        if (onState) onState(s);
     }
     bool IsModalOpen() const override { return modal; }
     void SetModalOpen(bool open) override { modal = open; }
@@ -127,9 +149,19 @@ public:
         return previous;
     }
     void PurgeResourceGroup(int group) override { purgedGroups.push_back(group); }
+    engine::WideString GetMissionDescription() const override {
+        return engine::WideString(missionDescription.c_str());
+    }
+    bool GetStoredResult(int& medal, int& margin) const override {
+        medal = storedMedal;
+        margin = storedMargin;
+        return storedMedal != 0;
+    }
 
     int state = 7;
     std::vector<int> states;
+    // Called on each state change (a test looks at the screens at that moment).
+    std::function<void(int)> onState;
     bool modal = false;
     int mode = 0;
     bool fastForward = false;
@@ -151,9 +183,13 @@ public:
     bool fullScreen = false;
     int displaySwitches = 0;
     std::vector<std::string> selectedCampaigns;
-    std::set<std::string> loadableCampaigns;
+    // The campaigns SelectCampaign loads.
+    std::set<std::string> loadableCampaigns{"Standard"};
     int resourceGroup = 0;
     std::vector<int> purgedGroups;
+    std::string missionDescription;
+    int storedMedal = 0;
+    int storedMargin = 0;
 };
 
 // A campaign completed at the difficulties the test sets, with a selected mission folder, counting its map
@@ -183,6 +219,10 @@ public:
 
 class CountingTextureLoader final : public game::TextureLoader {
 public:
+    std::uint32_t LoadKept(const char* name) override {
+        ++kept[name];
+        return Load(name);
+    }
     std::uint32_t Load(const char* name) override {
         ++loads[name];
         auto it = handles.find(name);
@@ -214,6 +254,8 @@ public:
     std::map<std::string, std::uint32_t> handles;
     std::map<std::string, int> loads;
     std::map<std::string, int> releases;
+    // Loads into the group that is never purged.
+    std::map<std::string, int> kept;
     std::map<std::string, std::pair<int, int>> sizes;
 };
 

@@ -200,6 +200,16 @@ int Campaign::GetFinishedMargin() const {
     return margin;
 }
 
+bool Campaign::GetStoredResult(int& medal, int& margin) const {
+    const PlayerProfile* profile = services_.profile;
+    const MissionResult stored =
+        profile != nullptr && selected_ >= 0 ? profile->GetMissionResult(profile->GetDifficulty(), selected_)
+                                             : MissionResult{};
+    medal = stored.value;
+    margin = stored.second;
+    return stored.value != 0;
+}
+
 bool Campaign::RecordResult(int medal, int margin) {
     newRecord_ = false;
     PlayerProfile* profile = services_.profile;

@@ -115,6 +115,9 @@ public:
     // Records the result at the current difficulty; true when another mission follows (then selected).
     bool RecordResult(int medal, int margin) override;
     bool WasNewRecord() const { return newRecord_; }
+    // The profile's result (medal, second value) of the selected mission at the current difficulty; false,
+    // with zeros, when there is none.
+    bool GetStoredResult(int& medal, int& margin) const;
     bool IsCompleted(int difficulty) const;
     bool IsCompletedAtDifficulty(int difficulty) const override { return IsCompleted(difficulty); }
     bool AllMissionsGold(int difficulty) const override;

@@ -5,6 +5,7 @@
 #include "engine/gui/dialog_system.h"
 #include "engine/platform/engine_root.h"
 #include "game/core/display_mode.h"
+#include "game/core/campaign.h"
 #include "game/core/game.h"
 #include "game/core/game_view.h"
 #include "game/level/level.h"
@@ -171,6 +172,19 @@ int GameScreenHost::GetMedalProgress(int& turnsLeft) const {
 
 int GameScreenHost::GetScreenWidth() const { return platform_.GetScreenWidth(); }
 int GameScreenHost::GetScreenHeight() const { return platform_.GetScreenHeight(); }
+
+engine::WideString GameScreenHost::GetMissionDescription() const {
+    const auto* campaign = dynamic_cast<const Campaign*>(game_.GetCampaign());
+    if (campaign == nullptr || campaign->GetSelectedMissionIndex() < 0) return {};
+    return campaign->GetMission(campaign->GetSelectedMissionIndex()).thirdText;
+}
+
+bool GameScreenHost::GetStoredResult(int& medal, int& margin) const {
+    medal = 0;
+    margin = 0;
+    const auto* campaign = dynamic_cast<const Campaign*>(game_.GetCampaign());
+    return campaign != nullptr && campaign->GetStoredResult(medal, margin);
+}
 
 void GameScreenHost::ApplyLightingQuality() { game_.ApplyLightingQuality(); }
 

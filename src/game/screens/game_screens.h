@@ -109,6 +109,8 @@ public:
     bool SelectCampaign(const std::string& name) override;
     int SetResourceGroup(int group) override;
     void PurgeResourceGroup(int group) override;
+    engine::WideString GetMissionDescription() const override;
+    bool GetStoredResult(int& medal, int& margin) const override;
 
     void SetMenuPicture(std::uint32_t handle) { menuPicture_ = handle; }
 

@@ -41,4 +41,12 @@ std::string ProfileView::GetCurrentCampaignName() const { return profile_.GetCur
 
 void ProfileView::SetCurrentCampaignName(const std::string& name) { profile_.SetCurrentCampaignName(name); }
 
+int ProfileView::GetGameType() const { return profile_.GetGameType(); }
+void ProfileView::SetGameType(int type) { profile_.SetGameType(type); }
+std::string ProfileView::GetDefaultMap() const { return profile_.GetDefaultMapName(); }
+void ProfileView::SetDefaultMap(const std::string& folder) { profile_.SetDefaultMapName(folder); }
+std::array<int, 4> ProfileView::GetMatchOptions() const { return profile_.GetMatchOptions(); }
+void ProfileView::SetMatchOptions(const std::array<int, 4>& options) { profile_.SetMatchOptions(options); }
+void ProfileView::MarkDirty() { profile_.MarkDirty(); }
+
 }  // namespace game

@@ -1,6 +1,7 @@
 #pragma once
 // The game's profile as the screens see it: option bits, the three texts of each save slot straight from
-// the stored record, the speech packs, and saving and loading games.
+// the stored record, the speech packs, saving and loading games, and the last game type, map and match
+// options.
 #include "game/screens/screen_services.h"
 
 namespace game {
@@ -24,6 +25,13 @@ public:
     void SetDifficulty(int difficulty) override;
     std::string GetCurrentCampaignName() const override;
     void SetCurrentCampaignName(const std::string& name) override;
+    int GetGameType() const override;
+    void SetGameType(int type) override;
+    std::string GetDefaultMap() const override;
+    void SetDefaultMap(const std::string& folder) override;
+    std::array<int, 4> GetMatchOptions() const override;
+    void SetMatchOptions(const std::array<int, 4>& options) override;
+    void MarkDirty() override;
 
 private:
     PlayerProfile& profile_;

@@ -4,6 +4,7 @@
 #include "engine/render/render_target.h"
 #include "game/core/game.h"
 #include "game/core/string_table.h"
+#include "game/screens/flow_zones.h"
 
 namespace game {
 
@@ -22,6 +23,7 @@ RunningScreens::RunningScreens(GamePlatform& platform) : platform_(platform) {
     zones_ = std::make_unique<ZoneRegistry>(services_);
     RegisterHudAndShopZones(*zones_);
     RegisterMenuInfoZones(*zones_);
+    RegisterFlowZones(*zones_);
     moveChoice_ = std::make_unique<ZoneMoveChoice>(*zones_);
 }
 

@@ -1,6 +1,7 @@
 #include "game/screens/screen_services.h"
 
 #include "engine/core/frame_timer.h"
+#include "engine/platform/engine_root.h"
 #include "engine/render/texture_table.h"
 
 namespace game {
@@ -14,6 +15,14 @@ const char* ArtFileName(int art) {
 std::uint32_t TableTextureLoader::Load(const char* name) {
     const int handle = engine::TextureTable::Load(name, 0);
     return handle > 0 ? static_cast<std::uint32_t>(handle) : 0;
+}
+
+std::uint32_t TableTextureLoader::LoadKept(const char* name) {
+    engine::Engine* engine = engine::GetEngine();
+    const int previous = engine != nullptr ? engine->SetResourceGroup(0) : 0;
+    const std::uint32_t handle = Load(name);
+    if (engine != nullptr) engine->SetResourceGroup(previous);
+    return handle;
 }
 
 void TableTextureLoader::Release(std::uint32_t handle) {

@@ -65,6 +65,10 @@ public:
     virtual int SetResourceGroup(int group) = 0;
     // Frees every resource of the group.
     virtual void PurgeResourceGroup(int group) = 0;
+    // The selected campaign mission's description text; empty without a campaign.
+    virtual engine::WideString GetMissionDescription() const = 0;
+    // The stored result (medal 1..4, second value) of the selected campaign mission; false when there is none.
+    virtual bool GetStoredResult(int& medal, int& margin) const = 0;
 };
 
 // Texts by key.
@@ -126,6 +130,16 @@ public:
     virtual void SetDifficulty(int difficulty) = 0;
     virtual std::string GetCurrentCampaignName() const = 0;
     virtual void SetCurrentCampaignName(const std::string& name) = 0;
+    // The game type picked last: 0 campaign, 1 pass-and-play, 2 skirmish (the stored value, unchecked).
+    virtual int GetGameType() const = 0;
+    virtual void SetGameType(int type) = 0;
+    // The map folder skirmish and pass-and-play start on.
+    virtual std::string GetDefaultMap() const = 0;
+    virtual void SetDefaultMap(const std::string& folder) = 0;
+    // Starting cash of the blue side and of the second side, then their bonus cash per turn.
+    virtual std::array<int, 4> GetMatchOptions() const = 0;
+    virtual void SetMatchOptions(const std::array<int, 4>& options) = 0;
+    virtual void MarkDirty() = 0;
 };
 
 // The achievements as the screens list them (ids 0..15).
@@ -147,6 +161,9 @@ public:
     virtual ~TextureLoader() = default;
     // The handle, 0 when the texture does not load.
     virtual std::uint32_t Load(const char* name) = 0;
+    // As Load, for a texture kept across levels and comics: it is made in the resource group that is never
+    // purged (group 0), whatever group is current.
+    virtual std::uint32_t LoadKept(const char* name) { return Load(name); }
     virtual void Release(std::uint32_t handle) = 0;
     // The texture's size in texels; false for no texture.
     virtual bool GetSize(std::uint32_t handle, int& width, int& height) const = 0;
@@ -156,6 +173,7 @@ public:
 class TableTextureLoader final : public TextureLoader {
 public:
     std::uint32_t Load(const char* name) override;
+    std::uint32_t LoadKept(const char* name) override;
     void Release(std::uint32_t handle) override;
     bool GetSize(std::uint32_t handle, int& width, int& height) const override;
 };
