@@ -16,9 +16,11 @@
 #include "engine/render/shader_manager_hooks.h"
 #include "engine/render/texture_table_hooks.h"
 #include "engine/scene/model_table.h"
+#include "engine/scene/scene_view.h"
 #include "game/core/computer_player_factory.h"
 #include "game/core/engine_services.h"
 #include "game/core/game.h"
+#include "game/core/game_camera_context.h"
 #include "game/core/core_services.h"
 #include "game/core/scene_game_view.h"
 #include "game/core/settings_file.h"
@@ -84,7 +86,8 @@ int RunProgram(const ProgramHooks& hooks) {
     EnginePlatform platform(*engine, hooks.afterFrame);
     // The scene goes with the game, before the engine whose device its lights' shadow targets live on.
     auto view = std::make_unique<SceneGameView>(*engine, platform);
-    StillCamera camera;
+    GameCameraContext cameraContext(platform);
+    BattleCamera camera(cameraContext);
     NoScreens noScreens;
     std::unique_ptr<ProgramScreens> screens = hooks.makeScreens ? hooks.makeScreens(platform) : nullptr;
     GameParts parts;
@@ -92,6 +95,12 @@ int RunProgram(const ProgramHooks& hooks) {
     parts.view = view.get();
     parts.profile = hooks.profile;
     core->Fill(parts);
+    // The battle camera places the scene view the start-up loading has just made.
+    parts.startupSteps.push_back({"the battle camera", [&camera, &view] {
+                                      engine::SceneView* scene = view->GetSceneView();
+                                      camera.AttachCamera(scene != nullptr ? &scene->GetViewTransform() : nullptr);
+                                      return true;
+                                  }});
     parts.camera = &camera;
     parts.screens = screens != nullptr ? static_cast<Screens*>(screens.get()) : &noScreens;
     parts.createAIPlayer = CreateComputerPlayer;
@@ -101,6 +110,7 @@ int RunProgram(const ProgramHooks& hooks) {
     parts.timer = engine->GetTimer();
     auto game = std::make_unique<Game>(parts);
     if (screens != nullptr) screens->AttachGame(*game);
+    cameraContext.AttachGame(game.get());
     core->AttachGame(game.get());
 
     game->SetState(kGameStartup);
@@ -117,6 +127,7 @@ int RunProgram(const ProgramHooks& hooks) {
     step("game");
     const bool failed = game->HasStartupFailed();
     core->AttachGame(nullptr);
+    cameraContext.AttachGame(nullptr);
     game.reset();
     // The screens' windows and sheets, the scene, then the fonts, textures and sounds go while the engine
     // still holds their device.

@@ -1,7 +1,7 @@
 #pragma once
 // The stand-ins the program runs on until the real services land: a default profile held in memory (always
-// idle, never written), no achievements, silence, an announcer that never shows, a still camera and no
-// screens. EnginePlatform is the real platform port over the engine root.
+// idle, never written), no achievements, silence, an announcer that never shows and no screens.
+// EnginePlatform is the real platform port over the engine root.
 #include <functional>
 
 #include "game/core/game_ports.h"
@@ -99,28 +99,6 @@ public:
     bool IsShowing() const override { return false; }
     void Hide() override {}
     void Draw() override {}
-};
-
-class StillCamera final : public CameraController {
-public:
-    int GetMode() const override { return kCameraFree; }
-    float GetZoom() const override { return zoom_; }
-    void SetZoom(float distance) override { zoom_ = distance; }
-    void DragBy(const engine::Vec3&, bool) override {}
-    void Update() override {}
-    void ApplyView() override {}
-    void ResetToStart() override {}
-    void LookAtHex(HexCoord) override {}
-    bool LookAtUnit(Unit&) override { return false; }
-    void RotateStep(int) override {}
-    void PanAcrossView(int) override {}
-    void PanAlongView(int) override {}
-    bool IsBattleZoomActive() const override { return false; }
-    void StartBattleZoom(Unit&, Unit&) override {}
-    void EndBattleZoom() override {}
-
-private:
-    float zoom_ = 20.0f;
 };
 
 class NoScreens final : public Screens {
