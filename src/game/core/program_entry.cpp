@@ -16,6 +16,8 @@
 #include "engine/render/shader_manager_hooks.h"
 #include "engine/render/texture_table_hooks.h"
 #include "engine/scene/model_table.h"
+#include "engine/scene/scene_container.h"
+#include "engine/scene/scene_node.h"
 #include "engine/scene/scene_view.h"
 #include "game/core/computer_player_factory.h"
 #include "game/core/engine_services.h"
@@ -27,6 +29,7 @@
 #include "game/core/stand_in_ports.h"
 #include "game/core/startup_record.h"
 #include "game/core/string_table.h"
+#include "game/level/help_icons.h"
 
 namespace game {
 namespace {
@@ -101,6 +104,15 @@ int RunProgram(const ProgramHooks& hooks) {
                                       camera.AttachCamera(scene != nullptr ? &scene->GetViewTransform() : nullptr);
                                       return true;
                                   }});
+    // The help icons' model hangs its clones under the world; the burst is an effect of the view.
+    parts.startupSteps.push_back({"the help icons", [&view] {
+                                      engine::SceneNode* burst = engine::LoadSceneContainer(kHelpIconEffect);
+                                      if (burst != nullptr) {
+                                          burst->SetEmitterAutoDelete(true);
+                                          view->SetEffectPrototype(kHelpIconEffect, burst);
+                                      }
+                                      return HelpIcons::LoadModels(view->GetWorldNode()) && burst != nullptr;
+                                  }});
     parts.camera = &camera;
     parts.screens = screens != nullptr ? static_cast<Screens*>(screens.get()) : &noScreens;
     parts.createAIPlayer = CreateComputerPlayer;
@@ -129,6 +141,7 @@ int RunProgram(const ProgramHooks& hooks) {
     core->AttachGame(nullptr);
     cameraContext.AttachGame(nullptr);
     game.reset();
+    HelpIcons::FreeModels();
     // The screens' windows and sheets, the scene, then the fonts, textures and sounds go while the engine
     // still holds their device.
     screens.reset();

@@ -78,6 +78,7 @@ void Level::ShowReachMarker() {
 
 void Level::Destroy() {
     floatingTexts_.Clear();
+    helpIcons_.Destroy();
     // The map's trigger tiles point at the blocks: both go together.
     script_->Destroy();
     if (!structures_) return;

@@ -10,6 +10,7 @@
 #include "engine/core/vector.h"
 #include "game/battle/hex_map.h"
 #include "game/battle/structure_manager.h"
+#include "game/level/help_icons.h"
 #include "game/level/level_presenter.h"
 #include "game/level/mission.h"
 #include "game/level/script_manager.h"
@@ -70,6 +71,9 @@ public:
     // The rising texts of the battle: damage, supply, promotions, the start-of-turn steps.
     FloatingTextPool& GetFloatingTexts() { return floatingTexts_; }
     const FloatingTextPool& GetFloatingTexts() const { return floatingTexts_; }
+    // The tutorial icons on the map; emptied with the level.
+    HelpIcons& GetHelpIcons() { return helpIcons_; }
+    const HelpIcons& GetHelpIcons() const { return helpIcons_; }
     const GroundMark& GetGroundMark(int kind, int slot) const;
     void SetMapTopTreeVisible(bool visible);
     // The theme: music track 0.
@@ -108,6 +112,7 @@ private:
     MissionSettings mission_;
     std::array<std::array<GroundMark, kGroundMarksPerKind>, 2> groundMarks_{};
     FloatingTextPool floatingTexts_;
+    HelpIcons helpIcons_{*this};
     std::string folder_;
     bool hasModel_ = false;
     bool reachMarkerShown_ = false;
