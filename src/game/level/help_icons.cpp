@@ -62,7 +62,7 @@ void HelpIcons::Add(HexCoord hex, const std::string& key, float bannerSeconds) {
         }
         engine::Vec3 at;
         level_.GetHexMap().GetSurfacePoint(at, hex);
-        clone->LocalMatrix().SetTranslationV(at);
+        clone->LocalMatrix().SetRow(3, at);
         clone->UpdateWorldMatrix();
         entry.model = clone;
         entry.key = key;
