@@ -5,6 +5,7 @@
 
 #include "engine/core/random_streams.h"
 #include "engine/gui/dialog_system.h"
+#include "engine/image/mip_filter.h"
 #include "engine/gui/frame_overlays.h"
 #include "engine/platform/audio_hooks.h"
 #include "engine/platform/engine_root.h"
@@ -14,6 +15,7 @@
 #include "engine/render/material_manager_hooks.h"
 #include "engine/render/render_target_hooks.h"
 #include "engine/render/shader_manager_hooks.h"
+#include "engine/render/texture_table.h"
 #include "engine/render/texture_table_hooks.h"
 #include "engine/scene/model_table.h"
 #include "engine/scene/scene_container.h"
@@ -25,6 +27,7 @@
 #include "game/core/game_camera_context.h"
 #include "game/core/core_services.h"
 #include "game/core/scene_game_view.h"
+#include "game/core/scene_weather_port.h"
 #include "game/core/settings_file.h"
 #include "game/core/stand_in_ports.h"
 #include "game/core/startup_record.h"
@@ -103,6 +106,9 @@ int RunProgram(const ProgramHooks& hooks) {
                                       engine::SceneView* scene = view->GetSceneView();
                                       camera.AttachCamera(scene != nullptr ? &scene->GetViewTransform() : nullptr);
                                       return true;
+                                  }});
+    parts.startupSteps.push_back({"the snowflake texture", [] {
+                                      return engine::TextureTable::Load(kSnowflakeTexture, engine::kMipBox) > 0;
                                   }});
     // The help icons' model hangs its clones under the world; the burst is an effect of the view.
     parts.startupSteps.push_back({"the help icons", [&view] {

@@ -9,6 +9,7 @@
 
 #include "engine/core/matrix.h"
 #include "game/core/game_view.h"
+#include "game/core/scene_weather_port.h"
 #include "game/units/overlay_canvas.h"
 
 namespace engine {
@@ -87,6 +88,7 @@ private:
     GamePlatform& platform_;
     std::unique_ptr<engine::SceneView> sceneView_;
     std::unique_ptr<engine::RenderQueue> queue_;
+    SceneWeatherPort weather_{platform_};
     engine::SceneNode* world_ = nullptr;       // owned, with everything under it
     engine::SceneNode* explosions_ = nullptr;  // a child of the world node
     int menuPicture_ = 0;

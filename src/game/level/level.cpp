@@ -79,6 +79,7 @@ void Level::ShowReachMarker() {
 void Level::Destroy() {
     floatingTexts_.Clear();
     helpIcons_.Destroy();
+    weather_.reset();
     // The map's trigger tiles point at the blocks: both go together.
     script_->Destroy();
     if (!structures_) return;
@@ -87,6 +88,15 @@ void Level::Destroy() {
     map_.reset();
     services_.StopMusic();
     presenter_->Release();
+}
+
+void Level::DrawWeather(WeatherPort& port) {
+    if (!map_) return;
+    if (!weather_) {
+        const std::uint32_t seed = battle_.GetRandomStreams().NextRaw(1);
+        weather_ = std::make_unique<WeatherManager>(map_->GetWeatherType(), port, seed);
+    }
+    weather_->Draw();
 }
 
 void Level::Update() {

@@ -49,7 +49,8 @@ public:
     // The material handle of "Rain" or "Snow".
     virtual int GetMaterial(const char* name) = 0;
     // Queues a filled list for the blended pass.
-    virtual void QueueList(engine::BillboardListBase& list) = 0;
+    virtual void QueueList(engine::BillboardList& list) = 0;
+    virtual void QueueList(engine::SortedBillboardList& list) = 0;
 };
 
 class Snowfall {

@@ -23,7 +23,8 @@ public:
         ++writes;
     }
     int GetMaterial(const char* name) override { return name[0] == 'R' ? 7 : 9; }
-    void QueueList(engine::BillboardListBase& list) override { queued.push_back(list.GetCount()); }
+    void QueueList(engine::BillboardList& list) override { queued.push_back(list.GetCount()); }
+    void QueueList(engine::SortedBillboardList& list) override { queued.push_back(list.GetCount()); }
 
     std::uint32_t options = 0;
     float seconds = 1.0f / 60.0f;
