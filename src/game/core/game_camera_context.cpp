@@ -33,4 +33,16 @@ bool GameCameraContext::GetCampaignStartTile(HexCoord& out) const {
     return true;
 }
 
+void GameCameraContext::SetSceneryFocus(const engine::Vec3& centre, float radius) {
+    if (Level* level = game_ != nullptr ? game_->GetLevel() : nullptr) level->GetDecorations().SetFocus(centre, radius);
+}
+
+void GameCameraContext::UpdateSceneryFade(const engine::Matrix44& camera) {
+    if (Level* level = game_ != nullptr ? game_->GetLevel() : nullptr) level->GetDecorations().Update(camera);
+}
+
+void GameCameraContext::RestoreScenery() {
+    if (Level* level = game_ != nullptr ? game_->GetLevel() : nullptr) level->GetDecorations().RestoreMaterials();
+}
+
 }  // namespace game

@@ -1,6 +1,6 @@
 #pragma once
 // The battle camera's view of the game: the game's state, mode, options and fast-forward, the platform's
-// screen width and frame time, the loaded level's map and sides and the campaign's start tile.
+// screen width and frame time, the loaded level's map, sides and scenery and the campaign's start tile.
 #include "game/level/battle_camera.h"
 
 namespace game {
@@ -23,10 +23,10 @@ public:
     const HexMap* GetMap() const override;
     TeamManager* GetTeamManager() const override;
     bool GetCampaignStartTile(HexCoord& out) const override;
-    // The scenery keeps its own materials until the level's scenery fading is in place.
-    void SetSceneryFocus(const engine::Vec3&, float) override {}
-    void UpdateSceneryFade(const engine::Matrix44&) override {}
-    void RestoreScenery() override {}
+    // The loaded level's scenery.
+    void SetSceneryFocus(const engine::Vec3& centre, float radius) override;
+    void UpdateSceneryFade(const engine::Matrix44& camera) override;
+    void RestoreScenery() override;
 
 private:
     GamePlatform& platform_;

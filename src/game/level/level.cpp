@@ -42,6 +42,7 @@ bool Level::Load(const std::string& folder, MissionDiagnostics* diagnostics) {
     if (!LoadHexMap(*map_, folder, LoadDataFile)) return false;
     map_->SetBattleContext(&battle_);
     hasModel_ = presenter_->LoadModel(folder);
+    decorations_.Collect(presenter_->GetModelNode());
     structures_->CreateFromMap(*map_);
     LoadMission(folder, diagnostics);
     script_->Init(folder);
@@ -80,6 +81,7 @@ void Level::Destroy() {
     floatingTexts_.Clear();
     helpIcons_.Destroy();
     weather_.reset();
+    decorations_.Clear();
     // The map's trigger tiles point at the blocks: both go together.
     script_->Destroy();
     if (!structures_) return;
