@@ -17,6 +17,8 @@
 #include <memory>
 #include <string>
 
+#include "engine/scene/view_transform.h"
+#include "game/level/battle_camera.h"
 #include "game/level/battle_steps.h"
 #include "game/level/game_slot.h"
 #include "game/level/level_unit_services.h"
@@ -35,6 +37,8 @@ struct DriverSetup {
     CampaignStartCash campaignCash = {500, 700};
     // Makes the enemy side's computer player; none: the recording one of the team fakes.
     std::function<std::unique_ptr<AIPlayer>(Team&, Level&, TeamManager&)> makeComputer;
+    // The battle camera takes the zoom requests, on a view that only stores matrices.
+    bool battleCamera = false;
 };
 
 // The text of a file of the test data.
@@ -64,6 +68,12 @@ public:
                    TestDataFile("levels/" + name + "/Mission.TXT").c_str());
         const std::string script = std::string(TINMARCH_SOURCE_DIR) + "/tests/data/levels/" + name + "/Script.TXT";
         if (std::ifstream(script)) EXPECT_TRUE(data_.Write("Levels/" + name + "/Script.TXT", TestDataFile("levels/" + name + "/Script.TXT")));
+        if (setup.battleCamera) {
+            view_.Init();
+            camera_ = std::make_unique<BattleCamera>(cameraContext_);
+            camera_->AttachCamera(&view_);
+            levelServices_.camera = camera_.get();
+        }
         loaded_ = Start() && diagnostics_.lines.empty();
         if (loaded_) {
             level_->SetupTeams(*teams_);
@@ -94,6 +104,8 @@ public:
     LevelBattle& Battle() { return battle_; }
     RecordingLevelServices& LevelLog() { return levelServices_; }
     LevelServicesForTeams& TeamLog() { return services_; }
+    // The battle camera when the setup asks for one, else null.
+    BattleCamera* Camera() const { return camera_.get(); }
     const DiagnosticsList& Diagnostics() const { return diagnostics_; }
     TurnStartQueue& Queue() { return queue_; }
     ProjectileManager& Projectiles() { return projectiles_; }
@@ -115,6 +127,7 @@ public:
             accumulator_ -= kTick;
         }
         if (!level_ || !teams_) return;
+        if (camera_) camera_->ApplyView();
         teams_->UpdateAnimations();
         level_->GetFloatingTexts().Update(battle_.timer.GetDeltaSeconds(false));
     }
@@ -227,6 +240,33 @@ private:
         return true;
     }
 
+    // The driver's answers to the battle camera.
+    class DriverCameraContext final : public CameraContext {
+    public:
+        explicit DriverCameraContext(BattleDriver& d) : d_(d) {}
+        int GetGameState() const override { return d_.state_; }
+        int GetGameMode() const override { return d_.battle_.gameMode; }
+        std::uint32_t GetOptionBits() const override { return d_.battle_.options; }
+        bool IsFastForward() const override { return d_.battle_.fastForward; }
+        int GetBackBufferWidth() const override { return 1024; }
+        float GetFrameSeconds() const override { return static_cast<float>(kTick); }
+        const HexMap* GetMap() const override { return d_.level_ ? &d_.level_->GetHexMap() : nullptr; }
+        TeamManager* GetTeamManager() const override { return d_.teams_.get(); }
+        bool GetCampaignStartTile(HexCoord&) const override { return false; }
+        void SetSceneryFocus(const engine::Vec3& centre, float radius) override {
+            if (d_.level_) d_.level_->GetDecorations().SetFocus(centre, radius);
+        }
+        void UpdateSceneryFade(const engine::Matrix44& camera) override {
+            if (d_.level_) d_.level_->GetDecorations().Update(camera);
+        }
+        void RestoreScenery() override {
+            if (d_.level_) d_.level_->GetDecorations().RestoreMaterials();
+        }
+
+    private:
+        BattleDriver& d_;
+    };
+
     std::string name_;
     units_test::DataFolder data_;
     units_test::RecordingViewFactory views_;
@@ -245,6 +285,9 @@ private:
     double accumulator_ = 0.0;
     long ticks_ = 0;
     std::array<long, 20> stateTicks_{};
+    DriverCameraContext cameraContext_{*this};
+    engine::ViewTransform view_;
+    std::unique_ptr<BattleCamera> camera_;
 };
 
 }  // namespace level_test
