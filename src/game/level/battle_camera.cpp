@@ -255,8 +255,9 @@ void BattleCamera::HoldNearMap() {
         if (offset < -limit) return -(offset + limit) * kPullBack;
         return 0.0f;
     };
+    // The map keeps its centre's ground depth in the offset's y (its z is 0).
     target_.x += pull(focus_.x, centre.x, half.x);
-    target_.y += pull(focus_.y, centre.z, half.z);
+    target_.y += pull(focus_.y, centre.y, half.z);
 }
 
 void BattleCamera::ApplyView() {

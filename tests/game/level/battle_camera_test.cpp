@@ -227,6 +227,14 @@ TEST_F(CameraTest, AFocusBeyondTheMapIsPulledBackEveryFrame) {
     camera.ApplyView();
     EXPECT_FLOAT_EQ(camera.GetFocus().x, 5.0f);
     EXPECT_FLOAT_EQ(camera.GetTarget().x, 5.0f);
+
+    // Depth is measured from the centre's ground depth, which the map keeps in its offset's y.
+    map.SetPlacement({0.0f, 6.0f, 0.0f}, {10.0f, 0.0f, 10.0f});
+    camera.DragBy({0.0f, 0.0f, 4.0f}, false);  // focus z from 0 to -4: 10 from the centre, 3 past the limit
+    camera.DragBy({}, true);
+    ASSERT_FLOAT_EQ(camera.GetFocus().y, -4.0f);
+    camera.ApplyView();
+    EXPECT_NEAR(camera.GetTarget().y, -4.0f + 0.02f * 3.0f, 1e-5f);
 }
 
 TEST_F(CameraTest, TheFreeViewLooksDownAt70DegreesFromZoomDistance) {
