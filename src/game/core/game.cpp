@@ -48,7 +48,7 @@ Game::Game(const GameParts& parts)
       queue_(std::make_unique<TurnStartQueue>()) {
     emptyMap_->SetBattleContext(this);
     queue_->Init();
-    if (parts_.helpIcons == nullptr) parts_.helpIcons = &noHelpIcons_;
+    if (parts_.helpIcons == nullptr) parts_.helpIcons = &levelHelpIcons_;
     if (parts_.moveChoice == nullptr) parts_.moveChoice = &noMoveChoice_;
     if (parts_.orders == nullptr) parts_.orders = &unitOrders_;
 }
@@ -353,8 +353,8 @@ int Game::AddProfileKill() { return parts_.profile->AddKill(); }
 int Game::AddProfileSniperKill() { return parts_.profile->AddSniperKill(); }
 void Game::ShowBanner(const engine::WideString& text, float seconds) { parts_.screens->ShowBanner(text, seconds); }
 bool Game::IsBannerShowing() const { return parts_.screens->IsBannerShowing(); }
-void Game::AddHelpIcon(HexCoord, const std::string&, float) {
-    // Help icons stand on the map once the battle's help icons land; until then a script's icon shows nothing.
+void Game::AddHelpIcon(HexCoord hex, const std::string& textKey, float seconds) {
+    if (level_) level_->GetHelpIcons().Add(hex, textKey, seconds);
 }
 bool Game::RunScriptBlocks() {
     if (parts_.scripts != nullptr) return parts_.scripts->RunBlocks();

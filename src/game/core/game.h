@@ -17,6 +17,7 @@
 #include "game/core/game_ports.h"
 #include "game/core/game_resources.h"
 #include "game/core/game_view.h"
+#include "game/core/level_help_icon_port.h"
 #include "game/core/player_ports.h"
 #include "game/core/pointer_state.h"
 #include "game/level/level_services.h"
@@ -356,7 +357,7 @@ private:
     bool fastForward_ = false;
     mutable std::vector<MapUnit*> teamList_;
     PointerState pointer_;
-    NoHelpIcons noHelpIcons_;
+    LevelHelpIconPort levelHelpIcons_{level_};
     NoMoveChoice noMoveChoice_;
     UnitOrderFactory unitOrders_;
 };

@@ -5,6 +5,7 @@
 
 #include "engine/core/random_streams.h"
 #include "engine/gui/dialog_system.h"
+#include "engine/image/mip_filter.h"
 #include "engine/gui/frame_overlays.h"
 #include "engine/platform/audio_hooks.h"
 #include "engine/platform/engine_root.h"
@@ -14,17 +15,24 @@
 #include "engine/render/material_manager_hooks.h"
 #include "engine/render/render_target_hooks.h"
 #include "engine/render/shader_manager_hooks.h"
+#include "engine/render/texture_table.h"
 #include "engine/render/texture_table_hooks.h"
 #include "engine/scene/model_table.h"
+#include "engine/scene/scene_container.h"
+#include "engine/scene/scene_node.h"
+#include "engine/scene/scene_view.h"
 #include "game/core/computer_player_factory.h"
 #include "game/core/engine_services.h"
 #include "game/core/game.h"
+#include "game/core/game_camera_context.h"
 #include "game/core/core_services.h"
 #include "game/core/scene_game_view.h"
+#include "game/core/scene_weather_port.h"
 #include "game/core/settings_file.h"
 #include "game/core/stand_in_ports.h"
 #include "game/core/startup_record.h"
 #include "game/core/string_table.h"
+#include "game/level/help_icons.h"
 
 namespace game {
 namespace {
@@ -84,7 +92,8 @@ int RunProgram(const ProgramHooks& hooks) {
     EnginePlatform platform(*engine, hooks.afterFrame);
     // The scene goes with the game, before the engine whose device its lights' shadow targets live on.
     auto view = std::make_unique<SceneGameView>(*engine, platform);
-    StillCamera camera;
+    GameCameraContext cameraContext(platform);
+    BattleCamera camera(cameraContext);
     NoScreens noScreens;
     std::unique_ptr<ProgramScreens> screens = hooks.makeScreens ? hooks.makeScreens(platform) : nullptr;
     GameParts parts;
@@ -94,6 +103,24 @@ int RunProgram(const ProgramHooks& hooks) {
     core->Fill(parts);
     // The units' build effect sounds through the sound bank, which outlives the scene.
     view->GetSceneUnitViews().SetLevelSoundHook([sound = parts.sound](int index) { sound->PlaySound(index); });
+    // The battle camera places the scene view the start-up loading has just made.
+    parts.startupSteps.push_back({"the battle camera", [&camera, &view] {
+                                      engine::SceneView* scene = view->GetSceneView();
+                                      camera.AttachCamera(scene != nullptr ? &scene->GetViewTransform() : nullptr);
+                                      return true;
+                                  }});
+    parts.startupSteps.push_back({"the snowflake texture", [] {
+                                      return engine::TextureTable::Load(kSnowflakeTexture, engine::kMipBox) > 0;
+                                  }});
+    // The help icons' model hangs its clones under the world; the burst is an effect of the view.
+    parts.startupSteps.push_back({"the help icons", [&view] {
+                                      engine::SceneNode* burst = engine::LoadSceneContainer(kHelpIconEffect);
+                                      if (burst != nullptr) {
+                                          burst->SetEmitterAutoDelete(true);
+                                          view->SetEffectPrototype(kHelpIconEffect, burst);
+                                      }
+                                      return HelpIcons::LoadModels(view->GetWorldNode()) && burst != nullptr;
+                                  }});
     parts.camera = &camera;
     parts.screens = screens != nullptr ? static_cast<Screens*>(screens.get()) : &noScreens;
     parts.createAIPlayer = CreateComputerPlayer;
@@ -103,6 +130,7 @@ int RunProgram(const ProgramHooks& hooks) {
     parts.timer = engine->GetTimer();
     auto game = std::make_unique<Game>(parts);
     if (screens != nullptr) screens->AttachGame(*game);
+    cameraContext.AttachGame(game.get());
     core->AttachGame(game.get());
 
     game->SetState(kGameStartup);
@@ -119,7 +147,9 @@ int RunProgram(const ProgramHooks& hooks) {
     step("game");
     const bool failed = game->HasStartupFailed();
     core->AttachGame(nullptr);
+    cameraContext.AttachGame(nullptr);
     game.reset();
+    HelpIcons::FreeModels();
     // The screens' windows and sheets, the scene, then the fonts, textures and sounds go while the engine
     // still holds their device.
     screens.reset();

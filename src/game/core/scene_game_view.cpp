@@ -10,6 +10,7 @@
 #include "engine/scene/render_queue.h"
 #include "engine/scene/scene_node.h"
 #include "engine/scene/scene_view.h"
+#include "game/battle/battle_context.h"
 #include "game/level/level.h"
 #include "game/teams/team_manager.h"
 #include "game/units/font_text_painter.h"
@@ -196,8 +197,11 @@ void SceneGameView::DrawTileMarkers(Level&) {
     // The tile markers have no models yet; the marks stay on the map only.
 }
 
-void SceneGameView::DrawLevelEffects(Level&) {
-    // The level has no weather or ground-mark models yet.
+void SceneGameView::DrawLevelEffects(Level& level) {
+    // The weather; the ground marks have no models yet.
+    weather_.SetScene(sceneView_.get(), queue_.get());
+    weather_.SetOptionBits(level.Battle().GetOptionBits());
+    level.DrawWeather(weather_);
 }
 
 void SceneGameView::DrawCaptureMarkers(Level&) {

@@ -9,6 +9,7 @@
 
 #include "engine/core/matrix.h"
 #include "game/core/game_view.h"
+#include "game/core/scene_weather_port.h"
 #include "game/units/scene_unit_view_factory.h"
 #include "game/units/overlay_canvas.h"
 
@@ -92,6 +93,7 @@ private:
     GamePlatform& platform_;
     std::unique_ptr<engine::SceneView> sceneView_;
     std::unique_ptr<engine::RenderQueue> queue_;
+    SceneWeatherPort weather_{platform_};
     engine::SceneNode* world_ = nullptr;       // owned, with everything under it
     engine::SceneNode* explosions_ = nullptr;  // a child of the world node
     int menuPicture_ = 0;

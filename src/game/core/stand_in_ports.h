@@ -1,8 +1,8 @@
 #pragma once
 // Stand-ins for the services the program does not have yet, and for tools that run the game object
 // without them (the data validator): a default profile held in memory (always idle, never written), no
-// achievements, silence, an announcer that never shows, a still camera and no screens. EnginePlatform is the
-// real platform port over the engine root.
+// achievements, silence, an announcer that never shows, a still camera and no screens. EnginePlatform is the real platform
+// port over the engine root.
 #include <functional>
 
 #include "game/core/game_ports.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The battle camera as the game object and the turn's keys drive it: its per-tick update and per-frame view
 // placement, the free mode's pans and turns, looks at hexes and units, the battle zoom and the reset to the
-// start view. The game owns one; the program runs a still one until the battle camera is built.
+// start view. The game owns one; the program runs the battle camera (battle_camera.h).
 #include "engine/core/vector.h"
 #include "game/battle/hex_coord.h"
 

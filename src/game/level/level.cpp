@@ -42,6 +42,7 @@ bool Level::Load(const std::string& folder, MissionDiagnostics* diagnostics) {
     if (!LoadHexMap(*map_, folder, LoadDataFile)) return false;
     map_->SetBattleContext(&battle_);
     hasModel_ = presenter_->LoadModel(folder);
+    decorations_.Collect(presenter_->GetModelNode());
     structures_->CreateFromMap(*map_);
     LoadMission(folder, diagnostics);
     script_->Init(folder);
@@ -78,6 +79,9 @@ void Level::ShowReachMarker() {
 
 void Level::Destroy() {
     floatingTexts_.Clear();
+    helpIcons_.Destroy();
+    weather_.reset();
+    decorations_.Clear();
     // The map's trigger tiles point at the blocks: both go together.
     script_->Destroy();
     if (!structures_) return;
@@ -86,6 +90,15 @@ void Level::Destroy() {
     map_.reset();
     services_.StopMusic();
     presenter_->Release();
+}
+
+void Level::DrawWeather(WeatherPort& port) {
+    if (!map_) return;
+    if (!weather_) {
+        const std::uint32_t seed = battle_.GetRandomStreams().NextRaw(1);
+        weather_ = std::make_unique<WeatherManager>(map_->GetWeatherType(), port, seed);
+    }
+    weather_->Draw();
 }
 
 void Level::Update() {

@@ -10,7 +10,10 @@
 #include "engine/core/vector.h"
 #include "game/battle/hex_map.h"
 #include "game/battle/structure_manager.h"
+#include "game/level/decorations.h"
+#include "game/level/help_icons.h"
 #include "game/level/level_presenter.h"
+#include "game/level/weather.h"
 #include "game/level/mission.h"
 #include "game/level/script_manager.h"
 #include "game/units/floating_text_pool.h"
@@ -70,6 +73,14 @@ public:
     // The rising texts of the battle: damage, supply, promotions, the start-of-turn steps.
     FloatingTextPool& GetFloatingTexts() { return floatingTexts_; }
     const FloatingTextPool& GetFloatingTexts() const { return floatingTexts_; }
+    // The scenery of the level model that fades in front of the camera's focus.
+    Decorations& GetDecorations() { return decorations_; }
+    // Per frame from the effect pass: the map's weather, made on the first call with a seed from stream 1.
+    void DrawWeather(WeatherPort& port);
+    WeatherManager* GetWeather() const { return weather_.get(); }
+    // The tutorial icons on the map; emptied with the level.
+    HelpIcons& GetHelpIcons() { return helpIcons_; }
+    const HelpIcons& GetHelpIcons() const { return helpIcons_; }
     const GroundMark& GetGroundMark(int kind, int slot) const;
     void SetMapTopTreeVisible(bool visible);
     // The theme: music track 0.
@@ -108,6 +119,9 @@ private:
     MissionSettings mission_;
     std::array<std::array<GroundMark, kGroundMarksPerKind>, 2> groundMarks_{};
     FloatingTextPool floatingTexts_;
+    HelpIcons helpIcons_{*this};
+    Decorations decorations_;
+    std::unique_ptr<WeatherManager> weather_;
     std::string folder_;
     bool hasModel_ = false;
     bool reachMarkerShown_ = false;

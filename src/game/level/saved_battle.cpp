@@ -233,6 +233,15 @@ void SaveBattle(GameSlot& slot, const Level& level, const TeamManager& teams, in
                          : StructureRecord{s->GetType(), s->GetTeam(), s->GetHex(), s->GetCaptureProgress(),
                                            s->GetCapturingTeam()};
     }
+    // Icons keep their text key, which the resumed level looks up again.
+    const HelpIcons& icons = level.GetHelpIcons();
+    for (int i = 0; i < kSlotHelpIcons && i < kHelpIconCount; ++i) {
+        const HelpIconEntry& entry = icons.GetEntry(i);
+        slot.helpIcons[static_cast<std::size_t>(i)] =
+            entry.model == nullptr ? SavedHelpIcon{}
+                                   : SavedHelpIcon{entry.key, entry.hex,
+                                                   static_cast<std::int32_t>(std::lround(entry.bannerSeconds))};
+    }
     const Team* current = teams.GetCurrentTeam();
     slot.focusHex = current != nullptr ? current->GetFocusHex() : HexCoord{-1, -1};
     slot.markedTiles.fill(HexCoord{-1, -1});

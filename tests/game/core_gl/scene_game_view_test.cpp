@@ -1,6 +1,7 @@
 // The game's view over a real engine on the offscreen window: start-up makes the scene, a battle frame of a
 // loaded level renders the world through the render queue without a GL error, effects are cloned under the
-// explosions node, leaving the level leaves a fresh one, and the light rig follows the quality bit.
+// explosions node, leaving the level leaves a fresh one, the light rig follows the quality bit, and one frame of
+// rain and one of snow queue their lists without a GL error.
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
@@ -463,6 +464,51 @@ TEST_F(UnitSceneTest, ASmallBattleWithAShotInFlightMatchesTheStoredPicture) {
         for (int x = 0; x < kWidth; ++x) drawn += IsClear(picture, x, y) ? 0 : 1;
     }
     EXPECT_GT(drawn, 50);
+}
+
+}  // namespace
+}  // namespace core_test
+
+namespace core_test {
+namespace {
+
+// The weather's list among the blended entries of the frame's queue: its quad count, or -1 when none is queued.
+int QueuedWeatherQuads(engine::RenderQueue& queue, std::uint32_t kind) {
+    engine::DrawList& blended = queue.GetDrawList(1);
+    for (int i = 0; i < blended.Count(); ++i) {
+        const engine::DrawEntry& entry = blended.Get(i);
+        if (entry.kind != kind) continue;
+        return static_cast<const engine::BillboardListBase*>(entry.object)->GetCount();
+    }
+    return -1;
+}
+
+TEST_F(SceneGameViewTest, OneFrameOfRainAndOfSnowRendersWithoutAGlError) {
+    struct Case {
+        int weather;
+        std::uint32_t kind;
+        int quads;  // a shower starts dry; snow falls at once
+    };
+    for (const Case& c : {Case{kWeatherRain, engine::kEntryBillboards, 0},
+                          Case{kWeatherSnow, engine::kEntrySortedBillboards, kSnowFlakes}}) {
+        SCOPED_TRACE(c.weather);
+        game->SetState(kGameStartup);
+        while (glGetError() != GL_NO_ERROR) {
+        }
+        level_test::WriteLevel(*data, "Map", level_test::LandSource(10, "weather " + std::to_string(c.weather) + "\n"),
+                               nullptr);
+        profile.mapFolder = "Levels/Map";
+        game->SetState(kGameLoadSkirmish);
+        quitAfterFrame = true;
+        game->RunMainLoop();
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        ASSERT_NE(game->GetLevel(), nullptr);
+        const WeatherManager* weather = game->GetLevel()->GetWeather();
+        ASSERT_NE(weather, nullptr) << "the effect pass drew the weather";
+        EXPECT_EQ(weather->GetType(), c.weather);
+        EXPECT_EQ(QueuedWeatherQuads(*view->GetRenderQueue(), c.kind), c.quads);
+        game->EndLevel();
+    }
 }
 
 }  // namespace

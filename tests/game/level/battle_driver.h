@@ -17,6 +17,8 @@
 #include <memory>
 #include <string>
 
+#include "engine/scene/view_transform.h"
+#include "game/level/battle_camera.h"
 #include "game/level/battle_steps.h"
 #include "game/level/game_slot.h"
 #include "game/level/level_unit_services.h"
@@ -38,6 +40,8 @@ struct DriverSetup {
     // A level written by the test instead of the folder's files (both given).
     std::string mapSource;
     std::string mission;
+    // The battle camera takes the zoom requests, on a view that only stores matrices.
+    bool battleCamera = false;
 };
 
 // The text of a file of the test data.
@@ -71,6 +75,12 @@ public:
         }
         const std::string script = std::string(TINMARCH_SOURCE_DIR) + "/tests/data/levels/" + name + "/Script.TXT";
         if (setup.mapSource.empty() && std::ifstream(script)) EXPECT_TRUE(data_.Write("Levels/" + name + "/Script.TXT", TestDataFile("levels/" + name + "/Script.TXT")));
+        if (setup.battleCamera) {
+            view_.Init();
+            camera_ = std::make_unique<BattleCamera>(cameraContext_);
+            camera_->AttachCamera(&view_);
+            levelServices_.camera = camera_.get();
+        }
         loaded_ = Start() && diagnostics_.lines.empty();
         if (loaded_) {
             level_->SetupTeams(*teams_);
@@ -101,6 +111,8 @@ public:
     LevelBattle& Battle() { return battle_; }
     RecordingLevelServices& LevelLog() { return levelServices_; }
     LevelServicesForTeams& TeamLog() { return services_; }
+    // The battle camera when the setup asks for one, else null.
+    BattleCamera* Camera() const { return camera_.get(); }
     const DiagnosticsList& Diagnostics() const { return diagnostics_; }
     TurnStartQueue& Queue() { return queue_; }
     ProjectileManager& Projectiles() { return projectiles_; }
@@ -122,6 +134,7 @@ public:
             accumulator_ -= kTick;
         }
         if (!level_ || !teams_) return;
+        if (camera_) camera_->ApplyView();
         teams_->UpdateAnimations();
         level_->GetFloatingTexts().Update(battle_.timer.GetDeltaSeconds(false));
     }
@@ -234,6 +247,33 @@ private:
         return true;
     }
 
+    // The driver's answers to the battle camera.
+    class DriverCameraContext final : public CameraContext {
+    public:
+        explicit DriverCameraContext(BattleDriver& d) : d_(d) {}
+        int GetGameState() const override { return d_.state_; }
+        int GetGameMode() const override { return d_.battle_.gameMode; }
+        std::uint32_t GetOptionBits() const override { return d_.battle_.options; }
+        bool IsFastForward() const override { return d_.battle_.fastForward; }
+        int GetBackBufferWidth() const override { return 1024; }
+        float GetFrameSeconds() const override { return static_cast<float>(kTick); }
+        const HexMap* GetMap() const override { return d_.level_ ? &d_.level_->GetHexMap() : nullptr; }
+        TeamManager* GetTeamManager() const override { return d_.teams_.get(); }
+        bool GetCampaignStartTile(HexCoord&) const override { return false; }
+        void SetSceneryFocus(const engine::Vec3& centre, float radius) override {
+            if (d_.level_) d_.level_->GetDecorations().SetFocus(centre, radius);
+        }
+        void UpdateSceneryFade(const engine::Matrix44& camera) override {
+            if (d_.level_) d_.level_->GetDecorations().Update(camera);
+        }
+        void RestoreScenery() override {
+            if (d_.level_) d_.level_->GetDecorations().RestoreMaterials();
+        }
+
+    private:
+        BattleDriver& d_;
+    };
+
     std::string name_;
     units_test::DataFolder data_;
     units_test::RecordingViewFactory views_;
@@ -252,6 +292,9 @@ private:
     double accumulator_ = 0.0;
     long ticks_ = 0;
     std::array<long, 20> stateTicks_{};
+    DriverCameraContext cameraContext_{*this};
+    engine::ViewTransform view_;
+    std::unique_ptr<BattleCamera> camera_;
 };
 
 }  // namespace level_test

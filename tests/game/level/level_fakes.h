@@ -15,6 +15,7 @@
 #include "../teams/team_fakes.h"
 #include "game/battle/hex_map_source.h"
 #include "game/level/battle_steps.h"
+#include "game/level/camera_controller.h"
 #include "game/level/hex_object_list.h"
 #include "game/level/level.h"
 #include "game/level/level_services.h"
@@ -27,15 +28,33 @@ using battle_test::H;
 
 class RecordingLevelServices : public LevelServices {
 public:
-    void LookAtHex(HexCoord hex) override { lookAts.push_back(hex); }
-    bool IsBattleZoomActive() const override { return zoomTicksLeft > 0 || zoomActive; }
+    void LookAtHex(HexCoord hex) override {
+        lookAts.push_back(hex);
+        if (camera != nullptr) camera->LookAtHex(hex);
+    }
+    bool IsBattleZoomActive() const override {
+        if (camera != nullptr) return camera->IsBattleZoomActive();
+        return zoomTicksLeft > 0 || zoomActive;
+    }
     void StartBattleZoom(Unit& attacker, Unit& target) override {
         zoomLog.push_back("start " + std::to_string(attacker.GetId()) + ">" + std::to_string(target.GetId()));
         zoomTicksLeft = zoomHoldTicks;
+        if (camera == nullptr) return;
+        const int before = camera->GetMode();
+        camera->StartBattleZoom(attacker, target);
+        if (before != kCameraBattleZoom && camera->GetMode() == kCameraBattleZoom) {
+            ++zoomsTaken;
+        } else {
+            zoomsRefused.push_back(before);
+        }
     }
-    void EndBattleZoom() override { zoomLog.emplace_back("end"); }
-    // One game tick of the camera: a held zoom runs down.
+    void EndBattleZoom() override {
+        zoomLog.emplace_back("end");
+        if (camera != nullptr) camera->EndBattleZoom();
+    }
+    // One game tick of the camera: a held zoom runs down, or the real camera's update.
     void TickCamera() {
+        if (camera != nullptr) camera->Update();
         if (zoomTicksLeft > 0) --zoomTicksLeft;
     }
     void PlayLevelSound(int sound) override { sounds.push_back(sound); }
@@ -72,6 +91,11 @@ public:
 
     std::vector<HexCoord> lookAts;
     bool zoomActive = false;
+    // The camera the requests go to as well, when set.
+    CameraController* camera = nullptr;
+    // Zoom requests the camera took, and the camera modes of those it did not.
+    int zoomsTaken = 0;
+    std::vector<int> zoomsRefused;
     int zoomHoldTicks = 0;  // a started zoom reports active for this many camera ticks
     int zoomTicksLeft = 0;
     std::vector<std::string> zoomLog;

@@ -27,6 +27,11 @@ struct BattleOutcome {
     // Unit types that died, and whether a crashed fighter left its scorch where it hit the ground.
     std::multiset<int> deadTypes;
     bool fighterCrater = false;
+    // The battle camera's modes as they changed, and the units as the battle left them.
+    std::vector<int> cameraModes;
+    int zoomsTaken = 0;
+    std::vector<int> zoomsRefused;
+    std::vector<std::string> finalUnits;
 };
 
 // The map's catalogue units replaced by test gunners of the same types (light tanks fire bullets, the
@@ -82,9 +87,11 @@ void CheckInvariants(BattleDriver& d, BattleOutcome& out) {
 }
 
 // Plays the level to a result; the clash with test gunners, any other level with its own units.
-BattleOutcome PlayClash(std::uint32_t seed, const std::string& levelName = "clash") {
+BattleOutcome PlayClash(std::uint32_t seed, const std::string& levelName = "clash", bool zoomBattles = false) {
     BattleOutcome out;
-    BattleDriver d(levelName, DriverSetup{kGameModeCampaign, 0u, seed});
+    DriverSetup setup{kGameModeCampaign, zoomBattles ? kOptionZoomBattles : 0u, seed};
+    setup.battleCamera = zoomBattles;
+    BattleDriver d(levelName, setup);
     EXPECT_TRUE(d.Loaded());
     if (levelName == "clash") ArmWithGunners(d);
 
@@ -121,6 +128,9 @@ BattleOutcome PlayClash(std::uint32_t seed, const std::string& levelName = "clas
                 lastState[id] = u->GetState();
             }
         }
+        if (d.Camera() != nullptr && (out.cameraModes.empty() || out.cameraModes.back() != d.Camera()->GetMode())) {
+            out.cameraModes.push_back(d.Camera()->GetMode());
+        }
         const auto& zooms = d.LevelLog().zoomLog;
         for (; zoomSeen < zooms.size(); ++zoomSeen) {
             const std::string& entry = zooms[zoomSeen];
@@ -144,7 +154,18 @@ BattleOutcome PlayClash(std::uint32_t seed, const std::string& levelName = "clas
     out.state = d.PlayUntilResult([&](BattleDriver&) { commander.PlayTurn(); }, 20);
 
     out.days = d.Teams().GetDay();
+    out.zoomsTaken = d.LevelLog().zoomsTaken;
+    out.zoomsRefused = d.LevelLog().zoomsRefused;
     d.afterTick = nullptr;
+    for (int slot = 0; slot < kTeamKindCount; ++slot) {
+        Team* team = d.Teams().GetTeam(slot);
+        for (int i = 0; team != nullptr && i < kMaxTeamUnits; ++i) {
+            if (const Unit* u = team->GetUnit(i)) {
+                out.finalUnits.push_back(std::to_string(u->GetId()) + " " + Label(u->GetHexPos()) + " " +
+                                         std::to_string(u->GetHealth()) + " " + std::to_string(u->GetState()));
+            }
+        }
+    }
     return out;
 }
 
@@ -162,6 +183,30 @@ TEST(UnitBattleTest, TwoCommandersFightToAResultWithTheRulesHeldEveryTick) {
     const BattleOutcome again = PlayClash(7);
     EXPECT_EQ(again.events, first.events);
     EXPECT_EQ(again.state, first.state);
+}
+
+TEST(UnitBattleTest, WithZoomBattlesEveryAttackSwoopsInAndBackToTheSameEnd) {
+    const BattleOutcome plain = PlayClash(7);
+    const BattleOutcome zoomed = PlayClash(7, "clash", true);
+    EXPECT_EQ(zoomed.state, plain.state);
+    EXPECT_EQ(zoomed.events, plain.events);
+    EXPECT_EQ(zoomed.finalUnits, plain.finalUnits);
+    ASSERT_GT(zoomed.attacks, 0);
+    // Every zoom the camera takes swoops in, back out and ends free; the camera refuses a request only while
+    // it is already in (an answer) or on its way back.
+    int swoops = 0;
+    for (std::size_t i = 0; i + 2 < zoomed.cameraModes.size(); ++i) {
+        if (zoomed.cameraModes[i] != kCameraBattleZoom) continue;
+        EXPECT_EQ(zoomed.cameraModes[i + 1], kCameraReturning);
+        EXPECT_EQ(zoomed.cameraModes[i + 2], kCameraFree);
+        ++swoops;
+    }
+    EXPECT_EQ(swoops, zoomed.zoomsTaken);
+    EXPECT_GT(swoops, zoomed.attacks / 2);
+    EXPECT_EQ(zoomed.zoomsTaken + static_cast<int>(zoomed.zoomsRefused.size()), zoomed.attacks);
+    for (int mode : zoomed.zoomsRefused) EXPECT_TRUE(mode == kCameraBattleZoom || mode == kCameraReturning) << mode;
+    // The mission's end starts the orbit.
+    EXPECT_EQ(zoomed.cameraModes.back(), kCameraOrbit);
 }
 
 TEST(UnitBattleTest, MixedSidesOfTheRealClassesFightToAResult) {
