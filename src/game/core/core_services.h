@@ -36,6 +36,8 @@ public:
 
     PlayerProfile& Profile() { return profile_; }
     GameSoundBank& Sound() { return sound_; }
+    AchievementList& Achievements() { return achievements_; }
+    GameResources& Resources() { return resources_; }
 
 private:
     static std::unique_ptr<CampaignInfo> MakeCampaign(void* context);

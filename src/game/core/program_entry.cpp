@@ -129,7 +129,10 @@ int RunProgram(const ProgramHooks& hooks) {
     parts.random = engine::RandomStreams::Get();
     parts.timer = engine->GetTimer();
     auto game = std::make_unique<Game>(parts);
-    if (screens != nullptr) screens->AttachGame(*game);
+    if (screens != nullptr) {
+        screens->AttachCoreServices(*core);
+        screens->AttachGame(*game);
+    }
     cameraContext.AttachGame(game.get());
     core->AttachGame(game.get());
 

@@ -8,6 +8,7 @@
 
 namespace game {
 
+class CoreServices;
 class Game;
 class GamePlatform;
 class MoveChoicePort;
@@ -19,6 +20,8 @@ public:
     virtual void AttachGame(Game& game) = 0;
     // The move-choice menu the human side's orders use; null: the game's stand-in.
     virtual MoveChoicePort* GetMoveChoice() { return nullptr; }
+    // The game core's profile, sound bank, achievements and fonts, told once before the game exists.
+    virtual void AttachCoreServices(CoreServices&) {}
 };
 
 struct ProgramHooks {

@@ -2,6 +2,7 @@
 
 #include "engine/platform/engine_root.h"
 #include "engine/render/render_target.h"
+#include "game/core/core_services.h"
 #include "game/core/game.h"
 #include "game/core/string_table.h"
 #include "game/screens/flow_zones.h"
@@ -38,7 +39,34 @@ void RunningScreens::AttachGame(Game& game) {
     screens_ = std::make_unique<GameScreens>(*zones_);
 }
 
-bool RunningScreens::CreateZones() { return zones_->CreateZones(); }
+void RunningScreens::AttachCoreServices(CoreServices& core) {
+    profile_ = std::make_unique<ProfileView>(core.Profile());
+    achievements_ = std::make_unique<AchievementListView>(core.Achievements());
+    sound_ = std::make_unique<BankScreenSound>(core.Sound());
+    resources_ = &core.Resources();
+    services_.profile = profile_.get();
+    services_.achievements = achievements_.get();
+    services_.sound = sound_.get();
+}
+
+// The screens' font ids follow the order start-up loads the game's fonts in.
+static_assert(static_cast<int>(FontId::kCount) == kGameFontCount);
+
+bool RunningScreens::CreateZones() {
+    if (resources_ != nullptr) {
+        for (int font = 0; font < kGameFontCount; ++font) {
+            services_.fonts[static_cast<std::size_t>(font)] = resources_->GetFont(static_cast<GameFont>(font));
+        }
+    }
+    return zones_->CreateZones();
+}
+
+void BankScreenSound::PlayUiSound(int id) { bank_.PlayUiSound(id); }
+int BankScreenSound::GetMusicVolumePercent() const { return bank_.GetMusicVolumeInt(); }
+int BankScreenSound::GetEffectsVolumePercent() const { return bank_.GetEffectsVolumeInt(); }
+void BankScreenSound::SetMusicVolume(int percent) { bank_.SetMusicVolume(percent); }
+void BankScreenSound::SetEffectsVolume(int percent) { bank_.SetEffectsVolume(percent); }
+void BankScreenSound::SetSpeechPack(int side, const std::string& pack) { bank_.LoadSpeechPack(side, pack); }
 
 MoveChoiceZone* ZoneMoveChoice::Find() const { return FindZone<MoveChoiceZone>(&zones_, ZoneId::kMoveChoice); }
 

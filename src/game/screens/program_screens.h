@@ -2,17 +2,17 @@
 // The program's screens: the services over the engine's "Main RT", timer and texture table and the game's
 // string table, the zone registry with the zones built so far, and the game's screens service. The game
 // object is attached once it exists, and the screens service (with the banner sized to the screen) is made
-// then; the zones are made in the game's start-up state.
-//
-// Still stand-ins here: the fonts (none until the game loads its fonts, so no text is drawn), the UI sounds
-// and the profile's option bits and save slots (no sound bank or profile with them yet).
+// then; the zones are made in the game's start-up state, with the fonts start-up has just loaded. The
+// profile, the sound bank and the achievements are the game core's, told before the game exists.
 #include <memory>
 
 #include "game/core/player_ports.h"
 #include "game/core/program_entry.h"
 #include "game/core/stand_in_ports.h"
+#include "game/screens/achievements_zone.h"
 #include "game/screens/game_screens.h"
 #include "game/screens/move_choice_zone.h"
+#include "game/screens/profile_view.h"
 
 namespace game {
 
@@ -40,6 +40,24 @@ private:
     const ZoneRegistry& zones_;
 };
 
+class GameResources;
+class GameSoundBank;
+
+// The game's sound bank as the screens use it: interface sounds, the two volumes and the speech packs.
+class BankScreenSound final : public ScreenSound {
+public:
+    explicit BankScreenSound(GameSoundBank& bank) : bank_(bank) {}
+    void PlayUiSound(int id) override;
+    int GetMusicVolumePercent() const override;
+    int GetEffectsVolumePercent() const override;
+    void SetMusicVolume(int percent) override;
+    void SetEffectsVolume(int percent) override;
+    void SetSpeechPack(int side, const std::string& pack) override;
+
+private:
+    GameSoundBank& bank_;
+};
+
 class RunningScreens final : public ProgramScreens {
 public:
     // The services over the platform's screen and the engine; null target and timer without an engine.
@@ -47,6 +65,8 @@ public:
     ~RunningScreens() override;
 
     void AttachGame(Game& game) override;
+    void AttachCoreServices(CoreServices& core) override;
+    // Takes the fonts start-up loaded, then makes the zones.
     bool CreateZones() override;
     MoveChoicePort* GetMoveChoice() override { return moveChoice_.get(); }
 
@@ -88,6 +108,10 @@ private:
     std::unique_ptr<ZoneRegistry> zones_;
     std::unique_ptr<GameScreens> screens_;
     std::unique_ptr<ZoneMoveChoice> moveChoice_;
+    std::unique_ptr<ProfileView> profile_;
+    std::unique_ptr<AchievementListView> achievements_;
+    std::unique_ptr<BankScreenSound> sound_;
+    const GameResources* resources_ = nullptr;
     NoScreens idle_;
 };
 
