@@ -68,6 +68,7 @@ dataset_stage(ENTRIES Units/BasicParams.TXT Units/Damage.TXT
 
 include("${CMAKE_CURRENT_LIST_DIR}/dataset_maps.cmake" OPTIONAL)
 include("${CMAKE_CURRENT_LIST_DIR}/dataset_campaign.cmake" OPTIONAL)
+include("${CMAKE_CURRENT_LIST_DIR}/dataset_sounds.cmake")
 
 if(TINMARCH_PREBUILT_DATASET)
   add_custom_command(OUTPUT "${DATASET_ARCHIVE}"
