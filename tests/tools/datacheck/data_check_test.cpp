@@ -136,6 +136,7 @@ TEST(DataCheck, EachSeededFaultIsNamedByFileAndPlace) {
     const std::string cq = "Campaigns/Skirmish/CloseQuarters/";
     const std::string m1 = "Campaigns/standard/Mission01/";
     const std::string m2 = "Campaigns/standard/Mission02/";
+    const std::string m3 = "Campaigns/standard/Mission03/";
     const Case cases[] = {
         {"an empty Damage cell",
          [](Entries& e) {
@@ -193,6 +194,18 @@ TEST(DataCheck, EachSeededFaultIsNamedByFileAndPlace) {
         {"a script line over 255 characters",
          [&](Entries& e) { Replace(Entry(e, m1 + "Script.TXT"), "PAUSE(1)", "PAUSE(1" + std::string(260, '0') + ")"); },
          m1 + "Script.TXT", "line 9", "longer than 255"},
+        {"a listed mission whose PARAMS do not load",
+         [](Entries& e) { Replace(Entry(e, "Campaigns/standard/Mission05/Mission.TXT"), "[PARAMS]", "[PARAMZ]"); },
+         "Campaigns/standard/Campaign.TXT", "", "took 7 of the 8 missions listed"},
+        {"a marker off the picture",
+         [&](Entries& e) { Replace(Entry(e, m3 + "Mission.TXT"), "\n470,520\n", "\n1100,520\n"); },
+         m3 + "Mission.TXT", "line 32", "lies outside the 1024x1024 campaign picture"},
+        {"a marker 80 px from another",
+         [&](Entries& e) { Replace(Entry(e, m3 + "Mission.TXT"), "\n470,520\n", "\n400,600\n"); },
+         m3 + "Mission.TXT", "line 32", "within 120 px of Mission02's"},
+        {"a start tile past the map's 25 columns",
+         [](Entries& e) { Replace(Entry(e, "Campaigns/standard/Mission08/Mission.TXT"), "\nD1\n", "\nD30\n"); },
+         "Campaigns/standard/Mission08/Mission.TXT", "line 49", "is not a playable tile"},
         {"a stereo effect",
          [](Entries& e) {
              Entry(e, "Sound/buttonclick.wav") =

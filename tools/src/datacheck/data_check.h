@@ -66,6 +66,9 @@ public:
 private:
     void Fault(const std::string& file, const std::string& where, const std::string& message);
     void CheckMap(HeadlessGame& game, const std::string& folder);
+    // The campaign as the game's campaign loads it: every listed mission taken, each marker on the picture
+    // and clear of the others, each start tile on its mission's map.
+    void CheckCampaignInfo(const std::string& folder, const std::vector<std::string>& listed);
     void CheckMission(HeadlessGame& game, const game::StringTable& table, const std::set<std::string>& cast,
                       const std::string& folder, bool first, CampaignCoverage& coverage);
 
