@@ -68,6 +68,7 @@ dataset_stage(ENTRIES Units/BasicParams.TXT Units/Damage.TXT
 
 include("${CMAKE_CURRENT_LIST_DIR}/dataset_maps.cmake" OPTIONAL)
 include("${CMAKE_CURRENT_LIST_DIR}/dataset_campaign.cmake" OPTIONAL)
+include("${CMAKE_CURRENT_LIST_DIR}/dataset_sounds.cmake")
 
 # Stand-in containers for the models data/ does not hold yet, so that start-up finds every model it needs.
 include("${CMAKE_CURRENT_LIST_DIR}/standin_model_list.cmake")

@@ -11,6 +11,7 @@
 #include "engine/platform/sample_bank.h"
 #include "engine/platform/sound_sample.h"
 #include "sound_test_fixture.h"
+#include "support/loopback_test.h"
 #include "sys/al_output.h"
 
 namespace {
@@ -32,59 +33,13 @@ std::vector<std::int16_t> Marked(std::size_t count) {
     return out;
 }
 
-// Renders the loopback device: the engine's audio device over it, a game clock, and a sample bank.
-class LoopbackTest : public soundtest::SoundFileTest {
+// The loopback device with a sample bank over a temporary data folder.
+class LoopbackTest : public testsupport::LoopbackTest<soundtest::SoundFileTest> {
 protected:
-    LoopbackTest() {
-        device_ = sys::OpenLoopbackDevice();
-        audio_ = std::make_unique<AudioDevice>([this] { return clock_; }, device_);
-        bank_.Init(WideString("Test"));
-    }
-    ~LoopbackTest() override {
-        bank_.Destroy();
-        audio_.reset();
-        sys::CloseAlDevice(device_);
-    }
+    LoopbackTest() { bank_.Init(WideString("Test")); }
+    ~LoopbackTest() override { bank_.Destroy(); }
 
-    void SetUp() override {
-        ASSERT_NE(device_, nullptr);
-        ASSERT_TRUE(audio_->IsRunning());
-    }
-
-    // Mixes `frames` stereo frames and appends them to left_ and right_.
-    void Render(int frames) {
-        std::vector<std::int16_t> out(static_cast<std::size_t>(frames) * 2);
-        ASSERT_TRUE(sys::RenderLoopback(device_, out.data(), frames));
-        for (int i = 0; i < frames; ++i) {
-            left_.push_back(out[static_cast<std::size_t>(2 * i)]);
-            right_.push_back(out[static_cast<std::size_t>(2 * i + 1)]);
-        }
-    }
-    // One frame of the game: the update, then `frames` of sound.
-    void Frame(int frames) {
-        clock_ += static_cast<double>(frames) / kRate;
-        audio_->Update();
-        Render(frames);
-    }
-
-    static double Peak(const std::vector<std::int16_t>& channel, std::size_t from) {
-        int peak = 0;
-        for (std::size_t i = from; i < channel.size(); ++i) peak = std::max(peak, std::abs(int{channel[i]}));
-        return peak / 32767.0;
-    }
-
-    int BusyVoices() const {
-        int n = 0;
-        for (int v = 0; v < VoiceScheduler::kVoiceCount; ++v) n += audio_->GetVoice(v).sample != nullptr;
-        return n;
-    }
-
-    double clock_ = 0.0;
-    sys::AlDeviceHandle device_ = nullptr;
-    std::unique_ptr<AudioDevice> audio_;
     SampleBank bank_;
-    std::vector<std::int16_t> left_;
-    std::vector<std::int16_t> right_;
 };
 
 // Matches the rendered channel against the expected samples (2 steps of dither allowed): silence before,

@@ -2,6 +2,7 @@
 // file and line, tile or cell.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -13,6 +14,7 @@
 #include "engine/platform/zip_archive.h"
 #include "game/battle/hex_map_file.h"
 #include "game/battle/hex_map_writer.h"
+#include "support/sound_fixtures.h"
 #include "support/zip_writer.h"
 
 namespace {
@@ -102,6 +104,28 @@ void EditMap(std::string& file, int column, int row, const std::function<void(ga
     file.assign(bytes.begin(), bytes.end());
 }
 
+void Remove(Entries& entries, const std::string& name) {
+    const auto it = std::find_if(entries.begin(), entries.end(),
+                                 [&](const auto& entry) { return datacheck::Upper(entry.first) == datacheck::Upper(name); });
+    ASSERT_NE(it, entries.end()) << name;
+    entries.erase(it);
+}
+
+// The 16-bit sample at a frame of a mono WAV entry (a 44-byte header, then the samples).
+std::int16_t& Sample(std::string& wav, std::size_t frame) {
+    return *reinterpret_cast<std::int16_t*>(wav.data() + 44 + frame * 2);
+}
+
+std::size_t Frames(const std::string& wav) { return (wav.size() - 44) / 2; }
+
+// A mono sine that peaks at -3 dBFS, starts at once and ends in silence: a spoken line but for its length.
+std::string SpokenLine(double seconds) {
+    const auto count = static_cast<std::size_t>(seconds * 22050);
+    std::vector<std::int16_t> samples = testsupport::Sine(count, 0.708, 50.0);
+    for (std::size_t i = count - 400; i < count; ++i) samples[i] = 0;
+    return testsupport::MakeWav(1, 22050, 16, testsupport::Pcm16(samples));
+}
+
 TEST(DataCheck, TheShippedSetPasses) {
     ASSERT_FALSE(Shipped().empty());
     const auto faults = Check(Shipped());
@@ -112,6 +136,7 @@ TEST(DataCheck, EachSeededFaultIsNamedByFileAndPlace) {
     const std::string cq = "Campaigns/Skirmish/CloseQuarters/";
     const std::string m1 = "Campaigns/standard/Mission01/";
     const std::string m2 = "Campaigns/standard/Mission02/";
+    const std::string m3 = "Campaigns/standard/Mission03/";
     const Case cases[] = {
         {"an empty Damage cell",
          [](Entries& e) {
@@ -169,6 +194,59 @@ TEST(DataCheck, EachSeededFaultIsNamedByFileAndPlace) {
         {"a script line over 255 characters",
          [&](Entries& e) { Replace(Entry(e, m1 + "Script.TXT"), "PAUSE(1)", "PAUSE(1" + std::string(260, '0') + ")"); },
          m1 + "Script.TXT", "line 9", "longer than 255"},
+        {"a listed mission whose PARAMS do not load",
+         [](Entries& e) { Replace(Entry(e, "Campaigns/standard/Mission05/Mission.TXT"), "[PARAMS]", "[PARAMZ]"); },
+         "Campaigns/standard/Campaign.TXT", "", "took 7 of the 8 missions listed"},
+        {"a marker off the picture",
+         [&](Entries& e) { Replace(Entry(e, m3 + "Mission.TXT"), "\n470,520\n", "\n1100,520\n"); },
+         m3 + "Mission.TXT", "line 32", "lies outside the 1024x1024 campaign picture"},
+        {"a marker 80 px from another",
+         [&](Entries& e) { Replace(Entry(e, m3 + "Mission.TXT"), "\n470,520\n", "\n400,600\n"); },
+         m3 + "Mission.TXT", "line 32", "within 120 px of Mission02's"},
+        {"a start tile past the map's 25 columns",
+         [](Entries& e) { Replace(Entry(e, "Campaigns/standard/Mission08/Mission.TXT"), "\nD1\n", "\nD30\n"); },
+         "Campaigns/standard/Mission08/Mission.TXT", "line 49", "is not a playable tile"},
+        {"a stereo effect",
+         [](Entries& e) {
+             Entry(e, "Sound/buttonclick.wav") =
+                 testsupport::MakeWav(2, 22050, 16, testsupport::Pcm16(testsupport::Sine(2000, 0.5, 40.0)));
+         },
+         "Sound/buttonclick.wav", "", "2 channel(s), 22050 Hz"},
+        {"an 11025 Hz file",
+         [](Entries& e) {
+             Entry(e, "Sound/DLC/Standard/Yes1.wav") =
+                 testsupport::MakeWav(1, 11025, 16, testsupport::Pcm16(testsupport::Sine(8000, 0.7, 40.0)));
+         },
+         "Sound/DLC/Standard/Yes1.wav", "", "11025 Hz"},
+        {"a run of clipped samples",
+         [](Entries& e) {
+             std::string& wav = Entry(e, "Sound/shellexplosion1.wav");
+             for (std::size_t f = 5000; f < 5020; ++f) Sample(wav, f) = 32767;
+         },
+         "Sound/shellexplosion1.wav", "", "20 sample(s) at full scale"},
+        {"a click at a loop's wrap",
+         [](Entries& e) {
+             std::string& wav = Entry(e, "Sound/suck.wav");
+             Sample(wav, Frames(wav) - 1) = Sample(wav, 0) > 0 ? -20000 : 20000;
+         },
+         "Sound/suck.wav", "", "across the loop's wrap"},
+        {"a 3-second jump shout", [](Entries& e) { Entry(e, "Sound/DLC/Pack2/Jump3.wav") = SpokenLine(3.0); },
+         "Sound/DLC/Pack2/Jump3.wav", "", "lasts 3.000 s, outside 0.15-0.80 s"},
+        {"Pack4 without Congrats3", [](Entries& e) { Remove(e, "Sound/DLC/Pack4/Congrats3.wav"); },
+         "Sound/DLC/Pack4/Congrats3.wav", "", "missing"},
+        {"a \"data\" size past the end of the file",
+         [](Entries& e) {
+             std::string& wav = Entry(e, "Sound/DLC/Pack3/Hit2.wav");
+             wav[40] = '\xff', wav[41] = '\xff', wav[42] = '\x0f';
+         },
+         "Sound/DLC/Pack3/Hit2.wav", "", "the \"data\" size"},
+        {"the theme shipped as \".wav\"",
+         [](Entries& e) {
+             Remove(e, "Music/Theme.ogg");
+             e.emplace_back("Music/Theme.wav",
+                            testsupport::MakeWav(2, 44100, 16, testsupport::Pcm16(testsupport::Sine(8820, 0.5, 100.0))));
+         },
+         "Music/Theme.wav", "", "must ship as \"Music/Theme.ogg\""},
     };
     for (const Case& c : cases) Expect(c);
 }

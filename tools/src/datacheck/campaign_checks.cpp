@@ -14,6 +14,7 @@
 #include "game/battle/hex_map.h"
 #include "game/battle/hex_map_file.h"
 #include "game/battle/hex_map_source.h"
+#include "game/core/campaign.h"
 #include "game/core/campaign_titles.h"
 #include "game/core/string_table.h"
 #include "game/level/level.h"
@@ -32,6 +33,8 @@ namespace {
 constexpr int kMinMissions = 8;
 constexpr int kMaxMissions = 20;
 constexpr int kMaxComicEvents = 31;
+// Markers closer than this overlap on the campaign map and are hard to tell apart.
+constexpr int kMinMarkerSpacing = 120;
 constexpr const char* kCommands[] = {"SPAWN",    "MOVEUNIT", "PICKUPUNIT",     "DROPUNIT",       "STOPUNIT", "LANDUNIT",
                                      "KILLUNIT", "RELINQUISH", "IMMOBILIZEUNIT", "ASSIGNUNITNAME", "INTEL", "WAITINTEL",
                                      "PAUSE", "HELPICON", "CAMSCROLL", "HOTSPOT", "ADDTRIGGER"};
@@ -212,10 +215,86 @@ void DataCheck::CheckCampaign(const std::string& name) {
     for (int id : {2, 4, 7, 9}) {
         if (coverage.lose.count(id) == 0) Fault(folder, "", std::string("no mission is lost by ") + game::WinLoseConditionName(id));
     }
+    CheckCampaignInfo(folder, missions);
     if (!coverage.survivor) Fault(folder, "", "no survivor mission");
     for (int type = 1; type < game::kUnitTypeCount; ++type) {
         if (game::IsBuyableUnitType(type) && (coverage.lastMask & (1u << type)) == 0) {
             Fault(folder, "", "the last mission does not open " + std::string(game::FindUnitDescriptor(type)->keyword));
+        }
+    }
+}
+
+void DataCheck::CheckCampaignInfo(const std::string& folder, const std::vector<std::string>& listed) {
+    const std::string campaignName = folder + "/Campaign.TXT";
+    const std::string pictureName = folder + "/CampaignMap.png";
+    // The picture's size from its PNG header (the width and height of the IHDR chunk).
+    const std::vector<std::uint8_t>* picture = Find(pictureName);
+    if (picture == nullptr || picture->size() < 24) return;  // named above
+    const auto be32 = [&](std::size_t at) {
+        return static_cast<int>((std::uint32_t{(*picture)[at]} << 24) | ((*picture)[at + 1] << 16) |
+                                ((*picture)[at + 2] << 8) | (*picture)[at + 3]);
+    };
+    const int width = be32(16);
+    const int height = be32(20);
+
+    // The campaign as the game loads it (the map texture stands in as present).
+    game::CampaignServices services;
+    services.loadTexture = [](const std::string&) { return 1u; };
+    game::Campaign campaign("", services);
+    if (!campaign.Load(folder)) {
+        Fault(campaignName, "", "the campaign does not load");
+        return;
+    }
+    if (campaign.GetMissionCount() != static_cast<int>(listed.size())) {
+        Fault(campaignName, "", "the campaign took " + std::to_string(campaign.GetMissionCount()) + " of the " +
+                                    std::to_string(listed.size()) + " missions listed");
+    }
+    for (int i = 0; i < campaign.GetMissionCount(); ++i) {
+        const game::CampaignMission& mission = campaign.GetMission(i);
+        const std::string missionName = folder + "/" + mission.folder + "/Mission.TXT";
+        // The marker line as written: the campaign clamps a marker onto the picture, which would hide one
+        // placed off it.
+        std::string markerWhere;
+        std::string startWhere;
+        int written[2] = {mission.markerX, mission.markerY};
+        if (const std::vector<std::uint8_t>* bytes = Find(missionName)) {
+            bool found = false;
+            const std::vector<TextLine> params = Block(Lines(*bytes), "PARAMS", "ENDPARAMS", found);
+            if (params.size() > 6) startWhere = "line " + std::to_string(params[6].number);
+            if (params.size() > 3) {
+                markerWhere = "line " + std::to_string(params[3].number);
+                const auto fields = Split(params[3].text, ", \t");
+                for (std::size_t k = 0; k < 2 && k < fields.size(); ++k) {
+                    if (IsInt(fields[k])) written[k] = std::atoi(fields[k].c_str());
+                }
+            }
+        }
+        if (written[0] < 0 || written[0] >= width || written[1] < 0 || written[1] >= height ||
+            written[0] != mission.markerX || written[1] != mission.markerY) {
+            Fault(missionName, markerWhere, "the marker " + std::to_string(written[0]) + "," + std::to_string(written[1]) +
+                                                " lies outside the " + std::to_string(width) + "x" +
+                                                std::to_string(height) + " campaign picture");
+        }
+        for (int j = 0; j < i; ++j) {
+            const game::CampaignMission& other = campaign.GetMission(j);
+            const double dx = mission.markerX - other.markerX;
+            const double dy = mission.markerY - other.markerY;
+            if (dx * dx + dy * dy < double{kMinMarkerSpacing} * kMinMarkerSpacing) {
+                Fault(missionName, markerWhere, "the marker lies within " + std::to_string(kMinMarkerSpacing) +
+                                                    " px of " + other.folder + "'s");
+            }
+        }
+        // The start tile: a tile of the mission's map inside its playable shape.
+        const game::HexCoord start = mission.startTile;
+        game::HexFileImage image;
+        const std::vector<std::uint8_t>* map = Find(folder + "/" + mission.folder + "/" + game::kHexMapFileName);
+        const bool onMap = game::IsValidHex(start) && map != nullptr &&
+                           game::DecodeHexMapImage(map->data(), map->size(), image) &&
+                           start.column < image.header.width && start.row < image.header.height &&
+                           image.At(start.column, start.row).terrain != game::kTerrainNone;
+        if (!onMap) {
+            Fault(missionName, startWhere,
+                  "the start tile " + game::FormatHexLabel(start) + " is not a playable tile of the mission's map");
         }
     }
 }

@@ -100,6 +100,7 @@ void DataCheck::RunAll() {
     CheckUnitTables();
     CheckSkirmishMaps();
     CheckCampaign("standard");
+    CheckSounds();
 }
 
 void DataCheck::CheckEntries() {

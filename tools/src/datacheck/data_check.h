@@ -2,7 +2,7 @@
 // The validator of the data set: it reads the archive through the game's ZIP reader, mounts it as the game
 // does, loads what it holds through the game's own readers and names file, line (or tile, or cell) and
 // reason for every fault it finds. The sections follow the data: the archive's entries and their
-// encodings, the unit tables, the skirmish and pass-and-play maps, the base campaign.
+// encodings, the unit tables, the skirmish and pass-and-play maps, the base campaign, the sounds.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -53,6 +53,9 @@ public:
     // file, script and comic as the campaign loading state and the readers take them; across the missions,
     // the conditions, commands and unit types the campaign must use.
     void CheckCampaign(const std::string& name);
+    // Every sound the game's sound bank names and every file of the six speech packs: opened through the
+    // game's sound reader as its own kind, decoded to its end, and measured against its class.
+    void CheckSounds();
     // Every entry equals the file of the same name under the staging folder.
     void CompareWithStaging(const std::string& folder);
 
@@ -63,6 +66,9 @@ public:
 private:
     void Fault(const std::string& file, const std::string& where, const std::string& message);
     void CheckMap(HeadlessGame& game, const std::string& folder);
+    // The campaign as the game's campaign loads it: every listed mission taken, each marker on the picture
+    // and clear of the others, each start tile on its mission's map.
+    void CheckCampaignInfo(const std::string& folder, const std::vector<std::string>& listed);
     void CheckMission(HeadlessGame& game, const game::StringTable& table, const std::set<std::string>& cast,
                       const std::string& folder, bool first, CampaignCoverage& coverage);
 
@@ -72,6 +78,9 @@ private:
     std::map<std::string, std::pair<std::string, std::vector<std::uint8_t>>> entries_;
     std::vector<DataFault> faults_;
 };
+
+// The sound names of the game's sound bank and of every speech pack, with "/" separators, each once.
+std::vector<std::string> SoundNames();
 
 // Upper case with "/" separators, as the game's reader names entries.
 std::string Upper(std::string text);
