@@ -66,6 +66,14 @@ dataset_stage(ENTRIES Units/BasicParams.TXT Units/Damage.TXT
            "${DATASET_STAGING}/Units"
   DEPENDS "${DATASET_SOURCE}/Units/BasicParams.TXT" "${DATASET_SOURCE}/Units/Damage.TXT" unittables)
 
+# The global texts and the credits, through textkeys.
+dataset_stage(ENTRIES Locale/eng.txt
+  COMMANDS $<TARGET_FILE:textkeys> --build "${DATASET_SOURCE}/Locale/eng.txt" "${DATASET_STAGING}/Locale/eng.txt"
+  DEPENDS "${DATASET_SOURCE}/Locale/eng.txt" textkeys)
+dataset_stage(ENTRIES Credits_NoURL.TXT
+  COMMANDS $<TARGET_FILE:textkeys> --credits "${DATASET_SOURCE}/Credits_NoURL.txt" "${DATASET_STAGING}/Credits_NoURL.TXT"
+  DEPENDS "${DATASET_SOURCE}/Credits_NoURL.txt" textkeys)
+
 include("${CMAKE_CURRENT_LIST_DIR}/dataset_maps.cmake" OPTIONAL)
 include("${CMAKE_CURRENT_LIST_DIR}/dataset_campaign.cmake" OPTIONAL)
 include("${CMAKE_CURRENT_LIST_DIR}/dataset_sounds.cmake")

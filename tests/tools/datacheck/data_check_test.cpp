@@ -148,6 +148,14 @@ TEST(DataCheck, EachSeededFaultIsNamedByFileAndPlace) {
          "Units/Damage.TXT", "row 17, column 24", "24 cells"},
         {"a non-ASCII byte", [&](Entries& e) { Replace(Entry(e, cq + "details.TXT"), "[NAMES]\n", "[NAMES]\nCaf\xE9 "); },
          cq + "details.TXT", "line 3", "byte 233"},
+        {"credits as 8-bit text", [](Entries& e) { Entry(e, "Credits_NoURL.TXT") = "#Tinmarch\r\n"; },
+         "Credits_NoURL.TXT", "", "UTF-16LE with a byte-order mark"},
+        {"a tab in the global texts",
+         [](Entries& e) {
+             std::string& locale = Entry(e, "Locale/eng.txt");
+             locale.insert(2, std::string("\t\0", 2));  // before the first key
+         },
+         "Locale/eng.txt", "line 1", "character 9"},
         {"two names equal but for case",
          [](Entries& e) { e.emplace_back("units/damage.txt", Entry(e, "Units/Damage.TXT")); }, "units/damage.txt", "",
          "differ in more than case"},

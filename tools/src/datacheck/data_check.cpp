@@ -107,16 +107,17 @@ void DataCheck::CheckEntries() {
     for (const auto& [key, entry] : entries_) {
         const auto& [name, bytes] = entry;
         if (!EndsWith(key, ".TXT") && !EndsWith(key, ".CSV")) continue;
-        if (key.find("/LOCALE/") != std::string::npos || key.rfind("LOCALE/", 0) == 0) {
+        // Locale files and the credits are written by textkeys as UTF-16LE.
+        if (key.find("/LOCALE/") != std::string::npos || key.rfind("LOCALE/", 0) == 0 || key == "CREDITS_NOURL.TXT") {
             if (bytes.size() < 2 || bytes[0] != 0xFF || bytes[1] != 0xFE || bytes.size() % 2 != 0) {
-                Fault(name, "", "a locale file must be UTF-16LE with a byte-order mark");
+                Fault(name, "", "a locale or credits file must be UTF-16LE with a byte-order mark");
                 continue;
             }
             int line = 1;
             char16_t last = 0;
             for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
                 const auto c = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
-                const bool allowed = c == 9 || c == 10 || c == 13 || (c >= 32 && c <= 126) || (c >= 160 && c <= 254);
+                const bool allowed = c == 10 || c == 13 || (c >= 32 && c <= 126) || (c >= 160 && c <= 254);
                 if (!allowed) {
                     Fault(name, Line(line), "character " + std::to_string(c) + " is outside what the fonts hold");
                     break;

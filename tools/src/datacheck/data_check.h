@@ -44,7 +44,7 @@ public:
     // Every section in turn.
     void RunAll();
     // Entry names unique without regard to case; text files ASCII (bytes 9, 10, 13, 32-126), locale files
-    // UTF-16LE with a byte-order mark and a final line break.
+    // and the credits UTF-16LE with a byte-order mark, printable Latin-1 and a final line break.
     void CheckEntries();
     void CheckUnitTables();
     // Each map of the skirmish list: its file, structures, sides, start tiles, routes and symmetry.

@@ -139,4 +139,39 @@ std::vector<std::uint8_t> EncodeLocaleFile(const std::vector<LocaleEntry>& entri
     return out;
 }
 
+bool BuildCreditsFile(const std::string& source, std::vector<std::uint8_t>& file, LocaleFault& fault) {
+    std::vector<std::u16string> lines;
+    std::size_t start = source.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    for (int lineNumber = 1; start < source.size(); ++lineNumber) {
+        std::size_t end = source.find('\n', start);
+        if (end == std::string::npos) end = source.size();
+        std::string line = source.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.find("//") != std::string::npos) return Fail(fault, lineNumber, "\"//\" would start a comment");
+        std::u16string wide;
+        for (std::size_t at = 0; at < line.size();) {
+            char32_t c = 0;
+            if (!DecodeUtf8(line, at, c)) return Fail(fault, lineNumber, "not UTF-8");
+            if (c == U'%' || c == U'@') return Fail(fault, lineNumber, "\"%\" and \"@\" are not allowed in credits");
+            if (!IsFontCharacter(c)) {
+                return Fail(fault, lineNumber, "character " + Hex(c) + " is outside 32-126 and 160-254");
+            }
+            wide += static_cast<char16_t>(c);
+        }
+        while (!wide.empty() && wide.back() == u' ') wide.pop_back();
+        lines.push_back(std::move(wide));
+    }
+    while (!lines.empty() && lines.back().empty()) lines.pop_back();
+    if (lines.empty()) return Fail(fault, 0, "the credits are empty");
+    file = {0xFF, 0xFE};
+    for (const std::u16string& line : lines) {
+        for (char16_t c : line + u"\r\n") {
+            file.push_back(static_cast<std::uint8_t>(c & 0xFF));
+            file.push_back(static_cast<std::uint8_t>(c >> 8));
+        }
+    }
+    return true;
+}
+
 }  // namespace textkeys

@@ -31,4 +31,10 @@ bool ParseLocaleSource(const std::string& source, std::vector<LocaleEntry>& entr
 // The locale file: a byte-order mark, then "[KEY] text" and a line break for each entry, in UTF-16LE.
 std::vector<std::uint8_t> EncodeLocaleFile(const std::vector<LocaleEntry>& entries);
 
+// A credits source: UTF-8 lines of plain text, a line starting with "#" being a heading. The game reads the
+// whole file as one text, so every line counts, blank ones included; trailing blank lines are dropped.
+// Refused: bad UTF-8, characters the fonts lack, tabs, "//" (the reader would start a comment), "%" and "@"
+// (the text is drawn with markup). The result is the UTF-16LE file with a byte-order mark and CR LF breaks.
+bool BuildCreditsFile(const std::string& source, std::vector<std::uint8_t>& file, LocaleFault& fault);
+
 }  // namespace textkeys
