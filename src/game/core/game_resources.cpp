@@ -11,7 +11,7 @@ GameResources* g_current = nullptr;
 
 enum class Icons { kNone, kSmall, kLarge };
 
-struct FontSpec {
+struct FontEntry {
     GameFont id;
     const char* name;
     int letterSpacing;
@@ -21,7 +21,7 @@ struct FontSpec {
 };
 
 // In the loading order; tiny and comic keep what they loaded.
-constexpr FontSpec kFonts[] = {
+constexpr FontEntry kFonts[] = {
     {GameFont::kTiny, "Common/TinyFont", 0, false, Icons::kNone, true},
     {GameFont::kMain, "Common/MainFont", -1, true, Icons::kSmall, true},
     {GameFont::kLarge, "Common/LargeFont", -2, true, Icons::kLarge, true},
@@ -49,15 +49,15 @@ GameResources::~GameResources() {
 }
 
 void GameResources::LoadFonts() {
-    for (const FontSpec& spec : kFonts) {
-        std::unique_ptr<engine::BitmapFont> font = loaders_.loadFont ? loaders_.loadFont(spec.name) : nullptr;
+    for (const FontEntry& entry : kFonts) {
+        std::unique_ptr<engine::BitmapFont> font = loaders_.loadFont ? loaders_.loadFont(entry.name) : nullptr;
         if (font) {
-            if (spec.letterSpacing != 0) font->SetLetterSpacing(spec.letterSpacing);
-            if (spec.lineMinusTwo) font->SetLineSpacing(font->GetLineSpacing() - 2);
-            if (spec.icons == Icons::kSmall) font->SetIconCallback(&GameResources::SmallIcon);
-            if (spec.icons == Icons::kLarge) font->SetIconCallback(&GameResources::LargeIcon);
+            if (entry.letterSpacing != 0) font->SetLetterSpacing(entry.letterSpacing);
+            if (entry.lineMinusTwo) font->SetLineSpacing(font->GetLineSpacing() - 2);
+            if (entry.icons == Icons::kSmall) font->SetIconCallback(&GameResources::SmallIcon);
+            if (entry.icons == Icons::kLarge) font->SetIconCallback(&GameResources::LargeIcon);
         }
-        fonts_[static_cast<std::size_t>(spec.id)] = std::move(font);
+        fonts_[static_cast<std::size_t>(entry.id)] = std::move(font);
     }
 }
 
@@ -66,9 +66,9 @@ void GameResources::LoadMenuPicture() {
 }
 
 void GameResources::SetFontColours() {
-    for (const FontSpec& spec : kFonts) {
-        engine::BitmapFont* font = GetFont(spec.id);
-        if (font == nullptr || !spec.colourTable) continue;
+    for (const FontEntry& entry : kFonts) {
+        engine::BitmapFont* font = GetFont(entry.id);
+        if (font == nullptr || !entry.colourTable) continue;
         for (int entry = 1; entry <= 4; ++entry) {
             font->SetColour(entry, kFontColours[static_cast<std::size_t>(entry - 1)]);
         }
