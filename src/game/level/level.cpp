@@ -38,6 +38,8 @@ Level::Level(BattleContext& battle, LevelServices& services, LevelPresenter* pre
 Level::~Level() { Destroy(); }
 
 bool Level::Load(const std::string& folder, MissionDiagnostics* diagnostics) {
+    // A destroyed level has released its map and structures; the game makes a new level instead of reloading one.
+    if (!map_ || !structures_) return false;
     folder_ = folder;
     if (!LoadHexMap(*map_, folder, LoadDataFile)) return false;
     map_->SetBattleContext(&battle_);

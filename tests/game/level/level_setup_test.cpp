@@ -201,6 +201,8 @@ TEST_F(LevelSetupTest, ThePresenterGetsTheModelAndOneReachMarker) {
     EXPECT_EQ(levelServices.musicStops, 1);
     shown.Destroy();  // once only
     EXPECT_EQ(presenter.releases, 1);
+    // A destroyed level refuses a second load instead of reading through its released map.
+    EXPECT_FALSE(shown.Load("Levels/Shown", &diagnostics));
 }
 
 }  // namespace
