@@ -208,7 +208,9 @@ inline void WriteLevel(const units_test::DataFolder& data, const std::string& na
     std::string error;
     ASSERT_TRUE(BuildHexMapFromSource(mapSource, bytes, error)) << error;
     ASSERT_TRUE(data.Write("Levels/" + name + "/GameMap.Hex", std::string(bytes.begin(), bytes.end())));
-    if (mission != nullptr) ASSERT_TRUE(data.Write("Levels/" + name + "/Mission.TXT", mission));
+    if (mission != nullptr) {
+        ASSERT_TRUE(data.Write("Levels/" + name + "/Mission.TXT", mission));
+    }
 }
 
 // The unit tables, the recording views, a team manager and a level over the battle; LoadLevel writes and
@@ -235,7 +237,9 @@ protected:
     void LoadLevel(const std::string& mapSource, const char* mission, bool allowRefused = false) {
         WriteLevel(data, "Test", mapSource, mission);
         ASSERT_TRUE(level.Load("Levels/Test", &diagnostics));
-        if (!allowRefused) EXPECT_TRUE(diagnostics.lines.empty()) << diagnostics.lines.front().second;
+        if (!allowRefused) {
+            EXPECT_TRUE(diagnostics.lines.empty()) << diagnostics.lines.front().second;
+        }
     }
 
     units_test::DataFolder data;
