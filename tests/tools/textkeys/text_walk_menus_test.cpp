@@ -1,6 +1,6 @@
 // The menus walked over the built texts: the settings rows toggled both ways, the speech packs, the save
 // and load slots, the credits to their end, every achievement with its popup, the campaign's missions with
-// their comics and objectives, the map picker and the match setup.
+// their comics and objectives, the match setup and each map with its objective.
 #include "text_walk.h"
 
 #include "engine/gui/list_box.h"
@@ -15,6 +15,7 @@
 #include "game/screens/campaign_zones.h"
 #include "game/screens/comic_overlay_zone.h"
 #include "game/screens/credits_zone.h"
+#include "game/screens/map_picker_zone.h"
 #include "game/screens/settings_zone.h"
 #include "game/screens/speech_picker_zone.h"
 #include "support/temp_folder.h"
@@ -202,7 +203,7 @@ TEST_F(MenuWalk, TheCampaignWithEachMissionsComicAndObjective) {
     ExpectAsked({"DLC_CAMPAIGNTITLE", "DLC_CAMPAIGN_PACK3_TITLE", "DESC_PACKPICK_PACK3", "DESC_DIFF_SILLY"});
 }
 
-TEST_F(MenuWalk, MainMenuGameTypesMapPickerAndMatchSetup) {
+TEST_F(MenuWalk, MainMenuGameTypesMatchSetupAndEachMapWithItsObjective) {
     for (const int gameType : {0, 1, 2}) {
         profile.gameType = gameType;
         for (const int type : {8, 23, 24, 25, 26, 27, 28, 29}) {
@@ -214,8 +215,30 @@ TEST_F(MenuWalk, MainMenuGameTypesMapPickerAndMatchSetup) {
             driver.Frame();
         }
     }
+    // Each map of the list picked in both pickers, then the objective of that game mode.
+    auto& picker = ZoneOf<game::MapPickerZone>(ZoneId::kMapPicker);
+    const std::pair<int, int> pickers[] = {{game::kZonePickMapPassAndPlay, game::kGameModePassAndPlay},
+                                           {game::kZonePickMapSkirmish, game::kGameModeSkirmish}};
+    for (const auto& [type, mode] : pickers) {
+        game.mode = mode;
+        OpenFully(picker, type);
+        ASSERT_GE(picker.GetMaps().size(), 6u);
+        std::vector<std::string> folders;
+        for (const game::MapInfo& map : picker.GetMaps()) folders.emplace_back(map.folder.GetNarrow());
+        for (const std::string& folder : folders) {
+            SCOPED_TRACE(folder);
+            screens.SelectMap(folder);
+            driver.Frame();
+            EXPECT_EQ(profile.defaultMap, folder);
+            game::TitledZone& objective = *registry.GetTitled(ZoneId::kObjective);
+            OpenFully(objective, game::kZoneObjective);
+            objective.SetShown(false, false);
+            driver.Frame();
+        }
+        picker.SetShown(false, false);
+    }
     ExpectAsked({"MM_PLAYGAME", "MM_QUITGAME", "MM_SINGLEGAMETYPE_SKIRMISH", "DESC_SKIRMISH", "DESC_PASSANDPLAY",
-                 "DESC_CAMPAIGN", "SKM_PICKMAP", "SKM_OPTIONS", "SKM_STARTCASH_BLUE", "SKM_BONUSCASH_ENEMY"});
+                 "DESC_CAMPAIGN", "SKM_PICKMAP", "SKM_OPTIONS", "SKM_STARTCASH_BLUE", "SKM_BONUSCASH_ENEMY", "SKM_OBJECTIVE", "PP_OBJECTIVE"});
 }
 
 }  // namespace
