@@ -85,7 +85,6 @@ int List(const std::string& root, const std::string& outPath) {
 int Check(const std::string& archive, const std::string& root) {
     const textkeys::LocaleReport report = textkeys::CheckArchive(archive, root);
     for (const std::string& fault : report.faults) std::cerr << fault << "\n";
-    for (const std::string& key : report.unused) std::cout << "note: no code asks for " << key << " yet\n";
     std::cout << "textkeys: " << report.globalEntries << " global entries (at most " << textkeys::kMaxGlobalEntries
               << "), " << report.faults.size() << " fault(s)\n";
     return report.faults.empty() ? 0 : 1;

@@ -19,7 +19,10 @@ MenuZone::MenuZone(ScreenServices& services, std::vector<MenuEntry> entries, std
     for (const MenuEntry& entry : entries_) {
         engine::IntRect rect = entry.slot >= 0 ? MenuButtonRect(entry.slot) : entry.rect;
         if (entry.slot < 0) ScaleRect(rect);
-        AddButton(entry.id, rect, services.Text(entry.textKey), entry.icon);
+        // A button without a key (the save slots) is labelled by its zone, never with the lookup's
+        // "No String".
+        const bool labelled = entry.textKey != nullptr && entry.textKey[0] != '\0';
+        AddButton(entry.id, rect, labelled ? services.Text(entry.textKey) : engine::WideString(), entry.icon);
     }
 }
 

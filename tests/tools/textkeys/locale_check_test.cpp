@@ -114,6 +114,25 @@ TEST(LocaleCheck, RemovingOneTextFailsNamingItsKey) {
     }
 }
 
+TEST(LocaleCheck, EveryShippedTextIsAskedForAndALeftoverTextFailsNamingItsLine) {
+    const textkeys::Inventory inventory = textkeys::ScanProject(TINMARCH_SOURCE_DIR);
+    std::set<std::string> keys;
+    for (const auto& [key, where] : inventory.keys) keys.insert(key);
+    std::vector<LocaleEntry> entries = Parse(ReadFile(kGlobalSource));
+    std::vector<std::string> faults;
+    textkeys::CheckUsed(entries, keys, faults);
+    EXPECT_TRUE(faults.empty()) << faults.front();
+
+    // A text whose key left the code, and a unit text of a keyword the catalogue does not have.
+    entries.push_back({"MM_OLDBUTTON", u"Old", 900});
+    entries.push_back({"UT_DRAGON", u"Dragon", 901});
+    faults.clear();
+    textkeys::CheckUsed(entries, keys, faults);
+    ASSERT_EQ(faults.size(), 2u);
+    EXPECT_EQ(faults[0], "data/Locale/eng.txt:900: MM_OLDBUTTON: no code asks for this text");
+    EXPECT_NE(faults[1].find(":901: UT_DRAGON"), std::string::npos) << faults[1];
+}
+
 // The sentences the result screens build from several texts read as English.
 TEST(LocaleTexts, JoinedTextsMakeTheResultSentences) {
     game::StringTable table;

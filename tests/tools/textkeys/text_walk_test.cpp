@@ -1,93 +1,52 @@
-// The screens driven headless over the built archive's texts, with every lookup recorded: none may give
-// "No String", and every key asked for must be in the inventory scanned from the code.
-#include <gtest/gtest.h>
+// The battle's screens walked over the built texts: every zone type, the shops with each unit selected,
+// the unit panel for every unit type, the move-choice menu, the pause dialogs and the result screens.
+#include "text_walk.h"
 
-#include <memory>
-#include <set>
-#include <string>
-
-#include "../../game/screens/screen_fixture.h"
-#include "engine/platform/script_reader.h"
-#include "engine/platform/posix_zip_archive.h"
-#include "game/core/string_table.h"
-#include "game/screens/game_screens.h"
+#include "game/level/mission.h"
 #include "game/screens/move_choice_zone.h"
+#include "game/screens/result_screens.h"
 #include "game/screens/shop_zone.h"
-#include "game/units/unit_catalogue.h"
-#include "game/units/unit_texts.h"
-#include "textkeys/key_inventory.h"
 
+namespace text_walk {
 namespace {
 
 using game::ZoneId;
 
-// The real string table behind the screens' text interface, noting each key asked for.
-class RecordingTexts final : public game::ScreenTexts {
-public:
-    engine::WideString Lookup(const char* key) const override {
-        asked.insert(key);
-        engine::WideString text = table.Lookup(key);
-        if (text.EqualsNarrow(game::StringTable::kNoString)) missing.insert(key);
-        return text;
-    }
-
-    game::StringTable table;
-    mutable std::set<std::string> asked;
-    mutable std::set<std::string> missing;
-};
-
-class Building final : public game::Structure {
-public:
-    Building(int type, game::HexCoord hex) : Structure(hex, game::kTeamBlue, nullptr, nullptr), type_(type) {}
-    int GetType() const override { return type_; }
-
-private:
-    int type_;
-};
-
-class TextWalk : public ::testing::Test, public screens_test::BattleKit {
+class BattleWalk : public TextWalk {
 protected:
     void SetUp() override {
-        engine::PosixZipArchive archive;
-        ASSERT_EQ(archive.Open(TINMARCH_DATASET_ARCHIVE), 1);
-        std::unique_ptr<std::uint8_t[]> bytes;
-        std::uint32_t size = 0;
-        ASSERT_EQ(archive.FindEntry("Locale/eng.txt", bytes, size), 1);
-        engine::ScriptReader reader;
-        ASSERT_EQ(reader.LoadFromImage(bytes.get(), size, "Locale/eng.txt"), 1);
-        texts.table.Init();
-        ASSERT_GT(texts.table.ReadTable(0, reader), 0);
-        ui.strings = &texts;
-
-        StartBattle();
-        // The unit texts are copied through the battle's lookup when the unit assets load; the fake battle
-        // answers "text <key>", which names the keys asked, and then the real texts are copied.
-        for (const game::UnitDescriptor& row : game::UnitCatalogue()) {
-            const int type = row.type;
-            const game::UnitTexts& unitTexts = game::GetUnitTexts();
-            for (const engine::WideString* text :
-                 {&unitTexts.Name(type), &unitTexts.LongDescription(type), &unitTexts.Detail(type)}) {
-                const std::string asked = std::string(text->GetNarrow()).substr(5);
-                battle.wideTexts[asked] = texts.Lookup(asked.c_str());
-            }
-        }
-        ASSERT_TRUE(game::GetUnitTexts().Load(battle));
-
-        game::RegisterHudAndShopZones(registry);
+        TextWalk::SetUp();
+        ASSERT_FALSE(HasFatalFailure());
+        ui.art[game::kArtIngameUi] = loader.Load("GUI/ingameUi");
         ASSERT_TRUE(registry.CreateZones());
+        TakeTurn(game::kTeamBlue, 100000);
+        game.mode = game::kGameModeSkirmish;
     }
-    void TearDown() override { EndBattle(); }
-
-    RecordingTexts texts;
 };
 
-TEST_F(TextWalk, TheScreensAskOnlyForKeysWithTexts) {
-    TakeTurn(game::kTeamBlue, 100000);
+TEST_F(BattleWalk, EveryZoneTypeInEveryGameMode) {
+    Building pad{game::kStructureBuildPad, battle_test::H(6, 6)};
+    Building barracks{game::kStructureBarracks, battle_test::H(1, 1)};
+    game.shop = &pad;
+    game.picked = &barracks;
+    for (const int mode : {game::kGameModeCampaign, game::kGameModePassAndPlay, game::kGameModeSkirmish}) {
+        SCOPED_TRACE("game mode " + std::to_string(mode));
+        game.mode = mode;
+        OpenEveryZoneType();
+    }
+    // The surrender question and the HUD panels, which no zone type opens.
+    OpenFully(*registry.GetTitled(ZoneId::kSurrenderConfirm), game::kZoneSurrender);
+    screens.ShowTurnPanels();
+    driver.Run(0.5f);
+    ExpectAsked({"ZT_SETTINGS", "ZT_MAINMENU", "ZT_PAUSED", "ZT_CREDITS", "ZT_OBJECTIVE", "ZT_CONFIRM",
+                 "ZT_SPEECHPICKER", "ZT_CAMPAIGNPICKER", "ZT_GAMETYPE", "ZT_PASSANDPLAY", "ZT_SKIRMISH",
+                 "ZT_PICKMAP", "ZT_PPOPTIONS", "ZT_SAVE", "ZT_LOAD", "ZT_ACHIEVEMENTS", "ZT_DIFFICULTY",
+                 "CONFIRM_SURRENDER", "SKM_OBJECTIVE", "PP_OBJECTIVE", "TURN_END", "GEN_DAY"});
+}
+
+TEST_F(BattleWalk, EachShopWithEachUnitTheUnitPanelForEveryTypeAndTheMoveChoices) {
     Building pad{game::kStructureBuildPad, battle_test::H(6, 6)};
     game.shop = &pad;
-    game.mode = game::kGameModeSkirmish;
-
-    // Each shop with each of its units selected, the information panel drawn.
     auto& shop = ZoneOf<game::ShopZone>(ZoneId::kShop);
     const std::pair<int, int> shops[] = {{game::kStructureAirport, 4},
                                          {game::kStructureBarracks, 5},
@@ -109,7 +68,25 @@ TEST_F(TextWalk, TheScreensAskOnlyForKeysWithTexts) {
     }
     EXPECT_GE(sold.size(), 20u);
 
-    // The move-choice menu with every choice, and the HUD panels.
+    // The unit panel for every unit type.
+    game::Team& blue = *manager.FindTeam(game::kTeamBlue);
+    std::set<std::string> names;
+    for (const game::UnitDescriptor& row : game::UnitCatalogue()) {
+        SCOPED_TRACE(row.keyword);
+        const int slot = static_cast<int>(names.size());
+        game::Unit* unit = Spawn(blue, row.type, battle_test::H(2 + slot % 8, 2 + slot / 8));
+        ASSERT_NE(unit, nullptr);
+        recorder.Clear();
+        screens.SetPanelUnit(unit);
+        screens.DrawUnitPanel();
+        const std::vector<std::string> drawn = recorder.Texts();
+        ASSERT_FALSE(drawn.empty());
+        names.insert(drawn.front());
+        screens.SetPanelUnit(nullptr);
+    }
+    EXPECT_EQ(names.size(), game::UnitCatalogue().size()) << "two unit types share a name";
+
+    // The move-choice menu with every choice.
     auto& menu = ZoneOf<game::MoveChoiceZone>(ZoneId::kMoveChoice);
     for (int first = 1; first <= 9; first += 4) {
         menu.OpenAt(300, 300);
@@ -117,18 +94,41 @@ TEST_F(TextWalk, TheScreensAskOnlyForKeysWithTexts) {
         driver.Run(0.3f);
         menu.SetShown(false, false);
     }
-    ZoneOf<game::Zone>(ZoneId::kTopBar).SetShown(true, false);
-    ZoneOf<game::Zone>(ZoneId::kTurnButton).SetShown(true, false);
-    driver.Run(0.3f);
+    ExpectAsked({"GEN_BUY", "GEN_CANCEL", "BIO_ATTACKRANGE", "MC_TITLE", "MC_ATTACK", "UT_DOOR", "UTD_SUBMARINE"});
+}
 
-    EXPECT_TRUE(texts.missing.empty()) << "no text for " << *texts.missing.begin();
-    const textkeys::Inventory inventory = textkeys::ScanProject(TINMARCH_SOURCE_DIR);
-    for (const std::string& key : texts.asked) EXPECT_EQ(inventory.keys.count(key), 1u) << key << " is not in the inventory";
-    // The walk saw the shop's, the panels' and the menu's keys and all three texts of every unit type.
-    for (const char* key : {"GEN_BUY", "GEN_CANCEL", "BIO_ATTACKRANGE", "MC_TITLE", "MC_ATTACK", "GEN_DAY", "UT_DOOR",
-                            "UTD_SUBMARINE"}) {
-        EXPECT_EQ(texts.asked.count(key), 1u) << key;
+TEST_F(BattleWalk, WinScreensForEveryMedalAndSurvivalAndLoseScreensForEveryCondition) {
+    for (const bool survival : {false, true}) {
+        game.survival = survival;
+        for (int medal = 1; medal <= 4; ++medal) {
+            for (const int days : {1, 3}) {
+                screens.OpenWin(medal, days, "");
+                driver.Run(0.5f);
+                registry.Get(ZoneId::kMissionWon)->SetShown(false, false);
+            }
+        }
     }
+    // Lost in every game mode: survival changes the heading in a campaign.
+    game.mode = game::kGameModeCampaign;
+    for (const bool survival : {false, true}) {
+        game.survival = survival;
+        for (int condition = game::WLC_NULL; condition < game::kWinLoseConditionCount; ++condition) {
+            SCOPED_TRACE(game::WinLoseConditionName(condition));
+            game.endCondition = condition;
+            screens.OpenLose();
+            driver.Run(0.5f);
+            registry.Get(ZoneId::kMissionLost)->SetShown(false, false);
+        }
+    }
+    // The pass-and-play result with a winner and a loser.
+    game.mode = game::kGameModePassAndPlay;
+    TakeTurn(game::kTeamGreen, 500);
+    screens.OpenPassAndPlayResult();
+    driver.Run(0.5f);
+    ExpectAsked({"WIN_OWNAGE_YOU", "WIN_GOLD", "WIN_SILVER", "WIN_BRONZE", "WIN_WOOD", "WIN_REMAINING", "GEN_DAY1",
+                 "GEN_DAYS", "WIN_SURVIVOR1", "WIN_SURVIVOR2", "WIN_CONGRATS_G", "WIN_CONGRATS_W", "LOSE_TITLE",
+                 "NOSURVIVE_TITLE", "LOSE_WLC_CASHGRAB", "LOSE_WLC_NO_ALLIED_HQ"});
 }
 
 }  // namespace
+}  // namespace text_walk

@@ -54,6 +54,16 @@ void CheckResolved(const game::StringTable& table, const std::set<std::string>& 
     }
 }
 
+void CheckUsed(const std::vector<LocaleEntry>& entries, const std::set<std::string>& keys,
+               std::vector<std::string>& faults) {
+    for (const LocaleEntry& entry : entries) {
+        if (keys.count(entry.key) == 0) {
+            faults.push_back("data/Locale/eng.txt:" + std::to_string(entry.line) + ": " + entry.key +
+                             ": no code asks for this text");
+        }
+    }
+}
+
 LocaleReport CheckArchive(const std::string& archivePath, const std::string& root) {
     LocaleReport report;
     const Inventory inventory = ScanProject(root);
@@ -91,9 +101,7 @@ LocaleReport CheckArchive(const std::string& archivePath, const std::string& roo
         report.faults.push_back("data/Locale/eng.txt holds " + std::to_string(global.size()) + " entries, more than " +
                                 std::to_string(kMaxGlobalEntries));
     }
-    for (const LocaleEntry& entry : global) {
-        if (keys.count(entry.key) == 0) report.unused.push_back(entry.key);
-    }
+    CheckUsed(global, keys, report.faults);
     return report;
 }
 

@@ -4,6 +4,7 @@
 // - every key of the inventory resolves in the global table;
 // - each key of the global and the campaign source reads back exactly as its source text;
 // - each text obeys the text rules (text_rules.h);
+// - every text of the global source is asked for by some code;
 // - the global table keeps headroom under its 1024 rows.
 #include <set>
 #include <string>
@@ -27,9 +28,13 @@ void CheckRoundTrip(const game::StringTable& table, int index, const std::vector
 // Appends one line for each key that the global table does not resolve.
 void CheckResolved(const game::StringTable& table, const std::set<std::string>& keys, std::vector<std::string>& faults);
 
+// Appends one line for each entry of the global source that no code asks for: a text left behind when its
+// key went out of the code, or one whose key the code only builds indirectly and the family rules miss.
+void CheckUsed(const std::vector<LocaleEntry>& entries, const std::set<std::string>& keys,
+               std::vector<std::string>& faults);
+
 struct LocaleReport {
     std::vector<std::string> faults;
-    std::vector<std::string> unused;  // global keys no code asks for
     std::size_t globalEntries = 0;
 };
 
