@@ -94,13 +94,6 @@ OwnedMaterial MakeMarkerMaterial(int texture) {
     return {handle, kMarkerMaterial};
 }
 
-engine::MaterialDef* Held(const OwnedMaterial& material) {
-    engine::MaterialLib& lib = engine::GetMaterialLib();
-    if (material.handle < 1 || material.handle >= lib.Count()) return nullptr;
-    engine::MaterialDef* held = lib.Get(material.handle);
-    return held != nullptr && held->GetName().EqualsNarrow(material.name.c_str()) ? held : nullptr;
-}
-
 }  // namespace
 
 const char* StructureModelPath(int type) {
@@ -316,7 +309,7 @@ void SceneStructurePresenter::UpdateModel(Structure& structure) {
     if (shown == nullptr) return;
     const int type = structure.GetType();
     std::uint32_t colour = 0;
-    engine::MaterialDef* own = Held(shown->own);
+    engine::MaterialDef* own = FindOwnedMaterial(shown->own);
     if (own != nullptr && structure.GetTint(colour)) {
         own->SetColour(0, colour);
         ApplyMaterial(*shown, type, shown->own.handle);
@@ -342,7 +335,7 @@ void SceneStructurePresenter::UpdateModel(Structure& structure) {
 void SceneStructurePresenter::DrawCaptureMarker(Structure& structure) {
     if (structure.GetCaptureNeeded() < 2.0f || structure.GetCaptureProgress() == 0.0f) return;
     const Shown* shown = Find(structure);
-    engine::MaterialDef* marker = shown != nullptr ? Held(shown->marker) : nullptr;
+    engine::MaterialDef* marker = shown != nullptr ? FindOwnedMaterial(shown->marker) : nullptr;
     engine::RenderQueue* queue = hooks_.renderQueue ? hooks_.renderQueue() : nullptr;
     const int model = hooks_.markerModel ? hooks_.markerModel() : 0;
     if (marker == nullptr || queue == nullptr || model <= 0) return;
