@@ -254,7 +254,11 @@ TEST_F(StructurePresenterTest, SelectionPulsesInTheOwnCopyAndThePopScalesThenRet
     for (int i = 0; i < 5; ++i) structureLevel.Update();
     structureLevel.UpdateStructureModels();
     EXPECT_NEAR(shown.model->GetLocalMatrix().Row(0).Length(), 1.5f, 1e-4f);
-    for (int i = 0; i < 5; ++i) structureLevel.Update();
+    // Taken back while the pop runs: the model still returns to where it stood, not to its scaled shape.
+    factory.AddCaptureProgress(2.0f, 1);
+    ASSERT_EQ(factory.GetTeam(), 1);
+    structureLevel.UpdateStructureModels();
+    for (int i = 0; i < 10; ++i) structureLevel.Update();
     ASSERT_EQ(factory.GetState(), kStructureNormal);
     structureLevel.UpdateStructureModels();
     for (int row = 0; row < 4; ++row) {
