@@ -99,10 +99,11 @@ public:
 
     // The colour the model is drawn with now; false when the plain team material shows.
     bool GetTint(std::uint32_t& colour) const;
+    // The manager that made it; null for a structure made on its own.
+    StructureManager* Manager() const { return manager_; }
 
 protected:
     void SetMirrored(bool mirrored) { mirrored_ = mirrored; }
-    StructureManager* Manager() const { return manager_; }
     BattleContext* Battle() const { return battle_; }
 
 private:

@@ -33,7 +33,10 @@ void StructureManager::Init() {
 }
 
 void StructureManager::Destroy() {
-    for (auto& s : structures_) s.reset();
+    for (auto& s : structures_) {
+        if (s && presenter_ != nullptr) presenter_->OnDestroyed(*s);
+        s.reset();
+    }
 }
 
 Structure* StructureManager::GetStructure(int slot) const {
@@ -196,10 +199,17 @@ void StructureManager::ClearMarks() {
 }
 
 void StructureManager::HandOverTeam2To4() {
+    // Taken first: re-owning a building re-owns its pads, which would then no longer be seen as team 2.
+    std::array<Structure*, kMaxStructures> handed = {};
+    std::size_t count = 0;
     for (auto& s : structures_) {
-        if (!s || s->GetTeam() != kTeamGreen) continue;
+        if (s && s->GetTeam() == kTeamGreen) handed[count++] = s.get();
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        Structure* s = handed[i];
         s->SetOwner(kTeamEnemy);
         s->MarkMapTiles();
+        if (presenter_ != nullptr) presenter_->OnHandedOver(*s);
     }
 }
 
@@ -222,6 +232,20 @@ void StructureManager::CheckAllOwnedByTeam1() {
 void StructureManager::Update() {
     for (auto& s : structures_) {
         if (s) s->Update();
+    }
+}
+
+void StructureManager::UpdateModels() {
+    if (presenter_ == nullptr) return;
+    for (auto& s : structures_) {
+        if (s) presenter_->UpdateModel(*s);
+    }
+}
+
+void StructureManager::DrawCaptureProgress() {
+    if (presenter_ == nullptr) return;
+    for (auto& s : structures_) {
+        if (s) presenter_->DrawCaptureMarker(*s);
     }
 }
 

@@ -2,7 +2,7 @@
 // The level's structures (at most 64, in creation order): built from the map with their footprints and build
 // pads, found by hex, counted by owner, captured, handed over, set off in fireworks and restored from a saved
 // game. Units are produced through the UnitProducer the teams provide; models through a StructurePresenter
-// (none until the scene is in place).
+// (none without a scene).
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -44,6 +44,14 @@ public:
     // One of the three firework effects (0 red, 1 green, 2 yellow) at the model plus the offset.
     virtual void LaunchFirework(Structure& structure, int effect, const engine::Vec3& offset) = 0;
     virtual bool ContainsNode(const Structure& structure, const engine::SceneNode* node) const = 0;
+    // A structure handed from team 2 to team 4: its team material is made again (pads get theirs here).
+    virtual void OnHandedOver(Structure&) {}
+    // The structure is about to be deleted: its model and materials go.
+    virtual void OnDestroyed(Structure&) {}
+    // Per frame before drawing: the tint, the capture pop and the world matrices.
+    virtual void UpdateModel(Structure&) {}
+    // Per frame: the capture marker of a structure part-way through a two-step capture.
+    virtual void DrawCaptureMarker(Structure&) {}
 };
 
 // One saved structure.
@@ -96,6 +104,9 @@ public:
     void StartFireworks(bool won);
     void CheckAllOwnedByTeam1();
     void Update();
+    // Per frame, through the presenter: the models' tint and pop, then the capture markers.
+    void UpdateModels();
+    void DrawCaptureProgress();
 
     // Called by the structures.
     int SpawnUnitFor(int team, int unitType, HexCoord hex, int facing);

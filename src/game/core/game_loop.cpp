@@ -168,7 +168,8 @@ void Game::LoadLevelState(int state) {
     } else {
         folder = parts_.profile->GetDefaultMapFolder();
     }
-    level_ = std::make_unique<Level>(*this, *this, parts_.levelPresenter);
+    level_ = std::make_unique<Level>(*this, *this, parts_.levelPresenter,
+                                     parts_.view->GetStructurePresenter());
     if (folder.empty() || !level_->Load(folder)) {
         // No map: no battle. Back to the screen the player came from.
         std::fprintf(stderr, "tinmarch: the level \"%s\" did not load\n", folder.c_str());

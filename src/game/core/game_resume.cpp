@@ -37,7 +37,8 @@ Game::ResumeResult Game::ResumeSavedBattle(const GameSlot& slot) {
         parts_.screens->SelectMap(folder);
     }
     parts_.platform->SelectResourceGroup(1);
-    level_ = std::make_unique<Level>(*this, *this, parts_.levelPresenter);
+    level_ = std::make_unique<Level>(*this, *this, parts_.levelPresenter,
+                                     parts_.view->GetStructurePresenter());
     teams_ = std::make_unique<TeamManager>(*this, *this);
     teams_->Init();
     const bool loaded = !folder.empty() && level_->Load(folder);

@@ -12,6 +12,7 @@
 namespace game {
 
 class Level;
+class StructurePresenter;
 class ProjectileManager;
 class TeamManager;
 class UnitViewFactory;
@@ -57,6 +58,8 @@ public:
     virtual void ClearUnitMaterialCache() = 0;
     // The factory of the units' and projectiles' views; null: units get null views.
     virtual UnitViewFactory* GetUnitViews() { return nullptr; }
+    // The scene of the level's structures; null: structures without models.
+    virtual StructurePresenter* GetStructurePresenter() { return nullptr; }
     // The render queue's first two lights: the one chosen by quality on with the colour, the other off.
     virtual void SetupLights(bool quality, std::uint32_t colour) = 0;
 

@@ -121,6 +121,13 @@ int RunProgram(const ProgramHooks& hooks) {
                                       }
                                       return HelpIcons::LoadModels(view->GetWorldNode()) && burst != nullptr;
                                   }});
+    // The structures' models (a missing one leaves its buildings without a model) and the capture marker,
+    // drawn with the spanner assets start-up loads last.
+    view->GetSceneStructures().SetMarkerAssets(
+        [&core] { return static_cast<int>(core->Resources().GetSpannerModel()); },
+        [&core] { return static_cast<int>(core->Resources().GetCountdownTexture()); });
+    parts.startupSteps.push_back(
+        {"the structure models", [&view] { return view->GetSceneStructures().LoadStructureModels(); }});
     parts.camera = &camera;
     parts.screens = screens != nullptr ? static_cast<Screens*>(screens.get()) : &noScreens;
     parts.createAIPlayer = CreateComputerPlayer;

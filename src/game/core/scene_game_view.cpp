@@ -40,9 +40,21 @@ SceneGameView::SceneGameView(engine::Engine& engine, GamePlatform& platform)
           hooks.worldNode = [this] { return world_; };
           hooks.explosionsNode = [this] { return explosions_; };
           return hooks;
-      }()) {}
+      }()) {
+    StructureSceneHooks hooks;
+    hooks.worldNode = [this] { return world_; };
+    hooks.addEffect = [this](const char* effect, const engine::Matrix44& placement) { AddEffect(effect, placement); };
+    hooks.renderQueue = [this] { return queue_.get(); };
+    hooks.gameSeconds = [this] {
+        const engine::FrameTimer* timer = engine_.GetTimer();
+        return timer != nullptr ? timer->GetSeconds() : 0.0;
+    };
+    structures_ = std::make_unique<SceneStructurePresenter>(std::move(hooks));
+}
 
 SceneGameView::~SceneGameView() {
+    // The structures' clones hang under the world node: they go before it.
+    structures_.reset();
     // The units' prototypes live in this view's factory: they go with it.
     if (&GetUnitViewFactory() == &unitViews_) FreeUnitAssets();
     for (auto& effect : effects_) effect.second->Destroy();
@@ -181,9 +193,7 @@ void SceneGameView::EndFrame() {
 
 void SceneGameView::DrawProjectiles(ProjectileManager& projectiles) { projectiles.DrawAll(); }
 
-void SceneGameView::RefreshStructureModels(Level&) {
-    // Structures have no models in the scene yet: nothing to tint or pulse.
-}
+void SceneGameView::RefreshStructureModels(Level& level) { level.UpdateStructureModels(); }
 
 void SceneGameView::BuildRenderQueue() {
     if (!queue_ || !sceneView_) return;
@@ -204,9 +214,7 @@ void SceneGameView::DrawLevelEffects(Level& level) {
     level.DrawWeather(weather_);
 }
 
-void SceneGameView::DrawCaptureMarkers(Level&) {
-    // Capture markers are drawn with the structures' models, which the scene does not have yet.
-}
+void SceneGameView::DrawCaptureMarkers(Level& level) { level.DrawCaptureProgress(); }
 
 void SceneGameView::RenderQueue() {
     if (frameTarget_ != nullptr && queue_ && sceneView_) frameTarget_->RenderScene(queue_.get(), sceneView_.get());

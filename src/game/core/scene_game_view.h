@@ -10,6 +10,7 @@
 #include "engine/core/matrix.h"
 #include "game/core/game_view.h"
 #include "game/core/scene_weather_port.h"
+#include "game/level/scene_structure_presenter.h"
 #include "game/units/scene_unit_view_factory.h"
 #include "game/units/overlay_canvas.h"
 
@@ -53,6 +54,8 @@ public:
     void ClearUnitMaterialCache() override;
     UnitViewFactory* GetUnitViews() override { return &unitViews_; }
     SceneUnitViewFactory& GetSceneUnitViews() { return unitViews_; }
+    StructurePresenter* GetStructurePresenter() override { return structures_.get(); }
+    SceneStructurePresenter& GetSceneStructures() { return *structures_; }
     void SetupLights(bool quality, std::uint32_t colour) override;
 
     void BeginFrame(std::uint32_t clearColour) override;
@@ -101,6 +104,8 @@ private:
     std::vector<std::pair<std::string, engine::SceneNode*>> effects_;  // owned prototypes
     // Units and shots hang under the world node; the shared effects it loads serve AddEffect too.
     SceneUnitViewFactory unitViews_;
+    // The structures' models hang under the world node; their fireworks are effects of this view.
+    std::unique_ptr<SceneStructurePresenter> structures_;
 };
 
 }  // namespace game

@@ -25,12 +25,13 @@ bool LoadDataFile(const std::string& path, std::vector<std::uint8_t>& out) {
 
 }  // namespace
 
-Level::Level(BattleContext& battle, LevelServices& services, LevelPresenter* presenter)
+Level::Level(BattleContext& battle, LevelServices& services, LevelPresenter* presenter,
+             StructurePresenter* structures)
     : battle_(battle),
       services_(services),
       presenter_(presenter != nullptr ? presenter : &nullPresenter_),
       map_(std::make_unique<HexMap>()),
-      structures_(std::make_unique<StructureManager>(&battle)),
+      structures_(std::make_unique<StructureManager>(&battle, structures)),
       script_(std::make_unique<ScriptManager>(battle, services)) {
     map_->SetBattleContext(&battle);
 }
@@ -105,6 +106,14 @@ void Level::DrawWeather(WeatherPort& port) {
 
 void Level::Update() {
     if (structures_) structures_->Update();
+}
+
+void Level::UpdateStructureModels() {
+    if (structures_) structures_->UpdateModels();
+}
+
+void Level::DrawCaptureProgress() {
+    if (structures_) structures_->DrawCaptureProgress();
 }
 
 void Level::AddCrater(int kind, const engine::Vec3& position) {

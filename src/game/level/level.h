@@ -38,8 +38,9 @@ struct GroundMark {
 
 class Level {
 public:
-    // presenter: null for the null presenter.
-    Level(BattleContext& battle, LevelServices& services, LevelPresenter* presenter = nullptr);
+    // presenter: null for the null presenter; structures: the scene of the structures, null for none.
+    Level(BattleContext& battle, LevelServices& services, LevelPresenter* presenter = nullptr,
+          StructurePresenter* structures = nullptr);
     ~Level();
     Level(const Level&) = delete;
     Level& operator=(const Level&) = delete;
@@ -68,6 +69,9 @@ public:
 
     // Per tick: the structures.
     void Update();
+    // Per frame: the structures' models (tint and pop), then their capture markers.
+    void UpdateStructureModels();
+    void DrawCaptureProgress();
     // Kind 1 marks a crater, kind 0 a shadow; the free slot of the kind or its oldest is reused.
     void AddCrater(int kind, const engine::Vec3& position);
     // The rising texts of the battle: damage, supply, promotions, the start-of-turn steps.

@@ -65,11 +65,15 @@ OwnedMaterial CloneTintedMaterial(int baseMaterial, std::uint32_t colour) {
     return {handle, clone->GetName().GetNarrow()};
 }
 
-void DeleteOwnedMaterial(const OwnedMaterial& material) {
+engine::MaterialDef* FindOwnedMaterial(const OwnedMaterial& material) {
     engine::MaterialLib& lib = engine::GetMaterialLib();
-    if (material.handle < 1 || material.handle >= lib.Count()) return;
-    const engine::MaterialDef* held = lib.Get(material.handle);
-    if (held != nullptr && held->GetName().EqualsNarrow(material.name.c_str())) lib.DeleteMaterial(material.handle);
+    if (material.handle < 1 || material.handle >= lib.Count()) return nullptr;
+    engine::MaterialDef* held = lib.Get(material.handle);
+    return held != nullptr && held->GetName().EqualsNarrow(material.name.c_str()) ? held : nullptr;
+}
+
+void DeleteOwnedMaterial(const OwnedMaterial& material) {
+    if (FindOwnedMaterial(material) != nullptr) engine::GetMaterialLib().DeleteMaterial(material.handle);
 }
 
 std::vector<std::string> SceneUnitViewFactory::PrototypePaths() {

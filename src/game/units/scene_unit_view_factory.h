@@ -15,6 +15,7 @@
 #include "game/units/unit_view.h"
 
 namespace engine {
+class MaterialDef;
 class SceneNode;
 }  // namespace engine
 
@@ -41,6 +42,8 @@ struct OwnedMaterial {
 // Clones a material into the current resource group with colour slot 0 set; {0, ""} when it cannot.
 OwnedMaterial CloneTintedMaterial(int baseMaterial, std::uint32_t colour);
 void DeleteOwnedMaterial(const OwnedMaterial& material);
+// The material while its slot still holds it; null once it has gone.
+engine::MaterialDef* FindOwnedMaterial(const OwnedMaterial& material);
 
 class SceneUnitViewFactory final : public UnitViewFactory {
 public:

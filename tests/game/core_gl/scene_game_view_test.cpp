@@ -1,7 +1,7 @@
 // The game's view over a real engine on the offscreen window: start-up makes the scene, a battle frame of a
 // loaded level renders the world through the render queue without a GL error, effects are cloned under the
 // explosions node, leaving the level leaves a fresh one, the light rig follows the quality bit, and one frame of
-// rain and one of snow queue their lists without a GL error.
+// rain and one of snow queue their lists without a GL error; structures stand in their owners' colours.
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
@@ -509,6 +509,129 @@ TEST_F(SceneGameViewTest, OneFrameOfRainAndOfSnowRendersWithoutAGlError) {
         EXPECT_EQ(QueuedWeatherQuads(*view->GetRenderQueue(), c.kind), c.quads);
         game->EndLevel();
     }
+}
+
+}  // namespace
+}  // namespace core_test
+
+namespace core_test {
+namespace {
+
+// --- Structures in the scene ------------------------------------------------------------------------------
+
+// The game's structures over in-memory models: every type a box in a plain-colour "buildings" material, the
+// capture marker a box as well. A blue HQ and a red Factory stand on the skirmish map; the camera looks down
+// at the HQ.
+class StructureSceneTest : public SceneGameViewTest {
+protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(SceneGameViewTest::SetUp());
+        view->LoadResources();
+        box = engine::CreateBoxModel({{-0.4f, 0, -0.4f}, {0.4f, 0.8f, 0.4f}}, engine::WideString("StandIn/Block"), 0);
+        ASSERT_NE(box, 0);
+        const int walls = engine::GetMaterialLib().Create("Walls_buildings", 0, 0, 0, 0);
+        ASSERT_NE(walls, 0);
+        SceneStructurePresenter& structures = view->GetSceneStructures();
+        for (int type = 1; type <= kMaxStructureType; ++type) {
+            engine::SceneNode* root = engine::SceneNode::Init(engine::kNodeGroup, "Structure");
+            engine::SceneNode* body = engine::SceneNode::Init(engine::kNodeMesh, "body");
+            body->SetPayload(box);
+            body->SetMaterial(walls);
+            root->AddChild(body);
+            structures.SetStructureModel(type, root);
+        }
+        structures.SetMarkerAssets([this] { return box; }, [] { return 0; });
+        level_test::WriteLevel(*data, "Map",
+                               level_test::LandSource(12, "structure C3 6 owner 1\nstructure C8 2 owner 4\n"
+                                                          "unit J3 17 owner 1\nunit J8 17 owner 4\n"),
+                               nullptr);
+        profile.mapFolder = "Levels/Map";
+        game->SetState(kGameLoadSkirmish);
+        quitAfterFrame = true;
+        game->RunMainLoop();
+        ASSERT_NE(game->GetLevel(), nullptr);
+        hq = game->GetLevel()->GetStructureManager().FindAtHex(level_test::L("C3"));
+        factory = game->GetLevel()->GetStructureManager().FindAtHex(level_test::L("C8"));
+        ASSERT_NE(hq, nullptr);
+        ASSERT_NE(factory, nullptr);
+        // Straight down from above the HQ's model.
+        const engine::Vec3 at = structures.Find(*hq)->placement.GetTranslation();
+        engine::Matrix44 camera;
+        camera.SetRow(0, {1, 0, 0});
+        camera.SetRow(1, {0, 0, 1});
+        camera.SetRow(2, {0, -1, 0});
+        camera.SetRow(3, {at.x, at.y + 4.0f, at.z});
+        view->GetSceneView()->GetViewTransform().SetMatrix(camera);
+    }
+
+    // One battle frame through the game's own order of the view's steps; the picture as RGBA bytes.
+    const std::vector<std::uint8_t>& DrawFrame() {
+        Level& level = *game->GetLevel();
+        view->RefreshStructureModels(level);
+        view->BuildRenderQueue();
+        view->DrawCaptureMarkers(level);
+        view->BeginFrame(0xFF003F7Fu);
+        view->RenderQueue();
+        view->EndFrame();
+        made->FrameStep();
+        return sys::GpuHooks().presentedImage;
+    }
+    static const std::uint8_t* Middle(const std::vector<std::uint8_t>& image) {
+        return image.data() + (static_cast<std::size_t>(kHeight / 2) * kWidth + kWidth / 2) * 4;
+    }
+
+    int box = 0;
+    Structure* hq = nullptr;
+    Structure* factory = nullptr;
+};
+
+TEST_F(StructureSceneTest, TheBuildingStandsInItsOwnersColourAndChangesWithACapture) {
+    SceneStructurePresenter& structures = view->GetSceneStructures();
+    ASSERT_NE(structures.Find(*hq)->model, nullptr);
+    EXPECT_EQ(structures.Find(*hq)->model->GetParent(), view->GetWorldNode());
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    const std::uint8_t* blue = Middle(DrawFrame());
+    EXPECT_GT(blue[2], blue[0] + 40) << "blue over red: " << int(blue[0]) << "," << int(blue[1]) << "," << int(blue[2]);
+
+    hq->AddCaptureProgress(2.0f, 4);
+    ASSERT_EQ(hq->GetTeam(), 4);
+    for (int i = 0; i < 10; ++i) game->GetLevel()->Update();  // the pop runs out
+    const std::uint8_t* red = Middle(DrawFrame());
+    EXPECT_GT(red[0], red[2] + 40) << "red over blue: " << int(red[0]) << "," << int(red[1]) << "," << int(red[2]);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(StructureSceneTest, AHalfCapturedBuildingShowsItsMarkerInTheCapturersColour) {
+    engine::RenderQueue& queue = *view->GetRenderQueue();
+    const auto markers = [&queue, this] {
+        const int marker = view->GetSceneStructures().Find(*factory)->marker.handle;
+        int count = 0;
+        engine::DrawList& opaque = queue.GetDrawList(0);
+        for (int i = 0; i < opaque.Count(); ++i) count += opaque.Get(i).material->GetIndex() == marker ? 1 : 0;
+        return count;
+    };
+    DrawFrame();
+    EXPECT_EQ(markers(), 0);
+    factory->AddCaptureProgress(1.0f, 1);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    DrawFrame();
+    EXPECT_EQ(markers(), 1);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    const int marker = view->GetSceneStructures().Find(*factory)->marker.handle;
+    EXPECT_TRUE(engine::GetMaterialLib().Get(marker)->GetName().EqualsNarrow("Suck"));
+}
+
+TEST_F(StructureSceneTest, LeavingTheLevelTakesTheModelsAndAFireworkIsAnEffectOfTheView) {
+    engine::SceneNode* prototype = engine::SceneNode::Init(engine::kNodeGroup, "Sparks");
+    view->SetEffectPrototype("Particles/Combo_fireworks_yellow", prototype);
+    view->GetSceneStructures().LaunchFirework(*hq, 2, {0.0f, 1.5f, 0.0f});
+    ASSERT_EQ(view->GetExplosionsNode()->GetChildCount(), 1);
+    EXPECT_TRUE(view->GetExplosionsNode()->GetChild(0)->GetName().EqualsNarrow("Sparks"));
+    game->EndLevel();
+    EXPECT_EQ(view->GetSceneStructures().GetShownCount(), 0);
+    EXPECT_EQ(view->GetWorldNode()->GetChildCount(), 1) << "only the explosions node stays";
 }
 
 }  // namespace
