@@ -1,6 +1,8 @@
 #include "datacheck/headless_game.h"
 
 #include "game/battle/team_colours.h"
+#include "game/ai/computer_player.h"
+#include "game/ai/level_computer_ports.h"
 #include "game/core/computer_player_factory.h"
 #include "game/units/unit_assets.h"
 
@@ -23,7 +25,7 @@ int HeadlessPlatform::FrameStep() {
     return 1;
 }
 
-HeadlessGame::HeadlessGame(bool computerPlayers) {
+HeadlessGame::HeadlessGame(bool computerPlayers, bool threadedPlanning) {
     game::InitTeamColours();
     game::GameParts parts;
     parts.platform = &platform_;
@@ -40,7 +42,15 @@ HeadlessGame::HeadlessGame(bool computerPlayers) {
     parts.createCampaign = [](void* context) -> std::unique_ptr<game::CampaignInfo> {
         return std::make_unique<OneMissionCampaign>(static_cast<HeadlessGame*>(context)->next_);
     };
-    if (computerPlayers) parts.createAIPlayer = game::CreateComputerPlayer;
+    if (computerPlayers && threadedPlanning) {
+        parts.createAIPlayer = game::CreateComputerPlayer;
+    } else if (computerPlayers) {
+        parts.createAIPlayer = [](game::Team& team, game::Level& level,
+                                  game::TeamManager& teams) -> std::unique_ptr<game::AIPlayer> {
+            return std::make_unique<game::ComputerPlayer>(team,
+                                                          std::make_unique<game::LevelComputerPorts>(level, teams, false));
+        };
+    }
     game_ = std::make_unique<game::Game>(parts);
     unitAssets_ = game::LoadUnitAssets(*game_, nullptr) == 1;
 }

@@ -134,9 +134,10 @@ public:
 // time (the unit assets are process-wide).
 class HeadlessGame {
 public:
-    // With computerPlayers set, the computer sides of a loaded level get the program's computer player;
-    // else they get none and never act.
-    explicit HeadlessGame(bool computerPlayers = false);
+    // With computerPlayers set, the computer sides of a loaded level get the program's computer player,
+    // planning on its worker thread, or inline when threadedPlanning is false (then no frame passes while
+    // it plans, and a battle depends on its seed alone); else they get none and never act.
+    explicit HeadlessGame(bool computerPlayers = false, bool threadedPlanning = true);
     ~HeadlessGame();
     HeadlessGame(const HeadlessGame&) = delete;
     HeadlessGame& operator=(const HeadlessGame&) = delete;
