@@ -147,7 +147,9 @@ int ScriptBlock::Start() {
 int ScriptBlock::Step() {
     if (done_) return 1;
     while (current_ < actions_.size()) {
-        if (actions_[current_]->Execute() == kScriptPending) return 0;
+        const int result = actions_[current_]->Execute();
+        if (result == kScriptPending) return 0;
+        if (result == kScriptFailed) failed_.push_back(static_cast<int>(current_));
         ++current_;
     }
     done_ = true;

@@ -98,6 +98,11 @@ public:
     int Step();
     bool IsRunning() const { return running_; }
     bool IsDone() const { return done_; }
+    // The place of each command that answered kScriptFailed, in the order they ran; the data validator names
+    // them, since the block goes on past them unseen.
+    const std::vector<int>& GetFailedCommands() const { return failed_; }
+    // The place of the command that runs now (or ran last).
+    int GetCurrentCommand() const { return static_cast<int>(current_); }
 
 private:
     engine::WideString name_;
@@ -105,6 +110,7 @@ private:
     bool running_ = false;
     std::size_t current_ = 0;
     std::vector<std::unique_ptr<ScriptAction>> actions_;
+    std::vector<int> failed_;
 };
 
 }  // namespace game

@@ -5,10 +5,14 @@
 
 #include "engine/gui/dialog.h"
 #include "engine/gui/list_box.h"
+#include "engine/platform/archive_set.h"
+#include "engine/platform/data_folders.h"
+#include "engine/platform/memory_zip_archive.h"
 #include "game/screens/game_screens.h"
 #include "game/screens/settings_zone.h"
 #include "game/screens/speech_picker_zone.h"
 #include "screen_fixture.h"
+#include "support/zip_writer.h"
 
 namespace screens_test {
 namespace {
@@ -233,6 +237,35 @@ TEST_F(SettingsZonesTest, PickerListsThePacksInTheDataAndTicksTheProfilesPacks) 
     picker.SetShown(false, false);
     EXPECT_TRUE(sound.speechPacks.empty());
     EXPECT_EQ(profile.enemyPack, "Pack9");
+}
+
+TEST_F(SettingsZonesTest, PickerListsPacksThatOnlyAMountedArchiveHolds) {
+    // The shipped data is one archive: a pack counts when an entry lies in its folder, names compared
+    // without regard to case or separator.
+    const testsupport::ZipImage zip = testsupport::ZipWriter()
+                                          .Add("Sound/DLC/Standard/Jump1.wav", "RIFF")
+                                          .Add("sound\\dlc\\PACK2\\Yes1.wav", "RIFF")
+                                          .Add("Sound/DLC/Pack3", "not a folder")
+                                          .Add("Sound/DLC/Pack5x/Jump1.wav", "RIFF")
+                                          .Build();
+    auto archive = std::make_unique<engine::MemoryZipArchive>(zip.bytes.data(), zip.bytes.size());
+    ASSERT_EQ(archive->Open("DataPC.zip"), 1);
+    engine::ArchiveSet archives;
+    ASSERT_TRUE(archives.Mount(std::move(archive), "MainWad"));
+    engine::SetActiveArchiveSet(&archives);
+    Create();
+    auto& picker = Picker();
+    OpenFully(picker, 21);
+    engine::SetActiveArchiveSet(nullptr);
+    engine::ListBox& list = ListOf(picker, SpeechPickerZone::kAlliedListId);
+    std::vector<int> values;
+    for (int row = 0; row < list.GetRowCount(); ++row) {
+        engine::WideString text;
+        int v = 0;
+        list.GetRow(row, text, v);
+        values.push_back(v);
+    }
+    EXPECT_EQ(values, (std::vector<int>{0, 2}));
 }
 
 TEST_F(SettingsZonesTest, PicksApplyOnHideForChangedSidesAlliedFirstAndTurnSpeechOn) {

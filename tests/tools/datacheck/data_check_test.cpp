@@ -202,6 +202,12 @@ TEST(DataCheck, EachSeededFaultIsNamedByFileAndPlace) {
         {"a script line over 255 characters",
          [&](Entries& e) { Replace(Entry(e, m1 + "Script.TXT"), "PAUSE(1)", "PAUSE(1" + std::string(260, '0') + ")"); },
          m1 + "Script.TXT", "line 9", "longer than 255"},
+        {"a spawn onto a taken hex, which fails when the day comes",
+         [&](Entries& e) { Replace(Entry(e, m2 + "Script.TXT"), "SPAWN(reinforce,UT_LIGHT_TANK,L2,", "SPAWN(reinforce,UT_LIGHT_TANK,G3,"); },
+         m2 + "Script.TXT", "line 19", "the command failed while the mission was played"},
+        {"a pause that outlasts the day",
+         [&](Entries& e) { Replace(Entry(e, m1 + "Script.TXT"), "PAUSE(1)", "PAUSE(9999)"); },
+         m1 + "Script.TXT", "line 9", "is still running"},
         {"a listed mission whose PARAMS do not load",
          [](Entries& e) { Replace(Entry(e, "Campaigns/standard/Mission05/Mission.TXT"), "[PARAMS]", "[PARAMZ]"); },
          "Campaigns/standard/Campaign.TXT", "", "took 7 of the 8 missions listed"},
@@ -248,6 +254,12 @@ TEST(DataCheck, EachSeededFaultIsNamedByFileAndPlace) {
              wav[40] = '\xff', wav[41] = '\xff', wav[42] = '\x0f';
          },
          "Sound/DLC/Pack3/Hit2.wav", "", "the \"data\" size"},
+        {"a sound class whose longest length is below its shortest",
+         [](Entries& e) { Replace(Entry(e, "Sound/sounds.txt"), "class blast -1 0.6 3 once", "class blast -1 3 0.6 once"); },
+         "Sound/sounds.txt", "line 17", "expected \"class"},
+        {"a sound that no class names",
+         [](Entries& e) { Replace(Entry(e, "Sound/sounds.txt"), "    Sound/*\n", "    Sound/ZoomOpen\n"); },
+         "Sound/swish.wav", "", "belongs to no class"},
         {"the theme shipped as \".wav\"",
          [](Entries& e) {
              Remove(e, "Music/Theme.ogg");

@@ -122,6 +122,16 @@ TEST_F(ShippedSoundTest, EachInterfaceSoundIsHeardAtTheEffectsVolume) {
     }
 }
 
+TEST_F(ShippedSoundTest, EachSpeechPackPreviewIsHeard) {
+    for (int preview = 0; preview < 5; ++preview) {
+        left_.clear();
+        right_.clear();
+        EXPECT_NE(bank_->PlayPreview(preview), 0u) << "preview " << preview;
+        Play(3.0);  // longer than the longest spoken line
+        EXPECT_GT(std::max(Peak(left_, 0), Peak(right_, 0)), 0.01) << "preview " << preview;
+    }
+}
+
 TEST_F(ShippedSoundTest, SlowTheThemeWrapsTwiceWithoutAGapAndCarriesItsBeat) {
     engine::SoundFile theme;
     ASSERT_NE(theme.Open(engine::WideString("Music/Theme")), 0);

@@ -334,6 +334,7 @@ void DataCheck::CheckMission(HeadlessGame& headless, const game::StringTable& ta
     bool found = false;
     const std::vector<TextLine> params = Block(missionLines, "PARAMS", "ENDPARAMS", found);
     std::pair<int, int> startCash{0, 0};
+    int parTotal = 0;
     if (!found || params.size() != 7) {
         Fault(missionName, "", "[PARAMS] ... [ENDPARAMS] must hold 7 lines: three keys, marker, par turns, start cash, start tile");
     } else {
@@ -346,6 +347,8 @@ void DataCheck::CheckMission(HeadlessGame& headless, const game::StringTable& ta
                       "expected " + std::to_string(counts[k]) + " whole numbers");
             } else if (k == 2) {
                 startCash = {std::stoi(fields[0]), std::stoi(fields[1])};
+            } else if (k == 1) {
+                for (const std::string& field : fields) parTotal += std::max(0, std::stoi(field));
             }
         }
         game::HexCoord start;
@@ -535,6 +538,14 @@ void DataCheck::CheckMission(HeadlessGame& headless, const game::StringTable& ta
         Fault(comicName, "", std::to_string(events) + " events: the comic player takes at most 31 and plays its wait comic instead");
     }
     if (lastKeyword != "FINISHED") Fault(comicName, "", "the last event must be FINISHED");
+
+    // The mission played without orders for its par turns and three days more.
+    std::map<std::string, std::vector<int>> commandLines;
+    for (const auto& [header, commands] : blocks) {
+        std::vector<int>& lines = commandLines[Upper(header.text.substr(1, header.text.find(']') - 1))];
+        for (const TextLine& command : commands) lines.push_back(command.number);
+    }
+    PassMissionDays(headless, scriptName, parTotal + 3, commandLines);
 }
 
 }  // namespace datacheck

@@ -71,6 +71,11 @@ private:
     void CheckCampaignInfo(const std::string& folder, const std::vector<std::string>& listed);
     void CheckMission(HeadlessGame& game, const game::StringTable& table, const std::set<std::string>& cast,
                       const std::string& folder, bool first, CampaignCoverage& coverage);
+    // Passes the loaded mission's turns with no orders from any side until day `days` is over or the battle
+    // ends: every day block of those days must finish, no command may fail and no block may be left
+    // running. commandLines gives each block's command lines by upper-cased block name.
+    void PassMissionDays(HeadlessGame& game, const std::string& scriptName, int days,
+                         const std::map<std::string, std::vector<int>>& commandLines);
 
     std::unique_ptr<engine::ArchiveSet> mounted_;
     const engine::ZipArchive* archive_ = nullptr;

@@ -1,6 +1,9 @@
 #include "datacheck/headless_game.h"
 
 #include "game/battle/team_colours.h"
+#include "game/ai/computer_player.h"
+#include "game/ai/level_computer_ports.h"
+#include "game/core/computer_player_factory.h"
 #include "game/units/unit_assets.h"
 
 namespace datacheck {
@@ -17,10 +20,12 @@ bool HeadlessPlatform::PopEvent(int& code) {
 
 int HeadlessPlatform::FrameStep() {
     if (framesLeft_ > 0) --framesLeft_;
+    now_ += std::chrono::nanoseconds(static_cast<long long>(static_cast<double>(delta_) * 1e9));
+    timer_.Tick();
     return 1;
 }
 
-HeadlessGame::HeadlessGame() {
+HeadlessGame::HeadlessGame(bool computerPlayers, bool threadedPlanning) {
     game::InitTeamColours();
     game::GameParts parts;
     parts.platform = &platform_;
@@ -32,11 +37,20 @@ HeadlessGame::HeadlessGame() {
     parts.camera = &camera_;
     parts.screens = &screens_;
     parts.random = &random_;
-    parts.timer = &timer_;
+    parts.timer = &platform_.Timer();
     parts.campaignContext = this;
     parts.createCampaign = [](void* context) -> std::unique_ptr<game::CampaignInfo> {
         return std::make_unique<OneMissionCampaign>(static_cast<HeadlessGame*>(context)->next_);
     };
+    if (computerPlayers && threadedPlanning) {
+        parts.createAIPlayer = game::CreateComputerPlayer;
+    } else if (computerPlayers) {
+        parts.createAIPlayer = [](game::Team& team, game::Level& level,
+                                  game::TeamManager& teams) -> std::unique_ptr<game::AIPlayer> {
+            return std::make_unique<game::ComputerPlayer>(team,
+                                                          std::make_unique<game::LevelComputerPorts>(level, teams, false));
+        };
+    }
     game_ = std::make_unique<game::Game>(parts);
     unitAssets_ = game::LoadUnitAssets(*game_, nullptr) == 1;
 }
@@ -44,6 +58,12 @@ HeadlessGame::HeadlessGame() {
 HeadlessGame::~HeadlessGame() {
     game_.reset();
     game::FreeUnitAssets();
+}
+
+void HeadlessGame::RunFrames(int frames, float delta) {
+    platform_.SetFrameDelta(delta);
+    platform_.EndAfterFrames(frames);
+    game_->RunMainLoop();
 }
 
 bool HeadlessGame::LoadMap(int state, const std::string& folder) {

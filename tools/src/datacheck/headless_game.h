@@ -1,7 +1,10 @@
 #pragma once
 // The game object without a window, GPU or sound: the validator loads levels through it exactly as the
-// game's loading states do. Every port is a stand-in; the platform steps one frame per main-loop pass and
-// ends the loop after the passes asked for.
+// game's loading states do, and the autoplay plays whole battles through it. Every port but the computer
+// player is a stand-in; the platform steps one frame per main-loop pass and ends the loop after the passes
+// asked for.
+#include <chrono>
+#include <ctime>
 #include <memory>
 #include <string>
 
@@ -13,8 +16,11 @@
 
 namespace datacheck {
 
+// Frames advance a clock of game time by the frame delta, and the frame timer (what the script's pauses and
+// help icons wait on) ticks with it, as the engine's timer ticks once a frame in the program.
 class HeadlessPlatform final : public game::GamePlatform {
 public:
+    engine::FrameTimer& Timer() { return timer_; }
     // The main loop ends at the first event poll after this many frames.
     void EndAfterFrames(int frames) { framesLeft_ = frames; }
     void SetFrameDelta(float seconds) { delta_ = seconds; }
@@ -35,6 +41,8 @@ public:
 private:
     int framesLeft_ = 1;
     float delta_ = 0.0f;
+    std::chrono::nanoseconds now_{0};
+    engine::FrameTimer timer_{[this] { return now_; }, [] { return std::time_t{0}; }};
 };
 
 // Draws nothing; every query answers as an empty scene would.
@@ -126,7 +134,10 @@ public:
 // time (the unit assets are process-wide).
 class HeadlessGame {
 public:
-    HeadlessGame();
+    // With computerPlayers set, the computer sides of a loaded level get the program's computer player,
+    // planning on its worker thread, or inline when threadedPlanning is false (then no frame passes while
+    // it plans, and a battle depends on its seed alone); else they get none and never act.
+    explicit HeadlessGame(bool computerPlayers = false, bool threadedPlanning = true);
     ~HeadlessGame();
     HeadlessGame(const HeadlessGame&) = delete;
     HeadlessGame& operator=(const HeadlessGame&) = delete;
@@ -139,6 +150,8 @@ public:
     // Runs the campaign loading state (8) for the level folder with the start cash of the player sides
     // (first) and of the neutral and enemy sides (second).
     bool LoadMission(const std::string& folder, std::pair<int, int> startCash);
+    // Runs the main loop for that many frames of `delta` seconds each.
+    void RunFrames(int frames, float delta);
     game::Game& Game() { return *game_; }
 
 private:
@@ -151,7 +164,6 @@ private:
     game::StillCamera camera_;
     game::NoScreens screens_;
     engine::RandomStreams random_{[] { return 1u; }};
-    engine::FrameTimer timer_;
     std::unique_ptr<game::Game> game_;
     OneMissionCampaign next_;
     int missionLoads_ = 0;

@@ -1,67 +1,91 @@
 // The sounds: every file the game's sound bank names (its interface, preview, level and music tables, and
 // the 40 lines of every speech pack) opened through the game's own sound reader as its own kind, decoded
 // to its end and measured: format, length for its class, peak level, clean one-shot ends and seamless
-// loops. The names come from the bank itself, loaded against a backend that only records them.
+// loops. The names come from the bank itself, loaded against a backend that only records them, and from
+// the speech-pack picker's pack list; the classes come from the shipped class table "Sound/sounds.txt".
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fnmatch.h>
+
+#include <functional>
 #include <map>
 #include <set>
+#include <sstream>
 
 #include "datacheck/data_check.h"
 #include "engine/platform/sound_file.h"
 #include "game/core/game_sound_bank.h"
+#include "game/screens/speech_picker_zone.h"
 
 namespace datacheck {
 
 namespace {
 
-// The speech packs a player can pick; the profile's defaults are "Standard" and "Pack1".
-constexpr const char* kSpeechPacks[] = {"Standard", "Pack1", "Pack2", "Pack3", "Pack4", "Pack5"};
+constexpr const char* kClassTable = "Sound/sounds.txt";
 
-enum class Kind { Ui, Weapon, Blast, Loop, Speech, Music };
-
-// A class's peak level (dBFS; NaN: not checked) and length bounds (seconds; 0: not bounded).
+// A class of the class table: its peak level (dBFS; NaN: not checked), length bounds (seconds; both 0: not
+// bounded), whether it loops, and the name patterns of its sounds.
 struct SoundClass {
-    Kind kind;
-    double peakDb;
-    double minSeconds;
-    double maxSeconds;
-    bool loop;
+    std::string name;
+    double peakDb = NAN;
+    double minSeconds = 0;
+    double maxSeconds = 0;
+    bool loop = false;
+    std::vector<std::string> patterns;  // upper case
 };
 
-constexpr double kNoLevel = NAN;
+// Reads the class table; each line it cannot take is handed to `fault` with its number.
+std::vector<SoundClass> ReadSoundClasses(const std::vector<std::uint8_t>& bytes,
+                                         const std::function<void(int, const std::string&)>& fault) {
+    std::vector<SoundClass> classes;
+    std::istringstream text(std::string(bytes.begin(), bytes.end()));
+    std::string line;
+    for (int number = 1; std::getline(text, line); ++number) {
+        if (const std::size_t comment = line.find("//"); comment != std::string::npos) line.erase(comment);
+        std::istringstream words(line);
+        std::string first;
+        if (!(words >> first)) continue;
+        if (first != "class") {
+            if (classes.empty()) {
+                fault(number, "names sounds before the first class line");
+                continue;
+            }
+            for (std::string word = first; !word.empty(); word.clear(), words >> word) {
+                classes.back().patterns.push_back(Upper(word));
+            }
+            continue;
+        }
+        SoundClass added;
+        std::string peak;
+        std::string play;
+        std::string rest;
+        words >> added.name >> peak >> added.minSeconds >> added.maxSeconds >> play;
+        char* end = nullptr;
+        const double level = std::strtod(peak.c_str(), &end);
+        const bool peakOk = peak == "-" || (!peak.empty() && *end == '\0');
+        if (words.fail() || (words >> rest) || !peakOk || (play != "once" && play != "loop") || added.minSeconds < 0 ||
+            added.maxSeconds < added.minSeconds) {
+            fault(number, "expected \"class <name> <peak dBFS or -> <shortest s> <longest s> once|loop\"");
+            continue;
+        }
+        added.peakDb = peak == "-" ? NAN : level;
+        added.loop = play == "loop";
+        classes.push_back(std::move(added));
+    }
+    return classes;
+}
 
-// The effects by class; any other interface or level sound is an interface sound.
-const std::set<std::string> kClicks = {"BUTTONCLICK", "TEXTPOPUP", "BLEEP"};
-const std::set<std::string> kLoops = {"CHAINGUNFIRE1", "FOOTFALL_GROUND", "TRACKEDMOVE", "WHEELEDMOVE",
-                                      "SEABORNEMOVE",  "CHOPPERMOVE",     "SUCK"};
-const std::set<std::string> kWeapons = {"AAFIRE3",     "AAFIRE4",       "CHAINGUNFIRE2", "GRENADETOSS",
-                                        "MLRSFIRE",    "RIFLESNIPER",   "RIFLESTANDARD", "RPGFIRE2"};
-const std::set<std::string> kBlasts = {"AAFIRE1",         "CHAINGUNTAIL1",   "CHAINGUNTAIL2",   "FLAKEXPLODE",
-                                       "GUNRICOCHET",     "HEADSHOT",        "HELIDIE",         "RPGFIRE1",
-                                       "SHELLEXPLOSION1", "SHELLEXPLOSION2", "SHELLEXPLOSION3", "SHELLEXPLOSION4",
-                                       "UNDERWATEREXPLOSION"};
-
-SoundClass ClassOf(const std::string& name) {
+// The first class with a pattern that matches the name (upper case); null when none does.
+const SoundClass* ClassOf(const std::vector<SoundClass>& classes, const std::string& name) {
     const std::string upper = Upper(name);
-    const std::string base = upper.substr(upper.rfind('/') + 1);
-    if (upper.rfind("MUSIC/", 0) == 0) {
-        if (base == "THEME") return {Kind::Music, kNoLevel, 45, 90, true};
-        if (base == "MENUMUSIC") return {Kind::Music, kNoLevel, 30, 60, true};
-        if (base == "WINMUSIC") return {Kind::Music, kNoLevel, 6, 12, false};
-        return {Kind::Music, kNoLevel, 5, 10, false};
+    for (const SoundClass& soundClass : classes) {
+        for (const std::string& pattern : soundClass.patterns) {
+            if (fnmatch(pattern.c_str(), upper.c_str(), 0) == 0) return &soundClass;
+        }
     }
-    if (upper.find("/DLC/") != std::string::npos) {
-        if (base.rfind("JUMP", 0) == 0) return {Kind::Speech, -3, 0.15, 0.8, false};
-        return {Kind::Speech, -3, 0.3, 2.5, false};
-    }
-    if (kLoops.count(base) != 0) return {Kind::Loop, -9, 1, 4, true};
-    if (kBlasts.count(base) != 0) return {Kind::Blast, -1, 0.6, 3, false};
-    if (kWeapons.count(base) != 0) return {Kind::Weapon, -1, 0, 0, false};
-    if (kClicks.count(base) != 0) return {Kind::Ui, -6, 0.02, 0.15, false};
-    return {Kind::Ui, -6, 0, 0, false};
+    return nullptr;
 }
 
 // A backend that keeps the name of every sound the bank loads.
@@ -107,7 +131,9 @@ std::vector<std::string> SoundNames() {
     NameRecorder recorder;
     game::GameSoundBank bank(recorder);
     bank.Load();
-    for (const char* pack : kSpeechPacks) bank.LoadSpeechPack(1, pack);
+    for (int pack = 0; pack < game::SpeechPickerZone::kPackCount; ++pack) {
+        bank.LoadSpeechPack(1, game::SpeechPickerZone::PackFolder(pack));
+    }
     std::vector<std::string> names;
     std::set<std::string> seen;
     for (std::string name : recorder.names) {
@@ -118,9 +144,22 @@ std::vector<std::string> SoundNames() {
 }
 
 void DataCheck::CheckSounds() {
+    const std::vector<std::uint8_t>* table = Find(kClassTable);
+    if (table == nullptr) {
+        Fault(kClassTable, "", "missing: the sounds cannot be measured without their classes");
+        return;
+    }
+    const std::vector<SoundClass> classes = ReadSoundClasses(*table, [this](int line, const std::string& message) {
+        Fault(kClassTable, "line " + std::to_string(line), message);
+    });
     for (const std::string& name : SoundNames()) {
-        const SoundClass type = ClassOf(name);
-        const bool music = type.kind == Kind::Music;
+        const bool music = Upper(name).rfind("MUSIC/", 0) == 0;
+        const SoundClass* found = ClassOf(classes, name);
+        if (found == nullptr) {
+            Fault(name + (music ? ".ogg" : ".wav"), "", std::string("belongs to no class of ") + kClassTable);
+            continue;
+        }
+        const SoundClass& type = *found;
         const std::string file = name + (music ? ".ogg" : ".wav");
         engine::SoundFile sound;
         if (sound.Open(engine::WideString(name.c_str())) == 0) {
