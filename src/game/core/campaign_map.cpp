@@ -165,8 +165,10 @@ void Campaign::DrawMapScreen() {
     pointer.pressed = pointer.down && !pointerWasDown_;
     pointer.released = !pointer.down && pointerWasDown_;
     pointerWasDown_ = pointer.down;
-    UpdateMap(pointer, services_.frameSeconds ? services_.frameSeconds() : 0.0f, now);
     engine::RenderTargetBase* target = services_.target ? services_.target() : nullptr;
+    // The viewport the pointer is tested against is the one drawn this frame.
+    if (target != nullptr) SetScreenSize(target->Width(), target->Height());
+    UpdateMap(pointer, services_.frameSeconds ? services_.frameSeconds() : 0.0f, now);
     if (target == nullptr) return;
     DrawMapView(*target, now);
     // The screen's frame ("GUI/CampaignBack", above the markers) lies centred over the view.
