@@ -21,7 +21,13 @@ public:
         if (auto it = texts.find(key); it != texts.end()) return engine::WideString(it->second.c_str());
         return engine::WideString((std::string("[") + key + "]").c_str());
     }
+    // The campaign's table: its own texts, "No String" for the rest.
+    engine::WideString LookupCampaign(const char* key) const override {
+        auto it = campaignTexts.find(key);
+        return engine::WideString(it != campaignTexts.end() ? it->second.c_str() : "No String");
+    }
     std::map<std::string, std::string> texts;
+    std::map<std::string, std::string> campaignTexts;
 };
 
 class FakeSound final : public game::ScreenSound {
@@ -157,6 +163,13 @@ public:
         margin = storedMargin;
         return storedMedal != 0;
     }
+    void ResetAnnouncer() override { announcer.emplace_back("reset"); }
+    void HideAnnouncer() override { announcer.emplace_back("hide"); }
+    void DrawAnnouncer() override { announcer.emplace_back("draw"); }
+    void ResetClock() override {
+        ++clockResets;
+        if (onResetClock) onResetClock();
+    }
 
     int state = 7;
     std::vector<int> states;
@@ -190,6 +203,10 @@ public:
     std::string missionDescription;
     int storedMedal = 0;
     int storedMargin = 0;
+    // The announcer calls in order ("reset", "hide", "draw").
+    std::vector<std::string> announcer;
+    int clockResets = 0;
+    std::function<void()> onResetClock;
 };
 
 // A campaign completed at the difficulties the test sets, with a selected mission folder, counting its map

@@ -41,6 +41,15 @@ struct CampaignMission {
     HexCoord startTile = MakeHexCoord(23, 15);
 };
 
+// One frame of the pointer over the campaign map screen.
+struct MapPointer {
+    int x = 0;
+    int y = 0;
+    bool down = false;
+    bool pressed = false;
+    bool released = false;
+};
+
 // What a campaign reaches outside itself. Every member may be left empty.
 struct CampaignServices {
     StringTable* strings = nullptr;
@@ -57,15 +66,13 @@ struct CampaignServices {
     // The marker sheet ("GUI/CampaignBack") and the medal sheet ("GUI/ingameUi").
     std::uint32_t markerSheet = 0;
     std::uint32_t medalSheet = 0;
-};
-
-// One frame of the pointer over the campaign map screen.
-struct MapPointer {
-    int x = 0;
-    int y = 0;
-    bool down = false;
-    bool pressed = false;
-    bool released = false;
+    // The map screen as its zone hosts it: the target it draws on, the frame timer's real seconds and the
+    // last frame's seconds, and the pointer in screen pixels with the button held or not (the edges are
+    // the campaign's own).
+    std::function<engine::RenderTargetBase*()> target;
+    std::function<double()> clock;
+    std::function<float()> frameSeconds;
+    std::function<MapPointer()> pointer;
 };
 
 class Campaign final : public CampaignInfo {
@@ -128,7 +135,12 @@ public:
     void StartMap(double now);
     // One frame of pointer input and the glide; dt in seconds.
     void UpdateMap(const MapPointer& pointer, float dt, double now);
+    // The map view with its markers, then the mission text.
     void DrawMap(engine::RenderTargetBase& target, double now);
+    // The screen as its zone shows it: start on show, then each frame the pointer, the glide, the map
+    // view, the screen's frame centred over it and the mission text.
+    void ResetMapScreen() override;
+    void DrawMapScreen() override;
     // The mission whose marker lies within the hit radius of the picture point, or -1.
     int HitMarker(int x, int y) const;
     int GetViewState() const { return viewState_; }
@@ -146,6 +158,9 @@ public:
 private:
     bool ReadCampaignFile(engine::ScriptReader& reader);
     void ClampScroll();
+    void DrawMapView(engine::RenderTargetBase& target, double now);
+    void DrawMapText(engine::RenderTargetBase& target, double now);
+    double Now() const { return services_.clock ? services_.clock() : lastNow_; }
     void ReleaseResources();
     int Difficulty() const;
 
@@ -175,6 +190,8 @@ private:
     int pressY_ = 0;
     float pressScrollX_ = 0.0f;
     float pressScrollY_ = 0.0f;
+    // The button as the map screen's last frame saw it.
+    bool pointerWasDown_ = false;
     int screenWidth_ = 960;
     int screenHeight_ = 640;
 };

@@ -16,6 +16,8 @@ constexpr int kMarkerWidth = 138;
 constexpr int kMarkerHeight = 128;
 constexpr int kMarkerRow = 664;
 constexpr int kMedalCell = 50;
+constexpr int kFrameWidth = 960;
+constexpr int kFrameHeight = 640;
 constexpr float kGlideRate = 7.0f;
 constexpr float kSnapDistance = 2.0f;
 constexpr int kDragCancel = 6;
@@ -151,7 +153,39 @@ void Campaign::MarkerLook(int mission, int& column, std::uint32_t& colour) const
     colour = next ? kNextColour : kOtherColour;
 }
 
+void Campaign::ResetMapScreen() {
+    StartMap(Now());
+    // A button still held from the screen before is no press on the map.
+    pointerWasDown_ = services_.pointer && services_.pointer().down;
+}
+
+void Campaign::DrawMapScreen() {
+    const double now = Now();
+    MapPointer pointer = services_.pointer ? services_.pointer() : MapPointer{};
+    pointer.pressed = pointer.down && !pointerWasDown_;
+    pointer.released = !pointer.down && pointerWasDown_;
+    pointerWasDown_ = pointer.down;
+    engine::RenderTargetBase* target = services_.target ? services_.target() : nullptr;
+    // The viewport the pointer is tested against is the one drawn this frame.
+    if (target != nullptr) SetScreenSize(target->Width(), target->Height());
+    UpdateMap(pointer, services_.frameSeconds ? services_.frameSeconds() : 0.0f, now);
+    if (target == nullptr) return;
+    DrawMapView(*target, now);
+    // The screen's frame ("GUI/CampaignBack", above the markers) lies centred over the view.
+    if (services_.markerSheet != 0) {
+        target->DrawTextureRect({screenWidth_ / 2 - kFrameWidth / 2, screenHeight_ / 2 - kFrameHeight / 2,
+                                 kFrameWidth, kFrameHeight},
+                                {0, 0, kFrameWidth, kFrameHeight}, services_.markerSheet, 0xFFFFFFFFu, 3, 0);
+    }
+    DrawMapText(*target, now);
+}
+
 void Campaign::DrawMap(engine::RenderTargetBase& target, double now) {
+    DrawMapView(target, now);
+    DrawMapText(target, now);
+}
+
+void Campaign::DrawMapView(engine::RenderTargetBase& target, double now) {
     lastNow_ = now;
     SetScreenSize(target.Width(), target.Height());
     int viewX = 0;
@@ -194,6 +228,9 @@ void Campaign::DrawMap(engine::RenderTargetBase& target, double now) {
         }
         target.SetClipRect(nullptr);
     }
+}
+
+void Campaign::DrawMapText(engine::RenderTargetBase& target, double now) {
     for (int line = 0; line < wrapped_.GetLineCount(); ++line) {
         wrapped_.SetLineValue(line, LineColour(line, now - selectedAt_));
     }

@@ -3,8 +3,11 @@
 #include "engine/core/frame_timer.h"
 #include "engine/core/random_streams.h"
 #include "engine/gui/bitmap_font.h"
+#include "engine/gui/dialog_system.h"
 #include "engine/image/mip_filter.h"
 #include "engine/platform/engine_root.h"
+#include "engine/platform/input_device.h"
+#include "engine/platform/key_codes.h"
 #include "engine/platform/save_blob.h"
 #include "engine/platform/save_store.h"
 #include "engine/render/render_target.h"
@@ -123,6 +126,20 @@ std::unique_ptr<CampaignInfo> CoreServices::MakeCampaign(void* context) {
     services.mainFont = self->resources_.GetFont(GameFont::kMain);
     services.markerSheet = LoadTexture("GUI/CampaignBack");
     services.medalSheet = self->resources_.GetIngameUiSheet();
+    engine::Engine& engine = self->engine_;
+    services.target = [&engine]() -> engine::RenderTargetBase* { return engine.GetMainRenderTarget(); };
+    services.clock = [&engine] { return engine.GetTimer() != nullptr ? engine.GetTimer()->GetTimeSeconds(true) : 0.0; };
+    services.frameSeconds = [&engine] {
+        return engine.GetTimer() != nullptr ? engine.GetTimer()->GetDeltaSeconds(true) : 0.0f;
+    };
+    // The pointer as the dialogs see it, so that the map and its buttons agree on where it is.
+    services.pointer = [&engine] {
+        MapPointer pointer;
+        engine::GetGuiPointer(pointer.x, pointer.y);
+        const engine::InputDevice* input = engine.GetInputDevice(0);
+        pointer.down = input != nullptr && input->PeekKey(engine::kKeyMouseLeft).down != 0;
+        return pointer;
+    };
     return std::make_unique<Campaign>("", std::move(services));
 }
 

@@ -65,9 +65,14 @@ bool EngineAnnouncerScene::CreateWalker(int unitType, int teamKind) {
     // Id 0: the battle hands out a fresh id for every announcement.
     walker_ = CreateUnit(battle_, unitType, &side_, 0);
     if (!walker_) return false;
+    // Far off until the first frame places it, in the announcer's own scene rather than the battle's.
     engine::Matrix44 away;
     away.SetTranslation(-10000.0f, 0.0f, 0.0f);
     walker_->GetView().SetLocalMatrix(away);
+    walker_->GetView().AttachUnder(root_);
+    // A land vehicle trails its track smoke as it crosses; infantry, aircraft and boats have none.
+    walker_->HangTrackSmoke();
+    if (root_ != nullptr) root_->UpdateWorldMatrix();
     walker_->GetView().UpdateWorldMatrices();
     return true;
 }

@@ -92,7 +92,7 @@ struct GameParts {
     LevelPresenter* levelPresenter = nullptr;
     const StringTable* strings = nullptr;
     engine::RandomStreams* random = nullptr;
-    const engine::FrameTimer* timer = nullptr;
+    engine::FrameTimer* timer = nullptr;
     // The human side's map control: help icons, move-choice menu and orders; null: none, a menu that never
     // shows, and the units' own orders.
     HelpIconPort* helpIcons = nullptr;

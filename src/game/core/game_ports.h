@@ -86,6 +86,8 @@ public:
     virtual void Show(const engine::WideString& text, int computerFlag) = 0;
     virtual bool IsShowing() const = 0;
     virtual void Hide() = 0;
+    // Shows again for the full time with no walker and no caption (a comic starting).
+    virtual void Reset() = 0;
     virtual void Draw() = 0;
 };
 

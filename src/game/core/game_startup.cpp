@@ -1,6 +1,7 @@
 // Start-up loading: everything the whole run keeps in resource group 0, loaded once in the start-up state.
 #include <cstdio>
 
+#include "engine/core/frame_timer.h"
 #include "game/core/game.h"
 
 namespace game {
@@ -20,6 +21,8 @@ bool Game::LoadResources() {
                      step.required ? "; the game cannot start without it" : "");
         if (step.required) return false;
     }
+    // Start-up loading is over: the timer's start-up word goes back to 0.
+    if (parts_.timer != nullptr) parts_.timer->ClearFlag();
     if (resources != nullptr) resources->LoadSpannerAssets();
     return true;
 }

@@ -99,6 +99,7 @@ public:
     void Show(const engine::WideString&, int) override {}
     bool IsShowing() const override { return false; }
     void Hide() override {}
+    void Reset() override {}
     void Draw() override {}
 };
 

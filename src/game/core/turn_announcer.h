@@ -70,7 +70,7 @@ public:
     void Show(const engine::WideString& caption, int computerFlag) override;
     bool IsShowing() const override { return timeLeft_ != 0.0f; }
     void Hide() override { timeLeft_ = 0.0f; }
-    void Reset();
+    void Reset() override;
     void Draw() override;
     void DrawOn(engine::RenderTargetBase& target, float frameDelta);
     AnnouncerScene* GetScene() const { return services_.scene; }

@@ -24,9 +24,12 @@ int ComicOverlayZone::OnShow(bool shown) {
         player_ = std::make_unique<ComicPlayer>(Services());
         const CampaignInfo* campaign = game != nullptr ? game->GetCampaign() : nullptr;
         player_->Start(campaign != nullptr ? campaign->GetSelectedMissionFolder() : std::string());
+        if (game != nullptr && player_->HasEvents()) game->ResetAnnouncer();
         return 0;
     }
+    const bool wasPlaying = player_ != nullptr;
     player_.reset();
+    if (game != nullptr && wasPlaying) game->HideAnnouncer();
     if (game != nullptr && groupTaken_) {
         // The comic's pictures go with the group; the group that was current before the show is current again.
         game->PurgeResourceGroup(kComicGroup);

@@ -112,7 +112,7 @@ bool ParseComic(engine::ScriptReader& reader, std::vector<ComicEvent>& events) {
 
 std::vector<ComicEvent> WaitComic() {
     return {{0.0f, ComicAction::kLeftOn, kWaitPicture},
-            {0.5f, ComicAction::kLeftSpeak, "GEN_COMIC_WAIT"},
+            {0.5f, ComicAction::kLeftSpeak, "GEN_COMIC_WAIT", true},
             {1.0f, ComicAction::kFinished, ""}};
 }
 
@@ -141,6 +141,7 @@ int ComicPlayer::Tick() {
     if (events_.empty()) return 0;
     if (restartClock_) {
         restartClock_ = false;
+        if (services_.game != nullptr) services_.game->ResetClock();
         time_ = 0.0f;
     }
     Update(services_.FrameSeconds());
@@ -189,8 +190,8 @@ void ComicPlayer::Run(const ComicEvent& event) {
             pictures_[static_cast<std::size_t>(slot)].target = {OffScreenX(slot), lineY_};
             break;
         }
-        case ComicAction::kLeftSpeak: Speak(1, event.argument); break;
-        case ComicAction::kRightSpeak: Speak(0, event.argument); break;
+        case ComicAction::kLeftSpeak: Speak(1, event); break;
+        case ComicAction::kRightSpeak: Speak(0, event); break;
         case ComicAction::kFinished: finished_ = true; break;
     }
 }
@@ -204,14 +205,16 @@ void ComicPlayer::ShowPicture(int slot, const std::string& name) {
     picture.target = {PlaceX(slot), lineY_};
 }
 
-void ComicPlayer::Speak(int side, const std::string& key) {
+void ComicPlayer::Speak(int side, const ComicEvent& event) {
     services_.PlayUiSound(kUiTextPopup);
     pictures_[0].targetScale = side == 1 ? 1.0f : 0.7f;
     pictures_[1].targetScale = side == 1 ? 0.7f : 1.0f;
     speechSide_ = side;
     speech_.Clear();
     if (engine::BitmapFont* font = services_.Font(FontId::kComic)) {
-        speech_.Wrap(*font, engine::WideString(engine::WideString("@C[1]"), services_.Text(key.c_str())), kWrapWidth);
+        const char* key = event.argument.c_str();
+        const engine::WideString text = event.gameText ? services_.Text(key) : services_.CampaignText(key);
+        speech_.Wrap(*font, engine::WideString(engine::WideString("@C[1]"), text), kWrapWidth);
     }
     speechStart_ = services_.ClockSeconds();
 }
@@ -232,6 +235,8 @@ void ComicPlayer::Draw() {
     if (services_.game != nullptr) {
         DrawImageCentred(services_, services_.game->GetMenuPicture(), services_.ScreenWidth() / 2,
                          services_.ScreenHeight() / 2, 1.0f);
+        // The announcer, reset when the comic started, lays its dark bands over the backdrop.
+        services_.game->DrawAnnouncer();
     }
     for (const Picture& picture : pictures_) DrawPicture(picture);
     if (speech_.GetLineCount() > 0) DrawBubble();

@@ -32,6 +32,8 @@ struct ComicEvent {
     ComicAction action = ComicAction::kFinished;
     // The picture name or the text key; empty for the others.
     std::string argument;
+    // A speech key of the game's own texts (the wait comic's); a comic file's keys are the campaign's.
+    bool gameText = false;
 };
 
 inline constexpr int kComicEventSlots = 32;
@@ -67,8 +69,9 @@ public:
     // Loads "<folder>/comic" (the wait comic when it fails) and lays the comic out on the screen.
     void Start(const std::string& folder);
     bool HasEvents() const { return !events_.empty(); }
-    // One frame: update by the frame's seconds, then draw. 1 while the comic runs; 0 once finished or
-    // when there are no events.
+    // One frame: update by the frame's seconds, then draw. The first frame after Start restarts the frame
+    // timer's clocks and the comic's time, so the time spent loading is not played. 1 while the comic runs;
+    // 0 once finished or when there are no events.
     int Tick();
     // Runs the events that start in [time, time + dt) and moves the pictures; nothing for dt <= 0.
     void Update(float dt);
@@ -92,7 +95,7 @@ public:
 private:
     void Run(const ComicEvent& event);
     void ShowPicture(int slot, const std::string& name);
-    void Speak(int side, const std::string& key);
+    void Speak(int side, const ComicEvent& event);
     void DrawPicture(const Picture& picture);
     void DrawBubble();
 

@@ -186,6 +186,20 @@ bool GameScreenHost::GetStoredResult(int& medal, int& margin) const {
     return campaign != nullptr && campaign->GetStoredResult(medal, margin);
 }
 
+void GameScreenHost::ResetAnnouncer() {
+    if (Announcer* announcer = game_.GetAnnouncer()) announcer->Reset();
+}
+
+void GameScreenHost::HideAnnouncer() {
+    if (Announcer* announcer = game_.GetAnnouncer()) announcer->Hide();
+}
+
+void GameScreenHost::DrawAnnouncer() {
+    if (Announcer* announcer = game_.GetAnnouncer()) announcer->Draw();
+}
+
+void GameScreenHost::ResetClock() { platform_.ResetClock(); }
+
 void GameScreenHost::ApplyLightingQuality() { game_.ApplyLightingQuality(); }
 
 bool GameScreenHost::IsFullScreen() const {

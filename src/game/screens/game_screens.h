@@ -81,7 +81,7 @@ private:
 // The game object as the screens see it.
 class GameScreenHost final : public ScreenGame {
 public:
-    GameScreenHost(Game& game, const GamePlatform& platform) : game_(game), platform_(platform) {}
+    GameScreenHost(Game& game, GamePlatform& platform) : game_(game), platform_(platform) {}
 
     int GetState() const override;
     void SetState(int state) override;
@@ -111,12 +111,16 @@ public:
     void PurgeResourceGroup(int group) override;
     engine::WideString GetMissionDescription() const override;
     bool GetStoredResult(int& medal, int& margin) const override;
+    void ResetAnnouncer() override;
+    void HideAnnouncer() override;
+    void DrawAnnouncer() override;
+    void ResetClock() override;
 
     void SetMenuPicture(std::uint32_t handle) { menuPicture_ = handle; }
 
 private:
     Game& game_;
-    const GamePlatform& platform_;
+    GamePlatform& platform_;
     std::uint32_t menuPicture_ = 0;
 };
 

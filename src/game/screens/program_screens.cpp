@@ -14,6 +14,18 @@ engine::WideString StringTableTexts::Lookup(const char* key) const {
     return table != nullptr ? table->Lookup(key) : engine::WideString();
 }
 
+namespace {
+
+// The string table's table of the current campaign's texts.
+constexpr int kCampaignTextTable = 1;
+
+}  // namespace
+
+engine::WideString StringTableTexts::LookupCampaign(const char* key) const {
+    const StringTable* table = GetStringTable();
+    return table != nullptr ? table->LookupInTable(key, kCampaignTextTable) : engine::WideString();
+}
+
 RunningScreens::RunningScreens(GamePlatform& platform) : platform_(platform) {
     services_.strings = &texts_;
     services_.textures = &textures_;

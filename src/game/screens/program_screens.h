@@ -22,6 +22,7 @@ class StringTable;
 class StringTableTexts final : public ScreenTexts {
 public:
     engine::WideString Lookup(const char* key) const override;
+    engine::WideString LookupCampaign(const char* key) const override;
 };
 
 // The move-choice zone as the order handling sees it. The zone is looked up on each call, so the port

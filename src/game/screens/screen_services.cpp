@@ -40,6 +40,10 @@ engine::WideString ScreenServices::Text(const char* key) const {
     return strings != nullptr ? strings->Lookup(key) : engine::WideString();
 }
 
+engine::WideString ScreenServices::CampaignText(const char* key) const {
+    return strings != nullptr ? strings->LookupCampaign(key) : engine::WideString();
+}
+
 void ScreenServices::PlayUiSound(int id) const {
     if (sound != nullptr) sound->PlayUiSound(id);
 }

@@ -69,6 +69,13 @@ public:
     virtual engine::WideString GetMissionDescription() const = 0;
     // The stored result (medal 1..4, second value) of the selected campaign mission; false when there is none.
     virtual bool GetStoredResult(int& medal, int& margin) const = 0;
+    // The turn announcer as the comic uses it: reset (showing for its full time with no walker and no
+    // caption), hidden, and drawn over the comic's backdrop.
+    virtual void ResetAnnouncer() = 0;
+    virtual void HideAnnouncer() = 0;
+    virtual void DrawAnnouncer() = 0;
+    // Restarts the frame timer's clocks: the frame after it starts from now.
+    virtual void ResetClock() = 0;
 };
 
 // Texts by key.
@@ -76,6 +83,8 @@ class ScreenTexts {
 public:
     virtual ~ScreenTexts() = default;
     virtual engine::WideString Lookup(const char* key) const = 0;
+    // The text of a key in the current campaign's own table only.
+    virtual engine::WideString LookupCampaign(const char* key) const { return Lookup(key); }
 };
 
 // UI sounds.
@@ -230,6 +239,8 @@ struct ScreenServices {
     engine::BitmapFont* Font(FontId id) const { return fonts[static_cast<std::size_t>(id)]; }
     // The text of a key; empty without a string table.
     engine::WideString Text(const char* key) const;
+    // The text of a key in the campaign's own table; empty without a string table.
+    engine::WideString CampaignText(const char* key) const;
     void PlayUiSound(int id) const;
     // The real clock and the last frame's real time, in seconds; 0 without a timer.
     float ClockSeconds() const;

@@ -76,6 +76,12 @@ void SceneUnitView::AttachToWorld(bool underLevelModel) {
     if (parent->AddChild(model_)) model_->UpdateWorldMatrix();
 }
 
+void SceneUnitView::AttachUnder(engine::SceneNode* parent) {
+    if (model_ == nullptr || parent == nullptr || model_->GetParent() == parent) return;
+    model_->Detach();
+    if (parent->AddChild(model_)) model_->UpdateWorldMatrix();
+}
+
 void SceneUnitView::Detach() {
     if (model_ != nullptr) model_->Detach();
 }

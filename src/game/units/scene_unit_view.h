@@ -26,6 +26,7 @@ public:
 
     bool BuildModel(const char* prototypePath, const char* compositeRootName) override;
     void AttachToWorld(bool underLevelModel) override;
+    void AttachUnder(engine::SceneNode* parent) override;
     void Detach() override;
     bool IsAttached() const override;
     void SetLocalMatrix(const engine::Matrix44& matrix) override;

@@ -236,6 +236,9 @@ public:
     // Before each step of a walking order: a land vehicle gets its track smoke.
     void PrepareTrackSmoke();
     void StopTrackSmoke();
+    // A land vehicle's track smoke made if it has none and hung under its model, unturned (a unit shown
+    // outside the battle, such as the turn announcer's walker).
+    void HangTrackSmoke();
     const HexPath& GetRoute() const { return route_; }
     int GetSubStep() const { return subStep_; }
     bool IsJumping() const { return jumping_; }

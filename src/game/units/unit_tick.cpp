@@ -135,6 +135,11 @@ void Unit::PrepareTrackSmoke() {
     trackSmoke_ = view_->CreateEffectNode("Particles/tank_track_smoke");
 }
 
+void Unit::HangTrackSmoke() {
+    PrepareTrackSmoke();
+    if (trackSmoke_ != 0) view_->HangEffectNode(trackSmoke_, engine::Matrix44{});
+}
+
 void Unit::StopTrackSmoke() {
     if (trackSmoke_ != 0) view_->StopEffectEmitting(trackSmoke_);
 }

@@ -23,6 +23,8 @@ public:
     virtual bool BuildModel(const char* prototypePath, const char* compositeRootName) = 0;
     // Hangs the model under the world node, or, for a door, under the level model's node.
     virtual void AttachToWorld(bool underLevelModel) = 0;
+    // Hangs the model under a node of a scene of its own (the turn announcer's) instead of the world.
+    virtual void AttachUnder(engine::SceneNode*) {}
     virtual void Detach() = 0;
     virtual bool IsAttached() const = 0;
     virtual void SetLocalMatrix(const engine::Matrix44& matrix) = 0;

@@ -306,6 +306,55 @@ TEST_F(CampaignMapTest, DraggingScrollsWithinTheClampsAndCancelsTheTap) {
     EXPECT_EQ(campaign->GetScrollY(), -(1023.0f - 364.0f));
 }
 
+// The screen as its zone drives it: the clock, the frame time, the button and the target come from the
+// services, and a press and release of the button, seen as the button held or not, is a tap.
+TEST_F(CampaignMapTest, TheHostedScreenTakesItsClockPointerAndTarget) {
+    DrawRecorder target;
+    double now = 5.0;
+    MapPointer pointer;
+    pointer.down = true;  // still held from the button that opened the map
+    services.target = [&target]() -> engine::RenderTargetBase* { return &target; };
+    services.clock = [&now] { return now; };
+    services.frameSeconds = [] { return 0.02f; };
+    services.pointer = [&pointer] { return pointer; };
+    profile.SetDifficulty(1);
+    profile.SetMissionResult(0, 1, 0);
+    campaign = Loaded();
+    campaign->ResetMapScreen();
+    EXPECT_EQ(campaign->GetSelectedMissionIndex(), 1) << "the first unfinished mission";
+    pointer.down = false;
+    for (int i = 0; i < 1000 && campaign->GetViewState() == 0; ++i) campaign->DrawMapScreen();
+    EXPECT_EQ(campaign->GetViewState(), 1);
+    EXPECT_TRUE(sounds.empty()) << "the release of the opening button is no tap";
+
+    // The map view, then the frame centred over it, last of the cells.
+    target.cells.clear();
+    campaign->DrawMapScreen();
+    ASSERT_FALSE(target.cells.empty());
+    EXPECT_EQ(target.cells.front().handle, 7u);
+    EXPECT_EQ(target.cells.back().handle, 11u);
+    EXPECT_EQ(Box(target.cells.back().destination), (std::array<int, 4>{0, 0, 960, 640}));
+    EXPECT_EQ(Box(target.cells.back().source), (std::array<int, 4>{0, 0, 960, 640}));
+
+    // A press and a release on marker 2 select it.
+    const MapPointer at = At(280, 280, true, false, false);
+    pointer = at;
+    campaign->DrawMapScreen();
+    EXPECT_EQ(campaign->GetTappedMarker(), 2);
+    pointer.down = false;
+    now = 6.0;
+    campaign->DrawMapScreen();
+    EXPECT_EQ(campaign->GetSelectedMissionIndex(), 2);
+    EXPECT_EQ(sounds, (std::vector<int>{5}));
+
+    // Without a target the frame still runs its input.
+    services.target = nullptr;
+    campaign = Loaded();
+    campaign->ResetMapScreen();
+    campaign->DrawMapScreen();
+    EXPECT_EQ(campaign->GetSelectedMissionIndex(), 1);
+}
+
 TEST_F(CampaignMapTest, HitsObeyTheRadiusAndTheHighestSelectableMission) {
     profile.SetMissionResult(0, 1, 0);
     campaign->StartMap(0.0);  // difficulty 0: first unfinished 1 is the highest selectable

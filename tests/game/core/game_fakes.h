@@ -258,6 +258,7 @@ public:
     }
     bool IsShowing() const override { return showing; }
     void Hide() override { log_.emplace_back("announcer hidden"); }
+    void Reset() override { log_.emplace_back("announcer reset"); }
     void Draw() override { log_.emplace_back("announcer"); }
     bool showing = false;
 

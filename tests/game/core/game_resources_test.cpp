@@ -62,6 +62,7 @@ protected:
     }
     bool Step(const std::string& name) {
         log.push_back("step " + name);
+        flagAtLastStep = timer.GetFlag();
         return failing.count(name) == 0;
     }
 
@@ -70,10 +71,12 @@ protected:
     std::map<std::string, std::uint32_t> textures;
     std::set<std::string> missingFonts;
     std::set<std::string> failing;
+    std::uint32_t flagAtLastStep = 0;
 };
 
 TEST_F(ResourcesTest, LoadersRunInTheirOrder) {
     profile.pollResults = {kProfileIdle};
+    timer.SetFlag(7);
     game->SetState(kGameStartup);
     const std::vector<std::string> expected = {
         "font Common/TinyFont",  "font Common/MainFont", "font Common/LargeFont",
@@ -89,6 +92,8 @@ TEST_F(ResourcesTest, LoadersRunInTheirOrder) {
     EXPECT_EQ(got, expected);
     EXPECT_FALSE(game->HasStartupFailed());
     EXPECT_EQ(resources->GetSpannerModel(), 9u);
+    EXPECT_EQ(flagAtLastStep, 7u) << "the loaders run under the start-up word";
+    EXPECT_EQ(timer.GetFlag(), 0u) << "and it is cleared once they are done";
 }
 
 TEST_F(ResourcesTest, ARequiredLoaderThatFailsStopsStartUp) {

@@ -170,6 +170,9 @@ TEST_F(ComicTest, PicturesSlideInFromBeyondTheEdgesAndTheLeftOneIsMirrored) {
 
 TEST_F(ComicTest, SpeakersGrowAndShrinkAndTheBubbleFollowsTheSide) {
     WriteComic("0 LEFTON general\n0 RIGHTON lady\n0.1 LSPEAK KEY_L\n1 RSPEAK KEY_R\n");
+    // A comic's keys are the campaign's: a key only the game's texts hold is not found.
+    strings.campaignTexts["KEY_L"] = "Hold the bridge";
+    strings.texts["KEY_R"] = "Game text";
     ComicPlayer player(ui);
     player.Start(campaign.missionFolder);
     for (int i = 0; i < 20; ++i) player.Update(0.01f);
@@ -184,8 +187,8 @@ TEST_F(ComicTest, SpeakersGrowAndShrinkAndTheBubbleFollowsTheSide) {
     auto bubbles = recorder.ImagesOf("GUI/Zoomer", {0, 800, 502, 166});
     ASSERT_EQ(bubbles.size(), 1u);
     EXPECT_EQ(bubbles[0].destination, (engine::IntRect{480 - 251, 640 - 40 - 166, 502, 166}));
-    ASSERT_NE(recorder.FindText("[KEY_L]"), nullptr);
-    EXPECT_EQ(recorder.FindText("[KEY_L]")->colourEntry, 1);
+    ASSERT_NE(recorder.FindText("Hold the bridge"), nullptr);
+    EXPECT_EQ(recorder.FindText("Hold the bridge")->colourEntry, 1);
 
     for (int i = 0; i < 150; ++i) player.Update(0.01f);
     EXPECT_EQ(player.GetSpeechSide(), 0);
@@ -196,6 +199,16 @@ TEST_F(ComicTest, SpeakersGrowAndShrinkAndTheBubbleFollowsTheSide) {
     bubbles = recorder.ImagesOf("GUI/Zoomer", {0, 800, 502, 166});
     ASSERT_EQ(bubbles.size(), 1u);
     EXPECT_EQ(bubbles[0].destination, (engine::IntRect{480 - 251 + 501, 640 - 40 - 166, -502, 166}));
+    EXPECT_NE(recorder.FindText("No String"), nullptr);
+    EXPECT_EQ(recorder.FindText("Game text"), nullptr);
+
+    // The wait comic's line is the game's own text.
+    ComicPlayer wait(ui);
+    wait.Start("Campaigns/standard/none");
+    for (int i = 0; i < 60; ++i) wait.Update(0.01f);
+    recorder.Clear();
+    wait.Draw();
+    EXPECT_NE(recorder.FindText("[GEN_COMIC_WAIT]"), nullptr);
 }
 
 TEST(ComicFadeTest, LinesFadeInInTurnAndTheBubbleFadesOutAfterSixSeconds) {
@@ -262,6 +275,31 @@ TEST_F(ComicOverlayTest, SkipAndFinishBothLoadTheLevelAndHidingRestoresTheResour
     }
 }
 
+// The comic resets the announcer when it starts, which then lays its bands over the backdrop in every
+// frame, and hides it when it ends; its first frame restarts the frame timer and runs nothing.
+TEST_F(ComicOverlayTest, TheComicDrivesTheAnnouncerAndRestartsTheClock) {
+    WriteComic("0 LEFTON general\n5 FINISHED\n");
+    game.menuPicture = loader.Add("Common/MenuPic", 1024, 768);
+    game.onResetClock = [this] { clock.timer.Reset(); };
+    overlay->SetShown(true, false);
+    EXPECT_EQ(game.announcer, std::vector<std::string>{"reset"});
+    recorder.Clear();
+    driver.Frame();
+    EXPECT_EQ(game.clockResets, 1);
+    EXPECT_FLOAT_EQ(overlay->GetPlayer()->GetTime(), 0.0f);
+    EXPECT_EQ(game.announcer, (std::vector<std::string>{"reset", "draw"}));
+    ASSERT_FALSE(recorder.log.empty());
+    EXPECT_EQ(recorder.log[0].texture, "Common/MenuPic") << "the backdrop comes first";
+    driver.Run(0.5f);
+    EXPECT_EQ(game.clockResets, 1) << "only the first frame";
+    EXPECT_NE(overlay->GetPlayer()->GetPicture(0).Texture(), 0u);
+    driver.Click(*overlay, ComicOverlayZone::kSkipId);
+    EXPECT_EQ(game.announcer.back(), "hide");
+    const auto calls = game.announcer.size();
+    overlay->SetShown(false, false);
+    EXPECT_EQ(game.announcer.size(), calls) << "a second hide changes nothing";
+}
+
 TEST_F(ComicOverlayTest, AComicWithNoEventsLoadsTheLevelAtOnce) {
     WriteComic("\n");
     overlay->SetShown(true, false);
@@ -271,6 +309,7 @@ TEST_F(ComicOverlayTest, AComicWithNoEventsLoadsTheLevelAtOnce) {
     // A second hide changes nothing.
     overlay->SetShown(false, false);
     EXPECT_EQ(game.purgedGroups.size(), 1u);
+    EXPECT_EQ(game.announcer, std::vector<std::string>{"hide"}) << "a comic with no events resets nothing";
 }
 
 }  // namespace

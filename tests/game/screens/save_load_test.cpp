@@ -15,6 +15,7 @@
 #include "game/screens/game_screens.h"
 #include "game/screens/profile_view.h"
 #include "game/screens/save_load_zone.h"
+#include "../core/game_fixture.h"
 #include "screen_fixture.h"
 
 namespace screens_test {
@@ -174,6 +175,70 @@ TEST_F(SaveLoadTest, SlotTextsThatFillTheirFieldsDrawWithinBounds) {
     int found = 0;
     for (const std::string& text : recorder.Texts()) found += text == full ? 1 : 0;
     EXPECT_GE(found, 3);
+}
+
+// The zones over the game's profile, attached to a running game over the core's recording fakes: a
+// skirmish battle saved through the save screen and loaded back through the load screen.
+class SaveLoadBattleTest : public core_test::GameTest {
+protected:
+    SaveLoadBattleTest() { parts.profile = &realProfile; }
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(GameTest::SetUp());
+        realProfile.ResetDefaults();
+        realProfile.AttachGame(game.get());
+        realProfile.SetMatchOptions({1000, 1000, 0, 0});
+        kit.ui.profile = &view;
+        game::RegisterMenuInfoZones(kit.registry);
+        kit.RegisterRecording(ZoneId::kMainMenu);
+        kit.RegisterRecording(ZoneId::kPause);
+        ASSERT_TRUE(kit.registry.CreateZones());
+    }
+    void TearDown() override {
+        kit.registry.DestroyZones();
+        GameTest::TearDown();
+    }
+    void LoadSkirmish() {
+        WriteMap("Map", "structure C2 6 owner 1\nstructure C6 6 owner 4\nunit A1 17 owner 1\nunit A9 17 owner 4\n");
+        realProfile.SetDefaultMapName("Levels/Map");
+        platform.onFrame = [this](int) { game->RequestQuit(); };
+        game->SetState(game::kGameLoadSkirmish);
+        platform.delta = 0.0f;
+        game->RunMainLoop();
+    }
+    game::Team* Blue() const {
+        return game->GetTeamManager() != nullptr ? game->GetTeamManager()->FindTeam(1) : nullptr;
+    }
+
+    engine::MemorySaveStore store;
+    engine::NamedSaveBlob blob{store};
+    game::PlayerProfile realProfile{blob, store};
+    game::ProfileView view{realProfile};
+    ScreenKit kit;
+};
+
+TEST_F(SaveLoadBattleTest, ABattleSavedFromTheSaveScreenLoadsBackFromTheLoadScreen) {
+    LoadSkirmish();
+    ASSERT_NE(Blue(), nullptr);
+    Blue()->SetCash(777);
+    auto& zone = kit.ZoneOf<SaveLoadZone>(ZoneId::kSaveLoad);
+    kit.OpenFully(zone, SaveLoadZone::kSaveType);
+    kit.driver.Click(zone, kSlot0 + 1);
+    kit.driver.Click(zone, SaveLoadZone::kOverwriteId);
+    ASSERT_TRUE(realProfile.IsSlotInUse(1));
+    EXPECT_FALSE(zone.IsShown());
+    kit.ZoneOf<RecordingZone>(ZoneId::kPause).SetShown(false, false);
+
+    Blue()->SetCash(5);
+    kit.OpenFully(zone, SaveLoadZone::kLoadType);
+    const engine::DialogControl* slot = zone.GetWindow()->FindControl(kSlot0 + 1);
+    ASSERT_NE(slot, nullptr);
+    EXPECT_EQ(slot->GetDisabled(), 0) << "the saved slot is offered";
+    kit.driver.Click(zone, kSlot0 + 1);
+    EXPECT_FALSE(zone.IsShown()) << "a loaded game closes the zone";
+    EXPECT_FALSE(kit.ZoneOf<RecordingZone>(ZoneId::kMainMenu).IsShown());
+    EXPECT_EQ(game->GetState(), game::kGameSideTurn);
+    ASSERT_NE(Blue(), nullptr);
+    EXPECT_EQ(Blue()->GetCash(), 777) << "the saved battle is back";
 }
 
 }  // namespace
