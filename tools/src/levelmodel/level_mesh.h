@@ -1,0 +1,60 @@
+#pragma once
+// The terrain of a level built from its hex map: hex tops at the heights where units stand, side faces
+// between levels, fords under a water film, water, rock masses, obstacles and walls, and the places of the
+// scenery that stands on them. The result is a mesh for the model builder and a list of scenery nodes.
+#include <string>
+#include <vector>
+
+#include "engine/core/vector.h"
+#include "mdl_builder.h"
+
+namespace game {
+class HexMap;
+}
+
+namespace levelmodel {
+
+inline constexpr int kMaxSceneryNodes = 128;
+inline constexpr int kMaxLevelTriangles = 40000;
+// How far a ford's bed lies below its water film.
+inline constexpr float kFordDepth = 0.2f;
+// The least height of a wall above the ground it stands on.
+inline constexpr float kMinWallHeight = 1.0f;
+
+// The kinds of surface the terrain is drawn with; each has its material.
+enum class Surface { kLand, kShore, kRoad, kFordBed, kHill, kForest, kRock, kWater, kCliff, kWall };
+inline constexpr int kSurfaceCount = 10;
+inline constexpr Surface kAllSurfaces[kSurfaceCount] = {
+    Surface::kLand, Surface::kForest, Surface::kShore, Surface::kRoad, Surface::kFordBed,
+    Surface::kHill, Surface::kRock,   Surface::kWater, Surface::kCliff, Surface::kWall};
+
+// The file title of a surface's material ("Land", "Cliff" ...).
+const char* SurfaceTitle(Surface surface);
+// True for the surfaces whose material shades with the level's own map texture; the others are shared by
+// every level.
+bool IsLevelSurface(Surface surface);
+// The material of a surface for the level folder: "<folder>/Land" for a level's own, else
+// "Levels/Common/Cliff" (or "Levels/Common/SnowCliff" on a snow level).
+std::string SurfaceMaterial(const std::string& folder, Surface surface, bool snow);
+
+// The scenery node names the decorations of a level recognise.
+const std::vector<std::string>& SceneryNames();
+
+struct SceneryPlacement {
+    std::string name;  // "Tree1/Tree1"; the model is "Levels/Scenery/Tree1"
+    engine::Vec3 position;
+    float yaw = 0.0f;  // degrees about Y
+};
+
+struct LevelMesh {
+    mdlbuild::AuthorMesh terrain;
+    std::vector<SceneryPlacement> scenery;
+};
+
+// The map's texture coordinates of a world point (x, z): 0..1 across the whole 48 x 38 grid.
+void MapUv(float x, float z, float& u, float& v);
+
+// Builds the terrain and scenery of the map for the level folder. The wall joins are asked of the map.
+void BuildLevelMesh(game::HexMap& map, const std::string& folder, LevelMesh& out);
+
+}  // namespace levelmodel
