@@ -65,8 +65,10 @@ void ForEachTile(const game::HexMap& map, Visit&& visit) {
     }
 }
 
+// A tile whose standing point is its visible top: no obstacle or wall stands above it.
 bool IsStandingTile(const game::HexTile& tile) {
-    return tile.objectClass != game::kObjectFeature || tile.objectType == game::kFeatureRaised || tile.overlay != 0;
+    if (tile.objectClass != game::kObjectFeature || tile.overlay != 0) return true;
+    return tile.objectType != 1 && tile.objectType != 3 && tile.objectType != 4 && tile.objectType != 5;
 }
 
 // An open hex: ground without a feature or structure, neither water nor a rock mass.

@@ -130,7 +130,7 @@ public:
     LevelBuilder(game::HexMap& map, const std::string& folder, LevelMesh& out)
         : map_(map), out_(out), sink_(out.terrain), snow_(map.GetWeatherType() == 3) {
         for (int s = 0; s < kSurfaceCount; ++s) {
-            materials_[static_cast<std::size_t>(s)] = SurfaceMaterial(folder, kAllSurfaces[s], snow_);
+            materials_[static_cast<std::size_t>(kAllSurfaces[s])] = SurfaceMaterial(folder, kAllSurfaces[s], snow_);
         }
     }
 
