@@ -67,6 +67,7 @@ engine::Vec3 Centre(HexCoord hex) {
 struct Hit {
     float t;
     std::string material;
+    bool front;  // the ray meets the side the triangle faces
 };
 
 // Every triangle of the mesh the ray from o along d meets (both faces), nearest first.
@@ -85,7 +86,7 @@ std::vector<Hit> Cast(const mdlbuild::AuthorMesh& mesh, const engine::Vec3& o, c
         const float v = d.Dot(q) / det;
         const float t = e2.Dot(q) / det;
         if (u < -1e-5f || v < -1e-5f || u + v > 1 + 1e-5f || t < 0) continue;
-        hits.push_back({t, tri.material});
+        hits.push_back({t, tri.material, e1.Cross(e2).Dot(d) < 0.0f});
     }
     std::sort(hits.begin(), hits.end(), [](const Hit& x, const Hit& y) { return x.t < y.t; });
     return hits;
@@ -125,6 +126,7 @@ TEST(LevelMesh, FixtureGroundStandsWhereUnitsStand) {
         ASSERT_FALSE(hits.empty()) << c.hex;
         EXPECT_NEAR(hits.front().t, c.top, 1e-4f) << c.hex;
         EXPECT_EQ(hits.front().material, SurfaceMaterial(kFolder, c.surface, false)) << c.hex;
+        EXPECT_TRUE(hits.front().front) << c.hex << ": the top faces down";
         engine::Vec3 standing;
         map.GetSurfacePoint(standing, Label(c.hex));
         const game::HexTile& tile = map.GetTile(Label(c.hex));
@@ -157,14 +159,15 @@ TEST(LevelMesh, SideFacesStandBetweenLevels) {
         const char* to;
         float y;
         bool face;
+        bool front;
     };
     const Case cases[] = {
-        {"A0", "A1", 0.25f, true},   // up one level
-        {"A1", "A2", 0.75f, true},   // and the next
-        {"A2", "A1", 0.75f, true},   // seen from above: the same face, from behind
-        {"B0", "A0", 0.1f, false},   // water and land at one height
-        {"A0", "A1", 0.6f, false},   // above the higher tile
-        {"B2", "B1", 0.1f, true},    // over the ford's film against the shore's bank
+        {"A0", "A1", 0.25f, true, true},    // up one level
+        {"A1", "A2", 0.75f, true, true},    // and the next
+        {"A2", "A1", 0.75f, true, false},   // from inside the higher tile: the same face, from behind
+        {"B0", "A0", 0.1f, false, false},   // water and land at one height
+        {"A0", "A1", 0.6f, false, false},   // above the higher tile
+        {"B2", "B1", 0.1f, true, true},     // over the ford's film against the shore's bank
     };
     for (const Case& c : cases) {
         engine::Vec3 o = Centre(Label(c.from));
@@ -176,6 +179,7 @@ TEST(LevelMesh, SideFacesStandBetweenLevels) {
         if (c.face && face) {
             EXPECT_NEAR(hits.front().t, 0.5f, 1e-3f) << c.from << " to " << c.to;
             EXPECT_EQ(hits.front().material, SurfaceMaterial(kFolder, Surface::kCliff, false));
+            EXPECT_EQ(hits.front().front, c.front) << c.from << " to " << c.to;
         }
     }
 }

@@ -321,14 +321,15 @@ bool CommonTextures(const Palette& palette, std::map<std::string, Picture>& out,
 
 Picture LevelShade(const game::HexMap& map) {
     const int size = 512;
+    const MapFrame frame = FrameOf(map);
     Picture p = Blank(size, size);
     // Unit normals of the three pairs of hex edges.
     const float nx[3] = {0.0f, 0.8660254f, 0.8660254f}, nz[3] = {1.0f, 0.5f, -0.5f};
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-            // The inverse of MapUv at the texel centre.
             const float u = (static_cast<float>(x) + 0.5f) / size, v = (static_cast<float>(y) + 0.5f) / size;
-            const float wx = u * 2.0f * 20.784f - 20.784f, wz = 19.25f - v * 38.5f;
+            float wx = 0.0f, wz = 0.0f;
+            frame.World(u, v, wx, wz);
             const int approx = static_cast<int>(std::lround((wx + 20.351f) / 0.866f));
             game::HexCoord best{};
             float bestDistance = 1e9f;

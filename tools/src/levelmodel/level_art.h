@@ -32,7 +32,7 @@ bool CommonTextures(const Palette& palette, std::map<std::string, Picture>& out,
 // The titles CommonTextures makes, in order.
 const std::vector<std::string>& CommonTextureTitles();
 
-// The map texture of a level, over the whole 48 x 38 grid (MapUv): lighter with height, darker at hex
+// The map texture of a level, over its MapFrame: lighter with height, darker at hex
 // edges, and blank off the map.
 Picture LevelShade(const game::HexMap& map);
 

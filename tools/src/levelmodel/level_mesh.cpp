@@ -18,9 +18,6 @@ namespace {
 
 constexpr float kCornerRadius = 0.57735027f;  // hex centres are 1 apart: the inradius is 0.5
 constexpr float kHillShoulder = 0.15f;        // a hill's rim lies this far below its top
-constexpr float kGridHalfWidth = 20.784f;     // the 48 x 38 grid's extent, as HexToWorld centres it
-constexpr float kGridTop = 19.25f;
-constexpr float kGridDepth = 38.5f;
 constexpr float kTileUv = 0.35f;  // ground textures repeat every 1 / 0.35 units
 constexpr float kPi = 3.14159265f;
 
@@ -46,7 +43,7 @@ std::uint32_t TileHash(int column, int row) {
 // Collects triangles, sharing vertices at equal positions.
 class MeshSink {
 public:
-    explicit MeshSink(mdlbuild::AuthorMesh& mesh) : mesh_(mesh) {}
+    MeshSink(mdlbuild::AuthorMesh& mesh, const MapFrame& frame) : mesh_(mesh), frame_(frame) {}
 
     // A triangle listed clockwise seen from its front, with the given texture coordinates per corner.
     void Triangle(const std::array<engine::Vec3, 3>& p, const std::array<std::array<float, 4>, 3>& uv,
@@ -73,7 +70,7 @@ public:
         const float length = std::hypot(b.x - a.x, b.z - a.z) * 0.7f;
         auto uv = [&](const engine::Vec3& p, float along) {
             std::array<float, 4> out{along, -p.y * 0.7f, 0.0f, 0.0f};
-            MapUv(p.x, p.z, out[2], out[3]);
+            frame_.Uv(p.x, p.z, out[2], out[3]);
             return out;
         };
         Triangle({at, bt, bb}, {uv(at, 0.0f), uv(bt, length), uv(bb, length)}, material);
@@ -96,9 +93,9 @@ public:
     }
 
 private:
-    static std::array<float, 4> GroundUv(const engine::Vec3& p) {
+    std::array<float, 4> GroundUv(const engine::Vec3& p) const {
         std::array<float, 4> uv{p.x * kTileUv, -p.z * kTileUv, 0.0f, 0.0f};
-        MapUv(p.x, p.z, uv[2], uv[3]);
+        frame_.Uv(p.x, p.z, uv[2], uv[3]);
         return uv;
     }
 
@@ -116,6 +113,7 @@ private:
     }
 
     mdlbuild::AuthorMesh& mesh_;
+    MapFrame frame_;
     std::map<std::tuple<long, long, long>, int> index_;
 };
 
@@ -128,7 +126,7 @@ std::vector<engine::Vec3> HexPolygon(const engine::Vec3& centre, float radius, f
 class LevelBuilder {
 public:
     LevelBuilder(game::HexMap& map, const std::string& folder, LevelMesh& out)
-        : map_(map), out_(out), sink_(out.terrain), snow_(map.GetWeatherType() == 3) {
+        : map_(map), out_(out), sink_(out.terrain, FrameOf(map)), snow_(map.GetWeatherType() == 3) {
         for (int s = 0; s < kSurfaceCount; ++s) {
             materials_[static_cast<std::size_t>(kAllSurfaces[s])] = SurfaceMaterial(folder, kAllSurfaces[s], snow_);
         }
@@ -362,9 +360,27 @@ const std::vector<std::string>& SceneryNames() {
     return names;
 }
 
-void MapUv(float x, float z, float& u, float& v) {
-    u = (x + kGridHalfWidth) / (2.0f * kGridHalfWidth);
-    v = (kGridTop - z) / kGridDepth;
+MapFrame FrameOf(const game::HexMap& map) {
+    float minX = 0.0f, maxX = 0.0f, minZ = 0.0f, maxZ = 0.0f;
+    bool any = false;
+    for (int row = 0; row < game::kMapRows; ++row) {
+        for (int column = 0; column < game::kMapColumns; ++column) {
+            const game::HexCoord hex = game::MakeHexCoord(column, row);
+            if (!game::IsValidHex(hex) || map.GetTile(hex).terrain == game::kTerrainNone) continue;
+            const engine::Vec2 c = game::HexToWorld(hex);
+            minX = any ? std::min(minX, c.x) : c.x;
+            maxX = any ? std::max(maxX, c.x) : c.x;
+            minZ = any ? std::min(minZ, c.y) : c.y;
+            maxZ = any ? std::max(maxZ, c.y) : c.y;
+            any = true;
+        }
+    }
+    MapFrame frame;
+    frame.left = minX - 1.0f;
+    frame.top = maxZ + 1.0f;
+    frame.width = maxX - minX + 2.0f;
+    frame.depth = maxZ - minZ + 2.0f;
+    return frame;
 }
 
 void BuildLevelMesh(game::HexMap& map, const std::string& folder, LevelMesh& out) {

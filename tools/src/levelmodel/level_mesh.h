@@ -51,8 +51,21 @@ struct LevelMesh {
     std::vector<SceneryPlacement> scenery;
 };
 
-// The map's texture coordinates of a world point (x, z): 0..1 across the whole 48 x 38 grid.
-void MapUv(float x, float z, float& u, float& v);
+// The part of the ground a level's map texture covers: the centres of its used tiles with a margin of one.
+struct MapFrame {
+    float left = 0.0f, top = 0.0f, width = 1.0f, depth = 1.0f;
+
+    // Texture coordinates (0..1 over the frame) of a world point (x, z), and back.
+    void Uv(float x, float z, float& u, float& v) const {
+        u = (x - left) / width;
+        v = (top - z) / depth;
+    }
+    void World(float u, float v, float& x, float& z) const {
+        x = left + u * width;
+        z = top - v * depth;
+    }
+};
+MapFrame FrameOf(const game::HexMap& map);
 
 // Builds the terrain and scenery of the map for the level folder. The wall joins are asked of the map.
 void BuildLevelMesh(game::HexMap& map, const std::string& folder, LevelMesh& out);
