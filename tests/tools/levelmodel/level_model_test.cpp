@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -276,11 +278,18 @@ protected:
         engine::SetBaseFolderNarrow("");
     }
 
-    // Writes the level of the map and loads it back.
-    engine::SceneNode& Load(game::HexMap map, const std::string& folder) {
+    // Writes the level of the map and loads it back into fresh tables, as the game finds it.
+    engine::SceneNode& Load(game::HexMap map, const std::string& folder, const char* remove = nullptr) {
         std::string error;
         EXPECT_TRUE(WriteLevel(data_, folder, map, palette_, error)) << error;
+        if (remove != nullptr) std::filesystem::remove(std::filesystem::path(data_) / remove);
         if (root_ != nullptr) root_->Destroy();
+        root_ = nullptr;
+        engine::ModelTable::Free();
+        engine::GetMaterialLib().Free();
+        textures_ = std::make_unique<DecodingTextureSource>();
+        EXPECT_TRUE(engine::GetMaterialLib().Init(1024, textures_.get()));
+        EXPECT_TRUE(engine::ModelTable::Init(256));
         root_ = engine::LoadSceneContainer((folder + "/Map").c_str());
         EXPECT_NE(root_, nullptr);
         return *root_;
@@ -295,6 +304,7 @@ protected:
     testsupport::TempFolder folder_;
     std::string data_;
     Palette palette_;
+    std::unique_ptr<DecodingTextureSource> textures_;
     engine::SceneNode* root_ = nullptr;
 };
 
@@ -333,6 +343,21 @@ TEST_F(LevelChecks, ModelsThatDisagreeWithTheirMapAreReported) {
         ASSERT_EQ(faults.size(), 1u) << c.name << ": " << ::testing::PrintToString(Where(faults));
         EXPECT_EQ(faults[0].where, c.tile) << c.name;
     }
+}
+
+TEST_F(LevelChecks, MaterialsNeedEveryTextureTheirShaderSetDeclares) {
+    game::HexMap map = LoadSource(kFixture);
+    std::vector<LevelFault> faults;
+    CheckLevelMaterials(Load(map, kFolder), faults);
+    EXPECT_THAT(Where(faults), ::testing::IsEmpty());
+    const engine::MaterialDef* land = engine::GetMaterialLib().Get(
+        engine::GetMaterialLib().FindInGroup((kFolder + "/Land").c_str(), 0));
+    ASSERT_NE(land, nullptr);
+    EXPECT_NE(land->GetTexture(3), 0) << "the map texture";
+
+    CheckLevelMaterials(Load(map, kFolder + "Bare", "Levels/Common/Stone.png"), faults);
+    EXPECT_THAT(Where(faults), ::testing::ElementsAre(": the material Levels/Common/Wall has no texture in slot 0",
+                                                      ": the material Levels/Common/Wall has no texture in slot 1"));
 }
 
 TEST_F(LevelChecks, SceneryMustFitTheDecorations) {

@@ -2,6 +2,7 @@
 // own line-of-sight test.
 #include "level_checks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <span>
@@ -10,6 +11,10 @@
 #include "engine/core/frame_timer.h"
 #include "engine/core/random_streams.h"
 #include "engine/core/wide_string.h"
+#include "engine/image/image.h"
+#include "engine/render/material_lib_hooks.h"
+#include "engine/render/shader_set.h"
+#include "engine/scene/mesh_model.h"
 #include "engine/scene/camera.h"
 #include "engine/scene/model_queries.h"
 #include "engine/scene/pick_segment.h"
@@ -144,7 +149,55 @@ void CollectScenery(engine::SceneNode& node, bool underTop, int& count, std::vec
     }
 }
 
+void CollectMaterials(engine::SceneNode& node, std::vector<int>& out) {
+    auto add = [&out](int handle) {
+        if (handle > 0 && std::find(out.begin(), out.end(), handle) == out.end()) out.push_back(handle);
+    };
+    add(node.GetMaterial());
+    if (node.GetType() == engine::kNodeMesh || node.GetType() == engine::kNodeAnimatedMesh) {
+        if (const engine::Model* model = node.GetModel()) {
+            for (int b = 0; b < model->GetBatchCount(); ++b) add(model->GetBatch(b)->material);
+        }
+    }
+    for (int i = 0; i < node.GetChildCount(); ++i) {
+        if (engine::SceneNode* child = node.GetChild(i)) CollectMaterials(*child, out);
+    }
+}
+
 }  // namespace
+
+int DecodingTextureSource::Load(const engine::WideString& name, int) {
+    engine::Image image;
+    if (image.LoadFromWideName(name) == 0) return 0;
+    widths_.push_back(static_cast<int>(image.Width()));
+    return static_cast<int>(widths_.size());
+}
+
+int DecodingTextureSource::MakeCheckTexture(int width, int, std::uint32_t, std::uint32_t) {
+    widths_.push_back(width);
+    return static_cast<int>(widths_.size());
+}
+
+int DecodingTextureSource::Width(int handle) const {
+    return handle >= 1 && handle <= static_cast<int>(widths_.size()) ? widths_[static_cast<std::size_t>(handle - 1)] : 0;
+}
+
+void CheckLevelMaterials(engine::SceneNode& root, std::vector<LevelFault>& faults) {
+    std::vector<int> handles;
+    CollectMaterials(root, handles);
+    for (int handle : handles) {
+        const engine::MaterialDef* material = engine::GetMaterialLib().Get(handle);
+        if (material == nullptr) continue;
+        const std::string name = material->GetName().GetNarrow();
+        if ((material->GetFlags() & 0x1u) != 0) faults.push_back({"", "the material " + name + " has flag 0x1"});
+        const engine::ShaderSetInfo info = engine::MakeShaderSetInfo(material->GetShaderSetIndex());
+        for (int stage = 0; stage < engine::kSetTextureSlots; ++stage) {
+            if (info.textures[stage].kind != engine::kSlotNone && material->GetTexture(stage) == 0) {
+                faults.push_back({"", "the material " + name + " has no texture in slot " + std::to_string(stage)});
+            }
+        }
+    }
+}
 
 void CheckCentrePicks(game::HexMap& map, engine::SceneNode& root, std::vector<LevelFault>& faults,
                       LevelCheckCounts* counts) {
@@ -266,6 +319,7 @@ std::vector<LevelFault> CheckLevelModel(game::HexMap& map, engine::SceneNode& ro
                                         LevelCheckCounts* counts) {
     std::vector<LevelFault> faults;
     CheckScenery(root, faults);
+    CheckLevelMaterials(root, faults);
     CheckCentrePicks(map, root, faults, counts);
     CheckScreenPicks(map, root, seed, 50, faults, counts);
     CheckLinesOfSight(map, root, faults, counts);

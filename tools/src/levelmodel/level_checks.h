@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/render/material_def.h"
+
 namespace engine {
 class SceneNode;
 }
@@ -43,6 +45,26 @@ void CheckScreenPicks(game::HexMap& map, engine::SceneNode& root, std::uint32_t 
 // by a wall between them or by a hex between them that stands 1.0 higher.
 void CheckLinesOfSight(game::HexMap& map, engine::SceneNode& root, std::vector<LevelFault>& faults,
                        LevelCheckCounts* counts = nullptr);
+
+// Every material the level draws with (its meshes' batch materials and its nodes' materials) loaded, has
+// no flag 0x1 (picks and lines of sight would pass through it) and holds a texture in every texture slot its
+// shader set declares, so that no placeholder is bound. Needs a material library whose texture source
+// loads (see DecodingTextureSource).
+void CheckLevelMaterials(engine::SceneNode& root, std::vector<LevelFault>& faults);
+
+// The texture source of a material library without a graphics device: a texture "loads" when its picture
+// decodes from the data files.
+class DecodingTextureSource final : public engine::MaterialTextureSource {
+public:
+    int Load(const engine::WideString& name, int mipKind) override;
+    int LoadCubeMap(const engine::WideString&) override { return 0; }
+    int LoadFlagged(const engine::WideString& name) override { return Load(name, 0); }
+    int MakeCheckTexture(int width, int, std::uint32_t, std::uint32_t) override;
+    int Width(int handle) const override;
+
+private:
+    std::vector<int> widths_;
+};
 
 // All of the above (50 screen picks).
 std::vector<LevelFault> CheckLevelModel(game::HexMap& map, engine::SceneNode& root, std::uint32_t seed,

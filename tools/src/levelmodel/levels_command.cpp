@@ -44,8 +44,8 @@ bool ReadMounted(const std::string& path, std::vector<std::uint8_t>& out) {
 // The engine tables the model writer and the container reader fill, for the life of the command.
 class ModelTables {
 public:
-    ModelTables() {
-        engine::GetMaterialLib().Init(4096, nullptr);
+    explicit ModelTables(engine::MaterialTextureSource* textures = nullptr) {
+        engine::GetMaterialLib().Init(4096, textures);
         engine::ModelTable::Init(1024);
     }
     ~ModelTables() {
@@ -98,7 +98,8 @@ int Check(const std::string& archivePath, const std::vector<std::string>& folder
     engine::SetBaseFolderNarrow("/nonexistent/levels");
     int faults = 0;
     {
-        ModelTables tables;
+        levelmodel::DecodingTextureSource textures;
+        ModelTables tables(&textures);
         for (const std::string& folder : folders) {
             game::HexMap map;
             if (!game::LoadHexMap(map, folder, ReadMounted)) {
