@@ -17,11 +17,14 @@
 #include "engine/scene/mesh_model.h"
 #include "engine/scene/camera.h"
 #include "engine/scene/model_queries.h"
+#include "engine/platform/data_files.h"
 #include "engine/scene/pick_segment.h"
+#include "engine/scene/scene_container.h"
 #include "engine/scene/scene_node.h"
 #include "game/battle/battle_context.h"
 #include "game/battle/battle_types.h"
 #include "game/battle/hex_map.h"
+#include "game/battle/hex_map_file.h"
 #include "game/battle/hex_map_source.h"
 #include "level_mesh.h"
 
@@ -147,6 +150,25 @@ void CollectScenery(engine::SceneNode& node, bool underTop, int& count, std::vec
         }
         CollectScenery(*child, top, count, faults);
     }
+}
+
+int CountTriangles(engine::SceneNode& node) {
+    int count = 0;
+    if (node.GetType() == engine::kNodeMesh || node.GetType() == engine::kNodeAnimatedMesh) {
+        if (const engine::Model* model = node.GetModel()) count += model->GetTriangleCount();
+    }
+    for (int i = 0; i < node.GetChildCount(); ++i) {
+        if (engine::SceneNode* child = node.GetChild(i)) count += CountTriangles(*child);
+    }
+    return count;
+}
+
+bool ReadData(const std::string& path, std::vector<std::uint8_t>& out) {
+    std::size_t size = 0;
+    const auto bytes = engine::LoadWholeFileNarrow(path.c_str(), size);
+    if (bytes == nullptr) return false;
+    out.assign(bytes.get(), bytes.get() + size);
+    return true;
 }
 
 void CollectMaterials(engine::SceneNode& node, std::vector<int>& out) {
@@ -315,9 +337,28 @@ void CheckLinesOfSight(game::HexMap& map, engine::SceneNode& root, std::vector<L
     map.SetBattleContext(before);
 }
 
+void CheckTriangleBudget(engine::SceneNode& root, std::vector<LevelFault>& faults, LevelCheckCounts* counts) {
+    const int triangles = CountTriangles(root);
+    if (counts != nullptr) counts->triangles = triangles;
+    if (triangles > kMaxLevelTriangles) {
+        faults.push_back({"", std::to_string(triangles) + " triangles, more than " + std::to_string(kMaxLevelTriangles)});
+    }
+}
+
+std::vector<LevelFault> CheckLevelFolder(const std::string& folder, LevelCheckCounts* counts) {
+    game::HexMap map;
+    if (!game::LoadHexMap(map, folder, ReadData)) return {{"", "the map file does not load"}};
+    engine::SceneNode* root = engine::LoadSceneContainer((folder + "/Map").c_str());
+    if (root == nullptr) return {{"", "the level model does not load"}};
+    std::vector<LevelFault> faults = CheckLevelModel(map, *root, 45, counts);
+    root->Destroy();
+    return faults;
+}
+
 std::vector<LevelFault> CheckLevelModel(game::HexMap& map, engine::SceneNode& root, std::uint32_t seed,
                                         LevelCheckCounts* counts) {
     std::vector<LevelFault> faults;
+    CheckTriangleBudget(root, faults, counts);
     CheckScenery(root, faults);
     CheckLevelMaterials(root, faults);
     CheckCentrePicks(map, root, faults, counts);

@@ -29,6 +29,7 @@ struct LevelCheckCounts {
     int clearLines = 0;
     int wallLines = 0;
     int heightLines = 0;
+    int triangles = 0;
 };
 
 // A pick straight down at every hex centre, with "MapTopTree" hidden, lands within 0.02 of the hex's
@@ -66,8 +67,16 @@ private:
     std::vector<int> widths_;
 };
 
+// At most 40,000 triangles in the level's meshes, its scenery included.
+void CheckTriangleBudget(engine::SceneNode& root, std::vector<LevelFault>& faults, LevelCheckCounts* counts = nullptr);
+
 // All of the above (50 screen picks).
 std::vector<LevelFault> CheckLevelModel(game::HexMap& map, engine::SceneNode& root, std::uint32_t seed,
                                         LevelCheckCounts* counts = nullptr);
+
+// Loads "<folder>/GameMap.Hex" and "<folder>/Map" from the mounted data, as the level does, and checks them
+// with CheckLevelModel. The engine's material library (with a texture source that loads) and model table
+// must be set up. A map or model that does not load is a fault.
+std::vector<LevelFault> CheckLevelFolder(const std::string& folder, LevelCheckCounts* counts = nullptr);
 
 }  // namespace levelmodel

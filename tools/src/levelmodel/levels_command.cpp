@@ -10,14 +10,11 @@
 #include <vector>
 
 #include "engine/platform/archive_set.h"
-#include "engine/platform/data_files.h"
 #include "engine/platform/data_folders.h"
 #include "engine/platform/posix_zip_archive.h"
 #include "engine/render/material_def.h"
 #include "engine/render/material_lib_hooks.h"
 #include "engine/scene/model_table.h"
-#include "engine/scene/scene_container.h"
-#include "engine/scene/scene_node.h"
 #include "game/battle/hex_map.h"
 #include "game/battle/hex_map_file.h"
 #include "level_checks.h"
@@ -31,14 +28,6 @@ bool ReadFile(const std::string& path, std::vector<std::uint8_t>& out) {
     if (!in) return false;
     out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return !in.bad();
-}
-
-bool ReadMounted(const std::string& path, std::vector<std::uint8_t>& out) {
-    std::size_t size = 0;
-    const auto bytes = engine::LoadWholeFileNarrow(path.c_str(), size);
-    if (bytes == nullptr) return false;
-    out.assign(bytes.get(), bytes.get() + size);
-    return true;
 }
 
 // The engine tables the model writer and the container reader fill, for the life of the command.
@@ -101,29 +90,16 @@ int Check(const std::string& archivePath, const std::vector<std::string>& folder
         levelmodel::DecodingTextureSource textures;
         ModelTables tables(&textures);
         for (const std::string& folder : folders) {
-            game::HexMap map;
-            if (!game::LoadHexMap(map, folder, ReadMounted)) {
-                std::cout << folder << ": the map file does not load\n";
-                ++faults;
-                continue;
-            }
-            engine::SceneNode* root = engine::LoadSceneContainer((folder + "/Map").c_str());
-            if (root == nullptr) {
-                std::cout << folder << "/Map: the level model does not load\n";
-                ++faults;
-                continue;
-            }
             levelmodel::LevelCheckCounts counts;
-            const std::vector<levelmodel::LevelFault> found = levelmodel::CheckLevelModel(map, *root, 45, &counts);
-            std::cout << folder << ": " << counts.picks << " picks, " << counts.clicks << " clicks, lines of sight "
-                      << counts.clearLines << " open, " << counts.wallLines << " past walls, " << counts.heightLines
-                      << " past heights\n";
+            const std::vector<levelmodel::LevelFault> found = levelmodel::CheckLevelFolder(folder, &counts);
+            std::cout << folder << ": " << counts.triangles << " triangles, " << counts.picks << " picks, "
+                      << counts.clicks << " clicks, lines of sight " << counts.clearLines << " open, "
+                      << counts.wallLines << " past walls, " << counts.heightLines << " past heights\n";
             for (const levelmodel::LevelFault& fault : found) {
                 std::cout << folder << "/Map" << (fault.where.empty() ? "" : ", " + fault.where) << ": " << fault.message
                           << "\n";
                 ++faults;
             }
-            root->Destroy();
         }
     }
     engine::SetActiveArchiveSet(nullptr);
