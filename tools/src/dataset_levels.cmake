@@ -13,8 +13,8 @@ foreach(_kind Tree1 Tree2 Tree3 Crystal1 Crystal2 Crystal3 Palm1 Palm2 Palm3 Pal
 endforeach()
 set(_level_maps "")
 foreach(_folder IN LISTS DATASET_LEVELS)
-  foreach(_file Map.CNT Terrain.MDL Shade.png Land.MTL Forest.MTL Shore.MTL Road.MTL FordBed.MTL Hill.MTL Rock.MTL
-                Water.MTL)
+  foreach(_file Map.CNT Terrain.MDL Features.MDL Shade.png Land.MTL Forest.MTL Shore.MTL Road.MTL FordBed.MTL
+                Hill.MTL Rock.MTL Water.MTL)
     list(APPEND _level_entries "${_folder}/${_file}")
   endforeach()
   list(APPEND _level_maps "${DATASET_STAGING}/${_folder}/GameMap.Hex")

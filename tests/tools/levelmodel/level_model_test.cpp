@@ -117,11 +117,12 @@ TEST(LevelMesh, FixtureGroundStandsWhereUnitsStand) {
         const char* hex;
         float top;
         Surface surface;
+        bool wall;  // a wall stands on the ground, its top at the tile height
     };
     const Case cases[] = {
-        {"A0", 0.0f, Surface::kRoad},  {"A1", 0.5f, Surface::kLand},    {"A2", 1.0f, Surface::kLand},
-        {"B0", 0.0f, Surface::kWater}, {"B1", 0.25f, Surface::kShore},  {"B2", 0.0f, Surface::kWater},
-        {"C0", 1.0f, Surface::kWall},  {"C1", 0.0f, Surface::kLand},    {"C2", 1.0f, Surface::kWall},
+        {"A0", 0.0f, Surface::kRoad, false},  {"A1", 0.5f, Surface::kLand, false},   {"A2", 1.0f, Surface::kLand, false},
+        {"B0", 0.0f, Surface::kWater, false}, {"B1", 0.25f, Surface::kShore, false}, {"B2", 0.0f, Surface::kWater, false},
+        {"C0", 0.0f, Surface::kLand, true},   {"C1", 0.0f, Surface::kLand, false},   {"C2", 0.0f, Surface::kLand, true},
     };
     for (const Case& c : cases) {
         const std::vector<Hit> hits = Down(level.terrain, Label(c.hex));
@@ -131,10 +132,15 @@ TEST(LevelMesh, FixtureGroundStandsWhereUnitsStand) {
         EXPECT_TRUE(hits.front().front) << c.hex << ": the top faces down";
         engine::Vec3 standing;
         map.GetSurfacePoint(standing, Label(c.hex));
-        const game::HexTile& tile = map.GetTile(Label(c.hex));
-        const bool feature = tile.objectClass == game::kObjectFeature;
-        EXPECT_TRUE(std::fabs(hits.front().t - (standing.y - 0.001f)) < 1e-4f || (feature && hits.front().t == tile.height))
-            << c.hex;
+        EXPECT_NEAR(hits.front().t, standing.y - 0.001f, 1e-4f) << c.hex;
+
+        const std::vector<Hit> above = Down(level.features, Label(c.hex));
+        ASSERT_EQ(above.empty(), !c.wall) << c.hex;
+        if (c.wall) {
+            EXPECT_NEAR(above.front().t, map.GetTile(Label(c.hex)).height, 1e-4f) << c.hex;
+            EXPECT_NEAR(above.front().t, 1.0f, 1e-4f) << c.hex;
+            EXPECT_EQ(above.front().material, SurfaceMaterial(kFolder, Surface::kWall, false)) << c.hex;
+        }
     }
 }
 
@@ -191,16 +197,18 @@ TEST(LevelMesh, WallsJoinToTheDoorButNotOverIt) {
     LevelMesh level;
     BuildLevelMesh(map, kFolder, level);
     const engine::Vec3 door = Centre(Label("C1"));
-    for (const mdlbuild::AuthorVertex& v : level.terrain.vertices) {
-        const float ground = std::hypot(v.position.x - door.x, v.position.z - door.z);
-        EXPECT_FALSE(ground < 0.45f && v.position.y > 0.01f) << "a vertex at height " << v.position.y << " on the door tile";
+    for (const mdlbuild::AuthorMesh* mesh : {&level.terrain, &level.features}) {
+        for (const mdlbuild::AuthorVertex& v : mesh->vertices) {
+            const float ground = std::hypot(v.position.x - door.x, v.position.z - door.z);
+            EXPECT_FALSE(ground < 0.45f && v.position.y > 0.01f) << "a vertex at " << v.position.y << " on the door tile";
+        }
     }
     // Each wall reaches the door's edge: a ray along the row at half height meets the arm at the edge.
     for (const char* wall : {"C0", "C2"}) {
         engine::Vec3 o = door;
         o.y = 0.5f;
         const engine::Vec3 to = Centre(Label(wall));
-        const std::vector<Hit> hits = Cast(level.terrain, o, {to.x - o.x, 0.0f, to.z - o.z});
+        const std::vector<Hit> hits = Cast(level.features, o, {to.x - o.x, 0.0f, to.z - o.z});
         ASSERT_FALSE(hits.empty()) << wall;
         EXPECT_NEAR(hits.front().t, 0.5f, 1e-3f) << wall;
         EXPECT_EQ(hits.front().material, SurfaceMaterial(kFolder, Surface::kWall, false));
@@ -314,7 +322,7 @@ TEST_F(LevelChecks, TheGeneratedFixturePasses) {
     LevelCheckCounts counts;
     EXPECT_THAT(Where(CheckLevelModel(map, root, 7, &counts)), ::testing::IsEmpty());
     EXPECT_EQ(counts.picks, 9);
-    EXPECT_EQ(counts.clicks, 7);  // every hex but the two walls
+    EXPECT_EQ(counts.clicks, 9);
 }
 
 // The fault rows: a model built from a wrong copy of the map is checked against the map itself.

@@ -73,10 +73,55 @@ void ForEachTile(const game::HexMap& map, Visit&& visit) {
     }
 }
 
-// A tile whose standing point is its visible top: no obstacle or wall stands above it.
-bool IsStandingTile(const game::HexTile& tile) {
-    if (tile.objectClass != game::kObjectFeature || tile.overlay != 0) return true;
-    return tile.objectType != 1 && tile.objectType != 3 && tile.objectType != 4 && tile.objectType != 5;
+// A tile on which an obstacle or a wall stands, its top at the tile height.
+bool HasFeatureTop(const game::HexTile& tile) {
+    if (tile.objectClass != game::kObjectFeature || tile.overlay != 0) return false;
+    return tile.objectType == 1 || tile.objectType == 3 || tile.objectType == 4 || tile.objectType == 5 ||
+           tile.objectType == 8;
+}
+
+bool IsSceneryName(const std::string& name) {
+    return std::find(SceneryNames().begin(), SceneryNames().end(), name) != SceneryNames().end();
+}
+
+// Hides the scenery nodes while it lives, so that picks meet what stands under the trees.
+class SceneryHidden {
+public:
+    explicit SceneryHidden(engine::SceneNode& root) {
+        Hide(root);
+        root.UpdateWorldMatrix();
+    }
+    ~SceneryHidden() {
+        for (engine::SceneNode* node : hidden_) node->SetActive(true);
+    }
+    SceneryHidden(const SceneryHidden&) = delete;
+    SceneryHidden& operator=(const SceneryHidden&) = delete;
+
+private:
+    void Hide(engine::SceneNode& node) {
+        for (int i = 0; i < node.GetChildCount(); ++i) {
+            engine::SceneNode* child = node.GetChild(i);
+            if (child == nullptr) continue;
+            if (child->IsActive() && IsSceneryName(child->GetName().GetNarrow())) {
+                child->SetActive(false);
+                hidden_.push_back(child);
+            }
+            Hide(*child);
+        }
+    }
+    std::vector<engine::SceneNode*> hidden_;
+};
+
+// The height a pick straight down at the hex centre meets, if any.
+bool PickDown(engine::SceneNode& root, const engine::Vec3& at, float& y) {
+    engine::Vec3 point;
+    float distance = 1.0f;
+    engine::PickHit hit;
+    if (engine::SceneNode::RayPick(point, distance, hit, &root, {at.x, at.y + 50.0f, at.z}, {0.0f, -100.0f, 0.0f}) == 0) {
+        return false;
+    }
+    y = point.y;
+    return true;
 }
 
 // An open hex: ground without a feature or structure, neither water nor a rock mass.
@@ -142,9 +187,7 @@ void CollectScenery(engine::SceneNode& node, bool underTop, int& count, std::vec
         if (child == nullptr) continue;
         const std::string name = child->GetName().GetNarrow();
         const bool top = underTop || name.find("MapTopTree") != std::string::npos;
-        bool scenery = false;
-        for (const std::string& known : SceneryNames()) scenery = scenery || known == name;
-        if (scenery) {
+        if (IsSceneryName(name)) {
             ++count;
             if (!underTop) faults.push_back({"", "the scenery node \"" + name + "\" is not under \"MapTopTree\""});
         }
@@ -225,24 +268,36 @@ void CheckCentrePicks(game::HexMap& map, engine::SceneNode& root, std::vector<Le
                       LevelCheckCounts* counts) {
     LevelCheckCounts unused;
     LevelCheckCounts& count = counts != nullptr ? *counts : unused;
-    TopTreeHidden hidden(root);
+    std::vector<game::HexCoord> faulted;  // each tile is reported once
+    {
+        TopTreeHidden hidden(root);
+        ForEachTile(map, [&](game::HexCoord hex, const game::HexTile&) {
+            ++count.picks;
+            engine::Vec3 standing;
+            map.GetSurfacePoint(standing, hex);
+            float y = 0.0f;
+            if (!PickDown(root, standing, y)) {
+                faults.push_back({Tile(hex), "a pick from above meets nothing"});
+                faulted.push_back(hex);
+            } else if (std::fabs(y - standing.y) > kPickTolerance) {
+                faults.push_back({Tile(hex), "a pick from above lands at " + Number(y) + ", where units stand at " +
+                                                 Number(standing.y)});
+                faulted.push_back(hex);
+            }
+        });
+    }
+    SceneryHidden hidden(root);
     ForEachTile(map, [&](game::HexCoord hex, const game::HexTile& tile) {
-        ++count.picks;
+        if (std::find(faulted.begin(), faulted.end(), hex) != faulted.end()) return;
         engine::Vec3 standing;
         map.GetSurfacePoint(standing, hex);
-        engine::Vec3 point;
-        float distance = 1.0f;
-        engine::PickHit hit;
-        if (engine::SceneNode::RayPick(point, distance, hit, &root, {standing.x, standing.y + 50.0f, standing.z},
-                                       {0.0f, -100.0f, 0.0f}) == 0) {
-            faults.push_back({Tile(hex), "a pick from above meets nothing"});
-            return;
-        }
-        const bool onGround = std::fabs(point.y - standing.y) <= kPickTolerance;
-        const bool onFeature = tile.objectClass == game::kObjectFeature && std::fabs(point.y - tile.height) <= kPickTolerance;
-        if (!onGround && !onFeature) {
-            faults.push_back({Tile(hex), "a pick from above lands at " + Number(point.y) + ", where units stand at " +
-                                             Number(standing.y)});
+        float y = 0.0f;
+        const bool top = HasFeatureTop(tile);
+        const float expected = top ? tile.height : standing.y;
+        if (!PickDown(root, standing, y) || std::fabs(y - expected) > kPickTolerance) {
+            faults.push_back({Tile(hex), std::string(top ? "the top of what stands here" : "the ground") + " should be at " +
+                                             Number(expected) + ", but a pick with the features shown lands at " +
+                                             (PickDown(root, standing, y) ? Number(y) : std::string("nothing"))});
         }
     });
 }
@@ -260,9 +315,7 @@ void CheckScenery(engine::SceneNode& root, std::vector<LevelFault>& faults) {
 void CheckScreenPicks(game::HexMap& map, engine::SceneNode& root, std::uint32_t seed, int count,
                       std::vector<LevelFault>& faults, LevelCheckCounts* counts) {
     std::vector<game::HexCoord> candidates;
-    ForEachTile(map, [&](game::HexCoord hex, const game::HexTile& tile) {
-        if (IsStandingTile(tile)) candidates.push_back(hex);
-    });
+    ForEachTile(map, [&](game::HexCoord hex, const game::HexTile&) { candidates.push_back(hex); });
     std::mt19937 random(seed);
     TopTreeHidden hidden(root);
     SceneCamera camera;

@@ -32,14 +32,16 @@ struct LevelCheckCounts {
     int triangles = 0;
 };
 
-// A pick straight down at every hex centre, with "MapTopTree" hidden, lands within 0.02 of the hex's
-// standing point, or of the tile height on a feature tile (the feature's top).
+// A pick straight down at every hex centre, with "MapTopTree" hidden as the game's pointer hides it, lands
+// within 0.02 of the hex's standing point. With the group shown (its scenery nodes hidden) the pick lands on
+// the top of an obstacle or wall at the tile height, and elsewhere, a door's tile among them, again at the
+// standing point.
 void CheckCentrePicks(game::HexMap& map, engine::SceneNode& root, std::vector<LevelFault>& faults,
                       LevelCheckCounts* counts = nullptr);
 // A "MapTopTree" group holds every scenery node (named as the decorations recognise them), at most 128.
 void CheckScenery(engine::SceneNode& root, std::vector<LevelFault>& faults);
-// Camera::PickAtScreen from above, with "MapTopTree" hidden, at `count` hexes where units stand, chosen by
-// the seed: the hex picked from the hit point is the hex aimed at.
+// Camera::PickAtScreen from above, with "MapTopTree" hidden, at `count` hexes chosen by the seed: the hex
+// picked from the hit point is the hex aimed at.
 void CheckScreenPicks(game::HexMap& map, engine::SceneNode& root, std::uint32_t seed, int count,
                       std::vector<LevelFault>& faults, LevelCheckCounts* counts = nullptr);
 // Lines of sight between open hexes two apart at one level: clear over an open hex between them, blocked

@@ -77,9 +77,16 @@ public:
         Triangle({at, bb, ab}, {uv(at, 0.0f), uv(bb, length), uv(ab, 0.0f)}, material);
     }
 
-    // A convex polygon (counter-clockwise seen from above) at height y, facing up.
-    void Cap(const std::vector<engine::Vec3>& polygon, const std::string& material) {
-        for (std::size_t k = 1; k + 1 < polygon.size(); ++k) Ground(polygon[0], polygon[k + 1], polygon[k], material);
+    // A convex polygon (counter-clockwise seen from above) at height y, facing up. A hexagon is cut into a
+    // middle triangle and three ears, so that its centre, where picks aim, lies inside one triangle and not
+    // on an edge that two triangles share.
+    void Cap(const std::vector<engine::Vec3>& p, const std::string& material) {
+        if (p.size() == 6) {
+            Ground(p[0], p[4], p[2], material);
+            for (std::size_t k = 0; k < 6; k += 2) Ground(p[k], p[(k + 2) % 6], p[k + 1], material);
+            return;
+        }
+        for (std::size_t k = 1; k + 1 < p.size(); ++k) Ground(p[0], p[k + 1], p[k], material);
     }
 
     // An upright prism over the polygon from bottom to top: the cap and every side.
@@ -126,7 +133,11 @@ std::vector<engine::Vec3> HexPolygon(const engine::Vec3& centre, float radius, f
 class LevelBuilder {
 public:
     LevelBuilder(game::HexMap& map, const std::string& folder, LevelMesh& out)
-        : map_(map), out_(out), sink_(out.terrain, FrameOf(map)), snow_(map.GetWeatherType() == 3) {
+        : map_(map),
+          out_(out),
+          sink_(out.terrain, FrameOf(map)),
+          features_(out.features, FrameOf(map)),
+          snow_(map.GetWeatherType() == 3) {
         for (int s = 0; s < kSurfaceCount; ++s) {
             materials_[static_cast<std::size_t>(kAllSurfaces[s])] = SurfaceMaterial(folder, kAllSurfaces[s], snow_);
         }
@@ -144,6 +155,7 @@ public:
         out_.terrain.boxTree = true;
         out_.terrain.octree = true;
         out_.terrain.octreeLeafTriangles = 2000;
+        out_.features.boxTree = !out_.features.triangles.empty();
     }
 
 private:
@@ -247,8 +259,8 @@ private:
             case 1: {  // a tall obstacle: a wooded block up to the tile height, its trees as scenery
                 const float top = std::max(tile.height, base);
                 if (top > base + 1e-3f) {
-                    sink_.Prism(HexPolygon(centre, kCornerRadius * 0.8f, 0.0f), base, top, Material(Surface::kForest),
-                                Material(Surface::kCliff));
+                    features_.Prism(HexPolygon(centre, kCornerRadius * 0.8f, 0.0f), base, top,
+                                    Material(Surface::kForest), Material(Surface::kCliff));
                 }
                 Place(TreeFor(hex, h), {centre.x, top, centre.z}, h);
                 break;
@@ -256,8 +268,8 @@ private:
             case 3: {  // a low obstacle
                 const float top = std::max(tile.height, base);
                 if (top > base + 1e-3f) {
-                    sink_.Prism(HexPolygon(centre, kCornerRadius * 0.6f, 0.0f), base, top, Material(Surface::kRock),
-                                Material(Surface::kCliff));
+                    features_.Prism(HexPolygon(centre, kCornerRadius * 0.6f, 0.0f), base, top,
+                                    Material(Surface::kRock), Material(Surface::kCliff));
                 }
                 break;
             }
@@ -275,7 +287,7 @@ private:
     void AddWall(game::HexCoord hex, const game::HexTile& tile, const engine::Vec3& centre, float base) {
         const float top = std::max(tile.height, base + kMinWallHeight);
         const std::string& wall = Material(Surface::kWall);
-        sink_.Prism(HexPolygon(centre, 0.2f, 0.0f), base, top, wall, wall);
+        features_.Prism(HexPolygon(centre, 0.2f, 0.0f), base, top, wall, wall);
         map_.GetWallAngle(hex);
         const float halfWidth = 0.14f;
         for (int d = 0; d < game::kDirectionCount; ++d) {
@@ -289,7 +301,7 @@ private:
                 {end.x + left.x, 0.0f, end.z + left.z},
                 {centre.x + left.x, 0.0f, centre.z + left.z},
             };
-            sink_.Prism(arm, base, top - 0.02f, wall, wall);
+            features_.Prism(arm, base, top - 0.02f, wall, wall);
         }
     }
 
@@ -322,6 +334,7 @@ private:
     game::HexMap& map_;
     LevelMesh& out_;
     MeshSink sink_;
+    MeshSink features_;
     bool snow_;
     float floor_ = 0.0f;
     std::array<std::string, kSurfaceCount> materials_;

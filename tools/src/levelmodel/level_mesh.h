@@ -46,8 +46,12 @@ struct SceneryPlacement {
     float yaw = 0.0f;  // degrees about Y
 };
 
+// The ground is the terrain; the obstacles and walls standing on it are the features, which the level hangs
+// under "MapTopTree" with the scenery: a pick (which hides that group) finds the ground where units would
+// stand, while lines of sight still meet them.
 struct LevelMesh {
     mdlbuild::AuthorMesh terrain;
+    mdlbuild::AuthorMesh features;
     std::vector<SceneryPlacement> scenery;
 };
 

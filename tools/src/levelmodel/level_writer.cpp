@@ -113,7 +113,8 @@ int SceneryTriangles(const std::string& kind) {
 }  // namespace
 
 std::vector<std::string> LevelFiles(const std::string& folder) {
-    std::vector<std::string> files = {folder + "/Map.CNT", folder + "/Terrain.MDL", folder + "/Shade.png"};
+    std::vector<std::string> files = {folder + "/Map.CNT", folder + "/Terrain.MDL", folder + "/Features.MDL",
+                                      folder + "/Shade.png"};
     for (Surface s : kAllSurfaces) {
         if (IsLevelSurface(s)) files.push_back(SurfaceMaterial(folder, s, false) + ".MTL");
     }
@@ -177,7 +178,7 @@ bool WriteLevel(const std::string& dataFolder, const std::string& folder, game::
                 std::string& error) {
     LevelMesh level;
     BuildLevelMesh(map, folder, level);
-    int triangles = static_cast<int>(level.terrain.triangles.size());
+    int triangles = static_cast<int>(level.terrain.triangles.size() + level.features.triangles.size());
     for (const SceneryPlacement& p : level.scenery) triangles += SceneryTriangles(SceneryKind(p.name));
     if (triangles > kMaxLevelTriangles) {
         error = folder + ": " + std::to_string(triangles) + " triangles, over " + std::to_string(kMaxLevelTriangles);
@@ -197,10 +198,13 @@ bool WriteLevel(const std::string& dataFolder, const std::string& folder, game::
     }
     const mdlbuild::MaterialCheck check = CheckIn(dataFolder);
     const std::string terrain = folder + "/Terrain";
-    if (!mdlbuild::WriteModelFile(level.terrain, check, (std::filesystem::path(dataFolder) / (terrain + ".MDL")).string(),
-                                  error)) {
-        error = terrain + ": " + error;
-        return false;
+    const std::string features = folder + "/Features";
+    for (const auto& [name, mesh] : {std::pair{&terrain, &level.terrain}, std::pair{&features, &level.features}}) {
+        if (!mdlbuild::WriteModelFile(*mesh, check, (std::filesystem::path(dataFolder) / (*name + ".MDL")).string(),
+                                      error)) {
+            error = *name + ": " + error;
+            return false;
+        }
     }
 
     std::vector<cntbuild::AuthorNode> nodes;
@@ -215,6 +219,14 @@ bool WriteLevel(const std::string& dataFolder, const std::string& folder, game::
     cntbuild::AuthorNode top;
     top.name = "MapTopTree";
     nodes.push_back(top);
+    if (!level.features.triangles.empty()) {
+        cntbuild::AuthorNode standing;
+        standing.name = "Features";
+        standing.type = 1;
+        standing.depth = 1;
+        standing.mesh = features;
+        nodes.push_back(standing);
+    }
     const std::string sceneryMaterial = std::string(kCommon) + (snow ? "SnowScenery" : "Scenery");
     for (const SceneryPlacement& p : level.scenery) {
         cntbuild::AuthorNode node;
