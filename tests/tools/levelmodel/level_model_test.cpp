@@ -120,9 +120,11 @@ TEST(LevelMesh, FixtureGroundStandsWhereUnitsStand) {
         bool wall;  // a wall stands on the ground, its top at the tile height
     };
     const Case cases[] = {
-        {"A0", 0.0f, Surface::kRoad, false},  {"A1", 0.5f, Surface::kLand, false},   {"A2", 1.0f, Surface::kLand, false},
-        {"B0", 0.0f, Surface::kWater, false}, {"B1", 0.25f, Surface::kShore, false}, {"B2", 0.0f, Surface::kWater, false},
-        {"C0", 0.0f, Surface::kLand, true},   {"C1", 0.0f, Surface::kLand, false},   {"C2", 0.0f, Surface::kLand, true},
+        {"A0", 0.0f, Surface::kRoad, false},   {"A1", 0.5f, Surface::kLand, false},
+        {"A2", 1.0f, Surface::kLand, false},   {"B0", 0.0f, Surface::kWater, false},
+        {"B1", 0.25f, Surface::kShore, false}, {"B2", 0.0f, Surface::kWater, false},
+        {"C0", 0.0f, Surface::kLand, true},    {"C1", 0.0f, Surface::kLand, false},
+        {"C2", 0.0f, Surface::kLand, true},
     };
     for (const Case& c : cases) {
         const std::vector<Hit> hits = Down(level.terrain, Label(c.hex));
@@ -170,12 +172,12 @@ TEST(LevelMesh, SideFacesStandBetweenLevels) {
         bool front;
     };
     const Case cases[] = {
-        {"A0", "A1", 0.25f, true, true},    // up one level
-        {"A1", "A2", 0.75f, true, true},    // and the next
-        {"A2", "A1", 0.75f, true, false},   // from inside the higher tile: the same face, from behind
-        {"B0", "A0", 0.1f, false, false},   // water and land at one height
-        {"A0", "A1", 0.6f, false, false},   // above the higher tile
-        {"B2", "B1", 0.1f, true, true},     // over the ford's film against the shore's bank
+        {"A0", "A1", 0.25f, true, true},   // up one level
+        {"A1", "A2", 0.75f, true, true},   // and the next
+        {"A2", "A1", 0.75f, true, false},  // from inside the higher tile: the same face, from behind
+        {"B0", "A0", 0.1f, false, false},  // water and land at one height
+        {"A0", "A1", 0.6f, false, false},  // above the higher tile
+        {"B2", "B1", 0.1f, true, true},    // over the ford's film against the shore's bank
     };
     for (const Case& c : cases) {
         engine::Vec3 o = Centre(Label(c.from));
@@ -200,7 +202,8 @@ TEST(LevelMesh, WallsJoinToTheDoorButNotOverIt) {
     for (const mdlbuild::AuthorMesh* mesh : {&level.terrain, &level.features}) {
         for (const mdlbuild::AuthorVertex& v : mesh->vertices) {
             const float ground = std::hypot(v.position.x - door.x, v.position.z - door.z);
-            EXPECT_FALSE(ground < 0.45f && v.position.y > 0.01f) << "a vertex at " << v.position.y << " on the door tile";
+            EXPECT_FALSE(ground < 0.45f && v.position.y > 0.01f)
+                << "a vertex at " << v.position.y << " on the door tile";
         }
     }
     // Each wall reaches the door's edge: a ray along the row at half height meets the arm at the edge.
@@ -273,9 +276,10 @@ protected:
         data_ = folder_.File("Data/PC");
         Palette palette;
         std::string error;
-        ASSERT_TRUE(ParsePalette("land 6E9448\nhill 7C6A3E\nshore B09A5E\nroad A89070\nblocked 3A3A3A\n"
-                                 "tree 2F5A28\nwall 505050\nwater 2E5E8C\nford 5FA0A8\n",
-                                 palette_, error))
+        ASSERT_TRUE(
+            ParsePalette("land 6E9448\nhill 7C6A3E\nshore B09A5E\nroad A89070\nblocked 3A3A3A\n"
+                         "tree 2F5A28\nwall 505050\nwater 2E5E8C\nford 5FA0A8\n",
+                         palette_, error))
             << error;
         ASSERT_TRUE(WriteCommonAssets(data_, palette_, error)) << error;
     }
@@ -333,10 +337,12 @@ TEST_F(LevelChecks, ModelsThatDisagreeWithTheirMapAreReported) {
         void (*spoil)(game::HexMap&);
     };
     const Case cases[] = {
-        {"a level 0.1 above one hex", "tile A1",
-         [](game::HexMap& m) { m.EditTile(Label("A1"))->height += 0.1f; }},
+        {"a level 0.1 above one hex", "tile A1", [](game::HexMap& m) { m.EditTile(Label("A1"))->height += 0.1f; }},
         {"a wall on a door tile", "tile C1",
-         [](game::HexMap& m) { m.EditTile(Label("C1"))->objectType = 5; m.EditTile(Label("C1"))->height = 1.0f; }},
+         [](game::HexMap& m) {
+             m.EditTile(Label("C1"))->objectType = 5;
+             m.EditTile(Label("C1"))->height = 1.0f;
+         }},
     };
     int made = 0;
     for (const Case& c : cases) {
@@ -358,8 +364,8 @@ TEST_F(LevelChecks, MaterialsNeedEveryTextureTheirShaderSetDeclares) {
     std::vector<LevelFault> faults;
     CheckLevelMaterials(Load(map, kFolder), faults);
     EXPECT_THAT(Where(faults), ::testing::IsEmpty());
-    const engine::MaterialDef* land = engine::GetMaterialLib().Get(
-        engine::GetMaterialLib().FindInGroup((kFolder + "/Land").c_str(), 0));
+    const engine::MaterialDef* land =
+        engine::GetMaterialLib().Get(engine::GetMaterialLib().FindInGroup((kFolder + "/Land").c_str(), 0));
     ASSERT_NE(land, nullptr);
     EXPECT_NE(land->GetTexture(3), 0) << "the map texture";
 

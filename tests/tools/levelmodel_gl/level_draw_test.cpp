@@ -43,9 +43,10 @@ protected:
         EXPECT_TRUE(game::BuildHexMapFromSource(source, bytes, error)) << error;
         EXPECT_TRUE(game::LoadHexMapFromMemory(map_, bytes.data(), bytes.size()));
         Palette palette;
-        EXPECT_TRUE(ParsePalette("land 6E9448\nhill 7C6A3E\nshore B09A5E\nroad A89070\nblocked 3A3A3A\n"
-                                 "tree 2F5A28\nwall 505050\nwater 2E5E8C\nford 5FA0A8\n",
-                                 palette, error));
+        EXPECT_TRUE(
+            ParsePalette("land 6E9448\nhill 7C6A3E\nshore B09A5E\nroad A89070\nblocked 3A3A3A\n"
+                         "tree 2F5A28\nwall 505050\nwater 2E5E8C\nford 5FA0A8\n",
+                         palette, error));
         const std::string data = folder_.File("Data/PC");
         EXPECT_TRUE(WriteCommonAssets(data, palette, error)) << error;
         EXPECT_TRUE(WriteLevel(data, folder, map_, palette, error)) << error;
@@ -98,16 +99,16 @@ TEST_F(LevelDrawTest, GroundWaterAndWallsShowTheirTextures) {
     engine::Vec3 wallTop = Centre("B1");
     wallTop.y = map_.GetTile(game::MakeHexCoord(1, 1)).height;
     const std::array<int, 4> wall = PixelOf(picture, wallTop);
-    for (const auto& [name, p] : {std::pair{"land", land}, std::pair{"water", sea}, std::pair{"ford", ford},
-                                  std::pair{"wall", wall}}) {
+    for (const auto& [name, p] :
+         {std::pair{"land", land}, std::pair{"water", sea}, std::pair{"ford", ford}, std::pair{"wall", wall}}) {
         EXPECT_FALSE(IsChecker(p)) << name << ": " << p[0] << ", " << p[1] << ", " << p[2];
         EXPECT_GT(p[0] + p[1] + p[2], 30) << name << " is black";
     }
     EXPECT_GT(land[1], land[2]) << "land is green: " << land[0] << ", " << land[1] << ", " << land[2];
     EXPECT_GT(sea[2], sea[0]) << "water is blue: " << sea[0] << ", " << sea[1] << ", " << sea[2];
     EXPECT_GT(ford[2], ford[0]) << "the ford shows its water: " << ford[0] << ", " << ford[1] << ", " << ford[2];
-    EXPECT_LT(std::abs(wall[0] - wall[2]), 40) << "the wall is grey stone: " << wall[0] << ", " << wall[1] << ", "
-                                              << wall[2];
+    EXPECT_LT(std::abs(wall[0] - wall[2]), 40)
+        << "the wall is grey stone: " << wall[0] << ", " << wall[1] << ", " << wall[2];
 }
 
 }  // namespace

@@ -52,7 +52,8 @@ Picture Blank(int width, int height) {
 }
 
 float Lattice(int x, int y, std::uint32_t seed) {
-    std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u + static_cast<std::uint32_t>(y) * 668265263u + seed * 2246822519u;
+    std::uint32_t h =
+        static_cast<std::uint32_t>(x) * 374761393u + static_cast<std::uint32_t>(y) * 668265263u + seed * 2246822519u;
     h = (h ^ (h >> 13)) * 1274126177u;
     h ^= h >> 16;
     return static_cast<float>(h & 0xFFFF) / 65535.0f;
@@ -64,14 +65,17 @@ float TiledNoise(float u, float v, int period, std::uint32_t seed) {
     const int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
     const float fx = x - static_cast<float>(x0), fy = y - static_cast<float>(y0);
     const float sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
-    auto at = [&](int i, int j) { return Lattice(((i % period) + period) % period, ((j % period) + period) % period, seed); };
+    auto at = [&](int i, int j) {
+        return Lattice(((i % period) + period) % period, ((j % period) + period) % period, seed);
+    };
     const float top = at(x0, y0) + (at(x0 + 1, y0) - at(x0, y0)) * sx;
     const float bottom = at(x0, y0 + 1) + (at(x0 + 1, y0 + 1) - at(x0, y0 + 1)) * sx;
     return top + (bottom - top) * sy;
 }
 
 float Octaves(float u, float v, std::uint32_t seed) {
-    return TiledNoise(u, v, 8, seed) * 0.5f + TiledNoise(u, v, 16, seed + 1) * 0.3f + TiledNoise(u, v, 32, seed + 2) * 0.2f;
+    return TiledNoise(u, v, 8, seed) * 0.5f + TiledNoise(u, v, 16, seed + 1) * 0.3f +
+           TiledNoise(u, v, 32, seed + 2) * 0.2f;
 }
 
 // A ground texture: the colour speckled by fine noise; its alpha, which the terrain material reads across
@@ -267,7 +271,8 @@ bool ParsePalette(const std::string& text, Palette& out, std::string& error) {
         std::string name, value;
         if (!(words >> name)) continue;
         std::uint32_t rgb = 0;
-        if (!(words >> value) || value.size() != 6 || value.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+        if (!(words >> value) || value.size() != 6 ||
+            value.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
             error = "palette line " + std::to_string(number) + ": expected \"name RRGGBB\"";
             return false;
         }
@@ -278,9 +283,9 @@ bool ParsePalette(const std::string& text, Palette& out, std::string& error) {
 }
 
 const std::vector<std::string>& CommonTextureTitles() {
-    static const std::vector<std::string> titles = {"Grass", "Heath", "Sand",  "Road",     "Pebbles", "Forest",
-                                                    "Rock",  "Dirt",  "Snow",  "SnowDirt", "Stone",   "White",
-                                                    "WaveNoise", "Scenery", "SnowScenery"};
+    static const std::vector<std::string> titles = {"Grass",  "Heath", "Sand",      "Road",    "Pebbles",
+                                                    "Forest", "Rock",  "Dirt",      "Snow",    "SnowDirt",
+                                                    "Stone",  "White", "WaveNoise", "Scenery", "SnowScenery"};
     return titles;
 }
 
@@ -307,9 +312,10 @@ bool CommonTextures(const Palette& palette, std::map<std::string, Picture>& out,
     Picture white = Blank(8, 8);
     out["White"] = white;
     out["WaveNoise"] = WaveNoise();
-    const std::array<Rgb, kSwatches> scenery = {
-        FromHex(0x5A4030), tree,           Mix(tree, land, 0.5f), FromHex(0x4E8A3A),
-        FromHex(0x5E8C4A), FromHex(0x8FD3F0), FromHex(0xC8F0FF),  Mix(blocked, wall, 0.5f)};
+    const std::array<Rgb, kSwatches> scenery = {FromHex(0x5A4030),     tree,
+                                                Mix(tree, land, 0.5f), FromHex(0x4E8A3A),
+                                                FromHex(0x5E8C4A),     FromHex(0x8FD3F0),
+                                                FromHex(0xC8F0FF),     Mix(blocked, wall, 0.5f)};
     std::array<Rgb, kSwatches> snowy = scenery;
     for (int i : {kLeafDark, kLeafLight, kPalmLeaf, kCactus}) {
         snowy[static_cast<std::size_t>(i)] = Mix(scenery[static_cast<std::size_t>(i)], snow, 0.55f);
@@ -354,10 +360,12 @@ Picture LevelShade(const game::HexMap& map) {
             }
             const engine::Vec2 c = game::HexToWorld(best);
             float edge = 0.0f;
-            for (int i = 0; i < 3; ++i) edge = std::max(edge, std::fabs((wx - c.x) * nx[i] + (wz - c.y) * nz[i]) / 0.5f);
+            for (int i = 0; i < 3; ++i)
+                edge = std::max(edge, std::fabs((wx - c.x) * nx[i] + (wz - c.y) * nz[i]) / 0.5f);
             const float line = 1.0f - 0.3f * std::clamp((edge - 0.86f) / 0.1f, 0.0f, 1.0f);
-            const float level = tile.terrain == game::kTerrainWater ? 0.95f
-                                                                     : std::min(1.0f, 0.8f + 0.05f * static_cast<float>(tile.level));
+            const float level = tile.terrain == game::kTerrainWater
+                                    ? 0.95f
+                                    : std::min(1.0f, 0.8f + 0.05f * static_cast<float>(tile.level));
             const float shade = level * line;
             Put(p, x, y, {shade, shade, shade}, 1.0f);
         }

@@ -12,12 +12,12 @@
 #include "engine/core/random_streams.h"
 #include "engine/core/wide_string.h"
 #include "engine/image/image.h"
+#include "engine/platform/data_files.h"
 #include "engine/render/material_lib_hooks.h"
 #include "engine/render/shader_set.h"
-#include "engine/scene/mesh_model.h"
 #include "engine/scene/camera.h"
+#include "engine/scene/mesh_model.h"
 #include "engine/scene/model_queries.h"
-#include "engine/platform/data_files.h"
 #include "engine/scene/pick_segment.h"
 #include "engine/scene/scene_container.h"
 #include "engine/scene/scene_node.h"
@@ -117,7 +117,8 @@ bool PickDown(engine::SceneNode& root, const engine::Vec3& at, float& y) {
     engine::Vec3 point;
     float distance = 1.0f;
     engine::PickHit hit;
-    if (engine::SceneNode::RayPick(point, distance, hit, &root, {at.x, at.y + 50.0f, at.z}, {0.0f, -100.0f, 0.0f}) == 0) {
+    if (engine::SceneNode::RayPick(point, distance, hit, &root, {at.x, at.y + 50.0f, at.z}, {0.0f, -100.0f, 0.0f}) ==
+        0) {
         return false;
     }
     y = point.y;
@@ -244,7 +245,8 @@ int DecodingTextureSource::MakeCheckTexture(int width, int, std::uint32_t, std::
 }
 
 int DecodingTextureSource::Width(int handle) const {
-    return handle >= 1 && handle <= static_cast<int>(widths_.size()) ? widths_[static_cast<std::size_t>(handle - 1)] : 0;
+    return handle >= 1 && handle <= static_cast<int>(widths_.size()) ? widths_[static_cast<std::size_t>(handle - 1)]
+                                                                     : 0;
 }
 
 void CheckLevelMaterials(engine::SceneNode& root, std::vector<LevelFault>& faults) {
@@ -295,8 +297,9 @@ void CheckCentrePicks(game::HexMap& map, engine::SceneNode& root, std::vector<Le
         const bool top = HasFeatureTop(tile);
         const float expected = top ? tile.height : standing.y;
         if (!PickDown(root, standing, y) || std::fabs(y - expected) > kPickTolerance) {
-            faults.push_back({Tile(hex), std::string(top ? "the top of what stands here" : "the ground") + " should be at " +
-                                             Number(expected) + ", but a pick with the features shown lands at " +
+            faults.push_back({Tile(hex), std::string(top ? "the top of what stands here" : "the ground") +
+                                             " should be at " + Number(expected) +
+                                             ", but a pick with the features shown lands at " +
                                              (PickDown(root, standing, y) ? Number(y) : std::string("nothing"))});
         }
     });
@@ -394,7 +397,8 @@ void CheckTriangleBudget(engine::SceneNode& root, std::vector<LevelFault>& fault
     const int triangles = CountTriangles(root);
     if (counts != nullptr) counts->triangles = triangles;
     if (triangles > kMaxLevelTriangles) {
-        faults.push_back({"", std::to_string(triangles) + " triangles, more than " + std::to_string(kMaxLevelTriangles)});
+        faults.push_back(
+            {"", std::to_string(triangles) + " triangles, more than " + std::to_string(kMaxLevelTriangles)});
     }
 }
 

@@ -18,7 +18,7 @@ namespace {
 
 constexpr float kCornerRadius = 0.57735027f;  // hex centres are 1 apart: the inradius is 0.5
 constexpr float kHillShoulder = 0.15f;        // a hill's rim lies this far below its top
-constexpr float kTileUv = 0.35f;  // ground textures repeat every 1 / 0.35 units
+constexpr float kTileUv = 0.35f;              // ground textures repeat every 1 / 0.35 units
 constexpr float kPi = 3.14159265f;
 
 engine::Vec3 Corner(const engine::Vec3& centre, int k, float radius, float y) {
@@ -107,8 +107,8 @@ private:
     }
 
     int Vertex(const engine::Vec3& p) {
-        const auto key = std::make_tuple(std::lround(p.x * 4096.0f), std::lround(p.y * 4096.0f),
-                                         std::lround(p.z * 4096.0f));
+        const auto key =
+            std::make_tuple(std::lround(p.x * 4096.0f), std::lround(p.y * 4096.0f), std::lround(p.z * 4096.0f));
         const auto found = index_.find(key);
         if (found != index_.end()) return found->second;
         mdlbuild::AuthorVertex v;
@@ -268,8 +268,8 @@ private:
             case 3: {  // a low obstacle
                 const float top = std::max(tile.height, base);
                 if (top > base + 1e-3f) {
-                    features_.Prism(HexPolygon(centre, kCornerRadius * 0.6f, 0.0f), base, top,
-                                    Material(Surface::kRock), Material(Surface::kCliff));
+                    features_.Prism(HexPolygon(centre, kCornerRadius * 0.6f, 0.0f), base, top, Material(Surface::kRock),
+                                    Material(Surface::kCliff));
                 }
                 break;
             }
@@ -344,16 +344,26 @@ private:
 
 const char* SurfaceTitle(Surface surface) {
     switch (surface) {
-        case Surface::kLand: return "Land";
-        case Surface::kShore: return "Shore";
-        case Surface::kRoad: return "Road";
-        case Surface::kFordBed: return "FordBed";
-        case Surface::kHill: return "Hill";
-        case Surface::kForest: return "Forest";
-        case Surface::kRock: return "Rock";
-        case Surface::kWater: return "Water";
-        case Surface::kCliff: return "Cliff";
-        case Surface::kWall: return "Wall";
+        case Surface::kLand:
+            return "Land";
+        case Surface::kShore:
+            return "Shore";
+        case Surface::kRoad:
+            return "Road";
+        case Surface::kFordBed:
+            return "FordBed";
+        case Surface::kHill:
+            return "Hill";
+        case Surface::kForest:
+            return "Forest";
+        case Surface::kRock:
+            return "Rock";
+        case Surface::kWater:
+            return "Water";
+        case Surface::kCliff:
+            return "Cliff";
+        case Surface::kWall:
+            return "Wall";
     }
     return "Land";
 }
@@ -367,9 +377,9 @@ std::string SurfaceMaterial(const std::string& folder, Surface surface, bool sno
 
 const std::vector<std::string>& SceneryNames() {
     static const std::vector<std::string> names = {
-        "Tree1/Tree1",       "Tree2/Tree2",       "Tree3/Tree3",   "Crystal1/Crystal1", "Crystal2/Crystal2",
-        "Crystal3/Crystal3", "Palm1/Palm1",       "Palm2/Palm2",   "Palm3/Palm3",       "Palm4/Palm4",
-        "Palm5/Palm5",       "Cactus1/Cactus1",   "Cactus2/Cactus2", "Cactus3/Cactus3"};
+        "Tree1/Tree1",       "Tree2/Tree2",     "Tree3/Tree3",     "Crystal1/Crystal1", "Crystal2/Crystal2",
+        "Crystal3/Crystal3", "Palm1/Palm1",     "Palm2/Palm2",     "Palm3/Palm3",       "Palm4/Palm4",
+        "Palm5/Palm5",       "Cactus1/Cactus1", "Cactus2/Cactus2", "Cactus3/Cactus3"};
     return names;
 }
 

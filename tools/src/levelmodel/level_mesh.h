@@ -25,7 +25,7 @@ inline constexpr float kMinWallHeight = 1.0f;
 enum class Surface { kLand, kShore, kRoad, kFordBed, kHill, kForest, kRock, kWater, kCliff, kWall };
 inline constexpr int kSurfaceCount = 10;
 inline constexpr Surface kAllSurfaces[kSurfaceCount] = {
-    Surface::kLand, Surface::kForest, Surface::kShore, Surface::kRoad, Surface::kFordBed,
+    Surface::kLand, Surface::kForest, Surface::kShore, Surface::kRoad,  Surface::kFordBed,
     Surface::kHill, Surface::kRock,   Surface::kWater, Surface::kCliff, Surface::kWall};
 
 // The file title of a surface's material ("Land", "Cliff" ...).

@@ -71,15 +71,24 @@ tools::MaterialDescription SurfaceDescription(Surface surface, bool snow, const 
                                               const Palette& palette) {
     const std::string white = std::string(kCommon) + "White";
     switch (surface) {
-        case Surface::kLand: return Terrain(snow ? "Snow" : "Grass", snow ? "SnowDirt" : "Dirt", shade, PaletteColour(palette, "land"));
-        case Surface::kForest: return Terrain(snow ? "Snow" : "Forest", "Dirt", shade, PaletteColour(palette, "tree"));
-        case Surface::kShore: return Terrain("Sand", snow ? "SnowDirt" : "Dirt", shade, PaletteColour(palette, "shore"));
-        case Surface::kRoad: return Terrain("Road", "Dirt", shade, PaletteColour(palette, "road"));
-        case Surface::kFordBed: return Terrain("Pebbles", "Sand", shade, PaletteColour(palette, "ford"));
-        case Surface::kHill: return Terrain(snow ? "Snow" : "Heath", snow ? "SnowDirt" : "Dirt", shade, PaletteColour(palette, "hill"));
-        case Surface::kRock: return Terrain("Rock", "Rock", shade, PaletteColour(palette, "blocked"));
-        case Surface::kCliff: return Terrain(snow ? "SnowDirt" : "Dirt", "Rock", white, PaletteColour(palette, "hill"));
-        case Surface::kWall: return Terrain("Stone", "Stone", white, PaletteColour(palette, "wall"));
+        case Surface::kLand:
+            return Terrain(snow ? "Snow" : "Grass", snow ? "SnowDirt" : "Dirt", shade, PaletteColour(palette, "land"));
+        case Surface::kForest:
+            return Terrain(snow ? "Snow" : "Forest", "Dirt", shade, PaletteColour(palette, "tree"));
+        case Surface::kShore:
+            return Terrain("Sand", snow ? "SnowDirt" : "Dirt", shade, PaletteColour(palette, "shore"));
+        case Surface::kRoad:
+            return Terrain("Road", "Dirt", shade, PaletteColour(palette, "road"));
+        case Surface::kFordBed:
+            return Terrain("Pebbles", "Sand", shade, PaletteColour(palette, "ford"));
+        case Surface::kHill:
+            return Terrain(snow ? "Snow" : "Heath", snow ? "SnowDirt" : "Dirt", shade, PaletteColour(palette, "hill"));
+        case Surface::kRock:
+            return Terrain("Rock", "Rock", shade, PaletteColour(palette, "blocked"));
+        case Surface::kCliff:
+            return Terrain(snow ? "SnowDirt" : "Dirt", "Rock", white, PaletteColour(palette, "hill"));
+        case Surface::kWall:
+            return Terrain("Stone", "Stone", white, PaletteColour(palette, "wall"));
         case Surface::kWater: {
             tools::MaterialDescription d;
             d.code = "DRUVWATA";
@@ -139,14 +148,16 @@ bool WriteCommonAssets(const std::string& dataFolder, const Palette& palette, st
     std::map<std::string, Picture> textures;
     if (!CommonTextures(palette, textures, error)) return false;
     for (const auto& [title, picture] : textures) {
-        if (!WriteBytes(std::filesystem::path(dataFolder) / (kCommon + title + ".png"), EncodePicture(picture), error)) {
+        if (!WriteBytes(std::filesystem::path(dataFolder) / (kCommon + title + ".png"), EncodePicture(picture),
+                        error)) {
             return false;
         }
     }
     for (Surface s : kAllSurfaces) {
         if (IsLevelSurface(s)) continue;
         for (bool snow : {false, true}) {
-            if (!WriteMaterial(dataFolder, SurfaceMaterial("", s, snow), SurfaceDescription(s, snow, "", palette), error)) {
+            if (!WriteMaterial(dataFolder, SurfaceMaterial("", s, snow), SurfaceDescription(s, snow, "", palette),
+                               error)) {
                 return false;
             }
         }
@@ -156,7 +167,8 @@ bool WriteCommonAssets(const std::string& dataFolder, const Palette& palette, st
         d.code = "TEXTURE";
         d.lighting = 1;
         d.textures[0] = std::string(kCommon) + (snow ? "SnowScenery" : "Scenery");
-        if (!WriteMaterial(dataFolder, std::string(kCommon) + (snow ? "SnowScenery" : "Scenery"), d, error)) return false;
+        if (!WriteMaterial(dataFolder, std::string(kCommon) + (snow ? "SnowScenery" : "Scenery"), d, error))
+            return false;
     }
     const mdlbuild::MaterialCheck check = CheckIn(dataFolder);
     for (const std::string& name : SceneryNames()) {
@@ -192,7 +204,8 @@ bool WriteLevel(const std::string& dataFolder, const std::string& folder, game::
     }
     for (Surface s : kAllSurfaces) {
         if (!IsLevelSurface(s)) continue;
-        if (!WriteMaterial(dataFolder, SurfaceMaterial(folder, s, snow), SurfaceDescription(s, snow, shade, palette), error)) {
+        if (!WriteMaterial(dataFolder, SurfaceMaterial(folder, s, snow), SurfaceDescription(s, snow, shade, palette),
+                           error)) {
             return false;
         }
     }

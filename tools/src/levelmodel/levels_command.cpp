@@ -96,8 +96,8 @@ int Check(const std::string& archivePath, const std::vector<std::string>& folder
                       << counts.clicks << " clicks, lines of sight " << counts.clearLines << " open, "
                       << counts.wallLines << " past walls, " << counts.heightLines << " past heights\n";
             for (const levelmodel::LevelFault& fault : found) {
-                std::cout << folder << "/Map" << (fault.where.empty() ? "" : ", " + fault.where) << ": " << fault.message
-                          << "\n";
+                std::cout << folder << "/Map" << (fault.where.empty() ? "" : ", " + fault.where) << ": "
+                          << fault.message << "\n";
                 ++faults;
             }
         }
