@@ -374,6 +374,28 @@ TEST_F(LevelChecks, MaterialsNeedEveryTextureTheirShaderSetDeclares) {
                                                       ": the material Levels/Common/Wall has no texture in slot 1"));
 }
 
+TEST_F(LevelChecks, ALevelOverTheTriangleBudgetIsRefused) {
+    // Every hex of the full grid a wall joined to all its neighbours.
+    std::string source = "grid 48 38\n";
+    for (int row = 0; row < 38; ++row) {
+        for (int column = 0; column < 48; ++column) {
+            source += column == 0 ? "" : " ";
+            source += row == 37 && column % 2 == 0 ? "." : "L0";
+        }
+        source += "\n";
+    }
+    for (int row = 0; row < 38; ++row) {
+        for (int column = 0; column < 48; ++column) {
+            const HexCoord hex = MakeHexCoord(column, row);
+            if (game::IsValidHex(hex)) source += "feature " + game::FormatHexLabel(hex) + " 5\n";
+        }
+    }
+    game::HexMap map = LoadSource(source);
+    std::string error;
+    EXPECT_FALSE(WriteLevel(data_, "Levels/Walls", map, palette_, error));
+    EXPECT_THAT(error, ::testing::HasSubstr("triangles, over 40000")) << error;
+}
+
 TEST_F(LevelChecks, SceneryMustFitTheDecorations) {
     auto tree = [](int scenery, bool underTop) {
         engine::SceneNode* root = engine::SceneNode::Init(engine::kNodeGroup, "Levels/X/Map");
