@@ -378,14 +378,14 @@ bool SceneryMesh(const std::string& kind, mdlbuild::AuthorMesh& out) {
     ShapeSink s(out);
     const engine::Vec3 o{0, 0, 0};
     if (kind == "Tree1") {
-        Tree(s, o, 1.3f);
+        Tree(s, o, 1.6f);
     } else if (kind == "Tree2") {
-        Tree(s, {-0.12f, 0, 0.08f}, 1.1f);
-        Tree(s, {0.14f, 0, -0.1f}, 0.9f);
+        Tree(s, {-0.15f, 0, 0.1f}, 1.4f);
+        Tree(s, {0.17f, 0, -0.12f}, 1.15f);
     } else if (kind == "Tree3") {
-        Tree(s, {0.0f, 0, 0.17f}, 0.85f);
-        Tree(s, {-0.16f, 0, -0.1f}, 0.8f);
-        Tree(s, {0.16f, 0, -0.1f}, 0.95f);
+        Tree(s, {0.0f, 0, 0.2f}, 1.1f);
+        Tree(s, {-0.19f, 0, -0.12f}, 1.0f);
+        Tree(s, {0.19f, 0, -0.12f}, 1.2f);
     } else if (kind.rfind("Palm", 0) == 0 && kind.size() == 5 && kind[4] >= '1' && kind[4] <= '5') {
         const int n = kind[4] - '0';
         Palm(s, o, 0.6f + 0.08f * n, 0.04f * (n % 3) + 0.05f, 5 + n % 3);

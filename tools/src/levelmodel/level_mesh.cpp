@@ -256,11 +256,11 @@ private:
         const float base = static_cast<float>(tile.level) * 0.25f;
         const std::uint32_t h = TileHash(hex.column, hex.row);
         switch (tile.objectType) {
-            case 1: {  // a tall obstacle: a wooded block up to the tile height, its trees as scenery
+            case 1: {  // a tall obstacle: a thicket up to the tile height, its trees as scenery
                 const float top = std::max(tile.height, base);
                 if (top > base + 1e-3f) {
-                    features_.Prism(HexPolygon(centre, kCornerRadius * 0.8f, 0.0f), base, top,
-                                    Material(Surface::kForest), Material(Surface::kCliff));
+                    features_.Prism(HexPolygon(centre, kCornerRadius * 0.85f, 0.0f), base, top,
+                                    Material(Surface::kForest), Material(Surface::kForest));
                 }
                 Place(TreeFor(hex, h), {centre.x, top, centre.z}, h);
                 break;
