@@ -53,6 +53,7 @@ endfunction()
 
 # dataset_map(<folder>): "<folder>/GameMap.Hex" built from "<folder>/map.txt".
 function(dataset_map folder)
+  set_property(GLOBAL APPEND PROPERTY DATASET_LEVEL_FOLDERS "${folder}")
   dataset_stage(ENTRIES "${folder}/GameMap.Hex"
     COMMANDS $<TARGET_FILE:hexmap> build "${DATASET_SOURCE}/${folder}/map.txt" "${DATASET_STAGING}/${folder}/GameMap.Hex"
     DEPENDS "${DATASET_SOURCE}/${folder}/map.txt" hexmap)
@@ -77,6 +78,7 @@ dataset_stage(ENTRIES Credits_NoURL.TXT
 include("${CMAKE_CURRENT_LIST_DIR}/dataset_maps.cmake" OPTIONAL)
 include("${CMAKE_CURRENT_LIST_DIR}/dataset_campaign.cmake" OPTIONAL)
 include("${CMAKE_CURRENT_LIST_DIR}/dataset_sounds.cmake")
+include("${CMAKE_CURRENT_LIST_DIR}/dataset_levels.cmake")
 
 # Stand-in containers for the models data/ does not hold yet, so that start-up finds every model it needs.
 include("${CMAKE_CURRENT_LIST_DIR}/standin_model_list.cmake")

@@ -83,7 +83,7 @@ public:
         if (rowsLeft_ > 0) return Fail("the grid has fewer rows than it announces");
         for (std::size_t i = 0; i < image_.records.size(); ++i) {
             HexFileRecord& record = image_.records[i];
-            if (!heightGiven_[i]) record.height = static_cast<float>(HexFileStoredLevel(record)) * 0.25f;
+            if (!heightGiven_[i]) record.height = HexSourceDefaultHeight(record);
         }
         return true;
     }
@@ -204,6 +204,26 @@ std::string FloatText(float value) {
 
 }  // namespace
 
+float HexSourceDefaultHeight(const HexFileRecord& record) {
+    float height = static_cast<float>(HexFileStoredLevel(record)) * 0.25f;
+    if (record.objectClass == kObjectFeature && record.overlay == 0) {
+        switch (record.objectType) {
+            case 1:
+            case 4:
+            case 5:
+            case 8:
+                height += 1.0f;
+                break;
+            case 3:
+                height += 0.5f;
+                break;
+            default:
+                break;
+        }
+    }
+    return height;
+}
+
 std::string FormatHexLabel(HexCoord hex) {
     std::string label;
     if (hex.row >= 26) {
@@ -251,7 +271,7 @@ bool FormatHexMapSource(const HexFileImage& image, std::string& out, std::string
             regions += ' ' + std::to_string(record.regionId);
 
             const bool overlay = record.overlay != 0;
-            const float defaultHeight = static_cast<float>(HexFileStoredLevel(record)) * 0.25f;
+            const float defaultHeight = HexSourceDefaultHeight(record);
             // Compared bit for bit: a stored -0 differs from the default 0 in the file's bytes.
             const bool height = header.version >= 9 &&
                                 std::bit_cast<std::uint32_t>(record.height) != std::bit_cast<std::uint32_t>(defaultHeight);

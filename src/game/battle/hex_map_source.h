@@ -7,7 +7,7 @@
 //   L0 L0 S0 W0 . ...               terrain letter and stored file level: . none, W water, X blocked,
 //                                   L land, S shore, R second land kind; "." alone is no tile at level 0
 //   overlay <tile>                  overlay set on the tile
-//   height <tile> <value>           world height (default: the stored level x 0.25)
+//   height <tile> <value>           world height (default: HexSourceDefaultHeight)
 //   feature <tile> <kind 1-8> [owner <0-4>]
 //   structure <tile> <type 1-11> [owner <0-4>] [mirrored]
 //   unit <tile> <type 1-24> [owner <0-4>] [immobile]
@@ -25,6 +25,12 @@ namespace game {
 
 // The label of a hex of the grid: row letter(s), then the column number.
 std::string FormatHexLabel(HexCoord hex);
+
+// The world height of a tile whose source gives none: the stored level x 0.25, raised by the height of what
+// stands on it, since a feature's top is the tile height (aircraft fly above it, lines of sight meet it):
+// 1.0 for a tall obstacle (1) and for walls (4, 5 and 8), 0.5 for a low obstacle (3). A road (overlay) on
+// a feature tile keeps the ground height, where units then stand.
+float HexSourceDefaultHeight(const HexFileRecord& record);
 
 // Parses a source into a version-12 image with regions 0. False with a message naming the line.
 bool ParseHexMapSource(std::string_view text, HexFileImage& out, std::string& error);

@@ -67,6 +67,25 @@ TEST(HexMapSource, BuildThenDumpGivesTheSourceBack) {
     EXPECT_EQ(map.GetTile(H(2, 1)).objectType, kStructureFactory);
 }
 
+// A feature's top is its tile's height: without a height line the tile stands as high as what is on it,
+// and the dump writes no height line for that default.
+TEST(HexMapSource, FeatureTilesDefaultToTheHeightOfWhatStandsOnThem) {
+    const char* const source = "grid 7 1\nL1 L1 L1 L1 L0 L1 L1\noverlay A5\nfeature A0 1\nfeature A1 3\n"
+                               "feature A2 5\nfeature A3 6\nfeature A4 2\nfeature A5 1\nfeature A6 8\n";
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(BuildHexMapFromSource(source, bytes, error)) << error;
+    HexFileImage image;
+    ASSERT_TRUE(DecodeHexMapImage(bytes.data(), bytes.size(), image));
+    const float expected[7] = {0.5f + 1.0f, 0.5f + 0.5f, 0.5f + 1.0f, 0.5f, 0.25f, 0.5f, 0.5f + 1.0f};
+    for (int column = 0; column < 7; ++column) {
+        EXPECT_FLOAT_EQ(image.At(column, 0).height, expected[column]) << "column " << column;
+    }
+    std::string dumped;
+    ASSERT_TRUE(FormatHexMapSource(image, dumped, error)) << error;
+    EXPECT_EQ(dumped.find("height"), std::string::npos) << dumped;
+}
+
 TEST(HexMapSource, RegionsJoinLandWithinOneLevelAndWaterApart) {
     std::vector<std::uint8_t> bytes;
     std::string error;
