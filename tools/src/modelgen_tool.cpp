@@ -1,0 +1,61 @@
+// Generates the data set's models: unit, structure, effect and marker models with their materials,
+// textures, scene containers and animation texts.
+//   modelgen <group> <data folder> <sources>   writes the group's files into the data folder (the data set's
+//                                               staging folder); sources is the data/ folder of the sources
+//   modelgen list <group> <sources>             prints the entries the group writes, one a line
+// Groups: units, structures, effects, misc, all. A fault in any file stops the command with status 1.
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "engine/render/material_def.h"
+#include "engine/render/material_lib_hooks.h"
+#include "engine/scene/model_table.h"
+#include "modelgen/model_groups.h"
+#include "modelgen/model_output.h"
+
+namespace {
+
+int Usage() {
+    std::cerr << "usage: modelgen <group> <data folder> <sources>\n"
+                 "       modelgen list <group> <sources>\n"
+                 "groups: units structures effects misc all\n";
+    return 2;
+}
+
+bool RunGroup(const std::string& group, modelgen::ModelOutput& out) {
+    if (group == "all") {
+        for (const modelgen::ModelGroup& each : modelgen::ModelGroups()) each.write(out);
+        return true;
+    }
+    for (const modelgen::ModelGroup& each : modelgen::ModelGroups()) {
+        if (group == each.name) {
+            each.write(out);
+            return true;
+        }
+    }
+    return false;
+}
+
+int Report(const modelgen::ModelOutput& out) {
+    for (const std::string& fault : out.Faults()) std::cerr << "modelgen: " << fault << "\n";
+    return out.Faults().empty() ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The model builder makes each model in the engine's tables before saving it.
+    engine::GetMaterialLib().Init(4096, nullptr);
+    engine::ModelTable::Init(64);
+    if (argc == 4 && std::strcmp(argv[1], "list") == 0) {
+        modelgen::ModelOutput out("", argv[3], true);
+        if (!RunGroup(argv[2], out)) return Usage();
+        for (const std::string& entry : out.Entries()) std::cout << entry << "\n";
+        return Report(out);
+    }
+    if (argc != 4) return Usage();
+    modelgen::ModelOutput out(argv[2], argv[3], false);
+    if (!RunGroup(argv[1], out)) return Usage();
+    return Report(out);
+}
