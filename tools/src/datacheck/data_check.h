@@ -12,6 +12,7 @@
 
 namespace engine {
 class ArchiveSet;
+class SceneNode;
 class ZipArchive;
 }  // namespace engine
 
@@ -56,6 +57,10 @@ public:
     // Every sound the game's sound bank names and every file of the six speech packs: opened through the
     // game's sound reader as its own kind, decoded to its end, and measured against its class.
     void CheckSounds();
+    // Every unit and structure model: it loads, holds the parts its class finds, its tint name in exactly one
+    // node material, the actions its class plays with their end modes and lengths, and fits its footprint and
+    // triangle budget.
+    void CheckModels();
     // Every entry equals the file of the same name under the staging folder.
     void CompareWithStaging(const std::string& folder);
 
@@ -71,6 +76,11 @@ private:
     void CheckCampaignInfo(const std::string& folder, const std::vector<std::string>& listed);
     void CheckMission(HeadlessGame& game, const game::StringTable& table, const std::set<std::string>& cast,
                       const std::string& folder, bool first, CampaignCoverage& coverage);
+
+    void CheckUnitModel(int type);
+    void CheckUnitActions(engine::SceneNode& root, const std::string& file, int type);
+    void CheckStructureModel(int type);
+    void CheckTint(engine::SceneNode& root, const std::string& file, const std::string& tint);
 
     std::unique_ptr<engine::ArchiveSet> mounted_;
     const engine::ZipArchive* archive_ = nullptr;

@@ -120,7 +120,7 @@ void Barracks(StructureKits& k) {
 
 void Headquarters(StructureKits& k) {
     Slabs(k, kThree);
-    Block(k, {-0.72f, 0.03f, -0.8f}, {0.1f, 0.35f, 0.8f});
+    Block(k, {-0.72f, 0.03f, -0.8f}, {-0.05f, 0.35f, 0.8f});
     Block(k, {-0.55f, 0.35f, -0.5f}, {-0.05f, 0.6f, 0.5f});
     Block(k, {0.1f, 0.03f, -0.35f}, {0.75f, 0.28f, 0.35f});
     k.fixed.SetSwatch(kGlass);

@@ -189,7 +189,7 @@ void Mlrs(ModelOutput& out) {
     const Vec3 dir = launch.Row(2).Normalised();
     MeshKit pod;
     pod.SetSwatch(kTeam);
-    pod.Prism(front - dir * 0.32f, front, 0.1f, 4);
+    pod.Prism(front - dir * 0.28f, front, 0.1f, 4);
     pod.SetSwatch(kDark);
     for (int i = 0; i < 4; ++i) {
         const Vec3 offset{(i % 2 == 0 ? -0.04f : 0.04f), (i / 2 == 0 ? -0.03f : 0.03f), 0};
@@ -197,7 +197,7 @@ void Mlrs(ModelOutput& out) {
     }
     pod.SetSwatch(kMetal);
     pod.Box({-0.05f, 0.0f, -0.05f}, {0.05f, front.y - 0.08f, 0.05f});
-    tree.Part(cls.turret->turret, 0, pod, true, {0, 0.16f, 0.14f});
+    tree.Part(cls.turret->turret, 0, pod, true, {0, 0.16f, 0.1f});
     tree.Write();
 }
 

@@ -1,0 +1,299 @@
+// The models: every unit type's model (the catalogue's prototype paths) and every structure model, loaded
+// through the game's container, model and material readers. Each must hold the parts its class looks up
+// (found by the class's own finders), its tint name in exactly one of its materials (a node material, as the
+// tint finder reads node materials), every action its class plays with the end mode and length the classes
+// wait on, and must fit its footprint, size and triangle budget.
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+
+#include "datacheck/data_check.h"
+#include "engine/render/material_def.h"
+#include "engine/render/material_lib_hooks.h"
+#include "engine/scene/animation_set.h"
+#include "engine/scene/mesh_model.h"
+#include "engine/scene/model_table.h"
+#include "engine/scene/scene_container.h"
+#include "engine/scene/scene_node.h"
+#include "engine/scene/skeleton.h"
+#include "game/battle/battle_types.h"
+#include "game/units/unit_catalogue.h"
+#include "game/units/unit_class_table.h"
+
+namespace datacheck {
+namespace {
+
+using engine::SceneNode;
+using engine::Vec3;
+
+constexpr float kFootprint = 0.45f;  // half of the shop's grid spacing
+constexpr float kSlack = 0.001f;
+constexpr int kUnitTriangles = 1500;
+constexpr int kSoldierTriangles = 900;
+constexpr int kStructureTriangles = 2500;
+constexpr int kSoldierBones = 16;
+
+// The structure models by type 1..11.
+constexpr const char* kStructureModels[] = {
+    "Structures/BuildPad/Pad",         "Structures/Factory/Factory", "Structures/Airport/Airport",
+    "Structures/Dockyard/Dockyard",    "Structures/Barracks/Barracks", "Structures/HQ/HQ",
+    "Structures/RepairS/RepairS",      "Structures/Refinery/Refinery", "Structures/Radio/Radio",
+    "Structures/Silo/Silo",            "Structures/SupplyShed/SupplyShed"};
+constexpr const char* kStructureTints[] = {"Material",  "buildings",    "buildings", "buildings",
+                                           "buildings", "buildings",    "buildings", "oil_platform",
+                                           "buildings", "buildings",    "buildings"};
+// The three-hex types (Factory, Airport, Dockyard, Barracks, HQ, Silo) and their hexes in the model's frame.
+constexpr bool kThreeHex[] = {false, true, true, true, true, true, false, false, false, true, false};
+const Vec3 kThreeHexCentres[3] = {{-0.4f, 0, 0.5f}, {-0.4f, 0, -0.5f}, {0.466f, 0, 0}};
+
+// An action's expected end and length bounds in seconds (0: not bounded).
+struct ActionRule {
+    const char* name;
+    int end;
+    float minSeconds = 0.0f;
+    float maxSeconds = 0.0f;
+    const char* spawn = nullptr;
+};
+
+using engine::kAnimationHold;
+using engine::kAnimationLoop;
+using engine::kAnimationSpawn;
+
+const ActionRule kAllRules[] = {
+    {"default", kAnimationLoop}, {"idle", kAnimationLoop},        {"run", kAnimationLoop},
+    {"drive", kAnimationLoop},   {"dangle", kAnimationLoop},      {"jump", kAnimationHold, 0.5f, 0.9f},
+    {"w00t", kAnimationHold},    {"embark", kAnimationHold, 0.3f, 1.0f},
+    {"disembark", kAnimationHold, 0.3f, 1.0f}};
+const ActionRule kInfantryRules[] = {
+    {"celebrate", kAnimationLoop}, {"despair", kAnimationLoop}, {"cowerloop", kAnimationLoop},
+    {"bored1", kAnimationHold},    {"bored2", kAnimationHold},  {"bored3", kAnimationHold},
+    {"bored4", kAnimationHold},    {"bored5", kAnimationHold},  {"aim", kAnimationHold},
+    {"hit1", kAnimationHold},      {"hit2", kAnimationHold},    {"hit3", kAnimationHold},
+    {"die", kAnimationHold, 0.0f, 2.0f}, {"cower", kAnimationSpawn, 0, 0, "cowerloop"}};
+const ActionRule kStandingShoot[] = {{"shoot", kAnimationHold}};
+const ActionRule kProneRules[] = {{"stoodidle", kAnimationLoop}, {"stand", kAnimationHold},
+                                  {"getdown", kAnimationHold},   {"getup", kAnimationSpawn, 0, 0, "run"},
+                                  {"shoot", kAnimationSpawn, 0, 0, "idle"}};
+const ActionRule kGrenadierRules[] = {{"shoot1", kAnimationHold}, {"shoot2", kAnimationHold}};
+const ActionRule kEngineerRules[] = {{"suck", kAnimationLoop}, {"jumpin", kAnimationHold}};
+
+const char* EndName(int end) { return end == kAnimationLoop ? "loop" : end == kAnimationHold ? "hold" : "spawn"; }
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// Calls the visitor on every node with its model-space matrix (local matrices multiplied up to the root).
+void Walk(SceneNode& node, const engine::Matrix44& parent, bool root,
+          const std::function<void(SceneNode&, const engine::Matrix44&)>& visit) {
+    engine::Matrix44 world;
+    if (root) {
+        world.SetIdentity();
+    } else {
+        engine::Matrix44::Multiply(node.GetLocalMatrix(), parent, world);
+    }
+    visit(node, world);
+    for (int i = 0; i < node.GetChildCount(); ++i) {
+        if (SceneNode* child = node.GetChild(i)) Walk(*child, world, false, visit);
+    }
+}
+
+bool IsMesh(const SceneNode& node) {
+    return node.GetType() == engine::kNodeMesh || node.GetType() == engine::kNodeAnimatedMesh;
+}
+
+// Every material of the tree: node materials and the batches' own.
+std::map<int, bool> Materials(SceneNode& root) {
+    std::map<int, bool> materials;  // handle -> is a node material
+    Walk(root, {}, true, [&](SceneNode& node, const engine::Matrix44&) {
+        if (node.GetMaterial() > 0) materials[node.GetMaterial()] = true;
+        if (const engine::Model* model = IsMesh(node) ? node.GetModel() : nullptr) {
+            for (int b = 0; b < model->GetBatchCount(); ++b) {
+                const int material = model->GetBatch(b)->material;
+                if (material > 0 && materials.count(material) == 0) materials[material] = false;
+            }
+        }
+    });
+    return materials;
+}
+
+bool Inside(const Vec3& p, const Vec3& centre, float slack) {
+    // A hex 1 across its flats, corners on the x axis: |z| <= 0.5 and the two slanted sides.
+    const float x = std::fabs(p.x - centre.x);
+    const float z = std::fabs(p.z - centre.z);
+    const float flat = 0.5f + slack;
+    return z <= flat && 0.8660254f * x + 0.5f * z <= flat;
+}
+
+}  // namespace
+
+void DataCheck::CheckModels() {
+    engine::GetMaterialLib().Init(4096, nullptr);
+    engine::ModelTable::Init(4096);
+    for (const game::UnitDescriptor& row : game::UnitCatalogue()) CheckUnitModel(row.type);
+    for (int type = 1; type <= 11; ++type) CheckStructureModel(type);
+    engine::ModelTable::Free();
+}
+
+void DataCheck::CheckTint(SceneNode& root, const std::string& file, const std::string& tint) {
+    const std::string wanted = Lower(tint);
+    int matches = 0;
+    bool onNode = false;
+    for (const auto& [handle, isNode] : Materials(root)) {
+        const engine::MaterialDef* material = engine::GetMaterialLib().Get(handle);
+        if (material == nullptr) continue;
+        if (Lower(material->GetName().GetNarrow()).find(wanted) == std::string::npos) continue;
+        ++matches;
+        onNode = onNode || isNode;
+    }
+    if (matches != 1) {
+        Fault(file, "", "the tint name \"" + tint + "\" is contained in " + std::to_string(matches) +
+                            " materials (it must be exactly one)");
+    } else if (!onNode || root.FindByMaterialName(tint.c_str()) == nullptr) {
+        Fault(file, "", "the tint material \"" + tint + "\" is not a node material");
+    }
+}
+
+void DataCheck::CheckUnitModel(int type) {
+    const game::UnitDescriptor& row = *game::FindUnitDescriptor(type);
+    const std::string file = std::string(row.prototypePath) + ".CNT";
+    SceneNode* root = engine::LoadSceneContainer(row.prototypePath);
+    if (root == nullptr) {
+        Fault(file, "", "the unit model does not load");
+        return;
+    }
+    const game::UnitClassRow& cls = game::GetUnitClassRow(type);
+    for (const char* part : game::RequiredPartNames(type)) {
+        const bool rotor = std::any_of(cls.rotors.begin(), cls.rotors.end(),
+                                       [part](const char* r) { return r != nullptr && std::string(r) == part; });
+        const engine::WideString name(part);
+        if ((rotor ? root->FindDescendantContaining(name) : root->FindDescendant(name)) == nullptr) {
+            Fault(file, "", std::string("no part \"") + part + "\"");
+        }
+    }
+    CheckTint(*root, file, row.tintMaterialName);
+
+    // Size and budget: the bind pose without the weapons (mesh children of a bone), which may reach past the
+    // footprint to their muzzles.
+    Vec3 lo{1e9f, 1e9f, 1e9f}, hi{-1e9f, -1e9f, -1e9f};
+    int triangles = 0;
+    Walk(*root, {}, true, [&](SceneNode& node, const engine::Matrix44& world) {
+        const engine::Model* model = IsMesh(node) ? node.GetModel() : nullptr;
+        if (model == nullptr) return;
+        triangles += model->GetTriangleCount();
+        if (node.GetAttachBone() != 0) return;
+        for (int t = 0; t < model->GetTriangleCount(); ++t) {
+            Vec3 c[3];
+            model->GetTriangleCorners(t, c[0], c[1], c[2]);
+            for (const Vec3& corner : c) {
+                const Vec3 p = world.TransformPoint(corner);
+                lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
+                hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+            }
+        }
+    });
+    const bool soldier = root->GetType() == engine::kNodeAnimatedMesh;
+    if (triangles > kUnitTriangles) Fault(file, "", std::to_string(triangles) + " triangles (at most 1500)");
+    if (std::max({-lo.x, hi.x, -lo.z, hi.z}) > kFootprint + kSlack) {
+        Fault(file, "", "the model does not fit the 0.9 x 0.9 footprint");
+    }
+    const bool infantry = cls.animations.size() > 0;
+    if (infantry) {
+        const engine::Model* model = root->GetModel();
+        const engine::Skeleton* skeleton = model != nullptr ? model->skeleton.get() : nullptr;
+        if (!soldier || skeleton == nullptr || skeleton->BoneCount() != kSoldierBones) {
+            Fault(file, "", "an infantry model is a skinned root with a 16-bone skeleton");
+        } else if (model->GetTriangleCount() > kSoldierTriangles) {
+            Fault(file, "", "the soldier has more than 900 triangles");
+        }
+        if (hi.y < 0.6f || hi.y > 0.85f) Fault(file, "", "a soldier stands 0.6 to 0.8 tall");
+    }
+    CheckUnitActions(*root, file, type);
+    root->Destroy();
+}
+
+void DataCheck::CheckUnitActions(SceneNode& root, const std::string& file, int type) {
+    const engine::Model* model = root.GetType() == engine::kNodeAnimatedMesh ? root.GetModel() : nullptr;
+    engine::AnimationSet* set = model != nullptr && model->skeleton ? model->skeleton->animationSet.get()
+                                                                       : root.GetAnimationSet();
+    if (set == nullptr) {
+        Fault(file, "", "the model has no actions");
+        return;
+    }
+    const game::UnitClassRow& cls = game::GetUnitClassRow(type);
+    std::vector<ActionRule> rules(std::begin(kAllRules), std::end(kAllRules));
+    if (!cls.animations.empty()) {
+        rules.insert(rules.end(), std::begin(kInfantryRules), std::end(kInfantryRules));
+        const bool prone = type == game::UT_GRUNT || type == game::UT_SNIPER;
+        if (prone) {
+            rules.insert(rules.end(), std::begin(kProneRules), std::end(kProneRules));
+        } else {
+            rules.insert(rules.end(), std::begin(kStandingShoot), std::end(kStandingShoot));
+        }
+        if (type == game::UT_GRENADIER) rules.insert(rules.end(), std::begin(kGrenadierRules), std::end(kGrenadierRules));
+        if (type == game::UT_ENGINEER) rules.insert(rules.end(), std::begin(kEngineerRules), std::end(kEngineerRules));
+    }
+    for (const char* name : cls.animations) {
+        if (set->Find(name) == nullptr) Fault(file, "", std::string("no action \"") + name + "\", which the class plays");
+    }
+    for (const ActionRule& rule : rules) {
+        engine::AnimationRecord* record = set->Find(rule.name);
+        if (record == nullptr) {
+            Fault(file, "", std::string("no action \"") + rule.name + "\"");
+            continue;
+        }
+        if (record->endMode != rule.end) {
+            Fault(file, "", std::string("the action \"") + rule.name + "\" must " + EndName(rule.end) + ", not " +
+                                EndName(record->endMode));
+        }
+        if (rule.spawn != nullptr &&
+            (record->spawnTarget == nullptr || record->spawnTarget->name.GetNarrow() != std::string(rule.spawn))) {
+            Fault(file, "", std::string("the action \"") + rule.name + "\" must lead into \"" + rule.spawn + "\"");
+        }
+        const float length = record->GetLength();
+        if ((rule.minSeconds > 0 && length < rule.minSeconds - 0.05f) ||
+            (rule.maxSeconds > 0 && length > rule.maxSeconds + 0.05f)) {
+            Fault(file, "", std::string("the action \"") + rule.name + "\" lasts " + std::to_string(length) + " s");
+        }
+    }
+}
+
+void DataCheck::CheckStructureModel(int type) {
+    const std::string path = kStructureModels[type - 1];
+    const std::string file = path + ".CNT";
+    SceneNode* root = engine::LoadSceneContainer(path.c_str());
+    if (root == nullptr) {
+        Fault(file, "", "the structure model does not load");
+        return;
+    }
+    if (root->FindDescendant(engine::WideString("snow")) == nullptr) Fault(file, "", "no \"snow\" node");
+    CheckTint(*root, file, kStructureTints[type - 1]);
+    int triangles = 0;
+    bool outside = false;
+    Walk(*root, {}, true, [&](SceneNode& node, const engine::Matrix44& world) {
+        const engine::Model* model = IsMesh(node) ? node.GetModel() : nullptr;
+        if (model == nullptr) return;
+        triangles += model->GetTriangleCount();
+        for (int t = 0; t < model->GetTriangleCount(); ++t) {
+            Vec3 c[3];
+            model->GetTriangleCorners(t, c[0], c[1], c[2]);
+            for (const Vec3& corner : c) {
+                const Vec3 p = world.TransformPoint(corner);
+                const bool in = kThreeHex[type - 1]
+                                    ? std::any_of(std::begin(kThreeHexCentres), std::end(kThreeHexCentres),
+                                                  [&p](const Vec3& h) { return Inside(p, h, 0.05f); })
+                                    : Inside(p, {0, 0, 0}, 0.05f);
+                outside = outside || !in;
+            }
+        }
+    });
+    if (triangles > kStructureTriangles) Fault(file, "", std::to_string(triangles) + " triangles (at most 2500)");
+    if (outside) Fault(file, "", "the model reaches beyond its hexes");
+    root->Destroy();
+}
+
+}  // namespace datacheck
