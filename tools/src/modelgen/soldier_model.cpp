@@ -46,10 +46,10 @@ std::array<Matrix44, kSoldierBones> PoseMatrices(const Pose& pose) {
             Matrix44 root = Turn(pose.rootTurn);
             Matrix44 both;
             Matrix44::Multiply(local, root, both);
-            both.SetTranslationV(kJoints[b] + pose.rootOffset);
+            both.SetRow(3, kJoints[b] + pose.rootOffset);
             world[b] = both;
         } else {
-            local.SetTranslationV(kJoints[b] - kJoints[kParents[b]]);
+            local.SetRow(3, kJoints[b] - kJoints[kParents[b]]);
             Matrix44::Multiply(local, world[kParents[b]], world[b]);
         }
     }
@@ -179,10 +179,10 @@ cntbuild::AuthorNode WeaponNode(ModelOutput& out, const std::string& folder, con
     const float yaw = std::atan2(dir.x, -dir.z) * 57.29578f;
     Matrix44 node;
     node.InitRotationY(yaw);
-    node.SetTranslationV(tip - node.TransformVector(tipLocal));
+    node.SetRow(3, tip - node.TransformVector(tipLocal));
     Matrix44 author;
     author.InitRotationY(-yaw);
-    author.SetTranslationV(tipLocal);
+    author.SetRow(3, tipLocal);
     MeshKit kit;
     kit.SetTransform(author);
     WeaponShape(kit, weapon);
@@ -193,7 +193,7 @@ cntbuild::AuthorNode WeaponNode(ModelOutput& out, const std::string& folder, con
 
 cntbuild::AuthorNode GrenadeNode(ModelOutput& out, const std::string& folder) {
     Matrix44 node;
-    node.SetTranslationV(kJoints[kRightHand] + Vec3{0, 0.01f, -0.02f});
+    node.SetRow(3, kJoints[kRightHand] + Vec3{0, 0.01f, -0.02f});
     MeshKit kit;
     WeaponShape(kit, Weapon::kGrenade);
     cntbuild::AuthorNode part = MeshNode(out, folder, game::kGrenadePartName, 0, kit, kFixedMaterial, node);
@@ -216,7 +216,26 @@ SoldierKind KindOf(int type) {
 const Vec3 kRifleTip{-0.13f, 0.46f, -0.50f};
 const Vec3 kBazookaTip{-0.11f, 0.60f, -0.32f};
 
+float ScaleOf(int type) { return type == game::UT_SUPERSOLDIER ? 1.12f : 1.0f; }
+
 }  // namespace
+
+std::vector<std::array<Matrix44, kSoldierBones>> SoldierFrames(int type) {
+    std::vector<std::array<Matrix44, kSoldierBones>> frames;
+    const float scale = ScaleOf(type);
+    const auto add = [&](const Pose& pose) {
+        std::array<Matrix44, kSoldierBones> world = PoseMatrices(pose);
+        // A taller soldier moves its joints apart; its turns stay as they are.
+        for (Matrix44& m : world) m.SetRow(3, m.GetTranslation() * scale);
+        frames.push_back(world);
+    };
+    add(Pose{});  // frame 0: the bind pose
+    for (const ActionPlan& plan : SoldierActions(KindOf(type))) {
+        const int count = FrameCount(plan);
+        for (int i = 0; i < count; ++i) add(SamplePose(plan, static_cast<float>(i) / kFramesPerSecond));
+    }
+    return frames;
+}
 
 bool IsSoldierType(int type) {
     switch (type) {
@@ -239,7 +258,7 @@ void WriteSoldier(ModelOutput& out, int type) {
     WriteTintMaterial(out, tint);
 
     Dress dress;
-    dress.scale = type == game::UT_SUPERSOLDIER ? 1.12f : 1.0f;
+    dress.scale = ScaleOf(type);
     dress.cap = type == game::UT_GENERAL;
     dress.backpack = type == game::UT_ENGINEER;
     MeshKit kit;
@@ -250,19 +269,8 @@ void WriteSoldier(ModelOutput& out, int type) {
     mesh.boneParents.resize(kSoldierBones);
     mesh.boneFrames.assign(kSoldierBones, {});
     for (int b = 0; b < kSoldierBones; ++b) mesh.boneParents[b] = kParents[b] + 1;
-    const auto addFrame = [&](const Pose& pose) {
-        const std::array<Matrix44, kSoldierBones> world = PoseMatrices(pose);
-        for (int b = 0; b < kSoldierBones; ++b) {
-            // A taller soldier moves its joints apart; its turns stay as they are.
-            Matrix44 m = world[b];
-            m.SetTranslationV(m.GetTranslation() * dress.scale);
-            mesh.boneFrames[static_cast<std::size_t>(b)].push_back(m);
-        }
-    };
-    addFrame(Pose{});  // frame 0: the bind pose
-    for (const ActionPlan& plan : plans) {
-        const int count = FrameCount(plan);
-        for (int i = 0; i < count; ++i) addFrame(SamplePose(plan, static_cast<float>(i) / kFramesPerSecond));
+    for (const auto& frame : SoldierFrames(type)) {
+        for (int b = 0; b < kSoldierBones; ++b) mesh.boneFrames[static_cast<std::size_t>(b)].push_back(frame[b]);
     }
 
     std::vector<cntbuild::AuthorNode> nodes(1);

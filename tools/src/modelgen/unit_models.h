@@ -1,6 +1,7 @@
 #pragma once
 // The unit models: a skinned soldier for the infantry types and a tree of mesh parts for the vehicles,
 // ships and aircraft, each written as "<folder>/Unit" with its parts, its tint material and its actions.
+#include <array>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,10 @@ void WriteTintMaterial(ModelOutput& out, const std::string& path);
 // A mesh node of the tree: its model written as folder + name, with the material as its node material.
 cntbuild::AuthorNode MeshNode(ModelOutput& out, const std::string& folder, const std::string& name, int depth,
                               MeshKit& kit, const std::string& material, const engine::Matrix44& local);
+
+// The model-space matrices of the soldier's 16 bones in every baked frame of the type's actions, frame 0
+// the bind pose.
+std::vector<std::array<engine::Matrix44, 16>> SoldierFrames(int type);
 
 // Whether the type is drawn as a skinned soldier.
 bool IsSoldierType(int type);
