@@ -16,7 +16,7 @@ constexpr const char* kSwatchColours[kSwatchCount] = {
     "",           "model_skin",  "model_uniform", "model_boots", "model_gun",   "model_metal",
     "model_dark", "model_rubber", "model_glass",  "model_wood",  "model_concrete", "model_roof",
     "model_deck", "model_hull",  "model_white",   "model_yellow", "model_red",   "model_rotor",
-    "model_canvas", "model_brass", "model_sand",  "model_green", "model_snow"};
+    "model_canvas", "model_brass", "model_sand",  "model_green", "model_snow", "model_silver", "model_bronze"};
 
 // Two unit vectors across the axis a -> b.
 void Across(const Vec3& axis, Vec3& u, Vec3& v) {

@@ -1,6 +1,8 @@
 #include "modelgen/model_groups.h"
 
+#include "modelgen/effect_models.h"
 #include "modelgen/mesh_kit.h"
+#include "modelgen/misc_models.h"
 #include "modelgen/structure_models.h"
 #include "modelgen/unit_models.h"
 
@@ -13,7 +15,7 @@ void Units(ModelOutput& out) {
     WriteUnits(out);
 }
 
-constexpr ModelGroup kGroups[] = {{"units", &Units}, {"structures", &WriteStructures}};
+constexpr ModelGroup kGroups[] = {{"units", &Units}, {"structures", &WriteStructures}, {"effects", &WriteEffects}, {"misc", &WriteMisc}};
 
 }  // namespace
 

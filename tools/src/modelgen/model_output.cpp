@@ -1,5 +1,6 @@
 #include "modelgen/model_output.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -7,6 +8,7 @@
 #include <system_error>
 
 #include "engine/image/dds_writer.h"
+#include "engine/image/image_writers.h"
 #include "scene_text.h"
 
 namespace modelgen {
@@ -120,6 +122,39 @@ void ModelOutput::WriteTexture(const std::string& path, int width, int height, c
     engine::AppendDdsTrailer(file, scan.Kind());
     std::string error;
     if (!WriteBytes(folder_ + "/" + entry, file, error)) Fault(error);
+}
+
+void ModelOutput::WritePng(const std::string& path, int width, int height, const std::vector<std::uint32_t>& texels) {
+    const std::string entry = path + ".png";
+    if (!Prepare(entry)) return;
+    std::vector<std::uint8_t> bytes(texels.size() * 4);
+    for (std::size_t i = 0; i < texels.size(); ++i) {
+        for (int b = 0; b < 4; ++b) bytes[i * 4 + static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(texels[i] >> (8 * b));
+    }
+    engine::ConstSurfaceView level;
+    level.format = engine::SurfaceFormat::kA8R8G8B8;
+    level.width = static_cast<std::uint32_t>(width);
+    level.height = static_cast<std::uint32_t>(height);
+    level.pitch = static_cast<std::size_t>(width) * 4;
+    level.bits = bytes.data();
+    const std::vector<std::uint8_t> file = engine::EncodePng(level);
+    std::string error;
+    if (file.empty()) {
+        Fault(entry + ": the picture does not encode");
+    } else if (!WriteBytes(folder_ + "/" + entry, file, error)) {
+        Fault(error);
+    }
+}
+
+std::vector<std::string> ModelOutput::SourceNames(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code code;
+    for (const auto& item : std::filesystem::directory_iterator(source_ + "/Models/" + folder, code)) {
+        if (item.path().extension() == ".txt") names.push_back(item.path().stem().string());
+    }
+    if (code) Fault("cannot list Models/" + folder);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void ModelOutput::WriteMaterial(const std::string& path, const tools::MaterialDescription& description) {

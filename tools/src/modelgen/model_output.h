@@ -29,6 +29,10 @@ public:
 
     // A 32-bit texture of width x height texels (0xAARRGGBB, rows top first) as "<path>.DDS", one level.
     void WriteTexture(const std::string& path, int width, int height, const std::vector<std::uint32_t>& texels);
+    // The same texels as "<path>.png" (8-bit RGBA; the game makes its mipmaps when it loads it).
+    void WritePng(const std::string& path, int width, int height, const std::vector<std::uint32_t>& texels);
+    // The sorted names (without ".txt") of the source texts in a folder under the sources' "Models/".
+    std::vector<std::string> SourceNames(const std::string& folder);
     // A ".MTL" from its description.
     void WriteMaterial(const std::string& path, const tools::MaterialDescription& description);
     // A ".MTL" from a description text under the sources' "Models/" folder, with "{name}" replaced by the given
