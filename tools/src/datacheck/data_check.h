@@ -80,6 +80,8 @@ private:
     void CheckUnitModel(int type);
     void CheckUnitActions(engine::SceneNode& root, const std::string& file, int type);
     void CheckStructureModel(int type);
+    void CheckEffectModels();
+    void CheckMarkerModels();
     void CheckTint(engine::SceneNode& root, const std::string& file, const std::string& tint);
 
     std::unique_ptr<engine::ArchiveSet> mounted_;

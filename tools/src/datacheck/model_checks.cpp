@@ -16,12 +16,15 @@
 #include "engine/scene/animation_set.h"
 #include "engine/scene/mesh_model.h"
 #include "engine/scene/model_table.h"
+#include "engine/scene/particle_emitter.h"
 #include "engine/scene/scene_container.h"
 #include "engine/scene/scene_node.h"
 #include "engine/scene/skeleton.h"
 #include "game/battle/battle_types.h"
 #include "game/units/unit_catalogue.h"
 #include "game/units/unit_class_table.h"
+#include "game/units/scene_unit_view_factory.h"
+#include "game/level/help_icons.h"
 
 namespace datacheck {
 namespace {
@@ -129,14 +132,57 @@ bool Inside(const Vec3& p, const Vec3& centre, float slack) {
     return z <= flat && 0.8660254f * x + 0.5f * z <= flat;
 }
 
+// The textures a material names, answered from the archive's entries: a handle per name found, 0 (and the
+// name kept) for a missing one.
+class EntryTextures final : public engine::MaterialTextureSource {
+public:
+    explicit EntryTextures(const DataCheck& check) : check_(check) {}
+    int Load(const engine::WideString& name, int) override { return Find(name.GetNarrow(), false); }
+    int LoadCubeMap(const engine::WideString& name) override { return Find(name.GetNarrow(), true); }
+    int LoadFlagged(const engine::WideString& name) override { return Find(name.GetNarrow(), false); }
+    int MakeCheckTexture(int, int, std::uint32_t, std::uint32_t) override { return 0; }
+    int Width(int) const override { return 64; }
+
+private:
+    int Find(const std::string& name, bool cube) {
+        static const char* const kFaces[] = {"_X", "_NX", "_Y", "_NY", "_Z", "_NZ"};
+        for (const std::string& base : {name, "Common/" + name}) {
+            for (const char* extension : {".dds", ".png", ".tga"}) {
+                if (!cube && check_.Find(base + extension) != nullptr) return ++handles_;
+                if (cube && check_.Find(base + kFaces[0] + extension) != nullptr) return ++handles_;
+            }
+        }
+        return 0;
+    }
+    const DataCheck& check_;
+    int handles_ = 0;
+};
+
+// The shader sets whose first stage holds the picture they draw: TEXTURE, COLOURD and the terrain sets.
+bool NeedsStageTexture(int shaderSet) { return shaderSet >= 1 && shaderSet <= 6; }
+
 }  // namespace
 
 void DataCheck::CheckModels() {
-    engine::GetMaterialLib().Init(4096, nullptr);
+    EntryTextures textures(*this);
+    engine::GetMaterialLib().Init(4096, &textures);
     engine::ModelTable::Init(4096);
     for (const game::UnitDescriptor& row : game::UnitCatalogue()) CheckUnitModel(row.type);
     for (int type = 1; type <= 11; ++type) CheckStructureModel(type);
+    CheckEffectModels();
+    CheckMarkerModels();
+    // Every material loaded above draws a picture on every stage its shader set reads.
+    engine::MaterialLib& lib = engine::GetMaterialLib();
+    for (int handle = 1; handle < lib.Count(); ++handle) {
+        const engine::MaterialDef* material = lib.Get(handle);
+        if (material == nullptr || !NeedsStageTexture(material->GetShaderSetIndex())) continue;
+        if (material->GetName().GetNarrow() == std::string("$$$DebugMat")) continue;  // the library's own
+        if (material->GetTexture(0) == 0) {
+            Fault(material->GetName().GetNarrow() + std::string(".MTL"), "", "the material's texture is missing");
+        }
+    }
     engine::ModelTable::Free();
+    lib.Free();
 }
 
 void DataCheck::CheckTint(SceneNode& root, const std::string& file, const std::string& tint) {
@@ -260,6 +306,113 @@ void DataCheck::CheckUnitActions(SceneNode& root, const std::string& file, int t
             Fault(file, "", std::string("the action \"") + rule.name + "\" lasts " + std::to_string(length) + " s");
         }
     }
+}
+
+void DataCheck::CheckEffectModels() {
+    // The effects the classes wait on must end within a second; the others that play once within five; the
+    // ones the game stops itself keep emitting.
+    std::set<std::string> waitedOn;
+    for (const game::UnitDescriptor& row : game::UnitCatalogue()) {
+        for (const char* effect : game::GetUnitClassRow(row.type).weapon.effects) {
+            if (effect != nullptr) waitedOn.insert(effect);
+        }
+    }
+    const std::set<std::string> untilStopped = {"Particles/EngineerSuck", "Particles/tank_track_smoke",
+                                                "Particles/ComboFlare", "Particles/Rocket"};
+    std::vector<std::string> paths = game::SceneUnitViewFactory::PrototypePaths();
+    paths.push_back("Particles/Coins");
+    paths.push_back(game::kHelpIconEffect);
+    for (const std::string& path : paths) {
+        const bool effect = path.rfind("Particles/", 0) == 0;
+        const bool projectile = path.rfind("Projectiles/", 0) == 0;
+        if (!effect && !projectile) continue;
+        const std::string file = path + ".CNT";
+        SceneNode* root = engine::LoadSceneContainer(path.c_str());
+        if (root == nullptr) {
+            Fault(file, "", "does not load");
+            continue;
+        }
+        if (projectile) {
+            // The projectile copies its root's mesh and material.
+            if (root->GetType() != engine::kNodeMesh || root->GetModel() == nullptr || root->GetMaterial() == 0) {
+                Fault(file, "", "a projectile's root must be a mesh node with its material");
+            }
+        } else {
+            Walk(*root, {}, true, [&](SceneNode& node, const engine::Matrix44&) {
+                const engine::ParticleEmitter* emitter = node.GetParticleEmitter();
+                if (emitter == nullptr) return;
+                const engine::ParticleParams& p = emitter->GetParams();
+                const float end = p.emissionDuration + p.particleLife;
+                if (p.particleLife <= 0.0f || p.material == 0) {
+                    Fault(file, "", "an emitter without particles or sprite material");
+                } else if (untilStopped.count(path) != 0) {
+                    if (p.emissionDuration < 60.0f) Fault(file, "", "must keep emitting until the game stops it");
+                } else if (end > (waitedOn.count(path) != 0 ? 1.0f : 5.0f)) {
+                    Fault(file, "", "the effect lasts " + std::to_string(end) + " s");
+                }
+            });
+        }
+        root->Destroy();
+    }
+}
+
+void DataCheck::CheckMarkerModels() {
+    for (const char* path : {"Trophies/Gold/Trophy", "Trophies/Silver/Trophy", "Trophies/Bronze/Trophy",
+                             "Trophies/Fail/Trophy", "Markers/Movement/Marker", "HelpIcon/Icon"}) {
+        const std::string file = std::string(path) + ".CNT";
+        SceneNode* root = engine::LoadSceneContainer(path);
+        if (root == nullptr) {
+            Fault(file, "", "does not load");
+            continue;
+        }
+        Vec3 lo{1e9f, 1e9f, 1e9f}, hi{-1e9f, -1e9f, -1e9f};
+        Walk(*root, {}, true, [&](SceneNode& node, const engine::Matrix44& world) {
+            const engine::Model* model = IsMesh(node) ? node.GetModel() : nullptr;
+            for (int t = 0; model != nullptr && t < model->GetTriangleCount(); ++t) {
+                Vec3 c[3];
+                model->GetTriangleCorners(t, c[0], c[1], c[2]);
+                for (const Vec3& corner : c) {
+                    const Vec3 p = world.TransformPoint(corner);
+                    lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
+                    hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+                }
+            }
+        });
+        const std::string name = path;
+        if (name.rfind("Trophies/", 0) == 0 &&
+            (std::max({-lo.x, hi.x, -lo.z, hi.z}) > 0.45f + kSlack || hi.y - lo.y > 0.9f + kSlack)) {
+            Fault(file, "", "a trophy fits a box of 0.9 centred on the y axis");
+        }
+        if (name == "HelpIcon/Icon" && (root->GetType() != engine::kNodeMesh || hi.y - lo.y < 0.5f || hi.y - lo.y > 0.7f)) {
+            Fault(file, "", "the help icon is a mesh about 0.6 tall");
+        }
+        if (name == "Markers/Movement/Marker") {
+            engine::AnimationSet* set = root->GetAnimationSet();
+            engine::AnimationRecord* record = set != nullptr ? set->Find("default") : nullptr;
+            if (record == nullptr || record->endMode != kAnimationHold || record->GetLength() < 0.6f ||
+                record->GetLength() > 1.0f + 0.05f) {
+                Fault(file, "", "the marker's \"default\" must hold for 0.6 to 1.0 s");
+            }
+        }
+        root->Destroy();
+    }
+    // The capture marker's spanner, about 0.15 across, and the pictures the game names.
+    const int spanner = engine::LoadModel("Vezuzed/spanner");
+    const engine::Model* model = spanner != 0 ? engine::ModelTable::Get(spanner) : nullptr;
+    if (model == nullptr) {
+        Fault("Vezuzed/spanner.MDL", "", "does not load");
+    } else {
+        const engine::Aabb box = model->GetBounds();
+        const float across = std::max(box.max.x - box.min.x, box.max.z - box.min.z);
+        if (across < 0.1f || across > 0.2f) Fault("Vezuzed/spanner.MDL", "", "the spanner is about 0.15 across");
+    }
+    EntryTextures textures(*this);
+    for (const char* picture : {"Vezuzed/DRUV_countdown_spanner_grey", "Common/DRUV_craters", "Common/DRUV_craters_normals",
+                                "Common/DRUV_snowflake", "Common/DRUV_shadow", "Common/MoveMarker",
+                                "Common/FireMarker", "Common/ExitMarker"}) {
+        if (textures.Load(engine::WideString(picture), 1) == 0) Fault(picture, "", "the picture is missing");
+    }
+    if (textures.LoadCubeMap(engine::WideString("Common/Calm")) == 0) Fault("Common/Calm_X", "", "the sky is missing");
 }
 
 void DataCheck::CheckStructureModel(int type) {
