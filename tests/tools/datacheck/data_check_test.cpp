@@ -305,9 +305,12 @@ TEST(DataCheck, EachSeededModelFaultIsNamed) {
     ExpectModelFault("\"getup\" without its spawn",
                      [](Entries& e) { Replace(Entry(e, "Units/Grunt/ZavicUnit.TXT"), "getup\r\nspawn,run", "getup\r\nhold"); },
                      "Units/Grunt/Unit.CNT", "\"getup\" must spawn, not hold");
-    ExpectModelFault("a one-hex model on a three-hex structure",
+    ExpectModelFault("a three-hex model on a one-hex structure",
                      [](Entries& e) { Entry(e, "Structures/RepairS/RepairS.CNT") = Entry(e, "Structures/Factory/Factory.CNT"); },
                      "Structures/RepairS/RepairS.CNT", "reaches beyond its hexes");
+    ExpectModelFault("a one-hex model on a three-hex structure",
+                     [](Entries& e) { Entry(e, "Structures/Silo/Silo.CNT") = Entry(e, "Structures/Radio/Radio.CNT"); },
+                     "Structures/Silo/Silo.CNT", "less than 60 % covered");
     ExpectModelFault("a projectile with a group root",
                      [](Entries& e) { Entry(e, "Projectiles/Grenade.CNT") = Entry(e, "Trophies/Gold/Trophy.CNT"); },
                      "Projectiles/Grenade.CNT", "a projectile's root must be a mesh node");

@@ -4,6 +4,7 @@
 // tint finder reads node materials), every action its class plays with the end mode and length the classes
 // wait on, and must fit its footprint, size and triangle budget.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -21,6 +22,8 @@
 #include "engine/scene/scene_node.h"
 #include "engine/scene/skeleton.h"
 #include "game/battle/battle_types.h"
+#include "game/battle/hex_coord.h"
+#include "game/battle/structure_look.h"
 #include "game/units/unit_catalogue.h"
 #include "game/units/unit_class_table.h"
 #include "game/units/scene_unit_view_factory.h"
@@ -48,9 +51,8 @@ constexpr const char* kStructureModels[] = {
 constexpr const char* kStructureTints[] = {"Material",  "buildings",    "buildings", "buildings",
                                            "buildings", "buildings",    "buildings", "oil_platform",
                                            "buildings", "buildings",    "buildings"};
-// The three-hex types (Factory, Airport, Dockyard, Barracks, HQ, Silo) and their hexes in the model's frame.
+// The three-hex types: Factory, Airport, Dockyard, Barracks, HQ, Silo.
 constexpr bool kThreeHex[] = {false, true, true, true, true, true, false, false, false, true, false};
-const Vec3 kThreeHexCentres[3] = {{-0.4f, 0, 0.5f}, {-0.4f, 0, -0.5f}, {0.466f, 0, 0}};
 
 // An action's expected end and length bounds in seconds (0: not bounded).
 struct ActionRule {
@@ -160,6 +162,32 @@ private:
 
 // The shader sets whose first stage holds the picture they draw: TEXTURE, COLOURD and the terrain sets.
 bool NeedsStageTexture(int shaderSet) { return shaderSet >= 1 && shaderSet <= 6; }
+
+// The share of sample points of the hex about the centre that some triangle covers seen from above.
+float Coverage(const std::vector<std::array<Vec3, 3>>& triangles, const Vec3& centre) {
+    const auto side = [](const Vec3& a, const Vec3& b, float x, float z) {
+        return (b.x - a.x) * (z - a.z) - (b.z - a.z) * (x - a.x);
+    };
+    int inside = 0;
+    int covered = 0;
+    for (int i = -6; i <= 6; ++i) {
+        for (int j = -6; j <= 6; ++j) {
+            const Vec3 p{centre.x + 0.09f * static_cast<float>(i), 0, centre.z + 0.08f * static_cast<float>(j)};
+            if (!Inside(p, centre, 0.0f)) continue;
+            ++inside;
+            for (const auto& t : triangles) {
+                const float d0 = side(t[0], t[1], p.x, p.z);
+                const float d1 = side(t[1], t[2], p.x, p.z);
+                const float d2 = side(t[2], t[0], p.x, p.z);
+                if ((d0 >= 0 && d1 >= 0 && d2 >= 0) || (d0 <= 0 && d1 <= 0 && d2 <= 0)) {
+                    ++covered;
+                    break;
+                }
+            }
+        }
+    }
+    return inside > 0 ? static_cast<float>(covered) / static_cast<float>(inside) : 0.0f;
+}
 
 }  // namespace
 
@@ -425,27 +453,49 @@ void DataCheck::CheckStructureModel(int type) {
     }
     if (root->FindDescendant(engine::WideString("snow")) == nullptr) Fault(file, "", "no \"snow\" node");
     CheckTint(*root, file, kStructureTints[type - 1]);
-    int triangles = 0;
-    bool outside = false;
+    // The model's triangles in its own frame.
+    std::vector<std::array<Vec3, 3>> corners;
     Walk(*root, {}, true, [&](SceneNode& node, const engine::Matrix44& world) {
         const engine::Model* model = IsMesh(node) ? node.GetModel() : nullptr;
-        if (model == nullptr) return;
-        triangles += model->GetTriangleCount();
-        for (int t = 0; t < model->GetTriangleCount(); ++t) {
-            Vec3 c[3];
+        for (int t = 0; model != nullptr && t < model->GetTriangleCount(); ++t) {
+            std::array<Vec3, 3> c;
             model->GetTriangleCorners(t, c[0], c[1], c[2]);
-            for (const Vec3& corner : c) {
-                const Vec3 p = world.TransformPoint(corner);
-                const bool in = kThreeHex[type - 1]
-                                    ? std::any_of(std::begin(kThreeHexCentres), std::end(kThreeHexCentres),
-                                                  [&p](const Vec3& h) { return Inside(p, h, 0.05f); })
-                                    : Inside(p, {0, 0, 0}, 0.05f);
-                outside = outside || !in;
-            }
+            for (Vec3& corner : c) corner = world.TransformPoint(corner);
+            corners.push_back(c);
         }
     });
-    if (triangles > kStructureTriangles) Fault(file, "", std::to_string(triangles) + " triangles (at most 2500)");
+    if (static_cast<int>(corners.size()) > kStructureTriangles) {
+        Fault(file, "", std::to_string(corners.size()) + " triangles (at most 2500)");
+    }
+    // Placed on the map as the game places it, both ways for a three-hex building and from an even and an
+    // odd column: every corner within its hexes (plus 0.05), and each hex at least 60 % covered from above.
+    const bool three = kThreeHex[type - 1];
+    bool outside = false;
+    bool thin = false;
+    for (int column : {4, 5}) {
+        for (bool mirrored : {false, true}) {
+            if (mirrored && !three) continue;
+            const game::HexCoord anchor = game::MakeHexCoord(column, 4);
+            std::vector<Vec3> hexes;
+            for (const game::HexCoord hex : {anchor, game::HexStep(anchor, 3), game::HexStep(anchor, mirrored ? 4 : 2)}) {
+                const engine::Vec2 at = game::HexToWorld(hex);
+                hexes.push_back({at.x, 0, at.y});
+                if (!three) break;
+            }
+            const engine::Matrix44 place = game::StructureModelMatrix(hexes[0], three, mirrored);
+            std::vector<std::array<Vec3, 3>> placed = corners;
+            for (auto& c : placed) {
+                for (Vec3& corner : c) {
+                    corner = place.TransformPoint(corner);
+                    outside = outside || std::none_of(hexes.begin(), hexes.end(),
+                                                      [&](const Vec3& h) { return Inside(corner, h, 0.05f); });
+                }
+            }
+            for (const Vec3& h : hexes) thin = thin || Coverage(placed, h) < 0.6f;
+        }
+    }
     if (outside) Fault(file, "", "the model reaches beyond its hexes");
+    if (thin) Fault(file, "", "a hex of the structure is less than 60 % covered");
     root->Destroy();
 }
 
