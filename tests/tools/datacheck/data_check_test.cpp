@@ -311,6 +311,9 @@ TEST(DataCheck, EachSeededModelFaultIsNamed) {
     ExpectModelFault("a one-hex model on a three-hex structure",
                      [](Entries& e) { Entry(e, "Structures/Silo/Silo.CNT") = Entry(e, "Structures/Radio/Radio.CNT"); },
                      "Structures/Silo/Silo.CNT", "less than 60 % covered");
+    ExpectModelFault("a heavy tank with a short barrel",
+                     [](Entries& e) { Entry(e, "Units/HeavyTank/tank_barrel.MDL") = Entry(e, "Units/MedTank/tank_barrrel.MDL"); },
+                     "Units/HeavyTank/Unit.CNT", "Particles/MuzzleFlashSmall of tank_barrel lies");
     ExpectModelFault("a projectile with a group root",
                      [](Entries& e) { Entry(e, "Projectiles/Grenade.CNT") = Entry(e, "Trophies/Gold/Trophy.CNT"); },
                      "Projectiles/Grenade.CNT", "a projectile's root must be a mesh node");

@@ -79,6 +79,7 @@ private:
 
     void CheckUnitModel(int type);
     void CheckUnitActions(engine::SceneNode& root, const std::string& file, int type);
+    void CheckUnitAnchors(engine::SceneNode& root, const std::string& file, int type);
     void CheckStructureModel(int type);
     void CheckEffectModels();
     void CheckMarkerModels();

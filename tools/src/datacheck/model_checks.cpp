@@ -287,7 +287,73 @@ void DataCheck::CheckUnitModel(int type) {
         if (hi.y < 0.6f || hi.y > 0.85f) Fault(file, "", "a soldier stands 0.6 to 0.8 tall");
     }
     CheckUnitActions(*root, file, type);
+    CheckUnitAnchors(*root, file, type);
     root->Destroy();
+}
+
+void DataCheck::CheckUnitAnchors(SceneNode& root, const std::string& file, int type) {
+    // Each effect the class places (muzzle flashes, exhaust, tracers) and the rocket launcher's launch frame:
+    // its origin within 0.05 of the part's tip (the part's corners furthest along the effect's axis), the axis
+    // within 20 degrees of the part's own (from its back end to its tip; a part that is the model itself points
+    // along -z).
+    const game::UnitClassRow& cls = game::GetUnitClassRow(type);
+    struct Anchor {
+        const char* part;
+        game::MatrixSteps steps;
+        const char* what;
+    };
+    std::vector<Anchor> anchors;
+    const char* effectPart = cls.weapon.part != nullptr ? cls.weapon.part : (cls.turret != nullptr ? cls.turret->barrel : nullptr);
+    for (std::size_t i = 0; i < cls.weapon.effects.size(); ++i) {
+        if (cls.weapon.effects[i] != nullptr) anchors.push_back({effectPart, cls.weapon.effectSteps[i], cls.weapon.effects[i]});
+    }
+    if (cls.weapon.launch == game::LaunchKind::kRocketSalvo) anchors.push_back({cls.weapon.launchPart, cls.weapon.launchSteps, "the launch"});
+    for (const Anchor& anchor : anchors) {
+        engine::Matrix44 partWorld;
+        std::vector<Vec3> corners;
+        SceneNode* part = anchor.part != nullptr ? root.FindDescendant(engine::WideString(anchor.part)) : &root;
+        if (part == nullptr) continue;  // reported as a missing part
+        Walk(root, {}, true, [&](SceneNode& node, const engine::Matrix44& world) {
+            if (&node == part) partWorld = world;
+            bool within = anchor.part == nullptr;
+            for (const SceneNode* up = &node; up != nullptr && !within; up = up->GetParent()) within = up == part;
+            const engine::Model* model = IsMesh(node) && within ? node.GetModel() : nullptr;
+            for (int t = 0; model != nullptr && t < model->GetTriangleCount(); ++t) {
+                Vec3 c[3];
+                model->GetTriangleCorners(t, c[0], c[1], c[2]);
+                for (const Vec3& corner : c) corners.push_back(world.TransformPoint(corner));
+            }
+        });
+        if (corners.empty()) continue;
+        const engine::Matrix44 effect = game::ApplySteps(partWorld, anchor.steps);
+        const Vec3 origin = effect.GetTranslation();
+        const Vec3 axis = effect.Row(2).NormalisedSafe();
+        float furthest = -1e9f, hindmost = 1e9f;
+        for (const Vec3& c : corners) {
+            furthest = std::max(furthest, c.Dot(axis));
+            hindmost = std::min(hindmost, c.Dot(axis));
+        }
+        float nearest = 1e9f;
+        Vec3 tip{}, tail{};
+        int tipCount = 0, tailCount = 0;
+        for (const Vec3& c : corners) {
+            if (c.Dot(axis) <= hindmost + 0.01f) {
+                tail = tail + c;
+                ++tailCount;
+            }
+            if (c.Dot(axis) < furthest - 0.01f) continue;
+            nearest = std::min(nearest, c.Distance(origin));
+            tip = tip + c;
+            ++tipCount;
+        }
+        // The part's own axis runs from the middle of its back end to the middle of its tip.
+        const Vec3 own = anchor.part != nullptr
+                             ? (tip * (1.0f / static_cast<float>(tipCount)) - tail * (1.0f / static_cast<float>(tailCount))).NormalisedSafe()
+                             : Vec3{0, 0, -1};
+        const std::string what = std::string(anchor.what) + " of " + (anchor.part != nullptr ? anchor.part : "the model");
+        if (nearest > 0.05f) Fault(file, "", what + " lies " + std::to_string(nearest) + " from the tip");
+        if (own.Dot(axis) < std::cos(20.0f / 57.29578f)) Fault(file, "", what + " does not point along the part");
+    }
 }
 
 void DataCheck::CheckUnitActions(SceneNode& root, const std::string& file, int type) {

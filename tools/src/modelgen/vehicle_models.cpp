@@ -181,7 +181,6 @@ void Mlrs(ModelOutput& out) {
     hull.Box({-0.17f, 0.16f, -0.36f}, {0.17f, 0.3f, -0.18f});  // cab
     hull.SetSwatch(kGlass);
     hull.Box({-0.15f, 0.22f, -0.365f}, {0.15f, 0.28f, -0.3f});
-    tree.Part(game::kBodyPartName, 0, hull, true, {});
     Running(tree, cls.turret->wheels, false, 0.22f, 0.74f, 0.07f);
     // The launch frame from the launcher: its origin is the pod's front, its z axis the direction.
     const Matrix44 launch = game::ApplySteps(Matrix44(), cls.weapon.launchSteps);
@@ -195,9 +194,12 @@ void Mlrs(ModelOutput& out) {
         const Vec3 offset{(i % 2 == 0 ? -0.04f : 0.04f), (i / 2 == 0 ? -0.03f : 0.03f), 0};
         pod.Prism(front + offset, front + offset + dir * 0.01f, 0.022f, 6);
     }
-    pod.SetSwatch(kMetal);
-    pod.Box({-0.05f, 0.0f, -0.05f}, {0.05f, front.y - 0.08f, 0.05f});
-    tree.Part(cls.turret->turret, 0, pod, true, {0, 0.16f, 0.1f});
+    // The post under the pod stands on the turning axis, so the hull carries it.
+    const Vec3 launcher{0, 0.16f, 0.1f};
+    hull.SetSwatch(kMetal);
+    hull.Box(launcher + Vec3{-0.05f, 0.0f, -0.05f}, launcher + Vec3{0.05f, front.y - 0.08f, 0.05f});
+    tree.Part(game::kBodyPartName, 0, hull, true, {});
+    tree.Part(cls.turret->turret, 0, pod, true, launcher);
     tree.Write();
 }
 
