@@ -3,22 +3,31 @@
 //   modelgen <group> <data folder> <sources>   writes the group's files into the data folder (the data set's
 //                                               staging folder); sources is the data/ folder of the sources
 //   modelgen list <group> <sources>             prints the entries the group writes, one a line
+//   modelgen --review <data folder> <out folder>
+//                                               draws every unit (in the blue and the red team colours),
+//                                               structure, projectile, trophy and marker of the data folder
+//                                               on the offscreen window into contact sheets <out>/<group>.png
 // Groups: units, structures, effects, misc, all. A fault in any file stops the command with status 1.
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "engine/render/material_def.h"
 #include "engine/render/material_lib_hooks.h"
 #include "engine/scene/model_table.h"
 #include "modelgen/model_groups.h"
 #include "modelgen/model_output.h"
+#include "modelgen/structure_models.h"
+#include "modelreview/model_review.h"
+#include "game/units/unit_catalogue.h"
 
 namespace {
 
 int Usage() {
     std::cerr << "usage: modelgen <group> <data folder> <sources>\n"
                  "       modelgen list <group> <sources>\n"
+                 "       modelgen --review <data folder> <out folder>\n"
                  "groups: units structures effects misc all\n";
     return 2;
 }
@@ -37,6 +46,26 @@ bool RunGroup(const std::string& group, modelgen::ModelOutput& out) {
     return false;
 }
 
+std::vector<tools::ReviewGroup> ReviewGroups() {
+    std::vector<tools::ReviewGroup> groups(3);
+    groups[0].name = "units";
+    for (const game::UnitDescriptor& row : game::UnitCatalogue()) {
+        groups[0].items.push_back({row.prototypePath, row.tintMaterialName, true});
+    }
+    groups[1].name = "structures";
+    groups[1].fromAbove = true;
+    const auto paths = modelgen::StructureModelPaths();
+    const auto tints = modelgen::StructureTintNames();
+    for (std::size_t i = 0; i < paths.size(); ++i) groups[1].items.push_back({paths[i], tints[i], true});
+    groups[2].name = "props";
+    for (const char* path : {"Projectiles/CanonBall", "Projectiles/Rocket", "Projectiles/FireSpit", "Projectiles/Grenade",
+                             "Trophies/Gold/Trophy", "Trophies/Silver/Trophy", "Trophies/Bronze/Trophy",
+                             "Trophies/Fail/Trophy", "Markers/Movement/Marker", "HelpIcon/Icon"}) {
+        groups[2].items.push_back({path, "", false});
+    }
+    return groups;
+}
+
 int Report(const modelgen::ModelOutput& out) {
     for (const std::string& fault : out.Faults()) std::cerr << "modelgen: " << fault << "\n";
     return out.Faults().empty() ? 0 : 1;
@@ -48,6 +77,7 @@ int main(int argc, char** argv) {
     // The model builder makes each model in the engine's tables before saving it.
     engine::GetMaterialLib().Init(4096, nullptr);
     engine::ModelTable::Init(64);
+    if (argc == 4 && std::strcmp(argv[1], "--review") == 0) return tools::RunModelReview(argv[2], argv[3], ReviewGroups());
     if (argc == 4 && std::strcmp(argv[1], "list") == 0) {
         modelgen::ModelOutput out("", argv[3], true);
         if (!RunGroup(argv[2], out)) return Usage();

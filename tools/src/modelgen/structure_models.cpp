@@ -236,6 +236,15 @@ std::span<const char* const> StructureModelPaths() {
     return paths;
 }
 
+std::span<const char* const> StructureTintNames() {
+    static const std::array<const char*, 11> tints = [] {
+        std::array<const char*, 11> t{};
+        for (std::size_t i = 0; i < t.size(); ++i) t[i] = kStructures[i].tint;
+        return t;
+    }();
+    return tints;
+}
+
 void WriteStructures(ModelOutput& out) {
     WriteSwatches(out);
     for (const StructureRow& row : kStructures) WriteStructure(out, row);

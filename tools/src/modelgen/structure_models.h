@@ -8,6 +8,8 @@ namespace modelgen {
 
 // The model paths in type order (type 1 first).
 std::span<const char* const> StructureModelPaths();
+// Their tint names in the same order.
+std::span<const char* const> StructureTintNames();
 
 void WriteStructures(ModelOutput& out);
 
