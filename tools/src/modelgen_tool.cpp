@@ -58,9 +58,10 @@ std::vector<tools::ReviewGroup> ReviewGroups() {
     const auto tints = modelgen::StructureTintNames();
     for (std::size_t i = 0; i < paths.size(); ++i) groups[1].items.push_back({paths[i], tints[i], true});
     groups[2].name = "props";
-    for (const char* path : {"Projectiles/CanonBall", "Projectiles/Rocket", "Projectiles/FireSpit", "Projectiles/Grenade",
-                             "Trophies/Gold/Trophy", "Trophies/Silver/Trophy", "Trophies/Bronze/Trophy",
-                             "Trophies/Fail/Trophy", "Markers/Movement/Marker", "HelpIcon/Icon"}) {
+    for (const char* path :
+         {"Projectiles/CanonBall", "Projectiles/Rocket", "Projectiles/FireSpit", "Projectiles/Grenade",
+          "Trophies/Gold/Trophy", "Trophies/Silver/Trophy", "Trophies/Bronze/Trophy", "Trophies/Fail/Trophy",
+          "Markers/Movement/Marker", "HelpIcon/Icon"}) {
         groups[2].items.push_back({path, "", false});
     }
     return groups;
@@ -77,7 +78,8 @@ int main(int argc, char** argv) {
     // The model builder makes each model in the engine's tables before saving it.
     engine::GetMaterialLib().Init(4096, nullptr);
     engine::ModelTable::Init(64);
-    if (argc == 4 && std::strcmp(argv[1], "--review") == 0) return tools::RunModelReview(argv[2], argv[3], ReviewGroups());
+    if (argc == 4 && std::strcmp(argv[1], "--review") == 0)
+        return tools::RunModelReview(argv[2], argv[3], ReviewGroups());
     if (argc == 4 && std::strcmp(argv[1], "list") == 0) {
         modelgen::ModelOutput out("", argv[3], true);
         if (!RunGroup(argv[2], out)) return Usage();

@@ -71,11 +71,26 @@ TEST_F(ModelgenTest, ShapesFaceOutward) {
         void (*make)(MeshKit& kit, const Vec3& c);
     };
     const Shape shapes[] = {
-        {"box", [](MeshKit& k, const Vec3& c) { k.BoxAt(c, {0.4f, 0.2f, 0.6f}); }},
-        {"tapered", [](MeshKit& k, const Vec3& c) { k.Tapered(c - Vec3{0.2f, 0.1f, 0.2f}, c + Vec3{0.2f, 0.1f, 0.2f}, 0.05f, 0.08f); }},
-        {"prism along z", [](MeshKit& k, const Vec3& c) { k.Prism(c - Vec3{0, 0, 0.3f}, c + Vec3{0, 0, 0.3f}, 0.1f, 6); }},
-        {"prism along y", [](MeshKit& k, const Vec3& c) { k.Prism(c - Vec3{0, 0.3f, 0}, c + Vec3{0, 0.3f, 0}, 0.1f, 5); }},
-        {"cone", [](MeshKit& k, const Vec3& c) { k.Cone(c - Vec3{0.2f, 0, 0}, c + Vec3{0.2f, 0, 0}, 0.1f, 8); }},
+        {"box",
+         [](MeshKit& k, const Vec3& c) {
+             k.BoxAt(c, {0.4f, 0.2f, 0.6f});
+         }},
+        {"tapered",
+         [](MeshKit& k, const Vec3& c) {
+             k.Tapered(c - Vec3{0.2f, 0.1f, 0.2f}, c + Vec3{0.2f, 0.1f, 0.2f}, 0.05f, 0.08f);
+         }},
+        {"prism along z",
+         [](MeshKit& k, const Vec3& c) {
+             k.Prism(c - Vec3{0, 0, 0.3f}, c + Vec3{0, 0, 0.3f}, 0.1f, 6);
+         }},
+        {"prism along y",
+         [](MeshKit& k, const Vec3& c) {
+             k.Prism(c - Vec3{0, 0.3f, 0}, c + Vec3{0, 0.3f, 0}, 0.1f, 5);
+         }},
+        {"cone",
+         [](MeshKit& k, const Vec3& c) {
+             k.Cone(c - Vec3{0.2f, 0, 0}, c + Vec3{0.2f, 0, 0}, 0.1f, 8);
+         }},
         {"hex slab", [](MeshKit& k, const Vec3& c) { k.HexSlab(c, 0.5f, c.y - 0.05f, c.y + 0.05f); }},
     };
     for (const Shape& shape : shapes) {
@@ -153,8 +168,8 @@ TEST_F(ModelgenTest, RunMovesTheLegs) {
 // modes the classes wait on.
 TEST_F(ModelgenTest, ActionsKeepTheirEndsAndLengths) {
     using cntbuild::EndMode;
-    for (auto kind : {modelgen::SoldierKind::kStanding, modelgen::SoldierKind::kProne, modelgen::SoldierKind::kGrenadier,
-                      modelgen::SoldierKind::kEngineer}) {
+    for (auto kind : {modelgen::SoldierKind::kStanding, modelgen::SoldierKind::kProne,
+                      modelgen::SoldierKind::kGrenadier, modelgen::SoldierKind::kEngineer}) {
         const auto actions = modelgen::BakeActions(modelgen::SoldierActions(kind), 1);
         std::vector<std::string> seen;
         int next = 1;
@@ -168,7 +183,8 @@ TEST_F(ModelgenTest, ActionsKeepTheirEndsAndLengths) {
             const float seconds = static_cast<float>(action.frames[0].last - action.frames[0].first + 1) / 30.0f;
             if (action.name == "die") EXPECT_LE(seconds, 2.0f);
             if (action.name == "jump") EXPECT_TRUE(seconds >= 0.5f && seconds <= 0.9f);
-            if (action.name == "die" || action.name == "stand" || action.name == "getdown") EXPECT_EQ(action.end, EndMode::kHold);
+            if (action.name == "die" || action.name == "stand" || action.name == "getdown")
+                EXPECT_EQ(action.end, EndMode::kHold);
             seen.push_back(action.name);
         }
     }

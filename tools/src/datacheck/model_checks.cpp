@@ -44,13 +44,13 @@ constexpr int kSoldierBones = 16;
 
 // The structure models by type 1..11.
 constexpr const char* kStructureModels[] = {
-    "Structures/BuildPad/Pad",         "Structures/Factory/Factory", "Structures/Airport/Airport",
-    "Structures/Dockyard/Dockyard",    "Structures/Barracks/Barracks", "Structures/HQ/HQ",
-    "Structures/RepairS/RepairS",      "Structures/Refinery/Refinery", "Structures/Radio/Radio",
-    "Structures/Silo/Silo",            "Structures/SupplyShed/SupplyShed"};
-constexpr const char* kStructureTints[] = {"Material",  "buildings",    "buildings", "buildings",
-                                           "buildings", "buildings",    "buildings", "oil_platform",
-                                           "buildings", "buildings",    "buildings"};
+    "Structures/BuildPad/Pad",      "Structures/Factory/Factory",      "Structures/Airport/Airport",
+    "Structures/Dockyard/Dockyard", "Structures/Barracks/Barracks",    "Structures/HQ/HQ",
+    "Structures/RepairS/RepairS",   "Structures/Refinery/Refinery",    "Structures/Radio/Radio",
+    "Structures/Silo/Silo",         "Structures/SupplyShed/SupplyShed"};
+constexpr const char* kStructureTints[] = {"Material",  "buildings", "buildings", "buildings",
+                                           "buildings", "buildings", "buildings", "oil_platform",
+                                           "buildings", "buildings", "buildings"};
 // The three-hex types: Factory, Airport, Dockyard, Barracks, HQ, Silo.
 constexpr bool kThreeHex[] = {false, true, true, true, true, true, false, false, false, true, false};
 
@@ -67,20 +67,34 @@ using engine::kAnimationHold;
 using engine::kAnimationLoop;
 using engine::kAnimationSpawn;
 
-const ActionRule kAllRules[] = {
-    {"default", kAnimationLoop}, {"idle", kAnimationLoop},        {"run", kAnimationLoop},
-    {"drive", kAnimationLoop},   {"dangle", kAnimationLoop},      {"jump", kAnimationHold, 0.5f, 0.9f},
-    {"w00t", kAnimationHold},    {"embark", kAnimationHold, 0.3f, 1.0f},
-    {"disembark", kAnimationHold, 0.3f, 1.0f}};
-const ActionRule kInfantryRules[] = {
-    {"celebrate", kAnimationLoop}, {"despair", kAnimationLoop}, {"cowerloop", kAnimationLoop},
-    {"bored1", kAnimationHold},    {"bored2", kAnimationHold},  {"bored3", kAnimationHold},
-    {"bored4", kAnimationHold},    {"bored5", kAnimationHold},  {"aim", kAnimationHold},
-    {"hit1", kAnimationHold},      {"hit2", kAnimationHold},    {"hit3", kAnimationHold},
-    {"die", kAnimationHold, 0.0f, 2.0f}, {"cower", kAnimationSpawn, 0, 0, "cowerloop"}};
+const ActionRule kAllRules[] = {{"default", kAnimationLoop},
+                                {"idle", kAnimationLoop},
+                                {"run", kAnimationLoop},
+                                {"drive", kAnimationLoop},
+                                {"dangle", kAnimationLoop},
+                                {"jump", kAnimationHold, 0.5f, 0.9f},
+                                {"w00t", kAnimationHold},
+                                {"embark", kAnimationHold, 0.3f, 1.0f},
+                                {"disembark", kAnimationHold, 0.3f, 1.0f}};
+const ActionRule kInfantryRules[] = {{"celebrate", kAnimationLoop},
+                                     {"despair", kAnimationLoop},
+                                     {"cowerloop", kAnimationLoop},
+                                     {"bored1", kAnimationHold},
+                                     {"bored2", kAnimationHold},
+                                     {"bored3", kAnimationHold},
+                                     {"bored4", kAnimationHold},
+                                     {"bored5", kAnimationHold},
+                                     {"aim", kAnimationHold},
+                                     {"hit1", kAnimationHold},
+                                     {"hit2", kAnimationHold},
+                                     {"hit3", kAnimationHold},
+                                     {"die", kAnimationHold, 0.0f, 2.0f},
+                                     {"cower", kAnimationSpawn, 0, 0, "cowerloop"}};
 const ActionRule kStandingShoot[] = {{"shoot", kAnimationHold}};
-const ActionRule kProneRules[] = {{"stoodidle", kAnimationLoop}, {"stand", kAnimationHold},
-                                  {"getdown", kAnimationHold},   {"getup", kAnimationSpawn, 0, 0, "run"},
+const ActionRule kProneRules[] = {{"stoodidle", kAnimationLoop},
+                                  {"stand", kAnimationHold},
+                                  {"getdown", kAnimationHold},
+                                  {"getup", kAnimationSpawn, 0, 0, "run"},
                                   {"shoot", kAnimationSpawn, 0, 0, "idle"}};
 const ActionRule kGrenadierRules[] = {{"shoot1", kAnimationHold}, {"shoot2", kAnimationHold}};
 const ActionRule kEngineerRules[] = {{"suck", kAnimationLoop}, {"jumpin", kAnimationHold}};
@@ -88,7 +102,8 @@ const ActionRule kEngineerRules[] = {{"suck", kAnimationLoop}, {"jumpin", kAnima
 const char* EndName(int end) { return end == kAnimationLoop ? "loop" : end == kAnimationHold ? "hold" : "spawn"; }
 
 std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
 }
 
@@ -225,8 +240,9 @@ void DataCheck::CheckTint(SceneNode& root, const std::string& file, const std::s
         onNode = onNode || isNode;
     }
     if (matches != 1) {
-        Fault(file, "", "the tint name \"" + tint + "\" is contained in " + std::to_string(matches) +
-                            " materials (it must be exactly one)");
+        Fault(file, "",
+              "the tint name \"" + tint + "\" is contained in " + std::to_string(matches) +
+                  " materials (it must be exactly one)");
     } else if (!onNode || root.FindByMaterialName(tint.c_str()) == nullptr) {
         Fault(file, "", "the tint material \"" + tint + "\" is not a node material");
     }
@@ -303,11 +319,14 @@ void DataCheck::CheckUnitAnchors(SceneNode& root, const std::string& file, int t
         const char* what;
     };
     std::vector<Anchor> anchors;
-    const char* effectPart = cls.weapon.part != nullptr ? cls.weapon.part : (cls.turret != nullptr ? cls.turret->barrel : nullptr);
+    const char* effectPart =
+        cls.weapon.part != nullptr ? cls.weapon.part : (cls.turret != nullptr ? cls.turret->barrel : nullptr);
     for (std::size_t i = 0; i < cls.weapon.effects.size(); ++i) {
-        if (cls.weapon.effects[i] != nullptr) anchors.push_back({effectPart, cls.weapon.effectSteps[i], cls.weapon.effects[i]});
+        if (cls.weapon.effects[i] != nullptr)
+            anchors.push_back({effectPart, cls.weapon.effectSteps[i], cls.weapon.effects[i]});
     }
-    if (cls.weapon.launch == game::LaunchKind::kRocketSalvo) anchors.push_back({cls.weapon.launchPart, cls.weapon.launchSteps, "the launch"});
+    if (cls.weapon.launch == game::LaunchKind::kRocketSalvo)
+        anchors.push_back({cls.weapon.launchPart, cls.weapon.launchSteps, "the launch"});
     for (const Anchor& anchor : anchors) {
         engine::Matrix44 partWorld;
         std::vector<Vec3> corners;
@@ -347,10 +366,13 @@ void DataCheck::CheckUnitAnchors(SceneNode& root, const std::string& file, int t
             ++tipCount;
         }
         // The part's own axis runs from the middle of its back end to the middle of its tip.
-        const Vec3 own = anchor.part != nullptr
-                             ? (tip * (1.0f / static_cast<float>(tipCount)) - tail * (1.0f / static_cast<float>(tailCount))).NormalisedSafe()
-                             : Vec3{0, 0, -1};
-        const std::string what = std::string(anchor.what) + " of " + (anchor.part != nullptr ? anchor.part : "the model");
+        const Vec3 own =
+            anchor.part != nullptr
+                ? (tip * (1.0f / static_cast<float>(tipCount)) - tail * (1.0f / static_cast<float>(tailCount)))
+                      .NormalisedSafe()
+                : Vec3{0, 0, -1};
+        const std::string what =
+            std::string(anchor.what) + " of " + (anchor.part != nullptr ? anchor.part : "the model");
         if (nearest > 0.05f) Fault(file, "", what + " lies " + std::to_string(nearest) + " from the tip");
         if (own.Dot(axis) < std::cos(20.0f / 57.29578f)) Fault(file, "", what + " does not point along the part");
     }
@@ -358,8 +380,8 @@ void DataCheck::CheckUnitAnchors(SceneNode& root, const std::string& file, int t
 
 void DataCheck::CheckUnitActions(SceneNode& root, const std::string& file, int type) {
     const engine::Model* model = root.GetType() == engine::kNodeAnimatedMesh ? root.GetModel() : nullptr;
-    engine::AnimationSet* set = model != nullptr && model->skeleton ? model->skeleton->animationSet.get()
-                                                                       : root.GetAnimationSet();
+    engine::AnimationSet* set =
+        model != nullptr && model->skeleton ? model->skeleton->animationSet.get() : root.GetAnimationSet();
     if (set == nullptr) {
         Fault(file, "", "the model has no actions");
         return;
@@ -374,11 +396,13 @@ void DataCheck::CheckUnitActions(SceneNode& root, const std::string& file, int t
         } else {
             rules.insert(rules.end(), std::begin(kStandingShoot), std::end(kStandingShoot));
         }
-        if (type == game::UT_GRENADIER) rules.insert(rules.end(), std::begin(kGrenadierRules), std::end(kGrenadierRules));
+        if (type == game::UT_GRENADIER)
+            rules.insert(rules.end(), std::begin(kGrenadierRules), std::end(kGrenadierRules));
         if (type == game::UT_ENGINEER) rules.insert(rules.end(), std::begin(kEngineerRules), std::end(kEngineerRules));
     }
     for (const char* name : cls.animations) {
-        if (set->Find(name) == nullptr) Fault(file, "", std::string("no action \"") + name + "\", which the class plays");
+        if (set->Find(name) == nullptr)
+            Fault(file, "", std::string("no action \"") + name + "\", which the class plays");
     }
     for (const ActionRule& rule : rules) {
         engine::AnimationRecord* record = set->Find(rule.name);
@@ -387,8 +411,9 @@ void DataCheck::CheckUnitActions(SceneNode& root, const std::string& file, int t
             continue;
         }
         if (record->endMode != rule.end) {
-            Fault(file, "", std::string("the action \"") + rule.name + "\" must " + EndName(rule.end) + ", not " +
-                                EndName(record->endMode));
+            Fault(file, "",
+                  std::string("the action \"") + rule.name + "\" must " + EndName(rule.end) + ", not " +
+                      EndName(record->endMode));
         }
         if (rule.spawn != nullptr &&
             (record->spawnTarget == nullptr || record->spawnTarget->name.GetNarrow() != std::string(rule.spawn))) {
@@ -477,7 +502,8 @@ void DataCheck::CheckMarkerModels() {
             (std::max({-lo.x, hi.x, -lo.z, hi.z}) > 0.45f + kSlack || hi.y - lo.y > 0.9f + kSlack)) {
             Fault(file, "", "a trophy fits a box of 0.9 centred on the y axis");
         }
-        if (name == "HelpIcon/Icon" && (root->GetType() != engine::kNodeMesh || hi.y - lo.y < 0.5f || hi.y - lo.y > 0.7f)) {
+        if (name == "HelpIcon/Icon" &&
+            (root->GetType() != engine::kNodeMesh || hi.y - lo.y < 0.5f || hi.y - lo.y > 0.7f)) {
             Fault(file, "", "the help icon is a mesh about 0.6 tall");
         }
         if (name == "Markers/Movement/Marker") {
@@ -501,9 +527,9 @@ void DataCheck::CheckMarkerModels() {
         if (across < 0.1f || across > 0.2f) Fault("Vezuzed/spanner.MDL", "", "the spanner is about 0.15 across");
     }
     EntryTextures textures(*this);
-    for (const char* picture : {"Vezuzed/DRUV_countdown_spanner_grey", "Common/DRUV_craters", "Common/DRUV_craters_normals",
-                                "Common/DRUV_snowflake", "Common/DRUV_shadow", "Common/MoveMarker",
-                                "Common/FireMarker", "Common/ExitMarker"}) {
+    for (const char* picture : {"Vezuzed/DRUV_countdown_spanner_grey", "Common/DRUV_craters",
+                                "Common/DRUV_craters_normals", "Common/DRUV_snowflake", "Common/DRUV_shadow",
+                                "Common/MoveMarker", "Common/FireMarker", "Common/ExitMarker"}) {
         if (textures.Load(engine::WideString(picture), 1) == 0) Fault(picture, "", "the picture is missing");
     }
     if (textures.LoadCubeMap(engine::WideString("Common/Calm")) == 0) Fault("Common/Calm_X", "", "the sky is missing");
@@ -543,7 +569,8 @@ void DataCheck::CheckStructureModel(int type) {
             if (mirrored && !three) continue;
             const game::HexCoord anchor = game::MakeHexCoord(column, 4);
             std::vector<Vec3> hexes;
-            for (const game::HexCoord hex : {anchor, game::HexStep(anchor, 3), game::HexStep(anchor, mirrored ? 4 : 2)}) {
+            for (const game::HexCoord hex :
+                 {anchor, game::HexStep(anchor, 3), game::HexStep(anchor, mirrored ? 4 : 2)}) {
                 const engine::Vec2 at = game::HexToWorld(hex);
                 hexes.push_back({at.x, 0, at.y});
                 if (!three) break;

@@ -136,7 +136,8 @@ ActionPlan Hold(const char* name, float seconds, std::vector<PoseKey> keys) {
 
 std::vector<PoseKey> Walk() {
     std::vector<PoseKey> keys;
-    for (int i = 0; i < 8; ++i) keys.push_back({0.6f * static_cast<float>(i) / 8.0f, Stride(static_cast<float>(i) / 8.0f)});
+    for (int i = 0; i < 8; ++i)
+        keys.push_back({0.6f * static_cast<float>(i) / 8.0f, Stride(static_cast<float>(i) / 8.0f)});
     return keys;
 }
 
@@ -159,8 +160,9 @@ Pose Hanging(float swing) {
 void Common(std::vector<ActionPlan>& plans, bool prone) {
     const Pose rest = prone ? Prone() : Relaxed();
     plans.push_back(Loop("default", 1.0f, {{0, rest}}));
-    plans.push_back(Loop("idle", 2.0f, prone ? std::vector<PoseKey>{{0, Prone()}, {1.0f, Prone(6)}}
-                                             : std::vector<PoseKey>{{0, Breath(0)}, {1.0f, Breath(1)}}));
+    plans.push_back(Loop("idle", 2.0f,
+                         prone ? std::vector<PoseKey>{{0, Prone()}, {1.0f, Prone(6)}}
+                               : std::vector<PoseKey>{{0, Breath(0)}, {1.0f, Breath(1)}}));
     plans.push_back(Loop("run", 0.6f, Walk()));
     plans.push_back(Loop("drive", 1.0f, {{0, Seated()}}));
     plans.push_back(Loop("dangle", 1.2f, {{0, Hanging(12)}, {0.6f, Hanging(-12)}}));
@@ -191,8 +193,9 @@ void Common(std::vector<ActionPlan>& plans, bool prone) {
     Pose check = Aiming();
     check.turn[kHead] = {-30, 0, 0};
     plans.push_back(Hold("bored5", 2.4f, {{0, Relaxed()}, {0.6f, check}, {1.8f, check}, {2.4f, Relaxed()}}));
-    plans.push_back(Hold("aim", 0.4f, prone ? std::vector<PoseKey>{{0, Prone()}, {0.4f, Prone(8)}}
-                                            : std::vector<PoseKey>{{0, Relaxed()}, {0.4f, Aiming()}}));
+    plans.push_back(Hold("aim", 0.4f,
+                         prone ? std::vector<PoseKey>{{0, Prone()}, {0.4f, Prone(8)}}
+                               : std::vector<PoseKey>{{0, Relaxed()}, {0.4f, Aiming()}}));
     Pose kick = prone ? Prone(14) : Aiming();
     kick.turn[kChest].x += 6;
     kick.turn[kRightUpperArm].x += 12;
@@ -204,7 +207,8 @@ void Common(std::vector<ActionPlan>& plans, bool prone) {
     plans.push_back(Hold("hit1", 0.4f, {{0, Relaxed()}, {0.1f, Flinch(18, 0)}, {0.4f, Relaxed()}}));
     plans.push_back(Hold("hit2", 0.4f, {{0, Relaxed()}, {0.1f, Flinch(8, 15)}, {0.4f, Relaxed()}}));
     plans.push_back(Hold("hit3", 0.4f, {{0, Relaxed()}, {0.1f, Flinch(8, -15)}, {0.4f, Relaxed()}}));
-    plans.push_back(Hold("die", 1.4f, {{0, Flinch(10, 0)}, {0.5f, Fallen(0.6f)}, {0.9f, Fallen(1.0f)}, {1.4f, Fallen(1.0f)}}));
+    plans.push_back(
+        Hold("die", 1.4f, {{0, Flinch(10, 0)}, {0.5f, Fallen(0.6f)}, {0.9f, Fallen(1.0f)}, {1.4f, Fallen(1.0f)}}));
 }
 
 }  // namespace
@@ -217,7 +221,8 @@ std::vector<ActionPlan> SoldierActions(SoldierKind kind) {
         plans.push_back(Loop("stoodidle", 2.0f, {{0, Breath(0)}, {1.0f, Breath(1)}}));
         plans.push_back(Hold("stand", 0.8f, {{0, Prone()}, {0.4f, Kneel(0.8f)}, {0.8f, Relaxed()}}));
         plans.push_back(Hold("getdown", 0.8f, {{0, Relaxed()}, {0.4f, Kneel(0.8f)}, {0.8f, Prone()}}));
-        plans.push_back(Plan("getup", EndMode::kSpawn, 0.6f, {{0, Prone()}, {0.3f, Kneel(0.8f)}, {0.6f, Stride(0)}}, "run"));
+        plans.push_back(
+            Plan("getup", EndMode::kSpawn, 0.6f, {{0, Prone()}, {0.3f, Kneel(0.8f)}, {0.6f, Stride(0)}}, "run"));
     }
     if (kind == SoldierKind::kGrenadier) {
         Pose back = Relaxed();
@@ -238,7 +243,8 @@ std::vector<ActionPlan> SoldierActions(SoldierKind kind) {
         plans.push_back(Loop("suck", 1.0f, {{0, reach}, {0.5f, reach2}}));
         Pose leap = ArmsUp(0);
         leap.rootOffset = {0, 0.3f, -0.3f};
-        plans.push_back(Hold("jumpin", 0.8f, {{0, Relaxed()}, {0.2f, Crouch(0.6f)}, {0.5f, leap}, {0.8f, Crouch(0.8f)}}));
+        plans.push_back(
+            Hold("jumpin", 0.8f, {{0, Relaxed()}, {0.2f, Crouch(0.6f)}, {0.5f, leap}, {0.8f, Crouch(0.8f)}}));
     }
     return plans;
 }

@@ -16,8 +16,22 @@ inline constexpr int kSoldierBones = 16;
 
 // Bones of the soldier's skeleton, 0-based (the files number them from 1).
 enum SoldierBone {
-    kPelvis, kSpine, kChest, kHead, kLeftUpperArm, kLeftForearm, kLeftHand, kRightUpperArm, kRightForearm,
-    kRightHand, kLeftThigh, kLeftShin, kLeftFoot, kRightThigh, kRightShin, kRightFoot
+    kPelvis,
+    kSpine,
+    kChest,
+    kHead,
+    kLeftUpperArm,
+    kLeftForearm,
+    kLeftHand,
+    kRightUpperArm,
+    kRightForearm,
+    kRightHand,
+    kLeftThigh,
+    kLeftShin,
+    kLeftFoot,
+    kRightThigh,
+    kRightShin,
+    kRightFoot
 };
 
 // Turns of each bone about its joint (degrees about x, then y, then z) and the pelvis's offset and turn.

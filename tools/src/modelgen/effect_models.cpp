@@ -35,29 +35,31 @@ std::vector<std::uint32_t> Picture(int size, const std::function<std::uint32_t(f
 void WriteSprites(ModelOutput& out) {
     // White sprites: the emitters' colour keys colour them.
     out.WritePng(std::string(kSprites) + "Puff", 64, 64, Picture(64, [](float x, float y) {
-        const float r = std::sqrt(x * x + y * y);
-        const float lump = 0.85f + 0.15f * std::sin(7.0f * std::atan2(y, x));
-        return Argb(std::pow(std::max(0.0f, 1.0f - r / lump), 1.5f), 0xFFFFFF);
-    }));
+                     const float r = std::sqrt(x * x + y * y);
+                     const float lump = 0.85f + 0.15f * std::sin(7.0f * std::atan2(y, x));
+                     return Argb(std::pow(std::max(0.0f, 1.0f - r / lump), 1.5f), 0xFFFFFF);
+                 }));
     out.WritePng(std::string(kSprites) + "Flame", 64, 64, Picture(64, [](float x, float y) {
-        const float r = std::sqrt(x * x + y * y);
-        return Argb(std::pow(std::max(0.0f, 1.0f - r), 2.0f) * 1.2f, 0xFFFFFF);
-    }));
+                     const float r = std::sqrt(x * x + y * y);
+                     return Argb(std::pow(std::max(0.0f, 1.0f - r), 2.0f) * 1.2f, 0xFFFFFF);
+                 }));
     out.WritePng(std::string(kSprites) + "Spark", 32, 32, Picture(32, [](float x, float y) {
-        const float r = std::sqrt(x * x + y * y);
-        const float star = std::max(0.0f, 1.0f - std::min(std::fabs(x), std::fabs(y)) * 8.0f) * std::max(0.0f, 1.0f - r);
-        return Argb(std::max(std::pow(std::max(0.0f, 1.0f - r), 3.0f), star), 0xFFFFFF);
-    }));
+                     const float r = std::sqrt(x * x + y * y);
+                     const float star =
+                         std::max(0.0f, 1.0f - std::min(std::fabs(x), std::fabs(y)) * 8.0f) * std::max(0.0f, 1.0f - r);
+                     return Argb(std::max(std::pow(std::max(0.0f, 1.0f - r), 3.0f), star), 0xFFFFFF);
+                 }));
     out.WritePng(std::string(kSprites) + "Coin", 32, 32, Picture(32, [&out](float x, float y) {
-        const float r = std::sqrt(x * x + y * y);
-        if (r > 0.95f) return 0x00000000u;
-        return r > 0.75f ? out.PaletteColour("model_brass") : out.PaletteColour("model_yellow");
-    }));
+                     const float r = std::sqrt(x * x + y * y);
+                     if (r > 0.95f) return 0x00000000u;
+                     return r > 0.75f ? out.PaletteColour("model_brass") : out.PaletteColour("model_yellow");
+                 }));
     const std::pair<const char*, const char*> materials[] = {
         {"Smoke", "Puff"}, {"Blood", "Puff"}, {"Coin", "Coin"}, {"Fire", "Flame"}, {"Spark", "Spark"}};
     for (const auto& [name, texture] : materials) {
         const bool glow = std::string(name) == "Fire" || std::string(name) == "Spark";
-        out.WriteMaterialFromSource(std::string(kSprites) + name, glow ? "Materials/sprite_glow.txt" : "Materials/sprite_alpha.txt",
+        out.WriteMaterialFromSource(std::string(kSprites) + name,
+                                    glow ? "Materials/sprite_glow.txt" : "Materials/sprite_alpha.txt",
                                     {{"texture", std::string(kSprites) + texture}});
     }
 }

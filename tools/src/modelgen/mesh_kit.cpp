@@ -12,11 +12,31 @@ constexpr int kTextureSize = kSwatchColumns * kSwatchTexels;
 constexpr float kPi = 3.14159265f;
 
 // The palette names of the swatches after "team", in enum order.
-constexpr const char* kSwatchColours[kSwatchCount] = {
-    "",           "model_skin",  "model_uniform", "model_boots", "model_gun",   "model_metal",
-    "model_dark", "model_rubber", "model_glass",  "model_wood",  "model_concrete", "model_roof",
-    "model_deck", "model_hull",  "model_white",   "model_yellow", "model_red",   "model_rotor",
-    "model_canvas", "model_brass", "model_sand",  "model_green", "model_snow", "model_silver", "model_bronze"};
+constexpr const char* kSwatchColours[kSwatchCount] = {"",
+                                                      "model_skin",
+                                                      "model_uniform",
+                                                      "model_boots",
+                                                      "model_gun",
+                                                      "model_metal",
+                                                      "model_dark",
+                                                      "model_rubber",
+                                                      "model_glass",
+                                                      "model_wood",
+                                                      "model_concrete",
+                                                      "model_roof",
+                                                      "model_deck",
+                                                      "model_hull",
+                                                      "model_white",
+                                                      "model_yellow",
+                                                      "model_red",
+                                                      "model_rotor",
+                                                      "model_canvas",
+                                                      "model_brass",
+                                                      "model_sand",
+                                                      "model_green",
+                                                      "model_snow",
+                                                      "model_silver",
+                                                      "model_bronze"};
 
 // Two unit vectors across the axis a -> b.
 void Across(const Vec3& axis, Vec3& u, Vec3& v) {
@@ -54,8 +74,10 @@ int MeshKit::Vertex(const Vec3& position) {
         vertex.bones[0] = static_cast<std::uint8_t>(bone_);
         vertex.weights[0] = 1.0f;
     }
-    min_ = {std::min(min_.x, vertex.position.x), std::min(min_.y, vertex.position.y), std::min(min_.z, vertex.position.z)};
-    max_ = {std::max(max_.x, vertex.position.x), std::max(max_.y, vertex.position.y), std::max(max_.z, vertex.position.z)};
+    min_ = {std::min(min_.x, vertex.position.x), std::min(min_.y, vertex.position.y),
+            std::min(min_.z, vertex.position.z)};
+    max_ = {std::max(max_.x, vertex.position.x), std::max(max_.y, vertex.position.y),
+            std::max(max_.z, vertex.position.z)};
     mesh_.vertices.push_back(vertex);
     return static_cast<int>(mesh_.vertices.size()) - 1;
 }

@@ -16,8 +16,32 @@ using engine::Vec3;
 
 // The swatches, in texture order; "team" is swatch 0.
 enum Swatch {
-    kTeam, kSkin, kUniform, kBoots, kGun, kMetal, kDark, kRubber, kGlass, kWood, kConcrete, kRoof, kDeck,
-    kHull, kWhite, kYellow, kRed, kRotor, kCanvas, kBrass, kSand, kGreen, kSnow, kSilver, kBronze, kSwatchCount
+    kTeam,
+    kSkin,
+    kUniform,
+    kBoots,
+    kGun,
+    kMetal,
+    kDark,
+    kRubber,
+    kGlass,
+    kWood,
+    kConcrete,
+    kRoof,
+    kDeck,
+    kHull,
+    kWhite,
+    kYellow,
+    kRed,
+    kRotor,
+    kCanvas,
+    kBrass,
+    kSand,
+    kGreen,
+    kSnow,
+    kSilver,
+    kBronze,
+    kSwatchCount
 };
 
 // The shared swatch texture and the plain material that uses it (for parts that carry no team colour).

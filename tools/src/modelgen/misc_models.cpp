@@ -135,18 +135,19 @@ void Spanner(ModelOutput& out) {
         const Vec3 p1 = c + Vec3{0.03f * std::cos(a1), 0, 0.03f * std::sin(a1)};
         const Vec3 q0 = c + Vec3{0.016f * std::cos(a0), 0, 0.016f * std::sin(a0)};
         const Vec3 q1 = c + Vec3{0.016f * std::cos(a1), 0, 0.016f * std::sin(a1)};
-        mesh.Quad(q0 + Vec3{0, 0.005f, 0}, q1 + Vec3{0, 0.005f, 0}, p1 + Vec3{0, 0.005f, 0}, p0 + Vec3{0, 0.005f, 0}, true);
+        mesh.Quad(q0 + Vec3{0, 0.005f, 0}, q1 + Vec3{0, 0.005f, 0}, p1 + Vec3{0, 0.005f, 0}, p0 + Vec3{0, 0.005f, 0},
+                  true);
     }
     mesh.Prism({0, -0.005f, -0.07f}, {0, 0.005f, -0.07f}, 0.02f, 6);
     for (auto& triangle : mesh.Mesh().triangles) triangle.material = kFixedMaterial;
     out.WriteModel("Vezuzed/spanner", mesh.Mesh());
     out.WritePng("Vezuzed/DRUV_countdown_spanner_grey", 64, 64, Texels(64, 64, [](int x, int y) {
-        const float u = (static_cast<float>(x) + 0.5f) / 32.0f - 1.0f;
-        const float v = (static_cast<float>(y) + 0.5f) / 32.0f - 1.0f;
-        const float r = std::sqrt(u * u + v * v);
-        const float ring = std::clamp(1.0f - std::fabs(r - 0.8f) * 12.0f, 0.0f, 1.0f);
-        return Argb(ring, 0.7f, 0.7f, 0.72f);
-    }));
+                     const float u = (static_cast<float>(x) + 0.5f) / 32.0f - 1.0f;
+                     const float v = (static_cast<float>(y) + 0.5f) / 32.0f - 1.0f;
+                     const float r = std::sqrt(u * u + v * v);
+                     const float ring = std::clamp(1.0f - std::fabs(r - 0.8f) * 12.0f, 0.0f, 1.0f);
+                     return Argb(ring, 0.7f, 0.7f, 0.72f);
+                 }));
 }
 
 // The sky's six faces, coloured by direction only, so the edges match.
@@ -158,26 +159,38 @@ void Sky(ModelOutput& out) {
     const char* faces[6] = {"_X", "_NX", "_Y", "_NY", "_Z", "_NZ"};
     for (int face = 0; face < 6; ++face) {
         out.WritePng(std::string("Common/Calm") + faces[face], kSize, kSize, Texels(kSize, kSize, [&](int x, int y) {
-            const float s = (static_cast<float>(x) + 0.5f) / kSize * 2.0f - 1.0f;
-            const float t = (static_cast<float>(y) + 0.5f) / kSize * 2.0f - 1.0f;
-            Vec3 d;
-            switch (face) {
-                case 0: d = {1, -t, -s}; break;
-                case 1: d = {-1, -t, s}; break;
-                case 2: d = {s, 1, t}; break;
-                case 3: d = {s, -1, -t}; break;
-                case 4: d = {s, -t, 1}; break;
-                default: d = {-s, -t, -1}; break;
-            }
-            d = d.Normalised();
-            const std::uint32_t top = d.y >= 0 ? zenith : ground;
-            const float f = std::pow(std::fabs(d.y), d.y >= 0 ? 0.6f : 0.4f);
-            const float sun = std::pow(std::max(0.0f, d.Dot(Vec3{0.5f, 0.6f, 0.62f}.Normalised())), 64.0f);
-            const auto mix = [&](int shift) {
-                return Channel(horizon, shift) * (1 - f) + Channel(top, shift) * f + sun * 0.6f;
-            };
-            return Argb(1.0f, mix(16), mix(8), mix(0));
-        }));
+                         const float s = (static_cast<float>(x) + 0.5f) / kSize * 2.0f - 1.0f;
+                         const float t = (static_cast<float>(y) + 0.5f) / kSize * 2.0f - 1.0f;
+                         Vec3 d;
+                         switch (face) {
+                             case 0:
+                                 d = {1, -t, -s};
+                                 break;
+                             case 1:
+                                 d = {-1, -t, s};
+                                 break;
+                             case 2:
+                                 d = {s, 1, t};
+                                 break;
+                             case 3:
+                                 d = {s, -1, -t};
+                                 break;
+                             case 4:
+                                 d = {s, -t, 1};
+                                 break;
+                             default:
+                                 d = {-s, -t, -1};
+                                 break;
+                         }
+                         d = d.Normalised();
+                         const std::uint32_t top = d.y >= 0 ? zenith : ground;
+                         const float f = std::pow(std::fabs(d.y), d.y >= 0 ? 0.6f : 0.4f);
+                         const float sun = std::pow(std::max(0.0f, d.Dot(Vec3{0.5f, 0.6f, 0.62f}.Normalised())), 64.0f);
+                         const auto mix = [&](int shift) {
+                             return Channel(horizon, shift) * (1 - f) + Channel(top, shift) * f + sun * 0.6f;
+                         };
+                         return Argb(1.0f, mix(16), mix(8), mix(0));
+                     }));
     }
 }
 
@@ -190,27 +203,29 @@ void Craters(ModelOutput& out) {
         const float u = (static_cast<float>(x % kCell) + 0.5f) / (kCell / 2.0f) - 1.0f;
         const float v = (static_cast<float>(y % kCell) + 0.5f) / (kCell / 2.0f) - 1.0f;
         const float angle = std::atan2(v, u);
-        const float wobble = 0.8f + 0.12f * std::sin(angle * 5.0f + cell) + 0.06f * std::sin(angle * 11.0f + 2.0f * cell);
+        const float wobble =
+            0.8f + 0.12f * std::sin(angle * 5.0f + cell) + 0.06f * std::sin(angle * 11.0f + 2.0f * cell);
         const float r = std::sqrt(u * u + v * v) / wobble;
         alpha = r < 1.0f ? 1.0f : 0.0f;
         if (!hole) return 0.0f;
         return r < 0.7f ? (1.0f - r / 0.7f) * -1.0f : std::max(0.0f, 1.0f - std::fabs(r - 0.82f) * 8.0f) * 0.5f;
     };
     out.WritePng("Common/DRUV_craters", 4 * kCell, 4 * kCell, Texels(4 * kCell, 4 * kCell, [&](int x, int y) {
-        float alpha = 0.0f;
-        const float d = depth(x, y, alpha);
-        const float grain = 0.8f + 0.2f * Hash(x, y, 3);
-        const float dark = y < 2 * kCell ? 0.12f * grain : (0.25f + 0.2f * d) * grain;
-        return Argb(alpha, dark * 1.1f, dark, dark * 0.9f);
-    }));
-    out.WritePng("Common/DRUV_craters_normals", 4 * kCell, 4 * kCell, Texels(4 * kCell, 4 * kCell, [&](int x, int y) {
-        float alpha = 0.0f;
-        const float dx = depth(std::min(x + 1, 4 * kCell - 1), y, alpha) - depth(std::max(x - 1, 0), y, alpha);
-        const float dy = depth(x, std::min(y + 1, 4 * kCell - 1), alpha) - depth(x, std::max(y - 1, 0), alpha);
-        Vec3 n = Vec3{-dx * 8.0f, -dy * 8.0f, 1.0f}.Normalised();
-        depth(x, y, alpha);
-        return Argb(alpha, n.x * 0.5f + 0.5f, n.y * 0.5f + 0.5f, n.z * 0.5f + 0.5f);
-    }));
+                     float alpha = 0.0f;
+                     const float d = depth(x, y, alpha);
+                     const float grain = 0.8f + 0.2f * Hash(x, y, 3);
+                     const float dark = y < 2 * kCell ? 0.12f * grain : (0.25f + 0.2f * d) * grain;
+                     return Argb(alpha, dark * 1.1f, dark, dark * 0.9f);
+                 }));
+    out.WritePng(
+        "Common/DRUV_craters_normals", 4 * kCell, 4 * kCell, Texels(4 * kCell, 4 * kCell, [&](int x, int y) {
+            float alpha = 0.0f;
+            const float dx = depth(std::min(x + 1, 4 * kCell - 1), y, alpha) - depth(std::max(x - 1, 0), y, alpha);
+            const float dy = depth(x, std::min(y + 1, 4 * kCell - 1), alpha) - depth(x, std::max(y - 1, 0), alpha);
+            Vec3 n = Vec3{-dx * 8.0f, -dy * 8.0f, 1.0f}.Normalised();
+            depth(x, y, alpha);
+            return Argb(alpha, n.x * 0.5f + 0.5f, n.y * 0.5f + 0.5f, n.z * 0.5f + 0.5f);
+        }));
 }
 
 // White on transparent; the marker materials tint them. The marker square covers one hex cell.
@@ -229,41 +244,42 @@ void TileMarkers(ModelOutput& out) {
         });
     };
     out.WritePng("Common/MoveMarker", kSize, kSize, picture([&](float u, float v) {
-        const float d = hexDistance(u, v);
-        return d > 1.0f ? 0.0f : (d > 0.85f ? 1.0f : 0.45f);
-    }));
+                     const float d = hexDistance(u, v);
+                     return d > 1.0f ? 0.0f : (d > 0.85f ? 1.0f : 0.45f);
+                 }));
     out.WritePng("Common/FireMarker", kSize, kSize, picture([&](float u, float v) {
-        const float d = hexDistance(u, v);
-        const float r = std::sqrt(u * u + v * v);
-        const bool ring = std::fabs(r - 0.5f) < 0.06f;
-        const bool cross = (std::fabs(u) < 0.04f || std::fabs(v) < 0.04f) && r < 0.75f && r > 0.2f;
-        return d > 1.0f ? 0.0f : (ring || cross || d > 0.88f ? 1.0f : 0.25f);
-    }));
+                     const float d = hexDistance(u, v);
+                     const float r = std::sqrt(u * u + v * v);
+                     const bool ring = std::fabs(r - 0.5f) < 0.06f;
+                     const bool cross = (std::fabs(u) < 0.04f || std::fabs(v) < 0.04f) && r < 0.75f && r > 0.2f;
+                     return d > 1.0f ? 0.0f : (ring || cross || d > 0.88f ? 1.0f : 0.25f);
+                 }));
     out.WritePng("Common/ExitMarker", kSize, kSize, picture([&](float u, float v) {
-        const float d = hexDistance(u, v);
-        const bool shaft = std::fabs(u) < 0.08f && v > -0.1f && v < 0.5f;
-        const bool head = v <= -0.1f && v > -0.55f && std::fabs(u) < (v + 0.55f) * 0.9f;
-        return d > 1.0f ? 0.0f : (shaft || head || d > 0.88f ? 1.0f : 0.25f);
-    }));
+                     const float d = hexDistance(u, v);
+                     const bool shaft = std::fabs(u) < 0.08f && v > -0.1f && v < 0.5f;
+                     const bool head = v <= -0.1f && v > -0.55f && std::fabs(u) < (v + 0.55f) * 0.9f;
+                     return d > 1.0f ? 0.0f : (shaft || head || d > 0.88f ? 1.0f : 0.25f);
+                 }));
 }
 
 void SmallPictures(ModelOutput& out) {
     out.WritePng("Common/DRUV_snowflake", 32, 32, Texels(32, 32, [](int x, int y) {
-        const float u = (static_cast<float>(x) + 0.5f) / 16.0f - 1.0f;
-        const float v = (static_cast<float>(y) + 0.5f) / 16.0f - 1.0f;
-        const float r = std::sqrt(u * u + v * v);
-        const float a = std::atan2(v, u);
-        const float arms = std::max(0.0f, std::cos(a * 6.0f)) * std::max(0.0f, 1.0f - r);
-        return Argb(std::clamp(arms * 1.5f + std::max(0.0f, 1.0f - r * 3.0f), 0.0f, 1.0f), 1, 1, 1);
-    }));
+                     const float u = (static_cast<float>(x) + 0.5f) / 16.0f - 1.0f;
+                     const float v = (static_cast<float>(y) + 0.5f) / 16.0f - 1.0f;
+                     const float r = std::sqrt(u * u + v * v);
+                     const float a = std::atan2(v, u);
+                     const float arms = std::max(0.0f, std::cos(a * 6.0f)) * std::max(0.0f, 1.0f - r);
+                     return Argb(std::clamp(arms * 1.5f + std::max(0.0f, 1.0f - r * 3.0f), 0.0f, 1.0f), 1, 1, 1);
+                 }));
     // Drawn as dest x (1 - src): light at the centre where the shadow is darkest.
     out.WritePng("Common/DRUV_shadow", 64, 64, Texels(64, 64, [](int x, int y) {
-        const float u = (static_cast<float>(x) + 0.5f) / 32.0f - 1.0f;
-        const float v = (static_cast<float>(y) + 0.5f) / 32.0f - 1.0f;
-        const float r = std::sqrt(u * u + v * v);
-        const float shade = 0.6f * std::clamp(1.0f - r, 0.0f, 1.0f) * std::clamp((1.0f - r) * 3.0f, 0.0f, 1.0f);
-        return Argb(1.0f, shade, shade, shade);
-    }));
+                     const float u = (static_cast<float>(x) + 0.5f) / 32.0f - 1.0f;
+                     const float v = (static_cast<float>(y) + 0.5f) / 32.0f - 1.0f;
+                     const float r = std::sqrt(u * u + v * v);
+                     const float shade =
+                         0.6f * std::clamp(1.0f - r, 0.0f, 1.0f) * std::clamp((1.0f - r) * 3.0f, 0.0f, 1.0f);
+                     return Argb(1.0f, shade, shade, shade);
+                 }));
 }
 
 }  // namespace

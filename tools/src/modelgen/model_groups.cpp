@@ -15,7 +15,8 @@ void Units(ModelOutput& out) {
     WriteUnits(out);
 }
 
-constexpr ModelGroup kGroups[] = {{"units", &Units}, {"structures", &WriteStructures}, {"effects", &WriteEffects}, {"misc", &WriteMisc}};
+constexpr ModelGroup kGroups[] = {
+    {"units", &Units}, {"structures", &WriteStructures}, {"effects", &WriteEffects}, {"misc", &WriteMisc}};
 
 }  // namespace
 

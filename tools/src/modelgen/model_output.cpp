@@ -99,13 +99,15 @@ bool ModelOutput::MaterialExists(const std::string& name) const {
     return materials_.count(name) != 0 || std::filesystem::exists(folder_ + "/" + name + ".MTL");
 }
 
-void ModelOutput::WriteTexture(const std::string& path, int width, int height, const std::vector<std::uint32_t>& texels) {
+void ModelOutput::WriteTexture(const std::string& path, int width, int height,
+                               const std::vector<std::uint32_t>& texels) {
     const std::string entry = path + ".DDS";
     if (!Prepare(entry)) return;
     std::vector<std::uint8_t> bytes(texels.size() * 4);
     engine::AlphaKindScan scan;
     for (std::size_t i = 0; i < texels.size(); ++i) {
-        for (int b = 0; b < 4; ++b) bytes[i * 4 + static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(texels[i] >> (8 * b));
+        for (int b = 0; b < 4; ++b)
+            bytes[i * 4 + static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(texels[i] >> (8 * b));
         scan.Add(static_cast<std::uint8_t>(texels[i] >> 24));
     }
     engine::ConstSurfaceView level;
@@ -129,7 +131,8 @@ void ModelOutput::WritePng(const std::string& path, int width, int height, const
     if (!Prepare(entry)) return;
     std::vector<std::uint8_t> bytes(texels.size() * 4);
     for (std::size_t i = 0; i < texels.size(); ++i) {
-        for (int b = 0; b < 4; ++b) bytes[i * 4 + static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(texels[i] >> (8 * b));
+        for (int b = 0; b < 4; ++b)
+            bytes[i * 4 + static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(texels[i] >> (8 * b));
     }
     engine::ConstSurfaceView level;
     level.format = engine::SurfaceFormat::kA8R8G8B8;

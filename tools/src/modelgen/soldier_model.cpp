@@ -19,10 +19,10 @@ constexpr int kParents[kSoldierBones] = {-1, 0, 1, 2, 2, 4, 5, 2, 7, 8, 0, 10, 1
 // Joints in the bind pose: standing, the weapon held forward in the right hand (right is -x, the soldier
 // faces -z).
 const Vec3 kJoints[kSoldierBones] = {
-    {0, 0.34f, 0},          {0, 0.40f, 0},          {0, 0.50f, 0},           {0, 0.57f, 0},
-    {0.09f, 0.53f, 0},      {0.05f, 0.46f, -0.12f}, {-0.06f, 0.45f, -0.24f}, {-0.09f, 0.53f, 0},
-    {-0.12f, 0.45f, -0.03f}, {-0.13f, 0.44f, -0.13f}, {0.05f, 0.33f, 0},      {0.05f, 0.18f, 0},
-    {0.05f, 0.03f, 0},      {-0.05f, 0.33f, 0},     {-0.05f, 0.18f, 0},      {-0.05f, 0.03f, 0}};
+    {0, 0.34f, 0},           {0, 0.40f, 0},           {0, 0.50f, 0},           {0, 0.57f, 0},
+    {0.09f, 0.53f, 0},       {0.05f, 0.46f, -0.12f},  {-0.06f, 0.45f, -0.24f}, {-0.09f, 0.53f, 0},
+    {-0.12f, 0.45f, -0.03f}, {-0.13f, 0.44f, -0.13f}, {0.05f, 0.33f, 0},       {0.05f, 0.18f, 0},
+    {0.05f, 0.03f, 0},       {-0.05f, 0.33f, 0},      {-0.05f, 0.18f, 0},      {-0.05f, 0.03f, 0}};
 
 // The right hand's bone as the attach bone of a weapon node (1-based).
 constexpr std::uint16_t kRightHandAttach = kRightHand + 1;
@@ -170,8 +170,8 @@ void WeaponShape(MeshKit& kit, Weapon weapon) {
 
 // A weapon node whose effect frame (the class's steps from the node) puts the tip at `tip` in the model,
 // firing along -z of the model.
-cntbuild::AuthorNode WeaponNode(ModelOutput& out, const std::string& folder, const std::string& name,
-                                Weapon weapon, const game::MatrixSteps& steps, const Vec3& tip) {
+cntbuild::AuthorNode WeaponNode(ModelOutput& out, const std::string& folder, const std::string& name, Weapon weapon,
+                                const game::MatrixSteps& steps, const Vec3& tip) {
     const Matrix44 effect = game::ApplySteps(Matrix44(), steps);
     const Vec3 tipLocal = effect.GetTranslation();
     const Vec3 dir = effect.Row(2);
@@ -204,10 +204,14 @@ cntbuild::AuthorNode GrenadeNode(ModelOutput& out, const std::string& folder) {
 SoldierKind KindOf(int type) {
     switch (type) {
         case game::UT_GRUNT:
-        case game::UT_SNIPER: return SoldierKind::kProne;
-        case game::UT_GRENADIER: return SoldierKind::kGrenadier;
-        case game::UT_ENGINEER: return SoldierKind::kEngineer;
-        default: return SoldierKind::kStanding;
+        case game::UT_SNIPER:
+            return SoldierKind::kProne;
+        case game::UT_GRENADIER:
+            return SoldierKind::kGrenadier;
+        case game::UT_ENGINEER:
+            return SoldierKind::kEngineer;
+        default:
+            return SoldierKind::kStanding;
     }
 }
 
@@ -245,8 +249,10 @@ bool IsSoldierType(int type) {
         case game::UT_GRENADIER:
         case game::UT_GRUNT:
         case game::UT_GENERAL:
-        case game::UT_SUPERSOLDIER: return true;
-        default: return false;
+        case game::UT_SUPERSOLDIER:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -282,15 +288,20 @@ void WriteSoldier(ModelOutput& out, int type) {
 
     switch (type) {
         case game::UT_TROOPER:
-            nodes.push_back(WeaponNode(out, folder, cls.weapon.part, Weapon::kBazooka, cls.weapon.effectSteps[0], kBazookaTip));
+            nodes.push_back(
+                WeaponNode(out, folder, cls.weapon.part, Weapon::kBazooka, cls.weapon.effectSteps[0], kBazookaTip));
             break;
         case game::UT_GRUNT:
-            nodes.push_back(WeaponNode(out, folder, cls.weapon.part, Weapon::kRifle, cls.weapon.effectSteps[0], kRifleTip));
+            nodes.push_back(
+                WeaponNode(out, folder, cls.weapon.part, Weapon::kRifle, cls.weapon.effectSteps[0], kRifleTip));
             break;
         case game::UT_SNIPER:
-            nodes.push_back(WeaponNode(out, folder, cls.weapon.part, Weapon::kSniperRifle, cls.weapon.effectSteps[0], kRifleTip));
+            nodes.push_back(
+                WeaponNode(out, folder, cls.weapon.part, Weapon::kSniperRifle, cls.weapon.effectSteps[0], kRifleTip));
             break;
-        case game::UT_GRENADIER: nodes.push_back(GrenadeNode(out, folder)); break;
+        case game::UT_GRENADIER:
+            nodes.push_back(GrenadeNode(out, folder));
+            break;
         case game::UT_GENERAL:
         case game::UT_SUPERSOLDIER: {
             // The steps start from the model, so they fix the tip; the node carries no steps of its own.
@@ -301,7 +312,8 @@ void WriteSoldier(ModelOutput& out, int type) {
                                        game::MatrixSteps{cls.weapon.effectSteps[0][1]}, effect.GetTranslation()));
             break;
         }
-        default: break;
+        default:
+            break;
     }
     out.WriteContainer(row.prototypePath, nodes, BakeActions(plans, 1));
 }

@@ -53,7 +53,8 @@ void Wheel(MeshKit& kit, const Vec3& centre, float radius, float width) {
     kit.Prism(centre - Vec3{width / 2, 0, 0}, centre + Vec3{width / 2, 0, 0}, radius, 8);
     kit.SetSwatch(kMetal);
     const float side = centre.x >= 0 ? 1.0f : -1.0f;
-    kit.Prism(centre + Vec3{side * width / 2, 0, 0}, centre + Vec3{side * (width / 2 + 0.005f), 0, 0}, radius * 0.5f, 6);
+    kit.Prism(centre + Vec3{side * width / 2, 0, 0}, centre + Vec3{side * (width / 2 + 0.005f), 0, 0}, radius * 0.5f,
+              6);
 }
 
 // Wheel or track parts each side: the left at +x, the right at -x, in nodes centred at their side.
@@ -83,21 +84,22 @@ void Running(Tree& tree, const std::array<const char*, 2>& names, bool tracks, f
 void Hull(MeshKit& kit, float halfWidth, float halfLength, float y0, float y1) {
     kit.SetSwatch(kTeam);
     const Vec3 c[8] = {{-halfWidth, y0, -halfLength + 0.06f}, {halfWidth, y0, -halfLength + 0.06f},
-                       {halfWidth, y0, halfLength},          {-halfWidth, y0, halfLength},
+                       {halfWidth, y0, halfLength},           {-halfWidth, y0, halfLength},
                        {-halfWidth, y1, -halfLength + 0.12f}, {halfWidth, y1, -halfLength + 0.12f},
                        {halfWidth, y1, halfLength - 0.02f},   {-halfWidth, y1, halfLength - 0.02f}};
     kit.Block(c);
     kit.SetSwatch(kDark);
     kit.Box({-halfWidth * 0.8f, y1, halfLength - 0.14f}, {halfWidth * 0.8f, y1 + 0.015f, halfLength - 0.04f});
     kit.SetSwatch(kYellow);
-    kit.Box({-halfWidth - 0.005f, y0 + 0.01f, -halfLength + 0.065f}, {-halfWidth + 0.03f, y0 + 0.03f, -halfLength + 0.075f});
+    kit.Box({-halfWidth - 0.005f, y0 + 0.01f, -halfLength + 0.065f},
+            {-halfWidth + 0.03f, y0 + 0.03f, -halfLength + 0.075f});
 }
 
 // The turret (team-coloured, a hatch on top) and its barrel(s) from the pivot along -z.
 struct TurretShape {
     Vec3 size;
-    Vec3 position;      // of the turret node
-    Vec3 pivot;         // of the barrel node, in the turret's frame
+    Vec3 position;  // of the turret node
+    Vec3 pivot;     // of the barrel node, in the turret's frame
     float length = 0.3f;
     float radius = 0.02f;
     std::vector<float> barrelX = {0.0f};
@@ -139,7 +141,8 @@ void Tank(ModelOutput& out, int type) {
     const float halfWidth = heavy ? 0.22f : 0.19f;
     Hull(hull, halfWidth, heavy ? 0.42f : 0.38f, 0.07f, heavy ? 0.22f : 0.2f);
     tree.Part(game::kBodyPartName, 0, hull, true, {});
-    Running(tree, row.wheels, !(light || artillery), halfWidth + 0.05f, heavy ? 0.8f : 0.74f, light || artillery ? 0.07f : 0.08f);
+    Running(tree, row.wheels, !(light || artillery), halfWidth + 0.05f, heavy ? 0.8f : 0.74f,
+            light || artillery ? 0.07f : 0.08f);
     TurretShape s;
     const float top = heavy ? 0.22f : 0.2f;
     s.length = FlashDistance(cls);
@@ -235,9 +238,14 @@ void ShipHull(MeshKit& kit, float halfWidth, float halfLength, float deck) {
     const Vec3 leftBottom{-halfWidth * 0.7f, -0.06f, z1}, rightBottom{halfWidth * 0.7f, -0.06f, z1};
     const Vec3 bowTop{0, deck, -halfLength}, bowBottom{0, -0.06f, -halfLength + 0.1f};
     kit.SetSwatch(kTeam);
-    const Vec3 c[8] = {leftBottom, rightBottom, {halfWidth * 0.8f, -0.06f, halfLength - 0.02f},
-                       {-halfWidth * 0.8f, -0.06f, halfLength - 0.02f}, leftTop, rightTop,
-                       {halfWidth, deck, halfLength}, {-halfWidth, deck, halfLength}};
+    const Vec3 c[8] = {leftBottom,
+                       rightBottom,
+                       {halfWidth * 0.8f, -0.06f, halfLength - 0.02f},
+                       {-halfWidth * 0.8f, -0.06f, halfLength - 0.02f},
+                       leftTop,
+                       rightTop,
+                       {halfWidth, deck, halfLength},
+                       {-halfWidth, deck, halfLength}};
     kit.Block(c);
     kit.Triangle(leftTop, rightTop, bowTop);
     kit.SetSwatch(kHull);
@@ -336,7 +344,7 @@ void Aircraft(ModelOutput& out, int type) {
     }
     body.SetSwatch(kMetal);
     for (float x : {-0.1f, 0.1f}) {
-        body.Box({x - 0.01f, 0.0f, -0.22f}, {x + 0.01f, 0.012f, 0.2f});   // skids
+        body.Box({x - 0.01f, 0.0f, -0.22f}, {x + 0.01f, 0.012f, 0.2f});  // skids
         body.Box({x - 0.006f, 0.012f, -0.1f}, {x + 0.006f, 0.07f, -0.09f});
         body.Box({x - 0.006f, 0.012f, 0.1f}, {x + 0.006f, 0.07f, 0.11f});
     }
@@ -366,19 +374,30 @@ void WriteVehicle(ModelOutput& out, int type) {
         case game::UT_MED_TANK:
         case game::UT_HEAVY_TANK:
         case game::UT_ANTIAIR:
-        case game::UT_ARTILLERY: Tank(out, type); break;
-        case game::UT_MLRS: Mlrs(out); break;
+        case game::UT_ARTILLERY:
+            Tank(out, type);
+            break;
+        case game::UT_MLRS:
+            Mlrs(out);
+            break;
         case game::UT_APC:
-        case game::UT_TRUCK: Carrier(out, type); break;
+        case game::UT_TRUCK:
+            Carrier(out, type);
+            break;
         case game::UT_FERRY:
         case game::UT_SUBMARINE:
         case game::UT_DESTROYER:
         case game::UT_CRUISER:
-        case game::UT_AEGIS: Ship(out, type); break;
+        case game::UT_AEGIS:
+            Ship(out, type);
+            break;
         case game::UT_SKYHOOK:
         case game::UT_BOMBER:
-        case game::UT_FIGHTER: Aircraft(out, type); break;
-        default: out.Fault("no vehicle model for type " + std::to_string(type));
+        case game::UT_FIGHTER:
+            Aircraft(out, type);
+            break;
+        default:
+            out.Fault("no vehicle model for type " + std::to_string(type));
     }
 }
 

@@ -50,9 +50,8 @@ struct Item {
 
 // The bounds of every mesh corner of the tree, placed as it stands.
 void Bounds(engine::SceneNode& node, engine::Vec3& lo, engine::Vec3& hi) {
-    const engine::Model* model = node.GetType() == engine::kNodeMesh || node.GetType() == engine::kNodeAnimatedMesh
-                                     ? node.GetModel()
-                                     : nullptr;
+    const engine::Model* model =
+        node.GetType() == engine::kNodeMesh || node.GetType() == engine::kNodeAnimatedMesh ? node.GetModel() : nullptr;
     for (int t = 0; model != nullptr && t < model->GetTriangleCount(); ++t) {
         engine::Vec3 c[3];
         model->GetTriangleCorners(t, c[0], c[1], c[2]);
@@ -194,7 +193,8 @@ int RunModelReview(const std::string& dataFolder, const std::string& outFolder,
             std::vector<std::vector<std::uint8_t>> tiles;
             for (const ReviewItem& item : group.items) {
                 if (item.teamColours) {
-                    for (int kind : {1, 4}) tiles.push_back(reviewer.Draw({item.path, item.tint.c_str(), kind}, group.fromAbove));
+                    for (int kind : {1, 4})
+                        tiles.push_back(reviewer.Draw({item.path, item.tint.c_str(), kind}, group.fromAbove));
                 } else {
                     tiles.push_back(reviewer.Draw({item.path, nullptr, 0}, group.fromAbove));
                 }
