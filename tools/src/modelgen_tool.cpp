@@ -3,9 +3,9 @@
 //   modelgen <group> <data folder> <sources>   writes the group's files into the data folder (the data set's
 //                                               staging folder); sources is the data/ folder of the sources
 //   modelgen list <group> <sources>             prints the entries the group writes, one a line
-//   modelgen --review <data folder> <out folder>
+//   modelgen --review <data folder> <out folder> <sources>
 //                                               draws every unit (in the blue and the red team colours),
-//                                               structure, projectile, trophy and marker of the data folder
+//                                               structure, projectile, trophy, marker and effect of the data folder
 //                                               on the offscreen window into contact sheets <out>/<group>.png
 // Groups: units, structures, effects, misc, all. A fault in any file stops the command with status 1.
 #include <cstring>
@@ -27,7 +27,7 @@ namespace {
 int Usage() {
     std::cerr << "usage: modelgen <group> <data folder> <sources>\n"
                  "       modelgen list <group> <sources>\n"
-                 "       modelgen --review <data folder> <out folder>\n"
+                 "       modelgen --review <data folder> <out folder> <sources>\n"
                  "groups: units structures effects misc all\n";
     return 2;
 }
@@ -46,8 +46,8 @@ bool RunGroup(const std::string& group, modelgen::ModelOutput& out) {
     return false;
 }
 
-std::vector<tools::ReviewGroup> ReviewGroups() {
-    std::vector<tools::ReviewGroup> groups(3);
+std::vector<tools::ReviewGroup> ReviewGroups(const std::string& dataSources) {
+    std::vector<tools::ReviewGroup> groups(4);
     groups[0].name = "units";
     for (const game::UnitDescriptor& row : game::UnitCatalogue()) {
         groups[0].items.push_back({row.prototypePath, row.tintMaterialName, true});
@@ -64,6 +64,9 @@ std::vector<tools::ReviewGroup> ReviewGroups() {
           "Markers/Movement/Marker", "HelpIcon/Icon"}) {
         groups[2].items.push_back({path, "", false});
     }
+    groups[3].name = "effects";
+    modelgen::ModelOutput sources("", dataSources, true);
+    for (const std::string& name : sources.SourceNames("Particles")) groups[3].items.push_back({"Particles/" + name, "", false});
     return groups;
 }
 
@@ -75,11 +78,12 @@ int Report(const modelgen::ModelOutput& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 5 && std::strcmp(argv[1], "--review") == 0) {
+        return tools::RunModelReview(argv[2], argv[3], ReviewGroups(argv[4]));
+    }
     // The model builder makes each model in the engine's tables before saving it.
     engine::GetMaterialLib().Init(4096, nullptr);
     engine::ModelTable::Init(64);
-    if (argc == 4 && std::strcmp(argv[1], "--review") == 0)
-        return tools::RunModelReview(argv[2], argv[3], ReviewGroups());
     if (argc == 4 && std::strcmp(argv[1], "list") == 0) {
         modelgen::ModelOutput out("", argv[3], true);
         if (!RunGroup(argv[2], out)) return Usage();

@@ -25,6 +25,7 @@
 #include "engine/render/texture_table_hooks.h"
 #include "engine/scene/mesh_model.h"
 #include "engine/scene/model_table.h"
+#include "engine/scene/particle_emitter.h"
 #include "engine/scene/scene_container.h"
 #include "engine/scene/scene_node.h"
 #include "engine/scene/scene_view.h"
@@ -66,11 +67,16 @@ void Bounds(engine::SceneNode& node, engine::Vec3& lo, engine::Vec3& hi) {
     }
 }
 
+// The particles' clock while an effect is reviewed: 50 ms a frame, so a few frames show it in full flow.
+std::uint32_t reviewFrame = 0;
+engine::ParticleClock ReviewClock() { return {reviewFrame, 50}; }
+
 class Reviewer {
 public:
     Reviewer(engine::Engine& engine, game::SceneGameView& view) : engine_(engine), view_(view) {}
 
     // One tile: the item from above and in front, its size filling the tile.
+    // An effect (a container without meshes) is framed 2 across and drawn after 0.3 s of its flow.
     std::vector<std::uint8_t> Draw(const Item& item, bool fromAbove) {
         engine::SceneNode* node = engine::LoadSceneContainer(item.path.c_str());
         if (node == nullptr) {
@@ -90,7 +96,8 @@ public:
         Bounds(*node, lo, hi);
         if (lo.x > hi.x) lo = hi = {};
         const engine::Vec3 middle = (lo + hi) * 0.5f;
-        const float size = std::max(0.2f, (hi - lo).Length());
+        const bool effect = lo.x == hi.x && lo.y == hi.y;
+        const float size = effect ? 2.0f : std::max(0.2f, (hi - lo).Length());
         const engine::Vec3 offset = fromAbove ? engine::Vec3{0.0f, 2.2f, -0.4f} : engine::Vec3{-0.9f, 0.9f, -1.4f};
         const engine::Vec3 eye = middle + offset * size;
         const engine::Vec3 forward = (middle - eye).NormalisedSafe();
@@ -101,11 +108,16 @@ public:
         camera.SetRow(2, forward);
         camera.SetRow(3, eye);
         view_.GetSceneView()->GetViewTransform().SetMatrix(camera);
-        view_.BeginFrame(kBackground);
-        view_.BuildRenderQueue();
-        view_.RenderQueue();
-        view_.EndFrame();
-        engine_.FrameStep();
+        if (effect) engine::SetParticleClockSource(&ReviewClock);
+        for (int frame = 0; frame < (effect ? 6 : 1); ++frame) {
+            ++reviewFrame;
+            view_.BeginFrame(kBackground);
+            view_.BuildRenderQueue();
+            view_.RenderQueue();
+            view_.EndFrame();
+            engine_.FrameStep();
+        }
+        engine::SetParticleClockSource(nullptr);
         node->Destroy();
         return sys::GpuHooks().presentedImage;
     }
