@@ -5,10 +5,13 @@
 //   modelgen list <group> <sources>             prints the entries the group writes, one a line
 //   modelgen --review <data folder> <out folder> <sources>
 //                                               draws every unit (in the blue and the red team colours),
-//                                               structure, projectile, trophy, marker and effect of the data folder
+//                                               structure, projectile, trophy, marker and effect, and every
+//                                               level model ("<folder>/Map") from above, of the data folder
 //                                               on the offscreen window into contact sheets <out>/<group>.png
 // Groups: units, structures, effects, misc, all. A fault in any file stops the command with status 1.
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -46,7 +49,7 @@ bool RunGroup(const std::string& group, modelgen::ModelOutput& out) {
     return false;
 }
 
-std::vector<tools::ReviewGroup> ReviewGroups(const std::string& dataSources) {
+std::vector<tools::ReviewGroup> ReviewGroups(const std::string& dataFolder, const std::string& dataSources) {
     std::vector<tools::ReviewGroup> groups(4);
     groups[0].name = "units";
     for (const game::UnitDescriptor& row : game::UnitCatalogue()) {
@@ -66,7 +69,20 @@ std::vector<tools::ReviewGroup> ReviewGroups(const std::string& dataSources) {
     }
     groups[3].name = "effects";
     modelgen::ModelOutput sources("", dataSources, true);
-    for (const std::string& name : sources.SourceNames("Particles")) groups[3].items.push_back({"Particles/" + name, "", false});
+    for (const std::string& name : sources.SourceNames("Particles"))
+        groups[3].items.push_back({"Particles/" + name, "", false});
+    // Every level model ("<folder>/Map") the data folder holds, from above.
+    tools::ReviewGroup levels{"levels", {}, true};
+    std::error_code code;
+    for (const auto& file : std::filesystem::recursive_directory_iterator(dataFolder, code)) {
+        if (file.path().filename() != "Map.CNT") continue;
+        const std::string relative =
+            std::filesystem::relative(file.path(), dataFolder).replace_extension().generic_string();
+        levels.items.push_back({relative, "", false});
+    }
+    std::sort(levels.items.begin(), levels.items.end(),
+              [](const tools::ReviewItem& a, const tools::ReviewItem& b) { return a.path < b.path; });
+    if (!levels.items.empty()) groups.push_back(levels);
     return groups;
 }
 
@@ -79,7 +95,7 @@ int Report(const modelgen::ModelOutput& out) {
 
 int main(int argc, char** argv) {
     if (argc == 5 && std::strcmp(argv[1], "--review") == 0) {
-        return tools::RunModelReview(argv[2], argv[3], ReviewGroups(argv[4]));
+        return tools::RunModelReview(argv[2], argv[3], ReviewGroups(argv[2], argv[4]));
     }
     // The model builder makes each model in the engine's tables before saving it.
     engine::GetMaterialLib().Init(4096, nullptr);
