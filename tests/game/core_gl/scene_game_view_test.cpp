@@ -42,6 +42,9 @@
 #include "engine/scene/mesh_model.h"
 #include "engine/scene/skeleton.h"
 #include "game/battle/team_colours.h"
+#include "engine/platform/posix_zip_archive.h"
+#include <cctype>
+#include <map>
 #include <cmath>
 
 namespace core_test {
@@ -473,20 +476,36 @@ TEST_F(UnitSceneTest, ASmallBattleWithAShotInFlightMatchesTheStoredPicture) {
 
 // --- The data set's unit models --------------------------------------------------------------------------------
 
-// The generated unit models (the data set's staging folder) in a level: every type but the door twice, for team
+std::string Upper(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The generated unit models (from the data set's archive) in a level: every type but the door twice, for team
 // kinds 1 and 4, two hexes apart.
 class DataSetUnitsTest : public SceneGameViewTest {
 protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(SceneGameViewTest::SetUp());
         FreeUnitAssets();
+        // The generated entries of the built archive (a sanitizer build copies it without staging files).
         std::ifstream list(std::string(TINMARCH_SOURCE_DIR) + "/tools/src/modelgen_entries.txt");
-        std::string entry;
-        while (std::getline(list, entry)) {
-            std::ifstream in(std::string(TINMARCH_DATASET_STAGING) + "/" + entry, std::ios::binary);
-            ASSERT_TRUE(in) << entry;
-            ASSERT_TRUE(data->Write(entry, std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>())));
+        std::map<std::string, std::string> wanted;  // upper-cased -> as written
+        for (std::string entry; std::getline(list, entry);) wanted[Upper(entry)] = entry;
+        engine::PosixZipArchive archive;
+        ASSERT_EQ(archive.Open(TINMARCH_DATASET_ARCHIVE), 1);
+        std::size_t written = 0;
+        for (std::uint32_t i = 0; i < archive.EntryCount(); ++i) {
+            const auto found = wanted.find(Upper(std::string(archive.EntryName(i))));
+            if (found == wanted.end()) continue;
+            const std::string& name = found->second;
+            std::uint32_t size = 0;
+            const std::unique_ptr<std::uint8_t[]> bytes = archive.ExtractEntry(i, size);
+            ASSERT_NE(bytes, nullptr) << name;
+            ASSERT_TRUE(data->Write(name, std::string(reinterpret_cast<const char*>(bytes.get()), size)));
+            ++written;
         }
+        ASSERT_EQ(written, wanted.size());
         ASSERT_EQ(LoadUnitAssets(*game, view->GetUnitViews()), 1);
         view->LoadResources();
         std::string lines;
