@@ -93,21 +93,25 @@ int Report(const modelgen::ModelOutput& out) {
 
 }  // namespace
 
+// Generates or lists the group into the data folder, between the engine tables the model builder uses.
+int Generate(const std::string& group, const std::string& folder, const std::string& sources, bool listOnly) {
+    engine::GetMaterialLib().Init(4096, nullptr);
+    engine::ModelTable::Init(64);
+    modelgen::ModelOutput out(folder, sources, listOnly);
+    int status = RunGroup(group, out) ? Report(out) : Usage();
+    if (listOnly && status == 0) {
+        for (const std::string& entry : out.Entries()) std::cout << entry << "\n";
+    }
+    engine::ModelTable::Free();
+    engine::GetMaterialLib().Free();
+    return status;
+}
+
 int main(int argc, char** argv) {
     if (argc == 5 && std::strcmp(argv[1], "--review") == 0) {
         return tools::RunModelReview(argv[2], argv[3], ReviewGroups(argv[2], argv[4]));
     }
-    // The model builder makes each model in the engine's tables before saving it.
-    engine::GetMaterialLib().Init(4096, nullptr);
-    engine::ModelTable::Init(64);
-    if (argc == 4 && std::strcmp(argv[1], "list") == 0) {
-        modelgen::ModelOutput out("", argv[3], true);
-        if (!RunGroup(argv[2], out)) return Usage();
-        for (const std::string& entry : out.Entries()) std::cout << entry << "\n";
-        return Report(out);
-    }
-    if (argc != 4) return Usage();
-    modelgen::ModelOutput out(argv[2], argv[3], false);
-    if (!RunGroup(argv[1], out)) return Usage();
-    return Report(out);
+    if (argc == 4 && std::strcmp(argv[1], "list") == 0) return Generate(argv[2], "", argv[3], true);
+    if (argc == 4) return Generate(argv[1], argv[2], argv[3], false);
+    return Usage();
 }
