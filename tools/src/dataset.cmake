@@ -79,24 +79,26 @@ include("${CMAKE_CURRENT_LIST_DIR}/dataset_maps.cmake" OPTIONAL)
 include("${CMAKE_CURRENT_LIST_DIR}/dataset_campaign.cmake" OPTIONAL)
 include("${CMAKE_CURRENT_LIST_DIR}/dataset_sounds.cmake")
 include("${CMAKE_CURRENT_LIST_DIR}/dataset_levels.cmake")
+include("${CMAKE_CURRENT_LIST_DIR}/dataset_models.cmake")
 
 # Stand-in containers for the models data/ does not hold yet, so that start-up finds every model it needs.
 include("${CMAKE_CURRENT_LIST_DIR}/standin_model_list.cmake")
 set(_standins "")
 foreach(_path IN LISTS STANDIN_MODELS)
-  if(NOT EXISTS "${DATASET_SOURCE}/${_path}.CNT")
+  if(NOT EXISTS "${DATASET_SOURCE}/${_path}.CNT" AND NOT "${_path}.CNT" IN_LIST MODELGEN_ENTRIES)
     list(APPEND _standins "${_path}.CNT")
   endif()
 endforeach()
 foreach(_name IN LISTS STANDIN_EFFECTS)
-  if(NOT EXISTS "${DATASET_SOURCE}/Particles/${_name}.CNT")
+  if(NOT EXISTS "${DATASET_SOURCE}/Particles/${_name}.CNT" AND NOT "Particles/${_name}.CNT" IN_LIST MODELGEN_ENTRIES)
     list(APPEND _standins "Particles/${_name}.CNT")
   endif()
 endforeach()
 if(_standins)
   dataset_stage(ENTRIES ${_standins}
     COMMANDS ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:cntbuild> "-DSOURCE=${DATASET_SOURCE}" "-DDATA=${DATASET_STAGING}"
-             "-DWORK=${CMAKE_BINARY_DIR}/standin_models" -P "${CMAKE_CURRENT_LIST_DIR}/standin_models.cmake"
+             "-DWORK=${CMAKE_BINARY_DIR}/standin_models"
+             "-DGENERATED=${CMAKE_CURRENT_LIST_DIR}/modelgen_entries.txt" -P "${CMAKE_CURRENT_LIST_DIR}/standin_models.cmake"
     DEPENDS cntbuild "${CMAKE_CURRENT_LIST_DIR}/standin_models.cmake" "${CMAKE_CURRENT_LIST_DIR}/standin_model_list.cmake")
 endif()
 

@@ -1,5 +1,5 @@
 # The level models: "<folder>/Map" for every level folder that has a map file (the skirmish list and the
-# campaign's missions), with the assets they share, written by levelgen from the staged map files.
+# campaign's missions), with the assets they share, written by `modelgen levels` from the staged map files.
 get_property(DATASET_LEVELS GLOBAL PROPERTY DATASET_LEVEL_FOLDERS)
 set(_level_entries
     Levels/Common/Grass.png Levels/Common/Heath.png Levels/Common/Sand.png Levels/Common/Road.png
@@ -21,11 +21,11 @@ foreach(_folder IN LISTS DATASET_LEVELS)
 endforeach()
 if(DATASET_LEVELS)
   dataset_stage(ENTRIES ${_level_entries}
-    COMMANDS $<TARGET_FILE:levelgen> build "${DATASET_STAGING}" "${DATASET_SOURCE}/Art/palette.txt" ${DATASET_LEVELS}
-    DEPENDS ${_level_maps} "${DATASET_SOURCE}/Art/palette.txt" levelgen)
+    COMMANDS $<TARGET_FILE:modelgen> levels build "${DATASET_STAGING}" "${DATASET_SOURCE}/Art/palette.txt" ${DATASET_LEVELS}
+    DEPENDS ${_level_maps} "${DATASET_SOURCE}/Art/palette.txt" modelgen)
 endif()
 
 # Every level of the built archive: picks land where units stand, clicks from above give the hex aimed at,
 # lines of sight meet walls and heights, and the scenery fits the decorations.
-add_test(NAME levelgen_levels COMMAND levelgen check "${DATASET_ARCHIVE}" ${DATASET_LEVELS})
+add_test(NAME levelgen_levels COMMAND modelgen levels check "${DATASET_ARCHIVE}" ${DATASET_LEVELS})
 set_tests_properties(levelgen_levels PROPERTIES LABELS unit ENVIRONMENT "${TINMARCH_TEST_ENV}")

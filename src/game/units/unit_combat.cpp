@@ -166,8 +166,9 @@ void Unit::Die(Unit*) {
     if (IsSoftTarget()) return;
     const engine::Vec3 at = view_->GetWorldMatrix().GetTranslation();
     if (airborne) {
-        static const char* const kAir[3] = {"Particles/ComboExplosion_air1", "Particles/ComboExplosion_air2",
-                                            "Particles/ComboExplosion_air3"};
+        static const char* const kAir[3] = {"Particles/ComboExplosion_airbourne1",
+                                            "Particles/ComboExplosion_airbourne2",
+                                            "Particles/ComboExplosion_airbourne3"};
         services.AddEffect(kAir[random.NextInt(0, 2, 0)], FlatEffectAt(at));
         services.PlayLevelSound(kSoundAirExplosion);
         return;

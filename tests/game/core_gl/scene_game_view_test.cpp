@@ -38,6 +38,14 @@
 #include "game/battle/hex_coord.h"
 #include "game/units/projectile_manager.h"
 #include "game/units/scene_unit_view.h"
+#include "engine/scene/animation_set.h"
+#include "engine/scene/mesh_model.h"
+#include "engine/scene/skeleton.h"
+#include "game/battle/team_colours.h"
+#include "engine/platform/posix_zip_archive.h"
+#include <cctype>
+#include <map>
+#include <cmath>
 
 namespace core_test {
 namespace {
@@ -464,6 +472,155 @@ TEST_F(UnitSceneTest, ASmallBattleWithAShotInFlightMatchesTheStoredPicture) {
         for (int x = 0; x < kWidth; ++x) drawn += IsClear(picture, x, y) ? 0 : 1;
     }
     EXPECT_GT(drawn, 50);
+}
+
+// --- The data set's unit models --------------------------------------------------------------------------------
+
+std::string Upper(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The generated unit models (from the data set's archive) in a level: every type but the door twice, for team
+// kinds 1 and 4, two hexes apart.
+class DataSetUnitsTest : public SceneGameViewTest {
+protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(SceneGameViewTest::SetUp());
+        FreeUnitAssets();
+        // The generated entries of the built archive (a sanitizer build copies it without staging files).
+        std::ifstream list(std::string(TINMARCH_SOURCE_DIR) + "/tools/src/modelgen_entries.txt");
+        std::map<std::string, std::string> wanted;  // upper-cased -> as written
+        for (std::string entry; std::getline(list, entry);) wanted[Upper(entry)] = entry;
+        engine::PosixZipArchive archive;
+        ASSERT_EQ(archive.Open(TINMARCH_DATASET_ARCHIVE), 1);
+        std::size_t written = 0;
+        for (std::uint32_t i = 0; i < archive.EntryCount(); ++i) {
+            const auto found = wanted.find(Upper(std::string(archive.EntryName(i))));
+            if (found == wanted.end()) continue;
+            const std::string& name = found->second;
+            std::uint32_t size = 0;
+            const std::unique_ptr<std::uint8_t[]> bytes = archive.ExtractEntry(i, size);
+            ASSERT_NE(bytes, nullptr) << name;
+            ASSERT_TRUE(data->Write(name, std::string(reinterpret_cast<const char*>(bytes.get()), size)));
+            ++written;
+        }
+        ASSERT_EQ(written, wanted.size());
+        ASSERT_EQ(LoadUnitAssets(*game, view->GetUnitViews()), 1);
+        view->LoadResources();
+        std::string lines;
+        for (int type = 1; type <= 23; ++type) {
+            for (int kind : {1, 4}) {
+                const char column = static_cast<char>('A' + 2 * ((type - 1) % 8));
+                const int row = 1 + 2 * ((type - 1) / 8) + (kind == 4 ? 7 : 0);
+                // The enemy's side stays out of a skirmish without its match options: its units stand for the
+                // second side and take the enemy's colour below.
+                lines += "unit " + std::string(1, column) + std::to_string(row) + " " + std::to_string(type) +
+                         " owner " + std::to_string(kind == 4 ? 2 : 1) + "\n";
+            }
+        }
+        level_test::WriteLevel(*data, "Map", level_test::LandSource(16, lines), nullptr);
+        profile.mapFolder = "Levels/Map";
+        game->SetState(kGameLoadSkirmish);
+        quitAfterFrame = true;
+        game->RunMainLoop();
+        ASSERT_NE(game->GetTeamManager(), nullptr);
+    }
+
+    // A frame with the camera close above and behind the point, looking at it.
+    const std::vector<std::uint8_t>& DrawLookingAt(const engine::Vec3& at) {
+        const engine::Vec3 eye = at.Add(engine::Vec3{0.0f, 1.1f, -1.3f});
+        const engine::Vec3 forward = at.Sub(eye).NormalisedSafe();
+        const engine::Vec3 right = engine::Vec3{0, 1, 0}.Cross(forward).NormalisedSafe();
+        engine::Matrix44 camera;
+        camera.SetRow(0, right);
+        camera.SetRow(1, forward.Cross(right));
+        camera.SetRow(2, forward);
+        camera.SetRow(3, eye);
+        view->GetSceneView()->GetViewTransform().SetMatrix(camera);
+        view->BeginFrame(0xFF003F7Fu);
+        view->BuildRenderQueue();
+        view->RenderQueue();
+        view->EndFrame();
+        made->FrameStep();
+        return sys::GpuHooks().presentedImage;
+    }
+};
+
+// Hue in degrees and saturation of an RGB colour.
+void HueOf(float r, float g, float b, float& hue, float& saturation) {
+    const float hi = std::max({r, g, b});
+    const float lo = std::min({r, g, b});
+    saturation = hi > 0 ? (hi - lo) / hi : 0.0f;
+    if (hi == lo) {
+        hue = 0;
+    } else if (hi == r) {
+        hue = 60.0f * std::fmod((g - b) / (hi - lo) + 6.0f, 6.0f);
+    } else if (hi == g) {
+        hue = 60.0f * ((b - r) / (hi - lo) + 2.0f);
+    } else {
+        hue = 60.0f * ((r - g) / (hi - lo) + 4.0f);
+    }
+}
+
+TEST_F(DataSetUnitsTest, TintedSurfacesShowTheTeamColourAndModelsFaceTheirHeading) {
+    for (int type = 1; type <= 23; ++type) {
+        for (int kind : {1, 4}) {
+            SCOPED_TRACE("type " + std::to_string(type) + " kind " + std::to_string(kind));
+            const char column = static_cast<char>('A' + 2 * ((type - 1) % 8));
+            const int row = 1 + 2 * ((type - 1) / 8) + (kind == 4 ? 7 : 0);
+            const std::string label = std::string(1, column) + std::to_string(row);
+            Unit* unit = game->GetTeamManager()->FindUnitAt(level_test::L(label.c_str()));
+            ASSERT_NE(unit, nullptr);
+            const auto* scene = dynamic_cast<const SceneUnitView*>(&unit->GetView());
+            ASSERT_NE(scene, nullptr);
+            unit->GetView().SetTeamMaterial(unit->GetTeamMaterialName(), GetTeamColour(kind));
+            // The model's forward (-z) points at the neighbour in the unit's facing.
+            const HexCoord next = HexStep(unit->GetHexPos(), unit->GetFacing());
+            const engine::Vec2 from = HexToWorld(unit->GetHexPos());
+            const engine::Vec2 to = HexToWorld(next);
+            const engine::Vec3 forward = scene->GetWorldMatrix().TransformVector({0, 0, -1});
+            const engine::Vec3 wanted = engine::Vec3{to.x - from.x, 0, to.y - from.y}.NormalisedSafe();
+            const engine::Vec3 flat{forward.x, 0, forward.z};
+            EXPECT_GT(flat.NormalisedSafe().Dot(wanted), 0.985f);
+
+            float teamHue = 0, teamSaturation = 0;
+            const std::uint32_t colour = GetTeamColour(kind);
+            HueOf(((colour >> 16) & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f, (colour & 0xFF) / 255.0f, teamHue,
+                  teamSaturation);
+            engine::Vec3 at = scene->GetWorldMatrix().GetTranslation();
+            at.y += 0.2f;
+            const std::vector<std::uint8_t>& picture = DrawLookingAt(at);
+            int tinted = 0;
+            for (std::size_t i = 0; i + 3 < picture.size(); i += 4) {
+                float hue = 0, saturation = 0;
+                HueOf(picture[i] / 255.0f, picture[i + 1] / 255.0f, picture[i + 2] / 255.0f, hue, saturation);
+                const float off = std::fabs(std::fmod(hue - teamHue + 540.0f, 360.0f) - 180.0f);
+                if (saturation > 0.3f && off < 10.0f && !IsClear(picture, static_cast<int>(i / 4) % kWidth, static_cast<int>(i / 4) / kWidth)) ++tinted;
+            }
+            EXPECT_GT(tinted, 40) << "pixels in the team colour";
+        }
+    }
+}
+
+// The soldiers' "run" moves their bones from frame to frame.
+TEST_F(DataSetUnitsTest, ASoldiersRunMovesItsBones) {
+    Unit* unit = game->GetTeamManager()->FindUnitAt(level_test::L("A1"));
+    ASSERT_NE(unit, nullptr);
+    const auto* scene = dynamic_cast<const SceneUnitView*>(&unit->GetView());
+    engine::SceneNode* model = scene->GetModel();
+    ASSERT_EQ(model->GetType(), engine::kNodeAnimatedMesh);
+    engine::AnimationRecord* run = model->GetModel()->skeleton->animationSet->Find("run");
+    ASSERT_NE(run, nullptr);
+    ASSERT_GT(run->EntryCount(), 6);
+    model->SetFixedFrame(run->entries[0].frame);
+    const std::vector<engine::Matrix44> first = model->GetSkinMatrices()->matrices;
+    model->SetFixedFrame(run->entries[5].frame);
+    const std::vector<engine::Matrix44> later = model->GetSkinMatrices()->matrices;
+    float moved = 0;
+    for (std::size_t b = 0; b < first.size(); ++b) moved = std::max(moved, first[b].GetTranslation().Distance(later[b].GetTranslation()));
+    EXPECT_GT(moved, 0.01f);
+    model->SetFixedFrame(-1);
 }
 
 }  // namespace

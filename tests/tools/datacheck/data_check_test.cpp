@@ -148,7 +148,7 @@ TEST(DataCheck, EachSeededFaultIsNamedByFileAndPlace) {
          "Units/Damage.TXT", "row 17, column 24", "24 cells"},
         {"a non-ASCII byte", [&](Entries& e) { Replace(Entry(e, cq + "details.TXT"), "[NAMES]\n", "[NAMES]\nCaf\xE9 "); },
          cq + "details.TXT", "line 3", "byte 233"},
-        {"credits as 8-bit text", [](Entries& e) { Entry(e, "Credits_NoURL.TXT") = "#Tinmarch\r\n"; },
+        {"credits as 8-bit text", [](Entries& e) { Entry(e, "Credits_NoURL.TXT") = "#Tinmarch\n"; },
          "Credits_NoURL.TXT", "", "UTF-16LE with a byte-order mark"},
         {"a tab in the global texts",
          [](Entries& e) {
@@ -269,6 +269,69 @@ TEST(DataCheck, EachSeededFaultIsNamedByFileAndPlace) {
          "Music/Theme.wav", "", "must ship as \"Music/Theme.ogg\""},
     };
     for (const Case& c : cases) Expect(c);
+}
+
+// The models section alone over a seeded copy: a fault of that file whose message holds the text.
+void ExpectModelFault(const char* name, const std::function<void(Entries&)>& seed, const std::string& file,
+                      const std::string& message) {
+    Entries entries = Shipped();
+    seed(entries);
+    testsupport::ZipWriter writer;
+    for (const auto& [entry, data] : entries) writer.Add(entry, data);
+    auto archive = datacheck::OpenArchiveMemory(writer.Build().bytes);
+    ASSERT_NE(archive, nullptr);
+    DataCheck check(std::move(archive));
+    check.CheckModels();
+    bool named = false;
+    for (const auto& fault : check.Faults()) {
+        named = named || (datacheck::Upper(fault.file) == datacheck::Upper(file) &&
+                          fault.message.find(message) != std::string::npos);
+    }
+    EXPECT_TRUE(named) << name << ": expected " << file << ": ..." << message << "; got:\n" << Describe(check.Faults());
+}
+
+// Replaces every occurrence (names in containers are stored as they are, so a same-length edit keeps the file
+// readable).
+void ReplaceAll(std::string& data, const std::string& from, const std::string& to) {
+    ASSERT_EQ(from.size(), to.size());
+    std::size_t count = 0;
+    for (std::size_t at = data.find(from); at != std::string::npos; at = data.find(from, at + 1), ++count) {
+        data.replace(at, from.size(), to);
+    }
+    ASSERT_GT(count, 0u) << from;
+}
+
+TEST(DataCheck, EachSeededModelFaultIsNamed) {
+    ExpectModelFault("MED_TANK without its barrel",
+                     [](Entries& e) { ReplaceAll(Entry(e, "Units/MedTank/Unit.CNT"), "tank_barrrel", "tank_barrxel"); },
+                     "Units/MedTank/Unit.CNT", "no part \"tank_barrrel\"");
+    ExpectModelFault("a second material containing \"Material\"",
+                     [](Entries& e) {
+                         e.emplace_back("Common/MaterialPt.MTL", Entry(e, "Common/ModelPaint.MTL"));
+                         ReplaceAll(Entry(e, "Units/MedTank/Unit.CNT"), "Common/ModelPaint", "Common/MaterialPt");
+                     },
+                     "Units/MedTank/Unit.CNT", "contained in 2 materials");
+    ExpectModelFault("\"die\" as a loop",
+                     [](Entries& e) { Replace(Entry(e, "Units/Trooper/ZavicUnit.TXT"), "die\r\nhold", "die\r\nloop"); },
+                     "Units/Trooper/Unit.CNT", "\"die\" must hold, not loop");
+    ExpectModelFault("\"getup\" without its spawn",
+                     [](Entries& e) { Replace(Entry(e, "Units/Grunt/ZavicUnit.TXT"), "getup\r\nspawn,run", "getup\r\nhold"); },
+                     "Units/Grunt/Unit.CNT", "\"getup\" must spawn, not hold");
+    ExpectModelFault("a three-hex model on a one-hex structure",
+                     [](Entries& e) { Entry(e, "Structures/RepairS/RepairS.CNT") = Entry(e, "Structures/Factory/Factory.CNT"); },
+                     "Structures/RepairS/RepairS.CNT", "reaches beyond its hexes");
+    ExpectModelFault("a one-hex model on a three-hex structure",
+                     [](Entries& e) { Entry(e, "Structures/Silo/Silo.CNT") = Entry(e, "Structures/Radio/Radio.CNT"); },
+                     "Structures/Silo/Silo.CNT", "less than 60 % covered");
+    ExpectModelFault("a heavy tank with a short barrel",
+                     [](Entries& e) { Entry(e, "Units/HeavyTank/tank_barrel.MDL") = Entry(e, "Units/MedTank/tank_barrrel.MDL"); },
+                     "Units/HeavyTank/Unit.CNT", "Particles/MuzzleFlashSmall of tank_barrel lies");
+    ExpectModelFault("a projectile with a group root",
+                     [](Entries& e) { Entry(e, "Projectiles/Grenade.CNT") = Entry(e, "Trophies/Gold/Trophy.CNT"); },
+                     "Projectiles/Grenade.CNT", "a projectile's root must be a mesh node");
+    ExpectModelFault("a played-once effect that never ends",
+                     [](Entries& e) { Entry(e, "Particles/Ricochet.CNT") = Entry(e, "Particles/ComboFlare.CNT"); },
+                     "Particles/Ricochet.CNT", "the effect lasts");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 namespace engine {
 class ArchiveSet;
+class SceneNode;
 class ZipArchive;
 }  // namespace engine
 
@@ -56,6 +57,10 @@ public:
     // Every sound the game's sound bank names and every file of the six speech packs: opened through the
     // game's sound reader as its own kind, decoded to its end, and measured against its class.
     void CheckSounds();
+    // Every unit and structure model: it loads, holds the parts its class finds, its tint name in exactly one
+    // node material, the actions its class plays with their end modes and lengths, and fits its footprint and
+    // triangle budget.
+    void CheckModels();
     // Every entry equals the file of the same name under the staging folder.
     void CompareWithStaging(const std::string& folder);
 
@@ -76,6 +81,15 @@ private:
     // running. commandLines gives each block's command lines by upper-cased block name.
     void PassMissionDays(HeadlessGame& game, const std::string& scriptName, int days,
                          const std::map<std::string, std::vector<int>>& commandLines);
+
+    void CheckUnitModel(int type);
+    void CheckUnitActions(engine::SceneNode& root, const std::string& file, int type);
+    void CheckUnitAnchors(engine::SceneNode& root, const std::string& file, int type);
+    void CheckStructureModel(int type);
+    void CheckEffectModels();
+    void CheckMarkerModels();
+    void CheckLevelModels();
+    void CheckTint(engine::SceneNode& root, const std::string& file, const std::string& tint);
 
     std::unique_ptr<engine::ArchiveSet> mounted_;
     const engine::ZipArchive* archive_ = nullptr;

@@ -1,0 +1,40 @@
+#pragma once
+// The unit models: a skinned soldier for the infantry types and a tree of mesh parts for the vehicles,
+// ships and aircraft, each written as "<folder>/Unit" with its parts, its tint material and its actions.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "cnt_writer.h"
+#include "engine/core/matrix.h"
+#include "modelgen/mesh_kit.h"
+#include "modelgen/model_output.h"
+
+namespace modelgen {
+
+// The folder of a prototype path ("Units/Trooper/Unit" gives "Units/Trooper/").
+std::string FolderOf(const std::string& path);
+
+// Writes the tint material "<folder><tint name>" (COLOURD over the swatches).
+void WriteTintMaterial(ModelOutput& out, const std::string& path);
+
+// A mesh node of the tree: its model written as folder + name, with the material as its node material.
+cntbuild::AuthorNode MeshNode(ModelOutput& out, const std::string& folder, const std::string& name, int depth,
+                              MeshKit& kit, const std::string& material, const engine::Matrix44& local);
+
+// The model-space matrices of the soldier's 16 bones in every baked frame of the type's actions, frame 0
+// the bind pose.
+std::vector<std::array<engine::Matrix44, 16>> SoldierFrames(int type);
+
+// Whether the type is drawn as a skinned soldier.
+bool IsSoldierType(int type);
+
+void WriteSoldier(ModelOutput& out, int type);
+void WriteVehicle(ModelOutput& out, int type);
+// The door's wall section, "Structures/Wall_Closed/Wall_Closed".
+void WriteDoor(ModelOutput& out);
+
+// Every unit type of the catalogue.
+void WriteUnits(ModelOutput& out);
+
+}  // namespace modelgen
