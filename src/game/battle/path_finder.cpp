@@ -89,6 +89,7 @@ float PathFinder::Estimate(HexCoord hex) const {
 
 const MapUnit* PathFinder::UnitAt(HexCoord hex) {
     TileSlot& slot = slots_[HexTileIndex(hex)];
+    if (unitsListed_ && slot.listedStamp != stamp_) return nullptr;
     if (slot.unitStamp != stamp_) {
         slot.unitStamp = stamp_;
         slot.unit = context_->FindMapUnitAt(hex);
@@ -320,6 +321,13 @@ bool PathFinder::Search(const HexMap& map, HexCoord start, HexCoord goal, HexPat
     if (++stamp_ == 0) {
         for (TileSlot& slot : slots_) slot = TileSlot{};
         stamp_ = 1;
+    }
+    unitHexes_.clear();
+    unitsListed_ = context_ != nullptr && context_->ListUnitHexes(unitHexes_);
+    if (unitsListed_) {
+        for (const HexCoord hex : unitHexes_) {
+            if (IsValidHex(hex)) slots_[HexTileIndex(hex)].listedStamp = stamp_;
+        }
     }
     nodeCount_ = 0;
     linkCount_ = 0;

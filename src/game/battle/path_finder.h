@@ -81,6 +81,7 @@ private:
         std::uint32_t unitStamp = 0;
         std::uint32_t airStamp = 0;
         std::uint32_t costStamp = 0;
+        std::uint32_t listedStamp = 0;  // the battle listed the tile as one that may hold a unit
         std::int32_t node = -1;
         const MapUnit* unit = nullptr;
         const MapUnit* air = nullptr;
@@ -133,6 +134,9 @@ private:
     int mode_ = 0;
     bool stopShort_ = false;
     bool allowBlocked_ = false;
+    // True when the battle listed the hexes that may hold units: the others need no lookup.
+    bool unitsListed_ = false;
+    std::vector<HexCoord> unitHexes_;
 };
 
 }  // namespace game
