@@ -69,12 +69,14 @@ void PathFinder::SetCost(int node, float costSoFar) {
     if (!n.closed) open_.Change(node, n.total);
 }
 
-void PathFinder::RecordChild(int parent, int child, int direction) {
+void PathFinder::RecordChild(int parent, int child, int direction, const StepCosts& costs) {
     PathNode& node = nodes_[parent];
     for (int i = 0; i < kDirectionCount; ++i) {
         if (node.children[i] < 0) {
             node.children[i] = child;
             node.childDirections[i] = static_cast<std::int8_t>(direction);
+            node.childCost[i] = costs.turning;
+            node.childCostStraightOn[i] = costs.straightOn;
             return;
         }
     }
@@ -97,25 +99,23 @@ const MapUnit* PathFinder::UnitAt(HexCoord hex) {
     return slot.unit;
 }
 
-// The mover's cost of a valid tile; the first ask of a search also forgets the tile's step costs.
+// The mover's cost of a valid tile.
 float PathFinder::MoveCost(HexCoord hex) {
     TileSlot& slot = slots_[HexTileIndex(hex)];
     if (slot.costStamp != stamp_) {
         slot.costStamp = stamp_;
         slot.moveCost = map_->MoveCostWith(*params_, hex);
-        slot.stepKnown = 0;
     }
     return slot.moveCost;
 }
 
+// The step's cost before the straight-on factor and the weighting: each node is expanded once, so each step
+// is asked for once a search (a lowered cost is passed on with the costs its child recorded).
 float PathFinder::BaseStepCost(HexCoord from, int direction, HexCoord to) {
+    (void)direction;
     float c = 0.0f;
     if (params_ != nullptr) {
-        const float fromCost = MoveCost(from);
-        TileSlot& slot = slots_[HexTileIndex(from)];
-        const std::uint8_t bit = static_cast<std::uint8_t>(1u << direction);
-        if ((slot.stepKnown & bit) != 0) return slot.stepCost[direction];
-        c = map_->StepCostKnown(from, fromCost, to, MoveCost(to), unitType_, [this](HexCoord hex) {
+        c = map_->StepCostKnown(from, MoveCost(from), to, MoveCost(to), unitType_, [this](HexCoord hex) {
             const MapUnit* standing = UnitAt(hex);
             return standing != nullptr && standing->GetType() == UT_APC;
         });
@@ -123,11 +123,6 @@ float PathFinder::BaseStepCost(HexCoord from, int direction, HexCoord to) {
     const float multiplier = (mode_ == 1 || mode_ == 2) && IsBlocked(to) ? 2.0f : 1.0f;
     c *= multiplier;
     if (allowBlocked_ && c == 0.0f) c = kBlockedStepCost * multiplier;
-    if (params_ != nullptr) {
-        TileSlot& slot = slots_[HexTileIndex(from)];
-        slot.stepKnown = static_cast<std::uint8_t>(slot.stepKnown | (1u << direction));
-        slot.stepCost[direction] = c;
-    }
     return c;
 }
 
@@ -150,26 +145,30 @@ bool PathFinder::IsGoalStructureTile(HexCoord hex) const {
            context_->FindStructureAt(hex) == goalStructure_;
 }
 
-// The cost of the step from a node onto a neighbour, by the one rule that expansion and the cost pass share.
-PathFinder::StepKind PathFinder::RuleStep(int node, int direction, HexCoord to, float& cost) {
+// The cost of the step from a node onto a neighbour, by the one rule that expansion and the cost pass share:
+// the base cost, times the straight-on factor when the step keeps the direction of the one before, plus the
+// weighting.
+PathFinder::StepKind PathFinder::RuleStep(int node, int direction, HexCoord to, StepCosts& costs) {
     const HexCoord from = nodes_[node].hex;
     if (stopShort_) {
         if (to == goal_) {
-            cost = map_->GetStepCost(from, goal_, unitType_);
+            costs.turning = costs.straightOn = map_->GetStepCost(from, goal_, unitType_);
             return StepKind::kAddAndStop;
         }
         if (IsGoalStructureTile(to)) {
-            cost = 0.0f;
+            costs.turning = costs.straightOn = 0.0f;
             return StepKind::kAdd;
         }
     }
-    float c = BaseStepCost(from, direction, to);
+    const float c = BaseStepCost(from, direction, to);
     if (!(c > 0.0f)) return StepKind::kSkip;
-    if (direction == nodes_[node].direction) c *= kStraightOnFactor;
+    costs.turning = c;
+    costs.straightOn = c * kStraightOnFactor;
     if (weighting_ && unitType_ >= 0 && unitType_ < kUnitTypeCount) {
-        c += static_cast<float>(map_->GetTile(to).threat[unitType_] / 15);
+        const float weight = static_cast<float>(map_->GetTile(to).threat[unitType_] / 15);
+        costs.turning += weight;
+        costs.straightOn += weight;
     }
-    cost = c;
     return StepKind::kAdd;
 }
 
@@ -186,20 +185,21 @@ bool PathFinder::Expand(int node) {
     for (int d = kDirectionCount - 1; d >= 0; --d) {
         HexCoord neighbour;
         if (!HexNeighbour(hex, d, neighbour)) continue;
-        float cost = 0.0f;
-        const StepKind kind = RuleStep(node, d, neighbour, cost);
+        StepCosts costs;
+        const StepKind kind = RuleStep(node, d, neighbour, costs);
         if (kind == StepKind::kSkip) continue;
-        if (!AddNeighbour(node, d, neighbour, cost)) return false;
+        if (!AddNeighbour(node, d, neighbour, costs)) return false;
         if (kind == StepKind::kAddAndStop) return true;
     }
     return true;
 }
 
-bool PathFinder::AddNeighbour(int parent, int direction, HexCoord hex, float cost) {
+bool PathFinder::AddNeighbour(int parent, int direction, HexCoord hex, const StepCosts& costs) {
+    const float cost = direction == nodes_[parent].direction ? costs.straightOn : costs.turning;
     const float g = nodes_[parent].costSoFar + cost;
     const int existing = NodeAt(hex);
     if (existing >= 0) {
-        RecordChild(parent, existing, direction);
+        RecordChild(parent, existing, direction, costs);
         PathNode& node = nodes_[existing];
         if (node.costSoFar > g) {
             node.parent = parent;
@@ -225,7 +225,7 @@ bool PathFinder::AddNeighbour(int parent, int direction, HexCoord hex, float cos
     slot.nodeStamp = stamp_;
     slot.node = index;
     open_.Insert(index, node.total);
-    RecordChild(parent, index, direction);
+    RecordChild(parent, index, direction, costs);
     return true;
 }
 
@@ -242,8 +242,10 @@ void PathFinder::PassOnLoweredCost(int node) {
             const int child = nodes_[current].children[i];
             if (child < 0) continue;
             const int direction = nodes_[current].childDirections[i];
-            float step = 0.0f;
-            if (RuleStep(current, direction, nodes_[child].hex, step) == StepKind::kSkip) continue;
+            // The rule gave this step its costs when the child was recorded; only the direction the node
+            // is now reached in may have changed.
+            const float step = direction == nodes_[current].direction ? nodes_[current].childCostStraightOn[i]
+                                                                       : nodes_[current].childCost[i];
             const float g = nodes_[current].costSoFar + step;
             PathNode& passed = nodes_[child];
             const bool ownChild = passed.parent == current;

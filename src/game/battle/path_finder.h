@@ -70,6 +70,15 @@ private:
         bool closed = false;
         std::int8_t direction = kNoDirection;  // of the step from the parent
         std::int8_t childDirections[kDirectionCount] = {};  // of the step onto each child
+        // The cost of the step onto each child, when this node was reached by a step in another direction
+        // and in the same one (straight on): a lowered cost is passed on without asking the rule again.
+        float childCost[kDirectionCount] = {};
+        float childCostStraightOn[kDirectionCount] = {};
+    };
+    // The cost of a step when the node it leaves was reached in another direction and straight on.
+    struct StepCosts {
+        float turning = 0.0f;
+        float straightOn = 0.0f;
     };
     struct Link {
         std::int32_t node = -1;
@@ -86,10 +95,6 @@ private:
         const MapUnit* unit = nullptr;
         const MapUnit* air = nullptr;
         float moveCost = 0.0f;  // the mover's cost of the tile
-        // The base cost of the step in each direction (multiplier and blocked price applied, not yet the
-        // straight-on factor or the weighting): the cost passes ask for the same steps again and again.
-        std::uint8_t stepKnown = 0;  // bit per direction
-        float stepCost[kDirectionCount] = {};
     };
     enum class StepKind { kSkip, kAdd, kAddAndStop };
 
@@ -97,16 +102,16 @@ private:
     int NodeAt(HexCoord hex) const;
     // Sets a node's cost so far and total; an open node keeps its place in the open list.
     void SetCost(int node, float costSoFar);
-    void RecordChild(int parent, int child, int direction);
+    void RecordChild(int parent, int child, int direction, const StepCosts& costs);
     float Estimate(HexCoord hex) const;
     float BaseStepCost(HexCoord from, int direction, HexCoord to);
     const MapUnit* UnitAt(HexCoord hex);
     float MoveCost(HexCoord hex);
     bool IsBlocked(HexCoord hex);
     bool IsGoalStructureTile(HexCoord hex) const;
-    StepKind RuleStep(int node, int direction, HexCoord to, float& cost);
+    StepKind RuleStep(int node, int direction, HexCoord to, StepCosts& costs);
     bool Expand(int node);
-    bool AddNeighbour(int parent, int direction, HexCoord hex, float cost);
+    bool AddNeighbour(int parent, int direction, HexCoord hex, const StepCosts& costs);
     void PassOnLoweredCost(int node);
     bool BuildRoute(int goalNode, HexPath& out) const;
 
