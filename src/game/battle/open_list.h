@@ -2,9 +2,10 @@
 // The route search's open list: a sequence of search nodes, taken from the front. A new node goes before the
 // first node whose total is not lower than its own (so among equal totals the newest comes first), and a node
 // whose total changes keeps its place. Since changed totals can leave the sequence out of order, the place of
-// a new node depends on every total, not on a sort key; the sequence is therefore held in a balanced tree
-// (a treap) in sequence order where each subtree knows its largest total, which finds that place, takes the
-// front and follows a change in O(log n) instead of walking the list.
+// a new node depends on every total, not on a sort key. The sequence is held in one array, front last, with
+// each node's place: a search's list stays short (tens of nodes on the largest map) and most new nodes go
+// near the front, so finding the place is a short scan of adjacent totals and making room moves few entries;
+// the front is taken off the end and a change writes the total where the node stands.
 #include <cstdint>
 #include <vector>
 
@@ -14,8 +15,8 @@ class OpenList {
 public:
     // Room for node indices 0 .. capacity - 1.
     void Reserve(int capacity);
-    void Clear() { root_ = -1; }
-    bool Empty() const { return root_ < 0; }
+    void Clear() { count_ = 0; }
+    bool Empty() const { return count_ == 0; }
 
     // Puts the node into the sequence by its total.
     void Insert(int node, float total);
@@ -25,24 +26,13 @@ public:
     void Change(int node, float total);
 
 private:
-    struct Entry {
-        float total = 0.0f;
-        float largest = 0.0f;  // largest total in the subtree
-        std::int32_t left = -1;
-        std::int32_t right = -1;
-        std::int32_t parent = -1;
-        std::uint32_t priority = 0;
-    };
+    void Grow(int capacity);
 
-    // The first node in sequence order whose total is not lower than the total; -1 when none.
-    int FirstNotBelow(float total) const;
-    void Refresh(int node);
-    void RefreshUpwards(int node);
-    void RotateUp(int node);
-    void Replace(int node, int by);
-
-    std::vector<Entry> entries_;
-    int root_ = -1;
+    // Index 0 is the back of the sequence, count_ - 1 its front.
+    std::vector<float> totals_;
+    std::vector<std::int32_t> nodes_;
+    std::vector<std::int32_t> places_;  // by node: its index in the arrays while it is in the list
+    int count_ = 0;
 };
 
 }  // namespace game

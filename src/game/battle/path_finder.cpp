@@ -99,14 +99,18 @@ const MapUnit* PathFinder::UnitAt(HexCoord hex) {
     return slot.unit;
 }
 
-// The mover's cost of a valid tile.
-float PathFinder::MoveCost(HexCoord hex) {
+const PathFinder::TileSlot& PathFinder::Tile(HexCoord hex) {
     TileSlot& slot = slots_[HexTileIndex(hex)];
-    if (slot.costStamp != stamp_) {
-        slot.costStamp = stamp_;
-        slot.moveCost = map_->MoveCostWith(*params_, hex);
+    if (slot.tileStamp != stamp_) {
+        slot.tileStamp = stamp_;
+        const HexTile& tile = map_->GetTile(hex);
+        slot.terrain = tile.terrain;
+        slot.level = tile.level;
+        slot.objectClass = tile.objectClass;
+        slot.objectType = tile.objectType;
+        slot.moveCost = params_ != nullptr ? map_->MoveCostWith(*params_, hex) : 0.0f;
     }
-    return slot.moveCost;
+    return slot;
 }
 
 // The step's cost before the straight-on factor and the weighting: each node is expanded once, so each step
@@ -115,10 +119,13 @@ float PathFinder::BaseStepCost(HexCoord from, int direction, HexCoord to) {
     (void)direction;
     float c = 0.0f;
     if (params_ != nullptr) {
-        c = map_->StepCostKnown(from, MoveCost(from), to, MoveCost(to), unitType_, [this](HexCoord hex) {
-            const MapUnit* standing = UnitAt(hex);
-            return standing != nullptr && standing->GetType() == UT_APC;
-        });
+        const TileSlot& source = Tile(from);
+        const TileSlot& target = Tile(to);
+        c = HexMap::StepCostOfParts(source.terrain, source.level, source.moveCost, target.terrain, target.level,
+                                    target.moveCost, unitType_, to, [this](HexCoord hex) {
+                                        const MapUnit* standing = UnitAt(hex);
+                                        return standing != nullptr && standing->GetType() == UT_APC;
+                                    });
     }
     const float multiplier = (mode_ == 1 || mode_ == 2) && IsBlocked(to) ? 2.0f : 1.0f;
     c *= multiplier;
@@ -175,7 +182,7 @@ PathFinder::StepKind PathFinder::RuleStep(int node, int direction, HexCoord to, 
 bool PathFinder::Expand(int node) {
     const HexCoord hex = nodes_[node].hex;
     if (!IsValidHex(hex)) return true;
-    const HexTile& tile = map_->GetTile(hex);
+    const TileSlot& tile = Tile(hex);
     if (tile.terrain == kTerrainNone) return true;
     if (tile.objectClass == kObjectStructure && tile.objectType != kStructureBuildPad &&
         !(stopShort_ && IsGoalStructureTile(hex))) {

@@ -89,12 +89,18 @@ private:
         std::uint32_t nodeStamp = 0;
         std::uint32_t unitStamp = 0;
         std::uint32_t airStamp = 0;
-        std::uint32_t costStamp = 0;
+        std::uint32_t tileStamp = 0;
         std::uint32_t listedStamp = 0;  // the battle listed the tile as one that may hold a unit
         std::int32_t node = -1;
         const MapUnit* unit = nullptr;
         const MapUnit* air = nullptr;
+        // What the search reads of the map's tile, copied on first use: the tiles are large and the
+        // search reads each of these a dozen times.
         float moveCost = 0.0f;  // the mover's cost of the tile
+        std::int32_t terrain = 0;
+        std::int32_t level = 0;
+        std::int32_t objectClass = 0;
+        std::int32_t objectType = 0;
     };
     enum class StepKind { kSkip, kAdd, kAddAndStop };
 
@@ -106,7 +112,8 @@ private:
     float Estimate(HexCoord hex) const;
     float BaseStepCost(HexCoord from, int direction, HexCoord to);
     const MapUnit* UnitAt(HexCoord hex);
-    float MoveCost(HexCoord hex);
+    // The tile's slot with its copy of the map's tile filled in (a valid hex).
+    const TileSlot& Tile(HexCoord hex);
     bool IsBlocked(HexCoord hex);
     bool IsGoalStructureTile(HexCoord hex) const;
     StepKind RuleStep(int node, int direction, HexCoord to, StepCosts& costs);
