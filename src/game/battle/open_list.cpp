@@ -1,6 +1,6 @@
 #include "game/battle/open_list.h"
 
-#include <algorithm>
+#include <cstring>
 
 namespace game {
 
@@ -11,31 +11,24 @@ void OpenList::Reserve(int capacity) {
 
 void OpenList::Grow(int capacity) {
     const std::size_t size = static_cast<std::size_t>(capacity);
-    if (places_.size() < size) {
-        places_.resize(size);
+    if (totals_.size() < size) {
         totals_.resize(size);
         nodes_.resize(size);
     }
 }
 
 void OpenList::Insert(int node, float total) {
-    if (static_cast<std::size_t>(node) >= places_.size() || static_cast<std::size_t>(count_) >= places_.size()) {
-        Grow(std::max(node, count_) + 1);
-    }
+    if (static_cast<std::size_t>(count_) >= totals_.size()) Grow(count_ + 1);
     float* totals = totals_.data();
     std::int32_t* nodes = nodes_.data();
-    std::int32_t* places = places_.data();
     // From the front back to the first node whose total is not lower; the new node goes in front of it.
     int at = count_;
     while (at > 0 && totals[at - 1] < total) --at;
-    for (int i = count_; i > at; --i) {
-        totals[i] = totals[i - 1];
-        nodes[i] = nodes[i - 1];
-        places[nodes[i]] = i;
-    }
+    const std::size_t moved = static_cast<std::size_t>(count_ - at);
+    std::memmove(totals + at + 1, totals + at, moved * sizeof(float));
+    std::memmove(nodes + at + 1, nodes + at, moved * sizeof(std::int32_t));
     totals[at] = total;
     nodes[at] = node;
-    places[node] = at;
     ++count_;
 }
 
@@ -44,8 +37,15 @@ int OpenList::PopFront() {
     return nodes_[static_cast<std::size_t>(--count_)];
 }
 
+// Changed nodes are mostly near the front: look from there.
 void OpenList::Change(int node, float total) {
-    totals_[static_cast<std::size_t>(places_[static_cast<std::size_t>(node)])] = total;
+    const std::int32_t* nodes = nodes_.data();
+    for (int i = count_ - 1; i >= 0; --i) {
+        if (nodes[i] == node) {
+            totals_[static_cast<std::size_t>(i)] = total;
+            return;
+        }
+    }
 }
 
 }  // namespace game

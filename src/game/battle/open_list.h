@@ -2,10 +2,10 @@
 // The route search's open list: a sequence of search nodes, taken from the front. A new node goes before the
 // first node whose total is not lower than its own (so among equal totals the newest comes first), and a node
 // whose total changes keeps its place. Since changed totals can leave the sequence out of order, the place of
-// a new node depends on every total, not on a sort key. The sequence is held in one array, front last, with
-// each node's place: a search's list stays short (tens of nodes on the largest map) and most new nodes go
-// near the front, so finding the place is a short scan of adjacent totals and making room moves few entries;
-// the front is taken off the end and a change writes the total where the node stands.
+// a new node depends on every total, not on a sort key. The sequence is held in two arrays (totals and
+// nodes), front last: a search's list stays short (tens of nodes on the largest map), so finding a place is
+// a short scan of adjacent totals, making room one block move, and finding a changed node a short scan; the
+// front is taken off the end.
 #include <cstdint>
 #include <vector>
 
@@ -13,7 +13,7 @@ namespace game {
 
 class OpenList {
 public:
-    // Room for node indices 0 .. capacity - 1.
+    // Room for that many nodes at once.
     void Reserve(int capacity);
     void Clear() { count_ = 0; }
     bool Empty() const { return count_ == 0; }
@@ -31,7 +31,6 @@ private:
     // Index 0 is the back of the sequence, count_ - 1 its front.
     std::vector<float> totals_;
     std::vector<std::int32_t> nodes_;
-    std::vector<std::int32_t> places_;  // by node: its index in the arrays while it is in the list
     int count_ = 0;
 };
 

@@ -37,6 +37,7 @@ void PathFinder::SetTileWeighting(bool on) { ForThisThread().SetWeighting(on); }
 void PathFinder::Allocate() {
     if (HasPools()) return;
     nodes_.resize(kNodePoolSize);
+    children_.resize(kNodePoolSize);
     links_.resize(kLinkPoolSize);
     slots_.assign(kMapTileCount, TileSlot{});
     open_.Reserve(kNodePoolSize);
@@ -45,6 +46,7 @@ void PathFinder::Allocate() {
 
 void PathFinder::Release() {
     std::vector<PathNode>().swap(nodes_);
+    std::vector<NodeChildren>().swap(children_);
     std::vector<Link>().swap(links_);
     std::vector<TileSlot>().swap(slots_);
 }
@@ -53,13 +55,8 @@ int PathFinder::TakeNode() {
     if (nodeCount_ > kLastNodeIndex) return -1;
     const int index = nodeCount_++;
     nodes_[index] = PathNode{};
+    children_[index].count = 0;
     return index;
-}
-
-int PathFinder::NodeAt(HexCoord hex) const {
-    if (!IsValidHex(hex)) return -1;
-    const TileSlot& slot = slots_[HexTileIndex(hex)];
-    return slot.nodeStamp == stamp_ ? slot.node : -1;
 }
 
 void PathFinder::SetCost(int node, float costSoFar) {
@@ -70,16 +67,13 @@ void PathFinder::SetCost(int node, float costSoFar) {
 }
 
 void PathFinder::RecordChild(int parent, int child, int direction, const StepCosts& costs) {
-    PathNode& node = nodes_[parent];
-    for (int i = 0; i < kDirectionCount; ++i) {
-        if (node.children[i] < 0) {
-            node.children[i] = child;
-            node.childDirections[i] = static_cast<std::int8_t>(direction);
-            node.childCost[i] = costs.turning;
-            node.childCostStraightOn[i] = costs.straightOn;
-            return;
-        }
-    }
+    NodeChildren& children = children_[parent];
+    if (children.count >= kDirectionCount) return;
+    const int i = children.count++;
+    children.nodes[i] = child;
+    children.directions[i] = static_cast<std::int8_t>(direction);
+    children.cost[i] = costs.turning;
+    children.costStraightOn[i] = costs.straightOn;
 }
 
 float PathFinder::Estimate(HexCoord hex) const {
@@ -99,7 +93,7 @@ const MapUnit* PathFinder::UnitAt(HexCoord hex) {
     return slot.unit;
 }
 
-const PathFinder::TileSlot& PathFinder::Tile(HexCoord hex) {
+PathFinder::TileSlot& PathFinder::Tile(HexCoord hex) {
     TileSlot& slot = slots_[HexTileIndex(hex)];
     if (slot.tileStamp != stamp_) {
         slot.tileStamp = stamp_;
@@ -115,12 +109,9 @@ const PathFinder::TileSlot& PathFinder::Tile(HexCoord hex) {
 
 // The step's cost before the straight-on factor and the weighting: each node is expanded once, so each step
 // is asked for once a search (a lowered cost is passed on with the costs its child recorded).
-float PathFinder::BaseStepCost(HexCoord from, int direction, HexCoord to) {
-    (void)direction;
+float PathFinder::BaseStepCost(const TileSlot& source, HexCoord to, const TileSlot& target) {
     float c = 0.0f;
     if (params_ != nullptr) {
-        const TileSlot& source = Tile(from);
-        const TileSlot& target = Tile(to);
         c = HexMap::StepCostOfParts(source.terrain, source.level, source.moveCost, target.terrain, target.level,
                                     target.moveCost, unitType_, to, [this](HexCoord hex) {
                                         const MapUnit* standing = UnitAt(hex);
@@ -155,7 +146,8 @@ bool PathFinder::IsGoalStructureTile(HexCoord hex) const {
 // The cost of the step from a node onto a neighbour, by the one rule that expansion and the cost pass share:
 // the base cost, times the straight-on factor when the step keeps the direction of the one before, plus the
 // weighting.
-PathFinder::StepKind PathFinder::RuleStep(int node, int direction, HexCoord to, StepCosts& costs) {
+PathFinder::StepKind PathFinder::RuleStep(int node, const TileSlot& source, HexCoord to, TileSlot& target,
+                                          StepCosts& costs) {
     const HexCoord from = nodes_[node].hex;
     if (stopShort_) {
         if (to == goal_) {
@@ -167,7 +159,7 @@ PathFinder::StepKind PathFinder::RuleStep(int node, int direction, HexCoord to, 
             return StepKind::kAdd;
         }
     }
-    const float c = BaseStepCost(from, direction, to);
+    const float c = BaseStepCost(source, to, target);
     if (!(c > 0.0f)) return StepKind::kSkip;
     costs.turning = c;
     costs.straightOn = c * kStraightOnFactor;
@@ -192,19 +184,20 @@ bool PathFinder::Expand(int node) {
     for (int d = kDirectionCount - 1; d >= 0; --d) {
         HexCoord neighbour;
         if (!HexNeighbour(hex, d, neighbour)) continue;
+        TileSlot& target = Tile(neighbour);
         StepCosts costs;
-        const StepKind kind = RuleStep(node, d, neighbour, costs);
+        const StepKind kind = RuleStep(node, tile, neighbour, target, costs);
         if (kind == StepKind::kSkip) continue;
-        if (!AddNeighbour(node, d, neighbour, costs)) return false;
+        if (!AddNeighbour(node, d, neighbour, target, costs)) return false;
         if (kind == StepKind::kAddAndStop) return true;
     }
     return true;
 }
 
-bool PathFinder::AddNeighbour(int parent, int direction, HexCoord hex, const StepCosts& costs) {
+bool PathFinder::AddNeighbour(int parent, int direction, HexCoord hex, TileSlot& slot, const StepCosts& costs) {
     const float cost = direction == nodes_[parent].direction ? costs.straightOn : costs.turning;
     const float g = nodes_[parent].costSoFar + cost;
-    const int existing = NodeAt(hex);
+    const int existing = slot.nodeStamp == stamp_ ? slot.node : -1;
     if (existing >= 0) {
         RecordChild(parent, existing, direction, costs);
         PathNode& node = nodes_[existing];
@@ -228,7 +221,6 @@ bool PathFinder::AddNeighbour(int parent, int direction, HexCoord hex, const Ste
     node.costSoFar = g;
     node.estimate = Estimate(hex);
     node.total = g + node.estimate;
-    TileSlot& slot = slots_[HexTileIndex(hex)];
     slot.nodeStamp = stamp_;
     slot.node = index;
     open_.Insert(index, node.total);
@@ -245,14 +237,14 @@ void PathFinder::PassOnLoweredCost(int node) {
     int stack = -1;
     int current = node;
     for (;;) {
-        for (int i = 0; i < kDirectionCount; ++i) {
-            const int child = nodes_[current].children[i];
-            if (child < 0) continue;
-            const int direction = nodes_[current].childDirections[i];
+        const NodeChildren& children = children_[current];
+        for (int i = 0; i < children.count; ++i) {
+            const int child = children.nodes[i];
+            const int direction = children.directions[i];
             // The rule gave this step its costs when the child was recorded; only the direction the node
             // is now reached in may have changed.
-            const float step = direction == nodes_[current].direction ? nodes_[current].childCostStraightOn[i]
-                                                                       : nodes_[current].childCost[i];
+            const float step =
+                direction == nodes_[current].direction ? children.costStraightOn[i] : children.cost[i];
             const float g = nodes_[current].costSoFar + step;
             PathNode& passed = nodes_[child];
             const bool ownChild = passed.parent == current;

@@ -60,20 +60,25 @@ public:
     const Stats& LastStats() const { return stats_; }
 
 private:
+    // What every step of the search reads; the children, which only a lowered cost reads, are kept apart.
     struct PathNode {
         float total = 0.0f;  // cost so far plus the estimate
         float costSoFar = 0.0f;
         float estimate = 0.0f;  // of the rest of the way to the goal
         std::int32_t parent = -1;
-        std::int32_t children[kDirectionCount] = {-1, -1, -1, -1, -1, -1};
         HexCoord hex;
         bool closed = false;
         std::int8_t direction = kNoDirection;  // of the step from the parent
-        std::int8_t childDirections[kDirectionCount] = {};  // of the step onto each child
+    };
+    // The nodes a node has reached, in the order it reached them.
+    struct NodeChildren {
+        std::int32_t count = 0;
+        std::int32_t nodes[kDirectionCount] = {};
+        std::int8_t directions[kDirectionCount] = {};  // of the step onto each child
         // The cost of the step onto each child, when this node was reached by a step in another direction
         // and in the same one (straight on): a lowered cost is passed on without asking the rule again.
-        float childCost[kDirectionCount] = {};
-        float childCostStraightOn[kDirectionCount] = {};
+        float cost[kDirectionCount] = {};
+        float costStraightOn[kDirectionCount] = {};
     };
     // The cost of a step when the node it leaves was reached in another direction and straight on.
     struct StepCosts {
@@ -105,24 +110,24 @@ private:
     enum class StepKind { kSkip, kAdd, kAddAndStop };
 
     int TakeNode();
-    int NodeAt(HexCoord hex) const;
     // Sets a node's cost so far and total; an open node keeps its place in the open list.
     void SetCost(int node, float costSoFar);
     void RecordChild(int parent, int child, int direction, const StepCosts& costs);
     float Estimate(HexCoord hex) const;
-    float BaseStepCost(HexCoord from, int direction, HexCoord to);
+    float BaseStepCost(const TileSlot& source, HexCoord to, const TileSlot& target);
     const MapUnit* UnitAt(HexCoord hex);
     // The tile's slot with its copy of the map's tile filled in (a valid hex).
-    const TileSlot& Tile(HexCoord hex);
+    TileSlot& Tile(HexCoord hex);
     bool IsBlocked(HexCoord hex);
     bool IsGoalStructureTile(HexCoord hex) const;
-    StepKind RuleStep(int node, int direction, HexCoord to, StepCosts& costs);
+    StepKind RuleStep(int node, const TileSlot& source, HexCoord to, TileSlot& target, StepCosts& costs);
     bool Expand(int node);
-    bool AddNeighbour(int parent, int direction, HexCoord hex, const StepCosts& costs);
+    bool AddNeighbour(int parent, int direction, HexCoord hex, TileSlot& slot, const StepCosts& costs);
     void PassOnLoweredCost(int node);
     bool BuildRoute(int goalNode, HexPath& out) const;
 
     std::vector<PathNode> nodes_;
+    std::vector<NodeChildren> children_;
     std::vector<Link> links_;
     std::vector<TileSlot> slots_;
     OpenList open_;
