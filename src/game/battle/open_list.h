@@ -3,9 +3,9 @@
 // first node whose total is not lower than its own (so among equal totals the newest comes first), and a node
 // whose total changes keeps its place. Since changed totals can leave the sequence out of order, the place of
 // a new node depends on every total, not on a sort key. The sequence is held in two arrays (totals and
-// nodes), front last: a search's list stays short (tens of nodes on the largest map), so finding a place is
-// a short scan of adjacent totals, making room one block move, and finding a changed node a short scan; the
-// front is taken off the end.
+// nodes), front first: a search's list stays short (tens of nodes on the largest map), so finding a place is
+// a short scan of adjacent totals, making room one block move of the nodes behind it, and finding a changed
+// node a short scan; taking the front only moves the start.
 #include <cstdint>
 #include <vector>
 
@@ -15,8 +15,8 @@ class OpenList {
 public:
     // Room for that many nodes at once.
     void Reserve(int capacity);
-    void Clear() { count_ = 0; }
-    bool Empty() const { return count_ == 0; }
+    void Clear() { head_ = end_ = 0; }
+    bool Empty() const { return head_ == end_; }
 
     // Puts the node into the sequence by its total.
     void Insert(int node, float total);
@@ -28,10 +28,11 @@ public:
 private:
     void Grow(int capacity);
 
-    // Index 0 is the back of the sequence, count_ - 1 its front.
+    // The sequence is head_ .. end_ - 1, front first; taking the front moves head_.
     std::vector<float> totals_;
     std::vector<std::int32_t> nodes_;
-    int count_ = 0;
+    int head_ = 0;
+    int end_ = 0;
 };
 
 }  // namespace game
