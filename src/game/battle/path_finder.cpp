@@ -23,6 +23,33 @@ constexpr float kEstimatePerUnit = 5.0f;
 constexpr float kStraightOnFactor = 0.99f;
 constexpr float kBlockedStepCost = 100.0f;
 
+// Every valid hex's neighbours by direction, with their tile indices (-1 off the grid): an expansion asks
+// for six of them.
+struct NeighbourTable {
+    NeighbourTable() {
+        for (int column = 0; column < kMapColumns; ++column) {
+            for (int row = 0; row < kMapRows; ++row) {
+                const HexCoord hex = MakeHexCoord(column, row);
+                if (!IsValidHex(hex)) continue;
+                const int from = HexTileIndex(hex);
+                for (int d = 0; d < kDirectionCount; ++d) {
+                    HexCoord next;
+                    const bool valid = HexNeighbour(hex, d, next);
+                    hexes[from][d] = next;
+                    indices[from][d] = valid ? static_cast<std::int16_t>(HexTileIndex(next)) : std::int16_t{-1};
+                }
+            }
+        }
+    }
+    HexCoord hexes[kMapTileCount][kDirectionCount];
+    std::int16_t indices[kMapTileCount][kDirectionCount];
+};
+
+const NeighbourTable& Neighbours() {
+    static const NeighbourTable table;
+    return table;
+}
+
 }  // namespace
 
 PathFinder& PathFinder::ForThisThread() {
@@ -83,8 +110,7 @@ float PathFinder::Estimate(HexCoord hex) const {
     return kEstimatePerUnit * std::sqrt(dx * dx + dz * dz);
 }
 
-const MapUnit* PathFinder::UnitAt(HexCoord hex) {
-    TileSlot& slot = slots_[HexTileIndex(hex)];
+const MapUnit* PathFinder::UnitAt(TileSlot& slot, HexCoord hex) {
     if (unitsListed_ && slot.listedStamp != stamp_) return nullptr;
     if (slot.unitStamp != stamp_) {
         slot.unitStamp = stamp_;
@@ -94,43 +120,48 @@ const MapUnit* PathFinder::UnitAt(HexCoord hex) {
 }
 
 PathFinder::TileSlot& PathFinder::Tile(HexCoord hex) {
-    TileSlot& slot = slots_[HexTileIndex(hex)];
-    if (slot.tileStamp != stamp_) {
-        slot.tileStamp = stamp_;
-        const HexTile& tile = map_->GetTile(hex);
-        slot.terrain = tile.terrain;
-        slot.level = tile.level;
-        slot.objectClass = tile.objectClass;
-        slot.objectType = tile.objectType;
-        slot.moveCost = params_ != nullptr ? map_->MoveCostWith(*params_, hex) : 0.0f;
-    }
+    TileSlot& slot = slots_[static_cast<std::size_t>(HexTileIndex(hex))];
+    if (slot.tileStamp != stamp_) FillTile(slot, hex);
     return slot;
+}
+
+void PathFinder::FillTile(TileSlot& slot, HexCoord hex) {
+    slot.tileStamp = stamp_;
+    const HexTile& tile = map_->GetTile(hex);
+    slot.terrain = tile.terrain;
+    slot.level = tile.level;
+    slot.objectClass = tile.objectClass;
+    slot.objectType = tile.objectType;
+    slot.moveCost = params_ != nullptr ? map_->MoveCostWith(*params_, hex) : 0.0f;
 }
 
 // The step's cost before the straight-on factor and the weighting: each node is expanded once, so each step
 // is asked for once a search (a lowered cost is passed on with the costs its child recorded).
-float PathFinder::BaseStepCost(const TileSlot& source, HexCoord to, const TileSlot& target) {
+float PathFinder::BaseStepCost(const TileSlot& source, HexCoord to, TileSlot& target) {
     float c = 0.0f;
     if (params_ != nullptr) {
         c = HexMap::StepCostOfParts(source.terrain, source.level, source.moveCost, target.terrain, target.level,
-                                    target.moveCost, unitType_, to, [this](HexCoord hex) {
-                                        const MapUnit* standing = UnitAt(hex);
+                                    target.moveCost, unitType_, to, [this, &target](HexCoord hex) {
+                                        const MapUnit* standing = UnitAt(target, hex);
                                         return standing != nullptr && standing->GetType() == UT_APC;
                                     });
     }
-    const float multiplier = (mode_ == 1 || mode_ == 2) && IsBlocked(to) ? 2.0f : 1.0f;
+    const float multiplier = (mode_ == 1 || mode_ == 2) && IsBlocked(target, to) ? 2.0f : 1.0f;
     c *= multiplier;
     if (allowBlocked_ && c == 0.0f) c = kBlockedStepCost * multiplier;
     return c;
 }
 
 bool PathFinder::IsBlocked(HexCoord hex) {
-    if (context_ == nullptr || hex == start_ || !IsValidHex(hex)) return false;
-    const MapUnit* unit = UnitAt(hex);
+    return IsValidHex(hex) && IsBlocked(slots_[static_cast<std::size_t>(HexTileIndex(hex))], hex);
+}
+
+bool PathFinder::IsBlocked(TileSlot& slot, HexCoord hex) {
+    if (context_ == nullptr || hex == start_) return false;
+    const MapUnit* unit = UnitAt(slot, hex);
     if (unit == nullptr) return false;
     if (unit->IsAtAltitude(aircraft_)) return true;
     if (IsAircraftType(unit->GetType())) return false;
-    TileSlot& slot = slots_[HexTileIndex(hex)];
     if (slot.airStamp != stamp_) {
         slot.airStamp = stamp_;
         slot.air = context_->FindAirMapUnitAt(hex);
@@ -181,10 +212,14 @@ bool PathFinder::Expand(int node) {
         return true;
     }
     if (mode_ == 2 && IsBlocked(hex)) return true;
+    const int from = HexTileIndex(hex);
+    const NeighbourTable& table = Neighbours();
     for (int d = kDirectionCount - 1; d >= 0; --d) {
-        HexCoord neighbour;
-        if (!HexNeighbour(hex, d, neighbour)) continue;
-        TileSlot& target = Tile(neighbour);
+        const int to = table.indices[from][d];
+        if (to < 0) continue;
+        const HexCoord neighbour = table.hexes[from][d];
+        TileSlot& target = slots_[static_cast<std::size_t>(to)];
+        if (target.tileStamp != stamp_) FillTile(target, neighbour);
         StepCosts costs;
         const StepKind kind = RuleStep(node, tile, neighbour, target, costs);
         if (kind == StepKind::kSkip) continue;

@@ -114,11 +114,14 @@ private:
     void SetCost(int node, float costSoFar);
     void RecordChild(int parent, int child, int direction, const StepCosts& costs);
     float Estimate(HexCoord hex) const;
-    float BaseStepCost(const TileSlot& source, HexCoord to, const TileSlot& target);
-    const MapUnit* UnitAt(HexCoord hex);
+    float BaseStepCost(const TileSlot& source, HexCoord to, TileSlot& target);
+    // The unit on the hex whose slot is given (valid hexes only).
+    const MapUnit* UnitAt(TileSlot& slot, HexCoord hex);
     // The tile's slot with its copy of the map's tile filled in (a valid hex).
     TileSlot& Tile(HexCoord hex);
+    void FillTile(TileSlot& slot, HexCoord hex);
     bool IsBlocked(HexCoord hex);
+    bool IsBlocked(TileSlot& slot, HexCoord hex);
     bool IsGoalStructureTile(HexCoord hex) const;
     StepKind RuleStep(int node, const TileSlot& source, HexCoord to, TileSlot& target, StepCosts& costs);
     bool Expand(int node);
