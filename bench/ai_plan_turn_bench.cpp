@@ -3,10 +3,10 @@
 // the main thread: the whole planning pass (wishes and buying, the hand-over, the map scan, front goals
 // on the other armies, the scores, a goal for every idle unit, the order and the plans), with the turn
 // start's structure goals and the planners' transport and resupply goals in play. It is timed alone: the
-// battle is set up again for every turn, outside the timing. The second figure gives the computer 30 of
-// its 48 units, so that it is below the live-unit cap and buys on its pads. Beside it, one battle frame of
-// the main thread (the teams' tick and the animation update) while the worker plans turn after turn, and
-// the same frame with the worker idle: their medians compare what the plan takes from the battle.
+// battle is set up again for every turn, outside the timing. (With 48 units the side is above the live-unit
+// cap, so the pass buys nothing here.) Beside it, one battle frame of the main thread (the teams' tick and
+// the animation update) while the worker runs the pass turn after turn, and the same frame with the worker
+// idle: their medians compare what the plan takes from the battle.
 #include <benchmark/benchmark.h>
 
 #include <atomic>
