@@ -393,6 +393,8 @@ int ComputerPlayer::FindUnitTargetingTile(HexCoord hex, bool airborneOnly) const
 }
 
 bool ComputerPlayer::ListTargetedTiles(std::vector<HexCoord>& out) const {
+    // While the worker plans, the other threads see no planned tile (FindUnitTargetingTile answers 0).
+    if (PlanHidden()) return true;
     std::lock_guard<std::mutex> lock(plannerLock_);
     for (const auto& planner : planners_) {
         HexCoord tile;
