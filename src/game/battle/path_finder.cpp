@@ -97,7 +97,7 @@ void PathFinder::RecordChild(int parent, int child, int direction, const StepCos
     NodeChildren& children = children_[parent];
     if (children.count >= kDirectionCount) return;
     const int i = children.count++;
-    children.nodes[i] = child;
+    children.nodes[i] = static_cast<std::int16_t>(child);
     children.directions[i] = static_cast<std::int8_t>(direction);
     children.cost[i] = costs.turning;
     children.costStraightOn[i] = costs.straightOn;

@@ -22,6 +22,7 @@ struct UnitParams;
 class PathFinder {
 public:
     static constexpr int kNodePoolSize = 4000;
+    static_assert(kNodePoolSize <= 32767, "children hold node indices in 16 bits");
     static constexpr int kLinkPoolSize = 3000;
 
     // What the last search used; for tests and measurements.
@@ -72,9 +73,9 @@ private:
     };
     // The nodes a node has reached, in the order it reached them.
     struct NodeChildren {
-        std::int32_t count = 0;
-        std::int32_t nodes[kDirectionCount] = {};
+        std::int8_t count = 0;
         std::int8_t directions[kDirectionCount] = {};  // of the step onto each child
+        std::int16_t nodes[kDirectionCount] = {};  // the pool holds fewer than 32768 nodes
         // The cost of the step onto each child, when this node was reached by a step in another direction
         // and in the same one (straight on): a lowered cost is passed on without asking the rule again.
         float cost[kDirectionCount] = {};
