@@ -87,6 +87,10 @@ public:
     MapUnit* FindAirMapUnitAt(HexCoord hex) const override {
         return IsValidHex(hex) ? air_[static_cast<std::size_t>(HexTileIndex(hex))] : nullptr;
     }
+    bool ListUnitHexes(std::vector<HexCoord>& out) const override {
+        for (const MapUnit* unit : units_) out.push_back(unit->GetHexPos());
+        return true;
+    }
     int GetCurrentTeamKind() const override { return 1; }
     int GetTeamControl(int teamKind) const override { return teamKind == 1 ? kControlHuman : kControlComputer; }
     std::span<MapUnit* const> GetTeamMapUnits(int) const override { return units_; }

@@ -392,6 +392,17 @@ int ComputerPlayer::FindUnitTargetingTile(HexCoord hex, bool airborneOnly) const
     return airborneMatch;
 }
 
+bool ComputerPlayer::ListTargetedTiles(std::vector<HexCoord>& out) const {
+    // While the worker plans, the other threads see no planned tile (FindUnitTargetingTile answers 0).
+    if (PlanHidden()) return true;
+    std::lock_guard<std::mutex> lock(plannerLock_);
+    for (const auto& planner : planners_) {
+        HexCoord tile;
+        if (planner && planner->GetTarget(tile)) out.push_back(tile);
+    }
+    return true;
+}
+
 bool ComputerPlayer::GetUnitPlannedTile(int unitId, HexCoord& out) const {
     if (PlanHidden()) return false;
     const AIUnitPlanner* planner = FindUnitPlanner(unitId);

@@ -117,6 +117,7 @@ public:
     void SetUnitImmobilized(int unitId, bool immobilized) override;
     bool IsUnitImmobilized(int unitId) const override;
     int FindUnitTargetingTile(HexCoord hex, bool airborne) const override;
+    bool ListTargetedTiles(std::vector<HexCoord>& out) const override;
     bool GetUnitPlannedTile(int unitId, HexCoord& out) const override;
     float GetPlannedDamage(int unitId) const override;
     void StopPlanning() override;

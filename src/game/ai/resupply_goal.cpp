@@ -53,6 +53,7 @@ void AIResupplyGoal::AssignSupplier(int unitId) {
 
 void AIResupplyGoal::Score() {
     score_ = 0.0f;
+    danger_ = 0.0f;
     const Unit* unit = player_.GetTeam().FindUnitById(unitId_);
     if (unit == nullptr || !unit->NeedsResupply(kNeedShare, false)) return;
     HexMap& map = player_.PlanMap();
@@ -67,6 +68,7 @@ void AIResupplyGoal::Score() {
         ++valid;
     }
     const float danger = valid > 0 ? 0.1f * threat / static_cast<float>(valid) : 0.0f;
+    danger_ = danger;
 
     const Team& team = player_.GetTeam();
     float cost = kNoRoute;

@@ -29,6 +29,8 @@ public:
     bool IsPadMode() const { return padMode_; }
     bool WishMade() const { return wishMade_; }
     HexCoord GetMeetingHex() const { return meeting_; }
+    // The danger around the unit at the last score.
+    float GetDanger() const { return danger_; }
 
 private:
     // Lands (or lifts) the side's aircraft beside the meeting hex; true when any changed.
@@ -40,6 +42,7 @@ private:
     int supplierId_ = 0;
     int teamKind_;
     HexCoord meeting_;
+    float danger_ = 0.0f;
     bool padMode_ = false;
     bool wishMade_ = false;
 };

@@ -6,6 +6,7 @@
 // random streams and the clock.
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "engine/core/matrix.h"
 #include "engine/core/vector.h"
@@ -44,6 +45,10 @@ public:
     virtual MapUnit* FindMapUnitAt(HexCoord hex) const = 0;
     // The airborne unit on the hex, or null.
     virtual MapUnit* FindAirMapUnitAt(HexCoord hex) const = 0;
+    // Appends every hex on which FindMapUnitAt or FindAirMapUnitAt may find a unit (a few more do no
+    // harm) and returns true; false when it cannot tell, and every hex may hold one. A route search asks
+    // once and skips the lookups on every other hex.
+    virtual bool ListUnitHexes(std::vector<HexCoord>& /*out*/) const { return false; }
     // Kind of the team whose turn it is, or -1 outside a turn.
     virtual int GetCurrentTeamKind() const = 0;
     // kControlNone, kControlHuman or kControlComputer for the team of that kind (none when it does not play).

@@ -126,6 +126,11 @@ public:
     // an APC stands there, asked only when it matters.
     template <typename ApcOn>
     float StepCostKnown(HexCoord from, float fromCost, HexCoord to, float toCost, int unitType, ApcOn&& apcOn) const;
+    // The same rule on the parts of the two tiles it reads (terrain, level, move cost), for a caller that
+    // keeps them at hand.
+    template <typename ApcOn>
+    static float StepCostOfParts(int fromTerrain, int fromLevel, float fromCost, int toTerrain, int toLevel,
+                                 float toCost, int unitType, HexCoord to, ApcOn&& apcOn);
 
 private:
     TileMarks* Marks(HexCoord hex) { return IsValidHex(hex) ? &marks_[HexTileIndex(hex)] : nullptr; }
@@ -163,10 +168,17 @@ float HexMap::StepCostKnown(HexCoord from, float fromCost, HexCoord to, float to
     if (toCost == 0.0f) return 0.0f;
     const HexTile& target = tiles_[HexTileIndex(to)];
     const HexTile& source = GetTile(from);
-    if (target.terrain == kTerrainWater && source.terrain != kTerrainWater && source.terrain != kTerrainShore) {
-        return 0.0f;
-    }
-    const int rise = target.level - source.level;
+    return StepCostOfParts(source.terrain, source.level, fromCost, target.terrain, target.level, toCost, unitType, to,
+                           apcOn);
+}
+
+template <typename ApcOn>
+float HexMap::StepCostOfParts(int fromTerrain, int fromLevel, float fromCost, int toTerrain, int toLevel,
+                              float toCost, int unitType, HexCoord to, ApcOn&& apcOn) {
+    if (IsAircraftType(unitType)) return toCost;
+    if (toCost == 0.0f) return 0.0f;
+    if (toTerrain == kTerrainWater && fromTerrain != kTerrainWater && fromTerrain != kTerrainShore) return 0.0f;
+    const int rise = toLevel - fromLevel;
     if (rise > 1 || rise < -1) return 0.0f;
     float cost = (fromCost + toCost) * 0.5f;
     if (apcOn(to)) cost += 10.0f;

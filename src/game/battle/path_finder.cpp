@@ -23,6 +23,33 @@ constexpr float kEstimatePerUnit = 5.0f;
 constexpr float kStraightOnFactor = 0.99f;
 constexpr float kBlockedStepCost = 100.0f;
 
+// Every valid hex's neighbours by direction, with their tile indices (-1 off the grid): an expansion asks
+// for six of them.
+struct NeighbourTable {
+    NeighbourTable() {
+        for (int column = 0; column < kMapColumns; ++column) {
+            for (int row = 0; row < kMapRows; ++row) {
+                const HexCoord hex = MakeHexCoord(column, row);
+                if (!IsValidHex(hex)) continue;
+                const int from = HexTileIndex(hex);
+                for (int d = 0; d < kDirectionCount; ++d) {
+                    HexCoord next;
+                    const bool valid = HexNeighbour(hex, d, next);
+                    hexes[from][d] = next;
+                    indices[from][d] = valid ? static_cast<std::int16_t>(HexTileIndex(next)) : std::int16_t{-1};
+                }
+            }
+        }
+    }
+    HexCoord hexes[kMapTileCount][kDirectionCount];
+    std::int16_t indices[kMapTileCount][kDirectionCount];
+};
+
+const NeighbourTable& Neighbours() {
+    static const NeighbourTable table;
+    return table;
+}
+
 }  // namespace
 
 PathFinder& PathFinder::ForThisThread() {
@@ -37,6 +64,7 @@ void PathFinder::SetTileWeighting(bool on) { ForThisThread().SetWeighting(on); }
 void PathFinder::Allocate() {
     if (HasPools()) return;
     nodes_.resize(kNodePoolSize);
+    children_.resize(kNodePoolSize);
     links_.resize(kLinkPoolSize);
     slots_.assign(kMapTileCount, TileSlot{});
     open_.Reserve(kNodePoolSize);
@@ -45,6 +73,7 @@ void PathFinder::Allocate() {
 
 void PathFinder::Release() {
     std::vector<PathNode>().swap(nodes_);
+    std::vector<NodeChildren>().swap(children_);
     std::vector<Link>().swap(links_);
     std::vector<TileSlot>().swap(slots_);
 }
@@ -53,13 +82,8 @@ int PathFinder::TakeNode() {
     if (nodeCount_ > kLastNodeIndex) return -1;
     const int index = nodeCount_++;
     nodes_[index] = PathNode{};
+    children_[index].count = 0;
     return index;
-}
-
-int PathFinder::NodeAt(HexCoord hex) const {
-    if (!IsValidHex(hex)) return -1;
-    const TileSlot& slot = slots_[HexTileIndex(hex)];
-    return slot.nodeStamp == stamp_ ? slot.node : -1;
 }
 
 void PathFinder::SetCost(int node, float costSoFar) {
@@ -69,15 +93,14 @@ void PathFinder::SetCost(int node, float costSoFar) {
     if (!n.closed) open_.Change(node, n.total);
 }
 
-void PathFinder::RecordChild(int parent, int child, int direction) {
-    PathNode& node = nodes_[parent];
-    for (int i = 0; i < kDirectionCount; ++i) {
-        if (node.children[i] < 0) {
-            node.children[i] = child;
-            node.childDirections[i] = static_cast<std::int8_t>(direction);
-            return;
-        }
-    }
+void PathFinder::RecordChild(int parent, int child, int direction, const StepCosts& costs) {
+    NodeChildren& children = children_[parent];
+    if (children.count >= kDirectionCount) return;
+    const int i = children.count++;
+    children.nodes[i] = static_cast<std::int16_t>(child);
+    children.directions[i] = static_cast<std::int8_t>(direction);
+    children.cost[i] = costs.turning;
+    children.costStraightOn[i] = costs.straightOn;
 }
 
 float PathFinder::Estimate(HexCoord hex) const {
@@ -87,8 +110,8 @@ float PathFinder::Estimate(HexCoord hex) const {
     return kEstimatePerUnit * std::sqrt(dx * dx + dz * dz);
 }
 
-const MapUnit* PathFinder::UnitAt(HexCoord hex) {
-    TileSlot& slot = slots_[HexTileIndex(hex)];
+const MapUnit* PathFinder::UnitAt(TileSlot& slot, HexCoord hex) {
+    if (unitsListed_ && slot.listedStamp != stamp_) return nullptr;
     if (slot.unitStamp != stamp_) {
         slot.unitStamp = stamp_;
         slot.unit = context_->FindMapUnitAt(hex);
@@ -96,47 +119,49 @@ const MapUnit* PathFinder::UnitAt(HexCoord hex) {
     return slot.unit;
 }
 
-// The mover's cost of a valid tile; the first ask of a search also forgets the tile's step costs.
-float PathFinder::MoveCost(HexCoord hex) {
-    TileSlot& slot = slots_[HexTileIndex(hex)];
-    if (slot.costStamp != stamp_) {
-        slot.costStamp = stamp_;
-        slot.moveCost = map_->MoveCostWith(*params_, hex);
-        slot.stepKnown = 0;
-    }
-    return slot.moveCost;
+PathFinder::TileSlot& PathFinder::Tile(HexCoord hex) {
+    TileSlot& slot = slots_[static_cast<std::size_t>(HexTileIndex(hex))];
+    if (slot.tileStamp != stamp_) FillTile(slot, hex);
+    return slot;
 }
 
-float PathFinder::BaseStepCost(HexCoord from, int direction, HexCoord to) {
+void PathFinder::FillTile(TileSlot& slot, HexCoord hex) {
+    slot.tileStamp = stamp_;
+    const HexTile& tile = map_->GetTile(hex);
+    slot.terrain = tile.terrain;
+    slot.level = tile.level;
+    slot.objectClass = tile.objectClass;
+    slot.objectType = tile.objectType;
+    slot.moveCost = params_ != nullptr ? map_->MoveCostWith(*params_, hex) : 0.0f;
+}
+
+// The step's cost before the straight-on factor and the weighting: each node is expanded once, so each step
+// is asked for once a search (a lowered cost is passed on with the costs its child recorded).
+float PathFinder::BaseStepCost(const TileSlot& source, HexCoord to, TileSlot& target) {
     float c = 0.0f;
     if (params_ != nullptr) {
-        const float fromCost = MoveCost(from);
-        TileSlot& slot = slots_[HexTileIndex(from)];
-        const std::uint8_t bit = static_cast<std::uint8_t>(1u << direction);
-        if ((slot.stepKnown & bit) != 0) return slot.stepCost[direction];
-        c = map_->StepCostKnown(from, fromCost, to, MoveCost(to), unitType_, [this](HexCoord hex) {
-            const MapUnit* standing = UnitAt(hex);
-            return standing != nullptr && standing->GetType() == UT_APC;
-        });
+        c = HexMap::StepCostOfParts(source.terrain, source.level, source.moveCost, target.terrain, target.level,
+                                    target.moveCost, unitType_, to, [this, &target](HexCoord hex) {
+                                        const MapUnit* standing = UnitAt(target, hex);
+                                        return standing != nullptr && standing->GetType() == UT_APC;
+                                    });
     }
-    const float multiplier = (mode_ == 1 || mode_ == 2) && IsBlocked(to) ? 2.0f : 1.0f;
+    const float multiplier = (mode_ == 1 || mode_ == 2) && IsBlocked(target, to) ? 2.0f : 1.0f;
     c *= multiplier;
     if (allowBlocked_ && c == 0.0f) c = kBlockedStepCost * multiplier;
-    if (params_ != nullptr) {
-        TileSlot& slot = slots_[HexTileIndex(from)];
-        slot.stepKnown = static_cast<std::uint8_t>(slot.stepKnown | (1u << direction));
-        slot.stepCost[direction] = c;
-    }
     return c;
 }
 
 bool PathFinder::IsBlocked(HexCoord hex) {
-    if (context_ == nullptr || hex == start_ || !IsValidHex(hex)) return false;
-    const MapUnit* unit = UnitAt(hex);
+    return IsValidHex(hex) && IsBlocked(slots_[static_cast<std::size_t>(HexTileIndex(hex))], hex);
+}
+
+bool PathFinder::IsBlocked(TileSlot& slot, HexCoord hex) {
+    if (context_ == nullptr || hex == start_) return false;
+    const MapUnit* unit = UnitAt(slot, hex);
     if (unit == nullptr) return false;
     if (unit->IsAtAltitude(aircraft_)) return true;
     if (IsAircraftType(unit->GetType())) return false;
-    TileSlot& slot = slots_[HexTileIndex(hex)];
     if (slot.airStamp != stamp_) {
         slot.airStamp = stamp_;
         slot.air = context_->FindAirMapUnitAt(hex);
@@ -149,56 +174,67 @@ bool PathFinder::IsGoalStructureTile(HexCoord hex) const {
            context_->FindStructureAt(hex) == goalStructure_;
 }
 
-// The cost of the step from a node onto a neighbour, by the one rule that expansion and the cost pass share.
-PathFinder::StepKind PathFinder::RuleStep(int node, int direction, HexCoord to, float& cost) {
+// The cost of the step from a node onto a neighbour, by the one rule that expansion and the cost pass share:
+// the base cost, times the straight-on factor when the step keeps the direction of the one before, plus the
+// weighting.
+PathFinder::StepKind PathFinder::RuleStep(int node, const TileSlot& source, HexCoord to, TileSlot& target,
+                                          StepCosts& costs) {
     const HexCoord from = nodes_[node].hex;
     if (stopShort_) {
         if (to == goal_) {
-            cost = map_->GetStepCost(from, goal_, unitType_);
+            costs.turning = costs.straightOn = map_->GetStepCost(from, goal_, unitType_);
             return StepKind::kAddAndStop;
         }
         if (IsGoalStructureTile(to)) {
-            cost = 0.0f;
+            costs.turning = costs.straightOn = 0.0f;
             return StepKind::kAdd;
         }
     }
-    float c = BaseStepCost(from, direction, to);
+    const float c = BaseStepCost(source, to, target);
     if (!(c > 0.0f)) return StepKind::kSkip;
-    if (direction == nodes_[node].direction) c *= kStraightOnFactor;
+    costs.turning = c;
+    costs.straightOn = c * kStraightOnFactor;
     if (weighting_ && unitType_ >= 0 && unitType_ < kUnitTypeCount) {
-        c += static_cast<float>(map_->GetTile(to).threat[unitType_] / 15);
+        const float weight = static_cast<float>(map_->GetTile(to).threat[unitType_] / 15);
+        costs.turning += weight;
+        costs.straightOn += weight;
     }
-    cost = c;
     return StepKind::kAdd;
 }
 
 bool PathFinder::Expand(int node) {
     const HexCoord hex = nodes_[node].hex;
     if (!IsValidHex(hex)) return true;
-    const HexTile& tile = map_->GetTile(hex);
+    const TileSlot& tile = Tile(hex);
     if (tile.terrain == kTerrainNone) return true;
     if (tile.objectClass == kObjectStructure && tile.objectType != kStructureBuildPad &&
         !(stopShort_ && IsGoalStructureTile(hex))) {
         return true;
     }
     if (mode_ == 2 && IsBlocked(hex)) return true;
+    const int from = HexTileIndex(hex);
+    const NeighbourTable& table = Neighbours();
     for (int d = kDirectionCount - 1; d >= 0; --d) {
-        HexCoord neighbour;
-        if (!HexNeighbour(hex, d, neighbour)) continue;
-        float cost = 0.0f;
-        const StepKind kind = RuleStep(node, d, neighbour, cost);
+        const int to = table.indices[from][d];
+        if (to < 0) continue;
+        const HexCoord neighbour = table.hexes[from][d];
+        TileSlot& target = slots_[static_cast<std::size_t>(to)];
+        if (target.tileStamp != stamp_) FillTile(target, neighbour);
+        StepCosts costs;
+        const StepKind kind = RuleStep(node, tile, neighbour, target, costs);
         if (kind == StepKind::kSkip) continue;
-        if (!AddNeighbour(node, d, neighbour, cost)) return false;
+        if (!AddNeighbour(node, d, neighbour, target, costs)) return false;
         if (kind == StepKind::kAddAndStop) return true;
     }
     return true;
 }
 
-bool PathFinder::AddNeighbour(int parent, int direction, HexCoord hex, float cost) {
+bool PathFinder::AddNeighbour(int parent, int direction, HexCoord hex, TileSlot& slot, const StepCosts& costs) {
+    const float cost = direction == nodes_[parent].direction ? costs.straightOn : costs.turning;
     const float g = nodes_[parent].costSoFar + cost;
-    const int existing = NodeAt(hex);
+    const int existing = slot.nodeStamp == stamp_ ? slot.node : -1;
     if (existing >= 0) {
-        RecordChild(parent, existing, direction);
+        RecordChild(parent, existing, direction, costs);
         PathNode& node = nodes_[existing];
         if (node.costSoFar > g) {
             node.parent = parent;
@@ -220,11 +256,10 @@ bool PathFinder::AddNeighbour(int parent, int direction, HexCoord hex, float cos
     node.costSoFar = g;
     node.estimate = Estimate(hex);
     node.total = g + node.estimate;
-    TileSlot& slot = slots_[HexTileIndex(hex)];
     slot.nodeStamp = stamp_;
     slot.node = index;
     open_.Insert(index, node.total);
-    RecordChild(parent, index, direction);
+    RecordChild(parent, index, direction, costs);
     return true;
 }
 
@@ -237,12 +272,14 @@ void PathFinder::PassOnLoweredCost(int node) {
     int stack = -1;
     int current = node;
     for (;;) {
-        for (int i = 0; i < kDirectionCount; ++i) {
-            const int child = nodes_[current].children[i];
-            if (child < 0) continue;
-            const int direction = nodes_[current].childDirections[i];
-            float step = 0.0f;
-            if (RuleStep(current, direction, nodes_[child].hex, step) == StepKind::kSkip) continue;
+        const NodeChildren& children = children_[current];
+        for (int i = 0; i < children.count; ++i) {
+            const int child = children.nodes[i];
+            const int direction = children.directions[i];
+            // The rule gave this step its costs when the child was recorded; only the direction the node
+            // is now reached in may have changed.
+            const float step =
+                direction == nodes_[current].direction ? children.costStraightOn[i] : children.cost[i];
             const float g = nodes_[current].costSoFar + step;
             PathNode& passed = nodes_[child];
             const bool ownChild = passed.parent == current;
@@ -320,6 +357,13 @@ bool PathFinder::Search(const HexMap& map, HexCoord start, HexCoord goal, HexPat
     if (++stamp_ == 0) {
         for (TileSlot& slot : slots_) slot = TileSlot{};
         stamp_ = 1;
+    }
+    unitHexes_.clear();
+    unitsListed_ = context_ != nullptr && context_->ListUnitHexes(unitHexes_);
+    if (unitsListed_) {
+        for (const HexCoord hex : unitHexes_) {
+            if (IsValidHex(hex)) slots_[HexTileIndex(hex)].listedStamp = stamp_;
+        }
     }
     nodeCount_ = 0;
     linkCount_ = 0;

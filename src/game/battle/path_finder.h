@@ -22,6 +22,7 @@ struct UnitParams;
 class PathFinder {
 public:
     static constexpr int kNodePoolSize = 4000;
+    static_assert(kNodePoolSize <= 32767, "children hold node indices in 16 bits");
     static constexpr int kLinkPoolSize = 3000;
 
     // What the last search used; for tests and measurements.
@@ -60,16 +61,30 @@ public:
     const Stats& LastStats() const { return stats_; }
 
 private:
+    // What every step of the search reads; the children, which only a lowered cost reads, are kept apart.
     struct PathNode {
         float total = 0.0f;  // cost so far plus the estimate
         float costSoFar = 0.0f;
         float estimate = 0.0f;  // of the rest of the way to the goal
         std::int32_t parent = -1;
-        std::int32_t children[kDirectionCount] = {-1, -1, -1, -1, -1, -1};
         HexCoord hex;
         bool closed = false;
         std::int8_t direction = kNoDirection;  // of the step from the parent
-        std::int8_t childDirections[kDirectionCount] = {};  // of the step onto each child
+    };
+    // The nodes a node has reached, in the order it reached them.
+    struct NodeChildren {
+        std::int8_t count = 0;
+        std::int8_t directions[kDirectionCount] = {};  // of the step onto each child
+        std::int16_t nodes[kDirectionCount] = {};  // the pool holds fewer than 32768 nodes
+        // The cost of the step onto each child, when this node was reached by a step in another direction
+        // and in the same one (straight on): a lowered cost is passed on without asking the rule again.
+        float cost[kDirectionCount] = {};
+        float costStraightOn[kDirectionCount] = {};
+    };
+    // The cost of a step when the node it leaves was reached in another direction and straight on.
+    struct StepCosts {
+        float turning = 0.0f;
+        float straightOn = 0.0f;
     };
     struct Link {
         std::int32_t node = -1;
@@ -80,36 +95,43 @@ private:
         std::uint32_t nodeStamp = 0;
         std::uint32_t unitStamp = 0;
         std::uint32_t airStamp = 0;
-        std::uint32_t costStamp = 0;
+        std::uint32_t tileStamp = 0;
+        std::uint32_t listedStamp = 0;  // the battle listed the tile as one that may hold a unit
         std::int32_t node = -1;
         const MapUnit* unit = nullptr;
         const MapUnit* air = nullptr;
+        // What the search reads of the map's tile, copied on first use: the tiles are large and the
+        // search reads each of these a dozen times.
         float moveCost = 0.0f;  // the mover's cost of the tile
-        // The base cost of the step in each direction (multiplier and blocked price applied, not yet the
-        // straight-on factor or the weighting): the cost passes ask for the same steps again and again.
-        std::uint8_t stepKnown = 0;  // bit per direction
-        float stepCost[kDirectionCount] = {};
+        std::int32_t terrain = 0;
+        std::int32_t level = 0;
+        std::int32_t objectClass = 0;
+        std::int32_t objectType = 0;
     };
     enum class StepKind { kSkip, kAdd, kAddAndStop };
 
     int TakeNode();
-    int NodeAt(HexCoord hex) const;
     // Sets a node's cost so far and total; an open node keeps its place in the open list.
     void SetCost(int node, float costSoFar);
-    void RecordChild(int parent, int child, int direction);
+    void RecordChild(int parent, int child, int direction, const StepCosts& costs);
     float Estimate(HexCoord hex) const;
-    float BaseStepCost(HexCoord from, int direction, HexCoord to);
-    const MapUnit* UnitAt(HexCoord hex);
-    float MoveCost(HexCoord hex);
+    float BaseStepCost(const TileSlot& source, HexCoord to, TileSlot& target);
+    // The unit on the hex whose slot is given (valid hexes only).
+    const MapUnit* UnitAt(TileSlot& slot, HexCoord hex);
+    // The tile's slot with its copy of the map's tile filled in (a valid hex).
+    TileSlot& Tile(HexCoord hex);
+    void FillTile(TileSlot& slot, HexCoord hex);
     bool IsBlocked(HexCoord hex);
+    bool IsBlocked(TileSlot& slot, HexCoord hex);
     bool IsGoalStructureTile(HexCoord hex) const;
-    StepKind RuleStep(int node, int direction, HexCoord to, float& cost);
+    StepKind RuleStep(int node, const TileSlot& source, HexCoord to, TileSlot& target, StepCosts& costs);
     bool Expand(int node);
-    bool AddNeighbour(int parent, int direction, HexCoord hex, float cost);
+    bool AddNeighbour(int parent, int direction, HexCoord hex, TileSlot& slot, const StepCosts& costs);
     void PassOnLoweredCost(int node);
     bool BuildRoute(int goalNode, HexPath& out) const;
 
     std::vector<PathNode> nodes_;
+    std::vector<NodeChildren> children_;
     std::vector<Link> links_;
     std::vector<TileSlot> slots_;
     OpenList open_;
@@ -133,6 +155,9 @@ private:
     int mode_ = 0;
     bool stopShort_ = false;
     bool allowBlocked_ = false;
+    // True when the battle listed the hexes that may hold units: the others need no lookup.
+    bool unitsListed_ = false;
+    std::vector<HexCoord> unitHexes_;
 };
 
 }  // namespace game

@@ -238,6 +238,7 @@ void Game::RaiseUnitIdCounter(int id) {
 
 MapUnit* Game::FindMapUnitAt(HexCoord hex) const { return teams_ ? teams_->FindUnitAt(hex) : nullptr; }
 MapUnit* Game::FindAirMapUnitAt(HexCoord hex) const { return teams_ ? teams_->FindAirUnitAt(hex) : nullptr; }
+bool Game::ListUnitHexes(std::vector<HexCoord>& out) const { return !teams_ || teams_->ListUnitHexes(out); }
 
 int Game::GetCurrentTeamKind() const {
     const Team* team = teams_ ? teams_->GetCurrentTeam() : nullptr;

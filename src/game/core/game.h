@@ -217,6 +217,7 @@ public:
     // --- BattleContext --------------------------------------------------------------------------------------
     MapUnit* FindMapUnitAt(HexCoord hex) const override;
     MapUnit* FindAirMapUnitAt(HexCoord hex) const override;
+    bool ListUnitHexes(std::vector<HexCoord>& out) const override;
     int GetCurrentTeamKind() const override;
     int GetTeamControl(int teamKind) const override;
     std::span<MapUnit* const> GetTeamMapUnits(int teamKind) const override;

@@ -1,6 +1,8 @@
 #pragma once
 // What a team asks of its computer player. The computer player itself comes later; the game uses a null one
 // meanwhile (no planners, no planned tiles, no planned damage).
+#include <vector>
+
 #include "game/battle/hex_coord.h"
 
 namespace game {
@@ -20,6 +22,8 @@ public:
     virtual bool IsUnitImmobilized(int unitId) const = 0;
     // The id of the unit whose planned target is the hex (airborne layer or not), 0 when none.
     virtual int FindUnitTargetingTile(HexCoord hex, bool airborne) const = 0;
+    // Appends every tile FindUnitTargetingTile may answer for and returns true; false when it cannot tell.
+    virtual bool ListTargetedTiles(std::vector<HexCoord>& /*out*/) const { return false; }
     // True when the unit has a tile planned to move to.
     virtual bool GetUnitPlannedTile(int unitId, HexCoord& out) const = 0;
     // The damage already planned against the unit this turn.

@@ -375,6 +375,13 @@ Unit* Team::FindAirUnitAt(HexCoord hex) const {
     return carrier != nullptr && carrier->IsAirborne() ? carrier : found;
 }
 
+bool Team::ListUnitHexes(std::vector<HexCoord>& out) const {
+    for (const auto& unit : units_) {
+        if (unit) out.push_back(unit->GetHexPos());
+    }
+    return !aiPlayer_ || aiPlayer_->ListTargetedTiles(out);
+}
+
 Unit* Team::FindNearestIdleUnitOfType(HexCoord target, int unitType, HexPath& out, int searchMode, bool stopShort,
                                       bool freeOnly, const HexMap* onMap) const {
     Unit* best = nullptr;

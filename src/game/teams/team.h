@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "engine/core/wide_string.h"
 #include "game/battle/battle_types.h"
@@ -145,6 +146,9 @@ public:
 
     Unit* FindUnitAt(HexCoord hex) const;
     Unit* FindAirUnitAt(HexCoord hex) const;
+    // Appends every hex where FindUnitAt or FindAirUnitAt may find a unit; false when the computer player
+    // cannot tell its planned tiles.
+    bool ListUnitHexes(std::vector<HexCoord>& out) const;
     // The idle unit of the type with the cheapest route to the target (below 10000), its route in out. The
     // routes are searched on the map given (the computer player's own copy), else on the battle's map.
     Unit* FindNearestIdleUnitOfType(HexCoord target, int unitType, HexPath& out, int searchMode, bool stopShort,

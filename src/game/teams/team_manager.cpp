@@ -149,6 +149,13 @@ Unit* TeamManager::FindUnitAt(HexCoord hex) const {
     return airborne;
 }
 
+bool TeamManager::ListUnitHexes(std::vector<HexCoord>& out) const {
+    for (const auto& team : teams_) {
+        if (team && !team->ListUnitHexes(out)) return false;
+    }
+    return true;
+}
+
 void TeamManager::PlayEndReactions(bool playerWon) {
     for (auto& team : teams_) {
         if (team) team->PlayEndReaction(team->GetControl() == kControlHuman ? playerWon : !playerWon);

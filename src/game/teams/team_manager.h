@@ -4,6 +4,7 @@
 // lookups (FindUnitById, FindUnitAt, IsSettingUp) from here.
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "engine/core/vector.h"
 #include "game/battle/hex_coord.h"
@@ -70,6 +71,8 @@ public:
     Unit* FindUnitByNode(const engine::SceneNode* node) const;
     Unit* FindAirUnitAt(HexCoord hex) const;
     Unit* FindUnitAt(HexCoord hex) const;
+    // Appends every hex where FindUnitAt or FindAirUnitAt may find a unit; false when a team cannot tell.
+    bool ListUnitHexes(std::vector<HexCoord>& out) const;
     void PlayEndReactions(bool playerWon);
     bool IsBusy() const;
 

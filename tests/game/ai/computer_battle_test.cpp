@@ -2,6 +2,8 @@
 // engineers capturing, squads attacking, carriers and trucks, one seed giving one battle.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -286,6 +288,101 @@ TEST(ComputerBattleTest, TwentyThreadedTurnsWhileTheMainThreadTicksAndLooksUpEve
     while (rounds < 20 && battle.PlayRound(50000)) ++rounds;
     EXPECT_GE(rounds, 10);
     EXPECT_GT(lookups, 0);
+}
+
+// --- The plans of whole passes, recorded ---------------------------------------------------------------------
+
+// The standard factory; after each pass it folds what the pass decided into a number: the goals (kind, id,
+// score), every planner's orders (kind and target hex), every unit's claim and the damage planned against
+// it, the wishes and the bought units.
+class RecordedPassFactory : public AIGoalFactory {
+public:
+    void RunPlanningPass(ComputerPlayer& player, CancelToken& token) override {
+        AIGoalFactory::RunPlanningPass(player, token);
+        std::uint64_t h = 1469598103934665603ull;
+        const auto add = [&h](std::int64_t v) { h = (h ^ static_cast<std::uint64_t>(v)) * 1099511628211ull; };
+        const auto addFloat = [&add](float f) {
+            std::uint32_t bits = 0;
+            std::memcpy(&bits, &f, sizeof bits);
+            add(bits);
+        };
+        for (int i = 0; i < player.GetGoalCount(); ++i) {
+            add(player.GetGoal(i)->GetKind());
+            add(player.GetGoal(i)->GetId());
+            addFloat(player.GetGoal(i)->GetScore());
+        }
+        for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
+            const AIUnitPlanner* planner = player.GetPlanner(slot);
+            if (planner == nullptr) continue;
+            add(planner->GetUnitId());
+            for (int o = 0; o < planner->GetPendingCount(); ++o) {
+                const UnitOrder* order = planner->GetPendingOrder(o);
+                HexCoord hex{-1, -1};
+                order->GetTargetHex(hex);
+                add(order->Kind());
+                add(hex.column);
+                add(hex.row);
+            }
+        }
+        for (int t = 0; t < kTeamKindCount; ++t) {
+            const Team* team = teams->GetTeam(t);
+            for (int slot = 0; team != nullptr && slot < kMaxTeamUnits; ++slot) {
+                const Unit* unit = team->GetUnit(slot);
+                if (unit == nullptr) continue;
+                add(unit->GetAIGoalId());
+                addFloat(player.GetPlannedDamage(unit->GetId()));
+            }
+        }
+        for (int i = 0; i < player.GetWishCount(); ++i) {
+            add(player.GetWish(i).unitType);
+            add(player.GetWish(i).goalId);
+        }
+        for (int i = 0; i < player.GetBoughtCount(); ++i) {
+            add(player.GetBought(i).pad.column);
+            add(player.GetBought(i).pad.row);
+        }
+        passes.push_back(h);
+    }
+    TeamManager* teams = nullptr;
+    std::vector<std::uint64_t> passes;
+};
+
+// The passes of the first computer turns of a level, inline, with the given seed.
+std::vector<std::uint64_t> RecordPasses(const char* name, level_test::DriverSetup setup, int rounds) {
+    AIGoal::ResetIdCounter();
+    RecordedPassFactory* factory = nullptr;
+    ComputerPlayer* computer = nullptr;
+    setup.makeComputer = [&](Team& team, Level& level, TeamManager& teams) {
+        auto made = std::make_unique<RecordedPassFactory>();
+        made->teams = &teams;
+        factory = made.get();
+        auto ai = std::make_unique<ComputerPlayer>(team, std::make_unique<LevelComputerPorts>(level, teams, false),
+                                                   std::move(made));
+        computer = ai.get();
+        return ai;
+    };
+    level_test::BattleDriver driver(name, setup);
+    EXPECT_TRUE(driver.Loaded());
+    if (!driver.Loaded() || factory == nullptr) return {};
+    for (int round = 0; round < rounds; ++round) {
+        driver.RunUntilIdle();
+        while (driver.Current()->GetKind() != 4) {
+            driver.EndTurn();
+            driver.RunUntilIdle();
+        }
+        for (int i = 0; i < 20000 && !computer->IsTurnOver(); ++i) driver.Frame(level_test::BattleDriver::kTick);
+        driver.EndTurn();
+    }
+    return factory->passes;
+}
+
+// The route searches and lookups the passes make are tuned for speed; these numbers hold the plans they gave
+// before, so that such work cannot change a plan unnoticed. A change of the planning rules, the unit tables or
+// these levels changes them too: record them again then.
+TEST(ComputerBattleTest, WholePassesPlanAsRecorded) {
+    EXPECT_EQ(RecordPasses("four_armies", {}, 1), (std::vector<std::uint64_t>{11451322758195786682ull}));
+    EXPECT_EQ(RecordPasses("busy", BusyLevel(), 3),
+              (std::vector<std::uint64_t>{8013924935167632230ull, 1720902302260428574ull, 11427988191627728500ull}));
 }
 
 }  // namespace

@@ -83,13 +83,15 @@ TEST(ComputerTurnTest, AThreadedPlanEndsTheTurnWhileTheBattleGoesOn) {
     EXPECT_EQ(plans.load(), 3);
 }
 
-TEST(ComputerTurnTest, APlanHeldOnTheWorkerNeverHoldsTheBattle) {
-    ComputerBattle battle("four_days", true);
+// The battle goes on while the plan is held at its first checkpoint: a one-checkpoint pass of the test's, or
+// the whole standard pass.
+void HoldThePlanWhileTheBattleRuns(bool wholePass) {
+    ComputerBattle battle("four_days", true, {}, !wholePass);
     BattleDriver& driver = *battle.driver;
     ASSERT_TRUE(driver.Loaded());
     driver.RunUntilIdle();
     Latch latch;
-    battle.log.pass = [](ComputerPlayer&, CancelToken& token) { token.Checkpoint(); };
+    if (!wholePass) battle.log.pass = [](ComputerPlayer&, CancelToken& token) { token.Checkpoint(); };
     battle.computer->SetCheckpointHook([&latch](int n) {
         if (n == 1) latch.Hold();
     });
@@ -104,21 +106,26 @@ TEST(ComputerTurnTest, APlanHeldOnTheWorkerNeverHoldsTheBattle) {
         Unit* unit = driver.Teams().FindTeam(4)->GetUnit(slot);
         if (unit != nullptr && unit->GetType() == UT_TROOPER) trooper = unit;
     }
-    ASSERT_NE(trooper, nullptr);
+    ASSERT_NE(trooper, nullptr) << wholePass;
     units_test::ViewLog& view = dynamic_cast<units_test::RecordingUnitView&>(trooper->GetView()).Log();
     const long ticks = driver.Ticks();
     const std::size_t played = view.animations.size();
     for (int frame = 0; frame < 100; ++frame) {
         view.EndAnimation();
         driver.Frame(BattleDriver::kTick);
-        ASSERT_EQ(driver.State(), level_test::kStateSideTurn) << frame;
-        ASSERT_EQ(battle.computer->GetState(), kAIStatePlanning) << frame;
+        ASSERT_EQ(driver.State(), level_test::kStateSideTurn) << frame << " " << wholePass;
+        ASSERT_EQ(battle.computer->GetState(), kAIStatePlanning) << frame << " " << wholePass;
     }
     EXPECT_EQ(driver.Ticks() - ticks, 100);
     EXPECT_EQ(view.animations.size() - played, 100u);
     EXPECT_TRUE(battle.computer->IsPlanning());
     latch.release.store(true);
-    EXPECT_TRUE(battle.PlayComputerTurn());
+    EXPECT_TRUE(battle.PlayComputerTurn()) << wholePass;
+}
+
+TEST(ComputerTurnTest, APlanHeldOnTheWorkerNeverHoldsTheBattle) {
+    HoldThePlanWhileTheBattleRuns(false);
+    HoldThePlanWhileTheBattleRuns(true);
 }
 
 // What a plan left: per own unit its planned tile and pending order kinds, per unit its planned damage.

@@ -119,6 +119,46 @@ TEST_F(ResupplyGoalTest, DangerIsATenthOfTheMeanTruckThreatAroundTheUnit) {
     EXPECT_LT(goal.GetScore(), quiet);
 }
 
+// A tank in a pocket of the map: the tiles around it are no ground at all (or, in the second case, all but
+// one), and each of them carries a large truck threat.
+TEST_F(ResupplyGoalTest, AUnitWhoseNeighboursAreAllInvalidIsInNoDanger) {
+    const HexCoord tankHex = MakeHexCoord(8, 7);
+    for (const int validNeighbours : {0, 1}) {
+        std::string source = "weather 2\ngrid 16 16\n";
+        for (int r = 0; r < 16; ++r) {
+            for (int c = 0; c < 16; ++c) {
+                const HexCoord at = MakeHexCoord(c, r);
+                bool hole = false;
+                for (int d = validNeighbours; d < kDirectionCount; ++d) {
+                    HexCoord next;
+                    hole = hole || (HexNeighbour(tankHex, d, next) && next == at);
+                }
+                source += std::string(hole ? "." : "L0") + (c + 1 < 16 ? " " : "\n");
+            }
+        }
+        Load(source + "structure O14 6 owner 4\nunit A1 1 owner 1\n", kMission);
+        Unit* tank = Enemy().FindUnitById(Enemy().SpawnUnit(UT_LIGHT_TANK, tankHex, 0, false, 1.0f));
+        ASSERT_NE(tank, nullptr);
+        tank->SetAmmo(0);
+        float threat = 0.0f;
+        for (int d = 0; d < kDirectionCount; ++d) {
+            HexCoord next;
+            if (!HexNeighbour(tankHex, d, next)) continue;
+            ai->PlanMap().EditTile(next)->AddThreat(UT_TRUCK, 4000);
+            if (ai->PlanMap().GetTile(next).terrain != kTerrainNone) threat += ai->PlanMap().GetThreat(next, UT_TRUCK);
+        }
+        AIResupplyGoal& goal = Goal(*tank);
+        goal.Score();
+        if (validNeighbours == 0) {
+            EXPECT_EQ(goal.GetDanger(), 0.0f);
+            EXPECT_EQ(goal.GetScore(), 0.01f);  // no truck can reach it either: the token score, not a NaN
+        } else {
+            ASSERT_GT(threat, 0.0f);
+            EXPECT_FLOAT_EQ(goal.GetDanger(), 0.1f * threat);
+        }
+    }
+}
+
 TEST_F(ResupplyGoalTest, AnIdleTruckIsClaimedElseOneTruckIsWishedFor) {
     LoadWith("structure C4 2 owner 4\nstructure D6 1\nunit H6 3 owner 4\n");
     Unit* tank = UnitAt("H6");

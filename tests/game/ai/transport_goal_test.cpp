@@ -64,6 +64,53 @@ TEST_F(TransportGoalTest, ASoftUnitStayingInItsRegionMayRideAnAPCWhenItIsTheChea
     }
 }
 
+std::string Label(HexCoord hex) { return std::string(1, static_cast<char>('A' + hex.row)) + std::to_string(hex.column); }
+
+// A map of shore, where an APC pays 7 a hex and 3 on overlay ground, and a SKYHOOK 5 everywhere. A GRUNT
+// stands on overlay ground; an APC two hexes away across a middle hex, a SKYHOOK two hexes away on the other
+// side (its route must turn: 5 + 5). The APC's route prices its first step (the mean of its two hexes) and
+// its stop beside the passenger (the mean of the middle hex and the passenger's).
+TEST_F(TransportGoalTest, ASkyhookKeepsATieWithAnApc) {
+    const HexCoord passengerHex = MakeHexCoord(8, 7);
+    HexCoord middle, apcHex, away, skyhookHex;
+    ASSERT_TRUE(HexNeighbour(passengerHex, 0, middle));
+    ASSERT_TRUE(HexNeighbour(middle, 0, apcHex));
+    ASSERT_TRUE(HexNeighbour(passengerHex, 3, away));
+    ASSERT_TRUE(HexNeighbour(away, 4, skyhookHex));
+    struct Case {
+        const char* name;
+        bool apcOnOverlay;
+        bool middleOverlay;
+        float apcCost;
+        int carrier;
+    };
+    const Case cases[] = {{"tie", true, false, 10.0f, UT_SKYHOOK},
+                          {"APC cheaper", true, true, 6.0f, UT_APC},
+                          {"APC dearer", false, false, 12.0f, UT_SKYHOOK}};
+    for (const Case& c : cases) {
+        std::string source = battle_test::UniformSource(16, 16, "S0", "overlay " + Label(passengerHex) + "\n");
+        if (c.apcOnOverlay) source += "overlay " + Label(apcHex) + "\n";
+        if (c.middleOverlay) source += "overlay " + Label(middle) + "\n";
+        Load(source + "structure O14 6 owner 4\nunit A1 1 owner 1\nunit " + Label(skyhookHex) + " 11 owner 4\nunit " +
+                 Label(apcHex) + " 8 owner 4\n",
+             kMission);
+        HexPath route;
+        ASSERT_TRUE(ai->PlanMap().FindRouteAllowBlocked(skyhookHex, passengerHex, route, UT_SKYHOOK, 0, false));
+        ASSERT_EQ(route.cost, 10.0f) << c.name;
+        ASSERT_TRUE(ai->PlanMap().FindRouteAllowBlocked(apcHex, passengerHex, route, UT_APC, 0, true));
+        ASSERT_EQ(route.cost, c.apcCost) << c.name;
+
+        Unit* passenger = Enemy().FindUnitById(Enemy().SpawnUnit(UT_GRUNT, passengerHex, 0, false, 1.0f));
+        AITransportGoal& goal = Goal(*passenger, MakeHexCoord(8, 14));
+        goal.Score();
+        ASSERT_FALSE(goal.NeedsAirOrSea()) << c.name;
+        goal.Plan();
+        const Unit* carrier = Enemy().FindUnitById(goal.GetCarrierId());
+        ASSERT_NE(carrier, nullptr) << c.name;
+        EXPECT_EQ(carrier->GetType(), c.carrier) << c.name;
+    }
+}
+
 TEST_F(TransportGoalTest, WithoutACarrierOneWishIsMadeForTheRightType) {
     struct Case {
         int passengerType;

@@ -170,6 +170,13 @@ public:
         }
         return air;
     }
+    bool ListUnitHexes(std::vector<HexCoord>& out) const override {
+        if (!listUnitHexes) return false;
+        for (const FakeUnit& u : units) {
+            if (!u.gone) out.push_back(u.hex);
+        }
+        return true;
+    }
     MapUnit* FindAirMapUnitAt(HexCoord hex) const override {
         for (const FakeUnit& u : units) {
             if (u.hex == hex && !u.gone && u.IsAirborne()) return const_cast<FakeUnit*>(&u);
@@ -224,6 +231,8 @@ public:
     }
 
     std::deque<FakeUnit> units;
+    // Whether ListUnitHexes lists the units' hexes (else it cannot tell).
+    bool listUnitHexes = false;
     std::deque<FakeStructure> structures;
     UnitParams params[kUnitTypeCount];
     int currentTeam = 1;

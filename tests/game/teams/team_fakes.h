@@ -113,6 +113,7 @@ class TeamBattle : public FakeUnitBattle {
 public:
     MapUnit* FindMapUnitAt(HexCoord hex) const override { return manager->FindUnitAt(hex); }
     MapUnit* FindAirMapUnitAt(HexCoord hex) const override { return manager->FindAirUnitAt(hex); }
+    bool ListUnitHexes(std::vector<HexCoord>& out) const override { return manager->ListUnitHexes(out); }
     Unit* FindUnitById(int id) const override { return manager->FindUnitById(id); }
     Unit* FindUnitAt(HexCoord hex) const override { return manager->FindUnitAt(hex); }
     bool IsSettingUp() const override { return manager->IsSettingUp(); }
