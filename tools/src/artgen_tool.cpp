@@ -2,8 +2,9 @@
 //   artgen sheets <cells.txt> <palette.txt> <art folder> <output folder>
 //       every sheet "<folder>/<name>" of the map as "<output>/<folder>/<name>.png", from "<art>/<name>.art"
 //   artgen picture <palette.txt> <art file> <picture name> <output.png>
-// Colours are the palette's names and the game's team colours "team0".."team4". Any fault is printed and
-// the exit status is 1; nothing is written for a sheet with faults.
+// Colours are the palette's names and the game's team colours ("teamneutral", "teamblue", "teamgreen",
+// "teamyellow", "teamenemy"). Any fault is printed and the exit status is 1; nothing is written for a sheet
+// with faults.
 #include <filesystem>
 #include <fstream>
 #include <iostream>

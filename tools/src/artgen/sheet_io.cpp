@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "game/battle/battle_types.h"
 #include "game/battle/team_colours.h"
 #include "mappictures/map_pictures.h"
 
@@ -35,7 +36,10 @@ bool LoadColours(const std::string& paletteFile, ColourNames& out, std::string& 
     }
     out = ColourNames(palette.begin(), palette.end());
     game::InitTeamColours();
-    for (int kind = 0; kind <= 4; ++kind) out["team" + std::to_string(kind)] = game::GetTeamColour(kind) | 0xFF000000u;
+    const std::pair<int, const char*> teams[] = {{game::kTeamNeutral, "teamneutral"}, {game::kTeamBlue, "teamblue"},
+                                                 {game::kTeamGreen, "teamgreen"},     {game::kTeamYellow, "teamyellow"},
+                                                 {game::kTeamEnemy, "teamenemy"}};
+    for (const auto& [kind, name] : teams) out[name] = game::GetTeamColour(kind) | 0xFF000000u;
     return true;
 }
 

@@ -8,7 +8,8 @@
 
 namespace artgen {
 
-// The palette file's colours and the game's team colours as "team0".."team4".
+// The palette file's colours and the game's team colours as "teamneutral", "teamblue", "teamgreen",
+// "teamyellow" and "teamenemy".
 bool LoadColours(const std::string& paletteFile, ColourNames& out, std::string& error);
 bool LoadCellMap(const std::string& file, CellMap& out, std::string& error);
 bool LoadArt(const std::string& file, const ColourNames& colours, ArtBook& book, std::string& error);
