@@ -101,6 +101,7 @@ void DataCheck::RunAll() {
     CheckSkirmishMaps();
     CheckCampaign("standard");
     CheckSounds();
+    CheckArt(ShippedCellMap());
 }
 
 void DataCheck::CheckEntries() {
