@@ -1,0 +1,136 @@
+// The screens walked on the shipped archive: every texture they ask for loads under its own name, nothing
+// is drawn from texture 0, and every source rect of a GUI sheet lies in a cell of the cell map.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <iostream>
+
+#include "../screens/screen_fixture.h"
+#include "art_walk.h"
+#include "datacheck/data_check.h"
+#include "engine/platform/zip_archive.h"
+#include "game/screens/flow_zones.h"
+#include "game/screens/game_screens.h"
+
+namespace {
+
+using artwalk::ArchiveTextures;
+using artwalk::WalkStep;
+
+std::map<std::string, std::vector<std::uint8_t>> ShippedEntries() {
+    std::map<std::string, std::vector<std::uint8_t>> entries;
+    auto archive = datacheck::OpenArchiveFile(TINMARCH_DATASET_ARCHIVE);
+    EXPECT_NE(archive, nullptr) << TINMARCH_DATASET_ARCHIVE;
+    if (archive == nullptr) return entries;
+    for (std::uint32_t i = 0; i < archive->EntryCount(); ++i) {
+        std::uint32_t size = 0;
+        auto bytes = archive->ExtractEntry(i, size);
+        entries[datacheck::Upper(std::string(archive->EntryName(i)))].assign(bytes.get(), bytes.get() + size);
+    }
+    return entries;
+}
+
+artgen::CellMap ShippedMap() {
+    artgen::CellMap map;
+    std::string error;
+    EXPECT_TRUE(artgen::ParseCellMap(datacheck::ShippedCellMap(), map, error)) << error;
+    return map;
+}
+
+// The screens over the battle kit with every zone the program registers, drawing from the archive.
+class ArtWalk : public screens_test::BattleScreenTest {
+protected:
+    void Walk(std::map<std::string, std::vector<std::uint8_t>> entries) {
+        textures = std::make_unique<ArchiveTextures>(std::move(entries));
+        ui.textures = textures.get();
+        recorder.textureName = [this](std::uint32_t handle) { return textures->Name(handle); };
+        game::RegisterHudAndShopZones(registry);
+        game::RegisterMenuInfoZones(registry);
+        game::RegisterFlowZones(registry);
+        expectErrors = true;
+        ASSERT_TRUE(registry.CreateZones());
+        game::GameScreens screens(registry);
+        game::Team& team = TakeTurn(1, 5000);
+        game::Unit* unit = Spawn(team, game::UT_GRUNT, battle_test::H(1, 3));
+
+        const std::pair<const char*, int> typed[] = {
+            {"main menu", 8},      {"game type", 23},   {"pass and play setup", 24}, {"skirmish setup", 25},
+            {"map picker", 27},    {"match options", 29}, {"save and load", 31},     {"achievements", 32},
+            {"difficulty", 35},    {"settings", 0},     {"credits", 14},             {"objective", 15},
+            {"end turn", 16},      {"pause", 9},        {"shop", 4},
+        };
+        for (const auto& [name, type] : typed) {
+            Step(name, [&, type = type] { screens.OpenZone(type, 480, 320); });
+        }
+        Step("campaign map", [&] { screens.ShowCampaignMap(); });
+        Step("HUD", [&] {
+            screens.ShowTurnPanels();
+            screens.SetPanelUnit(unit);
+            screens.DrawUnitPanel();
+        });
+        Step("banner", [&] {
+            screens.ShowBanner(engine::WideString("A message"), 3.0f);
+            driver.Run(0.5f);
+            screens.DrawBanner();
+        });
+        Step("win", [&] { screens.OpenWin(1, 10, ""); });
+        Step("lose", [&] { screens.OpenLose(); });
+        screens.SetPanelUnit(nullptr);
+    }
+
+    void Step(const std::string& screen, const std::function<void()>& action) {
+        const std::size_t before = recorder.log.size();
+        action();
+        driver.Run(0.5f);
+        steps.push_back({screen, std::vector<testsupport::DrawEntry>(recorder.log.begin() + static_cast<long>(before),
+                                                                      recorder.log.end())});
+        engine::HideAllDialogs();
+        driver.Run(0.1f);
+    }
+
+    std::unique_ptr<ArchiveTextures> textures;
+    std::vector<WalkStep> steps;
+};
+
+std::string Lines(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& line : lines) out += line + "\n";
+    return out;
+}
+
+TEST_F(ArtWalk, EveryTextureLoadsAndEverySourceRectLiesInACell) {
+    Walk(ShippedEntries());
+    EXPECT_EQ(Lines(textures->faults), "");
+    const artgen::CellMap map = ShippedMap();
+    std::set<std::string> drawn;
+    EXPECT_EQ(Lines(artwalk::CheckDrawnCells(map, steps, drawn)), "");
+    EXPECT_FALSE(drawn.empty());
+    int undrawn = 0;
+    for (const artgen::Cell& cell : map.cells) undrawn += drawn.count(cell.sheet + " " + cell.name) == 0;
+    std::cout << "cells drawn by the walk: " << drawn.size() << ", not reached: " << undrawn << "\n";
+}
+
+TEST_F(ArtWalk, AMissingPictureIsNamed) {
+    std::map<std::string, std::vector<std::uint8_t>> entries = ShippedEntries();
+    ASSERT_EQ(entries.erase("COMIC/GENERAL.PNG"), 1u);
+    Walk(std::move(entries));
+    EXPECT_NE(Lines(textures->faults).find("Comic/general: does not load"), std::string::npos) << Lines(textures->faults);
+}
+
+TEST(ArtWalkCells, ARectOutsideTheMapIsNamedWithItsScreen) {
+    testsupport::DrawEntry inside;
+    inside.kind = "image";
+    inside.texture = "GUI/Zoomer";
+    inside.source = {0, 648, 512, 8};
+    testsupport::DrawEntry outside = inside;
+    outside.source = {0, 960, 10, 10};
+    testsupport::DrawEntry none = inside;
+    none.texture = "0";
+    std::set<std::string> drawn;
+    const std::vector<std::string> faults =
+        artwalk::CheckDrawnCells(ShippedMap(), {{"banner", {inside}}, {"shop", {outside, none}}}, drawn);
+    EXPECT_EQ(Lines(faults), "shop: GUI/Zoomer (0, 960, 10, 10) lies in no cell\nshop: a draw of texture 0 at (0, 0, 0, 0)\n");
+    EXPECT_EQ(drawn, (std::set<std::string>{"GUI/Zoomer edge_band"}));
+}
+
+}  // namespace
