@@ -12,6 +12,7 @@
 #include "game/screens/flow_zones.h"
 #include "game/core/turn_announcer.h"
 #include "game/screens/game_screens.h"
+#include "game/screens/move_choice_zone.h"
 #include "game/units/overlay_canvas.h"
 #include "game/units/unit_overlay.h"
 
@@ -97,6 +98,14 @@ protected:
         for (const auto& [name, type] : typed) {
             Step(name, [&, type = type] { screens.OpenZone(type, 480, 320); });
         }
+        for (int count = 1; count <= 4; ++count) {
+            Step("move choice of " + std::to_string(count), [&] {
+                game::MoveChoiceZone* menu = screens.GetMoveChoice();
+                ASSERT_NE(menu, nullptr);
+                menu->OpenAt(300, 300);
+                for (int value = 1; value <= count; ++value) menu->AddChoice(value);
+            });
+        }
         Step("campaign map", [&] { screens.ShowCampaignMap(); });
         Step("HUD", [&] {
             screens.ShowTurnPanels();
@@ -173,7 +182,8 @@ TEST_F(ArtWalk, EveryTextureLoadsAndEverySourceRectLiesInACell) {
     const artgen::CellMap map = ShippedMap();
     std::set<std::string> drawn;
     EXPECT_EQ(Lines(artwalk::CheckDrawnCells(map, steps, drawn)), "");
-    for (const char* cell : {"GUI/ingameUi small_icon.7", "GUI/ingameUi small_icon.8", "GUI/ingameUi fuel_pip",
+    for (const char* cell : {"GUI/ChoiceBack back.2", "GUI/ChoiceBack back.3", "GUI/ChoiceBack back.4",
+                             "GUI/ChoiceBack choice_plate", "GUI/ingameUi small_icon.7", "GUI/ingameUi small_icon.8", "GUI/ingameUi fuel_pip",
                              "GUI/ingameUi ammo_pip", "GUI/Zoomer announcer_strip", "GUI/Zoomer edge_band"}) {
         EXPECT_EQ(drawn.count(cell), 1u) << cell;
     }
