@@ -66,15 +66,18 @@ struct LabelArea {
     const char* cell;
     int x;
     int y;
-    int width;  // 0: to the cell's far edge
+    int width;
     int height;
 };
+// The menu plate is drawn mirrored in the right column, so its label runs from either end. The outline of a
+// plate (its outer 8 px) carries no text and is left out.
 constexpr LabelArea kLabelAreas[] = {
-    {"GUI/ButtonBits", "menu_plate", 120, 0, 0, 0},
-    {"GUI/ButtonBits", "list_strip", 0, 0, 0, 0},
-    {"GUI/ButtonBits", "short_list_strip", 0, 0, 0, 0},
-    {"GUI/Zoomer", "panel", 0, 8, 0, 68},    // the title band, below the announcer's strip
-    {"GUI/Zoomer", "panel", 0, 77, 0, 0},    // the content
+    {"GUI/ButtonBits", "menu_plate", 120, 8, 384 - 120 - 8, 112 - 16},
+    {"GUI/ButtonBits", "menu_plate", 8, 8, 384 - 120 - 8, 112 - 16},
+    {"GUI/ButtonBits", "list_strip", 8, 8, 406 - 16, 80 - 16},
+    {"GUI/ButtonBits", "short_list_strip", 8, 8, 406 - 16, 74 - 16},
+    {"GUI/Zoomer", "panel", 8, 8, 960 - 16, 68},    // the title band, below the announcer's strip
+    {"GUI/Zoomer", "panel", 8, 78, 960 - 16, 554},  // the content
 };
 
 // The alpha mask of a cell box-filtered to 32 x 32, 1 where the mean alpha is at least one half.
@@ -185,22 +188,26 @@ void DataCheck::CheckArt(const std::string& cellMapText) {
     }
     CheckCodeCells(map);
 
-    // White text on the label areas, composited over black.
+    // White text on the label areas, composited over black (and lit, for additive cells).
     for (const LabelArea& area : kLabelAreas) {
         const artgen::Cell* cell = map.FindCell(area.sheet, area.cell);
         const auto sheet = sheets.find(area.sheet);
         if (cell == nullptr || sheet == sheets.end()) continue;
         const int x0 = cell->x + area.x;
         const int y0 = cell->y + area.y;
-        const int x1 = area.width > 0 ? x0 + area.width : cell->x + cell->width;
-        const int y1 = area.height > 0 ? y0 + area.height : cell->y + cell->height;
+        const int x1 = std::min(x0 + area.width, cell->x + cell->width);
+        const int y1 = std::min(y0 + area.height, cell->y + cell->height);
         double worst = 1e9;
         int wx = 0, wy = 0;
         for (int y = y0; y < std::min(y1, sheet->second.height); ++y) {
             for (int x = x0; x < std::min(x1, sheet->second.width); ++x) {
                 const std::uint32_t p = sheet->second.At(x, y);
                 const std::uint32_t a = p >> 24;
-                auto over = [&](int shift) { return (((p >> shift) & 0xFF) * a + 127) / 255 << shift; };
+                // Over black; an additive cell is also seen lit, its colour added once more.
+                const std::uint32_t lit = cell->drawn == artgen::DrawnAs::kAdditive ? 2 : 1;
+                auto over = [&](int shift) {
+                    return std::min<std::uint32_t>(255, lit * ((((p >> shift) & 0xFF) * a + 127) / 255)) << shift;
+                };
                 const double contrast = artgen::Contrast(1.0, artgen::Luminance(over(16) | over(8) | over(0)));
                 if (contrast < worst) {
                     worst = contrast;
