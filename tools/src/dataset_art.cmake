@@ -4,7 +4,9 @@
 set(_art "${DATASET_SOURCE}/Art")
 file(GLOB _art_sources CONFIGURE_DEPENDS "${_art}/*.art")
 file(STRINGS "${_art}/cells.txt" _sheet_lines REGEX "^sheet,")
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${_art}/cells.txt")
+# The lists below are read here, so a change to them configures again.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${_art}/cells.txt" "${_art}/pictures.art"
+             "${_art}/portraits.art" "${_art}/fonts.txt")
 set(_sheets "")
 foreach(_line IN LISTS _sheet_lines)
   string(REGEX REPLACE "^sheet, *([^,]+),.*" "\\1" _sheet "${_line}")

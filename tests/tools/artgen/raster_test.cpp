@@ -105,7 +105,9 @@ TEST(ArtRaster, BleedLeavesNoBlackNextToVisibleTexels) {
                 const int ny = y + dy;
                 if (nx >= 0 && ny >= 0 && nx < p.width && ny < p.height && (p.At(nx, ny) >> 24) != 0) nearVisible = true;
             }
-            if (nearVisible) EXPECT_NE(c & 0xFFFFFFu, 0u) << x << ", " << y;
+            if (nearVisible) {
+                EXPECT_NE(c & 0xFFFFFFu, 0u) << x << ", " << y;
+            }
         }
     }
     EXPECT_GT(transparent, 100);

@@ -85,6 +85,8 @@ TEST(ArtSheet, MalformedMapLinesAreRefusedByLine) {
     EXPECT_EQ(error, "line 5: unknown sheet \"GUI/other\"");
     EXPECT_FALSE(ParseCellMap(std::string(kMap) + "GUI/test, 0, 40, 4, 4, icon, plain, y\n", cells, error));
     EXPECT_EQ(error, "line 5: cell \"icon\" given twice");
+    EXPECT_FALSE(ParseCellMap(Replaced(kMap, "64, 64", "64, 999999999"), cells, error));
+    EXPECT_EQ(error, "line 1: sheet size is not 1-16384");
 }
 
 }  // namespace

@@ -8,6 +8,9 @@ namespace artgen {
 
 namespace {
 
+// The largest texture side the game's readers take.
+constexpr int kMaxSheetSide = 16384;
+
 std::string Trim(const std::string& s) {
     std::size_t b = 0;
     std::size_t e = s.size();
@@ -90,7 +93,9 @@ bool ParseCellMap(const std::string& text, CellMap& out, std::string& error) {
             if (f.size() != 4 || f[1].empty() || !ToInt(f[2], sheet.width) || !ToInt(f[3], sheet.height)) {
                 return fail("not \"sheet, <name>, <width>, <height>\"");
             }
-            if (sheet.width <= 0 || sheet.height <= 0) return fail("sheet size is not positive");
+            if (sheet.width <= 0 || sheet.height <= 0 || sheet.width > kMaxSheetSide || sheet.height > kMaxSheetSide) {
+                return fail("sheet size is not 1-" + std::to_string(kMaxSheetSide));
+            }
             if (out.FindSheet(f[1]) != nullptr) return fail("sheet \"" + f[1] + "\" given twice");
             sheet.name = f[1];
             out.sheets.push_back(sheet);

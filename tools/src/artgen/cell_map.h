@@ -43,8 +43,8 @@ struct CellMap {
     std::vector<const Cell*> CellsOf(const std::string& sheet) const;
 };
 
-// False with "line N: reason" for a malformed line, an unknown sheet, a size that is not positive or a name
-// given twice.
+// False with "line N: reason" for a malformed line, an unknown sheet, a size that is not positive (or, for a
+// sheet, above 16384) or a name given twice.
 bool ParseCellMap(const std::string& text, CellMap& out, std::string& error);
 
 // The checks every sheet of the map must pass, as "<cell>: reason" lines: each cell inside its sheet, and
