@@ -10,6 +10,10 @@
 #include "datacheck/data_check.h"
 #include "engine/platform/zip_archive.h"
 #include "game/screens/flow_zones.h"
+#include "engine/platform/memory_save_store.h"
+#include "engine/platform/save_blob.h"
+#include "game/core/campaign.h"
+#include "game/core/player_profile.h"
 #include "game/core/turn_announcer.h"
 #include "game/screens/game_screens.h"
 #include "game/screens/move_choice_zone.h"
@@ -197,6 +201,47 @@ TEST_F(ArtWalk, AMissingPictureIsNamed) {
     ASSERT_EQ(entries.erase("COMIC/GENERAL.PNG"), 1u);
     Walk(std::move(entries));
     EXPECT_NE(Lines(textures->faults).find("Comic/general: does not load"), std::string::npos) << Lines(textures->faults);
+}
+
+// The shipped campaign's map as the game draws it, read through the archive, with a medal on each marker.
+TEST_F(ArtWalk, TheCampaignMapDrawsAMedalOnEachMarker) {
+    std::map<std::string, std::vector<std::uint8_t>> entries = ShippedEntries();
+    textures = std::make_unique<ArchiveTextures>(entries);
+    recorder.textureName = [this](std::uint32_t handle) { return textures->Name(handle); };
+    auto archive = datacheck::OpenArchiveFile(TINMARCH_DATASET_ARCHIVE);
+    ASSERT_NE(archive, nullptr);
+    // Mounts the archive as the game's file lookups see it, for as long as the check lives.
+    datacheck::DataCheck mounted(std::move(archive));
+
+    engine::MemorySaveStore store;
+    engine::NamedSaveBlob blob{store};
+    game::PlayerProfile profile{blob, store};
+    profile.ResetDefaults();
+    profile.SetCurrentCampaignName("standard");
+    game::CampaignServices services;
+    services.profile = &profile;
+    services.loadTexture = [this](const std::string& name) { return textures->Load(name.c_str()); };
+    services.markerSheet = textures->Load("GUI/CampaignBack");
+    services.medalSheet = textures->Load("GUI/ingameUi");
+    game::Campaign campaign("standard", services);
+    ASSERT_TRUE(campaign.Load("Campaigns/standard"));
+    ASSERT_GT(campaign.GetMissionCount(), 3);
+    for (int m = 0; m < campaign.GetMissionCount(); ++m) profile.SetMissionResult(m, 1 + m % 4, 2);
+    campaign.SelectMission(1);
+    campaign.DrawMap(recorder, 0.0);
+    // Then halfway through: finished, selectable and not yet open markers.
+    for (int m = 2; m < campaign.GetMissionCount(); ++m) profile.SetMissionResult(m, 0, 0);
+    campaign.SelectMission(2);
+    campaign.DrawMap(recorder, 0.0);
+    steps.push_back({"campaign map", recorder.log});
+
+    EXPECT_EQ(Lines(textures->faults), "");
+    std::set<std::string> drawn;
+    EXPECT_EQ(Lines(artwalk::CheckDrawnCells(ShippedMap(), steps, drawn)), "");
+    for (const char* cell : {"GUI/ingameUi medal.1", "GUI/ingameUi medal.2", "GUI/ingameUi medal.3",
+                             "GUI/ingameUi medal.4", "GUI/CampaignBack marker.done", "GUI/CampaignBack marker.open", "GUI/CampaignBack marker.locked"}) {
+        EXPECT_EQ(drawn.count(cell), 1u) << cell;
+    }
 }
 
 TEST(ArtWalkCells, ARectOutsideTheMapIsNamedWithItsScreen) {
