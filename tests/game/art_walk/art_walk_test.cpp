@@ -12,6 +12,7 @@
 #include "game/screens/flow_zones.h"
 #include "engine/platform/memory_save_store.h"
 #include "engine/platform/save_blob.h"
+#include "game/core/achievement_list.h"
 #include "game/core/campaign.h"
 #include "game/core/player_profile.h"
 #include "game/core/turn_announcer.h"
@@ -241,6 +242,34 @@ TEST_F(ArtWalk, TheCampaignMapDrawsAMedalOnEachMarker) {
     for (const char* cell : {"GUI/ingameUi medal.1", "GUI/ingameUi medal.2", "GUI/ingameUi medal.3",
                              "GUI/ingameUi medal.4", "GUI/CampaignBack marker.done", "GUI/CampaignBack marker.open", "GUI/CampaignBack marker.locked"}) {
         EXPECT_EQ(drawn.count(cell), 1u) << cell;
+    }
+}
+
+// The popup of each achievement as it is earned.
+TEST_F(ArtWalk, TheAchievementPopupDrawsItsCells) {
+    textures = std::make_unique<ArchiveTextures>(ShippedEntries());
+    recorder.textureName = [this](std::uint32_t handle) { return textures->Name(handle); };
+    engine::MemorySaveStore store;
+    engine::NamedSaveBlob blob{store};
+    game::PlayerProfile profile{blob, store};
+    profile.ResetDefaults();
+    game::AchievementServices services;
+    services.loadTexture = [this](const char* name) { return textures->Load(name); };
+    game::AchievementList achievements(services);
+    achievements.SetProfile(&profile);
+    achievements.LoadTexts();
+    for (int id = 0; id < game::kAchievementCount; ++id) {
+        ASSERT_EQ(achievements.TryUnlock(id), 1) << id;
+        for (int frame = 0; frame < 4; ++frame) achievements.DrawPopupOn(recorder, 0.1f);
+    }
+    steps.push_back({"achievement popup", recorder.log});
+
+    EXPECT_EQ(Lines(textures->faults), "");
+    std::set<std::string> drawn;
+    EXPECT_EQ(Lines(artwalk::CheckDrawnCells(ShippedMap(), steps, drawn)), "");
+    EXPECT_EQ(drawn.count("GUI/achievements popup_background"), 1u);
+    for (int id = 0; id < game::kAchievementCount; ++id) {
+        EXPECT_EQ(drawn.count("GUI/achievements achievement." + std::to_string(id)), 1u) << id;
     }
 }
 
