@@ -17,6 +17,7 @@
 #include "game/core/player_profile.h"
 #include "game/core/turn_announcer.h"
 #include "game/screens/game_screens.h"
+#include "game/screens/map_picker_zone.h"
 #include "game/screens/move_choice_zone.h"
 #include "game/units/overlay_canvas.h"
 #include "game/units/unit_overlay.h"
@@ -41,7 +42,7 @@ public:
     }
 };
 
-// The names of the comic cast list, one a line after its comment.
+// The lines of a list file (the comic cast, the map list) after its comment.
 std::vector<std::string> CastNames(const std::vector<std::uint8_t>& list) {
     std::vector<std::string> names;
     std::string line;
@@ -242,6 +243,38 @@ TEST_F(ArtWalk, TheCampaignMapDrawsAMedalOnEachMarker) {
     for (const char* cell : {"GUI/ingameUi medal.1", "GUI/ingameUi medal.2", "GUI/ingameUi medal.3",
                              "GUI/ingameUi medal.4", "GUI/CampaignBack marker.done", "GUI/CampaignBack marker.open", "GUI/CampaignBack marker.locked"}) {
         EXPECT_EQ(drawn.count(cell), 1u) << cell;
+    }
+}
+
+// The map picker on the shipped map list shows the thumbnail of every map.
+TEST_F(ArtWalk, EveryMapsThumbnailShowsInThePicker) {
+    std::map<std::string, std::vector<std::uint8_t>> entries = ShippedEntries();
+    const std::vector<std::string> folders = CastNames(entries["CAMPAIGNS/SKIRMISH/STANDARDPASSANDPLAYMAPS.TXT"]);
+    ASSERT_GE(folders.size(), 6u);
+    textures = std::make_unique<ArchiveTextures>(entries);
+    ui.textures = textures.get();
+    recorder.textureName = [this](std::uint32_t handle) { return textures->Name(handle); };
+    auto archive = datacheck::OpenArchiveFile(TINMARCH_DATASET_ARCHIVE);
+    ASSERT_NE(archive, nullptr);
+    datacheck::DataCheck mounted(std::move(archive));
+    game::RegisterFlowZones(registry);
+    expectErrors = true;
+    ASSERT_TRUE(registry.CreateZones());
+    game::GameScreens screens(registry);
+    screens.OpenZone(27, 480, 320);
+    driver.Run(0.5f);
+    std::set<std::string> shown;
+    for (const std::string& folder : folders) {
+        screens.SelectMap("Campaigns/Skirmish/" + folder);
+        recorder.log.clear();
+        driver.Run(0.1f);
+        for (const testsupport::DrawEntry& e : recorder.log) {
+            if (e.kind == "image" && e.texture.find("/thumbnail") != std::string::npos) shown.insert(e.texture);
+        }
+    }
+    EXPECT_EQ(Lines(textures->faults), "");
+    for (const std::string& folder : folders) {
+        EXPECT_EQ(shown.count("Campaigns/Skirmish/" + folder + "/thumbnail"), 1u) << folder;
     }
 }
 
