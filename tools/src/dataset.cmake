@@ -80,6 +80,7 @@ include("${CMAKE_CURRENT_LIST_DIR}/dataset_campaign.cmake" OPTIONAL)
 include("${CMAKE_CURRENT_LIST_DIR}/dataset_sounds.cmake")
 include("${CMAKE_CURRENT_LIST_DIR}/dataset_levels.cmake")
 include("${CMAKE_CURRENT_LIST_DIR}/dataset_models.cmake")
+include("${CMAKE_CURRENT_LIST_DIR}/dataset_art.cmake")
 
 # Stand-in containers for the models data/ does not hold yet, so that start-up finds every model it needs.
 include("${CMAKE_CURRENT_LIST_DIR}/standin_model_list.cmake")

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "datacheck/data_check.h"
+#include "engine/image/image_writers.h"
+#include "engine/image/png_decoder.h"
 #include "engine/platform/zip_archive.h"
 #include "game/battle/hex_map_file.h"
 #include "game/battle/hex_map_writer.h"
@@ -64,6 +66,28 @@ std::string& Entry(Entries& entries, const std::string& name) {
     ADD_FAILURE() << "no entry " << name;
     static std::string none;
     return none;
+}
+
+// ASCII text as the UTF-16LE bytes of a locale file.
+std::string Wide(const std::string& text) {
+    std::string out;
+    for (char c : text) out += std::string{c, '\0'};
+    return out;
+}
+
+// Fills a rectangle of a PNG entry with one colour (ARGB).
+void FillPixels(std::string& png, int x0, int y0, int width, int height, std::uint32_t argb) {
+    engine::DecodedPng image = engine::DecodePng(reinterpret_cast<const std::uint8_t*>(png.data()), png.size());
+    ASSERT_NE(image.pixels, nullptr);
+    for (int y = y0; y < y0 + height; ++y) {
+        for (int x = x0; x < x0 + width; ++x) {
+            std::uint8_t* p = image.pixels.get() + (static_cast<std::size_t>(y) * image.width + x) * 4;
+            p[0] = argb & 0xFF, p[1] = argb >> 8 & 0xFF, p[2] = argb >> 16 & 0xFF, p[3] = argb >> 24;
+        }
+    }
+    const std::vector<std::uint8_t> bytes = engine::EncodePng(engine::PackedSurface(
+        engine::SurfaceFormat::kA8R8G8B8, image.width, image.height, image.pixels.get()));
+    png.assign(bytes.begin(), bytes.end());
 }
 
 struct Case {
@@ -267,6 +291,17 @@ TEST(DataCheck, EachSeededFaultIsNamedByFileAndPlace) {
                             testsupport::MakeWav(2, 44100, 16, testsupport::Pcm16(testsupport::Sine(8820, 0.5, 100.0))));
          },
          "Music/Theme.wav", "", "must ship as \"Music/Theme.ogg\""},
+        {"an announcer caption 60 characters long",
+         [](Entries& e) { Replace(Entry(e, "Locale/eng.txt"), Wide("] Your Turn"), Wide("] " + std::string(60, 'W'))); },
+         "Locale/eng.txt", "ANN_YOURTURN", "px in EpicFont, wider than its 940 px"},
+        {"a GUI sheet missing", [](Entries& e) { Remove(e, "GUI/uibits2.png"); }, "GUI/uibits2.png", "", "missing"},
+        {"a stray texel outside the cells", [](Entries& e) { FillPixels(Entry(e, "GUI/ingameUi.png"), 511, 511, 1, 1, 0xFFFFFFFFu); },
+         "GUI/ingameUi.png", "", "1 visible texels outside every cell, the first at (511, 511)"},
+        {"a tinted icon drawn dark",
+         [](Entries& e) { FillPixels(Entry(e, "GUI/ButtonBits.png"), 0, 354, 70, 70, 0xFF202020u); },
+         "GUI/ButtonBits.png", "", "button_icon.0 (0, 354, 70, 70): tinted, but its mean luminance is 0.01"},
+        {"a font without its metrics", [](Entries& e) { Remove(e, "Common/EpicFont.RFN"); }, "Common/EpicFont.RFN", "",
+         "missing"},
     };
     for (const Case& c : cases) Expect(c);
 }
@@ -332,6 +367,18 @@ TEST(DataCheck, EachSeededModelFaultIsNamed) {
     ExpectModelFault("a played-once effect that never ends",
                      [](Entries& e) { Entry(e, "Particles/Ricochet.CNT") = Entry(e, "Particles/ComboFlare.CNT"); },
                      "Particles/Ricochet.CNT", "the effect lasts");
+// The cells the code computes are the cell map's: a map entry moved by one pixel is named with the code's rect.
+TEST(DataCheck, TheCodesCellsAreTheMapsEntries) {
+    std::string map = datacheck::ShippedCellMap();
+    ASSERT_FALSE(map.empty());
+    Replace(map, "GUI/ButtonBits, 210, 354, 70, 70, button_icon.3,", "GUI/ButtonBits, 211, 354, 70, 70, button_icon.3,");
+    auto archive = datacheck::OpenArchiveFile(TINMARCH_DATASET_ARCHIVE);
+    ASSERT_NE(archive, nullptr);
+    DataCheck check(std::move(archive));
+    check.CheckArt(map);
+    EXPECT_NE(Describe(check.Faults()).find("button_icon.3 (211, 354, 70, 70): ButtonIconRect(3) cuts (210, 354, 70, 70)"),
+              std::string::npos)
+        << Describe(check.Faults());
 }
 
 }  // namespace

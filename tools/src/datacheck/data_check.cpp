@@ -102,6 +102,7 @@ void DataCheck::RunAll() {
     CheckCampaign("standard");
     CheckSounds();
     CheckModels();
+    CheckArt(ShippedCellMap());
 }
 
 void DataCheck::CheckEntries() {

@@ -2,7 +2,7 @@
 // The validator of the data set: it reads the archive through the game's ZIP reader, mounts it as the game
 // does, loads what it holds through the game's own readers and names file, line (or tile, or cell) and
 // reason for every fault it finds. The sections follow the data: the archive's entries and their
-// encodings, the unit tables, the skirmish and pass-and-play maps, the base campaign, the sounds.
+// encodings, the unit tables, the skirmish and pass-and-play maps, the base campaign, the sounds, the art.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -10,7 +10,12 @@
 #include <string>
 #include <vector>
 
+namespace artgen {
+struct CellMap;
+}  // namespace artgen
+
 namespace engine {
+struct FontMetrics;
 class ArchiveSet;
 class SceneNode;
 class ZipArchive;
@@ -32,6 +37,9 @@ struct DataFault {
 
     std::string Describe() const;
 };
+
+// The text of the cell map of the GUI sheets the data set is built from (empty when it cannot be read).
+std::string ShippedCellMap();
 
 // The archive's entries as the game's reader extracts them, by normalised name.
 class DataCheck {
@@ -61,6 +69,9 @@ public:
     // node material, the actions its class plays with their end modes and lengths, and fits its footprint and
     // triangle budget.
     void CheckModels();
+    // The GUI sheets against the cell map (its text), the icon and label art, and the fonts: coverage of the
+    // shipped texts and the fit of the texts of fixed boxes.
+    void CheckArt(const std::string& cellMapText);
     // Every entry equals the file of the same name under the staging folder.
     void CompareWithStaging(const std::string& folder);
 
@@ -90,6 +101,11 @@ private:
     void CheckMarkerModels();
     void CheckLevelModels();
     void CheckTint(engine::SceneNode& root, const std::string& file, const std::string& tint);
+
+    void CheckCodeCells(const artgen::CellMap& map);
+    void CheckFonts();
+    void CheckFit(const std::map<std::string, engine::FontMetrics>& fonts, const std::string& key,
+                  const std::u16string& text);
 
     std::unique_ptr<engine::ArchiveSet> mounted_;
     const engine::ZipArchive* archive_ = nullptr;

@@ -1,0 +1,88 @@
+#include "art_walk.h"
+
+#include <sstream>
+
+#include "datacheck/data_check.h"
+
+namespace artwalk {
+
+namespace {
+
+int BigEndian32(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return static_cast<int>(static_cast<std::uint32_t>(b[at]) << 24 | b[at + 1] << 16 | b[at + 2] << 8 | b[at + 3]);
+}
+
+std::string RectText(const engine::IntRect& r) {
+    std::ostringstream out;
+    out << "(" << r.x << ", " << r.y << ", " << r.width << ", " << r.height << ")";
+    return out.str();
+}
+
+}  // namespace
+
+ArchiveTextures::ArchiveTextures(std::map<std::string, std::vector<std::uint8_t>> entries)
+    : entries_(std::move(entries)) {}
+
+std::uint32_t ArchiveTextures::Load(const char* name) {
+    for (std::size_t i = 0; i < textures_.size(); ++i) {
+        if (textures_[i].name == name) return static_cast<std::uint32_t>(i + 1);
+    }
+    auto found = entries_.find(datacheck::Upper(std::string(name) + ".png"));
+    if (found == entries_.end()) {
+        found = entries_.find(datacheck::Upper("Common/" + std::string(name) + ".png"));
+        faults.push_back(std::string(name) + (found == entries_.end() ? ": does not load" : ": found only under Common/"));
+        if (found == entries_.end()) return 0;
+    }
+    const std::vector<std::uint8_t>& png = found->second;
+    Texture texture{name};
+    if (png.size() >= 24) {
+        texture.width = BigEndian32(png, 16);
+        texture.height = BigEndian32(png, 20);
+    }
+    textures_.push_back(texture);
+    return static_cast<std::uint32_t>(textures_.size());
+}
+
+bool ArchiveTextures::GetSize(std::uint32_t handle, int& width, int& height) const {
+    if (handle == 0 || handle > textures_.size()) return false;
+    width = textures_[handle - 1].width;
+    height = textures_[handle - 1].height;
+    return true;
+}
+
+std::string ArchiveTextures::Name(std::uint32_t handle) const {
+    if (handle == 0 || handle > textures_.size()) return std::to_string(handle);
+    return textures_[handle - 1].name;
+}
+
+std::vector<std::string> CheckDrawnCells(const artgen::CellMap& map, const std::vector<WalkStep>& steps,
+                                         std::set<std::string>& drawn) {
+    std::vector<std::string> faults;
+    for (const WalkStep& step : steps) {
+        for (const testsupport::DrawEntry& e : step.entries) {
+            if (e.kind != "image") continue;
+            if (e.texture == "0") {
+                faults.push_back(step.screen + ": a draw of texture 0 at " + RectText(e.destination));
+                continue;
+            }
+            if (map.FindSheet(e.texture) == nullptr) continue;
+            artgen::Cell source;
+            source.x = e.source.x;
+            source.y = e.source.y;
+            source.width = e.source.width;
+            source.height = e.source.height;
+            bool inside = false;
+            for (const artgen::Cell* cell : map.CellsOf(e.texture)) {
+                if (cell->Contains(source)) {
+                    inside = true;
+                    // The cell drawn: the smallest that holds the rect (a pip rather than its icon).
+                    drawn.insert(e.texture + " " + cell->name);
+                }
+            }
+            if (!inside) faults.push_back(step.screen + ": " + e.texture + " " + RectText(e.source) + " lies in no cell");
+        }
+    }
+    return faults;
+}
+
+}  // namespace artwalk
