@@ -367,6 +367,8 @@ TEST(DataCheck, EachSeededModelFaultIsNamed) {
     ExpectModelFault("a played-once effect that never ends",
                      [](Entries& e) { Entry(e, "Particles/Ricochet.CNT") = Entry(e, "Particles/ComboFlare.CNT"); },
                      "Particles/Ricochet.CNT", "the effect lasts");
+}
+
 // The cells the code computes are the cell map's: a map entry moved by one pixel is named with the code's rect.
 TEST(DataCheck, TheCodesCellsAreTheMapsEntries) {
     std::string map = datacheck::ShippedCellMap();
