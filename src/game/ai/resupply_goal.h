@@ -42,6 +42,8 @@ private:
     HexCoord meeting_;
     bool padMode_ = false;
     bool wishMade_ = false;
+    // This turn's plan sends the aircraft itself towards the meeting hex, with no truck coming to it.
+    bool flyingItself_ = false;
 };
 
 }  // namespace game
