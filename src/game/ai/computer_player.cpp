@@ -189,8 +189,16 @@ void ComputerPlayer::RunGoalStep() {
     // Result 1 runs the next goal in the same tick; every other result ends the tick's work.
     while (state_ == kAIStateRunGoals && currentGoal_ < GetGoalCount()) {
         AIGoal& goal = *goals_[static_cast<std::size_t>(currentGoal_)];
+        const int id = goal.GetId();
         const int result = goal.Execute(firstStep_);
         firstStep_ = false;
+        if (currentGoal_ >= GetGoalCount() || goals_[static_cast<std::size_t>(currentGoal_)]->GetId() != id) {
+            // The step emptied or rebuilt the goal list (the goal may be gone with it): its result no longer
+            // applies. The goal now at the driver's place runs next tick, or the goals are done.
+            firstStep_ = true;
+            if (currentGoal_ >= GetGoalCount()) SetState(kAIStateGoalsFinished);
+            return;
+        }
         switch (result) {
             case kExecuteFinished:
                 DeleteCurrentGoal();

@@ -136,6 +136,7 @@ void AIResupplyGoal::Score() {
 // --- Plan ----------------------------------------------------------------------------------------------------
 
 void AIResupplyGoal::Plan() {
+    flyingItself_ = false;
     if (score_ <= 0.0f || unitId_ == 0) return;
     Team& team = player_.GetTeam();
     Unit* unit = team.FindUnitById(unitId_);
@@ -197,6 +198,7 @@ void AIResupplyGoal::Plan() {
             player_.AdvanceTowards(*planner, meeting_, true, !padMode_, 1);
             if (truck != nullptr && truck->GetAIGoalId() == GetId()) truck->SetAIGoalId(0);
             supplierId_ = 0;
+            flyingItself_ = true;
             return;
         }
     }
@@ -239,7 +241,9 @@ int AIResupplyGoal::Execute(bool firstStep) {
     if (score_ <= 0.0f) return kExecuteFinished;
     Team& team = player_.GetTeam();
     Unit* truck = team.FindUnitById(supplierId_);
-    if (!padMode_ && (truck == nullptr || truck->GetState() == kUnitGone)) {
+    // Without a truck there is nothing to do, unless the unit itself goes (to a pad, or an aircraft towards a
+    // truck it cannot land beside yet): its orders are still to be given.
+    if (!padMode_ && !flyingItself_ && (truck == nullptr || truck->GetState() == kUnitGone)) {
         ReleaseSupplier();
         return kExecuteNext;
     }

@@ -45,6 +45,8 @@ private:
     float danger_ = 0.0f;
     bool padMode_ = false;
     bool wishMade_ = false;
+    // This turn's plan sends the aircraft itself towards the meeting hex, with no truck coming to it.
+    bool flyingItself_ = false;
 };
 
 }  // namespace game

@@ -192,5 +192,40 @@ TEST_F(ResupplyGoalTest, AnIdleTruckIsClaimedElseOneTruckIsWishedFor) {
     EXPECT_EQ(truck->GetAIGoalId(), 0);
 }
 
+TEST_F(ResupplyGoalTest, AnAircraftWhoseTruckIsAcrossTheWaterFliesTowardItItself) {
+    // Land in rows A-F, water in rows G-J, land again from row K: the truck stands on the far coast.
+    std::string source = "weather 2\ngrid 16 16\n";
+    for (int r = 0; r < 16; ++r) {
+        const char* cell = r >= 6 && r <= 9 ? "W0" : "L0";
+        for (int c = 0; c < 16; ++c) source += std::string(cell) + (c + 1 < 16 ? " " : "\n");
+    }
+    Load(source + "structure B12 6 owner 4\nunit A1 1 owner 1\nunit C8 13 owner 4\nunit N8 9 owner 4\n", kMission);
+    Unit* fighter = Enemy().FindUnitAt(L("C8"));
+    Unit* truck = UnitAt("N8");
+    ASSERT_NE(fighter, nullptr);
+    ASSERT_NE(truck, nullptr);
+    ASSERT_TRUE(fighter->IsAirborne());
+    fighter->SetFuel(0.25f * fighter->GetParams().fuelCapacity);
+    AIResupplyGoal& goal = Goal(*fighter);
+    goal.Score();
+    ASSERT_GT(goal.GetScore(), 0.0f);
+    goal.Plan();
+    // Another region: the truck is let go and the aircraft plans its own flight.
+    EXPECT_EQ(goal.GetSupplierId(), 0);
+    EXPECT_EQ(truck->GetAIGoalId(), 0);
+    ASSERT_GT(ai->FindUnitPlanner(fighter->GetId())->GetPendingCount(), 0);
+    const int distance = HexDistance(fighter->GetHexPos(), truck->GetHexPos());
+
+    int result = goal.Execute(true);
+    EXPECT_EQ(ai->FindUnitPlanner(fighter->GetId())->GetPendingCount(), 0);  // committed
+    EXPECT_EQ(result, kExecuteAgain);
+    for (int i = 0; i < 5000 && result == kExecuteAgain; ++i) {
+        battle->driver->Frame(level_test::BattleDriver::kTick);
+        result = goal.Execute(false);
+    }
+    EXPECT_EQ(result, kExecuteNext);  // landed or not, the truck comes next turn
+    EXPECT_LT(HexDistance(fighter->GetHexPos(), truck->GetHexPos()), distance);
+}
+
 }  // namespace
 }  // namespace ai_test

@@ -205,6 +205,48 @@ TEST_F(TurnDriverTest, RepeatAndRestartResults) {
     }
 }
 
+// A goal whose step empties the whole goal list (as a rebuild of the structure goals does) before it answers.
+class ListClearingGoal : public AIGoal {
+public:
+    ListClearingGoal(ComputerPlayer& player, int result) : player_(player), result_(result) {}
+    int GetKind() const override { return kGoalUnit; }
+    void Score() override {}
+    void Plan() override {}
+    int Execute(bool) override {
+        // The clear deletes this goal: only locals are used after it.
+        const int result = result_;
+        ComputerPlayer& player = player_;
+        player.ClearGoals();
+        return result;
+    }
+
+private:
+    ComputerPlayer& player_;
+    int result_;
+};
+
+TEST_F(TurnDriverTest, TheTurnEndsWhenTheGoalsAreClearedWhileTheyRun) {
+    ports.quick = true;
+    for (int result = kExecuteFinished; result <= kExecutePauseRestart; ++result) {
+        // Cleared by the goal's own step, whatever it answers.
+        ASSERT_TRUE(ai->AddGoal(std::make_unique<ListClearingGoal>(*ai, result)));
+        AddScripted({kExecuteAgain});
+        StartAndPlan();
+        for (int i = 0; i < 10 && !ai->IsTurnOver(); ++i) ai->Update();
+        EXPECT_TRUE(ai->IsTurnOver()) << "result " << result << ", state " << ai->GetState();
+        EXPECT_EQ(ai->GetGoalCount(), 0) << result;
+    }
+    // Cleared between steps, while the driver pauses after the first goal's step.
+    AddScripted({kExecuteNextPaused});
+    AddScripted({kExecuteAgain});
+    StartAndPlan();
+    ai->Update();
+    ASSERT_EQ(ai->GetState(), kAIStatePause);
+    ai->ClearGoals();
+    for (int i = 0; i < 10 && !ai->IsTurnOver(); ++i) ai->Update();
+    EXPECT_TRUE(ai->IsTurnOver()) << "state " << ai->GetState();
+}
+
 TEST_F(TurnDriverTest, GoalListRefusesThe257thGoal) {
     for (int i = 0; i < kMaxGoals; ++i) AddScripted({kExecuteNext});
     EXPECT_FALSE(ai->AddGoal(std::make_unique<ScriptedGoal>(kGoalUnit, std::vector<int>{0})));
