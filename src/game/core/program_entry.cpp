@@ -99,6 +99,7 @@ int RunProgram(const ProgramHooks& hooks) {
     GameParts parts;
     parts.platform = &platform;
     parts.view = view.get();
+    parts.levelPresenter = &view->GetSceneLevel();
     parts.profile = hooks.profile;
     core->Fill(parts);
     // The units' build effect sounds through the sound bank, which outlives the scene.

@@ -50,11 +50,16 @@ SceneGameView::SceneGameView(engine::Engine& engine, GamePlatform& platform)
         return timer != nullptr ? timer->GetSeconds() : 0.0;
     };
     structures_ = std::make_unique<SceneStructurePresenter>(std::move(hooks));
+    LevelSceneHooks levelHooks;
+    levelHooks.worldNode = [this] { return world_; };
+    levelHooks.findEffect = [this](const char* name) { return FindEffect(name); };
+    levelScene_ = std::make_unique<SceneLevelPresenter>(std::move(levelHooks));
 }
 
 SceneGameView::~SceneGameView() {
-    // The structures' clones hang under the world node: they go before it.
+    // The structures' clones and the level's model hang under the world node: they go before it.
     structures_.reset();
+    levelScene_.reset();
     // The units' prototypes live in this view's factory: they go with it.
     if (&GetUnitViewFactory() == &unitViews_) FreeUnitAssets();
     for (auto& effect : effects_) effect.second->Destroy();
@@ -133,12 +138,16 @@ bool SceneGameView::IsExplosionsNodeEmpty() const {
     return explosions_ == nullptr || explosions_->GetChildCount() == 0;
 }
 
+const engine::SceneNode* SceneGameView::FindEffect(const char* name) const {
+    for (const auto& effect : effects_) {
+        if (effect.first == name) return effect.second;
+    }
+    return unitViews_.FindPrototype(name);
+}
+
 void SceneGameView::AddEffect(const char* prototype, const engine::Matrix44& placement) {
     if (explosions_ == nullptr || prototype == nullptr) return;
-    const engine::SceneNode* source = unitViews_.FindPrototype(prototype);
-    for (const auto& effect : effects_) {
-        if (effect.first == prototype) source = effect.second;
-    }
+    const engine::SceneNode* source = FindEffect(prototype);
     engine::SceneNode* clone = source != nullptr ? source->Clone(true) : nullptr;
     if (clone == nullptr) return;
     clone->SetLocalMatrix(placement);
@@ -208,10 +217,11 @@ void SceneGameView::DrawTileMarkers(Level&) {
 }
 
 void SceneGameView::DrawLevelEffects(Level& level) {
-    // The weather; the ground marks have no models yet.
+    // The weather, then the ground marks.
     weather_.SetScene(sceneView_.get(), queue_.get());
     weather_.SetOptionBits(level.Battle().GetOptionBits());
     level.DrawWeather(weather_);
+    if (queue_) levelScene_->DrawGroundMarks(level, *queue_);
 }
 
 void SceneGameView::DrawCaptureMarkers(Level& level) { level.DrawCaptureProgress(); }

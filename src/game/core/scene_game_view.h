@@ -10,6 +10,7 @@
 #include "engine/core/matrix.h"
 #include "game/core/game_view.h"
 #include "game/core/scene_weather_port.h"
+#include "game/level/scene_level_presenter.h"
 #include "game/level/scene_structure_presenter.h"
 #include "game/units/scene_unit_view_factory.h"
 #include "game/units/overlay_canvas.h"
@@ -56,6 +57,8 @@ public:
     SceneUnitViewFactory& GetSceneUnitViews() { return unitViews_; }
     StructurePresenter* GetStructurePresenter() override { return structures_.get(); }
     SceneStructurePresenter& GetSceneStructures() { return *structures_; }
+    // The level's model, reach marker and ground marks in this scene.
+    SceneLevelPresenter& GetSceneLevel() { return *levelScene_; }
     void SetupLights(bool quality, std::uint32_t colour) override;
 
     void BeginFrame(std::uint32_t clearColour) override;
@@ -89,6 +92,8 @@ public:
 
 private:
     engine::RenderTarget* Target() const;
+    // The registered prototype of the name, else the units' shared effect; null when neither is loaded.
+    const engine::SceneNode* FindEffect(const char* name) const;
     // The picture centred on the target in white with normal blending.
     void DrawCentred(engine::RenderTarget& target, int picture) const;
 
@@ -106,6 +111,8 @@ private:
     SceneUnitViewFactory unitViews_;
     // The structures' models hang under the world node; their fireworks are effects of this view.
     std::unique_ptr<SceneStructurePresenter> structures_;
+    // The level model and the reach marker hang under the world node too.
+    std::unique_ptr<SceneLevelPresenter> levelScene_;
 };
 
 }  // namespace game
