@@ -110,6 +110,7 @@ int RunProgram(const ProgramHooks& hooks) {
                                       camera.AttachCamera(scene != nullptr ? &scene->GetViewTransform() : nullptr);
                                       return true;
                                   }});
+    parts.startupSteps.push_back({"the tile markers", [&view] { return view->GetTileMarkers().Create(); }});
     parts.startupSteps.push_back({"the snowflake texture", [] {
                                       return engine::TextureTable::Load(kSnowflakeTexture, engine::kMipBox) > 0;
                                   }});

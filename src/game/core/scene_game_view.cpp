@@ -11,6 +11,7 @@
 #include "engine/scene/scene_node.h"
 #include "engine/scene/scene_view.h"
 #include "game/battle/battle_context.h"
+#include "game/battle/battle_types.h"
 #include "game/level/level.h"
 #include "game/teams/team_manager.h"
 #include "game/units/font_text_painter.h"
@@ -212,8 +213,11 @@ void SceneGameView::BuildRenderQueue() {
     queue_->Build(&sceneView_->GetViewTransform().GetMatrix());
 }
 
-void SceneGameView::DrawTileMarkers(Level&) {
-    // The tile markers have no models yet; the marks stay on the map only.
+void SceneGameView::DrawTileMarkers(Level& level) {
+    if (!queue_) return;
+    const BattleContext& battle = level.Battle();
+    const bool playerTurn = battle.GetTeamControl(battle.GetCurrentTeamKind()) == kControlHuman;
+    tileMarkers_.Draw(level.GetHexMap(), playerTurn, queue_->GetDrawList(1));
 }
 
 void SceneGameView::DrawLevelEffects(Level& level) {

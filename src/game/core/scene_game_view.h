@@ -12,6 +12,7 @@
 #include "game/core/scene_weather_port.h"
 #include "game/level/scene_level_presenter.h"
 #include "game/level/scene_structure_presenter.h"
+#include "game/level/tile_markers.h"
 #include "game/units/scene_unit_view_factory.h"
 #include "game/units/overlay_canvas.h"
 
@@ -59,6 +60,8 @@ public:
     SceneStructurePresenter& GetSceneStructures() { return *structures_; }
     // The level's model, reach marker and ground marks in this scene.
     SceneLevelPresenter& GetSceneLevel() { return *levelScene_; }
+    // The markers of the marked tiles; made by a start-up step.
+    TileMarkers& GetTileMarkers() { return tileMarkers_; }
     void SetupLights(bool quality, std::uint32_t colour) override;
 
     void BeginFrame(std::uint32_t clearColour) override;
@@ -113,6 +116,7 @@ private:
     std::unique_ptr<SceneStructurePresenter> structures_;
     // The level model and the reach marker hang under the world node too.
     std::unique_ptr<SceneLevelPresenter> levelScene_;
+    TileMarkers tileMarkers_;
 };
 
 }  // namespace game
