@@ -1,5 +1,7 @@
 #include "game/core/scene_game_view.h"
 
+#include <cstdio>
+
 #include "engine/core/frame_timer.h"
 #include "engine/gui/bitmap_font.h"
 #include "engine/gui/dialog_system.h"
@@ -7,7 +9,9 @@
 #include "engine/platform/engine_root.h"
 #include "engine/render/render_target.h"
 #include "engine/render/texture_table.h"
+#include "engine/scene/animation_player.h"
 #include "engine/scene/render_queue.h"
+#include "engine/scene/scene_container.h"
 #include "engine/scene/scene_node.h"
 #include "engine/scene/scene_view.h"
 #include "game/battle/battle_context.h"
@@ -32,6 +36,8 @@ constexpr const char* kMenuPicture = "Common/MenuPic";
 constexpr const char* kSkyCubeMap = "Common/Calm";
 // The GUI sheet the units' overlays cut their cells from (loaded with the zones).
 constexpr const char* kOverlaySheet = "GUI/ingameUi";
+// The scene shown where a move order sends a unit.
+constexpr const char* kMoveMarkerScene = "Markers/Movement/Marker";
 
 }  // namespace
 
@@ -61,6 +67,7 @@ SceneGameView::~SceneGameView() {
     // The structures' clones and the level's model hang under the world node: they go before it.
     structures_.reset();
     levelScene_.reset();
+    if (moveMarker_ != nullptr) moveMarker_->Destroy();
     // The units' prototypes live in this view's factory: they go with it.
     if (&GetUnitViewFactory() == &unitViews_) FreeUnitAssets();
     for (auto& effect : effects_) effect.second->Destroy();
@@ -101,6 +108,11 @@ void SceneGameView::LoadResources() {
         explosions_ = nullptr;
     }
     queue_->SetScene(world_);
+    moveMarker_ = engine::LoadSceneContainer(kMoveMarkerScene);
+    if (moveMarker_ == nullptr) {
+        std::fprintf(stderr, "tinmarch: the scene \"%s.CNT\" is missing or damaged; moves show no marker\n",
+                     kMoveMarkerScene);
+    }
 }
 
 void SceneGameView::DrawCentred(engine::RenderTarget& target, int picture) const {
@@ -127,6 +139,8 @@ void SceneGameView::DrawSplash(const char* picture) {
 void SceneGameView::ResetExplosionsNode() {
     if (explosions_ != nullptr) explosions_->Destroy();
     explosions_ = nullptr;
+    // A move shown when the battle ends goes with it.
+    DetachMoveMarker();
     if (world_ == nullptr) return;
     explosions_ = engine::SceneNode::Init(engine::kNodeGroup, "MainExplosions");
     if (explosions_ != nullptr && !world_->AddChild(explosions_)) {
@@ -263,12 +277,26 @@ void SceneGameView::ApplyBlurBloom() {
     if (frameTarget_ != nullptr) frameTarget_->ApplyBlurBloom();
 }
 
-bool SceneGameView::IsMoveMarkerFinished() const {
-    // The movement-marker scene is not loaded, so it is never attached.
-    return false;
+void SceneGameView::AttachMoveMarker(const engine::Vec3& point) {
+    if (moveMarker_ == nullptr || world_ == nullptr) return;
+    if (engine::AnimationPlayer* player = moveMarker_->FindAnimationPlayer()) player->Restart();
+    if (!world_->AddChild(moveMarker_)) return;
+    engine::Matrix44 placement;
+    placement.SetRow(3, point);
+    moveMarker_->SetLocalMatrix(placement);
+    moveMarker_->UpdateWorldMatrix();
 }
 
-void SceneGameView::DetachMoveMarker() {}
+bool SceneGameView::IsMoveMarkerFinished() const {
+    if (moveMarker_ == nullptr || moveMarker_->GetParent() == nullptr) return false;
+    // A scene without an animation has nothing to wait for: it goes on the next tick instead of staying.
+    const engine::AnimationPlayer* player = moveMarker_->FindAnimationPlayer();
+    return player == nullptr || player->GetCurrent() == nullptr || player->IsPastEnd();
+}
+
+void SceneGameView::DetachMoveMarker() {
+    if (moveMarker_ != nullptr) moveMarker_->Detach();
+}
 
 void SceneGameView::ProjectToScreen(const engine::Vec3& point, int& x, int& y) const {
     x = 0;

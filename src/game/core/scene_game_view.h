@@ -87,8 +87,10 @@ public:
     void ProjectToScreen(const engine::Vec3& point, int& x, int& y) const override;
     bool PickAtScreen(int x, int y, engine::PickHit& hit, engine::Vec3& point) override;
     void ScreenToRay(int x, int y, engine::PickSegment& segment) const override;
-    // The movement marker's scene is not loaded yet, so there is nothing to attach.
-    void AttachMoveMarker(const engine::Vec3&) override {}
+    // Restarts the movement marker's animation and stands it under the world node at the point.
+    void AttachMoveMarker(const engine::Vec3& point) override;
+    // The movement marker's scene, kept detached while no move is shown; null when it did not load.
+    engine::SceneNode* GetMoveMarker() const { return moveMarker_; }
 
     // --- ScreenProjector -----------------------------------------------------------------------------------
     bool Project(const engine::Vec3& world, engine::Vec2& screen) const override;
@@ -117,6 +119,7 @@ private:
     // The level model and the reach marker hang under the world node too.
     std::unique_ptr<SceneLevelPresenter> levelScene_;
     TileMarkers tileMarkers_;
+    engine::SceneNode* moveMarker_ = nullptr;  // owned; under the world node only while a move is shown
 };
 
 }  // namespace game
