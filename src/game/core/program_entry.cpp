@@ -99,6 +99,7 @@ int RunProgram(const ProgramHooks& hooks) {
     GameParts parts;
     parts.platform = &platform;
     parts.view = view.get();
+    parts.levelPresenter = &view->GetSceneLevel();
     parts.profile = hooks.profile;
     core->Fill(parts);
     // The units' build effect sounds through the sound bank, which outlives the scene.
@@ -109,6 +110,7 @@ int RunProgram(const ProgramHooks& hooks) {
                                       camera.AttachCamera(scene != nullptr ? &scene->GetViewTransform() : nullptr);
                                       return true;
                                   }});
+    parts.startupSteps.push_back({"the tile markers", [&view] { return view->GetTileMarkers().Create(); }});
     parts.startupSteps.push_back({"the snowflake texture", [] {
                                       return engine::TextureTable::Load(kSnowflakeTexture, engine::kMipBox) > 0;
                                   }});

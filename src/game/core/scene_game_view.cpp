@@ -1,5 +1,7 @@
 #include "game/core/scene_game_view.h"
 
+#include <cstdio>
+
 #include "engine/core/frame_timer.h"
 #include "engine/gui/bitmap_font.h"
 #include "engine/gui/dialog_system.h"
@@ -7,10 +9,13 @@
 #include "engine/platform/engine_root.h"
 #include "engine/render/render_target.h"
 #include "engine/render/texture_table.h"
+#include "engine/scene/animation_player.h"
 #include "engine/scene/render_queue.h"
+#include "engine/scene/scene_container.h"
 #include "engine/scene/scene_node.h"
 #include "engine/scene/scene_view.h"
 #include "game/battle/battle_context.h"
+#include "game/battle/battle_types.h"
 #include "game/level/level.h"
 #include "game/teams/team_manager.h"
 #include "game/units/font_text_painter.h"
@@ -31,6 +36,8 @@ constexpr const char* kMenuPicture = "Common/MenuPic";
 constexpr const char* kSkyCubeMap = "Common/Calm";
 // The GUI sheet the units' overlays cut their cells from (loaded with the zones).
 constexpr const char* kOverlaySheet = "GUI/ingameUi";
+// The scene shown where a move order sends a unit.
+constexpr const char* kMoveMarkerScene = "Markers/Movement/Marker";
 
 }  // namespace
 
@@ -50,11 +57,17 @@ SceneGameView::SceneGameView(engine::Engine& engine, GamePlatform& platform)
         return timer != nullptr ? timer->GetSeconds() : 0.0;
     };
     structures_ = std::make_unique<SceneStructurePresenter>(std::move(hooks));
+    LevelSceneHooks levelHooks;
+    levelHooks.worldNode = [this] { return world_; };
+    levelHooks.findEffect = [this](const char* name) { return FindEffect(name); };
+    levelScene_ = std::make_unique<SceneLevelPresenter>(std::move(levelHooks));
 }
 
 SceneGameView::~SceneGameView() {
-    // The structures' clones hang under the world node: they go before it.
+    // The structures' clones and the level's model hang under the world node: they go before it.
     structures_.reset();
+    levelScene_.reset();
+    if (moveMarker_ != nullptr) moveMarker_->Destroy();
     // The units' prototypes live in this view's factory: they go with it.
     if (&GetUnitViewFactory() == &unitViews_) FreeUnitAssets();
     for (auto& effect : effects_) effect.second->Destroy();
@@ -95,6 +108,11 @@ void SceneGameView::LoadResources() {
         explosions_ = nullptr;
     }
     queue_->SetScene(world_);
+    moveMarker_ = engine::LoadSceneContainer(kMoveMarkerScene);
+    if (moveMarker_ == nullptr) {
+        std::fprintf(stderr, "tinmarch: the scene \"%s.CNT\" is missing or damaged; moves show no marker\n",
+                     kMoveMarkerScene);
+    }
 }
 
 void SceneGameView::DrawCentred(engine::RenderTarget& target, int picture) const {
@@ -121,6 +139,8 @@ void SceneGameView::DrawSplash(const char* picture) {
 void SceneGameView::ResetExplosionsNode() {
     if (explosions_ != nullptr) explosions_->Destroy();
     explosions_ = nullptr;
+    // A move shown when the battle ends goes with it.
+    DetachMoveMarker();
     if (world_ == nullptr) return;
     explosions_ = engine::SceneNode::Init(engine::kNodeGroup, "MainExplosions");
     if (explosions_ != nullptr && !world_->AddChild(explosions_)) {
@@ -133,12 +153,16 @@ bool SceneGameView::IsExplosionsNodeEmpty() const {
     return explosions_ == nullptr || explosions_->GetChildCount() == 0;
 }
 
+const engine::SceneNode* SceneGameView::FindEffect(const char* name) const {
+    for (const auto& effect : effects_) {
+        if (effect.first == name) return effect.second;
+    }
+    return unitViews_.FindPrototype(name);
+}
+
 void SceneGameView::AddEffect(const char* prototype, const engine::Matrix44& placement) {
     if (explosions_ == nullptr || prototype == nullptr) return;
-    const engine::SceneNode* source = unitViews_.FindPrototype(prototype);
-    for (const auto& effect : effects_) {
-        if (effect.first == prototype) source = effect.second;
-    }
+    const engine::SceneNode* source = FindEffect(prototype);
     engine::SceneNode* clone = source != nullptr ? source->Clone(true) : nullptr;
     if (clone == nullptr) return;
     clone->SetLocalMatrix(placement);
@@ -203,15 +227,19 @@ void SceneGameView::BuildRenderQueue() {
     queue_->Build(&sceneView_->GetViewTransform().GetMatrix());
 }
 
-void SceneGameView::DrawTileMarkers(Level&) {
-    // The tile markers have no models yet; the marks stay on the map only.
+void SceneGameView::DrawTileMarkers(Level& level) {
+    if (!queue_) return;
+    const BattleContext& battle = level.Battle();
+    const bool playerTurn = battle.GetTeamControl(battle.GetCurrentTeamKind()) == kControlHuman;
+    tileMarkers_.Draw(level.GetHexMap(), playerTurn, queue_->GetDrawList(1));
 }
 
 void SceneGameView::DrawLevelEffects(Level& level) {
-    // The weather; the ground marks have no models yet.
+    // The weather, then the ground marks.
     weather_.SetScene(sceneView_.get(), queue_.get());
     weather_.SetOptionBits(level.Battle().GetOptionBits());
     level.DrawWeather(weather_);
+    if (queue_) levelScene_->DrawGroundMarks(level, *queue_);
 }
 
 void SceneGameView::DrawCaptureMarkers(Level& level) { level.DrawCaptureProgress(); }
@@ -249,12 +277,26 @@ void SceneGameView::ApplyBlurBloom() {
     if (frameTarget_ != nullptr) frameTarget_->ApplyBlurBloom();
 }
 
-bool SceneGameView::IsMoveMarkerFinished() const {
-    // The movement-marker scene is not loaded, so it is never attached.
-    return false;
+void SceneGameView::AttachMoveMarker(const engine::Vec3& point) {
+    if (moveMarker_ == nullptr || world_ == nullptr) return;
+    if (engine::AnimationPlayer* player = moveMarker_->FindAnimationPlayer()) player->Restart();
+    if (!world_->AddChild(moveMarker_)) return;
+    engine::Matrix44 placement;
+    placement.SetRow(3, point);
+    moveMarker_->SetLocalMatrix(placement);
+    moveMarker_->UpdateWorldMatrix();
 }
 
-void SceneGameView::DetachMoveMarker() {}
+bool SceneGameView::IsMoveMarkerFinished() const {
+    if (moveMarker_ == nullptr || moveMarker_->GetParent() == nullptr) return false;
+    // A scene without an animation has nothing to wait for: it goes on the next tick instead of staying.
+    const engine::AnimationPlayer* player = moveMarker_->FindAnimationPlayer();
+    return player == nullptr || player->GetCurrent() == nullptr || player->IsPastEnd();
+}
+
+void SceneGameView::DetachMoveMarker() {
+    if (moveMarker_ != nullptr) moveMarker_->Detach();
+}
 
 void SceneGameView::ProjectToScreen(const engine::Vec3& point, int& x, int& y) const {
     x = 0;

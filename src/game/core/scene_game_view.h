@@ -10,7 +10,9 @@
 #include "engine/core/matrix.h"
 #include "game/core/game_view.h"
 #include "game/core/scene_weather_port.h"
+#include "game/level/scene_level_presenter.h"
 #include "game/level/scene_structure_presenter.h"
+#include "game/level/tile_markers.h"
 #include "game/units/scene_unit_view_factory.h"
 #include "game/units/overlay_canvas.h"
 
@@ -56,6 +58,10 @@ public:
     SceneUnitViewFactory& GetSceneUnitViews() { return unitViews_; }
     StructurePresenter* GetStructurePresenter() override { return structures_.get(); }
     SceneStructurePresenter& GetSceneStructures() { return *structures_; }
+    // The level's model, reach marker and ground marks in this scene.
+    SceneLevelPresenter& GetSceneLevel() { return *levelScene_; }
+    // The markers of the marked tiles; made by a start-up step.
+    TileMarkers& GetTileMarkers() { return tileMarkers_; }
     void SetupLights(bool quality, std::uint32_t colour) override;
 
     void BeginFrame(std::uint32_t clearColour) override;
@@ -81,14 +87,18 @@ public:
     void ProjectToScreen(const engine::Vec3& point, int& x, int& y) const override;
     bool PickAtScreen(int x, int y, engine::PickHit& hit, engine::Vec3& point) override;
     void ScreenToRay(int x, int y, engine::PickSegment& segment) const override;
-    // The movement marker's scene is not loaded yet, so there is nothing to attach.
-    void AttachMoveMarker(const engine::Vec3&) override {}
+    // Restarts the movement marker's animation and stands it under the world node at the point.
+    void AttachMoveMarker(const engine::Vec3& point) override;
+    // The movement marker's scene, kept detached while no move is shown; null when it did not load.
+    engine::SceneNode* GetMoveMarker() const { return moveMarker_; }
 
     // --- ScreenProjector -----------------------------------------------------------------------------------
     bool Project(const engine::Vec3& world, engine::Vec2& screen) const override;
 
 private:
     engine::RenderTarget* Target() const;
+    // The registered prototype of the name, else the units' shared effect; null when neither is loaded.
+    const engine::SceneNode* FindEffect(const char* name) const;
     // The picture centred on the target in white with normal blending.
     void DrawCentred(engine::RenderTarget& target, int picture) const;
 
@@ -106,6 +116,10 @@ private:
     SceneUnitViewFactory unitViews_;
     // The structures' models hang under the world node; their fireworks are effects of this view.
     std::unique_ptr<SceneStructurePresenter> structures_;
+    // The level model and the reach marker hang under the world node too.
+    std::unique_ptr<SceneLevelPresenter> levelScene_;
+    TileMarkers tileMarkers_;
+    engine::SceneNode* moveMarker_ = nullptr;  // owned; under the world node only while a move is shown
 };
 
 }  // namespace game
