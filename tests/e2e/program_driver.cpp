@@ -107,6 +107,7 @@ int ProgramDriver::Run(const Walk& walk, int frameLimit) {
         walkDone_ = false;
         frameLimit_ = frameLimit;
         frame_ = 0;
+        windowId_ = 0;
     }
     // The program's stderr goes to a file of the folder (appended over restarts), then back.
     std::fflush(stderr);
@@ -155,6 +156,17 @@ int ProgramDriver::Run(const Walk& walk, int frameLimit) {
 void ProgramDriver::AfterFrame(int frame) {
     clockNs_ += kFrameNanoseconds;
     frame_ = frame;
+    if (windowId_ == 0) {
+        // The offscreen window never gets the input focus a player's window gets when it opens.
+        if (SDL_Window* window = SDL_GL_GetCurrentWindow()) {
+            windowId_ = SDL_GetWindowID(window);
+            SDL_Event focus{};
+            focus.type = SDL_WINDOWEVENT;
+            focus.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+            focus.window.windowID = windowId_;
+            SDL_PushEvent(&focus);
+        }
+    }
     if (!dumpPath_.empty()) {
         dumpWritten_ = false;
         engine::Engine* engine = engine::GetEngine();
@@ -262,6 +274,7 @@ void ProgramDriver::Push(SDL_Event& event) { SDL_PushEvent(&event); }
 void ProgramDriver::MoveTo(int x, int y) {
     SDL_Event event{};
     event.type = SDL_MOUSEMOTION;
+    event.motion.windowID = windowId_;
     event.motion.x = x;
     event.motion.y = y;
     Push(event);
@@ -274,6 +287,7 @@ void ProgramDriver::ClickAt(int x, int y) {
     event.type = SDL_MOUSEBUTTONDOWN;
     event.button.button = SDL_BUTTON_LEFT;
     event.button.state = SDL_PRESSED;
+    event.button.windowID = windowId_;
     event.button.x = x;
     event.button.y = y;
     Push(event);
@@ -295,6 +309,7 @@ bool ProgramDriver::Click(game::ZoneId id, int controlId) {
 void ProgramDriver::Wheel(int steps) {
     SDL_Event event{};
     event.type = SDL_MOUSEWHEEL;
+    event.wheel.windowID = windowId_;
     event.wheel.y = steps;
     Push(event);
     Frames(2);
@@ -304,6 +319,7 @@ void ProgramDriver::TapKey(SDL_Keycode key) {
     SDL_Event event{};
     event.type = SDL_KEYDOWN;
     event.key.state = SDL_PRESSED;
+    event.key.windowID = windowId_;
     event.key.keysym.sym = key;
     event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
     Push(event);

@@ -102,6 +102,7 @@ private:
     bool walkDone_ = false;
     int frameLimit_ = 0;
     int frame_ = 0;
+    std::uint32_t windowId_ = 0;
     std::int64_t clockNs_ = 0;
 
     std::string dumpPath_;
