@@ -7,6 +7,7 @@
 #include "e2e/program_driver.h"
 #include "game/core/game.h"
 #include "game/screens/main_menu_zones.h"
+#include "game/screens/match_setup_zones.h"
 
 namespace e2e {
 namespace {
@@ -21,19 +22,18 @@ TEST(SkirmishWalk, MainMenuToSkirmishSetup) {
         ASSERT_TRUE(d.WaitForState(game::kGameMainMenu, 60 * 60)) << "state " << d.State();
         ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kMainMenu); }, 600));
         EXPECT_TRUE(d.DumpPng(Png("main_menu")));
-        {
-            const engine::IntRect r = d.ControlRect(ZoneId::kMainMenu, game::kMainPlay);
-            int w = 0, h = 0;
-            SDL_GetWindowSize(SDL_GetMouseFocus(), &w, &h);
-            std::printf("rect %d %d %d %d window %d %d\n", r.x, r.y, r.width, r.height, w, h);
-        }
         ASSERT_TRUE(d.Click(ZoneId::kMainMenu, game::kMainPlay));
-        for (int i = 0; i < 10; ++i) { d.Frames(10); std::printf("st %d menu %d type %d\n", d.State(), d.IsShown(ZoneId::kMainMenu), d.IsShown(ZoneId::kGameType)); }
         ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kGameType); }, 120));
         ASSERT_TRUE(d.Click(ZoneId::kGameType, game::kTypeSkirmish));
         ASSERT_TRUE(d.Click(ZoneId::kGameType, game::kTypeStart));
         ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kSkirmishSetup); }, 120));
         EXPECT_TRUE(d.DumpPng(Png("skirmish_setup")));
+        ASSERT_TRUE(d.Click(ZoneId::kSkirmishSetup, game::kSkirmishSetupStyle.playId));
+        for (int i = 0; i < 40; ++i) {
+            d.Frames(30);
+            std::printf("st %d side %d day %d cash %d %d\n", d.State(), d.CurrentSide(), d.Day(), d.Cash(0), d.Cash(1));
+        }
+        EXPECT_TRUE(d.DumpPng(Png("skirmish_battle")));
     });
     EXPECT_EQ(code, 0);
     std::printf("%s", driver.Stderr().c_str());
