@@ -14,7 +14,10 @@
 #include "engine/platform/engine_hooks.h"
 #include "engine/platform/engine_root.h"
 #include "engine/render/render_target.h"
+#include "game/battle/battle_types.h"
+#include "game/battle/hex_map.h"
 #include "game/core/game.h"
+#include "game/level/level.h"
 #include "game/core/program_entry.h"
 #include "game/screens/program_screens.h"
 #include "game/screens/zone.h"
@@ -252,6 +255,13 @@ int ProgramDriver::Cash(int side) const {
     return -1;
 }
 
+bool ProgramDriver::IsHumanTurn() const {
+    if (State() != game::kGameSideTurn) return false;
+    const game::TeamManager* teams = game_->GetTeamManager();
+    const game::Team* team = teams != nullptr ? teams->GetCurrentTeam() : nullptr;
+    return team != nullptr && team->GetControl() == game::kControlHuman && !teams->IsBusy();
+}
+
 bool ProgramDriver::IsShown(game::ZoneId id) const {
     if (screens_ == nullptr) return false;
     const game::Zone* zone = Zones().Get(id);
@@ -303,6 +313,25 @@ bool ProgramDriver::Click(game::ZoneId id, int controlId) {
     const engine::IntRect rect = ControlRect(id, controlId);
     if (rect.width <= 0 || rect.height <= 0) return false;
     ClickAt(rect.x + rect.width / 2, rect.y + rect.height / 2);
+    return true;
+}
+
+bool ProgramDriver::HexOnScreen(game::HexCoord hex, int& x, int& y) const {
+    game::Level* level = game_ != nullptr ? game_->GetLevel() : nullptr;
+    if (level == nullptr || game_->GetView() == nullptr || !game::IsValidHex(hex)) return false;
+    engine::Vec3 point;
+    level->GetHexMap().GetSurfacePoint(point, hex);
+    game_->GetView()->ProjectToScreen(point, x, y);
+    engine::Engine* engine = engine::GetEngine();
+    const engine::RenderTarget* target = engine != nullptr ? engine->GetMainRenderTarget() : nullptr;
+    return target != nullptr && x >= 0 && y >= 0 && x < target->Width() && y < target->Height();
+}
+
+bool ProgramDriver::ClickHex(game::HexCoord hex) {
+    int x = 0;
+    int y = 0;
+    if (!HexOnScreen(hex, x, y)) return false;
+    ClickAt(x, y);
     return true;
 }
 

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "engine/core/int_rect.h"
+#include "game/battle/hex_coord.h"
 #include "game/screens/zone_registry.h"
 #include "support/temp_folder.h"
 
@@ -61,6 +62,9 @@ public:
     int CurrentSide() const;
     int Day() const;
     int Cash(int side) const;
+    // A human side's turn in a battle with nothing moving: orders can be given.
+    bool IsHumanTurn() const;
+    int Frame() const { return frame_; }
 
     // The zone shown and fully open (titled zones) or just shown.
     bool IsShown(game::ZoneId id) const;
@@ -71,6 +75,11 @@ public:
     // A click at the centre of a control of a zone. False when the zone is not shown or has no such control.
     bool Click(game::ZoneId id, int controlId);
     void MoveTo(int x, int y);
+    // Where the hex's standing point shows on screen through the battle camera; false outside a battle or
+    // off screen.
+    bool HexOnScreen(game::HexCoord hex, int& x, int& y) const;
+    // A tap on the hex's standing point; false when it is not on screen.
+    bool ClickHex(game::HexCoord hex);
     void Wheel(int steps);
     // A key press and release (SDL key code), each followed by frames.
     void TapKey(SDL_Keycode key);

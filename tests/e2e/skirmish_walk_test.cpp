@@ -1,39 +1,144 @@
-// Skirmish walks through the real program: from the main menu into a battle on the smallest map against the
-// computer player.
+// Skirmish walks through the real program: from the main menu into a battle against the computer player,
+// orders given with the pointer, the turn passed to the computer and back.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "e2e/program_driver.h"
+#include "game/battle/hex_map.h"
+#include "game/battle/structure.h"
+#include "game/battle/structure_manager.h"
 #include "game/core/game.h"
+#include "game/level/level.h"
+#include "game/screens/battle_dialogs.h"
+#include "game/screens/hud_zones.h"
 #include "game/screens/main_menu_zones.h"
 #include "game/screens/match_setup_zones.h"
+#include "game/screens/shop_zone.h"
+#include "game/teams/team.h"
+#include "game/teams/team_manager.h"
+#include "game/units/unit.h"
 
 namespace e2e {
 namespace {
 
 using game::ZoneId;
 
+constexpr int kSeconds = 60;
+constexpr std::uint16_t kMoveMark = 0x001;
+
 std::string Png(const std::string& name) { return std::string(TINMARCH_E2E_PICTURES) + "/" + name + ".png"; }
 
-TEST(SkirmishWalk, MainMenuToSkirmishSetup) {
+// Main menu, game type, skirmish setup with the profile's map, play: true once the human side may give orders.
+bool StartSkirmish(ProgramDriver& d) {
+    if (!d.WaitForState(game::kGameMainMenu, 60 * kSeconds)) return false;
+    if (!d.WaitFor([&d] { return d.IsShown(ZoneId::kMainMenu); }, 10 * kSeconds)) return false;
+    d.DumpPng(Png("main_menu"));
+    if (!d.Click(ZoneId::kMainMenu, game::kMainPlay)) return false;
+    if (!d.WaitFor([&d] { return d.IsShown(ZoneId::kGameType); }, 2 * kSeconds)) return false;
+    d.DumpPng(Png("game_type"));
+    if (!d.Click(ZoneId::kGameType, game::kTypeSkirmish) || !d.Click(ZoneId::kGameType, game::kTypeStart)) {
+        return false;
+    }
+    if (!d.WaitFor([&d] { return d.IsShown(ZoneId::kSkirmishSetup); }, 2 * kSeconds)) return false;
+    d.DumpPng(Png("skirmish_setup"));
+    if (!d.Click(ZoneId::kSkirmishSetup, game::kSkirmishSetupStyle.playId)) return false;
+    return d.WaitFor([&d] { return d.IsHumanTurn(); }, 30 * kSeconds);
+}
+
+game::Team* CurrentTeam(ProgramDriver& d) {
+    game::TeamManager* teams = d.GetGame().GetTeamManager();
+    return teams != nullptr ? teams->GetCurrentTeam() : nullptr;
+}
+
+// A structure of the side that can make units.
+game::Structure* OwnProducer(ProgramDriver& d, int side) {
+    game::StructureManager& structures = d.GetGame().GetLevel()->GetStructureManager();
+    for (int slot = 0; slot < game::kMaxStructures; ++slot) {
+        game::Structure* s = structures.GetStructure(slot);
+        int x = 0;
+        int y = 0;
+        if (s != nullptr && s->GetTeam() == side && s->IsProducer() && s->FindFreePad() != nullptr &&
+            d.HexOnScreen(s->GetHex(), x, y)) {
+            return s;
+        }
+    }
+    return nullptr;
+}
+
+// A unit of the team standing on screen, and a hex it may move to.
+game::Unit* UnitWithMove(ProgramDriver& d, game::Team& team, game::HexCoord& target) {
+    for (int slot = 0; slot < game::kMaxTeamUnits; ++slot) {
+        game::Unit* unit = team.GetUnit(slot);
+        int x = 0;
+        int y = 0;
+        if (unit == nullptr || !d.HexOnScreen(unit->GetHexPos(), x, y)) continue;
+        d.ClickHex(unit->GetHexPos());
+        d.Frames(5);
+        if (d.GetGame().GetSelectedUnit() != unit) continue;
+        const game::HexMap& map = d.GetGame().GetLevel()->GetHexMap();
+        for (int column = 0; column < game::kMapColumns; ++column) {
+            for (int row = 0; row < game::kMapRows; ++row) {
+                const game::HexCoord hex{static_cast<std::int16_t>(column), static_cast<std::int16_t>(row)};
+                if (!game::IsValidHex(hex) || hex == unit->GetHexPos()) continue;
+                if ((map.GetMarkBits(hex) & kMoveMark) != 0 && d.HexOnScreen(hex, x, y)) {
+                    target = hex;
+                    return unit;
+                }
+            }
+        }
+    }
+    return nullptr;
+}
+
+TEST(SkirmishWalk, BuysMovesEndsTheTurnAndTheComputerPlaysItsTurn) {
     ProgramDriver driver;
     const int code = driver.Run([](ProgramDriver& d) {
-        ASSERT_TRUE(d.WaitForState(game::kGameMainMenu, 60 * 60)) << "state " << d.State();
-        ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kMainMenu); }, 600));
-        EXPECT_TRUE(d.DumpPng(Png("main_menu")));
-        ASSERT_TRUE(d.Click(ZoneId::kMainMenu, game::kMainPlay));
-        ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kGameType); }, 120));
-        ASSERT_TRUE(d.Click(ZoneId::kGameType, game::kTypeSkirmish));
-        ASSERT_TRUE(d.Click(ZoneId::kGameType, game::kTypeStart));
-        ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kSkirmishSetup); }, 120));
-        EXPECT_TRUE(d.DumpPng(Png("skirmish_setup")));
-        ASSERT_TRUE(d.Click(ZoneId::kSkirmishSetup, game::kSkirmishSetupStyle.playId));
-        for (int i = 0; i < 40; ++i) {
-            d.Frames(30);
-            std::printf("st %d side %d day %d cash %d %d\n", d.State(), d.CurrentSide(), d.Day(), d.Cash(0), d.Cash(1));
-        }
-        EXPECT_TRUE(d.DumpPng(Png("skirmish_battle")));
+        ASSERT_TRUE(StartSkirmish(d)) << "state " << d.State();
+        const int human = d.CurrentSide();
+        EXPECT_EQ(d.Day(), 1);
+        d.DumpPng(Png("battle"));
+
+        // The shop of a producer: one unit bought.
+        game::Team* team = CurrentTeam(d);
+        ASSERT_NE(team, nullptr);
+        const int cashBefore = team->GetCash();
+        const int unitsBefore = team->CountLiveUnits();
+        game::Structure* producer = OwnProducer(d, human);
+        ASSERT_NE(producer, nullptr) << "no producer of the human side on screen";
+        ASSERT_TRUE(d.ClickHex(producer->GetHex()));
+        ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kShop); }, 2 * kSeconds)) << "state " << d.State();
+        d.DumpPng(Png("shop"));
+        ASSERT_TRUE(d.Click(ZoneId::kShop, game::kShopBuy));
+        ASSERT_TRUE(d.WaitFor([&] { return d.State() == game::kGameSideTurn && !d.IsShown(ZoneId::kShop); },
+                              5 * kSeconds));
+        EXPECT_LT(team->GetCash(), cashBefore);
+        EXPECT_TRUE(d.WaitFor([&] { return team->CountLiveUnits() == unitsBefore + 1; }, 10 * kSeconds));
+        EXPECT_TRUE(d.WaitFor([&d] { return !d.GetGame().GetTeamManager()->IsBusy(); }, 20 * kSeconds));
+
+        // A unit moved by a tap on it and a tap on a hex of its range.
+        game::HexCoord target;
+        game::Unit* mover = UnitWithMove(d, *team, target);
+        ASSERT_NE(mover, nullptr) << "no unit of the human side can move";
+        ASSERT_TRUE(d.ClickHex(target));
+        EXPECT_TRUE(d.WaitFor([&] { return mover->GetHexPos() == target; }, 20 * kSeconds))
+            << "the unit did not reach " << target.column << "," << target.row;
+        EXPECT_TRUE(d.WaitFor([&d] { return !d.GetGame().GetTeamManager()->IsBusy(); }, 20 * kSeconds));
+
+        // The turn ends through the turn button and its confirmation; the computer plays and hands back.
+        ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kTurnButton); }, 5 * kSeconds));
+        ASSERT_TRUE(d.Click(ZoneId::kTurnButton, game::kHudEndTurn));
+        ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kEndTurnConfirm); }, 2 * kSeconds));
+        d.DumpPng(Png("end_turn_confirm"));
+        ASSERT_TRUE(d.Click(ZoneId::kEndTurnConfirm, game::kEndTurnYes));
+        ASSERT_TRUE(d.WaitFor([&] { return d.CurrentSide() != human; }, 20 * kSeconds));
+        std::printf("computer's turn from frame %d\n", d.Frame());
+        ASSERT_TRUE(d.WaitFor([&] { return d.IsHumanTurn() && d.CurrentSide() == human; }, 240 * kSeconds))
+            << "the computer's turn did not end; state " << d.State() << " side " << d.CurrentSide();
+        std::printf("human's turn again at frame %d\n", d.Frame());
+        EXPECT_EQ(d.Day(), 2);
+        d.DumpPng(Png("battle_day2"));
     });
     EXPECT_EQ(code, 0);
     std::printf("%s", driver.Stderr().c_str());
