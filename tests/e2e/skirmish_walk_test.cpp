@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "e2e/program_driver.h"
+#include "e2e/battle_walks.h"
 #include "game/battle/hex_map.h"
 #include "game/battle/structure.h"
 #include "game/battle/structure_manager.h"
@@ -25,27 +25,7 @@ namespace {
 
 using game::ZoneId;
 
-constexpr int kSeconds = 60;
 constexpr std::uint16_t kMoveMark = 0x001;
-
-std::string Png(const std::string& name) { return std::string(TINMARCH_E2E_PICTURES) + "/" + name + ".png"; }
-
-// Main menu, game type, skirmish setup with the profile's map, play: true once the human side may give orders.
-bool StartSkirmish(ProgramDriver& d) {
-    if (!d.WaitForState(game::kGameMainMenu, 60 * kSeconds)) return false;
-    if (!d.WaitFor([&d] { return d.IsShown(ZoneId::kMainMenu); }, 10 * kSeconds)) return false;
-    d.DumpPng(Png("main_menu"));
-    if (!d.Click(ZoneId::kMainMenu, game::kMainPlay)) return false;
-    if (!d.WaitFor([&d] { return d.IsShown(ZoneId::kGameType); }, 2 * kSeconds)) return false;
-    d.DumpPng(Png("game_type"));
-    if (!d.Click(ZoneId::kGameType, game::kTypeSkirmish) || !d.Click(ZoneId::kGameType, game::kTypeStart)) {
-        return false;
-    }
-    if (!d.WaitFor([&d] { return d.IsShown(ZoneId::kSkirmishSetup); }, 2 * kSeconds)) return false;
-    d.DumpPng(Png("skirmish_setup"));
-    if (!d.Click(ZoneId::kSkirmishSetup, game::kSkirmishSetupStyle.playId)) return false;
-    return d.WaitFor([&d] { return d.IsHumanTurn(); }, 30 * kSeconds);
-}
 
 game::Team* CurrentTeam(ProgramDriver& d) {
     game::TeamManager* teams = d.GetGame().GetTeamManager();
@@ -136,16 +116,9 @@ TEST(SkirmishWalk, BuysMovesEndsTheTurnAndTheComputerPlaysItsTurn) {
         }
 
         // The turn ends through the turn button and its confirmation; the computer plays and hands back.
-        ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kTurnButton); }, 5 * kSeconds));
-        ASSERT_TRUE(d.Click(ZoneId::kTurnButton, game::kHudEndTurn));
-        ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kEndTurnConfirm); }, 2 * kSeconds));
-        d.DumpPng(Png("end_turn_confirm"));
-        ASSERT_TRUE(d.Click(ZoneId::kEndTurnConfirm, game::kEndTurnYes));
-        ASSERT_TRUE(d.WaitFor([&] { return d.CurrentSide() != human; }, 20 * kSeconds));
-        std::printf("computer's turn from frame %d\n", d.Frame());
-        ASSERT_TRUE(d.WaitFor([&] { return d.IsHumanTurn() && d.CurrentSide() == human; }, 240 * kSeconds))
+        ASSERT_TRUE(EndTurnAndWaitForComputer(d))
             << "the computer's turn did not end; state " << d.State() << " side " << d.CurrentSide();
-        std::printf("human's turn again at frame %d\n", d.Frame());
+        EXPECT_EQ(d.CurrentSide(), human);
         EXPECT_EQ(d.Day(), 2);
         d.DumpPng(Png("battle_day2"));
     });
