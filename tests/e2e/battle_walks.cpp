@@ -45,6 +45,11 @@ bool EndTurnAndWaitForComputer(ProgramDriver& d) {
     d.DumpPng(Png("end_turn_confirm"));
     if (!d.Click(ZoneId::kEndTurnConfirm, game::kEndTurnYes)) return false;
     if (!d.WaitFor([&] { return d.CurrentSide() != human; }, 20 * kSeconds)) return false;
+    // The player speeds the computer's turn up with the fast-forward button once it shows.
+    if (d.WaitFor([&d] { return d.IsShown(ZoneId::kTurnButton) && d.IsEnabled(ZoneId::kTurnButton, game::kHudFastForward); },
+                  10 * kSeconds)) {
+        d.Click(ZoneId::kTurnButton, game::kHudFastForward);
+    }
     return d.WaitFor([&] { return d.IsHumanTurn() && d.CurrentSide() == human; }, 240 * kSeconds);
 }
 

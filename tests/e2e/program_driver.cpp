@@ -270,6 +270,13 @@ bool ProgramDriver::IsShown(game::ZoneId id) const {
     return titled == nullptr || titled->IsFullyOpen();
 }
 
+bool ProgramDriver::IsEnabled(game::ZoneId id, int controlId) const {
+    const game::Zone* zone = screens_ != nullptr ? Zones().Get(id) : nullptr;
+    if (zone == nullptr || zone->GetWindow() == nullptr) return false;
+    const engine::DialogControl* control = zone->GetWindow()->FindControl(controlId);
+    return control != nullptr && control->GetDisabled() == 0;
+}
+
 engine::IntRect ProgramDriver::ControlRect(game::ZoneId id, int controlId) const {
     const game::Zone* zone = screens_ != nullptr ? Zones().Get(id) : nullptr;
     if (zone == nullptr || zone->GetWindow() == nullptr) return {};

@@ -68,6 +68,8 @@ public:
 
     // The zone shown and fully open (titled zones) or just shown.
     bool IsShown(game::ZoneId id) const;
+    // The control of the zone exists and is neither hidden nor disabled.
+    bool IsEnabled(game::ZoneId id, int controlId) const;
     // The screen rectangle of a control of a zone; empty when the zone or control is missing.
     engine::IntRect ControlRect(game::ZoneId id, int controlId) const;
     // Pointer moves to the point, then a left press and a release, each followed by frames.

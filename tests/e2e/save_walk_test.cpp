@@ -25,6 +25,8 @@ TEST(SaveWalk, ASlotSavedMidBattleLoadsAfterARestartAsSaved) {
     BattleSnapshot saved;
     int code = driver.Run([&](ProgramDriver& d) {
         ASSERT_TRUE(StartSkirmish(d)) << "state " << d.State();
+        // A day played, so that the computer's side has moved and spent before the save.
+        ASSERT_TRUE(EndTurnAndWaitForComputer(d)) << "state " << d.State() << " side " << d.CurrentSide();
         ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kTopBar); }, 5 * kSeconds));
         ASSERT_TRUE(d.Click(ZoneId::kTopBar, game::kHudPause));
         ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kPause); }, 2 * kSeconds));
