@@ -255,6 +255,8 @@ int ProgramDriver::Cash(int side) const {
     return -1;
 }
 
+bool ProgramDriver::IsBannerShowing() const { return screens_ != nullptr && screens_->IsBannerShowing(); }
+
 bool ProgramDriver::IsHumanTurn() const {
     if (State() != game::kGameSideTurn) return false;
     const game::TeamManager* teams = game_->GetTeamManager();

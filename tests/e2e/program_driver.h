@@ -62,6 +62,8 @@ public:
     int CurrentSide() const;
     int Day() const;
     int Cash(int side) const;
+    // The message banner shows.
+    bool IsBannerShowing() const;
     // A human side's turn in a battle with nothing moving: orders can be given.
     bool IsHumanTurn() const;
     int Frame() const { return frame_; }
