@@ -15,6 +15,7 @@
 #include "game/screens/hud_zones.h"
 #include "game/screens/main_menu_zones.h"
 #include "game/screens/match_setup_zones.h"
+#include "game/screens/result_screens.h"
 #include "game/screens/shop_zone.h"
 #include "game/teams/team.h"
 #include "game/teams/team_manager.h"
@@ -124,6 +125,34 @@ TEST(SkirmishWalk, BuysMovesEndsTheTurnAndTheComputerPlaysItsTurn) {
     });
     EXPECT_EQ(code, 0);
     std::printf("%s", driver.Stderr().c_str());
+}
+
+}  // namespace
+}  // namespace e2e
+
+namespace e2e {
+namespace {
+
+// The human side gives no orders and ends its turns until the computer takes its HQ or its last unit; the
+// lose screen shows and leads back to the game-type menu. Some five days of the computer's play: label "slow".
+TEST(SkirmishWalk, SlowLostToTheComputerShowsTheLoseScreenAndLeadsBackToTheMenu) {
+    ProgramDriver driver;
+    const int code = driver.Run(
+        [](ProgramDriver& d) {
+            ASSERT_TRUE(StartSkirmish(d)) << "state " << d.State();
+            constexpr int kDays = 40;
+            for (int day = 0; day < kDays && d.State() != game::kGameLost; ++day) {
+                if (!EndTurnAndWaitForComputer(d)) break;
+            }
+            ASSERT_TRUE(d.WaitForState(game::kGameLost, 10 * kSeconds)) << "not lost by day " << d.Day();
+            ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kMissionLost); }, 20 * kSeconds));
+            d.DumpPng(Png("lose"));
+            ASSERT_TRUE(d.Click(ZoneId::kMissionLost, game::kLoseBack));
+            EXPECT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kGameType); }, 20 * kSeconds))
+                << "state " << d.State();
+        },
+        60 * 60 * 60);
+    EXPECT_EQ(code, 0);
 }
 
 }  // namespace
