@@ -23,6 +23,7 @@ void InstallMaterialHooks(MaterialHooks hooks) { Hooks().materials = std::move(h
 void InstallModelHooks(ModelHooks hooks) { Hooks().models = std::move(hooks); }
 void InstallGuiHooks(GuiHooks hooks) { Hooks().gui = std::move(hooks); }
 void InstallAudioHooks(AudioHooks hooks) { Hooks().audio = std::move(hooks); }
+void InstallClockHook(ClockHook clock) { Hooks().clock = std::move(clock); }
 
 void ClearEngineHooks() { Hooks() = EngineHooks{}; }
 

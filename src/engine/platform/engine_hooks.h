@@ -3,6 +3,7 @@
 // shaders, resource tables, the GUI, sound). Each library installs its hooks before CreateEngine; a hook
 // left empty does nothing, and an empty creating hook counts as success. A creating hook returns whether it
 // succeeded; when one fails, CreateEngine tears down what was made and fails.
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <utility>
@@ -110,7 +111,12 @@ struct AudioHooks {
     std::function<void()> destroy;
 };
 
+// The monotonic clock the engine's timer reads; empty in the game (the steady clock). A test driving the whole
+// program sets one that moves a fixed step per frame, so that a run repeats.
+using ClockHook = std::function<std::chrono::nanoseconds()>;
+
 struct EngineHooks {
+    ClockHook clock;
     DeviceHooks device;
     RenderTargetHooks renderTargets;
     OverlayHooks overlay;
@@ -133,6 +139,7 @@ void InstallMaterialHooks(MaterialHooks hooks);
 void InstallModelHooks(ModelHooks hooks);
 void InstallGuiHooks(GuiHooks hooks);
 void InstallAudioHooks(AudioHooks hooks);
+void InstallClockHook(ClockHook clock);
 // Every hook empty again.
 void ClearEngineHooks();
 

@@ -137,6 +137,7 @@ public:
     TeamManager* GetTeamManager() const { return teams_.get(); }
     CameraController* GetCameraController() const { return parts_.camera; }
     Announcer* GetAnnouncer() const { return parts_.announcer; }
+    GameView* GetView() const { return parts_.view; }
     ProjectileManager& GetProjectileManager() const { return *projectiles_; }
     TurnStartQueue& GetTurnStartQueue() const { return *queue_; }
     CampaignInfo* GetCampaign() const { return campaign_.get(); }

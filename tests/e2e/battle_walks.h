@@ -1,0 +1,40 @@
+#pragma once
+// Steps the battle walks share: into a skirmish from the main menu, the end of the human side's turn, and a
+// snapshot of the battle's sides, units and structures.
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "e2e/program_driver.h"
+
+namespace e2e {
+
+inline constexpr int kSeconds = 60;
+
+// "<build folder>/e2e_pictures/<name>.png".
+std::string Png(const std::string& name);
+
+// Main menu, game type, skirmish setup with the profile's map, play: true once the human side may give orders.
+bool StartSkirmish(ProgramDriver& d);
+
+// The turn button and its confirmation, then the computer's turn to its end: true once the human side may
+// give orders again.
+bool EndTurnAndWaitForComputer(ProgramDriver& d);
+
+// The state of a battle as a player sees it: day, side to move, each side's cash, units and structures.
+struct BattleSnapshot {
+    int day = -1;
+    int side = -1;
+    // (kind, cash) of each side.
+    std::vector<std::tuple<int, int>> cash;
+    // (side, type, column, row, health in hundredths) of each unit on the map.
+    std::vector<std::tuple<int, int, int, int, int>> units;
+    // (type, owner, column, row) of each structure.
+    std::vector<std::tuple<int, int, int, int>> structures;
+
+    bool operator==(const BattleSnapshot&) const = default;
+};
+
+BattleSnapshot TakeSnapshot(ProgramDriver& d);
+
+}  // namespace e2e

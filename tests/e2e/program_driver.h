@@ -1,0 +1,128 @@
+#pragma once
+// Runs the whole program in-process, headless, on the data set beside the test binary, and drives it as a
+// player would: SDL key, pointer and wheel events at positions taken from the zones' own controls, one frame
+// at a time on a clock that moves a fixed step per frame, so that a run repeats.
+//
+// The program keeps the test's thread (its window, GL context and main loop live there); the walk runs on a
+// second thread in lock step with it. After each frame the program stops and hands the turn to the walk,
+// which reads the game, queues input and lets the next frames pass. Only one of the two runs at a time.
+#include <SDL.h>
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "engine/core/int_rect.h"
+#include "game/battle/hex_coord.h"
+#include "game/screens/zone_registry.h"
+#include "support/temp_folder.h"
+
+namespace game {
+class Game;
+class RunningScreens;
+class Team;
+}  // namespace game
+
+namespace e2e {
+
+class ProgramDriver;
+using Walk = std::function<void(ProgramDriver&)>;
+
+class ProgramDriver {
+public:
+    static constexpr std::int64_t kFrameNanoseconds = 16'666'667;
+
+    // A fresh user folder and cache under a temporary folder; the folder lives as long as the driver, so
+    // that several runs of the program (a restart) share it.
+    ProgramDriver();
+    ~ProgramDriver();
+    ProgramDriver(const ProgramDriver&) = delete;
+    ProgramDriver& operator=(const ProgramDriver&) = delete;
+
+    // Starts the program and runs the walk beside it. When the walk returns the program is told to quit.
+    // The program's exit code. The walk ends early (Frames returns false) when the program ends first or
+    // the frame limit is reached.
+    int Run(const Walk& walk, int frameLimit = 60 * 60 * 10);
+
+    // From the walk: lets the frames pass. False when the program has ended.
+    bool Frames(int count = 1);
+    // From the walk: frames until the game's state is the one; false when it is not reached within the limit.
+    bool WaitForState(int state, int frameLimit);
+    // From the walk: frames until the condition holds (checked between frames); false at the limit.
+    bool WaitFor(const std::function<bool()>& condition, int frameLimit);
+
+    // The running program's parts (valid inside the walk).
+    game::Game& GetGame() const { return *game_; }
+    game::ZoneRegistry& Zones() const;
+    int State() const;
+    // The side to move, the day and its cash; -1 outside a battle.
+    int CurrentSide() const;
+    int Day() const;
+    int Cash(int side) const;
+    // The message banner shows.
+    bool IsBannerShowing() const;
+    // A human side's turn in a battle with nothing moving: orders can be given.
+    bool IsHumanTurn() const;
+    int Frame() const { return frame_; }
+
+    // The zone shown and fully open (titled zones) or just shown.
+    bool IsShown(game::ZoneId id) const;
+    // The control of the zone exists and is neither hidden nor disabled.
+    bool IsEnabled(game::ZoneId id, int controlId) const;
+    // The screen rectangle of a control of a zone; empty when the zone or control is missing.
+    engine::IntRect ControlRect(game::ZoneId id, int controlId) const;
+    // Pointer moves to the point, then a left press and a release, each followed by frames.
+    void ClickAt(int x, int y);
+    // A click at the centre of a control of a zone. False when the zone is not shown or has no such control.
+    bool Click(game::ZoneId id, int controlId);
+    void MoveTo(int x, int y);
+    // Where the hex's standing point shows on screen through the battle camera; false outside a battle or
+    // off screen.
+    bool HexOnScreen(game::HexCoord hex, int& x, int& y) const;
+    // A tap on the hex's standing point; false when it is not on screen.
+    bool ClickHex(game::HexCoord hex);
+    void Wheel(int steps);
+    // A key press and release (SDL key code), each followed by frames.
+    void TapKey(SDL_Keycode key);
+
+    // Writes the main render target as PNG to the file (from the walk; done by the program's thread after
+    // the next frame). False when it cannot be written.
+    bool DumpPng(const std::string& path);
+
+    testsupport::TempFolder& Folder() { return folder_; }
+    // Everything the program wrote on stderr so far in this driver's runs.
+    std::string Stderr() const;
+
+private:
+    class WalkScreens;
+    void AfterFrame(int frame);
+    void Push(SDL_Event& event);
+
+    testsupport::TempFolder folder_;
+    std::string oldData_;
+    std::string oldCache_;
+    bool hadData_ = false;
+    bool hadCache_ = false;
+    int savedStderr_ = -1;
+
+    std::mutex mutex_;
+    std::condition_variable turnChanged_;
+    bool walkTurn_ = false;
+    bool programEnded_ = false;
+    bool walkDone_ = false;
+    int frameLimit_ = 0;
+    int frame_ = 0;
+    std::uint32_t windowId_ = 0;
+    std::int64_t clockNs_ = 0;
+
+    std::string dumpPath_;
+    bool dumpWritten_ = false;
+
+    game::Game* game_ = nullptr;
+    game::RunningScreens* screens_ = nullptr;
+};
+
+}  // namespace e2e
