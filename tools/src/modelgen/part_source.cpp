@@ -61,9 +61,12 @@ bool ParsePartText(std::string_view text, const std::string& name, std::vector<P
         if (words.empty()) continue;
         const std::string& word = words[0];
         if (word == "node") {
-            if (words.size() != 7) return fail("a node needs a name, a parent, tint or paint and x y z");
+            if (words.size() != 7 && words.size() != 8) {
+                return fail("a node needs a name, a parent, tint or paint, x y z and at most a mesh name");
+            }
             PartNode node;
             node.name = words[1];
+            node.mesh = words.size() == 8 ? words[7] : words[1];
             for (const PartNode& other : nodes) {
                 if (other.name == node.name) return fail("node \"" + node.name + "\" is named twice");
             }

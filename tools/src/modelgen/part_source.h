@@ -1,7 +1,9 @@
 #pragma once
 // The part lists of the generated models, read from text sources under data/Models/Parts/ so that a shape
 // changes without a rebuild. One line each, blank lines and '#' comments ignored:
-//   node <name> <parent|-> <tint|paint> <x> <y> <z>   a mesh node at that offset from its parent ("-": the root)
+//   node <name> <parent|-> <tint|paint> <x> <y> <z> [<mesh>]
+//                                                     a mesh node at that offset from its parent ("-": the root),
+//                                                     its model written as <mesh> (default: the node's name)
 //   swatch <name>                                     the colour of the shapes that follow (mesh_kit.h)
 //   box <min xyz> <max xyz>
 //   tapered <min xyz> <max xyz> <inset x> <inset z>   a box whose top face is shrunk
@@ -32,6 +34,7 @@ struct Shape {
 
 struct PartNode {
     std::string name;
+    std::string mesh;  // the name of its model file
     int parent = -1;  // index into the list; -1 the root
     int depth = 0;
     bool tinted = false;

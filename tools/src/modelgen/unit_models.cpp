@@ -2,6 +2,7 @@
 
 #include "game/battle/battle_types.h"
 #include "game/units/unit_catalogue.h"
+#include "modelgen/part_source.h"
 
 namespace modelgen {
 
@@ -25,6 +26,29 @@ cntbuild::AuthorNode MeshNode(ModelOutput& out, const std::string& folder, const
     node.material = material;
     node.local = local;
     return node;
+}
+
+std::vector<cntbuild::AuthorNode> PartTree(ModelOutput& out, const std::string& path, const std::string& tint) {
+    std::vector<cntbuild::AuthorNode> nodes(1);
+    nodes[0].depth = -1;
+    nodes[0].type = 0;
+    const std::string source = "Models/Parts/" + path + ".txt";
+    std::vector<PartNode> parts;
+    std::string error;
+    if (!ParsePartText(out.ReadSource(source), source, parts, error)) {
+        out.Fault(error);
+        return nodes;
+    }
+    const std::string folder = FolderOf(path);
+    for (const PartNode& part : parts) {
+        MeshKit kit;
+        AddShapes(part, kit);
+        engine::Matrix44 local;
+        local.SetTranslationV(part.position);
+        nodes.push_back(MeshNode(out, folder, part.mesh, part.depth, kit, part.tinted ? tint : kFixedMaterial, local));
+        nodes.back().name = part.name;
+    }
+    return nodes;
 }
 
 void WriteUnits(ModelOutput& out) {

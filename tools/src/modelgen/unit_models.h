@@ -9,7 +9,6 @@
 #include "engine/core/matrix.h"
 #include "modelgen/mesh_kit.h"
 #include "modelgen/model_output.h"
-#include "modelgen/part_source.h"
 
 namespace modelgen {
 
@@ -23,11 +22,10 @@ void WriteTintMaterial(ModelOutput& out, const std::string& path);
 cntbuild::AuthorNode MeshNode(ModelOutput& out, const std::string& folder, const std::string& name, int depth,
                               MeshKit& kit, const std::string& material, const engine::Matrix44& local);
 
-// Reads the part list "Models/Parts/<path>.txt"; a bad line is a fault naming the file and line.
-bool ReadParts(ModelOutput& out, const std::string& path, std::vector<PartNode>& nodes);
-// The mesh nodes of the parts, written as folder + name; tinted parts carry the tint material.
-std::vector<cntbuild::AuthorNode> WriteParts(ModelOutput& out, const std::string& folder,
-                                             const std::vector<PartNode>& parts, const std::string& tint);
+// The nodes of the model at path (a prototype path) from its part list "Models/Parts/<path>.txt": a group root
+// and the mesh nodes, each model written into path's folder; tinted parts carry the tint material. A bad line
+// is a fault naming the file and line, and leaves the root alone.
+std::vector<cntbuild::AuthorNode> PartTree(ModelOutput& out, const std::string& path, const std::string& tint);
 
 // The model-space matrices of the soldier's 16 bones in every baked frame of the type's actions, frame 0
 // the bind pose.
