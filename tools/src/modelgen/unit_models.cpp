@@ -28,17 +28,26 @@ cntbuild::AuthorNode MeshNode(ModelOutput& out, const std::string& folder, const
     return node;
 }
 
+namespace {
+
+bool ReadParts(ModelOutput& out, const std::string& path, std::vector<PartNode>& parts) {
+    const std::string source = "Models/Parts/" + path + ".txt";
+    std::string error;
+    if (!ParsePartText(out.ReadSource(source), source, parts, error)) {
+        out.Fault(error);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 std::vector<cntbuild::AuthorNode> PartTree(ModelOutput& out, const std::string& path, const std::string& tint) {
     std::vector<cntbuild::AuthorNode> nodes(1);
     nodes[0].depth = -1;
     nodes[0].type = 0;
-    const std::string source = "Models/Parts/" + path + ".txt";
     std::vector<PartNode> parts;
-    std::string error;
-    if (!ParsePartText(out.ReadSource(source), source, parts, error)) {
-        out.Fault(error);
-        return nodes;
-    }
+    if (!ReadParts(out, path, parts)) return nodes;
     const std::string folder = FolderOf(path);
     for (const PartNode& part : parts) {
         MeshKit kit;
@@ -49,6 +58,17 @@ std::vector<cntbuild::AuthorNode> PartTree(ModelOutput& out, const std::string& 
         nodes.back().name = part.name;
     }
     return nodes;
+}
+
+void PartMesh(ModelOutput& out, const std::string& path, MeshKit& kit) {
+    std::vector<PartNode> parts;
+    if (!ReadParts(out, path, parts)) return;
+    if (parts.size() != 1) {
+        out.Fault("Models/Parts/" + path + ".txt: a bare model's list holds one node, not " +
+                  std::to_string(parts.size()));
+        return;
+    }
+    AddShapes(parts[0], kit);
 }
 
 void WriteUnits(ModelOutput& out) {

@@ -26,6 +26,9 @@ cntbuild::AuthorNode MeshNode(ModelOutput& out, const std::string& folder, const
 // and the mesh nodes, each model written into path's folder; tinted parts carry the tint material. A bad line
 // is a fault naming the file and line, and leaves the root alone.
 std::vector<cntbuild::AuthorNode> PartTree(ModelOutput& out, const std::string& path, const std::string& tint);
+// The shapes of a bare model (one with no node tree of its own) from "Models/Parts/<path>.txt", a list of one
+// node whose material and offset the caller decides.
+void PartMesh(ModelOutput& out, const std::string& path, MeshKit& kit);
 
 // The model-space matrices of the soldier's 16 bones in every baked frame of the type's actions, frame 0
 // the bind pose.
