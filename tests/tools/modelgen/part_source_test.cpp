@@ -71,6 +71,7 @@ TEST(PartSourceTest, BadLinesNameTheFileAndLine) {
         {"node a - gold 0 0 0\n", "p.txt:1: \"gold\" is neither tint nor paint"},
         {"box 0 0 0 1 1 1\n", "p.txt:1: \"box\" before the first node"},
         {"node a - paint 0 0 0\nswatch plaid\n", "p.txt:2: unknown swatch \"plaid\""},
+        {"node a - paint 0 0 0\nbone tail\n", "p.txt:2: unknown bone \"tail\""},
         {"node a - paint 0 0 0\nprism 0 0 0 0 1 0 0.1 2.5\n", "p.txt:2: sides must be a whole number from 3 to 64"},
         {"node a - paint 0 0 0\nbox 0 0 0 1 1 1 twosided\n", "p.txt:2: box needs 6 numbers, not 7"},
     };

@@ -211,7 +211,24 @@ void Common(std::vector<ActionPlan>& plans, bool prone) {
         Hold("die", 1.4f, {{0, Flinch(10, 0)}, {0.5f, Fallen(0.6f)}, {0.9f, Fallen(1.0f)}, {1.4f, Fallen(1.0f)}}));
 }
 
+constexpr const char* kBoneNames[kSoldierBones] = {
+    "pelvis",         "spine",         "chest",      "head",       "left_upper_arm", "left_forearm",
+    "left_hand",      "right_upper_arm", "right_forearm", "right_hand", "left_thigh",     "left_shin",
+    "left_foot",      "right_thigh",   "right_shin", "right_foot"};
+
 }  // namespace
+
+const char* BoneName(int bone) { return bone >= 0 && bone < kSoldierBones ? kBoneNames[bone] : ""; }
+
+bool FindBone(const std::string& name, int& bone) {
+    for (int b = 0; b < kSoldierBones; ++b) {
+        if (name == kBoneNames[b]) {
+            bone = b;
+            return true;
+        }
+    }
+    return false;
+}
 
 std::vector<ActionPlan> SoldierActions(SoldierKind kind) {
     std::vector<ActionPlan> plans;

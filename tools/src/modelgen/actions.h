@@ -34,6 +34,10 @@ enum SoldierBone {
     kRightFoot
 };
 
+// The bone's name in the sources ("pelvis", "left_upper_arm", ...), and the bone of a name (false: none).
+const char* BoneName(int bone);
+bool FindBone(const std::string& name, int& bone);
+
 // Turns of each bone about its joint (degrees about x, then y, then z) and the pelvis's offset and turn.
 struct Pose {
     std::array<engine::Vec3, kSoldierBones> turn{};

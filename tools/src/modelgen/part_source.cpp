@@ -4,6 +4,8 @@
 #include <cmath>
 #include <sstream>
 
+#include "modelgen/actions.h"
+
 namespace modelgen {
 namespace {
 
@@ -100,6 +102,15 @@ bool ParsePartText(std::string_view text, const std::string& name, std::vector<P
             nodes.back().shapes.push_back(std::move(shape));
             continue;
         }
+        if (word == "bone") {
+            int bone = -1;
+            if (words.size() != 2) return fail("a bone needs one name");
+            if (words[1] != "none" && !FindBone(words[1], bone)) return fail("unknown bone \"" + words[1] + "\"");
+            shape.kind = ShapeKind::kBone;
+            shape.values.push_back(static_cast<float>(bone));
+            nodes.back().shapes.push_back(std::move(shape));
+            continue;
+        }
         const ShapeForm* form = nullptr;
         for (const ShapeForm& f : kForms) {
             if (word == f.word) form = &f;
@@ -137,6 +148,9 @@ void AddShapes(const PartNode& node, MeshKit& kit) {
         switch (s.kind) {
             case ShapeKind::kSwatch:
                 kit.SetSwatch(static_cast<Swatch>(static_cast<int>(v[0])));
+                break;
+            case ShapeKind::kBone:
+                kit.SetBone(static_cast<int>(v[0]));
                 break;
             case ShapeKind::kBox:
                 kit.Box(At(v, 0), At(v, 3));

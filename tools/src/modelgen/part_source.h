@@ -5,6 +5,7 @@
 //                                                     a mesh node at that offset from its parent ("-": the root),
 //                                                     its model written as <mesh> (default: the node's name)
 //   swatch <name>                                     the colour of the shapes that follow (mesh_kit.h)
+//   bone <name|none>                                  the soldier's bone that moves the shapes that follow
 //   box <min xyz> <max xyz>
 //   tapered <min xyz> <max xyz> <inset x> <inset z>   a box whose top face is shrunk
 //   prism <from xyz> <to xyz> <radius> <sides>
@@ -24,11 +25,11 @@
 
 namespace modelgen {
 
-enum class ShapeKind { kSwatch, kBox, kTapered, kPrism, kCone, kHexSlab, kBlock, kTriangle, kQuad };
+enum class ShapeKind { kSwatch, kBone, kBox, kTapered, kPrism, kCone, kHexSlab, kBlock, kTriangle, kQuad };
 
 struct Shape {
     ShapeKind kind = ShapeKind::kBox;
-    std::vector<float> values;  // the numbers in line order (a swatch holds its index)
+    std::vector<float> values;  // the numbers in line order (a swatch or bone holds its index, -1 no bone)
     bool twoSided = false;
 };
 
