@@ -1,7 +1,8 @@
 #pragma once
 // The actions every unit model carries, baked at 30 frames a second: their names, end modes, lengths and the
-// key poses a skinned model moves through. Vehicles carry the same names without poses (their parts are
-// moved by the unit classes), so that every action a class plays exists.
+// key poses a skinned model moves through (the soldier's are read from "Models/Poses/Soldier.txt": pose_source.h).
+// Vehicles carry the same names without poses (their parts are moved by the unit classes), so that every action a
+// class plays exists.
 #include <array>
 #include <string>
 #include <vector>
@@ -61,8 +62,6 @@ struct ActionPlan {
 // How a soldier stands and what it does beyond the common actions.
 enum class SoldierKind { kStanding, kProne, kGrenadier, kEngineer };
 
-// The actions of a soldier of that kind.
-std::vector<ActionPlan> SoldierActions(SoldierKind kind);
 // The actions of a vehicle, ship or aircraft (no poses).
 std::vector<ActionPlan> VehicleActions();
 

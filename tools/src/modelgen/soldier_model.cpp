@@ -113,7 +113,7 @@ float ScaleOf(int type) { return type == game::UT_SUPERSOLDIER ? 1.12f : 1.0f; }
 
 }  // namespace
 
-std::vector<std::array<Matrix44, kSoldierBones>> SoldierFrames(int type) {
+std::vector<std::array<Matrix44, kSoldierBones>> SoldierFrames(const PoseBook& poses, int type) {
     std::vector<std::array<Matrix44, kSoldierBones>> frames;
     const float scale = ScaleOf(type);
     const auto add = [&](const Pose& pose) {
@@ -123,7 +123,7 @@ std::vector<std::array<Matrix44, kSoldierBones>> SoldierFrames(int type) {
         frames.push_back(world);
     };
     add(Pose{});  // frame 0: the bind pose
-    for (const ActionPlan& plan : SoldierActions(KindOf(type))) {
+    for (const ActionPlan& plan : SoldierActions(poses, KindOf(type))) {
         const int count = FrameCount(plan);
         for (int i = 0; i < count; ++i) add(SamplePose(plan, static_cast<float>(i) / kFramesPerSecond));
     }
@@ -145,7 +145,7 @@ bool IsSoldierType(int type) {
     }
 }
 
-void WriteSoldier(ModelOutput& out, int type) {
+void WriteSoldier(ModelOutput& out, const PoseBook& poses, int type) {
     const game::UnitDescriptor& row = *game::FindUnitDescriptor(type);
     const game::UnitClassRow& cls = game::GetUnitClassRow(type);
     const std::string folder = FolderOf(row.prototypePath);
@@ -160,12 +160,12 @@ void WriteSoldier(ModelOutput& out, int type) {
         for (auto& vertex : kit.Mesh().vertices) vertex.position = vertex.position * scale;
     }
 
-    const std::vector<ActionPlan> plans = SoldierActions(KindOf(type));
+    const std::vector<ActionPlan> plans = SoldierActions(poses, KindOf(type));
     mdlbuild::AuthorMesh& mesh = kit.Mesh();
     mesh.boneParents.resize(kSoldierBones);
     mesh.boneFrames.assign(kSoldierBones, {});
     for (int b = 0; b < kSoldierBones; ++b) mesh.boneParents[b] = kParents[b] + 1;
-    for (const auto& frame : SoldierFrames(type)) {
+    for (const auto& frame : SoldierFrames(poses, type)) {
         for (int b = 0; b < kSoldierBones; ++b) mesh.boneFrames[static_cast<std::size_t>(b)].push_back(frame[b]);
     }
 

@@ -71,12 +71,21 @@ void PartMesh(ModelOutput& out, const std::string& path, MeshKit& kit) {
     AddShapes(parts[0], kit);
 }
 
+PoseBook ReadPoses(ModelOutput& out) {
+    const std::string source = "Models/Poses/Soldier.txt";
+    PoseBook book;
+    std::string error;
+    if (!ParsePoseText(out.ReadSource(source), source, book, error)) out.Fault(error);
+    return book;
+}
+
 void WriteUnits(ModelOutput& out) {
+    const PoseBook poses = ReadPoses(out);
     for (const game::UnitDescriptor& row : game::UnitCatalogue()) {
         if (row.type == game::UT_DOOR) {
             WriteDoor(out);
         } else if (IsSoldierType(row.type)) {
-            WriteSoldier(out, row.type);
+            WriteSoldier(out, poses, row.type);
         } else {
             WriteVehicle(out, row.type);
         }

@@ -9,6 +9,7 @@
 #include "engine/core/matrix.h"
 #include "modelgen/mesh_kit.h"
 #include "modelgen/model_output.h"
+#include "modelgen/pose_source.h"
 
 namespace modelgen {
 
@@ -32,12 +33,14 @@ void PartMesh(ModelOutput& out, const std::string& path, MeshKit& kit);
 
 // The model-space matrices of the soldier's 16 bones in every baked frame of the type's actions, frame 0
 // the bind pose.
-std::vector<std::array<engine::Matrix44, 16>> SoldierFrames(int type);
+std::vector<std::array<engine::Matrix44, 16>> SoldierFrames(const PoseBook& poses, int type);
 
 // Whether the type is drawn as a skinned soldier.
 bool IsSoldierType(int type);
 
-void WriteSoldier(ModelOutput& out, int type);
+// Reads "Models/Poses/Soldier.txt"; a bad line is a fault naming the file and line.
+PoseBook ReadPoses(ModelOutput& out);
+void WriteSoldier(ModelOutput& out, const PoseBook& poses, int type);
 void WriteVehicle(ModelOutput& out, int type);
 // The door's wall section, "Structures/Wall_Closed/Wall_Closed".
 void WriteDoor(ModelOutput& out);
