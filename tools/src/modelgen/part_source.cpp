@@ -1,10 +1,10 @@
 #include "modelgen/part_source.h"
 
-#include <charconv>
 #include <cmath>
 #include <sstream>
 
 #include "modelgen/actions.h"
+#include "modelgen/source_words.h"
 
 namespace modelgen {
 namespace {
@@ -28,20 +28,6 @@ constexpr ShapeForm kForms[] = {{"box", ShapeKind::kBox, 6, false, false},
 
 constexpr int kMaxSides = 64;
 
-std::vector<std::string> Words(const std::string& line) {
-    std::istringstream in(line);
-    std::vector<std::string> words;
-    for (std::string word; in >> word;) words.push_back(word);
-    return words;
-}
-
-// A finite float written in full (no trailing text).
-bool ReadFloat(const std::string& word, float& value) {
-    const char* end = word.data() + word.size();
-    const auto [ptr, ec] = std::from_chars(word.data(), end, value);
-    return ec == std::errc() && ptr == end && std::isfinite(value);
-}
-
 Vec3 At(const std::vector<float>& v, std::size_t i) { return {v[i], v[i + 1], v[i + 2]}; }
 
 }  // namespace
@@ -57,9 +43,7 @@ bool ParsePartText(std::string_view text, const std::string& name, std::vector<P
     };
     while (std::getline(in, line)) {
         ++number;
-        const std::size_t hash = line.find('#');
-        if (hash != std::string::npos) line.erase(hash);
-        const std::vector<std::string> words = Words(line);
+        const std::vector<std::string> words = SourceWords(line);
         if (words.empty()) continue;
         const std::string& word = words[0];
         if (word == "node") {
@@ -83,7 +67,7 @@ bool ParsePartText(std::string_view text, const std::string& name, std::vector<P
             node.tinted = words[3] == "tint";
             float xyz[3];
             for (int i = 0; i < 3; ++i) {
-                if (!ReadFloat(words[static_cast<std::size_t>(4 + i)], xyz[i])) {
+                if (!ReadSourceFloat(words[static_cast<std::size_t>(4 + i)], xyz[i])) {
                     return fail("bad number \"" + words[static_cast<std::size_t>(4 + i)] + "\"");
                 }
             }
@@ -128,7 +112,7 @@ bool ParsePartText(std::string_view text, const std::string& name, std::vector<P
         shape.kind = form->kind;
         for (std::size_t i = 1; i <= count; ++i) {
             float value = 0;
-            if (!ReadFloat(words[i], value)) return fail("bad number \"" + words[i] + "\"");
+            if (!ReadSourceFloat(words[i], value)) return fail("bad number \"" + words[i] + "\"");
             shape.values.push_back(value);
         }
         if (form->sides) {

@@ -1,10 +1,10 @@
 #include "modelgen/pose_source.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <map>
 #include <sstream>
+
+#include "modelgen/source_words.h"
 
 namespace modelgen {
 namespace {
@@ -16,19 +16,6 @@ constexpr unsigned kAllKinds = 0xF;
 constexpr float kLongestAction = 60.0f;
 
 unsigned KindBit(SoldierKind kind) { return 1u << static_cast<unsigned>(kind); }
-
-std::vector<std::string> Words(const std::string& line) {
-    std::istringstream in(line);
-    std::vector<std::string> words;
-    for (std::string word; in >> word;) words.push_back(word);
-    return words;
-}
-
-bool ReadFloat(const std::string& word, float& value) {
-    const char* end = word.data() + word.size();
-    const auto [ptr, ec] = std::from_chars(word.data(), end, value);
-    return ec == std::errc() && ptr == end && std::isfinite(value);
-}
 
 bool HasAction(const PoseBook& book, unsigned kind, const std::string& name) {
     return std::any_of(book.actions.begin(), book.actions.end(), [&](const PoseBook::Entry& entry) {
@@ -56,16 +43,14 @@ bool ParsePoseText(std::string_view text, const std::string& name, PoseBook& boo
         if (words.size() != 4) return fail(words[0] + " needs x y z");
         float xyz[3];
         for (std::size_t i = 0; i < 3; ++i) {
-            if (!ReadFloat(words[i + 1], xyz[i])) return fail("bad number \"" + words[i + 1] + "\"");
+            if (!ReadSourceFloat(words[i + 1], xyz[i])) return fail("bad number \"" + words[i + 1] + "\"");
         }
         v = {xyz[0], xyz[1], xyz[2]};
         return true;
     };
     while (std::getline(in, line)) {
         ++number;
-        const std::size_t hash = line.find('#');
-        if (hash != std::string::npos) line.erase(hash);
-        const std::vector<std::string> words = Words(line);
+        const std::vector<std::string> words = SourceWords(line);
         if (words.empty()) continue;
         const std::string& word = words[0];
         int bone = -1;
@@ -117,7 +102,7 @@ bool ParsePoseText(std::string_view text, const std::string& name, PoseBook& boo
             } else {
                 return fail("unknown end \"" + words[2] + "\" (loop, hold or spawn)");
             }
-            if (!ReadFloat(words[3], entry.plan.seconds)) return fail("bad number \"" + words[3] + "\"");
+            if (!ReadSourceFloat(words[3], entry.plan.seconds)) return fail("bad number \"" + words[3] + "\"");
             if (entry.plan.seconds <= 0 || entry.plan.seconds > kLongestAction) {
                 return fail("an action lasts more than 0 and at most 60 seconds");
             }
@@ -143,7 +128,7 @@ bool ParsePoseText(std::string_view text, const std::string& name, PoseBook& boo
             if (action == nullptr) return fail("a key outside an action");
             if (words.size() != 3) return fail("a key needs a time and a pose");
             PoseKey key;
-            if (!ReadFloat(words[1], key.time)) return fail("bad number \"" + words[1] + "\"");
+            if (!ReadSourceFloat(words[1], key.time)) return fail("bad number \"" + words[1] + "\"");
             const std::vector<PoseKey>& keys = action->plan.keys;
             if (key.time < 0 || key.time > action->plan.seconds || (!keys.empty() && key.time < keys.back().time)) {
                 return fail("key times rise from 0 to the action's length");
