@@ -13,8 +13,19 @@ using modelgen::ParsePoseText;
 using modelgen::PoseBook;
 using modelgen::SoldierKind;
 
+// A skeleton of every bone in a chain, each joint 0.1 above the one before.
+std::string Skeleton() {
+    std::string text;
+    for (int b = 0; b < modelgen::kSoldierBones; ++b) {
+        text += std::string("joint ") + modelgen::BoneName(b) + " " + (b == 0 ? "-" : modelgen::BoneName(b - 1)) +
+                " 0 " + std::to_string(0.1 * b) + " 0\n";
+    }
+    return text;
+}
+
 TEST(PoseSourceTest, PosesAndActionsPerKind) {
     const std::string text =
+        Skeleton() +
         "pose relaxed\n"
         "    right_upper_arm -25 0 0\n"
         "pose lean from relaxed   # keeps the arm\n"
@@ -41,6 +52,9 @@ TEST(PoseSourceTest, PosesAndActionsPerKind) {
     EXPECT_EQ(lean.turn[modelgen::kChest].x, -10.0f);
     EXPECT_EQ(lean.rootOffset.y, -0.004f);
     EXPECT_EQ(standing[0].keys[0].pose.turn[modelgen::kChest].x, 0.0f);
+    EXPECT_EQ(book.parents[modelgen::kPelvis], -1);
+    EXPECT_EQ(book.parents[modelgen::kRightFoot], modelgen::kRightShin);
+    EXPECT_EQ(book.joints[modelgen::kHead].y, 0.3f);
 }
 
 TEST(PoseSourceTest, BadLinesNameTheFileAndLine) {
@@ -68,6 +82,13 @@ TEST(PoseSourceTest, BadLinesNameTheFileAndLine) {
         {"action a hold 1\nkey 0 p\n", "s.txt:2: unknown pose \"p\""},
         {"pose p\naction a hold 1\nkey 0.5 p\nkey 0.4 p\n", "s.txt:4: key times rise from 0 to the action's length"},
         {"pose p\naction a hold 1\nkey 1.5 p\n", "s.txt:3: key times rise from 0 to the action's length"},
+        {"joint tail - 0 0 0\n", "s.txt:1: unknown bone \"tail\""},
+        {"joint pelvis - 0 0 0\njoint pelvis - 0 0 0\n", "s.txt:2: bone \"pelvis\" is jointed twice"},
+        {"joint pelvis - 0 0\n", "s.txt:1: a joint needs a bone, its parent and x y z"},
+        {"joint spine - 0 0 0\n", "s.txt:1: the pelvis is the root, and every other bone's parent comes before it"},
+        {"joint spine chest 0 0 0\n", "s.txt:1: the pelvis is the root, and every other bone's parent comes before it"},
+        {"joint pelvis spine 0 0 0\n", "s.txt:1: the pelvis is the root, and every other bone's parent comes before it"},
+        {"joint pelvis - 0 0 0\n", "s.txt: no joint for bone \"spine\""},
     };
     for (const Case& c : cases) {
         PoseBook book;

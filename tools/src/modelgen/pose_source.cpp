@@ -26,7 +26,8 @@ bool HasAction(const PoseBook& book, unsigned kind, const std::string& name) {
 }  // namespace
 
 bool ParsePoseText(std::string_view text, const std::string& name, PoseBook& book, std::string& error) {
-    book.actions.clear();
+    book = PoseBook{};
+    std::array<bool, kSoldierBones> jointed{};
     std::map<std::string, Pose> poses;
     Pose* pose = nullptr;
     PoseBook::Entry* action = nullptr;
@@ -54,7 +55,23 @@ bool ParsePoseText(std::string_view text, const std::string& name, PoseBook& boo
         if (words.empty()) continue;
         const std::string& word = words[0];
         int bone = -1;
-        if (word == "pose") {
+        if (word == "joint") {
+            if (words.size() != 6) return fail("a joint needs a bone, its parent and x y z");
+            if (!FindBone(words[1], bone)) return fail("unknown bone \"" + words[1] + "\"");
+            const auto b = static_cast<std::size_t>(bone);
+            if (jointed[b]) return fail("bone \"" + words[1] + "\" is jointed twice");
+            int parent = -1;
+            if (words[2] != "-" && !FindBone(words[2], parent)) return fail("unknown bone \"" + words[2] + "\"");
+            if ((bone == 0) != (parent < 0) || parent >= bone) {
+                return fail("the pelvis is the root, and every other bone's parent comes before it");
+            }
+            const std::vector<std::string> xyz = {"joint", words[3], words[4], words[5]};
+            if (!readVec(xyz, book.joints[b])) return false;
+            book.parents[b] = parent;
+            jointed[b] = true;
+            pose = nullptr;
+            action = nullptr;
+        } else if (word == "pose") {
             if (words.size() != 2 && !(words.size() == 4 && words[2] == "from")) {
                 return fail("a pose needs a name and at most \"from <base>\"");
             }
@@ -139,6 +156,12 @@ bool ParsePoseText(std::string_view text, const std::string& name, PoseBook& boo
             action->plan.keys.push_back(key);
         } else {
             return fail("unknown line \"" + word + "\"");
+        }
+    }
+    for (int b = 0; b < kSoldierBones; ++b) {
+        if (!jointed[static_cast<std::size_t>(b)]) {
+            error = name + ": no joint for bone \"" + BoneName(b) + "\"";
+            return false;
         }
     }
     return true;

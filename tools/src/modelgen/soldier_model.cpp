@@ -1,6 +1,7 @@
 // The infantry: one skinned soldier of 16 bones, holding the type's weapon on its right hand, with the actions
 // of its kind baked into the bones. The shapes of the soldier ("<folder>Soldier") and of its weapon are read
-// from "Models/Parts/" (part_source.h); where the weapon sits follows the unit class's muzzle.
+// from "Models/Parts/" (part_source.h), the skeleton and poses from "Models/Poses/Soldier.txt"
+// (pose_source.h); where the weapon sits follows the unit class's muzzle.
 #include <cmath>
 
 #include "game/battle/battle_types.h"
@@ -13,17 +14,6 @@ namespace modelgen {
 namespace {
 
 using engine::Matrix44;
-
-// Parent of each bone (0-based, -1 for the root).
-constexpr int kParents[kSoldierBones] = {-1, 0, 1, 2, 2, 4, 5, 2, 7, 8, 0, 10, 11, 0, 13, 14};
-
-// Joints in the bind pose: standing, the weapon held forward in the right hand (right is -x, the soldier
-// faces -z).
-const Vec3 kJoints[kSoldierBones] = {
-    {0, 0.34f, 0},           {0, 0.40f, 0},           {0, 0.50f, 0},           {0, 0.57f, 0},
-    {0.09f, 0.53f, 0},       {0.05f, 0.46f, -0.12f},  {-0.06f, 0.45f, -0.24f}, {-0.09f, 0.53f, 0},
-    {-0.12f, 0.45f, -0.03f}, {-0.13f, 0.44f, -0.13f}, {0.05f, 0.33f, 0},       {0.05f, 0.18f, 0},
-    {0.05f, 0.03f, 0},       {-0.05f, 0.33f, 0},      {-0.05f, 0.18f, 0},      {-0.05f, 0.03f, 0}};
 
 // The right hand's bone as the attach bone of a weapon node (1-based).
 constexpr std::uint16_t kRightHandAttach = kRightHand + 1;
@@ -39,19 +29,21 @@ Matrix44 Turn(const Vec3& degrees) {
 }
 
 // Model-space matrices of the bones in the pose.
-std::array<Matrix44, kSoldierBones> PoseMatrices(const Pose& pose) {
+std::array<Matrix44, kSoldierBones> PoseMatrices(const PoseBook& book, const Pose& pose) {
+    const auto& joints = book.joints;
+    const auto& parents = book.parents;
     std::array<Matrix44, kSoldierBones> world;
     for (int b = 0; b < kSoldierBones; ++b) {
         Matrix44 local = Turn(pose.turn[b]);
-        if (kParents[b] < 0) {
+        if (parents[b] < 0) {
             Matrix44 root = Turn(pose.rootTurn);
             Matrix44 both;
             Matrix44::Multiply(local, root, both);
-            both.SetRow(3, kJoints[b] + pose.rootOffset);
+            both.SetRow(3, joints[b] + pose.rootOffset);
             world[b] = both;
         } else {
-            local.SetRow(3, kJoints[b] - kJoints[kParents[b]]);
-            Matrix44::Multiply(local, world[kParents[b]], world[b]);
+            local.SetRow(3, joints[b] - joints[parents[b]]);
+            Matrix44::Multiply(local, world[parents[b]], world[b]);
         }
     }
     return world;
@@ -80,9 +72,9 @@ cntbuild::AuthorNode WeaponNode(ModelOutput& out, const std::string& folder, con
     return part;
 }
 
-cntbuild::AuthorNode GrenadeNode(ModelOutput& out, const std::string& folder) {
+cntbuild::AuthorNode GrenadeNode(ModelOutput& out, const PoseBook& book, const std::string& folder) {
     Matrix44 node;
-    node.SetRow(3, kJoints[kRightHand] + Vec3{0, 0.01f, -0.02f});
+    node.SetRow(3, book.joints[kRightHand] + Vec3{0, 0.01f, -0.02f});
     MeshKit kit;
     PartMesh(out, folder + game::kGrenadePartName, kit);
     cntbuild::AuthorNode part = MeshNode(out, folder, game::kGrenadePartName, 0, kit, kFixedMaterial, node);
@@ -117,7 +109,7 @@ std::vector<std::array<Matrix44, kSoldierBones>> SoldierFrames(const PoseBook& p
     std::vector<std::array<Matrix44, kSoldierBones>> frames;
     const float scale = ScaleOf(type);
     const auto add = [&](const Pose& pose) {
-        std::array<Matrix44, kSoldierBones> world = PoseMatrices(pose);
+        std::array<Matrix44, kSoldierBones> world = PoseMatrices(poses, pose);
         // A taller soldier moves its joints apart; its turns stay as they are.
         for (Matrix44& m : world) m.SetRow(3, m.GetTranslation() * scale);
         frames.push_back(world);
@@ -164,7 +156,7 @@ void WriteSoldier(ModelOutput& out, const PoseBook& poses, int type) {
     mdlbuild::AuthorMesh& mesh = kit.Mesh();
     mesh.boneParents.resize(kSoldierBones);
     mesh.boneFrames.assign(kSoldierBones, {});
-    for (int b = 0; b < kSoldierBones; ++b) mesh.boneParents[b] = kParents[b] + 1;
+    for (int b = 0; b < kSoldierBones; ++b) mesh.boneParents[b] = poses.parents[b] + 1;
     for (const auto& frame : SoldierFrames(poses, type)) {
         for (int b = 0; b < kSoldierBones; ++b) mesh.boneFrames[static_cast<std::size_t>(b)].push_back(frame[b]);
     }
@@ -185,7 +177,7 @@ void WriteSoldier(ModelOutput& out, const PoseBook& poses, int type) {
             nodes.push_back(WeaponNode(out, folder, cls.weapon.part, cls.weapon.effectSteps[0], kRifleTip));
             break;
         case game::UT_GRENADIER:
-            nodes.push_back(GrenadeNode(out, folder));
+            nodes.push_back(GrenadeNode(out, poses, folder));
             break;
         case game::UT_GENERAL:
         case game::UT_SUPERSOLDIER: {
