@@ -42,11 +42,13 @@ bool ReadParts(ModelOutput& out, const std::string& path, std::vector<PartNode>&
 
 }  // namespace
 
-std::vector<cntbuild::AuthorNode> PartTree(ModelOutput& out, const std::string& path, const std::string& tint) {
+std::vector<cntbuild::AuthorNode> PartTree(ModelOutput& out, const std::string& path, const std::string& tint,
+                                           std::vector<PartNode>* read) {
     std::vector<cntbuild::AuthorNode> nodes(1);
     nodes[0].depth = -1;
     nodes[0].type = 0;
-    std::vector<PartNode> parts;
+    std::vector<PartNode> own;
+    std::vector<PartNode>& parts = read != nullptr ? *read : own;
     if (!ReadParts(out, path, parts)) return nodes;
     const std::string folder = FolderOf(path);
     for (const PartNode& part : parts) {

@@ -9,6 +9,7 @@
 #include "engine/core/matrix.h"
 #include "modelgen/mesh_kit.h"
 #include "modelgen/model_output.h"
+#include "modelgen/part_source.h"
 #include "modelgen/pose_source.h"
 
 namespace modelgen {
@@ -25,8 +26,9 @@ cntbuild::AuthorNode MeshNode(ModelOutput& out, const std::string& folder, const
 
 // The nodes of the model at path (a prototype path) from its part list "Models/Parts/<path>.txt": a group root
 // and the mesh nodes, each model written into path's folder; tinted parts carry the tint material. A bad line
-// is a fault naming the file and line, and leaves the root alone.
-std::vector<cntbuild::AuthorNode> PartTree(ModelOutput& out, const std::string& path, const std::string& tint);
+// is a fault naming the file and line, and leaves the root alone. The parts read are kept in `read` when given.
+std::vector<cntbuild::AuthorNode> PartTree(ModelOutput& out, const std::string& path, const std::string& tint,
+                                           std::vector<PartNode>* read = nullptr);
 // The shapes of a bare model (one with no node tree of its own) from "Models/Parts/<path>.txt", a list of one
 // node whose material and offset the caller decides.
 void PartMesh(ModelOutput& out, const std::string& path, MeshKit& kit);
