@@ -66,7 +66,8 @@ void WriteSprites(ModelOutput& out) {
 
 // The projectiles: each a mesh root with the plain paint, its mesh from "Models/Parts/<path>Mesh.txt".
 void WriteProjectiles(ModelOutput& out) {
-    for (const char* path : {"Projectiles/CanonBall", "Projectiles/Rocket", "Projectiles/FireSpit", "Projectiles/Grenade"}) {
+    for (const char* path :
+         {"Projectiles/CanonBall", "Projectiles/Rocket", "Projectiles/FireSpit", "Projectiles/Grenade"}) {
         const std::string mesh = std::string(path) + "Mesh";
         MeshKit kit;
         PartMesh(out, mesh, kit);
