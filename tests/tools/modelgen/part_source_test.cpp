@@ -61,7 +61,8 @@ TEST(PartSourceTest, BadLinesNameTheFileAndLine) {
     const Case cases[] = {
         {"node a - paint 0 0 0\nsphere 0 0 0 1\n", "p.txt:2: unknown shape \"sphere\""},
         {"node a - paint 0 0 0\nbox 0 0 0 1 1\n", "p.txt:2: box needs 6 numbers, not 5"},
-        {"node a - paint 0 0\n", "p.txt:1: a node needs a name, a parent, tint or paint, x y z and at most a mesh name"},
+        {"node a - paint 0 0\n",
+         "p.txt:1: a node needs a name, a parent, tint or paint, x y z and at most a mesh name"},
         {"node a - paint 0 0 0\nbox 0 0 0 1 1 1x\n", "p.txt:2: bad number \"1x\""},
         {"node a - paint 0 0 0\n\nbox 0 0 0 1 nan 1\n", "p.txt:3: bad number \"nan\""},
         {"node a - paint 0 0 1e40\n", "p.txt:1: bad number \"1e40\""},

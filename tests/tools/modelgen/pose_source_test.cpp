@@ -87,7 +87,8 @@ TEST(PoseSourceTest, BadLinesNameTheFileAndLine) {
         {"joint pelvis - 0 0\n", "s.txt:1: a joint needs a bone, its parent and x y z"},
         {"joint spine - 0 0 0\n", "s.txt:1: the pelvis is the root, and every other bone's parent comes before it"},
         {"joint spine chest 0 0 0\n", "s.txt:1: the pelvis is the root, and every other bone's parent comes before it"},
-        {"joint pelvis spine 0 0 0\n", "s.txt:1: the pelvis is the root, and every other bone's parent comes before it"},
+        {"joint pelvis spine 0 0 0\n",
+         "s.txt:1: the pelvis is the root, and every other bone's parent comes before it"},
         {"joint pelvis - 0 0 0\n", "s.txt: no joint for bone \"spine\""},
     };
     for (const Case& c : cases) {

@@ -63,7 +63,9 @@ bool ParsePartText(std::string_view text, const std::string& name, std::vector<P
                 if (node.parent < 0) return fail("unknown parent \"" + words[2] + "\"");
                 node.depth = nodes[static_cast<std::size_t>(node.parent)].depth + 1;
             }
-            if (words[3] != "tint" && words[3] != "paint") return fail("\"" + words[3] + "\" is neither tint nor paint");
+            if (words[3] != "tint" && words[3] != "paint") {
+                return fail("\"" + words[3] + "\" is neither tint nor paint");
+            }
             node.tinted = words[3] == "tint";
             float xyz[3];
             for (int i = 0; i < 3; ++i) {
