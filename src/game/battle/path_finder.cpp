@@ -82,7 +82,7 @@ void PathFinder::Release() {
     std::vector<UnitSlot>().swap(unitSlots_);
 }
 
-inline int PathFinder::TakeNode() {
+[[gnu::always_inline]] inline int PathFinder::TakeNode() {
     if (nodeCount_ > kLastNodeIndex) return -1;
     const int index = nodeCount_++;
     nodes_[index] = PathNode{};
@@ -90,14 +90,14 @@ inline int PathFinder::TakeNode() {
     return index;
 }
 
-inline void PathFinder::SetCost(int node, float costSoFar) {
+[[gnu::always_inline]] inline void PathFinder::SetCost(int node, float costSoFar) {
     PathNode& n = nodes_[node];
     n.costSoFar = costSoFar;
     n.total = costSoFar + n.estimate;
     if (!n.closed) open_.Change(node, n.total);
 }
 
-inline void PathFinder::RecordChild(int parent, int child, int direction, const StepCosts& costs) {
+[[gnu::always_inline]] inline void PathFinder::RecordChild(int parent, int child, int direction, const StepCosts& costs) {
     NodeChildren& children = children_[parent];
     if (children.count >= kDirectionCount) return;
     const int i = children.count++;
@@ -107,14 +107,14 @@ inline void PathFinder::RecordChild(int parent, int child, int direction, const 
     children.costStraightOn[i] = costs.straightOn;
 }
 
-inline float PathFinder::Estimate(int tileIndex) const {
+[[gnu::always_inline]] inline float PathFinder::Estimate(int tileIndex) const {
     const engine::Vec2 at = Neighbours().centres[tileIndex];
     const float dx = at.x - goalX_;
     const float dz = at.y - goalZ_;
     return kEstimatePerUnit * std::sqrt(dx * dx + dz * dz);
 }
 
-inline const MapUnit* PathFinder::UnitAt(const TileSlot& slot, HexCoord hex) {
+[[gnu::always_inline]] inline const MapUnit* PathFinder::UnitAt(const TileSlot& slot, HexCoord hex) {
     if (unitsListed_ && !slot.listed) return nullptr;
     UnitSlot& units = unitSlots_[static_cast<std::size_t>(HexTileIndex(hex))];
     if (units.unitStamp != stamp_) {
@@ -143,7 +143,17 @@ void PathFinder::FillTile(TileSlot& slot, HexCoord hex) {
 
 // The step's cost before the straight-on factor and the weighting: each node is expanded once, so each step
 // is asked for once a search (a lowered cost is passed on with the costs its child recorded).
-inline float PathFinder::BaseStepCost(const TileSlot& source, HexCoord to, const TileSlot& target) {
+[[gnu::always_inline]] inline float PathFinder::BaseStepCost(const TileSlot& source, HexCoord to, const TileSlot& target) {
+    // A tile that the battle did not list holds no unit: no lookup, no doubled cost.
+    if (unitsListed_ && !target.listed) {
+        float c = 0.0f;
+        if (params_ != nullptr) {
+            c = HexMap::StepCostOfParts(source.terrain, source.level, source.moveCost, target.terrain, target.level,
+                                        target.moveCost, unitType_, to, [](HexCoord) { return false; });
+        }
+        if (allowBlocked_ && c == 0.0f) c = kBlockedStepCost;
+        return c;
+    }
     float c = 0.0f;
     if (params_ != nullptr) {
         c = HexMap::StepCostOfParts(source.terrain, source.level, source.moveCost, target.terrain, target.level,
@@ -162,7 +172,7 @@ bool PathFinder::IsBlocked(HexCoord hex) {
     return IsValidHex(hex) && IsBlocked(Tile(hex), hex);
 }
 
-inline bool PathFinder::IsBlocked(const TileSlot& slot, HexCoord hex) {
+[[gnu::always_inline]] inline bool PathFinder::IsBlocked(const TileSlot& slot, HexCoord hex) {
     if (context_ == nullptr || hex == start_) return false;
     const MapUnit* unit = UnitAt(slot, hex);
     if (unit == nullptr) return false;
@@ -184,7 +194,7 @@ bool PathFinder::IsGoalStructureTile(HexCoord hex) const {
 // The cost of the step from a node onto a neighbour, by the one rule that expansion and the cost pass share:
 // the base cost, times the straight-on factor when the step keeps the direction of the one before, plus the
 // weighting.
-inline PathFinder::StepKind PathFinder::RuleStep(int node, const TileSlot& source, HexCoord to, TileSlot& target,
+[[gnu::always_inline]] inline PathFinder::StepKind PathFinder::RuleStep(int node, const TileSlot& source, HexCoord to, TileSlot& target,
                                           StepCosts& costs) {
     const HexCoord from = nodes_[node].hex;
     if (stopShort_) {
@@ -235,7 +245,7 @@ bool PathFinder::Expand(int node) {
     return true;
 }
 
-inline bool PathFinder::AddNeighbour(int parent, int direction, HexCoord hex, TileSlot& slot, const StepCosts& costs) {
+[[gnu::always_inline]] inline bool PathFinder::AddNeighbour(int parent, int direction, HexCoord hex, TileSlot& slot, const StepCosts& costs) {
     const float cost = direction == nodes_[parent].direction ? costs.straightOn : costs.turning;
     const float g = nodes_[parent].costSoFar + cost;
     const int existing = slot.node;
