@@ -288,14 +288,16 @@ void PathFinder::PassOnLoweredCost(int node) {
     int current = node;
     for (;;) {
         const NodeChildren& children = children_[current];
+        // A node is never its own child: passing the cost on leaves these two alone.
+        const float costSoFar = nodes_[current].costSoFar;
+        const int reachedIn = nodes_[current].direction;
         for (int i = 0; i < children.count; ++i) {
             const int child = children.nodes[i];
             const int direction = children.directions[i];
             // The rule gave this step its costs when the child was recorded; only the direction the node
             // is now reached in may have changed.
-            const float step =
-                direction == nodes_[current].direction ? children.costStraightOn[i] : children.cost[i];
-            const float g = nodes_[current].costSoFar + step;
+            const float step = direction == reachedIn ? children.costStraightOn[i] : children.cost[i];
+            const float g = costSoFar + step;
             PathNode& passed = nodes_[child];
             const bool ownChild = passed.parent == current;
             if (ownChild ? g == passed.costSoFar : !(g < passed.costSoFar)) continue;
