@@ -144,16 +144,6 @@ void PathFinder::FillTile(TileSlot& slot, HexCoord hex) {
 // The step's cost before the straight-on factor and the weighting: each node is expanded once, so each step
 // is asked for once a search (a lowered cost is passed on with the costs its child recorded).
 [[gnu::always_inline]] inline float PathFinder::BaseStepCost(const TileSlot& source, HexCoord to, const TileSlot& target) {
-    // A tile that the battle did not list holds no unit: no lookup, no doubled cost.
-    if (unitsListed_ && !target.listed) {
-        float c = 0.0f;
-        if (params_ != nullptr) {
-            c = HexMap::StepCostOfParts(source.terrain, source.level, source.moveCost, target.terrain, target.level,
-                                        target.moveCost, unitType_, to, [](HexCoord) { return false; });
-        }
-        if (allowBlocked_ && c == 0.0f) c = kBlockedStepCost;
-        return c;
-    }
     float c = 0.0f;
     if (params_ != nullptr) {
         c = HexMap::StepCostOfParts(source.terrain, source.level, source.moveCost, target.terrain, target.level,
