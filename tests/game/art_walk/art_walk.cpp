@@ -3,6 +3,9 @@
 #include <sstream>
 
 #include "datacheck/data_check.h"
+#include "engine/core/wide_string.h"
+#include "engine/render/texture.h"
+#include "engine/render/texture_table.h"
 
 namespace artwalk {
 
@@ -55,6 +58,39 @@ std::string ArchiveTextures::Name(std::uint32_t handle) const {
     return textures_[handle - 1].name;
 }
 
+std::uint32_t TableTextures::Load(const char* name) { return Noted(name, table_.Load(name)); }
+
+std::uint32_t TableTextures::LoadKept(const char* name) { return Noted(name, table_.LoadKept(name)); }
+
+std::uint32_t TableTextures::Noted(const char* name, std::uint32_t handle) {
+    if (handle == 0) {
+        faults.push_back(std::string(name) + ": does not load");
+        return 0;
+    }
+    // The table names a texture by the file it read: another name means the "Common/" retry found it.
+    const std::string held = datacheck::Upper(Name(handle));
+    if (held != datacheck::Upper(name) && held.rfind("COMMON/", 0) == 0) {
+        faults.push_back(std::string(name) + ": found only under Common/");
+    }
+    return handle;
+}
+
+std::string TableTextures::Name(std::uint32_t handle) const {
+    const engine::Texture* texture = engine::TextureTable::Get(static_cast<int>(handle));
+    return texture != nullptr ? texture->name.GetNarrow() : std::to_string(handle);
+}
+
+std::vector<std::string> CheckTexturesMade() {
+    std::vector<std::string> faults;
+    for (int handle = 1; handle <= engine::TextureTable::Size(); ++handle) {
+        const engine::Texture* texture = engine::TextureTable::Get(handle);
+        if (texture != nullptr && texture->name.EqualsNarrow("Check")) {
+            faults.push_back("a check texture is made (handle " + std::to_string(handle) + ")");
+        }
+    }
+    return faults;
+}
+
 std::vector<std::string> CheckDrawnCells(const artgen::CellMap& map, const std::vector<WalkStep>& steps,
                                          std::set<std::string>& drawn) {
     std::vector<std::string> faults;
@@ -63,6 +99,10 @@ std::vector<std::string> CheckDrawnCells(const artgen::CellMap& map, const std::
             if (e.kind != "image") continue;
             if (e.texture == "0") {
                 faults.push_back(step.screen + ": a draw of texture 0 at " + RectText(e.destination));
+                continue;
+            }
+            if (e.texture == "Check") {
+                faults.push_back(step.screen + ": a check texture drawn at " + RectText(e.destination));
                 continue;
             }
             if (map.FindSheet(e.texture) == nullptr) continue;
@@ -80,6 +120,16 @@ std::vector<std::string> CheckDrawnCells(const artgen::CellMap& map, const std::
                 }
             }
             if (!inside) faults.push_back(step.screen + ": " + e.texture + " " + RectText(e.source) + " lies in no cell");
+        }
+    }
+    return faults;
+}
+
+std::vector<std::string> UsedCellsNotDrawn(const artgen::CellMap& map, const std::set<std::string>& drawn) {
+    std::vector<std::string> faults;
+    for (const artgen::Cell& cell : map.cells) {
+        if (!cell.spare && drawn.count(cell.sheet + " " + cell.name) == 0) {
+            faults.push_back(cell.Describe() + ": used, but no screen drew it");
         }
     }
     return faults;
