@@ -3,6 +3,9 @@
 // rect of a GUI sheet lies in a cell of the cell map and every cell the map marks as used is drawn.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iostream>
 
@@ -119,19 +122,30 @@ protected:
         testsupport::ZipWriter writer;
         for (const auto& [name, bytes] : entries) writer.Add(name, std::string(bytes.begin(), bytes.end()), 0);
         archiveBytes = writer.Build().bytes;
+        // The program's own texts (floating texts, labels) name icons too.
+        for (const auto& file : std::filesystem::recursive_directory_iterator(std::string(TINMARCH_SOURCE_DIR) + "/src")) {
+            if (file.path().extension() != ".cpp") continue;
+            std::ifstream in(file.path(), std::ios::binary);
+            AddTextIcons(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {}));
+        }
         auto archive = datacheck::OpenArchiveMemory(archiveBytes);
         ASSERT_NE(archive, nullptr);
         mounted = std::make_unique<datacheck::DataCheck>(std::move(archive));
     }
 
-    // The inline icons ("@X[n]") a text names; locale files are UTF-16LE, so the zero bytes are dropped.
+    // The inline icons ("@X[n]") a text names; locale files are UTF-16LE, so their zero bytes are dropped.
     void AddTextIcons(const std::vector<std::uint8_t>& bytes) {
         std::string text;
         for (const std::uint8_t byte : bytes) {
             if (byte != 0) text.push_back(static_cast<char>(byte));
         }
         for (std::size_t at = text.find("@X["); at != std::string::npos; at = text.find("@X[", at + 3)) {
-            textIcons.insert(std::atoi(text.c_str() + at + 3));
+            // "@X[00%i]" is the rank badge of ranks 1 and 2 (icons 7 and 8).
+            if (text.compare(at + 3, 5, "00%i]") == 0) {
+                textIcons.insert({7, 8});
+            } else if (std::isdigit(static_cast<unsigned char>(text[at + 3]))) {
+                textIcons.insert(std::atoi(text.c_str() + at + 3));
+            }
         }
     }
 
@@ -142,6 +156,21 @@ protected:
         expectErrors = true;
         ASSERT_TRUE(registry.CreateZones());
         game::GameScreens screens(registry);
+        // The shipped campaign, as the campaign map zone draws it.
+        engine::MemorySaveStore store;
+        engine::NamedSaveBlob blob{store};
+        game::PlayerProfile player{blob, store};
+        player.ResetDefaults();
+        player.SetCurrentCampaignName("standard");
+        game::CampaignServices campaignServices;
+        campaignServices.profile = &player;
+        campaignServices.loadTexture = [this](const std::string& name) { return textures.Load(name.c_str()); };
+        campaignServices.markerSheet = textures.Load("GUI/CampaignBack");
+        campaignServices.medalSheet = textures.Load("GUI/ingameUi");
+        campaignServices.target = [this] { return static_cast<engine::RenderTargetBase*>(&recorder); };
+        game::Campaign campaign("standard", campaignServices);
+        ASSERT_TRUE(campaign.Load("Campaigns/standard"));
+        game.campaign = &campaign;
         game::Team& team = TakeTurn(1, 5000);
         game::Unit* unit = Spawn(team, game::UT_GRUNT, battle_test::H(1, 3));
 
@@ -150,6 +179,8 @@ protected:
             {"map picker", 27},    {"match options", 29}, {"save and load", 31},     {"achievements", 32},
             {"difficulty", 35},    {"settings", 0},     {"credits", 14},             {"objective", 15},
             {"end turn", 16},      {"pause", 9},        {"shop", 4},
+            {"settings in battle", 1}, {"speech picker", 21}, {"campaign picker", 22}, {"load", 30},
+            {"map picker of pass and play", 26}, {"match options of pass and play", 28},
         };
         for (const auto& [name, type] : typed) {
             Step(name, [&, type = type] { screens.OpenZone(type, 480, 320); });
@@ -258,25 +289,15 @@ protected:
         Step("win", [&] { screens.OpenWin(1, 10, ""); });
         Step("lose", [&] { screens.OpenLose(); });
         screens.SetPanelUnit(nullptr);
-        Step("campaign medals", [&] { DrawCampaignMedals(); });
+        Step("campaign medals", [&] { DrawCampaignMedals(campaign, player); });
         Step("achievement popup", [&] { DrawAchievementPopups(); });
+        registry.DestroyZones();
+        game.campaign = nullptr;
     }
 
-    // The shipped campaign's map as the game draws it, with a medal on each marker, then halfway through:
-    // finished, selectable and not yet open markers.
-    void DrawCampaignMedals() {
-        engine::MemorySaveStore store;
-        engine::NamedSaveBlob blob{store};
-        game::PlayerProfile player{blob, store};
-        player.ResetDefaults();
-        player.SetCurrentCampaignName("standard");
-        game::CampaignServices services;
-        services.profile = &player;
-        services.loadTexture = [this](const std::string& name) { return textures.Load(name.c_str()); };
-        services.markerSheet = textures.Load("GUI/CampaignBack");
-        services.medalSheet = textures.Load("GUI/ingameUi");
-        game::Campaign campaign("standard", services);
-        ASSERT_TRUE(campaign.Load("Campaigns/standard"));
+    // The campaign's map with a medal on each marker, then halfway through: finished, selectable and not yet
+    // open markers.
+    void DrawCampaignMedals(game::Campaign& campaign, game::PlayerProfile& player) {
         ASSERT_GT(campaign.GetMissionCount(), 3);
         for (int m = 0; m < campaign.GetMissionCount(); ++m) player.SetMissionResult(m, 1 + m % 4, 2);
         campaign.SelectMission(1);
@@ -338,33 +359,10 @@ TEST_F(ArtWalk, EveryTextureLoadsAndEveryUsedCellIsDrawnFromItsPlace) {
     const artgen::CellMap map = ShippedMap();
     std::set<std::string> drawn;
     EXPECT_EQ(Lines(artwalk::CheckDrawnCells(map, steps, drawn)), "");
-    // The used cells the walk does not reach yet: the small icons that only the program's own texts name
-    // (floating texts of the battle), the button icons of screens and states the walk does not open, and the
-    // campaign frame of the campaign screen. A cell reached, or one lost, changes this list.
-    const char* const notReachedYet[] = {
-        "GUI/ingameUi small_icon.0",    "GUI/ingameUi small_icon.1",    "GUI/ingameUi small_icon.2",
-        "GUI/ingameUi small_icon.5",    "GUI/ingameUi small_icon.6",    "GUI/ingameUi small_icon.9",
-        "GUI/ingameUi small_icon.10",   "GUI/ingameUi small_icon.12",   "GUI/ingameUi small_icon.13",
-        "GUI/ingameUi small_icon.14",   "GUI/ingameUi small_icon.15",   "GUI/ButtonBits button_icon.3",
-        "GUI/ButtonBits button_icon.13", "GUI/ButtonBits button_icon.14", "GUI/ButtonBits button_icon.20",
-        "GUI/ButtonBits button_icon.21", "GUI/ButtonBits button_icon.22", "GUI/ButtonBits button_icon.23",
-        "GUI/ButtonBits button_icon.25", "GUI/ButtonBits button_icon.26", "GUI/ButtonBits button_icon.30",
-        "GUI/ButtonBits button_icon.35", "GUI/ButtonBits button_icon.36", "GUI/ButtonBits button_icon.37",
-        "GUI/ButtonBits button_icon.38", "GUI/ButtonBits button_icon.39", "GUI/ButtonBits button_icon.40",
-        "GUI/ButtonBits button_icon.41", "GUI/CampaignBack frame",
-    };
-    std::string expected;
-    for (const char* name : notReachedYet) {
-        const std::string text(name);
-        const std::size_t space = text.find(' ');
-        const artgen::Cell* cell = map.FindCell(text.substr(0, space), text.substr(space + 1));
-        ASSERT_NE(cell, nullptr) << name;
-        expected += cell->Describe() + ": used, but no screen drew it\n";
-    }
-    EXPECT_EQ(Lines(artwalk::UsedCellsNotDrawn(map, drawn)), expected);
+    EXPECT_EQ(Lines(artwalk::UsedCellsNotDrawn(map, drawn)), "");
     for (const char* cell : {"GUI/Zoomer speech_bubble", "GUI/Zoomer announcer_strip", "GUI/Zoomer edge_band",
                              "GUI/ingameUi fuel_pip", "GUI/ingameUi ammo_pip", "GUI/ingameUi medal.4",
-                             "GUI/CampaignBack marker.locked", "GUI/achievements popup_background"}) {
+                             "GUI/CampaignBack marker.locked", "GUI/CampaignBack frame", "GUI/achievements popup_background"}) {
         EXPECT_EQ(drawn.count(cell), 1u) << cell;
     }
 
