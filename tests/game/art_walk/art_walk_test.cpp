@@ -24,10 +24,14 @@
 #include "game/core/player_profile.h"
 #include "game/core/turn_announcer.h"
 #include "game/screens/comic_player.h"
+#include "game/screens/credits_zone.h"
+#include "game/screens/screen_draw.h"
 #include "game/screens/game_screens.h"
 #include "game/screens/map_picker_zone.h"
 #include "game/screens/move_choice_zone.h"
 #include "game/units/overlay_canvas.h"
+#include "game/units/unit_catalogue.h"
+#include "game/units/unit_texts.h"
 #include "game/units/unit_overlay.h"
 
 namespace {
@@ -85,6 +89,12 @@ artgen::CellMap ShippedMap() {
     return map;
 }
 
+std::string Lines(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& line : lines) out += line + "\n";
+    return out;
+}
+
 // The screens over the battle kit with every zone the program registers, their textures loaded through the
 // engine's texture table on the test device from the mounted archive.
 class ArtWalk : public rendertest::GraphicsDeviceTest, public screens_test::BattleKit {
@@ -112,7 +122,8 @@ protected:
         castList = entries.at("COMIC/CAST.TXT");
         mapList = entries.at("CAMPAIGNS/SKIRMISH/STANDARDPASSANDPLAYMAPS.TXT");
         for (const auto& [name, bytes] : entries) {
-            if (name.rfind("LOCALE/", 0) == 0 || (name.rfind("CAMPAIGNS/", 0) == 0 && name.find(".TXT") != std::string::npos)) {
+            const bool text = name.size() > 4 && name.compare(name.size() - 4, 4, ".TXT") == 0;
+            if (text && (name.rfind("LOCALE/", 0) == 0 || name.rfind("CAMPAIGNS/", 0) == 0)) {
                 AddTextIcons(bytes);
             }
             if (name.size() > 10 && name.compare(name.size() - 10, 10, "/COMIC.TXT") == 0) {
@@ -123,7 +134,8 @@ protected:
         for (const auto& [name, bytes] : entries) writer.Add(name, std::string(bytes.begin(), bytes.end()), 0);
         archiveBytes = writer.Build().bytes;
         // The program's own texts (floating texts, labels) name icons too.
-        for (const auto& file : std::filesystem::recursive_directory_iterator(std::string(TINMARCH_SOURCE_DIR) + "/src")) {
+        const std::string sources = std::string(TINMARCH_SOURCE_DIR) + "/src";
+        for (const auto& file : std::filesystem::recursive_directory_iterator(sources)) {
             if (file.path().extension() != ".cpp") continue;
             std::ifstream in(file.path(), std::ios::binary);
             AddTextIcons(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {}));
@@ -131,6 +143,24 @@ protected:
         auto archive = datacheck::OpenArchiveMemory(archiveBytes);
         ASSERT_NE(archive, nullptr);
         mounted = std::make_unique<datacheck::DataCheck>(std::move(archive));
+
+        // The shipped texts and fonts, so that texts measure and wrap as the player sees them.
+        ASSERT_TRUE(texts.Load("Campaigns/standard"));
+        ui.strings = &texts;
+        shippedEntries = entries;
+        shippedFonts = std::make_unique<artwalk::ShippedFonts>(shippedEntries, textures);
+        ASSERT_EQ(Lines(shippedFonts->Missing()), "");
+        shippedFonts->Install(ui);
+        // The unit texts are copied through the battle's lookup ("text <key>" names the key asked for).
+        for (const game::UnitDescriptor& row : game::UnitCatalogue()) {
+            const game::UnitTexts& unitTexts = game::GetUnitTexts();
+            for (const engine::WideString* text :
+                 {&unitTexts.Name(row.type), &unitTexts.LongDescription(row.type), &unitTexts.Detail(row.type)}) {
+                const std::string key = std::string(text->GetNarrow()).substr(5);
+                battle.wideTexts[key] = texts.Lookup(key.c_str());
+            }
+        }
+        ASSERT_TRUE(game::GetUnitTexts().Load(battle));
     }
 
     // The inline icons ("@X[n]") a text names; locale files are UTF-16LE, so their zero bytes are dropped.
@@ -185,6 +215,9 @@ protected:
         for (const auto& [name, type] : typed) {
             Step(name, [&, type = type] { screens.OpenZone(type, 480, 320); });
         }
+        if (auto* credits = dynamic_cast<game::CreditsZone*>(registry.Get(game::ZoneId::kCredits))) {
+            if (credits->GetLines() != nullptr) creditLines = credits->GetLines()->GetLineCount();
+        }
         for (int count = 1; count <= 4; ++count) {
             Step("move choice of " + std::to_string(count), [&] {
                 game::MoveChoiceZone* menu = screens.GetMoveChoice();
@@ -210,17 +243,7 @@ protected:
         Step("inline icons", [&] {
             // Each icon the shipped texts name, as the fonts' icon callbacks cut it: small in the fonts that
             // draw small icons, and large icon 0, the one texts in the large font use.
-            game::ResourceLoaders loaders;
-            loaders.loadTexture = [this](const char* name) { return textures.Load(name); };
-            loaders.textureWidth = [this](std::uint32_t handle) {
-                int width = 0;
-                int height = 0;
-                textures.GetSize(handle, width, height);
-                return width;
-            };
-            game::GameResources resources(loaders);
-            resources.LoadIconSheets();
-            engine::BitmapFont& font = *fonts.fonts[0];
+            engine::BitmapFont& font = *ui.Font(game::FontId::kMain);
             auto* target = static_cast<engine::RenderTargetBase*>(&recorder);
             for (const int icon : textIcons) {
                 game::GameResources::SmallIcon(font, 0, 20, 0xFFFFFFFFu, icon, engine::BitmapFont::kIconDraw, target);
@@ -328,6 +351,11 @@ protected:
         const std::size_t before = recorder.log.size();
         action();
         driver.Run(0.5f);
+        // One more frame once the screen has settled (its zoom and slides done).
+        const std::size_t settledFrom = recorder.log.size();
+        driver.Frame();
+        settled.push_back({screen, std::vector<testsupport::DrawEntry>(
+                                       recorder.log.begin() + static_cast<long>(settledFrom), recorder.log.end())});
         steps.push_back({screen, std::vector<testsupport::DrawEntry>(recorder.log.begin() + static_cast<long>(before),
                                                                       recorder.log.end())});
         engine::HideAllDialogs();
@@ -336,19 +364,19 @@ protected:
 
     artwalk::TableTextures textures;
     std::vector<WalkStep> steps;
+    // The last frame of each step.
+    std::vector<WalkStep> settled;
     std::vector<std::uint8_t> castList;
     std::vector<std::uint8_t> mapList;
     std::vector<std::string> comics;
     std::set<int> textIcons;
+    artwalk::ShippedTexts texts;
+    std::map<std::string, std::vector<std::uint8_t>> shippedEntries;
+    std::unique_ptr<artwalk::ShippedFonts> shippedFonts;
+    int creditLines = 0;
     std::vector<std::uint8_t> archiveBytes;
     std::unique_ptr<datacheck::DataCheck> mounted;
 };
-
-std::string Lines(const std::vector<std::string>& lines) {
-    std::string out;
-    for (const std::string& line : lines) out += line + "\n";
-    return out;
-}
 
 TEST_F(ArtWalk, EveryTextureLoadsAndEveryUsedCellIsDrawnFromItsPlace) {
     ASSERT_NO_FATAL_FAILURE(Mount(ShippedEntries()));
@@ -360,9 +388,15 @@ TEST_F(ArtWalk, EveryTextureLoadsAndEveryUsedCellIsDrawnFromItsPlace) {
     std::set<std::string> drawn;
     EXPECT_EQ(Lines(artwalk::CheckDrawnCells(map, steps, drawn)), "");
     EXPECT_EQ(Lines(artwalk::UsedCellsNotDrawn(map, drawn)), "");
+    // Texts, wrapped ones included, stay within the screen in the fonts that draw them once it has settled.
+    EXPECT_EQ(Lines(artwalk::CheckTextsOnScreen(ui, settled, game.GetScreenWidth())), "");
+    // The credits wrap to 40-80 lines in the medium font, so that a full pass takes under a minute.
+    EXPECT_GE(creditLines, 40);
+    EXPECT_LE(creditLines, 80);
     for (const char* cell : {"GUI/Zoomer speech_bubble", "GUI/Zoomer announcer_strip", "GUI/Zoomer edge_band",
                              "GUI/ingameUi fuel_pip", "GUI/ingameUi ammo_pip", "GUI/ingameUi medal.4",
-                             "GUI/CampaignBack marker.locked", "GUI/CampaignBack frame", "GUI/achievements popup_background"}) {
+                             "GUI/CampaignBack marker.locked", "GUI/CampaignBack frame",
+                             "GUI/achievements popup_background"}) {
         EXPECT_EQ(drawn.count(cell), 1u) << cell;
     }
 
@@ -388,6 +422,47 @@ TEST_F(ArtWalk, AMissingPictureIsNamed) {
     EXPECT_NE(Lines(textures.faults).find("Comic/general: does not load"), std::string::npos) << Lines(textures.faults);
 }
 
+TEST_F(ArtWalk, APictureFoundOnlyUnderCommonIsNamed) {
+    std::map<std::string, std::vector<std::uint8_t>> entries = ShippedEntries();
+    entries["COMMON/GENERAL.PNG"] = entries.at("COMIC/GENERAL.PNG");
+    entries.erase("COMIC/GENERAL.PNG");
+    ASSERT_NO_FATAL_FAILURE(Mount(entries));
+    Walk();
+    EXPECT_NE(Lines(textures.faults).find("Comic/general: found only under Common/"), std::string::npos)
+        << Lines(textures.faults);
+}
+
+TEST_F(ArtWalk, ACheckTextureMadeIsNamed) {
+    EXPECT_EQ(Lines(artwalk::CheckTexturesMade()), "");
+    const int handle = engine::TextureTable::MakeCheckTexture(0xFFFF00FFu, 0xFF000000u, 8);
+    ASSERT_NE(handle, 0);
+    EXPECT_EQ(Lines(artwalk::CheckTexturesMade()), "a check texture is made (handle " + std::to_string(handle) + ")\n");
+    EXPECT_EQ(textures.Name(static_cast<std::uint32_t>(handle)), "Check");
+}
+
+TEST(ArtWalkTexts, ATextPastTheScreensEdgeIsNamedWithItsScreen) {
+    testsupport::ScreenFonts fonts;
+    game::ScreenServices services;
+    fonts.Install(services);
+    const int width = fonts.fonts[0]->MeasureWidth(engine::WideString("Riverford"));
+    std::vector<testsupport::DrawEntry> texts;
+    for (const auto& [x, alignment] : std::vector<std::pair<int, int>>{
+             {960 - width, game::kAlignLeft}, {960, game::kAlignRight | 0x40}, {480, game::kAlignCentre},
+             {961 - width, game::kAlignLeft}, {width - 1, game::kAlignRight}}) {
+        testsupport::DrawEntry e;
+        e.kind = "text";
+        e.font = game::FontId::kTiny;
+        e.raw = e.text = "Riverford";
+        e.x = x;
+        e.alignment = alignment;
+        texts.push_back(e);
+    }
+    EXPECT_EQ(Lines(artwalk::CheckTextsOnScreen(services, {{"map picker", texts}}, 960)),
+              "map picker: \"Riverford\" in font 0 spans x " + std::to_string(961 - width) +
+                  "..961, past the 960 px screen\nmap picker: \"Riverford\" in font 0 spans x -1.." +
+                  std::to_string(width - 1) + ", past the 960 px screen\n");
+}
+
 TEST(ArtWalkCells, ARectOutsideTheMapIsNamedWithItsScreen) {
     testsupport::DrawEntry inside;
     inside.kind = "image";
@@ -397,10 +472,14 @@ TEST(ArtWalkCells, ARectOutsideTheMapIsNamedWithItsScreen) {
     outside.source = {0, 960, 10, 10};
     testsupport::DrawEntry none = inside;
     none.texture = "0";
+    testsupport::DrawEntry check = inside;
+    check.texture = "Check";
     std::set<std::string> drawn;
     const std::vector<std::string> faults =
-        artwalk::CheckDrawnCells(ShippedMap(), {{"banner", {inside}}, {"shop", {outside, none}}}, drawn);
-    EXPECT_EQ(Lines(faults), "shop: GUI/Zoomer (0, 960, 10, 10) lies in no cell\nshop: a draw of texture 0 at (0, 0, 0, 0)\n");
+        artwalk::CheckDrawnCells(ShippedMap(), {{"banner", {inside}}, {"shop", {outside, none, check}}}, drawn);
+    EXPECT_EQ(Lines(faults),
+              "shop: GUI/Zoomer (0, 960, 10, 10) lies in no cell\nshop: a draw of texture 0 at (0, 0, 0, 0)\n"
+              "shop: a check texture drawn at (0, 0, 0, 0)\n");
     EXPECT_EQ(drawn, (std::set<std::string>{"GUI/Zoomer edge_band"}));
 }
 
