@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 
+#include "engine/core/int_rect.h"
+
 namespace engine {
 class BitmapFont;
 }
@@ -68,6 +70,10 @@ public:
                          void* user);
     static int SmallIcon(engine::BitmapFont& font, int x, int y, std::uint32_t colour, int icon, int mode,
                          void* user);
+    // The cells they cut for an icon ("GUI/ButtonBits" and "GUI/ingameUi"); the callbacks draw nothing for an
+    // icon whose cell does not lie on its sheet.
+    static engine::IntRect LargeIconCell(int icon);
+    static engine::IntRect SmallIconCell(int icon);
 
 private:
     // True when the cell lies on the sheet.

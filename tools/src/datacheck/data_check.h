@@ -102,6 +102,8 @@ private:
     void CheckLevelModels();
     void CheckTint(engine::SceneNode& root, const std::string& file, const std::string& tint);
 
+    // The cells the code cuts (button, unit and achievement icons, the button row's medals, both inline-icon
+    // callbacks) equal the cell map's.
     void CheckCodeCells(const artgen::CellMap& map);
     void CheckFonts();
     void CheckFit(const std::map<std::string, engine::FontMetrics>& fonts, const std::string& key,
