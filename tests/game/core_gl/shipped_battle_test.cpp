@@ -15,12 +15,15 @@
 #include "engine/render/material_def.h"
 #include "engine/render/material_lib_hooks.h"
 #include "engine/render/material_stage_textures.h"
+#include "engine/render/render_target.h"
 #include "engine/render/shader_set.h"
 #include "engine/render/texture.h"
 #include "engine/render/texture_table.h"
 #include "engine/image/mip_filter.h"
 #include "engine/scene/scene_container.h"
+#include "game/core/engine_announcer_scene.h"
 #include "game/core/game_resources.h"
+#include "game/core/turn_announcer.h"
 #include "game/core/scene_weather_port.h"
 #include "game/level/help_icons.h"
 #include "game/units/unit_catalogue.h"
@@ -93,6 +96,7 @@ public:
     bool LoadPrototypes() override { return inner_.LoadPrototypes(); }
     void FreePrototypes() override { inner_.FreePrototypes(); }
     std::unique_ptr<UnitView> CreateView() override {
+        ++created;
         return std::make_unique<WatchedView>(inner_.CreateView(), refused);
     }
     std::unique_ptr<ProjectileView> CreateProjectileView(ProjectileModel model, bool trail) override {
@@ -100,6 +104,7 @@ public:
     }
     // "<prototype path> <animation>" of every refused animation.
     std::vector<std::string> refused;
+    int created = 0;
 
 private:
     UnitViewFactory& inner_;
@@ -123,9 +128,9 @@ std::vector<std::string> ShippedLevels() {
 }
 
 // The game over the whole built archive, with the view's own level scene and the units' views watched.
-class ShippedBattleTest : public SceneGameViewTest, public ::testing::WithParamInterface<std::string> {
+class ShippedDataTest : public SceneGameViewTest {
 protected:
-    ShippedBattleTest() { useSceneLevel = true; }
+    ShippedDataTest() { useSceneLevel = true; }
 
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(SceneGameViewTest::SetUp());
@@ -218,6 +223,8 @@ protected:
     engine::ArchiveSet* previousArchives = nullptr;
 };
 
+class ShippedBattleTest : public ShippedDataTest, public ::testing::WithParamInterface<std::string> {};
+
 TEST_P(ShippedBattleTest, TheBattleDrawsWithoutAPlaceholderAndEveryWaitedAnimationPlays) {
     profile.mapFolder = GetParam();
     game->SetState(kGameLoadSkirmish);
@@ -226,8 +233,40 @@ TEST_P(ShippedBattleTest, TheBattleDrawsWithoutAPlaceholderAndEveryWaitedAnimati
     ASSERT_NE(game->GetLevel(), nullptr) << GetParam();
     ASSERT_NE(game->GetTeamManager(), nullptr);
     ASSERT_NE(view->GetSceneLevel().GetModelNode(), nullptr) << "the level model did not load";
+    EXPECT_GT(watched->created, 0) << "the level's units were made through the watched views";
     // A few seconds of the battle: the units idle, bored soldiers play their turns, the sky and markers draw.
     for (int frame = 0; frame < 30; ++frame) game->RunMainLoop();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(PlaceholdersMade(), 0) << "materials without their textures:\n" << MaterialsWithoutTheirTextures();
+    EXPECT_EQ(RefusedWaitedAnimations(), "");
+}
+
+// The turn announcer's walker: each vehicle type it may pick, in each team colour, drawn in its own scene.
+TEST_F(ShippedDataTest, TheAnnouncersWalkersDrawWithoutAPlaceholder) {
+    const std::vector<std::string> levels = ShippedLevels();
+    ASSERT_FALSE(levels.empty());
+    profile.mapFolder = levels.front();
+    game->SetState(kGameLoadSkirmish);
+    quitAfterFrame = true;
+    game->RunMainLoop();
+    ASSERT_NE(game->GetLevel(), nullptr);
+    EngineAnnouncerScene scene(*game);
+    scene.Init(kWidth, kHeight);
+    engine::RenderTarget* target = made->GetMainRenderTarget();
+    ASSERT_NE(target, nullptr);
+    for (const int type : TurnAnnouncer::kWalkerTypes) {
+        for (int kind = 1; kind <= 4; ++kind) {
+            ASSERT_TRUE(scene.CreateWalker(type, kind)) << type;
+            for (const float x : {-1.5f, 0.0f, 1.5f}) {
+                scene.PlaceWalker(x, -90.0f);
+                view->BeginFrame(0xFF000000u);
+                scene.Render(*target);
+                view->EndFrame();
+                made->FrameStep();
+            }
+        }
+    }
+    scene.DeleteWalker();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_EQ(PlaceholdersMade(), 0) << "materials without their textures:\n" << MaterialsWithoutTheirTextures();
     EXPECT_EQ(RefusedWaitedAnimations(), "");
