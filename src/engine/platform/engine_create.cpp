@@ -27,7 +27,7 @@ bool WindowsEngine::CreateServices() {
     const StartupParams& params = GetStartupParams();
     const EngineHooks& hooks = GetEngineHooks();
 
-    timer_ = std::make_unique<FrameTimer>();
+    timer_ = std::make_unique<FrameTimer>(params.clock);
     RandomStreams::Create(*timer_);
     made_.randomStreams = true;
     archives_ = std::make_unique<ArchiveSet>();

@@ -2,6 +2,7 @@
 // The start-up record: everything the program tells the engine before it is built. The program entry fills
 // one, CreateEngine copies it whole, and every engine part reads the copy for the rest of the run. A zero
 // table size or count selects the engine's default.
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -55,6 +56,9 @@ struct StartupParams {
     sys::RgbaImage smallIcon;
     sys::RgbaImage bigIcon;
     MessageHook messageHook;
+    // The clock the engine's frame timer reads (nanoseconds, never going backwards); null: the steady clock.
+    // Tests step game time with a clock of their own.
+    std::function<std::chrono::nanoseconds()> clock;
 };
 
 // The engine's copy of the record, taken by CreateEngine (all defaults before that).

@@ -1,15 +1,21 @@
-// Battles on every shipped level, drawn by the game's own view over the built archive: the level models,
-// units, structures, markers and sky load and draw without a placeholder texture, and no unit asks its model
-// for an animation its class waits on that the model lacks.
+// Battles on the shipped models, drawn by the game's own view over the built archive: on every shipped level
+// the level model, units, structures, markers and sky draw without a placeholder texture, and so do the
+// announcer's walkers; no unit asks its model for an animation its class waits on that the model lacks; and
+// the whole battle of two mixed sides, played on a stepped clock, ends with no unit busy for more than 30 s.
 #include "scene_view_fixture.h"
 
 #include <cctype>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "engine/platform/archive_set.h"
+#include "support/commander.h"
 #include "engine/platform/data_folders.h"
 #include "engine/platform/posix_zip_archive.h"
 #include "engine/render/material_def.h"
@@ -270,6 +276,120 @@ TEST_F(ShippedDataTest, TheAnnouncersWalkersDrawWithoutAPlaceholder) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_EQ(PlaceholdersMade(), 0) << "materials without their textures:\n" << MaterialsWithoutTheirTextures();
     EXPECT_EQ(RefusedWaitedAnimations(), "");
+}
+
+// The campaign record of one mission: the test level's folder.
+class OneMission final : public CampaignInfo {
+public:
+    bool Load(const std::string&) override { return true; }
+    std::string GetListedName() const override { return {}; }
+    std::string GetSelectedMissionFolder() const override { return "Levels/mixed"; }
+    HexCoord GetSelectedStartTile() const override { return {}; }
+    bool IsLastMissionSelected() const override { return false; }
+    bool AllMissionsGold(int) const override { return false; }
+    int GetFinishedMedal() const override { return 0; }
+    int GetFinishedMargin() const override { return 0; }
+    bool RecordResult(int, int) override { return false; }
+    std::string GetSelectedMissionRecord() const override { return {}; }
+    std::pair<int, int> GetStartCash() const override { return {0, 0}; }
+};
+
+// The whole battle of two mixed sides (soldiers, a grenadier, tanks, artillery, an anti-air vehicle and a
+// fighter) played by the commander on both sides, on the shipped models, at 50 frames a game second.
+class MixedBattleTest : public ShippedDataTest {
+protected:
+    static constexpr std::chrono::nanoseconds kFrame{20'000'000};
+    static constexpr int kBusyLimitFrames = 30 * 50;
+
+    MixedBattleTest() {
+        // The test level has no level model of its own: the box stands for it.
+        useSceneLevel = false;
+        engineClock = [this] { return now; };
+        parts.createCampaign = [](void*) -> std::unique_ptr<CampaignInfo> { return std::make_unique<OneMission>(); };
+    }
+
+    // Runs frames of the game, drawn, until `done` answers true after one (true) or `limit` frames have run
+    // (false). Each frame moves the clock on by 20 ms and counts each unit's run of busy frames.
+    bool RunUntil(const std::function<bool()>& done, int limit) {
+        int frames = 0;
+        bool reached = false;
+        afterFrame = [&](int) {
+            now += kFrame;
+            CountBusy();
+            reached = done();
+            if (reached || ++frames >= limit || !faults.empty()) game->RequestQuit();
+        };
+        quitAfterFrame = false;
+        game->RunMainLoop();
+        afterFrame = nullptr;
+        return reached;
+    }
+
+    void CountBusy() {
+        TeamManager* teams = game->GetTeamManager();
+        for (int slot = 0; teams != nullptr && slot < kTeamKindCount; ++slot) {
+            Team* team = teams->GetTeam(slot);
+            for (int i = 0; team != nullptr && i < kMaxTeamUnits; ++i) {
+                Unit* unit = team->GetUnit(i);
+                if (unit == nullptr) continue;
+                if (!unit->IsBusy()) {
+                    busyFrames.erase(unit->GetId());
+                } else if (++busyFrames[unit->GetId()] == kBusyLimitFrames) {
+                    faults.push_back("day " + std::to_string(teams->GetDay()) + ": unit " + std::to_string(unit->GetId()) +
+                                     " of type " + std::to_string(unit->GetType()) + " at " +
+                                     FormatHexLabel(unit->GetHexPos()) + " busy for 30 s (animation \"" +
+                                     unit->GetView().GetAnimationName() + "\")");
+                }
+            }
+        }
+    }
+
+    std::chrono::nanoseconds now{1'000'000'000};
+    std::map<int, int> busyFrames;
+    std::vector<std::string> faults;
+};
+
+std::string SourceFile(const std::string& path) {
+    std::ifstream in(std::string(TINMARCH_SOURCE_DIR) + "/tests/data/" + path, std::ios::binary);
+    EXPECT_TRUE(in) << path;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST_F(MixedBattleTest, TheWholeBattleEndsWithNoUnitBusyForMoreThan30Seconds) {
+    // Loose files beside a mounted archive lie in the base folder itself.
+    std::vector<std::uint8_t> map;
+    std::string error;
+    ASSERT_TRUE(BuildHexMapFromSource(SourceFile("levels/mixed/GameMap.src"), map, error)) << error;
+    const std::filesystem::path folder = std::filesystem::path(engine::GetDataFolderNarrow()) / "Levels" / "mixed";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "GameMap.Hex", std::ios::binary).write(reinterpret_cast<const char*>(map.data()),
+                                                                  static_cast<std::streamsize>(map.size()));
+    std::ofstream(folder / "Mission.TXT", std::ios::binary) << SourceFile("levels/mixed/Mission.TXT");
+    ASSERT_EQ(game->SelectCampaign("mixed"), 1);
+    game->SetState(kGameLoadCampaign);
+    RunUntil([] { return true; }, 1);
+    ASSERT_NE(game->GetLevel(), nullptr);
+    TeamManager& teams = *game->GetTeamManager();
+    const auto ended = [&] { return game->GetState() == kGameWon || game->GetState() == kGameLost; };
+    testsupport::Commander commander(teams, game->GetLevel()->GetHexMap(), [&] {
+        const bool settled =
+            RunUntil([&] { return game->GetState() != kGameSideTurn || !teams.IsBusy(); }, 5000);
+        EXPECT_TRUE(settled || !faults.empty()) << "the game never settled";
+        return settled && game->GetState() == kGameSideTurn;
+    });
+    for (int turn = 0; turn < 400 && faults.empty() && !ended() && teams.GetDay() <= 20; ++turn) {
+        if (!RunUntil([&] { return ended() || (game->GetState() == kGameSideTurn && !teams.IsBusy()); }, 30000)) break;
+        if (ended()) break;
+        if (commander.PlayTurn() && game->GetState() == kGameSideTurn) game->SetState(kGameBetweenTurns);
+    }
+    const int state = game->GetState();
+    EXPECT_TRUE(state == kGameWon || state == kGameLost) << "state " << state << " day " << teams.GetDay();
+    EXPECT_GT(commander.attacks, 0);
+    std::string text;
+    for (const std::string& fault : faults) text += fault + "\n";
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(RefusedWaitedAnimations(), "");
+    EXPECT_EQ(PlaceholdersMade(), 0) << "materials without their textures:\n" << MaterialsWithoutTheirTextures();
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryLevel, ShippedBattleTest, ::testing::ValuesIn(ShippedLevels()),
