@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -198,6 +199,21 @@ TEST_F(WindowsEngineTest, FrameStepUpdatesOnlyAfterASuccessfulPresent) {
     EXPECT_EQ(made->FrameStep(), 1);
     EXPECT_EQ(made->GetPresentedFrameCount(), presented + 1);
     EXPECT_EQ(input.ReadKey(engine::kKeyA).down, 0);
+}
+
+TEST_F(WindowsEngineTest, TheTimerReadsTheRecordsClock) {
+    fakes.Install();
+    std::chrono::nanoseconds now{5'000'000'000};
+    engine::StartupParams record = WindowedRecord();
+    record.clock = [&now] { return now; };
+    WindowsEngine* made = Create(record);
+    ASSERT_NE(made, nullptr);
+    made->FrameStep();
+    now += std::chrono::milliseconds(20);
+    made->FrameStep();
+    EXPECT_FLOAT_EQ(made->GetTimer()->GetDeltaSeconds(false), 0.02f);
+    made->FrameStep();
+    EXPECT_FLOAT_EQ(made->GetTimer()->GetDeltaSeconds(false), 0.0f) << "a clock standing still gives no time";
 }
 
 TEST_F(WindowsEngineTest, FocusEventsDriveIsActive) {
