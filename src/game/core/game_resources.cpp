@@ -76,8 +76,8 @@ void GameResources::SetFontColours() {
 }
 
 void GameResources::LoadSpannerAssets() {
-    if (loaders_.loadModel) spannerModel_ = loaders_.loadModel("Vezuzed/spanner");
-    if (loaders_.loadTexture) countdownTexture_ = loaders_.loadTexture("Vezuzed/DRUV_countdown_spanner_grey");
+    if (loaders_.loadModel) spannerModel_ = loaders_.loadModel(kSpannerModel);
+    if (loaders_.loadTexture) countdownTexture_ = loaders_.loadTexture(kCountdownTexture);
 }
 
 void GameResources::SetIconSheets(std::uint32_t buttonBits, std::uint32_t ingameUi) {

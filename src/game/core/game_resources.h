@@ -22,6 +22,10 @@ struct StartupStep {
     bool required = false;
 };
 
+// The capture marker's spanner model and its countdown texture.
+inline constexpr const char* kSpannerModel = "Vezuzed/spanner";
+inline constexpr const char* kCountdownTexture = "Vezuzed/DRUV_countdown_spanner_grey";
+
 enum class GameFont { kTiny, kMain, kLarge, kMedium, kTitle, kEpic, kComic };
 inline constexpr int kGameFontCount = 7;
 

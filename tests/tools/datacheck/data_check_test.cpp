@@ -367,6 +367,17 @@ TEST(DataCheck, EachSeededModelFaultIsNamed) {
     ExpectModelFault("a played-once effect that never ends",
                      [](Entries& e) { Entry(e, "Particles/Ricochet.CNT") = Entry(e, "Particles/ComboFlare.CNT"); },
                      "Particles/Ricochet.CNT", "the effect lasts");
+    ExpectModelFault("a structure whose snow is named otherwise",
+                     [](Entries& e) {
+                         e.emplace_back("Structures/Radio/snox.MDL", Entry(e, "Structures/Radio/snow.MDL"));
+                         ReplaceAll(Entry(e, "Structures/Radio/Radio.CNT"), "snow", "snox");
+                     },
+                     "Structures/Radio/Radio.CNT", "no \"snow\" node");
+    ExpectModelFault("a level without its model",
+                     [](Entries& e) { Remove(e, "Campaigns/Skirmish/CloseQuarters/Map.CNT"); },
+                     "Campaigns/Skirmish/CloseQuarters/Map.CNT", "missing, but the level loads it");
+    ExpectModelFault("a tile marker's texture missing", [](Entries& e) { Remove(e, "Common/ExitMarker.png"); },
+                     "Common/ExitMarker", "the picture is missing");
 }
 
 // The cells the code computes are the cell map's: a map entry moved or narrowed by one pixel is named with the

@@ -23,6 +23,7 @@ class ZipArchive;
 
 namespace game {
 class StringTable;
+class Structure;
 }  // namespace game
 
 namespace datacheck {
@@ -97,6 +98,8 @@ private:
     void CheckUnitActions(engine::SceneNode& root, const std::string& file, int type);
     void CheckUnitAnchors(engine::SceneNode& root, const std::string& file, int type);
     void CheckStructureModel(int type);
+    // SetSnow of the structures' presenter shows and hides the model's "snow" nodes.
+    void CheckSnow(engine::SceneNode& prototype, game::Structure& structure, const std::string& file);
     void CheckEffectModels();
     void CheckMarkerModels();
     void CheckLevelModels();
