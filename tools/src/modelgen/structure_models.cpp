@@ -3,11 +3,12 @@
 // the fixed "fittings" (plain paint) and "snow" (roof caps that the game shows in snowy weather). Three-hex
 // structures are built in a frame where their hexes stand at (-0.4, 0.5), (-0.4, -0.5) and (0.466, 0); the
 // game's placement then puts them on the map.
-#include <array>
-#include <span>
 #include <string>
 
 #include "game/battle/battle_types.h"
+#include "game/battle/hex_coord.h"
+#include "game/battle/structure_types.h"
+#include "game/level/scene_structure_presenter.h"
 #include "game/units/unit_catalogue.h"
 #include "modelgen/actions.h"
 #include "modelgen/structure_models.h"
@@ -16,55 +17,20 @@
 namespace modelgen {
 namespace {
 
-// Model path and tint name per type 1..11.
-struct StructureRow {
-    const char* path;
-    const char* tint;
-};
-
-constexpr StructureRow kStructures[] = {
-    {"Structures/BuildPad/Pad", "Material"},
-    {"Structures/Factory/Factory", "buildings"},
-    {"Structures/Airport/Airport", "buildings"},
-    {"Structures/Dockyard/Dockyard", "buildings"},
-    {"Structures/Barracks/Barracks", "buildings"},
-    {"Structures/HQ/HQ", "buildings"},
-    {"Structures/RepairS/RepairS", "buildings"},
-    {"Structures/Refinery/Refinery", "oil_platform"},
-    {"Structures/Radio/Radio", "buildings"},
-    {"Structures/Silo/Silo", "buildings"},
-    {"Structures/SupplyShed/SupplyShed", "buildings"},
-};
-
-void WriteStructure(ModelOutput& out, const StructureRow& row) {
-    const std::string tint = FolderOf(row.path) + row.tint;
+// Each type's model under the name the game loads, its tint material named as the structure's class looks for it.
+void WriteStructure(ModelOutput& out, int type) {
+    const std::string path = game::StructureModelPath(type);
+    const auto structure = game::MakeStructure(type, game::MakeHexCoord(0, 0), 1, false, nullptr, nullptr);
+    const std::string tint = FolderOf(path) + structure->GetTeamMaterialName();
     WriteTintMaterial(out, tint);
-    out.WriteContainer(row.path, PartTree(out, row.path, tint));
+    out.WriteContainer(path, PartTree(out, path, tint));
 }
 
 }  // namespace
 
-std::span<const char* const> StructureModelPaths() {
-    static const std::array<const char*, 11> paths = [] {
-        std::array<const char*, 11> p{};
-        for (std::size_t i = 0; i < p.size(); ++i) p[i] = kStructures[i].path;
-        return p;
-    }();
-    return paths;
-}
-
-std::span<const char* const> StructureTintNames() {
-    static const std::array<const char*, 11> tints = [] {
-        std::array<const char*, 11> t{};
-        for (std::size_t i = 0; i < t.size(); ++i) t[i] = kStructures[i].tint;
-        return t;
-    }();
-    return tints;
-}
-
 void WriteStructures(ModelOutput& out) {
     WriteSwatches(out);
-    for (const StructureRow& row : kStructures) WriteStructure(out, row);
+    for (int type = 1; game::StructureModelPath(type) != nullptr; ++type) WriteStructure(out, type);
 }
 
 void WriteDoor(ModelOutput& out) {
