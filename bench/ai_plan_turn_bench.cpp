@@ -1,15 +1,15 @@
-// The computer player on the largest battle: four armies on a 48 x 38 map of land, water, shore and cliffs
-// with a dozen structures (tests/data/levels/four_armies), the enemy's side in the middle of its war (see
-// tests/game/ai/four_armies_battle.h): 34 live units, a factory with cash, a fighter short of fuel, a tank
-// without ammunition, a GRUNT waiting to be carried and the truck wished for last turn. One computer turn
-// planned on the main thread: the whole planning pass (wishes and buying the truck on the factory's pad,
-// the hand-over, the map scan, front goals on the other armies, the scores, a goal for every idle unit, the
-// order and the plans), with the turn start's structure goals and the resupply and transport goals of the
-// last turn's end in play. It is timed alone: the battle is set up again for every turn, outside the timing,
-// and a turn whose pass misses a goal kind or the purchase gives an error instead of a figure. Beside it, one
-// battle frame of the main thread (the teams' tick and the animation update) while the worker runs the pass
-// turn after turn, and the same frame with the worker idle: their medians compare what the plan takes from
-// the battle.
+// The computer player on the largest battle: four armies of 48 units on a 48 x 38 map of land, water, shore
+// and cliffs with a dozen structures (tests/data/levels/four_armies), the enemy's side in the middle of its
+// war (see tests/game/ai/four_armies_battle.h): a fighter short of fuel, a tank without ammunition, a GRUNT
+// waiting to be carried. One computer turn planned on the main thread: the whole planning pass (wishes and
+// buying, the hand-over, the map scan, front goals on the other armies, the scores, a goal for every idle
+// unit, the order and the plans), with the turn start's structure goals and the resupply and transport goals
+// of the last turn's end in play. The argument is the side's live units: 48, the most to plan for (at the
+// cap, it buys nothing), or 34 (it buys the truck wished for last turn on its factory's pad). A turn is timed
+// alone: the battle is set up again for every turn, outside the timing, and a turn whose pass misses a goal
+// kind or the purchase gives an error instead of a figure. Beside it, one battle frame of the main thread
+// (the teams' tick and the animation update) while the worker runs the pass turn after turn (first argument
+// 1), and the same frame with the worker idle (0): their medians compare what the plan takes from the battle.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -53,17 +53,18 @@ struct PassFigures {
             if (unit != nullptr && unit->GetState() == kUnitNotPlaced) ++bought;
         }
     }
-    // The kinds the bench is about, and the purchase.
-    bool AllInPlay() const {
+    // The kinds the bench is about, and the purchase when the side is below the cap.
+    bool AllInPlay(int liveUnits) const {
         return kinds[kGoalStructure] > 0 && kinds[kGoalFront] > 0 && kinds[kGoalResupply] > 0 &&
-               kinds[kGoalTransport] > 0 && bought > 0;
+               kinds[kGoalTransport] > 0 && wishes > 0 && (bought > 0) == (liveUnits < kMaxLiveUnitsForBuying);
     }
 };
 
 void BM_PlanComputerTurn(benchmark::State& state) {
+    const int liveUnits = static_cast<int>(state.range(0));
     double cpuMilliseconds = 0.0;
     for (auto _ : state) {
-        FourArmiesBattle battle(false);
+        FourArmiesBattle battle(false, liveUnits);
         if (!battle.loaded) {
             state.SkipWithError("the four armies did not load");
             return;
@@ -84,7 +85,7 @@ void BM_PlanComputerTurn(benchmark::State& state) {
         }
         state.SetIterationTime(seconds);
         const PassFigures figures(*battle.computer);
-        if (!figures.AllInPlay()) {
+        if (!figures.AllInPlay(liveUnits)) {
             state.SkipWithError("a goal kind or the purchase is missing from the pass");
             return;
         }
@@ -100,18 +101,21 @@ void BM_PlanComputerTurn(benchmark::State& state) {
     state.counters["cpu_ms"] = cpuMilliseconds;  // of the last turn
 }
 BENCHMARK(BM_PlanComputerTurn)
+    ->Arg(48)
+    ->Arg(FourArmiesBattle::kAtWar)
     ->UseManualTime()
     ->Iterations(1)
     ->Repetitions(7)
     ->DisplayAggregatesOnly(true)
     ->Unit(benchmark::kMillisecond);
 
-// One main-thread frame during the computer's turn, its driver polling a worker that plans (argument 1)
-// or waits (argument 0) all the while. Every pass starts from the turn's start; from the second on, the
-// truck the first one bought waits on the pad, so they wish but find the pad taken.
+// One main-thread frame during the computer's turn, its driver polling a worker that plans (first argument
+// 1) or waits (0) all the while; the second argument is the side's live units. Every pass starts from the
+// turn's start; with 34 units, from the second pass on the truck the first one bought waits on the pad, so
+// they wish but find the pad taken.
 void BM_BattleFrameBesideThePlan(benchmark::State& state) {
     const bool planning = state.range(0) != 0;
-    FourArmiesBattle battle(true);
+    FourArmiesBattle battle(true, static_cast<int>(state.range(1)));
     if (!battle.loaded) {
         state.SkipWithError("the four armies did not load");
         return;
@@ -140,8 +144,7 @@ void BM_BattleFrameBesideThePlan(benchmark::State& state) {
     state.counters["plans"] = plans.load();
 }
 BENCHMARK(BM_BattleFrameBesideThePlan)
-    ->Arg(0)
-    ->Arg(1)
+    ->ArgsProduct({{0, 1}, {48, FourArmiesBattle::kAtWar}})
     ->Repetitions(5)
     ->DisplayAggregatesOnly(true)
     ->Unit(benchmark::kMicrosecond);

@@ -1,13 +1,14 @@
 #pragma once
-// The largest battle with the standard computer player: four armies on a 48 x 38 map of land, water, shore
-// and cliffs with a dozen structures (tests/data/levels/four_armies), the enemy's side in the middle of its
-// war. It has lost its truck and 13 more units, so that it buys again (34 live units, below the cap of 36);
-// a fighter runs short of fuel and a medium tank has no ammunition left. At the start of its turn, on the
-// planning thread, it takes over what its last turn left (PrepareTurn): a GRUNT that asked to be carried to
-// the blue HQ, the resupply and transport goals the turn's end makes of these, and the truck the tank's
-// resupply goal wished for. Its pass then buys that truck on the factory's pad, hands it over, and plans
-// front, structure, resupply, transport and unit goals. The plan bench times that pass; the tests check that
-// all of it is in play and that the battle goes on while the pass is held on the worker.
+// The largest battle with the standard computer player: four armies of 48 units on a 48 x 38 map of land,
+// water, shore and cliffs with a dozen structures (tests/data/levels/four_armies), the enemy's side in the
+// middle of its war. A fighter runs short of fuel and a medium tank has no ammunition left. With fewer live
+// units than its 48 (34: it has lost its truck and 13 more), the side is below the cap of 36 and buys again.
+// At the start of its turn, on the planning thread, it takes over what its last turn left (PrepareTurn): a
+// GRUNT that asked to be carried to the blue HQ, the resupply and transport goals the turn's end makes of
+// these, and, with no truck left, the truck the tank's resupply goal wished for. Its pass then buys that
+// truck on the factory's pad and hands it over (a full army claims its own truck instead), and plans front,
+// structure, resupply, transport and unit goals. The plan bench times that pass; the tests check that all of
+// it is in play and that the battle goes on while the pass is held on the worker.
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -40,9 +41,11 @@ struct FourArmiesBattle {
     // The enemy factory's pad, the blue HQ.
     static constexpr const char* kPad = "AI30";
     static constexpr const char* kBlueHQ = "D12";
-    static constexpr int kLostUnits = 13;
+    // The live units of a side below the buying cap.
+    static constexpr int kAtWar = 34;
 
-    explicit FourArmiesBattle(bool threaded) {
+    // The enemy keeps liveUnits of its 48: the truck goes first, then the units of the last slots.
+    explicit FourArmiesBattle(bool threaded, int liveUnits = kAtWar) {
         AIGoal::ResetIdCounter();
         level_test::DriverSetup setup;
         setup.makeComputer = [this, threaded](Team& team, Level& level, TeamManager& teams) {
@@ -57,13 +60,17 @@ struct FourArmiesBattle {
         if (!driver->Loaded() || computer == nullptr) return;
         driver->RunUntilIdle();
         Team& enemy = Enemy();
-        int lost = 0;
-        for (int slot = kMaxTeamUnits - 1; slot >= 0; --slot) {
+        int toLose = enemy.CountLiveUnits() - liveUnits;
+        Unit* truck = FirstOfType(UT_TRUCK);
+        if (toLose > 0 && truck != nullptr) {
+            truck->Kill(true, nullptr);
+            --toLose;
+        }
+        for (int slot = kMaxTeamUnits - 1; slot >= 0 && toLose > 0; --slot) {
             Unit* unit = enemy.GetUnit(slot);
-            if (unit != nullptr && (unit->GetType() == UT_TRUCK || lost < kLostUnits)) {
-                if (unit->GetType() != UT_TRUCK) ++lost;
-                unit->Kill(true, nullptr);
-            }
+            if (unit == nullptr || unit->GetState() == kUnitGone) continue;
+            unit->Kill(true, nullptr);
+            --toLose;
         }
         enemy.RemoveGoneUnits();
         Unit* fighter = FirstOfType(UT_FIGHTER);
@@ -107,7 +114,7 @@ struct FourArmiesBattle {
 
     // What the end of the side's last turn left, on the plan's thread before its pass: no goal of a unit but
     // the ones the turn's end makes (every planner's turn step: resupply for the fighter and the tank, a
-    // transport for the GRUNT), and the tank's wish for a truck, none being left to claim.
+    // transport for the GRUNT), and the tank's wish for a truck when none is left to claim.
     void PrepareTurn(ComputerPlayer& player) {
         for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
             if (Unit* unit = player.GetTeam().GetUnit(slot)) unit->SetAIGoalId(0);
@@ -122,9 +129,14 @@ struct FourArmiesBattle {
         for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
             if (AIUnitPlanner* planner = player.GetPlanner(slot)) player.TurnStep(*planner);
         }
+        bool truckLeft = false;
+        for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
+            const Unit* unit = player.GetTeam().GetUnit(slot);
+            truckLeft |= unit != nullptr && unit->GetType() == UT_TRUCK && unit->GetState() != kUnitGone;
+        }
         const AIUnitPlanner* tank = player.FindUnitPlanner(shortOfAmmoId);
         const Unit* unit = player.GetTeam().FindUnitById(shortOfAmmoId);
-        if (tank != nullptr && unit != nullptr && tank->GetResupplyGoalId() != 0) {
+        if (tank != nullptr && unit != nullptr && tank->GetResupplyGoalId() != 0 && !truckLeft) {
             player.AddBuildWish(UT_TRUCK, 1.0f, tank->GetResupplyGoalId(), unit->GetHexPos());
         }
     }
