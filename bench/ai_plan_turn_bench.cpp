@@ -1,77 +1,32 @@
-// The computer player on the largest battle: four armies of 48 units on a 48 x 38 map of land, water,
-// shore and cliffs with a dozen structures (tests/data/levels/four_armies). One computer turn planned on
-// the main thread: the whole planning pass (wishes and buying, the hand-over, the map scan, front goals
-// on the other armies, the scores, a goal for every idle unit, the order and the plans), with the turn
-// start's structure goals and the planners' transport and resupply goals in play. It is timed alone: the
-// battle is set up again for every turn, outside the timing. (With 48 units the side is above the live-unit
-// cap, so the pass buys nothing here.) Beside it, one battle frame of the main thread (the teams' tick and
-// the animation update) while the worker runs the pass turn after turn, and the same frame with the worker
-// idle: their medians compare what the plan takes from the battle.
+// The computer player on the largest battle: four armies of 48 units on a 48 x 38 map of land, water, shore
+// and cliffs with a dozen structures (tests/data/levels/four_armies), the enemy's side in the middle of its
+// war (see tests/game/ai/four_armies_battle.h): a fighter short of fuel, a tank without ammunition, a GRUNT
+// waiting to be carried. One computer turn planned on the main thread: the whole planning pass (wishes and
+// buying, the hand-over, the map scan, front goals on the other armies, the scores, a goal for every idle
+// unit, the order and the plans), with the turn start's structure goals and the resupply and transport goals
+// of the last turn's end in play. The argument is the side's live units: 48, the most to plan for (at the
+// cap, it buys nothing), or 34 (it buys the truck wished for last turn on its factory's pad). A turn is timed
+// alone: the battle is set up again for every turn, outside the timing, and a turn whose pass misses a goal
+// kind or the purchase gives an error instead of a figure. Beside it, one battle frame of the main thread
+// (the teams' tick and the animation update) while the worker runs the pass turn after turn (first argument
+// 1), and the same frame with the worker idle (0): their medians compare what the plan takes from the battle.
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
-#include <functional>
-#include <memory>
 #include <thread>
 
 #include <time.h>
 
-#include "../tests/game/level/battle_driver.h"
-#include "game/ai/ai_goal_factory.h"
-#include "game/ai/computer_player.h"
-#include "game/ai/level_computer_ports.h"
+#include "../tests/game/ai/four_armies_battle.h"
 #include "game/ai/unit_goals.h"
-#include "game/teams/team.h"
 
 namespace {
 
 using namespace game;
+using ai_test::FourArmiesBattle;
 using level_test::BattleDriver;
-
-// The standard goals and pass, with the pass handed to the bench when it asks for it.
-class BenchFactory : public AIGoalFactory {
-public:
-    void RunPlanningPass(ComputerPlayer& player, CancelToken& token) override {
-        if (pass) {
-            pass(player, token);
-        } else {
-            AIGoalFactory::RunPlanningPass(player, token);
-        }
-    }
-    std::function<void(ComputerPlayer&, CancelToken&)> pass;
-};
-
-struct Battle {
-    explicit Battle(bool threaded) {
-        AIGoal::ResetIdCounter();
-        level_test::DriverSetup setup;
-        setup.makeComputer = [this, threaded](Team& team, Level& level, TeamManager& teams) {
-            auto made = std::make_unique<BenchFactory>();
-            factory = made.get();
-            auto ai = std::make_unique<ComputerPlayer>(team, std::make_unique<LevelComputerPorts>(level, teams, threaded),
-                                                       std::move(made));
-            computer = ai.get();
-            return ai;
-        };
-        driver = std::make_unique<BattleDriver>("four_armies", setup);
-        if (!driver->Loaded() || computer == nullptr) return;
-        driver->RunUntilIdle();
-        loaded = true;
-    }
-    // Ends the turns of the three other sides until the computer's turn starts.
-    void StartComputerTurn() {
-        for (int i = 0; i < 3 && driver->Current()->GetKind() != kTeamEnemy; ++i) {
-            driver->EndTurn();
-            driver->RunUntilIdle();
-        }
-    }
-
-    BenchFactory* factory = nullptr;
-    ComputerPlayer* computer = nullptr;
-    std::unique_ptr<BattleDriver> driver;
-    bool loaded = false;
-};
 
 // The processor time of the calling thread: on a busy machine it tells the plan's own work from waiting.
 double ThreadCpuSeconds() {
@@ -80,18 +35,43 @@ double ThreadCpuSeconds() {
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-void BM_PlanComputerTurn(benchmark::State& state) {
-    double cpuMilliseconds = 0.0;
+// What the pass left: its goals by kind, the wishes it made and the units it bought (waiting on a pad).
+struct PassFigures {
+    std::array<int, kGoalTarget + 1> kinds{};
     int goals = 0;
     int orders = 0;
+    int wishes = 0;
+    int bought = 0;
+
+    explicit PassFigures(const ComputerPlayer& computer) {
+        goals = computer.GetGoalCount();
+        for (int i = 0; i < goals; ++i) ++kinds[static_cast<std::size_t>(computer.GetGoal(i)->GetKind())];
+        wishes = computer.GetWishCount();
+        for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
+            if (const AIUnitPlanner* planner = computer.GetPlanner(slot)) orders += planner->GetPendingCount();
+            const Unit* unit = computer.GetTeam().GetUnit(slot);
+            if (unit != nullptr && unit->GetState() == kUnitNotPlaced) ++bought;
+        }
+    }
+    // The kinds the bench is about, and the purchase when the side is below the cap.
+    bool AllInPlay(int liveUnits) const {
+        return kinds[kGoalStructure] > 0 && kinds[kGoalFront] > 0 && kinds[kGoalResupply] > 0 &&
+               kinds[kGoalTransport] > 0 && wishes > 0 && (bought > 0) == (liveUnits < kMaxLiveUnitsForBuying);
+    }
+};
+
+void BM_PlanComputerTurn(benchmark::State& state) {
+    const int liveUnits = static_cast<int>(state.range(0));
+    double cpuMilliseconds = 0.0;
     for (auto _ : state) {
-        Battle battle(false);
+        FourArmiesBattle battle(false, liveUnits);
         if (!battle.loaded) {
             state.SkipWithError("the four armies did not load");
             return;
         }
         double seconds = 0.0;
         battle.factory->pass = [&](ComputerPlayer& player, CancelToken&) {
+            battle.PrepareTurn(player);
             const auto start = std::chrono::steady_clock::now();
             const double cpuStart = ThreadCpuSeconds();
             player.RunPlanningPass();
@@ -104,28 +84,38 @@ void BM_PlanComputerTurn(benchmark::State& state) {
             battle.driver->Frame(BattleDriver::kTick);
         }
         state.SetIterationTime(seconds);
-        goals = battle.computer->GetGoalCount();
-        orders = 0;
-        for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
-            if (const AIUnitPlanner* planner = battle.computer->GetPlanner(slot)) orders += planner->GetPendingCount();
+        const PassFigures figures(*battle.computer);
+        if (!figures.AllInPlay(liveUnits)) {
+            state.SkipWithError("a goal kind or the purchase is missing from the pass");
+            return;
         }
+        state.counters["goals"] = figures.goals;
+        state.counters["structure"] = figures.kinds[kGoalStructure];
+        state.counters["front"] = figures.kinds[kGoalFront];
+        state.counters["resupply"] = figures.kinds[kGoalResupply];
+        state.counters["transport"] = figures.kinds[kGoalTransport];
+        state.counters["wishes"] = figures.wishes;
+        state.counters["bought"] = figures.bought;
+        state.counters["orders"] = figures.orders;
     }
     state.counters["cpu_ms"] = cpuMilliseconds;  // of the last turn
-    state.counters["goals"] = goals;
-    state.counters["orders"] = orders;
 }
 BENCHMARK(BM_PlanComputerTurn)
+    ->Arg(48)
+    ->Arg(FourArmiesBattle::kAtWar)
     ->UseManualTime()
     ->Iterations(1)
     ->Repetitions(7)
     ->DisplayAggregatesOnly(true)
     ->Unit(benchmark::kMillisecond);
 
-// One main-thread frame during the computer's turn, its driver polling a worker that plans (argument 1)
-// or waits (argument 0) all the while.
+// One main-thread frame during the computer's turn, its driver polling a worker that plans (first argument
+// 1) or waits (0) all the while; the second argument is the side's live units. Every pass starts from the
+// turn's start; with 34 units, from the second pass on the truck the first one bought waits on the pad, so
+// they wish but find the pad taken.
 void BM_BattleFrameBesideThePlan(benchmark::State& state) {
     const bool planning = state.range(0) != 0;
-    Battle battle(true);
+    FourArmiesBattle battle(true, static_cast<int>(state.range(1)));
     if (!battle.loaded) {
         state.SkipWithError("the four armies did not load");
         return;
@@ -135,12 +125,7 @@ void BM_BattleFrameBesideThePlan(benchmark::State& state) {
     battle.factory->pass = [&](ComputerPlayer& player, CancelToken&) {
         while (!stop.load()) {
             if (planning) {
-                // Every pass starts from a turn start: no goal, no claim.
-                player.ClearGoals();
-                for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
-                    if (Unit* unit = player.GetTeam().GetUnit(slot)) unit->SetAIGoalId(0);
-                }
-                player.RunPlanningPass();
+                battle.PlanFromTurnStart(player);
                 ++plans;
             } else {
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -159,8 +144,7 @@ void BM_BattleFrameBesideThePlan(benchmark::State& state) {
     state.counters["plans"] = plans.load();
 }
 BENCHMARK(BM_BattleFrameBesideThePlan)
-    ->Arg(0)
-    ->Arg(1)
+    ->ArgsProduct({{0, 1}, {48, FourArmiesBattle::kAtWar}})
     ->Repetitions(5)
     ->DisplayAggregatesOnly(true)
     ->Unit(benchmark::kMicrosecond);

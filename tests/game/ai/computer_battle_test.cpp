@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "computer_battle.h"
+#include "four_armies_battle.h"
 #include "game/ai/front_goal.h"
+#include "game/ai/resupply_goal.h"
 #include "game/ai/structure_goal.h"
 #include "game/battle/structure.h"
 #include "game/battle/structure_manager.h"
@@ -383,6 +385,82 @@ TEST(ComputerBattleTest, WholePassesPlanAsRecorded) {
     EXPECT_EQ(RecordPasses("four_armies", {}, 1), (std::vector<std::uint64_t>{11451322758195786682ull}));
     EXPECT_EQ(RecordPasses("busy", BusyLevel(), 3),
               (std::vector<std::uint64_t>{8013924935167632230ull, 1720902302260428574ull, 11427988191627728500ull}));
+}
+
+// The battle the plan bench times, one inline pass each. Both armies plan structure, front, resupply and
+// transport goals, and reserve the APC for the GRUNT. The side at war (34 units) buys the truck wished for
+// last turn on the factory's pad, hands it to the tank's resupply goal and wishes another for the fighter; its
+// goals then run to the end of the turn, the truck deployed. The full army (48) is at the cap and buys
+// nothing: the fighter's goal, the higher score (an aircraft short of fuel), plans first and claims the
+// side's own truck, and the tank's goal wishes one.
+TEST(ComputerBattleTest, TheFourArmiesPassPlansEveryKindOfGoalAndBuysBelowTheCap) {
+    for (const int live : {FourArmiesBattle::kAtWar, 48}) {
+        SCOPED_TRACE(live);
+        FourArmiesBattle battle(false, live);
+        ASSERT_TRUE(battle.loaded);
+        EXPECT_EQ(battle.Enemy().CountLiveUnits(), live);
+        battle.factory->pass = [&battle](ComputerPlayer& player, CancelToken&) {
+            battle.PrepareTurn(player);
+            player.RunPlanningPass();
+        };
+        battle.StartComputerTurn();
+        ComputerPlayer& ai = *battle.computer;
+        for (int i = 0; i < 100 && ai.GetState() < kAIStateRunGoals; ++i) {
+            battle.driver->Frame(level_test::BattleDriver::kTick);
+        }
+        ASSERT_EQ(ai.GetPassStep(), 16);
+        std::vector<int> kinds(kGoalTarget + 1, 0);
+        for (int i = 0; i < ai.GetGoalCount(); ++i) ++kinds[static_cast<std::size_t>(ai.GetGoal(i)->GetKind())];
+        EXPECT_EQ(kinds[kGoalStructure], 12);  // every structure but the four pads
+        EXPECT_GT(kinds[kGoalFront], 0);
+        EXPECT_EQ(kinds[kGoalResupply], 2);
+        EXPECT_EQ(kinds[kGoalTransport], 1);
+        const AIUnitPlanner* grunt = ai.FindUnitPlanner(battle.passengerId);
+        ASSERT_NE(grunt, nullptr);
+        const AIGoal* transport = ai.FindGoalById(grunt->GetTransportGoalId());
+        ASSERT_NE(transport, nullptr);
+        const Unit* carrier = battle.Enemy().FindUnitById(transport->GetReservedCarrierId());
+        ASSERT_NE(carrier, nullptr);
+        EXPECT_EQ(carrier->GetType(), UT_APC);
+
+        Unit* bought = nullptr;
+        for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
+            Unit* unit = battle.Enemy().GetUnit(slot);
+            if (unit != nullptr && unit->GetState() == kUnitNotPlaced) {
+                EXPECT_EQ(bought, nullptr) << "a second purchase";
+                bought = unit;
+            }
+        }
+        // A truck for one resupply goal, a wish for a truck for the other.
+        const AIUnitPlanner* tank = ai.FindUnitPlanner(battle.shortOfAmmoId);
+        const AIUnitPlanner* fighter = ai.FindUnitPlanner(battle.shortOfFuelId);
+        ASSERT_NE(tank, nullptr);
+        ASSERT_NE(fighter, nullptr);
+        ASSERT_NE(ai.FindGoalById(tank->GetResupplyGoalId()), nullptr);
+        ASSERT_NE(ai.FindGoalById(fighter->GetResupplyGoalId()), nullptr);
+        const AIUnitPlanner* served = live == 48 ? fighter : tank;
+        const AIUnitPlanner* waiting = live == 48 ? tank : fighter;
+        const Unit* truck = battle.FirstOfType(UT_TRUCK);
+        ASSERT_NE(truck, nullptr);
+        EXPECT_EQ(truck->GetAIGoalId(), served->GetResupplyGoalId());
+        bool truckWished = false;
+        for (int i = 0; i < ai.GetWishCount(); ++i) {
+            truckWished |= ai.GetWish(i).unitType == UT_TRUCK && ai.GetWish(i).goalId == waiting->GetResupplyGoalId();
+        }
+        EXPECT_TRUE(truckWished);
+        if (live == 48) {
+            EXPECT_EQ(bought, nullptr);
+            continue;
+        }
+        ASSERT_EQ(bought, truck);
+        EXPECT_EQ(truck->GetHexPos(), L(FourArmiesBattle::kPad));
+
+        const int truckId = truck->GetId();
+        ASSERT_TRUE(battle.PlayComputerTurn());
+        truck = battle.Enemy().FindUnitById(truckId);
+        ASSERT_NE(truck, nullptr);
+        EXPECT_NE(truck->GetState(), kUnitNotPlaced);
+    }
 }
 
 }  // namespace

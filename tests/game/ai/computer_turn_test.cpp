@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "computer_battle.h"
+#include "four_armies_battle.h"
 #include "game/ai/front_goal.h"
 #include "game/ai/level_computer_ports.h"
 #include "game/ai/map_scan.h"
@@ -83,19 +84,18 @@ TEST(ComputerTurnTest, AThreadedPlanEndsTheTurnWhileTheBattleGoesOn) {
     EXPECT_EQ(plans.load(), 3);
 }
 
-// The battle goes on while the plan is held at its first checkpoint: a one-checkpoint pass of the test's, or
-// the whole standard pass.
-void HoldThePlanWhileTheBattleRuns(bool wholePass) {
-    ComputerBattle battle("four_days", true, {}, !wholePass);
-    BattleDriver& driver = *battle.driver;
-    ASSERT_TRUE(driver.Loaded());
-    driver.RunUntilIdle();
+// The battle goes on while the plan is held at its first checkpoint: the enemy's trooper plays its idle
+// loop frame after frame, and the turn completes after the release.
+void HoldThePlanWhileTheBattleRuns(BattleDriver& driver, ComputerPlayer& computer,
+                                   const std::function<void()>& startTurn, const std::function<bool()>& playTurn,
+                                   const char* what, const std::function<void()>& atHold = nullptr) {
     Latch latch;
-    if (!wholePass) battle.log.pass = [](ComputerPlayer&, CancelToken& token) { token.Checkpoint(); };
-    battle.computer->SetCheckpointHook([&latch](int n) {
-        if (n == 1) latch.Hold();
+    computer.SetCheckpointHook([&latch, &atHold](int n) {
+        if (n != 1) return;
+        if (atHold) atHold();
+        latch.Hold();
     });
-    driver.EndTurn();
+    startTurn();
     while (!latch.reached.load()) {
         driver.Frame(BattleDriver::kTick);
         std::this_thread::yield();
@@ -106,26 +106,53 @@ void HoldThePlanWhileTheBattleRuns(bool wholePass) {
         Unit* unit = driver.Teams().FindTeam(4)->GetUnit(slot);
         if (unit != nullptr && unit->GetType() == UT_TROOPER) trooper = unit;
     }
-    ASSERT_NE(trooper, nullptr) << wholePass;
+    ASSERT_NE(trooper, nullptr) << what;
     units_test::ViewLog& view = dynamic_cast<units_test::RecordingUnitView&>(trooper->GetView()).Log();
     const long ticks = driver.Ticks();
     const std::size_t played = view.animations.size();
     for (int frame = 0; frame < 100; ++frame) {
         view.EndAnimation();
         driver.Frame(BattleDriver::kTick);
-        ASSERT_EQ(driver.State(), level_test::kStateSideTurn) << frame << " " << wholePass;
-        ASSERT_EQ(battle.computer->GetState(), kAIStatePlanning) << frame << " " << wholePass;
+        ASSERT_EQ(driver.State(), level_test::kStateSideTurn) << frame << " " << what;
+        ASSERT_EQ(computer.GetState(), kAIStatePlanning) << frame << " " << what;
     }
-    EXPECT_EQ(driver.Ticks() - ticks, 100);
-    EXPECT_EQ(view.animations.size() - played, 100u);
-    EXPECT_TRUE(battle.computer->IsPlanning());
+    EXPECT_EQ(driver.Ticks() - ticks, 100) << what;
+    EXPECT_EQ(view.animations.size() - played, 100u) << what;
+    EXPECT_TRUE(computer.IsPlanning()) << what;
     latch.release.store(true);
-    EXPECT_TRUE(battle.PlayComputerTurn()) << wholePass;
+    EXPECT_TRUE(playTurn()) << what;
+    computer.SetCheckpointHook(nullptr);
 }
 
+// A one-checkpoint pass of the test's and the whole standard pass on a small level; the whole pass on the
+// four armies, held in its buying just after the truck was bought.
 TEST(ComputerTurnTest, APlanHeldOnTheWorkerNeverHoldsTheBattle) {
-    HoldThePlanWhileTheBattleRuns(false);
-    HoldThePlanWhileTheBattleRuns(true);
+    for (const bool wholePass : {false, true}) {
+        ComputerBattle battle("four_days", true, {}, !wholePass);
+        BattleDriver& driver = *battle.driver;
+        ASSERT_TRUE(driver.Loaded());
+        driver.RunUntilIdle();
+        if (!wholePass) battle.log.pass = [](ComputerPlayer&, CancelToken& token) { token.Checkpoint(); };
+        HoldThePlanWhileTheBattleRuns(
+            driver, *battle.computer, [&] { driver.EndTurn(); }, [&] { return battle.PlayComputerTurn(); },
+            wholePass ? "whole pass" : "one checkpoint");
+    }
+    FourArmiesBattle armies(true);
+    ASSERT_TRUE(armies.loaded);
+    armies.factory->pass = [&armies](ComputerPlayer& player, CancelToken&) {
+        armies.PrepareTurn(player);
+        player.RunPlanningPass();
+    };
+    int stepAtHold = 0;
+    int boughtAtHold = 0;
+    HoldThePlanWhileTheBattleRuns(
+        *armies.driver, *armies.computer, [&] { armies.StartComputerTurn(); },
+        [&] { return armies.PlayComputerTurn(); }, "four armies", [&] {
+            stepAtHold = armies.computer->GetPassStep();
+            boughtAtHold = armies.computer->GetBoughtCount();
+        });
+    EXPECT_EQ(stepAtHold, 3);
+    EXPECT_EQ(boughtAtHold, 1);
 }
 
 // What a plan left: per own unit its planned tile and pending order kinds, per unit its planned damage.
