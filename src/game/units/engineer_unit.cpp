@@ -27,7 +27,7 @@ void EngineerUnit::BeginCapture() {
 
 bool EngineerUnit::CommonStep(bool& finished) {
     UnitView& view = GetView();
-    if (suckEffect_ == 0) suckEffect_ = view.CreateEffectNode("Particles/EngineerSuck");
+    if (suckEffect_ == 0) suckEffect_ = view.CreateEffectNode(row_.suction.effect);
     finished = false;
     if (Services().IsBattleZoomActive()) return true;
     if (suckTimer_ == 0.0f && jumpingIn_ && IsAnimationDone("jumpin")) {
@@ -41,9 +41,8 @@ bool EngineerUnit::CommonStep(bool& finished) {
             suckDelay_ = 0.0f;
             if (suckSound_ == 0) suckSound_ = Services().StartLoopSound(kSoundSuck);
             PlayAnimation("suck", false);
-            engine::Matrix44 placement = view.GetLocalMatrix();
-            placement.RotateYLocal(180.0f);
-            placement.TranslateWorld(0.0f, 0.25f, 0.0f);
+            // Turned to face the engineer's way and raised to its middle (the class table's steps).
+            const engine::Matrix44 placement = ApplySteps(view.GetLocalMatrix(), row_.suction.steps);
             if (suckEffect_ != 0) view.HangEffectInWorld(suckEffect_, placement);
         }
         return true;

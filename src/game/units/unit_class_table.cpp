@@ -17,6 +17,7 @@ constexpr const char* kFlashSmall = "Particles/MuzzleFlashSmall";
 constexpr const char* kExhaust = "Particles/MuzzleExhaust";
 constexpr const char* kFlashSniper = "Particles/MuzzleFlashSniper";
 constexpr const char* kTracer = "Particles/ComboTracer";
+constexpr const char* kSuck = "Particles/EngineerSuck";
 
 // Level sounds the infantry's weapons play.
 constexpr int kSoundRifleSniper = 2;
@@ -136,6 +137,8 @@ std::array<UnitClassRow, kUnitTypeCount> BuildTable() {
     grenade.launchSteps = {MoveWorld(0.25f, 0.5f, 0.0f), RotY(180), RotX(-45)};
     at(UT_GRENADIER) = Infantry(UT_GRENADIER, kGrenadier, 0.3f, grenade);
     at(UT_ENGINEER) = Infantry(UT_ENGINEER, kEngineer, 0.3f, WeaponRow{});
+    // The suction turns to face the way the engineer faces and rises to its middle.
+    at(UT_ENGINEER).suction = {kSuck, MatrixSteps{RotY(180), MoveWorld(0.0f, 0.25f, 0.0f)}, "engineer_intake"};
 
     at(UT_LIGHT_TANK) = Turreted(UT_LIGHT_TANK, kLightTankTurret, BarrelShell(-0.27f, 0.05f));
     at(UT_MED_TANK) = Turreted(UT_MED_TANK, kMedTankTurret, BarrelShell(-0.3f, 0.06f));
@@ -208,6 +211,7 @@ std::vector<const char*> RequiredPartNames(int unitType) {
     };
     add(row.weapon.part);
     add(row.weapon.launchPart);
+    add(row.suction.intake);
     if (row.turret != nullptr) {
         add(row.turret->turret);
         add(row.turret->barrel);

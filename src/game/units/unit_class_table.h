@@ -62,6 +62,14 @@ struct TurretRow {
     bool firingLoop = false;
 };
 
+// The engineer's suction: the effect, the steps that place it from the model's own matrix, and the part of
+// the model whose tip marks where it draws in.
+struct SuctionRow {
+    const char* effect = nullptr;
+    MatrixSteps steps{};
+    const char* intake = nullptr;
+};
+
 struct UnitClassRow {
     int type = 0;
     // Height of the aim point above the position; 0: the base rule.
@@ -72,6 +80,8 @@ struct UnitClassRow {
     std::array<const char*, 2> rotors{};
     // The animations the class plays; the model must hold them.
     std::span<const char* const> animations;
+    // The capture's suction (the engineer only).
+    SuctionRow suction;
 };
 
 // The hull node of the turreted classes, which vibrates, and the grenadier's grenade in the hand.

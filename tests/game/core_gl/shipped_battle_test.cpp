@@ -1,12 +1,15 @@
 // Battles on the shipped models, drawn by the game's own view over the built archive: on every shipped level
-// the level model, units, structures, markers and sky draw without a placeholder texture, and so do the
+// the level model, units, structures, markers and sky draw without a placeholder texture, and so do the shop
+// of a producer with its display units, the won battle with its end reactions and the win screen, and the
 // announcer's walkers; no unit asks its model for an animation its class waits on that the model lacks; and
 // the whole battle of two mixed sides, played on a stepped clock, ends with no unit busy for more than 30 s.
 #include "scene_view_fixture.h"
 
 #include <cctype>
+#include <cstdio>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -32,6 +35,14 @@
 #include "game/core/turn_announcer.h"
 #include "game/core/scene_weather_port.h"
 #include "game/level/help_icons.h"
+#include "game/battle/structure.h"
+#include "game/battle/structure_manager.h"
+#include "game/level/level.h"
+#include "game/screens/program_screens.h"
+#include "game/screens/result_screens.h"
+#include "game/screens/shop_zone.h"
+#include "game/teams/team.h"
+#include "game/teams/team_manager.h"
 #include "game/units/unit_catalogue.h"
 #include "game/units/unit_class_table.h"
 
@@ -140,6 +151,17 @@ protected:
 
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(SceneGameViewTest::SetUp());
+        if (withScreens) {
+            // The game over the program's own screens (zones drawn by the view, textures from the table).
+            game.reset();
+            FreeUnitAssets();
+            liveScreens = std::make_unique<RunningScreens>(*platform);
+            parts.screens = liveScreens.get();
+            parts.moveChoice = liveScreens->GetMoveChoice();
+            game = std::make_unique<Game>(parts);
+            liveScreens->AttachGame(*game);
+            ASSERT_TRUE(liveScreens->CreateZones());
+        }
         FreeUnitAssets();
         // The archive mounted as the game mounts it; the loose files of the data folder come after it.
         auto archive = std::make_unique<engine::PosixZipArchive>();
@@ -167,7 +189,9 @@ protected:
         ASSERT_TRUE(view->GetSceneStructures().LoadStructureModels());
     }
     void TearDown() override {
+        if (liveScreens != nullptr) liveScreens->Zones().DestroyZones();
         game.reset();
+        liveScreens.reset();
         HelpIcons::FreeModels();
         FreeUnitAssets();
         watched.reset();
@@ -227,21 +251,103 @@ protected:
     std::unique_ptr<WatchedViews> watched;
     engine::ArchiveSet archives;
     engine::ArchiveSet* previousArchives = nullptr;
+    // The program's screens instead of the fake (set before SetUp).
+    bool withScreens = false;
+    std::unique_ptr<RunningScreens> liveScreens;
 };
 
-class ShippedBattleTest : public ShippedDataTest, public ::testing::WithParamInterface<std::string> {};
+// A shipped level played on a stepped clock (three game ticks a frame) over the program's screens.
+class ShippedBattleTest : public ShippedDataTest, public ::testing::WithParamInterface<std::string> {
+protected:
+    static constexpr std::chrono::nanoseconds kFrame{60'000'000};
 
-TEST_P(ShippedBattleTest, TheBattleDrawsWithoutAPlaceholderAndEveryWaitedAnimationPlays) {
+    ShippedBattleTest() {
+        withScreens = true;
+        engineClock = [this] { return now; };
+        afterFrame = [this](int) { now += kFrame; };
+    }
+
+    // Runs single frames until `done` answers true after one (true) or `limit` frames have run (false).
+    bool RunUntil(const std::function<bool()>& done, int limit) {
+        quitAfterFrame = true;
+        for (int frame = 0; frame < limit; ++frame) {
+            game->RunMainLoop();
+            if (done()) return true;
+        }
+        return false;
+    }
+
+    template <typename ZoneClass>
+    ZoneClass* ZoneOf(ZoneId id) const {
+        return FindZone<ZoneClass>(&liveScreens->Zones(), id);
+    }
+
+    // A producer with a free pad, of the side whose turn it is when there is one; null when the level has none.
+    Structure* ShopStructure() const {
+        StructureManager& structures = game->GetLevel()->GetStructureManager();
+        const Team* current = game->GetTeamManager()->GetCurrentTeam();
+        Structure* any = nullptr;
+        for (int slot = 0; slot < kMaxStructures; ++slot) {
+            Structure* s = structures.GetStructure(slot);
+            if (s == nullptr || !s->IsProducer() || s->FindFreePad() == nullptr) continue;
+            if (current != nullptr && s->GetTeam() == current->GetKind()) return s;
+            if (any == nullptr) any = s;
+        }
+        return any;
+    }
+
+    std::chrono::nanoseconds now{1'000'000'000};
+};
+
+TEST_P(ShippedBattleTest, TheBattleShopAndWinDrawWithoutAPlaceholderAndEveryWaitedAnimationPlays) {
     profile.mapFolder = GetParam();
     game->SetState(kGameLoadSkirmish);
-    quitAfterFrame = true;
-    game->RunMainLoop();
+    RunUntil([] { return true; }, 1);
     ASSERT_NE(game->GetLevel(), nullptr) << GetParam();
     ASSERT_NE(game->GetTeamManager(), nullptr);
     ASSERT_NE(view->GetSceneLevel().GetModelNode(), nullptr) << "the level model did not load";
     EXPECT_GT(watched->created, 0) << "the level's units were made through the watched views";
     // A few seconds of the battle: the units idle, bored soldiers play their turns, the sky and markers draw.
-    for (int frame = 0; frame < 30; ++frame) game->RunMainLoop();
+    RunUntil([] { return false; }, 30);
+
+    // The shop of a producer, opened as a tap on it opens it: its display units are made, idle and drawn. A
+    // level without a producer (the first missions) has no shop to open.
+    if (Structure* producer = ShopStructure()) {
+        const int madeBefore = watched->created;
+        game->SetPickedStructure(producer);
+        game->SetShopStructure(producer->FindFreePad());
+        game->SetState(kGameShop);
+        ShopZone* shop = ZoneOf<ShopZone>(ZoneId::kShop);
+        ASSERT_NE(shop, nullptr);
+        EXPECT_TRUE(RunUntil([&] { return shop->IsFullyOpen(); }, 100)) << "the shop did not open";
+        EXPECT_GT(shop->GetCount(), 0) << "the shop of structure type " << producer->GetType() << " sells nothing";
+        EXPECT_GE(watched->created - madeBefore, shop->GetCount()) << "the display units were not made by the views";
+        RunUntil([] { return false; }, 10);
+        shop->OnControl(false, kShopCancel);
+        EXPECT_TRUE(RunUntil([&] { return !shop->IsShown() && game->GetState() == kGameSideTurn; }, 100))
+            << "the shop did not close (state " << game->GetState() << ")";
+    } else {
+        std::printf("NOT OPENED: the shop: %s has no producer with a free pad\n", GetParam().c_str());
+    }
+
+    // The battle won: the end reactions and fireworks, then after the fade the result screen of the game's
+    // mode; the win screen itself when that is another one.
+    game->SetState(kGameWon);
+    const auto shown = [&](ZoneId id) {
+        const game::Zone* zone = liveScreens->Zones().Has(id) ? liveScreens->Zones().Get(id) : nullptr;
+        return zone != nullptr && zone->IsShown();
+    };
+    EXPECT_TRUE(RunUntil([&] { return shown(ZoneId::kMissionWon) || shown(ZoneId::kPassAndPlayResult); }, 200))
+        << "no result screen opened";
+    if (!shown(ZoneId::kMissionWon)) {
+        liveScreens->HideAllDialogs();
+        liveScreens->OpenWin(1, 10, "");
+    }
+    WinZone* win = ZoneOf<WinZone>(ZoneId::kMissionWon);
+    ASSERT_NE(win, nullptr);
+    EXPECT_TRUE(RunUntil([&] { return win->IsFullyOpen(); }, 100)) << "the win screen did not open";
+    RunUntil([] { return false; }, 10);
+
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_EQ(PlaceholdersMade(), 0) << "materials without their textures:\n" << MaterialsWithoutTheirTextures();
     EXPECT_EQ(RefusedWaitedAnimations(), "");

@@ -26,6 +26,7 @@ TEST(UnitClassTableTest, EachTypeNamesTheNodesItsClassLooksUp) {
     EXPECT_EQ(Names(game::UT_CRUISER), (V{"crusier_turret", "cruiser_gun", "Unit"}));
     EXPECT_EQ(Names(game::UT_TROOPER), (V{"bazooka"}));
     EXPECT_EQ(Names(game::UT_GRENADIER), (V{"grenade"}));
+    EXPECT_EQ(Names(game::UT_ENGINEER), (V{"engineer_intake"}));
     EXPECT_EQ(Names(game::UT_SKYHOOK), (V{"Helicopter_blades_01", "Helicopter_blades_02"}));
     EXPECT_TRUE(Names(game::UT_TRUCK).empty());
     EXPECT_TRUE(Names(0).empty());

@@ -336,6 +336,23 @@ void ReplaceAll(std::string& data, const std::string& from, const std::string& t
     ASSERT_GT(count, 0u) << from;
 }
 
+// The first weight byte of the first vertex of a skinned model file's first batch (its vertices store 40 bytes
+// each, the four weight bytes last).
+std::size_t FirstWeightByte(const std::string& mdl) {
+    const auto u32 = [&mdl](std::size_t at) {
+        return static_cast<std::uint32_t>(static_cast<std::uint8_t>(mdl[at])) |
+               static_cast<std::uint32_t>(static_cast<std::uint8_t>(mdl[at + 1])) << 8 |
+               static_cast<std::uint32_t>(static_cast<std::uint8_t>(mdl[at + 2])) << 16 |
+               static_cast<std::uint32_t>(static_cast<std::uint8_t>(mdl[at + 3])) << 24;
+    };
+    // An optional 8-byte wrapper; version, format and batch count; the batch's format, counts, sphere.
+    std::size_t at = mdl.size() >= 8 && u32(0) == 3 && u32(4) + 16 == mdl.size() ? 8 : 0;
+    at += 4 + 24;
+    at += 1 + static_cast<std::uint8_t>(mdl[at]);  // material name
+    at += 1 + static_cast<std::uint8_t>(mdl[at]);  // bone set
+    return at + 4 + 36;                             // the stream's size, then the first vertex
+}
+
 TEST(DataCheck, EachSeededModelFaultIsNamed) {
     ExpectModelFault("MED_TANK without its barrel",
                      [](Entries& e) { ReplaceAll(Entry(e, "Units/MedTank/Unit.CNT"), "tank_barrrel", "tank_barrxel"); },
@@ -361,6 +378,20 @@ TEST(DataCheck, EachSeededModelFaultIsNamed) {
     ExpectModelFault("a heavy tank with a short barrel",
                      [](Entries& e) { Entry(e, "Units/HeavyTank/tank_barrel.MDL") = Entry(e, "Units/MedTank/tank_barrrel.MDL"); },
                      "Units/HeavyTank/Unit.CNT", "Particles/MuzzleFlashSmall of tank_barrel lies");
+    ExpectModelFault("an engineer whose intake is a rifle",
+                     [](Entries& e) {
+                         Entry(e, "Units/Engineer/engineer_intake.MDL") = Entry(e, "Units/Grunt/rifle_rifle.MDL");
+                     },
+                     "Units/Engineer/Unit.CNT", "Particles/EngineerSuck of engineer_intake lies");
+    ExpectModelFault("a soldier vertex whose weights sum to 254",
+                     [](Entries& e) {
+                         std::string& mdl = Entry(e, "Units/Trooper/Soldier.MDL");
+                         char& weight = mdl[FirstWeightByte(mdl)];
+                         ASSERT_NE(weight, 0);
+                         weight = static_cast<char>(weight - 1);
+                     },
+                     "Units/Trooper/Soldier.MDL",
+                     "skinned vertices whose weights do not sum to 255: 1 (the first: batch 0 vertex 0 sums to 254)");
     ExpectModelFault("a projectile with a group root",
                      [](Entries& e) { Entry(e, "Projectiles/Grenade.CNT") = Entry(e, "Trophies/Gold/Trophy.CNT"); },
                      "Projectiles/Grenade.CNT", "a projectile's root must be a mesh node");

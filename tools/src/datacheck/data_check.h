@@ -103,6 +103,8 @@ private:
     void CheckEffectModels();
     void CheckMarkerModels();
     void CheckLevelModels();
+    // The bone weights of every skinned model loaded, as read back from the archive.
+    void CheckSkinWeights();
     void CheckTint(engine::SceneNode& root, const std::string& file, const std::string& tint);
 
     // The cells the code cuts (button, unit and achievement icons, the button row's medals, both inline-icon

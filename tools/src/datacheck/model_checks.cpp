@@ -14,8 +14,10 @@
 #include "datacheck/data_check.h"
 #include "engine/render/material_def.h"
 #include "engine/render/material_lib_hooks.h"
+#include "engine/render/vertex_packing.h"
 #include "engine/scene/animation_set.h"
 #include "engine/scene/mesh_model.h"
+#include "engine/scene/model_file.h"
 #include "engine/scene/model_table.h"
 #include "engine/scene/particle_emitter.h"
 #include "engine/scene/scene_container.h"
@@ -51,6 +53,7 @@ constexpr int kUnitTriangles = 1500;
 constexpr int kSoldierTriangles = 900;
 constexpr int kStructureTriangles = 2500;
 constexpr int kSoldierBones = 16;
+constexpr int kSkinnedFormat = 5;  // vertices with bone indices and weight bytes
 
 // An action's expected end and length bounds in seconds (0: not bounded).
 struct ActionRule {
@@ -213,6 +216,7 @@ void DataCheck::CheckModels() {
     CheckEffectModels();
     CheckMarkerModels();
     CheckLevelModels();
+    CheckSkinWeights();
     // Every material loaded above draws a picture on every stage its shader set reads.
     engine::MaterialLib& lib = engine::GetMaterialLib();
     for (int handle = 1; handle < lib.Count(); ++handle) {
@@ -225,6 +229,39 @@ void DataCheck::CheckModels() {
     }
     engine::ModelTable::Free();
     lib.Free();
+}
+
+void DataCheck::CheckSkinWeights() {
+    // Every model loaded above that stores bone weights (skinned batches) as read back from the archive: the
+    // four weight bytes of each vertex sum to 255, so that a skinned vertex keeps its size in every pose.
+    for (int handle = 1; handle < engine::ModelTable::Size(); ++handle) {
+        const engine::Model* model = engine::ModelTable::Get(handle);
+        if (model == nullptr) continue;
+        int wrong = 0;
+        std::string first;
+        for (int b = 0; b < model->GetBatchCount(); ++b) {
+            const engine::MeshBatch& batch = *model->GetBatch(b);
+            if (batch.vertexFormat != kSkinnedFormat) continue;
+            const std::size_t stride = static_cast<std::size_t>(engine::VertexStreamElementSize(batch.vertexFormat));
+            const std::size_t stored = std::min(static_cast<std::size_t>(batch.vertexCount),
+                                                batch.vertexData.size() / std::max<std::size_t>(stride, 1));
+            for (std::size_t v = 0; v < stored; ++v) {
+                engine::VertexSource vertex;
+                engine::UnpackVertex(batch.vertexFormat, batch.vertexData.data() + v * stride, vertex);
+                int sum = 0;
+                for (int i = 0; i < 4; ++i) sum += static_cast<int>((vertex.packedWeights >> (8 * i)) & 0xFF);
+                if (sum != 255 && wrong++ == 0) {
+                    first = "batch " + std::to_string(b) + " vertex " + std::to_string(v) + " sums to " +
+                            std::to_string(sum);
+                }
+            }
+        }
+        if (wrong > 0) {
+            Fault(model->GetName().GetNarrow() + std::string(".MDL"), "",
+                  "skinned vertices whose weights do not sum to 255: " + std::to_string(wrong) + " (the first: " +
+                      first + ")");
+        }
+    }
 }
 
 void DataCheck::CheckLevelModels() {
@@ -328,15 +365,17 @@ void DataCheck::CheckUnitModel(int type) {
 }
 
 void DataCheck::CheckUnitAnchors(SceneNode& root, const std::string& file, int type) {
-    // Each effect the class places (muzzle flashes, exhaust, tracers) and the rocket launcher's launch frame:
-    // its origin within 0.05 of the part's tip (the part's corners furthest along the effect's axis), the axis
-    // within 20 degrees of the part's own (from its back end to its tip; a part that is the model itself points
-    // along -z).
+    // Each effect the class places (muzzle flashes, exhaust, tracers, the engineer's suction) and the rocket
+    // launcher's launch frame: its origin within 0.05 of the part's tip (the part's corners furthest along the
+    // effect's axis), the axis within 20 degrees of the part's own (from its back end to its tip; a part that
+    // is the model itself points along -z).
     const game::UnitClassRow& cls = game::GetUnitClassRow(type);
     struct Anchor {
         const char* part;
         game::MatrixSteps steps;
         const char* what;
+        // The part whose tip the effect marks when the steps start from another one (null: the same part).
+        const char* tipPart = nullptr;
     };
     std::vector<Anchor> anchors;
     const char* effectPart =
@@ -347,15 +386,23 @@ void DataCheck::CheckUnitAnchors(SceneNode& root, const std::string& file, int t
     }
     if (cls.weapon.launch == game::LaunchKind::kRocketSalvo)
         anchors.push_back({cls.weapon.launchPart, cls.weapon.launchSteps, "the launch"});
+    // The suction starts from the model itself and draws in at the intake's tip.
+    if (cls.suction.effect != nullptr)
+        anchors.push_back({nullptr, cls.suction.steps, cls.suction.effect, cls.suction.intake});
     for (const Anchor& anchor : anchors) {
         engine::Matrix44 partWorld;
         std::vector<Vec3> corners;
-        SceneNode* part = anchor.part != nullptr ? root.FindDescendant(engine::WideString(anchor.part)) : &root;
-        if (part == nullptr) continue;  // reported as a missing part
+        const auto find = [&root](const char* name) {
+            return name != nullptr ? root.FindDescendant(engine::WideString(name)) : &root;
+        };
+        SceneNode* part = find(anchor.part);
+        const char* tipName = anchor.tipPart != nullptr ? anchor.tipPart : anchor.part;
+        SceneNode* tipPart = find(tipName);
+        if (part == nullptr || tipPart == nullptr) continue;  // reported as a missing part
         Walk(root, {}, true, [&](SceneNode& node, const engine::Matrix44& world) {
             if (&node == part) partWorld = world;
-            bool within = anchor.part == nullptr;
-            for (const SceneNode* up = &node; up != nullptr && !within; up = up->GetParent()) within = up == part;
+            bool within = tipName == nullptr;
+            for (const SceneNode* up = &node; up != nullptr && !within; up = up->GetParent()) within = up == tipPart;
             const engine::Model* model = IsMesh(node) && within ? node.GetModel() : nullptr;
             for (int t = 0; model != nullptr && t < model->GetTriangleCount(); ++t) {
                 Vec3 c[3];
@@ -387,12 +434,11 @@ void DataCheck::CheckUnitAnchors(SceneNode& root, const std::string& file, int t
         }
         // The part's own axis runs from the middle of its back end to the middle of its tip.
         const Vec3 own =
-            anchor.part != nullptr
+            tipName != nullptr
                 ? (tip * (1.0f / static_cast<float>(tipCount)) - tail * (1.0f / static_cast<float>(tailCount)))
                       .NormalisedSafe()
                 : Vec3{0, 0, -1};
-        const std::string what =
-            std::string(anchor.what) + " of " + (anchor.part != nullptr ? anchor.part : "the model");
+        const std::string what = std::string(anchor.what) + " of " + (tipName != nullptr ? tipName : "the model");
         if (nearest > 0.05f) Fault(file, "", what + " lies " + std::to_string(nearest) + " from the tip");
         if (own.Dot(axis) < std::cos(20.0f / 57.29578f)) Fault(file, "", what + " does not point along the part");
     }

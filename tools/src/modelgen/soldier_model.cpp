@@ -50,9 +50,10 @@ std::array<Matrix44, kSoldierBones> PoseMatrices(const PoseBook& book, const Pos
 }
 
 // A weapon node whose effect frame (the class's steps from the node) puts the tip at `tip` in the model,
-// firing along -z of the model.
+// firing along -z of the model, carried by the attach bone (1-based; the right hand unless told).
 cntbuild::AuthorNode WeaponNode(ModelOutput& out, const std::string& folder, const std::string& name,
-                                const game::MatrixSteps& steps, const Vec3& tip) {
+                                const game::MatrixSteps& steps, const Vec3& tip,
+                                std::uint16_t attachBone = kRightHandAttach) {
     const Matrix44 effect = game::ApplySteps(Matrix44(), steps);
     const Vec3 tipLocal = effect.GetTranslation();
     const Vec3 dir = effect.Row(2);
@@ -68,7 +69,7 @@ cntbuild::AuthorNode WeaponNode(ModelOutput& out, const std::string& folder, con
     kit.SetTransform(author);
     PartMesh(out, folder + name, kit);
     cntbuild::AuthorNode part = MeshNode(out, folder, name, 0, kit, kFixedMaterial, node);
-    part.attachBone = kRightHandAttach;
+    part.attachBone = attachBone;
     return part;
 }
 
@@ -186,6 +187,15 @@ void WriteSoldier(ModelOutput& out, const PoseBook& poses, int type) {
             const bool general = type == game::UT_GENERAL;
             nodes.push_back(WeaponNode(out, folder, general ? "general_rifle" : "super_launcher",
                                        game::MatrixSteps{cls.weapon.effectSteps[0][1]}, effect.GetTranslation()));
+            break;
+        }
+        case game::UT_ENGINEER: {
+            // The suction's steps start from the model and fix the intake's mouth, on the pelvis; the node
+            // carries only their turn.
+            const game::SuctionRow& suction = cls.suction;
+            const Matrix44 effect = game::ApplySteps(Matrix44(), suction.steps);
+            nodes.push_back(WeaponNode(out, folder, suction.intake, game::MatrixSteps{suction.steps[0]},
+                                       effect.GetTranslation(), kPelvis + 1));
             break;
         }
         default:
