@@ -17,6 +17,7 @@
 #include "game/battle/battle_types.h"
 #include "game/battle/hex_map.h"
 #include "game/core/game.h"
+#include "game/core/game_ports.h"
 #include "game/level/level.h"
 #include "game/core/program_entry.h"
 #include "game/screens/program_screens.h"
@@ -261,7 +262,10 @@ bool ProgramDriver::IsHumanTurn() const {
     if (State() != game::kGameSideTurn) return false;
     const game::TeamManager* teams = game_->GetTeamManager();
     const game::Team* team = teams != nullptr ? teams->GetCurrentTeam() : nullptr;
-    return team != nullptr && team->GetControl() == game::kControlHuman && !teams->IsBusy();
+    // The turn's announcer holds back every order while it shows.
+    const game::Announcer* announcer = game_->GetAnnouncer();
+    return team != nullptr && team->GetControl() == game::kControlHuman && !teams->IsBusy() &&
+           (announcer == nullptr || !announcer->IsShowing());
 }
 
 bool ProgramDriver::IsShown(game::ZoneId id) const {

@@ -64,7 +64,7 @@ public:
     int Cash(int side) const;
     // The message banner shows.
     bool IsBannerShowing() const;
-    // A human side's turn in a battle with nothing moving: orders can be given.
+    // A human side's turn in a battle with nothing moving and no turn announcer showing: orders can be given.
     bool IsHumanTurn() const;
     int Frame() const { return frame_; }
 

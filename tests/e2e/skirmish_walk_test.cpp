@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "e2e/battle_walks.h"
 #include "game/battle/hex_map.h"
@@ -27,6 +28,7 @@ namespace {
 using game::ZoneId;
 
 constexpr std::uint16_t kMoveMark = 0x001;
+constexpr int kEngineerType = 2;
 
 game::Team* CurrentTeam(ProgramDriver& d) {
     game::TeamManager* teams = d.GetGame().GetTeamManager();
@@ -48,33 +50,8 @@ game::Structure* OwnProducer(ProgramDriver& d, int side) {
     return nullptr;
 }
 
-// A unit of the team standing on screen, and a hex it may move to.
-game::Unit* UnitWithMove(ProgramDriver& d, game::Team& team, game::HexCoord& target) {
-    for (int slot = 0; slot < game::kMaxTeamUnits; ++slot) {
-        game::Unit* unit = team.GetUnit(slot);
-        int x = 0;
-        int y = 0;
-        if (unit == nullptr || !d.HexOnScreen(unit->GetHexPos(), x, y)) continue;
-        d.ClickHex(unit->GetHexPos());
-        d.Frames(5);
-        if (d.GetGame().GetSelectedUnit() != unit) continue;
-        const game::HexMap& map = d.GetGame().GetLevel()->GetHexMap();
-        for (int column = 0; column < game::kMapColumns; ++column) {
-            for (int row = 0; row < game::kMapRows; ++row) {
-                const game::HexCoord hex{static_cast<std::int16_t>(column), static_cast<std::int16_t>(row)};
-                if (!game::IsValidHex(hex) || hex == unit->GetHexPos()) continue;
-                if ((map.GetMarkBits(hex) & kMoveMark) != 0 && d.HexOnScreen(hex, x, y)) {
-                    target = hex;
-                    return unit;
-                }
-            }
-        }
-    }
-    return nullptr;
-}
-
-// Buys a unit at the producer just tapped, then moves a unit by a tap on it and a tap in its range.
-void ShopAndMove(ProgramDriver& d, game::Team& team) {
+// Buys a unit at the producer just tapped.
+void Shop(ProgramDriver& d, game::Team& team) {
     const int cashBefore = team.GetCash();
     const int unitsBefore = team.CountLiveUnits();
     ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kShop); }, 2 * kSeconds)) << "state " << d.State();
@@ -85,44 +62,198 @@ void ShopAndMove(ProgramDriver& d, game::Team& team) {
     EXPECT_LT(team.GetCash(), cashBefore);
     EXPECT_TRUE(d.WaitFor([&] { return team.CountLiveUnits() == unitsBefore + 1; }, 10 * kSeconds));
     EXPECT_TRUE(d.WaitFor([&d] { return d.IsHumanTurn(); }, 20 * kSeconds));
-
-    game::HexCoord target;
-    game::Unit* mover = UnitWithMove(d, team, target);
-    ASSERT_NE(mover, nullptr) << "no unit of the human side can move";
-    ASSERT_TRUE(d.ClickHex(target));
-    EXPECT_TRUE(d.WaitFor([&] { return mover->GetHexPos() == target; }, 20 * kSeconds))
-        << "the unit did not reach " << target.column << "," << target.row;
-    EXPECT_TRUE(d.WaitFor([&d] { return d.IsHumanTurn(); }, 20 * kSeconds));
 }
 
-TEST(SkirmishWalk, BuysMovesEndsTheTurnAndTheComputerPlaysItsTurn) {
-    ProgramDriver driver;
-    const int code = driver.Run([](ProgramDriver& d) {
-        ASSERT_TRUE(StartSkirmish(d)) << "state " << d.State();
-        const int human = d.CurrentSide();
-        EXPECT_EQ(d.Day(), 1);
-        d.DumpPng(Png("battle"));
+// A tap on the unit: true once it is the selected one.
+bool Select(ProgramDriver& d, game::Unit& unit) {
+    if (!d.ClickHex(unit.GetHexPos())) return false;
+    d.Frames(5);
+    return d.GetGame().GetSelectedUnit() == &unit;
+}
 
-        // The shop of a producer: one unit bought. Taps on the ground and on structures pick through the
-        // level's model; a battle without one cannot take them, and these steps wait for it.
-        game::Team* team = CurrentTeam(d);
-        ASSERT_NE(team, nullptr);
-        game::Structure* producer = OwnProducer(d, human);
-        ASSERT_NE(producer, nullptr) << "no producer of the human side on screen";
-        ASSERT_TRUE(d.ClickHex(producer->GetHex()));
-        if (!game::IsValidHex(d.GetGame().GetPointerHex())) {
-            std::printf("NOT WALKED: shop and move: a tap on the ground picks no hex (the battle has no level model)\n");
-        } else {
-            ShopAndMove(d, *team);
+// A tap on the selected unit lets it go.
+void LetGo(ProgramDriver& d, game::Unit& unit) {
+    if (d.GetGame().GetSelectedUnit() != &unit) return;
+    d.ClickHex(unit.GetHexPos());
+    d.Frames(5);
+}
+
+// Lets the unit's order play out: true once the human side may give orders again.
+bool Settle(ProgramDriver& d) { return d.WaitFor([&d] { return d.IsHumanTurn(); }, 30 * kSeconds); }
+
+// The unit is selected and tapped into the hex of its movement range nearest the goal; true when it moved.
+bool MoveToward(ProgramDriver& d, game::Unit& unit, game::HexCoord goal) {
+    if (!Select(d, unit)) return false;
+    const game::HexMap& map = d.GetGame().GetLevel()->GetHexMap();
+    const game::HexCoord from = unit.GetHexPos();
+    game::HexCoord best = from;
+    int x = 0;
+    int y = 0;
+    for (int column = 0; column < game::kMapColumns; ++column) {
+        for (int row = 0; row < game::kMapRows; ++row) {
+            const game::HexCoord hex{static_cast<std::int16_t>(column), static_cast<std::int16_t>(row)};
+            if (!game::IsValidHex(hex) || (map.GetMarkBits(hex) & kMoveMark) == 0 || !d.HexOnScreen(hex, x, y)) continue;
+            if (game::HexDistance(hex, goal) < game::HexDistance(best, goal)) best = hex;
         }
+    }
+    if (best == from) {
+        LetGo(d, unit);
+        return false;
+    }
+    if (!d.ClickHex(best)) return false;
+    const bool moved = d.WaitFor([&] { return unit.GetHexPos() == best; }, 20 * kSeconds);
+    Settle(d);
+    return moved;
+}
 
-        // The turn ends through the turn button and its confirmation; the computer plays and hands back.
-        ASSERT_TRUE(EndTurnAndWaitForComputer(d))
-            << "the computer's turn did not end; state " << d.State() << " side " << d.CurrentSide();
-        EXPECT_EQ(d.CurrentSide(), human);
-        EXPECT_EQ(d.Day(), 2);
-        d.DumpPng(Png("battle_day2"));
-    });
+// The live units of every side other than the human one and neutral.
+std::vector<game::Unit*> EnemyUnits(ProgramDriver& d, int human) {
+    std::vector<game::Unit*> units;
+    game::TeamManager* teams = d.GetGame().GetTeamManager();
+    for (int slot = 0; slot < game::kTeamKindCount; ++slot) {
+        game::Team* enemy = teams->GetTeam(slot);
+        if (enemy == nullptr || enemy->GetKind() == human || enemy->GetKind() == game::kTeamNeutral) continue;
+        for (int index = 0; index < game::kMaxTeamUnits; ++index) {
+            game::Unit* u = enemy->GetUnit(index);
+            if (u != nullptr && u->GetState() != game::kUnitGone) units.push_back(u);
+        }
+    }
+    return units;
+}
+
+// Some unit of the team attacks an enemy unit it may reach: the enemy loses health. False when none can.
+bool Attack(ProgramDriver& d, game::Team& team, int human) {
+    for (int slot = 0; slot < game::kMaxTeamUnits; ++slot) {
+        game::Unit* unit = team.GetUnit(slot);
+        if (unit == nullptr || unit->GetState() == game::kUnitGone || unit->GetType() == kEngineerType) continue;
+        int x = 0;
+        int y = 0;
+        if (!d.HexOnScreen(unit->GetHexPos(), x, y) || !Select(d, *unit)) continue;
+        for (game::Unit* target : EnemyUnits(d, human)) {
+            if (!target->IsTargetMarked()) continue;
+            const float before = target->GetHealth();
+            if (!d.ClickHex(target->GetHexPos())) continue;
+            const bool hit = d.WaitFor(
+                [&] { return target->GetState() == game::kUnitGone || target->GetHealth() < before; }, 20 * kSeconds);
+            Settle(d);
+            if (hit) return true;
+        }
+        LetGo(d, *unit);
+    }
+    return false;
+}
+
+// The engineer takes an order to capture the structure once it is marked for it; true once the structure
+// belongs to the side or its capture has begun.
+bool Capture(ProgramDriver& d, game::Unit& engineer, game::Structure& structure, int human) {
+    if (!Select(d, engineer)) return false;
+    if (!structure.IsTargetMarked() || !d.ClickHex(structure.GetHex())) {
+        LetGo(d, engineer);
+        return false;
+    }
+    const bool taken = d.WaitFor(
+        [&] { return structure.GetTeam() == human || structure.GetCapturingTeam() == human; }, 20 * kSeconds);
+    Settle(d);
+    return taken;
+}
+
+// The neutral structure nearest the unit.
+game::Structure* NearestNeutral(ProgramDriver& d, const game::Unit& unit) {
+    game::StructureManager& structures = d.GetGame().GetLevel()->GetStructureManager();
+    game::Structure* best = nullptr;
+    for (int slot = 0; slot < game::kMaxStructures; ++slot) {
+        game::Structure* s = structures.GetStructure(slot);
+        if (s == nullptr || s->GetTeam() != game::kTeamNeutral || s->GetType() == game::kStructureBuildPad) continue;
+        if (best == nullptr || game::HexDistance(s->GetHex(), unit.GetHexPos()) <
+                                   game::HexDistance(best->GetHex(), unit.GetHexPos())) {
+            best = s;
+        }
+    }
+    return best;
+}
+
+// The nearest enemy unit.
+game::Unit* NearestEnemy(ProgramDriver& d, const game::Unit& unit, int human) {
+    game::Unit* best = nullptr;
+    for (game::Unit* u : EnemyUnits(d, human)) {
+        if (best == nullptr ||
+            game::HexDistance(u->GetHexPos(), unit.GetHexPos()) < game::HexDistance(best->GetHexPos(), unit.GetHexPos())) {
+            best = u;
+        }
+    }
+    return best;
+}
+
+// What the human side did in the battle so far.
+struct DayOrders {
+    int moves = 0;
+    int attacks = 0;
+    int captures = 0;
+};
+
+// One day of the human side: an attack where one can be made, the engineer toward the nearest neutral
+// structure and into its capture, every other unit toward the nearest enemy, and attacks again.
+void PlayDay(ProgramDriver& d, game::Team& team, int human, DayOrders& done) {
+    if (Attack(d, team, human)) ++done.attacks;
+    for (int slot = 0; slot < game::kMaxTeamUnits; ++slot) {
+        game::Unit* unit = team.GetUnit(slot);
+        int x = 0;
+        int y = 0;
+        if (unit == nullptr || unit->GetState() == game::kUnitGone || !d.HexOnScreen(unit->GetHexPos(), x, y)) continue;
+        if (unit->GetType() == kEngineerType) {
+            game::Structure* goal = NearestNeutral(d, *unit);
+            if (goal == nullptr) continue;
+            if (Capture(d, *unit, *goal, human)) {
+                ++done.captures;
+            } else if (MoveToward(d, *unit, goal->GetHex())) {
+                ++done.moves;
+                if (Capture(d, *unit, *goal, human)) ++done.captures;
+            }
+            continue;
+        }
+        const game::Unit* enemy = NearestEnemy(d, *unit, human);
+        if (enemy != nullptr && MoveToward(d, *unit, enemy->GetHexPos())) ++done.moves;
+    }
+    if (Attack(d, team, human)) ++done.attacks;
+}
+
+TEST(SkirmishWalk, BuysMovesAttacksCapturesAndTheComputerPlaysItsTurns) {
+    ProgramDriver driver;
+    const int code = driver.Run(
+        [](ProgramDriver& d) {
+            ASSERT_TRUE(StartSkirmish(d)) << "state " << d.State();
+            const int human = d.CurrentSide();
+            EXPECT_EQ(d.Day(), 1);
+            d.DumpPng(Png("battle"));
+
+            // The shop of a producer: one unit bought.
+            game::Team* team = CurrentTeam(d);
+            ASSERT_NE(team, nullptr);
+            game::Structure* producer = OwnProducer(d, human);
+            ASSERT_NE(producer, nullptr) << "no producer of the human side on screen";
+            ASSERT_TRUE(d.ClickHex(producer->GetHex()));
+            ASSERT_TRUE(game::IsValidHex(d.GetGame().GetPointerHex())) << "a tap on a structure picks no hex";
+            Shop(d, *team);
+
+            // Day by day: moves toward the enemy, attacks once in reach, the engineer's capture; the turn
+            // passes to the computer, whose turn must end.
+            DayOrders done;
+            constexpr int kDays = 4;
+            for (int day = 1; day <= kDays && d.State() == game::kGameSideTurn; ++day) {
+                PlayDay(d, *team, human, done);
+                std::printf("day %d: moves %d attacks %d captures %d\n", day, done.moves, done.attacks, done.captures);
+                ASSERT_TRUE(EndTurnAndWaitForComputer(d))
+                    << "the computer's turn did not end; state " << d.State() << " side " << d.CurrentSide();
+                EXPECT_EQ(d.CurrentSide(), human);
+                EXPECT_EQ(d.Day(), day + 1);
+                if (day == 1) d.DumpPng(Png("battle_day2"));
+                if (done.attacks > 0 && done.captures > 0) break;
+            }
+            EXPECT_GT(done.moves, 0) << "no unit moved";
+            EXPECT_GT(done.attacks, 0) << "no attack by day " << d.Day();
+            EXPECT_GT(done.captures, 0) << "no capture by day " << d.Day();
+        },
+        60 * 60 * 30);
     EXPECT_EQ(code, 0);
     std::printf("%s", driver.Stderr().c_str());
 }
