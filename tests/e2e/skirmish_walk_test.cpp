@@ -14,6 +14,9 @@
 #include "game/level/level.h"
 #include "game/screens/battle_dialogs.h"
 #include "game/screens/hud_zones.h"
+#include "game/screens/move_choice_zone.h"
+#include "game/core/player_ports.h"
+#include "engine/gui/dialog_control.h"
 #include "game/screens/main_menu_zones.h"
 #include "game/screens/match_setup_zones.h"
 #include "game/screens/result_screens.h"
@@ -64,9 +67,28 @@ void Shop(ProgramDriver& d, game::Team& team) {
     EXPECT_TRUE(d.WaitFor([&d] { return d.IsHumanTurn(); }, 20 * kSeconds));
 }
 
-// A tap on the unit: true once it is the selected one.
+// The choice of the open move-choice dialog with the value: clicked; false when it does not offer it.
+bool Choose(ProgramDriver& d, int value) {
+    if (!d.IsShown(ZoneId::kMoveChoice)) return false;
+    const auto* window = d.Zones().Get(ZoneId::kMoveChoice)->GetWindow();
+    for (int i = 0; i < 4; ++i) {
+        const engine::DialogControl* button = window->FindControl(game::kFirstChoiceButton + i);
+        if (button != nullptr && button->GetDisabled() == 0 &&
+            reinterpret_cast<std::intptr_t>(button->GetUserData()) == value) {
+            return d.Click(ZoneId::kMoveChoice, game::kFirstChoiceButton + i);
+        }
+    }
+    return false;
+}
+
+// A tap on the unit: true once it is the selected one. With another unit selected the game asks whether
+// the tapped one is meant; it is.
 bool Select(ProgramDriver& d, game::Unit& unit) {
     if (!d.ClickHex(unit.GetHexPos())) return false;
+    d.Frames(5);
+    if (d.WaitFor([&d] { return d.IsShown(ZoneId::kMoveChoice); }, 10) && !Choose(d, game::kChoiceSelectTapped)) {
+        Choose(d, game::kChoiceCancel);
+    }
     d.Frames(5);
     return d.GetGame().GetSelectedUnit() == &unit;
 }
