@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
+#include "engine/gui/dialog_control.h"
+#include "game/battle/hex_map.h"
 #include "game/battle/structure.h"
 #include "game/battle/structure_manager.h"
 #include "game/core/game.h"
@@ -10,6 +13,8 @@
 #include "game/screens/battle_dialogs.h"
 #include "game/screens/hud_zones.h"
 #include "game/screens/main_menu_zones.h"
+#include "game/screens/move_choice_zone.h"
+#include "game/core/player_ports.h"
 #include "game/screens/match_setup_zones.h"
 #include "game/teams/team.h"
 #include "game/teams/team_manager.h"
@@ -18,6 +23,12 @@
 namespace e2e {
 
 using game::ZoneId;
+
+namespace {
+
+constexpr std::uint16_t kMoveMark = 0x001;
+
+}  // namespace
 
 std::string Png(const std::string& name) { return std::string(TINMARCH_E2E_PICTURES) + "/" + name + ".png"; }
 
@@ -41,16 +52,84 @@ bool EndTurnAndWaitForComputer(ProgramDriver& d) {
     const int human = d.CurrentSide();
     if (!d.WaitFor([&d] { return d.IsShown(ZoneId::kTurnButton); }, 5 * kSeconds)) return false;
     if (!d.Click(ZoneId::kTurnButton, game::kHudEndTurn)) return false;
-    if (!d.WaitFor([&d] { return d.IsShown(ZoneId::kEndTurnConfirm); }, 2 * kSeconds)) return false;
-    d.DumpPng(Png("end_turn_confirm"));
-    if (!d.Click(ZoneId::kEndTurnConfirm, game::kEndTurnYes)) return false;
-    if (!d.WaitFor([&] { return d.CurrentSide() != human; }, 20 * kSeconds)) return false;
+    if (!d.WaitFor([&] { return d.IsShown(ZoneId::kEndTurnConfirm) || d.CurrentSide() != human; }, 2 * kSeconds)) {
+        return false;
+    }
+    if (d.CurrentSide() == human) {
+        d.DumpPng(Png("end_turn_confirm"));
+        if (!d.Click(ZoneId::kEndTurnConfirm, game::kEndTurnYes)) return false;
+    } else {
+        std::printf("NOTE: the turn ended on the turn button without its confirmation (day %d)\n", d.Day());
+    }
+    // The side passes once the turn's end has played out (its last moves, the next side's start).
+    if (!d.WaitFor([&] { return d.CurrentSide() != human; }, 90 * kSeconds)) return false;
     // The player speeds the computer's turn up with the fast-forward button once it shows.
     if (d.WaitFor([&d] { return d.IsShown(ZoneId::kTurnButton) && d.IsEnabled(ZoneId::kTurnButton, game::kHudFastForward); },
                   10 * kSeconds)) {
         d.Click(ZoneId::kTurnButton, game::kHudFastForward);
     }
     return d.WaitFor([&] { return d.IsHumanTurn() && d.CurrentSide() == human; }, 240 * kSeconds);
+}
+
+// The choice of the open move-choice dialog with the value: clicked; false when it does not offer it.
+bool Choose(ProgramDriver& d, int value) {
+    if (!d.IsShown(ZoneId::kMoveChoice)) return false;
+    const auto* window = d.Zones().Get(ZoneId::kMoveChoice)->GetWindow();
+    for (int i = 0; i < 4; ++i) {
+        const engine::DialogControl* button = window->FindControl(game::kFirstChoiceButton + i);
+        if (button != nullptr && button->GetDisabled() == 0 &&
+            reinterpret_cast<std::intptr_t>(button->GetUserData()) == value) {
+            return d.Click(ZoneId::kMoveChoice, game::kFirstChoiceButton + i);
+        }
+    }
+    return false;
+}
+
+// A tap on the unit: true once it is the selected one. With another unit selected the game asks whether
+// the tapped one is meant; it is.
+bool Select(ProgramDriver& d, game::Unit& unit) {
+    if (!d.ClickHex(unit.GetHexPos())) return false;
+    d.Frames(5);
+    if (d.WaitFor([&d] { return d.IsShown(ZoneId::kMoveChoice); }, 10) && !Choose(d, game::kChoiceSelectTapped)) {
+        Choose(d, game::kChoiceCancel);
+    }
+    d.Frames(5);
+    return d.GetGame().GetSelectedUnit() == &unit;
+}
+
+// A tap on the selected unit lets it go.
+void LetGo(ProgramDriver& d, game::Unit& unit) {
+    if (d.GetGame().GetSelectedUnit() != &unit) return;
+    d.ClickHex(unit.GetHexPos());
+    d.Frames(5);
+}
+
+// Lets the unit's order play out: true once the human side may give orders again.
+bool Settle(ProgramDriver& d) { return d.WaitFor([&d] { return d.IsHumanTurn(); }, 30 * kSeconds); }
+
+// The unit is selected and tapped into the hex of its movement range nearest the goal; true when it moved.
+bool MoveToward(ProgramDriver& d, game::Unit& unit, game::HexCoord goal) {
+    if (!Select(d, unit)) return false;
+    const game::HexMap& map = d.GetGame().GetLevel()->GetHexMap();
+    const game::HexCoord from = unit.GetHexPos();
+    game::HexCoord best = from;
+    int x = 0;
+    int y = 0;
+    for (int column = 0; column < game::kMapColumns; ++column) {
+        for (int row = 0; row < game::kMapRows; ++row) {
+            const game::HexCoord hex{static_cast<std::int16_t>(column), static_cast<std::int16_t>(row)};
+            if (!game::IsValidHex(hex) || (map.GetMarkBits(hex) & kMoveMark) == 0 || !d.HexOnScreen(hex, x, y)) continue;
+            if (game::HexDistance(hex, goal) < game::HexDistance(best, goal)) best = hex;
+        }
+    }
+    if (best == from) {
+        LetGo(d, unit);
+        return false;
+    }
+    if (!d.ClickHex(best)) return false;
+    const bool moved = d.WaitFor([&] { return unit.GetHexPos() == best; }, 20 * kSeconds);
+    Settle(d);
+    return moved;
 }
 
 BattleSnapshot TakeSnapshot(ProgramDriver& d) {

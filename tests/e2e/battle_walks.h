@@ -7,6 +7,10 @@
 
 #include "e2e/program_driver.h"
 
+namespace game {
+class Unit;
+}  // namespace game
+
 namespace e2e {
 
 inline constexpr int kSeconds = 60;
@@ -20,6 +24,18 @@ bool StartSkirmish(ProgramDriver& d);
 // The turn button and its confirmation, then the computer's turn to its end: true once the human side may
 // give orders again.
 bool EndTurnAndWaitForComputer(ProgramDriver& d);
+
+// The choice of the open move-choice dialog with the value (kChoice...): clicked; false when not offered.
+bool Choose(ProgramDriver& d, int value);
+// A tap on the unit: true once it is the selected one. With another unit selected the game asks whether the
+// tapped one is meant; it is.
+bool Select(ProgramDriver& d, game::Unit& unit);
+// A tap on the selected unit lets it go.
+void LetGo(ProgramDriver& d, game::Unit& unit);
+// Lets an order play out: true once the human side may give orders again.
+bool Settle(ProgramDriver& d);
+// The unit is selected and tapped into the hex of its movement range nearest the goal; true when it moved.
+bool MoveToward(ProgramDriver& d, game::Unit& unit, game::HexCoord goal);
 
 // The state of a battle as a player sees it: day, side to move, each side's cash, units and structures.
 struct BattleSnapshot {

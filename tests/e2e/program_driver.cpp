@@ -337,7 +337,16 @@ bool ProgramDriver::HexOnScreen(game::HexCoord hex, int& x, int& y) const {
     game_->GetView()->ProjectToScreen(point, x, y);
     engine::Engine* engine = engine::GetEngine();
     const engine::RenderTarget* target = engine != nullptr ? engine->GetMainRenderTarget() : nullptr;
-    return target != nullptr && x >= 0 && y >= 0 && x < target->Width() && y < target->Height();
+    if (target == nullptr || x < 0 || y < 0 || x >= target->Width() || y >= target->Height()) return false;
+    // A point under a shown window (the HUD's buttons, a dialog) is not the battle's: a tap there is the window's.
+    for (int id = 0; id < game::kZoneIdCount; ++id) {
+        const game::Zone* zone = Zones().Get(static_cast<game::ZoneId>(id));
+        if (zone != nullptr && zone->IsShown() && zone->GetWindow() != nullptr &&
+            zone->GetWindow()->ScreenRect().Contains(x, y)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool ProgramDriver::ClickHex(game::HexCoord hex) {

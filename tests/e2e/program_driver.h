@@ -79,8 +79,8 @@ public:
     // A click at the centre of a control of a zone. False when the zone is not shown or has no such control.
     bool Click(game::ZoneId id, int controlId);
     void MoveTo(int x, int y);
-    // Where the hex's standing point shows on screen through the battle camera; false outside a battle or
-    // off screen.
+    // Where the hex's standing point shows on screen through the battle camera; false outside a battle, off
+    // screen or under a shown window.
     bool HexOnScreen(game::HexCoord hex, int& x, int& y) const;
     // A tap on the hex's standing point; false when it is not on screen.
     bool ClickHex(game::HexCoord hex);

@@ -14,9 +14,6 @@
 #include "game/level/level.h"
 #include "game/screens/battle_dialogs.h"
 #include "game/screens/hud_zones.h"
-#include "game/screens/move_choice_zone.h"
-#include "game/core/player_ports.h"
-#include "engine/gui/dialog_control.h"
 #include "game/screens/main_menu_zones.h"
 #include "game/screens/match_setup_zones.h"
 #include "game/screens/result_screens.h"
@@ -30,7 +27,6 @@ namespace {
 
 using game::ZoneId;
 
-constexpr std::uint16_t kMoveMark = 0x001;
 constexpr int kEngineerType = 2;
 
 game::Team* CurrentTeam(ProgramDriver& d) {
@@ -65,67 +61,6 @@ void Shop(ProgramDriver& d, game::Team& team) {
     EXPECT_LT(team.GetCash(), cashBefore);
     EXPECT_TRUE(d.WaitFor([&] { return team.CountLiveUnits() == unitsBefore + 1; }, 10 * kSeconds));
     EXPECT_TRUE(d.WaitFor([&d] { return d.IsHumanTurn(); }, 20 * kSeconds));
-}
-
-// The choice of the open move-choice dialog with the value: clicked; false when it does not offer it.
-bool Choose(ProgramDriver& d, int value) {
-    if (!d.IsShown(ZoneId::kMoveChoice)) return false;
-    const auto* window = d.Zones().Get(ZoneId::kMoveChoice)->GetWindow();
-    for (int i = 0; i < 4; ++i) {
-        const engine::DialogControl* button = window->FindControl(game::kFirstChoiceButton + i);
-        if (button != nullptr && button->GetDisabled() == 0 &&
-            reinterpret_cast<std::intptr_t>(button->GetUserData()) == value) {
-            return d.Click(ZoneId::kMoveChoice, game::kFirstChoiceButton + i);
-        }
-    }
-    return false;
-}
-
-// A tap on the unit: true once it is the selected one. With another unit selected the game asks whether
-// the tapped one is meant; it is.
-bool Select(ProgramDriver& d, game::Unit& unit) {
-    if (!d.ClickHex(unit.GetHexPos())) return false;
-    d.Frames(5);
-    if (d.WaitFor([&d] { return d.IsShown(ZoneId::kMoveChoice); }, 10) && !Choose(d, game::kChoiceSelectTapped)) {
-        Choose(d, game::kChoiceCancel);
-    }
-    d.Frames(5);
-    return d.GetGame().GetSelectedUnit() == &unit;
-}
-
-// A tap on the selected unit lets it go.
-void LetGo(ProgramDriver& d, game::Unit& unit) {
-    if (d.GetGame().GetSelectedUnit() != &unit) return;
-    d.ClickHex(unit.GetHexPos());
-    d.Frames(5);
-}
-
-// Lets the unit's order play out: true once the human side may give orders again.
-bool Settle(ProgramDriver& d) { return d.WaitFor([&d] { return d.IsHumanTurn(); }, 30 * kSeconds); }
-
-// The unit is selected and tapped into the hex of its movement range nearest the goal; true when it moved.
-bool MoveToward(ProgramDriver& d, game::Unit& unit, game::HexCoord goal) {
-    if (!Select(d, unit)) return false;
-    const game::HexMap& map = d.GetGame().GetLevel()->GetHexMap();
-    const game::HexCoord from = unit.GetHexPos();
-    game::HexCoord best = from;
-    int x = 0;
-    int y = 0;
-    for (int column = 0; column < game::kMapColumns; ++column) {
-        for (int row = 0; row < game::kMapRows; ++row) {
-            const game::HexCoord hex{static_cast<std::int16_t>(column), static_cast<std::int16_t>(row)};
-            if (!game::IsValidHex(hex) || (map.GetMarkBits(hex) & kMoveMark) == 0 || !d.HexOnScreen(hex, x, y)) continue;
-            if (game::HexDistance(hex, goal) < game::HexDistance(best, goal)) best = hex;
-        }
-    }
-    if (best == from) {
-        LetGo(d, unit);
-        return false;
-    }
-    if (!d.ClickHex(best)) return false;
-    const bool moved = d.WaitFor([&] { return unit.GetHexPos() == best; }, 20 * kSeconds);
-    Settle(d);
-    return moved;
 }
 
 // The live units of every side other than the human one and neutral.
@@ -265,7 +200,7 @@ TEST(SkirmishWalk, BuysMovesAttacksCapturesAndTheComputerPlaysItsTurns) {
                 PlayDay(d, *team, human, done);
                 std::printf("day %d: moves %d attacks %d captures %d\n", day, done.moves, done.attacks, done.captures);
                 ASSERT_TRUE(EndTurnAndWaitForComputer(d))
-                    << "the computer's turn did not end; state " << d.State() << " side " << d.CurrentSide();
+                    << "the computer's turn did not end; state " << d.State() << " side " << d.CurrentSide() << " frame " << d.Frame() << " alive " << d.Frames(1);
                 EXPECT_EQ(d.CurrentSide(), human);
                 EXPECT_EQ(d.Day(), day + 1);
                 if (day == 1) d.DumpPng(Png("battle_day2"));
