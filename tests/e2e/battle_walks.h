@@ -13,7 +13,7 @@ class Unit;
 
 namespace e2e {
 
-inline constexpr int kSeconds = 60;
+inline constexpr int kSeconds = ProgramDriver::kFramesPerSecond;
 
 // "<build folder>/e2e_pictures/<name>.png".
 std::string Png(const std::string& name);

@@ -19,7 +19,7 @@ namespace {
 using game::SettingsZone;
 using game::ZoneId;
 
-constexpr int kSeconds = 60;
+constexpr int kSeconds = ProgramDriver::kFramesPerSecond;
 
 struct Chosen {
     bool fullScreen = false;

@@ -222,8 +222,8 @@ namespace e2e {
 namespace {
 
 // The human side gives no orders and ends its turns until the computer takes its HQ or its last unit; the
-// lose screen shows and leads back to the game-type menu. Some five days of the computer's play: label "long".
-TEST(SkirmishWalk, LongLostToTheComputerShowsTheLoseScreenAndLeadsBackToTheMenu) {
+// lose screen shows and leads back to the game-type menu. Some five days of the computer's play.
+TEST(SkirmishWalk, LostToTheComputerShowsTheLoseScreenAndLeadsBackToTheMenu) {
     ProgramDriver driver;
     const int code = driver.Run(
         [](ProgramDriver& d) {

@@ -25,6 +25,7 @@
 
 #include "engine/core/little_endian.h"
 #include "engine/image/image_writers.h"
+#include "files/replace_file.h"
 
 namespace {
 
@@ -249,23 +250,10 @@ std::vector<std::uint8_t> MetricsFile(BakedFont& font, int verticalOffset) {
 
 // Writes under a temporary name and renames it over the file, so that a reader never sees half a file.
 bool WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
-    const fs::path temporary = path.string() + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!out) {
-            std::cerr << "fontbake: cannot write " << temporary << "\n";
-            return false;
-        }
-    }
-    std::error_code error;
-    fs::rename(temporary, path, error);
-    if (error) {
-        std::cerr << "fontbake: cannot rename " << temporary << ": " << error.message() << "\n";
-        fs::remove(temporary, error);
-        return false;
-    }
-    return true;
+    std::string error;
+    if (tools::WriteFileReplacing(path.string(), bytes, error)) return true;
+    std::cerr << "fontbake: " << error << "\n";
+    return false;
 }
 
 // The sample's width as the game measures it: each character's advance before the next, the last one's cell.

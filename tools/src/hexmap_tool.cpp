@@ -18,6 +18,7 @@
 #include "game/battle/hex_map_file.h"
 #include "game/battle/hex_map_source.h"
 #include "mappictures/map_pictures.h"
+#include "files/replace_file.h"
 
 namespace {
 
@@ -30,25 +31,8 @@ bool ReadFile(const std::string& path, std::string& out) {
 
 // Writes beside the target and renames over it, so that an interrupted write leaves the old file whole.
 bool WriteFileReplacing(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    std::string error;
+    return tools::WriteFileReplacing(path, bytes, error);
 }
 
 int Build(const std::string& sourcePath, const std::string& outPath) {

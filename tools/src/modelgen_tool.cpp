@@ -23,8 +23,13 @@
 #include "levelmodel/levels_command.h"
 #include "modelgen/model_groups.h"
 #include "modelgen/model_output.h"
-#include "modelgen/structure_models.h"
 #include "modelreview/model_review.h"
+#include "game/battle/structure_types.h"
+#include "game/core/scene_game_view.h"
+#include "game/level/help_icons.h"
+#include "game/level/scene_structure_presenter.h"
+#include "game/screens/result_screens.h"
+#include "game/units/scene_unit_view_factory.h"
 #include "game/units/unit_catalogue.h"
 
 namespace {
@@ -60,14 +65,17 @@ std::vector<tools::ReviewGroup> ReviewGroups(const std::string& dataFolder, cons
     }
     groups[1].name = "structures";
     groups[1].fromAbove = true;
-    const auto paths = modelgen::StructureModelPaths();
-    const auto tints = modelgen::StructureTintNames();
-    for (std::size_t i = 0; i < paths.size(); ++i) groups[1].items.push_back({paths[i], tints[i], true});
+    // The structures as the game names them: its model path and its class's tint material.
+    for (int type = 1; game::StructureModelPath(type) != nullptr; ++type) {
+        const auto structure = game::MakeStructure(type, game::MakeHexCoord(0, 0), 1, false, nullptr, nullptr);
+        groups[1].items.push_back({game::StructureModelPath(type), structure->GetTeamMaterialName(), true});
+    }
     groups[2].name = "props";
-    for (const char* path :
-         {"Projectiles/CanonBall", "Projectiles/Rocket", "Projectiles/FireSpit", "Projectiles/Grenade",
-          "Trophies/Gold/Trophy", "Trophies/Silver/Trophy", "Trophies/Bronze/Trophy", "Trophies/Fail/Trophy",
-          "Markers/Movement/Marker", "HelpIcon/Icon"}) {
+    for (const std::string& path : game::SceneUnitViewFactory::PrototypePaths()) {
+        if (path.rfind("Projectiles/", 0) == 0) groups[2].items.push_back({path, "", false});
+    }
+    for (const char* path : {game::TrophyOf(1), game::TrophyOf(2), game::TrophyOf(3), game::TrophyOf(0),
+                             game::kMoveMarkerScene, game::kHelpIconModel}) {
         groups[2].items.push_back({path, "", false});
     }
     groups[3].name = "effects";

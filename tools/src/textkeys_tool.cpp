@@ -17,6 +17,7 @@
 #include "textkeys/key_inventory.h"
 #include "textkeys/locale_check.h"
 #include "textkeys/locale_source.h"
+#include "files/replace_file.h"
 
 namespace {
 
@@ -32,23 +33,10 @@ bool ReadSource(const std::string& path, std::string& source) {
 
 // Writes through a temporary file so that a failed write never leaves a half file behind.
 int WriteFile(const std::vector<std::uint8_t>& bytes, const std::string& outPath) {
-    const std::string temporary = outPath + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!out.flush()) {
-            std::cerr << "textkeys: cannot write " << outPath << "\n";
-            return 1;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, outPath, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        std::cerr << "textkeys: cannot write " << outPath << "\n";
-        return 1;
-    }
-    return 0;
+    std::string error;
+    if (tools::WriteFileReplacing(outPath, bytes, error)) return 0;
+    std::cerr << "textkeys: cannot write " << outPath << "\n";
+    return 1;
 }
 
 int Build(const std::string& sourcePath, const std::string& outPath, bool credits) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "support/zip_writer.h"
+#include "files/replace_file.h"
 
 namespace {
 
@@ -25,21 +26,8 @@ bool ReadFile(const std::filesystem::path& path, std::string& out) {
 
 // Writes beside the target and renames over it, so that an interrupted run leaves no half archive.
 bool WriteReplacing(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-    const std::filesystem::path temporary = path.string() + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::filesystem::remove(temporary);
-            return false;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) std::filesystem::remove(temporary, error);
-    return !error;
+    std::string error;
+    return tools::WriteFileReplacing(path.string(), bytes, error);
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ constexpr float kStraightOnFactor = 0.99f;
 constexpr float kBlockedStepCost = 100.0f;
 
 // Every valid hex's neighbours by direction, with their tile indices (-1 off the grid): an expansion asks
-// for six of them.
+// for six of them. Also every valid hex's centre, which each new node's estimate reads.
 struct NeighbourTable {
     NeighbourTable() {
         for (int column = 0; column < kMapColumns; ++column) {
@@ -32,6 +32,7 @@ struct NeighbourTable {
                 const HexCoord hex = MakeHexCoord(column, row);
                 if (!IsValidHex(hex)) continue;
                 const int from = HexTileIndex(hex);
+                centres[from] = HexToWorld(hex);
                 for (int d = 0; d < kDirectionCount; ++d) {
                     HexCoord next;
                     const bool valid = HexNeighbour(hex, d, next);
@@ -43,9 +44,10 @@ struct NeighbourTable {
     }
     HexCoord hexes[kMapTileCount][kDirectionCount];
     std::int16_t indices[kMapTileCount][kDirectionCount];
+    engine::Vec2 centres[kMapTileCount];
 };
 
-const NeighbourTable& Neighbours() {
+inline const NeighbourTable& Neighbours() {
     static const NeighbourTable table;
     return table;
 }
@@ -67,6 +69,7 @@ void PathFinder::Allocate() {
     children_.resize(kNodePoolSize);
     links_.resize(kLinkPoolSize);
     slots_.assign(kMapTileCount, TileSlot{});
+    unitSlots_.assign(kMapTileCount, UnitSlot{});
     open_.Reserve(kNodePoolSize);
     stamp_ = 0;
 }
@@ -76,9 +79,10 @@ void PathFinder::Release() {
     std::vector<NodeChildren>().swap(children_);
     std::vector<Link>().swap(links_);
     std::vector<TileSlot>().swap(slots_);
+    std::vector<UnitSlot>().swap(unitSlots_);
 }
 
-int PathFinder::TakeNode() {
+[[gnu::always_inline]] inline int PathFinder::TakeNode() {
     if (nodeCount_ > kLastNodeIndex) return -1;
     const int index = nodeCount_++;
     nodes_[index] = PathNode{};
@@ -86,14 +90,14 @@ int PathFinder::TakeNode() {
     return index;
 }
 
-void PathFinder::SetCost(int node, float costSoFar) {
+[[gnu::always_inline]] inline void PathFinder::SetCost(int node, float costSoFar) {
     PathNode& n = nodes_[node];
     n.costSoFar = costSoFar;
     n.total = costSoFar + n.estimate;
     if (!n.closed) open_.Change(node, n.total);
 }
 
-void PathFinder::RecordChild(int parent, int child, int direction, const StepCosts& costs) {
+[[gnu::always_inline]] inline void PathFinder::RecordChild(int parent, int child, int direction, const StepCosts& costs) {
     NodeChildren& children = children_[parent];
     if (children.count >= kDirectionCount) return;
     const int i = children.count++;
@@ -103,41 +107,43 @@ void PathFinder::RecordChild(int parent, int child, int direction, const StepCos
     children.costStraightOn[i] = costs.straightOn;
 }
 
-float PathFinder::Estimate(HexCoord hex) const {
-    const engine::Vec2 at = HexToWorld(hex);
+[[gnu::always_inline]] inline float PathFinder::Estimate(int tileIndex) const {
+    const engine::Vec2 at = Neighbours().centres[tileIndex];
     const float dx = at.x - goalX_;
     const float dz = at.y - goalZ_;
     return kEstimatePerUnit * std::sqrt(dx * dx + dz * dz);
 }
 
-const MapUnit* PathFinder::UnitAt(TileSlot& slot, HexCoord hex) {
-    if (unitsListed_ && slot.listedStamp != stamp_) return nullptr;
-    if (slot.unitStamp != stamp_) {
-        slot.unitStamp = stamp_;
-        slot.unit = context_->FindMapUnitAt(hex);
+[[gnu::always_inline]] inline const MapUnit* PathFinder::UnitAt(const TileSlot& slot, HexCoord hex) {
+    if (unitsListed_ && !slot.listed) return nullptr;
+    UnitSlot& units = unitSlots_[static_cast<std::size_t>(HexTileIndex(hex))];
+    if (units.unitStamp != stamp_) {
+        units.unitStamp = stamp_;
+        units.unit = context_->FindMapUnitAt(hex);
     }
-    return slot.unit;
+    return units.unit;
 }
 
-PathFinder::TileSlot& PathFinder::Tile(HexCoord hex) {
+inline PathFinder::TileSlot& PathFinder::Tile(HexCoord hex) {
     TileSlot& slot = slots_[static_cast<std::size_t>(HexTileIndex(hex))];
-    if (slot.tileStamp != stamp_) FillTile(slot, hex);
+    if (slot.stamp != stamp_) FillTile(slot, hex);
     return slot;
 }
 
 void PathFinder::FillTile(TileSlot& slot, HexCoord hex) {
-    slot.tileStamp = stamp_;
+    slot.stamp = stamp_;
+    slot.node = -1;
+    slot.listed = false;
     const HexTile& tile = map_->GetTile(hex);
     slot.terrain = tile.terrain;
     slot.level = tile.level;
-    slot.objectClass = tile.objectClass;
-    slot.objectType = tile.objectType;
+    slot.structure = tile.objectClass == kObjectStructure && tile.objectType != kStructureBuildPad;
     slot.moveCost = params_ != nullptr ? map_->MoveCostWith(*params_, hex) : 0.0f;
 }
 
 // The step's cost before the straight-on factor and the weighting: each node is expanded once, so each step
 // is asked for once a search (a lowered cost is passed on with the costs its child recorded).
-float PathFinder::BaseStepCost(const TileSlot& source, HexCoord to, TileSlot& target) {
+[[gnu::always_inline]] inline float PathFinder::BaseStepCost(const TileSlot& source, HexCoord to, const TileSlot& target) {
     float c = 0.0f;
     if (params_ != nullptr) {
         c = HexMap::StepCostOfParts(source.terrain, source.level, source.moveCost, target.terrain, target.level,
@@ -153,20 +159,21 @@ float PathFinder::BaseStepCost(const TileSlot& source, HexCoord to, TileSlot& ta
 }
 
 bool PathFinder::IsBlocked(HexCoord hex) {
-    return IsValidHex(hex) && IsBlocked(slots_[static_cast<std::size_t>(HexTileIndex(hex))], hex);
+    return IsValidHex(hex) && IsBlocked(Tile(hex), hex);
 }
 
-bool PathFinder::IsBlocked(TileSlot& slot, HexCoord hex) {
+[[gnu::always_inline]] inline bool PathFinder::IsBlocked(const TileSlot& slot, HexCoord hex) {
     if (context_ == nullptr || hex == start_) return false;
     const MapUnit* unit = UnitAt(slot, hex);
     if (unit == nullptr) return false;
     if (unit->IsAtAltitude(aircraft_)) return true;
     if (IsAircraftType(unit->GetType())) return false;
-    if (slot.airStamp != stamp_) {
-        slot.airStamp = stamp_;
-        slot.air = context_->FindAirMapUnitAt(hex);
+    UnitSlot& units = unitSlots_[static_cast<std::size_t>(HexTileIndex(hex))];
+    if (units.airStamp != stamp_) {
+        units.airStamp = stamp_;
+        units.air = context_->FindAirMapUnitAt(hex);
     }
-    return slot.air != nullptr && slot.air->IsAtAltitude(aircraft_);
+    return units.air != nullptr && units.air->IsAtAltitude(aircraft_);
 }
 
 bool PathFinder::IsGoalStructureTile(HexCoord hex) const {
@@ -177,7 +184,7 @@ bool PathFinder::IsGoalStructureTile(HexCoord hex) const {
 // The cost of the step from a node onto a neighbour, by the one rule that expansion and the cost pass share:
 // the base cost, times the straight-on factor when the step keeps the direction of the one before, plus the
 // weighting.
-PathFinder::StepKind PathFinder::RuleStep(int node, const TileSlot& source, HexCoord to, TileSlot& target,
+[[gnu::always_inline]] inline PathFinder::StepKind PathFinder::RuleStep(int node, const TileSlot& source, HexCoord to, TileSlot& target,
                                           StepCosts& costs) {
     const HexCoord from = nodes_[node].hex;
     if (stopShort_) {
@@ -207,8 +214,7 @@ bool PathFinder::Expand(int node) {
     if (!IsValidHex(hex)) return true;
     const TileSlot& tile = Tile(hex);
     if (tile.terrain == kTerrainNone) return true;
-    if (tile.objectClass == kObjectStructure && tile.objectType != kStructureBuildPad &&
-        !(stopShort_ && IsGoalStructureTile(hex))) {
+    if (tile.structure && !(stopShort_ && IsGoalStructureTile(hex))) {
         return true;
     }
     if (mode_ == 2 && IsBlocked(hex)) return true;
@@ -219,7 +225,7 @@ bool PathFinder::Expand(int node) {
         if (to < 0) continue;
         const HexCoord neighbour = table.hexes[from][d];
         TileSlot& target = slots_[static_cast<std::size_t>(to)];
-        if (target.tileStamp != stamp_) FillTile(target, neighbour);
+        if (target.stamp != stamp_) FillTile(target, neighbour);
         StepCosts costs;
         const StepKind kind = RuleStep(node, tile, neighbour, target, costs);
         if (kind == StepKind::kSkip) continue;
@@ -229,10 +235,10 @@ bool PathFinder::Expand(int node) {
     return true;
 }
 
-bool PathFinder::AddNeighbour(int parent, int direction, HexCoord hex, TileSlot& slot, const StepCosts& costs) {
+[[gnu::always_inline]] inline bool PathFinder::AddNeighbour(int parent, int direction, HexCoord hex, TileSlot& slot, const StepCosts& costs) {
     const float cost = direction == nodes_[parent].direction ? costs.straightOn : costs.turning;
     const float g = nodes_[parent].costSoFar + cost;
-    const int existing = slot.nodeStamp == stamp_ ? slot.node : -1;
+    const int existing = slot.node;
     if (existing >= 0) {
         RecordChild(parent, existing, direction, costs);
         PathNode& node = nodes_[existing];
@@ -254,9 +260,8 @@ bool PathFinder::AddNeighbour(int parent, int direction, HexCoord hex, TileSlot&
     node.parent = parent;
     node.direction = static_cast<std::int8_t>(direction);
     node.costSoFar = g;
-    node.estimate = Estimate(hex);
+    node.estimate = Estimate(HexTileIndex(hex));
     node.total = g + node.estimate;
-    slot.nodeStamp = stamp_;
     slot.node = index;
     open_.Insert(index, node.total);
     RecordChild(parent, index, direction, costs);
@@ -273,14 +278,16 @@ void PathFinder::PassOnLoweredCost(int node) {
     int current = node;
     for (;;) {
         const NodeChildren& children = children_[current];
+        // A node is never its own child: passing the cost on leaves these two alone.
+        const float costSoFar = nodes_[current].costSoFar;
+        const int reachedIn = nodes_[current].direction;
         for (int i = 0; i < children.count; ++i) {
             const int child = children.nodes[i];
             const int direction = children.directions[i];
             // The rule gave this step its costs when the child was recorded; only the direction the node
             // is now reached in may have changed.
-            const float step =
-                direction == nodes_[current].direction ? children.costStraightOn[i] : children.cost[i];
-            const float g = nodes_[current].costSoFar + step;
+            const float step = direction == reachedIn ? children.costStraightOn[i] : children.cost[i];
+            const float g = costSoFar + step;
             PathNode& passed = nodes_[child];
             const bool ownChild = passed.parent == current;
             if (ownChild ? g == passed.costSoFar : !(g < passed.costSoFar)) continue;
@@ -356,13 +363,14 @@ bool PathFinder::Search(const HexMap& map, HexCoord start, HexCoord goal, HexPat
     // A new stamp forgets every node and cached lookup of the previous search.
     if (++stamp_ == 0) {
         for (TileSlot& slot : slots_) slot = TileSlot{};
+        for (UnitSlot& slot : unitSlots_) slot = UnitSlot{};
         stamp_ = 1;
     }
     unitHexes_.clear();
     unitsListed_ = context_ != nullptr && context_->ListUnitHexes(unitHexes_);
     if (unitsListed_) {
         for (const HexCoord hex : unitHexes_) {
-            if (IsValidHex(hex)) slots_[HexTileIndex(hex)].listedStamp = stamp_;
+            if (IsValidHex(hex)) Tile(hex).listed = true;
         }
     }
     nodeCount_ = 0;
@@ -370,11 +378,7 @@ bool PathFinder::Search(const HexMap& map, HexCoord start, HexCoord goal, HexPat
     for (int i = 0; i < kReservedNodes; ++i) TakeNode();
     const int first = TakeNode();
     nodes_[first].hex = start;
-    if (IsValidHex(start)) {
-        TileSlot& slot = slots_[HexTileIndex(start)];
-        slot.nodeStamp = stamp_;
-        slot.node = first;
-    }
+    if (IsValidHex(start)) Tile(start).node = first;
     open_.Clear();
     open_.Insert(first, nodes_[first].total);
 

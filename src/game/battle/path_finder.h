@@ -90,23 +90,25 @@ private:
         std::int32_t node = -1;
         std::int32_t next = -1;
     };
-    // Per tile, valid while its stamps equal the search's stamp.
+    // Per tile, what every step onto or from it reads: valid while its stamp equals the search's, filled on
+    // first use. The search reads each of these a dozen times and the map's tiles are large, so the copies
+    // are kept small and together.
     struct TileSlot {
-        std::uint32_t nodeStamp = 0;
-        std::uint32_t unitStamp = 0;
-        std::uint32_t airStamp = 0;
-        std::uint32_t tileStamp = 0;
-        std::uint32_t listedStamp = 0;  // the battle listed the tile as one that may hold a unit
-        std::int32_t node = -1;
-        const MapUnit* unit = nullptr;
-        const MapUnit* air = nullptr;
-        // What the search reads of the map's tile, copied on first use: the tiles are large and the
-        // search reads each of these a dozen times.
+        std::uint32_t stamp = 0;
+        std::int32_t node = -1;  // the tile's node in this search, -1 before it has one
         float moveCost = 0.0f;  // the mover's cost of the tile
         std::int32_t terrain = 0;
         std::int32_t level = 0;
-        std::int32_t objectClass = 0;
-        std::int32_t objectType = 0;
+        bool structure = false;  // holds a structure other than a build pad: the search does not go on from it
+        bool listed = false;  // the battle listed the tile as one that may hold a unit
+    };
+    // Per tile, the units found there, each valid while its stamp equals the search's; asked only of tiles
+    // a unit may stand on.
+    struct UnitSlot {
+        std::uint32_t unitStamp = 0;
+        std::uint32_t airStamp = 0;
+        const MapUnit* unit = nullptr;
+        const MapUnit* air = nullptr;
     };
     enum class StepKind { kSkip, kAdd, kAddAndStop };
 
@@ -114,15 +116,16 @@ private:
     // Sets a node's cost so far and total; an open node keeps its place in the open list.
     void SetCost(int node, float costSoFar);
     void RecordChild(int parent, int child, int direction, const StepCosts& costs);
-    float Estimate(HexCoord hex) const;
-    float BaseStepCost(const TileSlot& source, HexCoord to, TileSlot& target);
+    // Of a valid hex, by its tile index.
+    float Estimate(int tileIndex) const;
+    float BaseStepCost(const TileSlot& source, HexCoord to, const TileSlot& target);
     // The unit on the hex whose slot is given (valid hexes only).
-    const MapUnit* UnitAt(TileSlot& slot, HexCoord hex);
+    const MapUnit* UnitAt(const TileSlot& slot, HexCoord hex);
     // The tile's slot with its copy of the map's tile filled in (a valid hex).
     TileSlot& Tile(HexCoord hex);
     void FillTile(TileSlot& slot, HexCoord hex);
     bool IsBlocked(HexCoord hex);
-    bool IsBlocked(TileSlot& slot, HexCoord hex);
+    bool IsBlocked(const TileSlot& slot, HexCoord hex);
     bool IsGoalStructureTile(HexCoord hex) const;
     StepKind RuleStep(int node, const TileSlot& source, HexCoord to, TileSlot& target, StepCosts& costs);
     bool Expand(int node);
@@ -134,6 +137,7 @@ private:
     std::vector<NodeChildren> children_;
     std::vector<Link> links_;
     std::vector<TileSlot> slots_;
+    std::vector<UnitSlot> unitSlots_;
     OpenList open_;
     int nodeCount_ = 0;
     int linkCount_ = 0;

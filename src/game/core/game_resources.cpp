@@ -76,8 +76,8 @@ void GameResources::SetFontColours() {
 }
 
 void GameResources::LoadSpannerAssets() {
-    if (loaders_.loadModel) spannerModel_ = loaders_.loadModel("Vezuzed/spanner");
-    if (loaders_.loadTexture) countdownTexture_ = loaders_.loadTexture("Vezuzed/DRUV_countdown_spanner_grey");
+    if (loaders_.loadModel) spannerModel_ = loaders_.loadModel(kSpannerModel);
+    if (loaders_.loadTexture) countdownTexture_ = loaders_.loadTexture(kCountdownTexture);
 }
 
 void GameResources::SetIconSheets(std::uint32_t buttonBits, std::uint32_t ingameUi) {
@@ -97,6 +97,14 @@ bool GameResources::CellOnSheet(std::uint32_t sheet, int x, int width) const {
     return static_cast<long long>(x) + width <= sheetWidth;
 }
 
+engine::IntRect GameResources::LargeIconCell(int icon) {
+    return {icon * kLargeIconPitch, kLargeIconRow, kLargeIconSize, kLargeIconSize};
+}
+
+engine::IntRect GameResources::SmallIconCell(int icon) {
+    return {icon * kSmallIconSize, kSmallIconRow, kSmallIconSize, kSmallIconSize};
+}
+
 int GameResources::LargeIcon(engine::BitmapFont&, int x, int y, std::uint32_t, int icon, int mode, void* user) {
     if (mode == engine::BitmapFont::kIconMeasure) return kLargeIconSize;
     const GameResources* self = g_current;
@@ -105,10 +113,9 @@ int GameResources::LargeIcon(engine::BitmapFont&, int x, int y, std::uint32_t, i
         !self->CellOnSheet(self->buttonBits_, static_cast<int>(cellX), kLargeIconSize)) {
         return kLargeIconSize;
     }
-    static_cast<engine::RenderTargetBase*>(user)->DrawTextureRect(
-        {x, y, kLargeIconSize, kLargeIconSize},
-        {static_cast<int>(cellX), kLargeIconRow, kLargeIconSize, kLargeIconSize}, self->buttonBits_, 0xFFFFFFFFu,
-        kDrawMode, 0);
+    static_cast<engine::RenderTargetBase*>(user)->DrawTextureRect({x, y, kLargeIconSize, kLargeIconSize},
+                                                                  LargeIconCell(icon), self->buttonBits_, 0xFFFFFFFFu,
+                                                                  kDrawMode, 0);
     return kLargeIconSize;
 }
 
@@ -123,10 +130,9 @@ int GameResources::SmallIcon(engine::BitmapFont&, int x, int y, std::uint32_t co
         !self->CellOnSheet(self->ingameUi_, static_cast<int>(cellX), kSmallIconSize)) {
         return advance;
     }
-    static_cast<engine::RenderTargetBase*>(user)->DrawTextureRect(
-        {x, y - 5, kSmallIconSize, kSmallIconSize},
-        {static_cast<int>(cellX), kSmallIconRow, kSmallIconSize, kSmallIconSize}, self->ingameUi_,
-        narrow ? colour : 0xFFFFFFFFu, kDrawMode, 0);
+    static_cast<engine::RenderTargetBase*>(user)->DrawTextureRect({x, y - 5, kSmallIconSize, kSmallIconSize},
+                                                                  SmallIconCell(icon), self->ingameUi_,
+                                                                  narrow ? colour : 0xFFFFFFFFu, kDrawMode, 0);
     return advance;
 }
 

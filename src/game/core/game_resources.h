@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 
+#include "engine/core/int_rect.h"
+
 namespace engine {
 class BitmapFont;
 }
@@ -19,6 +21,10 @@ struct StartupStep {
     std::function<bool()> load;
     bool required = false;
 };
+
+// The capture marker's spanner model and its countdown texture.
+inline constexpr const char* kSpannerModel = "Vezuzed/spanner";
+inline constexpr const char* kCountdownTexture = "Vezuzed/DRUV_countdown_spanner_grey";
 
 enum class GameFont { kTiny, kMain, kLarge, kMedium, kTitle, kEpic, kComic };
 inline constexpr int kGameFontCount = 7;
@@ -68,6 +74,10 @@ public:
                          void* user);
     static int SmallIcon(engine::BitmapFont& font, int x, int y, std::uint32_t colour, int icon, int mode,
                          void* user);
+    // The cells they cut for an icon ("GUI/ButtonBits" and "GUI/ingameUi"); the callbacks draw nothing for an
+    // icon whose cell does not lie on its sheet.
+    static engine::IntRect LargeIconCell(int icon);
+    static engine::IntRect SmallIconCell(int icon);
 
 private:
     // True when the cell lies on the sheet.

@@ -9,8 +9,7 @@ namespace game {
 
 namespace {
 
-constexpr int kArtSize = 16;
-constexpr int kMaxScale = 16;
+constexpr int kMaxSize = 256;
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -38,12 +37,12 @@ bool ReadLegendLine(std::string_view line, std::array<std::array<std::uint8_t, 4
 
 }  // namespace
 
-sys::RgbaImage DrawIconArt(const char* art, int scale) {
-    if (art == nullptr || scale < 1 || scale > kMaxScale) return {};
+sys::RgbaImage DrawIconArt(const char* art, int size) {
+    if (art == nullptr || size < 1 || size > kMaxSize) return {};
     std::array<std::array<std::uint8_t, 4>, 256> colours{};
     std::array<bool, 256> known{};
-    std::vector<std::string_view> rows;
-    bool inLegend = true;
+    // The rows of each drawing, in the order the art gives them.
+    std::vector<std::vector<std::string_view>> drawings;
     std::string_view text(art);
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
@@ -51,41 +50,43 @@ sys::RgbaImage DrawIconArt(const char* art, int scale) {
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.empty() || line.substr(0, 2) == "//") continue;
-        if (inLegend) {
-            if (line == "==") {
-                inLegend = false;
-            } else if (!ReadLegendLine(line, colours, known)) {
-                return {};
-            }
-            continue;
+        if (line == "==") {
+            drawings.emplace_back();
+        } else if (drawings.empty()) {
+            if (!ReadLegendLine(line, colours, known)) return {};
+        } else {
+            drawings.back().push_back(line);
         }
-        rows.push_back(line);
     }
-    if (rows.size() != kArtSize) return {};
+    // Every drawing must be a square of known characters, whichever is asked for.
+    const std::vector<std::string_view>* wanted = nullptr;
+    for (const std::vector<std::string_view>& rows : drawings) {
+        for (const std::string_view row : rows) {
+            if (row.size() != rows.size()) return {};
+            for (const char c : row) {
+                if (!known[static_cast<unsigned char>(c)]) return {};
+            }
+        }
+        if (static_cast<int>(rows.size()) == size) wanted = &rows;
+    }
+    if (wanted == nullptr) return {};
 
-    const int size = kArtSize * scale;
     sys::RgbaImage image;
     image.width = size;
     image.height = size;
     image.pixels.resize(static_cast<std::size_t>(size) * size * 4);
-    for (int y = 0; y < kArtSize; ++y) {
-        if (rows[y].size() != kArtSize) return {};
-        for (int x = 0; x < kArtSize; ++x) {
-            const auto key = static_cast<unsigned char>(rows[y][x]);
-            if (!known[key]) return {};
-            for (int dy = 0; dy < scale; ++dy) {
-                for (int dx = 0; dx < scale; ++dx) {
-                    const std::size_t at = (static_cast<std::size_t>(y * scale + dy) * size + x * scale + dx) * 4;
-                    for (int c = 0; c < 4; ++c) image.pixels[at + c] = colours[key][c];
-                }
-            }
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const auto key = static_cast<unsigned char>((*wanted)[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)]);
+            const std::size_t at = (static_cast<std::size_t>(y) * size + x) * 4;
+            for (int c = 0; c < 4; ++c) image.pixels[at + c] = colours[key][c];
         }
     }
     return image;
 }
 
-sys::RgbaImage SmallProgramIcon() { return DrawIconArt(ProgramIconArt(), 1); }
+sys::RgbaImage SmallProgramIcon() { return DrawIconArt(ProgramIconArt(), 16); }
 
-sys::RgbaImage BigProgramIcon() { return DrawIconArt(ProgramIconArt(), 4); }
+sys::RgbaImage BigProgramIcon() { return DrawIconArt(ProgramIconArt(), 64); }
 
 }  // namespace game

@@ -31,13 +31,10 @@ constexpr int kBlendNormal = 3;
 constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
 constexpr std::uint32_t kSplashClear = 0xFF000000u;
 
-// The menu picture and the sky of the battle.
+// The menu picture.
 constexpr const char* kMenuPicture = "Common/MenuPic";
-constexpr const char* kSkyCubeMap = "Common/Calm";
 // The GUI sheet the units' overlays cut their cells from (loaded with the zones).
 constexpr const char* kOverlaySheet = "GUI/ingameUi";
-// The scene shown where a move order sends a unit.
-constexpr const char* kMoveMarkerScene = "Markers/Movement/Marker";
 
 }  // namespace
 

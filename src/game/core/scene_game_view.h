@@ -26,6 +26,10 @@ class SceneView;
 
 namespace game {
 
+// The sky of the battle (a cube map) and the scene shown where a move order sends a unit.
+inline constexpr const char* kSkyCubeMap = "Common/Calm";
+inline constexpr const char* kMoveMarkerScene = "Markers/Movement/Marker";
+
 class SceneGameView final : public GameView, public ScreenProjector {
 public:
     // The frame step of the splash goes through the platform, so that it counts as one of the program's frames.

@@ -11,7 +11,6 @@
 namespace game {
 namespace {
 
-constexpr const char* kIconModel = "HelpIcon/Icon";
 
 struct SharedModels {
     engine::SceneNode* icon = nullptr;  // owned
@@ -26,7 +25,7 @@ SharedModels& Shared() {
 }  // namespace
 
 bool HelpIcons::LoadModels(engine::SceneNode* world) {
-    SetModels(engine::LoadSceneContainer(kIconModel), world);
+    SetModels(engine::LoadSceneContainer(kHelpIconModel), world);
     return Shared().icon != nullptr;
 }
 

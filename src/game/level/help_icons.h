@@ -19,6 +19,7 @@ class Level;
 inline constexpr int kHelpIconCount = 16;
 // The effect a collected icon bursts into, and the level sound it plays.
 inline constexpr const char* kHelpIconEffect = "Particles/HelpIcon";
+inline constexpr const char* kHelpIconModel = "HelpIcon/Icon";
 inline constexpr int kHelpIconSound = 34;
 
 struct HelpIconEntry {

@@ -74,7 +74,7 @@ int SceneLevelPresenter::LoadTexture(const char* name) {
 bool SceneLevelPresenter::LoadModel(const std::string& folder) {
     Release();
     MakeGroundMarkLists();
-    const std::string path = folder + "/Map";
+    const std::string path = LevelModelPath(folder);
     model_ = hooks_.loadContainer ? hooks_.loadContainer(path.c_str()) : engine::LoadSceneContainer(path.c_str());
     if (model_ == nullptr) {
         ReportMissing("the level model \"" + path + ".CNT\"");

@@ -37,6 +37,9 @@ inline constexpr const char* kCraterTexture = "Common/DRUV_craters";
 inline constexpr const char* kCraterNormals = "Common/DRUV_craters_normals";
 inline constexpr const char* kShadowTexture = "Common/DRUV_shadow";
 
+// The level model of a level folder: "<folder>/Map".
+inline std::string LevelModelPath(const std::string& folder) { return folder + "/Map"; }
+
 class SceneLevelPresenter final : public LevelPresenter {
 public:
     explicit SceneLevelPresenter(LevelSceneHooks hooks);

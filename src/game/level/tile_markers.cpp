@@ -38,6 +38,10 @@ constexpr float kEmbarkOnWaterRaise = 0.3f;
 
 }  // namespace
 
+const char* TileMarkerTexture(int kind) {
+    return kind >= 0 && kind < kTileMarkerKinds ? kLooks[kind].texture : nullptr;
+}
+
 TileMarkers::TileMarkers(std::function<int(const char* name)> loadTexture) : loadTexture_(std::move(loadTexture)) {}
 
 TileMarkers::~TileMarkers() { Free(); }

@@ -30,6 +30,9 @@ enum TileMarkerKind : int {
     kTileMarkerKinds,
 };
 
+// The texture a kind of mark draws; null for another kind.
+const char* TileMarkerTexture(int kind);
+
 class TileMarkers {
 public:
     // loadTexture: TextureTable::Load when empty; 0 when the texture is missing.

@@ -28,6 +28,8 @@ MenuAction StateAction(int state) {
     return [state](MenuZone& menu) { CloseAndSetState(menu, state); };
 }
 
+}  // namespace
+
 const char* TrophyOf(int medal) {
     switch (medal) {
         case 1: return "Trophies/Gold/Trophy";
@@ -36,8 +38,6 @@ const char* TrophyOf(int medal) {
         default: return "Trophies/Fail/Trophy";
     }
 }
-
-}  // namespace
 
 WinZone::WinZone(ScreenServices& services, SharedPicture* picture)
     : BattleDialog(services, {{kWinContinue, "GEN_CONTINUE", 7, {}, 6, StateAction(kStateMissionCompleted)}},

@@ -18,6 +18,8 @@ class Team;
 inline constexpr int kZoneMissionWon = 10;
 inline constexpr int kZoneMissionLost = 11;
 inline constexpr const char* kLosePicture = "GUI/General_lose";
+// The trophy scene of a medal 1..3 (gold, silver, bronze); the fail trophy for any other.
+const char* TrophyOf(int medal);
 
 // Game states the result screens lead to: the mission completed, after a loss, restart the level.
 inline constexpr int kStateMissionCompleted = 15;
@@ -46,7 +48,7 @@ public:
     int GetDays() const { return days_; }
     bool IsNewRecord() const { return newRecord_; }
     bool IsSurvival() const { return survival_; }
-    // The trophy's scene container: "Trophies/Gold/Trophy", "Trophies/Silver/Trophy", "Trophies/Bronze/Trophy" or
+    // The trophy's scene container (TrophyOf the medal): "Trophies/Gold/Trophy", "Trophies/Silver/Trophy", "Trophies/Bronze/Trophy" or
     // "Trophies/Fail/Trophy".
     const std::string& GetTrophyName() const { return trophy_; }
     // The trophy's turn about the vertical axis, in degrees.

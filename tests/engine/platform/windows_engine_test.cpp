@@ -3,10 +3,12 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "engine/platform/engine_hooks.h"
 #include "engine/core/frame_timer.h"
 #include "engine/platform/input_device.h"
 #include "engine/platform/key_codes.h"
@@ -198,6 +200,22 @@ TEST_F(WindowsEngineTest, FrameStepUpdatesOnlyAfterASuccessfulPresent) {
     EXPECT_EQ(made->FrameStep(), 1);
     EXPECT_EQ(made->GetPresentedFrameCount(), presented + 1);
     EXPECT_EQ(input.ReadKey(engine::kKeyA).down, 0);
+}
+
+TEST_F(WindowsEngineTest, TheTimerReadsTheRecordsClock) {
+    fakes.Install();
+    std::chrono::nanoseconds now{5'000'000'000};
+    engine::StartupParams record = WindowedRecord();
+    engine::InstallClockHook([&now] { return now; });
+    WindowsEngine* made = Create(record);
+    ASSERT_NE(made, nullptr);
+    made->FrameStep();
+    now += std::chrono::milliseconds(20);
+    made->FrameStep();
+    EXPECT_FLOAT_EQ(made->GetTimer()->GetDeltaSeconds(false), 0.02f);
+    made->FrameStep();
+    EXPECT_FLOAT_EQ(made->GetTimer()->GetDeltaSeconds(false), 0.0f) << "a clock standing still gives no time";
+    engine::InstallClockHook({});
 }
 
 TEST_F(WindowsEngineTest, FocusEventsDriveIsActive) {

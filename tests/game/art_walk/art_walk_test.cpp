@@ -1,11 +1,17 @@
-// The screens walked on the shipped archive: every texture they ask for loads under its own name, nothing
-// is drawn from texture 0, and every source rect of a GUI sheet lies in a cell of the cell map.
+// The screens walked on the shipped archive through the engine's texture table: every texture they ask for
+// loads under its own name, no check texture is made or drawn, nothing is drawn from texture 0, every source
+// rect of a GUI sheet lies in a cell of the cell map and every cell the map marks as used is drawn.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iostream>
 
 #include "../screens/screen_fixture.h"
+#include "render_gl/render_test_fixture.h"
+#include "support/zip_writer.h"
 #include "art_walk.h"
 #include "datacheck/data_check.h"
 #include "engine/platform/zip_archive.h"
@@ -14,17 +20,22 @@
 #include "engine/platform/save_blob.h"
 #include "game/core/achievement_list.h"
 #include "game/core/campaign.h"
+#include "game/core/game_resources.h"
 #include "game/core/player_profile.h"
 #include "game/core/turn_announcer.h"
+#include "game/screens/comic_player.h"
+#include "game/screens/credits_zone.h"
+#include "game/screens/screen_draw.h"
 #include "game/screens/game_screens.h"
 #include "game/screens/map_picker_zone.h"
 #include "game/screens/move_choice_zone.h"
 #include "game/units/overlay_canvas.h"
+#include "game/units/unit_catalogue.h"
+#include "game/units/unit_texts.h"
 #include "game/units/unit_overlay.h"
 
 namespace {
 
-using artwalk::ArchiveTextures;
 using artwalk::WalkStep;
 
 class NoTextPainter final : public game::TextPainter {
@@ -78,20 +89,118 @@ artgen::CellMap ShippedMap() {
     return map;
 }
 
-// The screens over the battle kit with every zone the program registers, drawing from the archive.
-class ArtWalk : public screens_test::BattleScreenTest {
+std::string Lines(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& line : lines) out += line + "\n";
+    return out;
+}
+
+// The screens over the battle kit with every zone the program registers, their textures loaded through the
+// engine's texture table on the test device from the mounted archive.
+class ArtWalk : public rendertest::GraphicsDeviceTest, public screens_test::BattleKit {
 protected:
-    void Walk(std::map<std::string, std::vector<std::uint8_t>> entries) {
-        castList = entries["COMIC/CAST.TXT"];
-        textures = std::make_unique<ArchiveTextures>(std::move(entries));
-        ui.textures = textures.get();
-        recorder.textureName = [this](std::uint32_t handle) { return textures->Name(handle); };
+    void SetUp() override {
+        GraphicsDeviceTest::SetUp();
+        ASSERT_NO_FATAL_FAILURE(Create(false));
+        ASSERT_TRUE(engine::TextureTable::Init(0));
+        engine::TextureTable::SetDevice(&Gpu());
+        ASSERT_NO_FATAL_FAILURE(StartBattle());
+        ui.textures = &textures;
+        recorder.textureName = [this](std::uint32_t handle) { return textures.Name(handle); };
+    }
+    void TearDown() override {
+        EndBattle();
+        mounted.reset();
+        if (device_) device_->UnbindAllTextures();
+        FreeTextureTable();
+        GraphicsDeviceTest::TearDown();
+    }
+
+    // Mounts the archive's entries (the shipped ones, or a copy with some left out) as the game's file
+    // lookups see them.
+    void Mount(const std::map<std::string, std::vector<std::uint8_t>>& entries) {
+        castList = entries.at("COMIC/CAST.TXT");
+        mapList = entries.at("CAMPAIGNS/SKIRMISH/STANDARDPASSANDPLAYMAPS.TXT");
+        for (const auto& [name, bytes] : entries) {
+            const bool text = name.size() > 4 && name.compare(name.size() - 4, 4, ".TXT") == 0;
+            if (text && (name.rfind("LOCALE/", 0) == 0 || name.rfind("CAMPAIGNS/", 0) == 0)) {
+                AddTextIcons(bytes);
+            }
+            if (name.size() > 10 && name.compare(name.size() - 10, 10, "/COMIC.TXT") == 0) {
+                comics.push_back(name.substr(0, name.size() - 10));
+            }
+        }
+        testsupport::ZipWriter writer;
+        for (const auto& [name, bytes] : entries) writer.Add(name, std::string(bytes.begin(), bytes.end()), 0);
+        archiveBytes = writer.Build().bytes;
+        // The program's own texts (floating texts, labels) name icons too.
+        const std::string sources = std::string(TINMARCH_SOURCE_DIR) + "/src";
+        for (const auto& file : std::filesystem::recursive_directory_iterator(sources)) {
+            if (file.path().extension() != ".cpp") continue;
+            std::ifstream in(file.path(), std::ios::binary);
+            AddTextIcons(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {}));
+        }
+        auto archive = datacheck::OpenArchiveMemory(archiveBytes);
+        ASSERT_NE(archive, nullptr);
+        mounted = std::make_unique<datacheck::DataCheck>(std::move(archive));
+
+        // The shipped texts and fonts, so that texts measure and wrap as the player sees them.
+        ASSERT_TRUE(texts.Load("Campaigns/standard"));
+        ui.strings = &texts;
+        shippedEntries = entries;
+        shippedFonts = std::make_unique<artwalk::ShippedFonts>(shippedEntries, textures);
+        ASSERT_EQ(Lines(shippedFonts->Missing()), "");
+        shippedFonts->Install(ui);
+        // The unit texts are copied through the battle's lookup ("text <key>" names the key asked for).
+        for (const game::UnitDescriptor& row : game::UnitCatalogue()) {
+            const game::UnitTexts& unitTexts = game::GetUnitTexts();
+            for (const engine::WideString* text :
+                 {&unitTexts.Name(row.type), &unitTexts.LongDescription(row.type), &unitTexts.Detail(row.type)}) {
+                const std::string key = std::string(text->GetNarrow()).substr(5);
+                battle.wideTexts[key] = texts.Lookup(key.c_str());
+            }
+        }
+        ASSERT_TRUE(game::GetUnitTexts().Load(battle));
+    }
+
+    // The inline icons ("@X[n]") a text names; locale files are UTF-16LE, so their zero bytes are dropped.
+    void AddTextIcons(const std::vector<std::uint8_t>& bytes) {
+        std::string text;
+        for (const std::uint8_t byte : bytes) {
+            if (byte != 0) text.push_back(static_cast<char>(byte));
+        }
+        for (std::size_t at = text.find("@X["); at != std::string::npos; at = text.find("@X[", at + 3)) {
+            // "@X[00%i]" is the rank badge of ranks 1 and 2 (icons 7 and 8).
+            if (text.compare(at + 3, 5, "00%i]") == 0) {
+                textIcons.insert({7, 8});
+            } else if (std::isdigit(static_cast<unsigned char>(text[at + 3]))) {
+                textIcons.insert(std::atoi(text.c_str() + at + 3));
+            }
+        }
+    }
+
+    void Walk() {
         game::RegisterHudAndShopZones(registry);
         game::RegisterMenuInfoZones(registry);
         game::RegisterFlowZones(registry);
         expectErrors = true;
         ASSERT_TRUE(registry.CreateZones());
         game::GameScreens screens(registry);
+        // The shipped campaign, as the campaign map zone draws it.
+        engine::MemorySaveStore store;
+        engine::NamedSaveBlob blob{store};
+        game::PlayerProfile player{blob, store};
+        player.ResetDefaults();
+        player.SetCurrentCampaignName("standard");
+        game::CampaignServices campaignServices;
+        campaignServices.profile = &player;
+        campaignServices.loadTexture = [this](const std::string& name) { return textures.Load(name.c_str()); };
+        campaignServices.markerSheet = textures.Load("GUI/CampaignBack");
+        campaignServices.medalSheet = textures.Load("GUI/ingameUi");
+        campaignServices.target = [this] { return static_cast<engine::RenderTargetBase*>(&recorder); };
+        game::Campaign campaign("standard", campaignServices);
+        ASSERT_TRUE(campaign.Load("Campaigns/standard"));
+        game.campaign = &campaign;
         game::Team& team = TakeTurn(1, 5000);
         game::Unit* unit = Spawn(team, game::UT_GRUNT, battle_test::H(1, 3));
 
@@ -100,9 +209,14 @@ protected:
             {"map picker", 27},    {"match options", 29}, {"save and load", 31},     {"achievements", 32},
             {"difficulty", 35},    {"settings", 0},     {"credits", 14},             {"objective", 15},
             {"end turn", 16},      {"pause", 9},        {"shop", 4},
+            {"settings in battle", 1}, {"speech picker", 21}, {"campaign picker", 22}, {"load", 30},
+            {"map picker of pass and play", 26}, {"match options of pass and play", 28},
         };
         for (const auto& [name, type] : typed) {
             Step(name, [&, type = type] { screens.OpenZone(type, 480, 320); });
+        }
+        if (auto* credits = dynamic_cast<game::CreditsZone*>(registry.Get(game::ZoneId::kCredits))) {
+            if (credits->GetLines() != nullptr) creditLines = credits->GetLines()->GetLineCount();
         }
         for (int count = 1; count <= 4; ++count) {
             Step("move choice of " + std::to_string(count), [&] {
@@ -118,6 +232,24 @@ protected:
             screens.SetPanelUnit(unit);
             screens.DrawUnitPanel();
         });
+        Step("unit panel of every type", [&] {
+            for (int type = 1; type < game::kUnitTypeCount; ++type) {
+                game::Unit* shown = Spawn(team, type, battle_test::H(4 + type % 6, 4 + type / 6));
+                ASSERT_NE(shown, nullptr) << type;
+                screens.SetPanelUnit(shown);
+                screens.DrawUnitPanel();
+            }
+        });
+        Step("inline icons", [&] {
+            // Each icon the shipped texts name, as the fonts' icon callbacks cut it: small in the fonts that
+            // draw small icons, and large icon 0, the one texts in the large font use.
+            engine::BitmapFont& font = *ui.Font(game::FontId::kMain);
+            auto* target = static_cast<engine::RenderTargetBase*>(&recorder);
+            for (const int icon : textIcons) {
+                game::GameResources::SmallIcon(font, 0, 20, 0xFFFFFFFFu, icon, engine::BitmapFont::kIconDraw, target);
+            }
+            game::GameResources::LargeIcon(font, 0, 20, 0xFFFFFFFFu, 0, engine::BitmapFont::kIconDraw, target);
+        });
         Step("banner", [&] {
             screens.ShowBanner(engine::WideString("A message"), 3.0f);
             driver.Run(0.5f);
@@ -128,7 +260,7 @@ protected:
             NoTextPainter painter;
             SpriteRecorder sprites;
             sprites.textureName = recorder.textureName;
-            const std::uint32_t sheet = textures->Load("GUI/ingameUi");
+            const std::uint32_t sheet = textures.Load("GUI/ingameUi");
             for (int rank = 1; rank <= 2; ++rank) {
                 for (const float left : {0.2f, 0.0f}) {
                     game::OverlayInputs in;
@@ -144,166 +276,191 @@ protected:
         });
         Step("announcer", [&] {
             game::AnnouncerServices services;
-            services.zoomSheet = textures->Load("GUI/Zoomer");
+            services.zoomSheet = textures.Load("GUI/Zoomer");
             int height = 0;
-            textures->GetSize(services.zoomSheet, services.zoomSheetWidth, height);
+            textures.GetSize(services.zoomSheet, services.zoomSheetWidth, height);
             game::TurnAnnouncer announcer(services);
             announcer.Show(engine::WideString("Your Turn"), 0);
             for (int frame = 0; frame < 20; ++frame) announcer.DrawOn(recorder, 0.1f);
         });
-        Step("splash and comics", [&] {
-            // The splash of either screen class, and each portrait a comic may show.
-            for (const char* splash : {"Common/vav", "Common/smbfg"}) textures->Load(splash);
-            for (const std::string& name : CastNames(castList)) textures->Load(("Comic/" + name).c_str());
+        Step("splash", [&] {
+            // The splash of either screen class, as the view loads it.
+            for (const char* splash : {"Common/vav", "Common/smbfg"}) textures.Load(splash);
+        });
+        for (const std::string& folder : comics) {
+            Step("comic " + folder, [&] {
+                game::ComicPlayer player(ui);
+                player.Start(folder);
+                for (int frame = 0; frame < 1200 && !player.IsFinished(); ++frame) {
+                    player.Update(0.05f);
+                    player.Draw();
+                }
+                EXPECT_TRUE(player.IsFinished()) << folder;
+            });
+        }
+        Step("comic portraits", [&] {
+            for (const std::string& name : CastNames(castList)) textures.Load(("Comic/" + name).c_str());
+        });
+        Step("map picker", [&] {
+            screens.OpenZone(27, 480, 320);
+            driver.Run(0.5f);
+            for (const std::string& folder : CastNames(mapList)) {
+                screens.SelectMap("Campaigns/Skirmish/" + folder);
+                driver.Run(0.1f);
+            }
         });
         Step("win", [&] { screens.OpenWin(1, 10, ""); });
         Step("lose", [&] { screens.OpenLose(); });
         screens.SetPanelUnit(nullptr);
+        Step("campaign medals", [&] { DrawCampaignMedals(campaign, player); });
+        Step("achievement popup", [&] { DrawAchievementPopups(); });
+        registry.DestroyZones();
+        game.campaign = nullptr;
+    }
+
+    // The campaign's map with a medal on each marker, then halfway through: finished, selectable and not yet
+    // open markers.
+    void DrawCampaignMedals(game::Campaign& campaign, game::PlayerProfile& player) {
+        ASSERT_GT(campaign.GetMissionCount(), 3);
+        for (int m = 0; m < campaign.GetMissionCount(); ++m) player.SetMissionResult(m, 1 + m % 4, 2);
+        campaign.SelectMission(1);
+        campaign.DrawMap(recorder, 0.0);
+        for (int m = 2; m < campaign.GetMissionCount(); ++m) player.SetMissionResult(m, 0, 0);
+        campaign.SelectMission(2);
+        campaign.DrawMap(recorder, 0.0);
+    }
+
+    // The popup of each achievement as it is earned.
+    void DrawAchievementPopups() {
+        engine::MemorySaveStore store;
+        engine::NamedSaveBlob blob{store};
+        game::PlayerProfile player{blob, store};
+        player.ResetDefaults();
+        game::AchievementServices services;
+        services.loadTexture = [this](const char* name) { return textures.Load(name); };
+        game::AchievementList achievements(services);
+        achievements.SetProfile(&player);
+        achievements.LoadTexts();
+        for (int id = 0; id < game::kAchievementCount; ++id) {
+            ASSERT_EQ(achievements.TryUnlock(id), 1) << id;
+            for (int frame = 0; frame < 4; ++frame) achievements.DrawPopupOn(recorder, 0.1f);
+        }
     }
 
     void Step(const std::string& screen, const std::function<void()>& action) {
         const std::size_t before = recorder.log.size();
         action();
         driver.Run(0.5f);
+        // One more frame once the screen has settled (its zoom and slides done).
+        const std::size_t settledFrom = recorder.log.size();
+        driver.Frame();
+        settled.push_back({screen, std::vector<testsupport::DrawEntry>(
+                                       recorder.log.begin() + static_cast<long>(settledFrom), recorder.log.end())});
         steps.push_back({screen, std::vector<testsupport::DrawEntry>(recorder.log.begin() + static_cast<long>(before),
                                                                       recorder.log.end())});
         engine::HideAllDialogs();
         driver.Run(0.1f);
     }
 
-    std::unique_ptr<ArchiveTextures> textures;
+    artwalk::TableTextures textures;
     std::vector<WalkStep> steps;
+    // The last frame of each step.
+    std::vector<WalkStep> settled;
     std::vector<std::uint8_t> castList;
+    std::vector<std::uint8_t> mapList;
+    std::vector<std::string> comics;
+    std::set<int> textIcons;
+    artwalk::ShippedTexts texts;
+    std::map<std::string, std::vector<std::uint8_t>> shippedEntries;
+    std::unique_ptr<artwalk::ShippedFonts> shippedFonts;
+    int creditLines = 0;
+    std::vector<std::uint8_t> archiveBytes;
+    std::unique_ptr<datacheck::DataCheck> mounted;
 };
 
-std::string Lines(const std::vector<std::string>& lines) {
-    std::string out;
-    for (const std::string& line : lines) out += line + "\n";
-    return out;
-}
-
-TEST_F(ArtWalk, EveryTextureLoadsAndEverySourceRectLiesInACell) {
-    Walk(ShippedEntries());
-    EXPECT_EQ(Lines(textures->faults), "");
+TEST_F(ArtWalk, EveryTextureLoadsAndEveryUsedCellIsDrawnFromItsPlace) {
+    ASSERT_NO_FATAL_FAILURE(Mount(ShippedEntries()));
+    ASSERT_GE(comics.size(), 1u);
+    Walk();
+    EXPECT_EQ(Lines(textures.faults), "");
+    EXPECT_EQ(Lines(artwalk::CheckTexturesMade()), "");
     const artgen::CellMap map = ShippedMap();
     std::set<std::string> drawn;
     EXPECT_EQ(Lines(artwalk::CheckDrawnCells(map, steps, drawn)), "");
-    for (const char* cell : {"GUI/ChoiceBack back.2", "GUI/ChoiceBack back.3", "GUI/ChoiceBack back.4",
-                             "GUI/ChoiceBack choice_plate", "GUI/ingameUi small_icon.7", "GUI/ingameUi small_icon.8", "GUI/ingameUi fuel_pip",
-                             "GUI/ingameUi ammo_pip", "GUI/Zoomer announcer_strip", "GUI/Zoomer edge_band"}) {
+    EXPECT_EQ(Lines(artwalk::UsedCellsNotDrawn(map, drawn)), "");
+    // Texts, wrapped ones included, stay within the screen in the fonts that draw them once it has settled.
+    EXPECT_EQ(Lines(artwalk::CheckTextsOnScreen(ui, settled, game.GetScreenWidth())), "");
+    // The credits wrap to 40-80 lines in the medium font, so that a full pass takes under a minute.
+    EXPECT_GE(creditLines, 40);
+    EXPECT_LE(creditLines, 80);
+    for (const char* cell : {"GUI/Zoomer speech_bubble", "GUI/Zoomer announcer_strip", "GUI/Zoomer edge_band",
+                             "GUI/ingameUi fuel_pip", "GUI/ingameUi ammo_pip", "GUI/ingameUi medal.4",
+                             "GUI/CampaignBack marker.locked", "GUI/CampaignBack frame",
+                             "GUI/achievements popup_background"}) {
         EXPECT_EQ(drawn.count(cell), 1u) << cell;
     }
-    int undrawn = 0;
-    for (const artgen::Cell& cell : map.cells) undrawn += drawn.count(cell.sheet + " " + cell.name) == 0;
-    std::cout << "cells drawn by the walk: " << drawn.size() << ", not reached: " << undrawn << "\n";
-}
 
-TEST_F(ArtWalk, AMissingPictureIsNamed) {
-    std::map<std::string, std::vector<std::uint8_t>> entries = ShippedEntries();
-    ASSERT_EQ(entries.erase("COMIC/GENERAL.PNG"), 1u);
-    Walk(std::move(entries));
-    EXPECT_NE(Lines(textures->faults).find("Comic/general: does not load"), std::string::npos) << Lines(textures->faults);
-}
-
-// The shipped campaign's map as the game draws it, read through the archive, with a medal on each marker.
-TEST_F(ArtWalk, TheCampaignMapDrawsAMedalOnEachMarker) {
-    std::map<std::string, std::vector<std::uint8_t>> entries = ShippedEntries();
-    textures = std::make_unique<ArchiveTextures>(entries);
-    recorder.textureName = [this](std::uint32_t handle) { return textures->Name(handle); };
-    auto archive = datacheck::OpenArchiveFile(TINMARCH_DATASET_ARCHIVE);
-    ASSERT_NE(archive, nullptr);
-    // Mounts the archive as the game's file lookups see it, for as long as the check lives.
-    datacheck::DataCheck mounted(std::move(archive));
-
-    engine::MemorySaveStore store;
-    engine::NamedSaveBlob blob{store};
-    game::PlayerProfile profile{blob, store};
-    profile.ResetDefaults();
-    profile.SetCurrentCampaignName("standard");
-    game::CampaignServices services;
-    services.profile = &profile;
-    services.loadTexture = [this](const std::string& name) { return textures->Load(name.c_str()); };
-    services.markerSheet = textures->Load("GUI/CampaignBack");
-    services.medalSheet = textures->Load("GUI/ingameUi");
-    game::Campaign campaign("standard", services);
-    ASSERT_TRUE(campaign.Load("Campaigns/standard"));
-    ASSERT_GT(campaign.GetMissionCount(), 3);
-    for (int m = 0; m < campaign.GetMissionCount(); ++m) profile.SetMissionResult(m, 1 + m % 4, 2);
-    campaign.SelectMission(1);
-    campaign.DrawMap(recorder, 0.0);
-    // Then halfway through: finished, selectable and not yet open markers.
-    for (int m = 2; m < campaign.GetMissionCount(); ++m) profile.SetMissionResult(m, 0, 0);
-    campaign.SelectMission(2);
-    campaign.DrawMap(recorder, 0.0);
-    steps.push_back({"campaign map", recorder.log});
-
-    EXPECT_EQ(Lines(textures->faults), "");
-    std::set<std::string> drawn;
-    EXPECT_EQ(Lines(artwalk::CheckDrawnCells(ShippedMap(), steps, drawn)), "");
-    for (const char* cell : {"GUI/ingameUi medal.1", "GUI/ingameUi medal.2", "GUI/ingameUi medal.3",
-                             "GUI/ingameUi medal.4", "GUI/CampaignBack marker.done", "GUI/CampaignBack marker.open", "GUI/CampaignBack marker.locked"}) {
-        EXPECT_EQ(drawn.count(cell), 1u) << cell;
-    }
-}
-
-// The map picker on the shipped map list shows the thumbnail of every map.
-TEST_F(ArtWalk, EveryMapsThumbnailShowsInThePicker) {
-    std::map<std::string, std::vector<std::uint8_t>> entries = ShippedEntries();
-    const std::vector<std::string> folders = CastNames(entries["CAMPAIGNS/SKIRMISH/STANDARDPASSANDPLAYMAPS.TXT"]);
-    ASSERT_GE(folders.size(), 6u);
-    textures = std::make_unique<ArchiveTextures>(entries);
-    ui.textures = textures.get();
-    recorder.textureName = [this](std::uint32_t handle) { return textures->Name(handle); };
-    auto archive = datacheck::OpenArchiveFile(TINMARCH_DATASET_ARCHIVE);
-    ASSERT_NE(archive, nullptr);
-    datacheck::DataCheck mounted(std::move(archive));
-    game::RegisterFlowZones(registry);
-    expectErrors = true;
-    ASSERT_TRUE(registry.CreateZones());
-    game::GameScreens screens(registry);
-    screens.OpenZone(27, 480, 320);
-    driver.Run(0.5f);
+    // Every map's thumbnail shows in the picker.
     std::set<std::string> shown;
-    for (const std::string& folder : folders) {
-        screens.SelectMap("Campaigns/Skirmish/" + folder);
-        recorder.log.clear();
-        driver.Run(0.1f);
-        for (const testsupport::DrawEntry& e : recorder.log) {
+    for (const WalkStep& step : steps) {
+        for (const testsupport::DrawEntry& e : step.entries) {
             if (e.kind == "image" && e.texture.find("/thumbnail") != std::string::npos) shown.insert(e.texture);
         }
     }
-    EXPECT_EQ(Lines(textures->faults), "");
+    const std::vector<std::string> folders = CastNames(mapList);
+    ASSERT_GE(folders.size(), 6u);
     for (const std::string& folder : folders) {
         EXPECT_EQ(shown.count("Campaigns/Skirmish/" + folder + "/thumbnail"), 1u) << folder;
     }
 }
 
-// The popup of each achievement as it is earned.
-TEST_F(ArtWalk, TheAchievementPopupDrawsItsCells) {
-    textures = std::make_unique<ArchiveTextures>(ShippedEntries());
-    recorder.textureName = [this](std::uint32_t handle) { return textures->Name(handle); };
-    engine::MemorySaveStore store;
-    engine::NamedSaveBlob blob{store};
-    game::PlayerProfile profile{blob, store};
-    profile.ResetDefaults();
-    game::AchievementServices services;
-    services.loadTexture = [this](const char* name) { return textures->Load(name); };
-    game::AchievementList achievements(services);
-    achievements.SetProfile(&profile);
-    achievements.LoadTexts();
-    for (int id = 0; id < game::kAchievementCount; ++id) {
-        ASSERT_EQ(achievements.TryUnlock(id), 1) << id;
-        for (int frame = 0; frame < 4; ++frame) achievements.DrawPopupOn(recorder, 0.1f);
-    }
-    steps.push_back({"achievement popup", recorder.log});
+TEST_F(ArtWalk, AMissingPictureIsNamed) {
+    std::map<std::string, std::vector<std::uint8_t>> entries = ShippedEntries();
+    ASSERT_EQ(entries.erase("COMIC/GENERAL.PNG"), 1u);
+    ASSERT_NO_FATAL_FAILURE(Mount(entries));
+    Walk();
+    EXPECT_NE(Lines(textures.faults).find("Comic/general: does not load"), std::string::npos) << Lines(textures.faults);
+}
 
-    EXPECT_EQ(Lines(textures->faults), "");
-    std::set<std::string> drawn;
-    EXPECT_EQ(Lines(artwalk::CheckDrawnCells(ShippedMap(), steps, drawn)), "");
-    EXPECT_EQ(drawn.count("GUI/achievements popup_background"), 1u);
-    for (int id = 0; id < game::kAchievementCount; ++id) {
-        EXPECT_EQ(drawn.count("GUI/achievements achievement." + std::to_string(id)), 1u) << id;
+TEST_F(ArtWalk, APictureFoundOnlyUnderCommonIsNamed) {
+    std::map<std::string, std::vector<std::uint8_t>> entries = ShippedEntries();
+    entries["COMMON/GENERAL.PNG"] = entries.at("COMIC/GENERAL.PNG");
+    entries.erase("COMIC/GENERAL.PNG");
+    ASSERT_NO_FATAL_FAILURE(Mount(entries));
+    Walk();
+    EXPECT_NE(Lines(textures.faults).find("Comic/general: found only under Common/"), std::string::npos)
+        << Lines(textures.faults);
+}
+
+TEST_F(ArtWalk, ACheckTextureMadeIsNamed) {
+    EXPECT_EQ(Lines(artwalk::CheckTexturesMade()), "");
+    const int handle = engine::TextureTable::MakeCheckTexture(0xFFFF00FFu, 0xFF000000u, 8);
+    ASSERT_NE(handle, 0);
+    EXPECT_EQ(Lines(artwalk::CheckTexturesMade()), "a check texture is made (handle " + std::to_string(handle) + ")\n");
+    EXPECT_EQ(textures.Name(static_cast<std::uint32_t>(handle)), "Check");
+}
+
+TEST(ArtWalkTexts, ATextPastTheScreensEdgeIsNamedWithItsScreen) {
+    testsupport::ScreenFonts fonts;
+    game::ScreenServices services;
+    fonts.Install(services);
+    const int width = fonts.fonts[0]->MeasureWidth(engine::WideString("Riverford"));
+    std::vector<testsupport::DrawEntry> texts;
+    for (const auto& [x, alignment] : std::vector<std::pair<int, int>>{
+             {960 - width, game::kAlignLeft}, {960, game::kAlignRight | 0x40}, {480, game::kAlignCentre},
+             {961 - width, game::kAlignLeft}, {width - 1, game::kAlignRight}}) {
+        testsupport::DrawEntry e;
+        e.kind = "text";
+        e.font = game::FontId::kTiny;
+        e.raw = e.text = "Riverford";
+        e.x = x;
+        e.alignment = alignment;
+        texts.push_back(e);
     }
+    EXPECT_EQ(Lines(artwalk::CheckTextsOnScreen(services, {{"map picker", texts}}, 960)),
+              "map picker: \"Riverford\" in font 0 spans x " + std::to_string(961 - width) +
+                  "..961, past the 960 px screen\nmap picker: \"Riverford\" in font 0 spans x -1.." +
+                  std::to_string(width - 1) + ", past the 960 px screen\n");
 }
 
 TEST(ArtWalkCells, ARectOutsideTheMapIsNamedWithItsScreen) {
@@ -315,10 +472,14 @@ TEST(ArtWalkCells, ARectOutsideTheMapIsNamedWithItsScreen) {
     outside.source = {0, 960, 10, 10};
     testsupport::DrawEntry none = inside;
     none.texture = "0";
+    testsupport::DrawEntry check = inside;
+    check.texture = "Check";
     std::set<std::string> drawn;
     const std::vector<std::string> faults =
-        artwalk::CheckDrawnCells(ShippedMap(), {{"banner", {inside}}, {"shop", {outside, none}}}, drawn);
-    EXPECT_EQ(Lines(faults), "shop: GUI/Zoomer (0, 960, 10, 10) lies in no cell\nshop: a draw of texture 0 at (0, 0, 0, 0)\n");
+        artwalk::CheckDrawnCells(ShippedMap(), {{"banner", {inside}}, {"shop", {outside, none, check}}}, drawn);
+    EXPECT_EQ(Lines(faults),
+              "shop: GUI/Zoomer (0, 960, 10, 10) lies in no cell\nshop: a draw of texture 0 at (0, 0, 0, 0)\n"
+              "shop: a check texture drawn at (0, 0, 0, 0)\n");
     EXPECT_EQ(drawn, (std::set<std::string>{"GUI/Zoomer edge_band"}));
 }
 

@@ -14,6 +14,7 @@
 #include "engine/core/random_streams.h"
 #include "engine/gui/dialog_system.h"
 #include "engine/gui/frame_overlays.h"
+#include "engine/platform/engine_hooks.h"
 #include "engine/platform/scoped_env.h"
 #include "engine/render/material_lib_hooks.h"
 #include "engine/render/material_manager_hooks.h"
@@ -87,10 +88,13 @@ protected:
         engine::InstallDialogHooks();
         engine::InstallDebugOverlayHooks();
         sys::GpuHooks().keepPresentedImage = true;
-        made = engine::CreateEngine(WindowedRecord("Tinmarch game view", kWidth, kHeight));
+        engine::StartupParams record = WindowedRecord("Tinmarch game view", kWidth, kHeight);
+        engine::InstallClockHook(engineClock);
+        made = engine::CreateEngine(record);
         ASSERT_NE(made, nullptr);
         data = std::make_unique<units_test::DataFolder>();
-        platform = std::make_unique<EnginePlatform>(*made, [this](int) {
+        platform = std::make_unique<EnginePlatform>(*made, [this](int frame) {
+            if (afterFrame) afterFrame(frame);
             if (quitAfterFrame && game) game->RequestQuit();
         });
         view = std::make_unique<SceneGameView>(*made, *platform);
@@ -122,6 +126,7 @@ protected:
         platform.reset();
         data.reset();
         EngineServiceTest::TearDown();
+        engine::InstallClockHook({});
         DrainEvents();
     }
 
@@ -133,6 +138,10 @@ protected:
     bool quitAfterFrame = false;
     // The game takes the view's own level scene instead of the box (set before SetUp).
     bool useSceneLevel = false;
+    // Called after each frame step, before quitAfterFrame is looked at.
+    std::function<void(int frame)> afterFrame;
+    // The engine timer's clock (set before SetUp); null: the steady clock.
+    std::function<std::chrono::nanoseconds()> engineClock;
     Log log;
     FakeProfile profile{log};
     FakeAchievements achievements{log};

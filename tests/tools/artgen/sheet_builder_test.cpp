@@ -42,7 +42,12 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
     return text;
 }
 
-TEST(ArtSheet, TheSampleDrawsCleanly) { EXPECT_EQ(Faults(kMap, kArt), ""); }
+TEST(ArtSheet, TheSampleDrawsCleanly) {
+    EXPECT_EQ(Faults(kMap, kArt), "");
+    // A spare cell, cut by no screen, may stay empty; marked used it must be drawn.
+    const std::string noPlate = Replaced(kArt, "cell plate\nfill ink rrect 1 1 30 30 4\n", "");
+    EXPECT_EQ(Faults(Replaced(kMap, "plate, plain, a screen", "plate, plain, a screen, spare"), noPlate), "");
+}
 
 TEST(ArtSheet, FaultsAreRefusedAndNamed) {
     struct Case {
@@ -85,6 +90,8 @@ TEST(ArtSheet, MalformedMapLinesAreRefusedByLine) {
     EXPECT_EQ(error, "line 5: unknown sheet \"GUI/other\"");
     EXPECT_FALSE(ParseCellMap(std::string(kMap) + "GUI/test, 0, 40, 4, 4, icon, plain, y\n", cells, error));
     EXPECT_EQ(error, "line 5: cell \"icon\" given twice");
+    EXPECT_FALSE(ParseCellMap(Replaced(kMap, "the HUD, shared", "the HUD, shared, shared"), cells, error));
+    EXPECT_EQ(error, "line 3: \"shared\" where only \"shared\" or \"spare\" may stand, each once");
     EXPECT_FALSE(ParseCellMap(Replaced(kMap, "64, 64", "64, 999999999"), cells, error));
     EXPECT_EQ(error, "line 1: sheet size is not 1-16384");
 }

@@ -367,20 +367,38 @@ TEST(DataCheck, EachSeededModelFaultIsNamed) {
     ExpectModelFault("a played-once effect that never ends",
                      [](Entries& e) { Entry(e, "Particles/Ricochet.CNT") = Entry(e, "Particles/ComboFlare.CNT"); },
                      "Particles/Ricochet.CNT", "the effect lasts");
+    ExpectModelFault("a structure whose snow is named otherwise",
+                     [](Entries& e) {
+                         e.emplace_back("Structures/Radio/snox.MDL", Entry(e, "Structures/Radio/snow.MDL"));
+                         ReplaceAll(Entry(e, "Structures/Radio/Radio.CNT"), "snow", "snox");
+                     },
+                     "Structures/Radio/Radio.CNT", "no \"snow\" node");
+    ExpectModelFault("a level without its model",
+                     [](Entries& e) { Remove(e, "Campaigns/Skirmish/CloseQuarters/Map.CNT"); },
+                     "Campaigns/Skirmish/CloseQuarters/Map.CNT", "missing, but the level loads it");
+    ExpectModelFault("a tile marker's texture missing", [](Entries& e) { Remove(e, "Common/ExitMarker.png"); },
+                     "Common/ExitMarker", "the picture is missing");
 }
 
-// The cells the code computes are the cell map's: a map entry moved by one pixel is named with the code's rect.
+// The cells the code computes are the cell map's: a map entry moved or narrowed by one pixel is named with the
+// code's rect.
 TEST(DataCheck, TheCodesCellsAreTheMapsEntries) {
     std::string map = datacheck::ShippedCellMap();
     ASSERT_FALSE(map.empty());
     Replace(map, "GUI/ButtonBits, 210, 354, 70, 70, button_icon.3,", "GUI/ButtonBits, 211, 354, 70, 70, button_icon.3,");
+    Replace(map, "GUI/ingameUi, 384, 120, 32, 32, small_icon.12,", "GUI/ingameUi, 384, 121, 32, 32, small_icon.12,");
+    Replace(map, "GUI/ButtonBits, 280, 790, 52, 52, large_icon.5,", "GUI/ButtonBits, 280, 790, 51, 52, large_icon.5,");
     auto archive = datacheck::OpenArchiveFile(TINMARCH_DATASET_ARCHIVE);
     ASSERT_NE(archive, nullptr);
     DataCheck check(std::move(archive));
     check.CheckArt(map);
-    EXPECT_NE(Describe(check.Faults()).find("button_icon.3 (211, 354, 70, 70): ButtonIconRect(3) cuts (210, 354, 70, 70)"),
-              std::string::npos)
-        << Describe(check.Faults());
+    for (const char* fault : {"button_icon.3 (211, 354, 70, 70): ButtonIconRect(3) cuts (210, 354, 70, 70)",
+                              "small_icon.12 (384, 121, 32, 32): the small inline-icon callback (icon 12) cuts "
+                              "(384, 120, 32, 32)",
+                              "large_icon.5 (280, 790, 51, 52): the large inline-icon callback (icon 5) cuts "
+                              "(280, 790, 52, 52)"}) {
+        EXPECT_NE(Describe(check.Faults()).find(fault), std::string::npos) << fault << "\n" << Describe(check.Faults());
+    }
 }
 
 }  // namespace

@@ -32,6 +32,14 @@ using engine::Matrix44;
 using engine::Vec3;
 using modelgen::MeshKit;
 
+// The soldier's poses and actions from the data's source.
+modelgen::PoseBook SoldierPoses() {
+    modelgen::ModelOutput out("", TINMARCH_SOURCE_DIR "/data", true);
+    modelgen::PoseBook book = modelgen::ReadPoses(out);
+    EXPECT_TRUE(out.Faults().empty());
+    return book;
+}
+
 class ModelgenTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -114,7 +122,7 @@ TEST_F(ModelgenTest, ShapesFaceOutward) {
 TEST_F(ModelgenTest, SoldierSkinReadsBackAsPosed) {
     modelgen::ModelOutput out(folder_.string(), TINMARCH_SOURCE_DIR "/data", false);
     modelgen::WriteSwatches(out);
-    modelgen::WriteSoldier(out, game::UT_GRUNT);
+    modelgen::WriteSoldier(out, SoldierPoses(), game::UT_GRUNT);
     ASSERT_TRUE(out.Faults().empty()) << out.Faults().front();
     engine::MeshModel* model = LoadWritten("Units/Grunt/Soldier.MDL");
     ASSERT_NE(model, nullptr);
@@ -126,7 +134,7 @@ TEST_F(ModelgenTest, SoldierSkinReadsBackAsPosed) {
         EXPECT_LE(model->GetBatch(b)->boneSet->count, 40);
     }
 
-    const auto frames = modelgen::SoldierFrames(game::UT_GRUNT);
+    const auto frames = modelgen::SoldierFrames(SoldierPoses(), game::UT_GRUNT);
     engine::SceneNode* node = engine::SceneNode::Init(engine::kNodeAnimatedMesh, "soldier");
     ASSERT_NE(node, nullptr);
     node->SetPayload(model->handle);
@@ -152,13 +160,13 @@ TEST_F(ModelgenTest, SoldierSkinReadsBackAsPosed) {
 
 // The run loop moves the legs from frame to frame; the bind pose is frame 0.
 TEST_F(ModelgenTest, RunMovesTheLegs) {
-    const auto plans = modelgen::SoldierActions(modelgen::SoldierKind::kStanding);
+    const auto plans = modelgen::SoldierActions(SoldierPoses(), modelgen::SoldierKind::kStanding);
     int first = 1;
     for (const auto& plan : plans) {
         if (plan.name == "run") break;
         first += modelgen::FrameCount(plan);
     }
-    const auto frames = modelgen::SoldierFrames(game::UT_TROOPER);
+    const auto frames = modelgen::SoldierFrames(SoldierPoses(), game::UT_TROOPER);
     const Vec3 a = frames[static_cast<std::size_t>(first)][modelgen::kLeftFoot].GetTranslation();
     const Vec3 b = frames[static_cast<std::size_t>(first + 4)][modelgen::kLeftFoot].GetTranslation();
     EXPECT_GT((b - a).Length(), 0.02f);
@@ -168,9 +176,10 @@ TEST_F(ModelgenTest, RunMovesTheLegs) {
 // modes the classes wait on.
 TEST_F(ModelgenTest, ActionsKeepTheirEndsAndLengths) {
     using cntbuild::EndMode;
+    const modelgen::PoseBook poses = SoldierPoses();
     for (auto kind : {modelgen::SoldierKind::kStanding, modelgen::SoldierKind::kProne,
                       modelgen::SoldierKind::kGrenadier, modelgen::SoldierKind::kEngineer}) {
-        const auto actions = modelgen::BakeActions(modelgen::SoldierActions(kind), 1);
+        const auto actions = modelgen::BakeActions(modelgen::SoldierActions(poses, kind), 1);
         std::vector<std::string> seen;
         int next = 1;
         for (const auto& action : actions) {

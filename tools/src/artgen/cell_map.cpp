@@ -102,9 +102,9 @@ bool ParseCellMap(const std::string& text, CellMap& out, std::string& error) {
             continue;
         }
         Cell cell;
-        if (f.size() < 8 || f.size() > 9 || !ToInt(f[1], cell.x) || !ToInt(f[2], cell.y) || !ToInt(f[3], cell.width) ||
+        if (f.size() < 8 || f.size() > 10 || !ToInt(f[1], cell.x) || !ToInt(f[2], cell.y) || !ToInt(f[3], cell.width) ||
             !ToInt(f[4], cell.height) || f[5].empty()) {
-            return fail("not \"<sheet>, x, y, width, height, <name>, <drawn>, <users>[, shared]\"");
+            return fail("not \"<sheet>, x, y, width, height, <name>, <drawn>, <users>[, shared][, spare]\"");
         }
         if (out.FindSheet(f[0]) == nullptr) return fail("unknown sheet \"" + f[0] + "\"");
         if (cell.width <= 0 || cell.height <= 0) return fail("cell size is not positive");
@@ -117,9 +117,12 @@ bool ParseCellMap(const std::string& text, CellMap& out, std::string& error) {
         } else {
             return fail("drawn as \"" + f[6] + "\", not plain, tinted or additive");
         }
-        if (f.size() == 9) {
-            if (f[8] != "shared") return fail("\"" + f[8] + "\" where only \"shared\" may stand");
-            cell.shared = true;
+        for (std::size_t i = 8; i < f.size(); ++i) {
+            bool& mark = f[i] == "shared" ? cell.shared : cell.spare;
+            if ((f[i] != "shared" && f[i] != "spare") || mark) {
+                return fail("\"" + f[i] + "\" where only \"shared\" or \"spare\" may stand, each once");
+            }
+            mark = true;
         }
         if (!names.insert(f[0] + "\n" + f[5]).second) return fail("cell \"" + f[5] + "\" given twice");
         cell.sheet = f[0];

@@ -20,6 +20,8 @@ struct Cell {
     // May overlap other shared cells of its sheet; with no art of its own it takes the art of a cell that
     // holds it.
     bool shared = false;
+    // Kept in the sheet for no screen that draws it yet: it may stay empty, and a walk need not draw it.
+    bool spare = false;
     int line = 0;
 
     bool Contains(const Cell& other) const;

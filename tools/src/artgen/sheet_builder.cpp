@@ -38,6 +38,7 @@ std::vector<std::string> DrawSheet(const CellMap& map, const ArtBook& book, cons
             Render(*d, canvas, c->x, c->y, c->width, c->height);
             continue;
         }
+        if (c->spare) continue;
         bool heldByDrawn = false;
         for (const Cell* other : cells) {
             if (other != c && other->Contains(*c) && book.Find(Drawing::kCell, other->name) != nullptr) {

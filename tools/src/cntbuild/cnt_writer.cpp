@@ -10,6 +10,7 @@
 #include "engine/scene/scene_container.h"
 #include "engine/scene/scene_node.h"
 #include "mdl_builder.h"
+#include "files/replace_file.h"
 
 namespace cntbuild {
 namespace {
@@ -190,27 +191,7 @@ bool CheckEmitter(const AuthorNode& node, const MaterialCheck& check, std::strin
 }
 
 bool WriteFile(const std::string& path, const void* data, std::size_t size, std::string& error) {
-    const std::string temporary = path + ".tmp";
-    std::error_code made;
-    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    if (!folder.empty()) std::filesystem::create_directories(folder, made);
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-        if (!out.good()) {
-            error = "cannot write " + temporary;
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        error = "cannot rename " + temporary + ": " + ec.message();
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return tools::WriteFileReplacing(path, data, size, error, true);
 }
 
 std::string SecondsText(float seconds) {

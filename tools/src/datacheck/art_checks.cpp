@@ -15,6 +15,7 @@
 #include "engine/image/png_decoder.h"
 #include "game/core/achievement_list.h"
 #include "game/core/game.h"
+#include "game/core/game_resources.h"
 #include "game/screens/zone_layout.h"
 
 namespace datacheck {
@@ -266,6 +267,13 @@ void DataCheck::CheckCodeCells(const artgen::CellMap& map) {
     for (int k = 0; k < 24; ++k) {
         expect("GUI/ingameUi", "unit_icon." + std::to_string(k), game::UnitIconRect(k + 1),
                "UnitIconRect(" + std::to_string(k + 1) + ")");
+    }
+    for (int icon = 0; icon < 16; ++icon) {
+        const std::string n = std::to_string(icon);
+        expect("GUI/ingameUi", "small_icon." + n, game::GameResources::SmallIconCell(icon),
+               "the small inline-icon callback (icon " + n + ")");
+        expect("GUI/ButtonBits", "large_icon." + n, game::GameResources::LargeIconCell(icon),
+               "the large inline-icon callback (icon " + n + ")");
     }
     for (int id = 0; id < game::kAchievementCount; ++id) {
         expect("GUI/achievements", "achievement." + std::to_string(id), game::AchievementList::GetIconRect(id),

@@ -23,6 +23,7 @@ class ZipArchive;
 
 namespace game {
 class StringTable;
+class Structure;
 }  // namespace game
 
 namespace datacheck {
@@ -97,11 +98,15 @@ private:
     void CheckUnitActions(engine::SceneNode& root, const std::string& file, int type);
     void CheckUnitAnchors(engine::SceneNode& root, const std::string& file, int type);
     void CheckStructureModel(int type);
+    // SetSnow of the structures' presenter shows and hides the model's "snow" nodes.
+    void CheckSnow(engine::SceneNode& prototype, game::Structure& structure, const std::string& file);
     void CheckEffectModels();
     void CheckMarkerModels();
     void CheckLevelModels();
     void CheckTint(engine::SceneNode& root, const std::string& file, const std::string& tint);
 
+    // The cells the code cuts (button, unit and achievement icons, the button row's medals, both inline-icon
+    // callbacks) equal the cell map's.
     void CheckCodeCells(const artgen::CellMap& map);
     void CheckFonts();
     void CheckFit(const std::map<std::string, engine::FontMetrics>& fonts, const std::string& key,

@@ -23,7 +23,16 @@
 #include "engine/scene/skeleton.h"
 #include "game/battle/battle_types.h"
 #include "game/battle/hex_coord.h"
+#include "game/battle/hex_map_file.h"
 #include "game/battle/structure_look.h"
+#include "game/battle/structure_types.h"
+#include "game/core/game_resources.h"
+#include "game/core/scene_game_view.h"
+#include "game/core/scene_weather_port.h"
+#include "game/level/scene_level_presenter.h"
+#include "game/level/scene_structure_presenter.h"
+#include "game/level/tile_markers.h"
+#include "game/screens/result_screens.h"
 #include "game/units/unit_catalogue.h"
 #include "game/units/unit_class_table.h"
 #include "game/units/scene_unit_view_factory.h"
@@ -42,18 +51,6 @@ constexpr int kUnitTriangles = 1500;
 constexpr int kSoldierTriangles = 900;
 constexpr int kStructureTriangles = 2500;
 constexpr int kSoldierBones = 16;
-
-// The structure models by type 1..11.
-constexpr const char* kStructureModels[] = {
-    "Structures/BuildPad/Pad",      "Structures/Factory/Factory",      "Structures/Airport/Airport",
-    "Structures/Dockyard/Dockyard", "Structures/Barracks/Barracks",    "Structures/HQ/HQ",
-    "Structures/RepairS/RepairS",   "Structures/Refinery/Refinery",    "Structures/Radio/Radio",
-    "Structures/Silo/Silo",         "Structures/SupplyShed/SupplyShed"};
-constexpr const char* kStructureTints[] = {"Material",  "buildings", "buildings", "buildings",
-                                           "buildings", "buildings", "buildings", "oil_platform",
-                                           "buildings", "buildings", "buildings"};
-// The three-hex types: Factory, Airport, Dockyard, Barracks, HQ, Silo.
-constexpr bool kThreeHex[] = {false, true, true, true, true, true, false, false, false, true, false};
 
 // An action's expected end and length bounds in seconds (0: not bounded).
 struct ActionRule {
@@ -231,16 +228,22 @@ void DataCheck::CheckModels() {
 }
 
 void DataCheck::CheckLevelModels() {
-    // Every level model of the archive: picks, clicks from above, lines of sight, scenery and budgets.
-    const std::string suffix = "/MAP.CNT";
+    // Every level folder of the archive (each one that holds a hex map) holds the level model the level loads:
+    // picks, clicks from above, lines of sight, scenery and budgets.
+    const std::string suffix = Upper(std::string("/") + game::kHexMapFileName);
     for (const auto& [key, entry] : entries_) {
         if (key.size() <= suffix.size() || key.compare(key.size() - suffix.size(), suffix.size(), suffix) != 0) {
             continue;
         }
         const std::string& name = entry.first;
         const std::string folder = name.substr(0, name.size() - suffix.size());
+        const std::string file = game::LevelModelPath(folder) + ".CNT";
+        if (Find(file) == nullptr) {
+            Fault(file, "", "missing, but the level loads it");
+            continue;
+        }
         for (const levelmodel::LevelFault& fault : levelmodel::CheckLevelFolder(folder)) {
-            Fault(folder + "/Map.CNT", fault.where, fault.message);
+            Fault(file, fault.where, fault.message);
         }
     }
 }
@@ -493,8 +496,8 @@ void DataCheck::CheckEffectModels() {
 }
 
 void DataCheck::CheckMarkerModels() {
-    for (const char* path : {"Trophies/Gold/Trophy", "Trophies/Silver/Trophy", "Trophies/Bronze/Trophy",
-                             "Trophies/Fail/Trophy", "Markers/Movement/Marker", "HelpIcon/Icon"}) {
+    for (const char* path : {game::TrophyOf(1), game::TrophyOf(2), game::TrophyOf(3), game::TrophyOf(0),
+                             game::kMoveMarkerScene, game::kHelpIconModel}) {
         const std::string file = std::string(path) + ".CNT";
         SceneNode* root = engine::LoadSceneContainer(path);
         if (root == nullptr) {
@@ -519,11 +522,11 @@ void DataCheck::CheckMarkerModels() {
             (std::max({-lo.x, hi.x, -lo.z, hi.z}) > 0.45f + kSlack || hi.y - lo.y > 0.9f + kSlack)) {
             Fault(file, "", "a trophy fits a box of 0.9 centred on the y axis");
         }
-        if (name == "HelpIcon/Icon" &&
+        if (name == game::kHelpIconModel &&
             (root->GetType() != engine::kNodeMesh || hi.y - lo.y < 0.5f || hi.y - lo.y > 0.7f)) {
             Fault(file, "", "the help icon is a mesh about 0.6 tall");
         }
-        if (name == "Markers/Movement/Marker") {
+        if (name == game::kMoveMarkerScene) {
             engine::AnimationSet* set = root->GetAnimationSet();
             engine::AnimationRecord* record = set != nullptr ? set->Find("default") : nullptr;
             if (record == nullptr || record->endMode != kAnimationHold || record->GetLength() < 0.6f ||
@@ -534,34 +537,41 @@ void DataCheck::CheckMarkerModels() {
         root->Destroy();
     }
     // The capture marker's spanner, about 0.15 across, and the pictures the game names.
-    const int spanner = engine::LoadModel("Vezuzed/spanner");
+    const std::string spannerFile = std::string(game::kSpannerModel) + ".MDL";
+    const int spanner = engine::LoadModel(game::kSpannerModel);
     const engine::Model* model = spanner != 0 ? engine::ModelTable::Get(spanner) : nullptr;
     if (model == nullptr) {
-        Fault("Vezuzed/spanner.MDL", "", "does not load");
+        Fault(spannerFile, "", "does not load");
     } else {
         const engine::Aabb box = model->GetBounds();
         const float across = std::max(box.max.x - box.min.x, box.max.z - box.min.z);
-        if (across < 0.1f || across > 0.2f) Fault("Vezuzed/spanner.MDL", "", "the spanner is about 0.15 across");
+        if (across < 0.1f || across > 0.2f) Fault(spannerFile, "", "the spanner is about 0.15 across");
     }
     EntryTextures textures(*this);
-    for (const char* picture : {"Vezuzed/DRUV_countdown_spanner_grey", "Common/DRUV_craters",
-                                "Common/DRUV_craters_normals", "Common/DRUV_snowflake", "Common/DRUV_shadow",
-                                "Common/MoveMarker", "Common/FireMarker", "Common/ExitMarker"}) {
-        if (textures.Load(engine::WideString(picture), 1) == 0) Fault(picture, "", "the picture is missing");
+    std::set<std::string> pictures = {game::kCountdownTexture, game::kCraterTexture, game::kCraterNormals,
+                                      game::kSnowflakeTexture, game::kShadowTexture};
+    for (int kind = 0; kind < game::kTileMarkerKinds; ++kind) pictures.insert(game::TileMarkerTexture(kind));
+    for (const std::string& picture : pictures) {
+        if (textures.Load(engine::WideString(picture.c_str()), 1) == 0) Fault(picture, "", "the picture is missing");
     }
-    if (textures.LoadCubeMap(engine::WideString("Common/Calm")) == 0) Fault("Common/Calm_X", "", "the sky is missing");
+    if (textures.LoadCubeMap(engine::WideString(game::kSkyCubeMap)) == 0) {
+        Fault(std::string(game::kSkyCubeMap) + "_X", "", "the sky is missing");
+    }
 }
 
 void DataCheck::CheckStructureModel(int type) {
-    const std::string path = kStructureModels[type - 1];
+    const std::string path = game::StructureModelPath(type);
     const std::string file = path + ".CNT";
     SceneNode* root = engine::LoadSceneContainer(path.c_str());
     if (root == nullptr) {
         Fault(file, "", "the structure model does not load");
         return;
     }
-    if (root->FindDescendant(engine::WideString("snow")) == nullptr) Fault(file, "", "no \"snow\" node");
-    CheckTint(*root, file, kStructureTints[type - 1]);
+    const bool three = game::IsThreeHexType(type);
+    const std::unique_ptr<game::Structure> structure =
+        game::MakeStructure(type, game::MakeHexCoord(4, 4), 1, false, nullptr, nullptr);
+    CheckTint(*root, file, structure->GetTeamMaterialName());
+    CheckSnow(*root, *structure, file);
     // The model's triangles in its own frame.
     std::vector<std::array<Vec3, 3>> corners;
     Walk(*root, {}, true, [&](SceneNode& node, const engine::Matrix44& world) {
@@ -578,7 +588,6 @@ void DataCheck::CheckStructureModel(int type) {
     }
     // Placed on the map as the game places it, both ways for a three-hex building and from an even and an
     // odd column: every corner within its hexes (plus 0.05), and each hex at least 60 % covered from above.
-    const bool three = kThreeHex[type - 1];
     bool outside = false;
     bool thin = false;
     for (int column : {4, 5}) {
@@ -607,6 +616,56 @@ void DataCheck::CheckStructureModel(int type) {
     if (outside) Fault(file, "", "the model reaches beyond its hexes");
     if (thin) Fault(file, "", "a hex of the structure is less than 60 % covered");
     root->Destroy();
+}
+
+void DataCheck::CheckSnow(SceneNode& prototype, game::Structure& structure, const std::string& file) {
+    // The structure as the game shows it, a clone under a world node: SetSnow(false) hides every node named
+    // "snow" and nothing else, SetSnow(true) shows them all again.
+    SceneNode* world = SceneNode::Init(engine::kNodeGroup, "MainWorld");
+    if (world == nullptr) return;
+    game::StructureSceneHooks hooks;
+    hooks.worldNode = [world] { return world; };
+    game::SceneStructurePresenter presenter(std::move(hooks));
+    presenter.SetStructureModel(structure.GetType(), prototype.Clone(true));
+    presenter.OnCreated(structure);
+    const game::SceneStructurePresenter::Shown* shown = presenter.Find(structure);
+    SceneNode* model = shown != nullptr ? shown->model : nullptr;
+    // The nodes named "snow" that draw (they and every node above them active), and the meshes outside them.
+    const auto count = [&](int& snowShown, int& snowNodes, int& otherMeshes) {
+        snowShown = snowNodes = otherMeshes = 0;
+        Walk(*model, {}, true, [&](SceneNode& node, const engine::Matrix44&) {
+            bool active = true;
+            bool underSnow = false;
+            for (const SceneNode* n = &node; n != nullptr && n != world; n = n->GetParent()) {
+                active = active && n->IsActive();
+                underSnow = underSnow || Lower(n->GetName().GetNarrow()) == "snow";
+            }
+            if (Lower(node.GetName().GetNarrow()) == "snow") {
+                ++snowNodes;
+                snowShown += active ? 1 : 0;
+            } else if (!underSnow && active && IsMesh(node) && node.GetModel() != nullptr) {
+                ++otherMeshes;
+            }
+        });
+    };
+    if (model == nullptr) {
+        Fault(file, "", "the structures' presenter does not show the model");
+    } else {
+        int snowShown = 0, snowNodes = 0, otherMeshes = 0;
+        presenter.SetSnow(structure, false);
+        count(snowShown, snowNodes, otherMeshes);
+        if (snowNodes == 0) {
+            Fault(file, "", "no \"snow\" node");
+        } else {
+            if (snowShown != 0) Fault(file, "", "SetSnow(false) leaves a \"snow\" node shown");
+            if (otherMeshes == 0) Fault(file, "", "without its snow nothing of the building is shown");
+            presenter.SetSnow(structure, true);
+            count(snowShown, snowNodes, otherMeshes);
+            if (snowShown != snowNodes) Fault(file, "", "SetSnow(true) does not show every \"snow\" node");
+        }
+    }
+    presenter.OnDestroyed(structure);
+    world->Destroy();
 }
 
 }  // namespace datacheck

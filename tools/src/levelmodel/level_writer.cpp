@@ -10,6 +10,7 @@
 #include "level_mesh.h"
 #include "mdl_builder.h"
 #include "mtlwrite/material_text.h"
+#include "files/replace_file.h"
 
 namespace levelmodel {
 namespace {
@@ -18,20 +19,7 @@ const char kCommon[] = "Levels/Common/";
 const char kScenery[] = "Levels/Scenery/";
 
 bool WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes, std::string& error) {
-    std::error_code ignored;
-    std::filesystem::create_directories(path.parent_path(), ignored);
-    const std::filesystem::path temporary = path.string() + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!out) {
-            error = "cannot write " + path.string();
-            return false;
-        }
-    }
-    std::filesystem::rename(temporary, path, ignored);
-    if (ignored) error = "cannot write " + path.string();
-    return !ignored;
+    return tools::WriteFileReplacing(path.string(), bytes, error, true);
 }
 
 mdlbuild::MaterialCheck CheckIn(const std::string& dataFolder) {

@@ -17,6 +17,7 @@
 #include "engine/scene/model_generators.h"
 #include "engine/scene/model_octree.h"
 #include "engine/scene/skeleton.h"
+#include "files/replace_file.h"
 
 namespace mdlbuild {
 namespace {
@@ -395,23 +396,7 @@ bool WriteModelFile(const AuthorMesh& mesh, const MaterialCheck& check, const st
         error = "the model could not be saved";
         return false;
     }
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(buffer->Data()), buffer->Size());
-        if (!out) {
-            error = "cannot write " + temporary;
-            return false;
-        }
-    }
-    std::error_code code;
-    std::filesystem::rename(temporary, path, code);
-    if (code) {
-        error = "cannot rename " + temporary + " to " + path + ": " + code.message();
-        std::filesystem::remove(temporary, code);
-        return false;
-    }
-    return true;
+    return tools::WriteFileReplacing(path, buffer->Data(), buffer->Size(), error);
 }
 
 }  // namespace mdlbuild

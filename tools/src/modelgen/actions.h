@@ -1,7 +1,8 @@
 #pragma once
 // The actions every unit model carries, baked at 30 frames a second: their names, end modes, lengths and the
-// key poses a skinned model moves through. Vehicles carry the same names without poses (their parts are
-// moved by the unit classes), so that every action a class plays exists.
+// key poses a skinned model moves through (the soldier's are read from "Models/Poses/Soldier.txt": pose_source.h).
+// Vehicles carry the same names without poses (their parts are moved by the unit classes), so that every action a
+// class plays exists.
 #include <array>
 #include <string>
 #include <vector>
@@ -34,6 +35,10 @@ enum SoldierBone {
     kRightFoot
 };
 
+// The bone's name in the sources ("pelvis", "left_upper_arm", ...), and the bone of a name (false: none).
+const char* BoneName(int bone);
+bool FindBone(const std::string& name, int& bone);
+
 // Turns of each bone about its joint (degrees about x, then y, then z) and the pelvis's offset and turn.
 struct Pose {
     std::array<engine::Vec3, kSoldierBones> turn{};
@@ -57,8 +62,6 @@ struct ActionPlan {
 // How a soldier stands and what it does beyond the common actions.
 enum class SoldierKind { kStanding, kProne, kGrenadier, kEngineer };
 
-// The actions of a soldier of that kind.
-std::vector<ActionPlan> SoldierActions(SoldierKind kind);
 // The actions of a vehicle, ship or aircraft (no poses).
 std::vector<ActionPlan> VehicleActions();
 

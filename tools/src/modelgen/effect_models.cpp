@@ -64,49 +64,21 @@ void WriteSprites(ModelOutput& out) {
     }
 }
 
-// A projectile: a mesh root with its material.
-void Projectile(ModelOutput& out, const std::string& path, MeshKit& kit) {
-    out.WriteModel(path + "Mesh", kit.Mesh());
-    std::vector<cntbuild::AuthorNode> nodes(1);
-    nodes[0].depth = -1;
-    nodes[0].type = 1;
-    nodes[0].mesh = path + "Mesh";
-    nodes[0].material = kFixedMaterial;
-    out.WriteContainer(path, nodes);
-}
-
+// The projectiles: each a mesh root with the plain paint, its mesh from "Models/Parts/<path>Mesh.txt".
 void WriteProjectiles(ModelOutput& out) {
-    // A shell about 1 across, drawn at 0.05 to 0.07.
-    MeshKit ball;
-    ball.SetSwatch(kDark);
-    ball.Prism({0, 0, -0.25f}, {0, 0, 0.25f}, 0.5f, 8);
-    ball.Cone({0, 0, 0.25f}, {0, 0, 0.5f}, 0.5f, 8);
-    ball.Cone({0, 0, -0.25f}, {0, 0, -0.5f}, 0.5f, 8);
-    Projectile(out, "Projectiles/CanonBall", ball);
-    // A rocket 0.4 long along z, nose forward.
-    MeshKit rocket;
-    rocket.SetSwatch(kWhite);
-    rocket.Prism({0, 0, -0.2f}, {0, 0, 0.12f}, 0.03f, 6);
-    rocket.SetSwatch(kRed);
-    rocket.Cone({0, 0, 0.12f}, {0, 0, 0.2f}, 0.03f, 6);
-    rocket.SetSwatch(kDark);
-    rocket.Box({-0.07f, -0.004f, -0.2f}, {0.07f, 0.004f, -0.12f});
-    rocket.Box({-0.004f, -0.07f, -0.2f}, {0.004f, 0.07f, -0.12f});
-    Projectile(out, "Projectiles/Rocket", rocket);
-    // A glowing spit of fire.
-    MeshKit spit;
-    spit.SetSwatch(kYellow);
-    spit.Cone({0, 0, 0.0f}, {0, 0, 0.12f}, 0.05f, 6);
-    spit.SetSwatch(kRed);
-    spit.Cone({0, 0, 0.0f}, {0, 0, -0.2f}, 0.05f, 6);
-    Projectile(out, "Projectiles/FireSpit", spit);
-    // A hand grenade.
-    MeshKit grenade;
-    grenade.SetSwatch(kGreen);
-    grenade.Prism({0, 0, -0.035f}, {0, 0, 0.035f}, 0.03f, 6);
-    grenade.SetSwatch(kMetal);
-    grenade.Box({-0.008f, 0.03f, -0.008f}, {0.008f, 0.045f, 0.008f});
-    Projectile(out, "Projectiles/Grenade", grenade);
+    for (const char* path :
+         {"Projectiles/CanonBall", "Projectiles/Rocket", "Projectiles/FireSpit", "Projectiles/Grenade"}) {
+        const std::string mesh = std::string(path) + "Mesh";
+        MeshKit kit;
+        PartMesh(out, mesh, kit);
+        out.WriteModel(mesh, kit.Mesh());
+        std::vector<cntbuild::AuthorNode> nodes(1);
+        nodes[0].depth = -1;
+        nodes[0].type = 1;
+        nodes[0].mesh = mesh;
+        nodes[0].material = kFixedMaterial;
+        out.WriteContainer(path, nodes);
+    }
 }
 
 }  // namespace

@@ -48,6 +48,21 @@ void Across(const Vec3& axis, Vec3& u, Vec3& v) {
 
 }  // namespace
 
+std::string SwatchName(Swatch swatch) {
+    if (swatch == kTeam) return "team";
+    return std::string(kSwatchColours[swatch]).substr(6);
+}
+
+bool FindSwatch(const std::string& name, Swatch& swatch) {
+    for (int s = 0; s < kSwatchCount; ++s) {
+        if (SwatchName(static_cast<Swatch>(s)) == name) {
+            swatch = static_cast<Swatch>(s);
+            return true;
+        }
+    }
+    return false;
+}
+
 void WriteSwatches(ModelOutput& out) {
     std::vector<std::uint32_t> texels(static_cast<std::size_t>(kTextureSize * kTextureSize), 0xFF000000u);
     for (int s = 0; s < kSwatchColumns * kSwatchColumns; ++s) {

@@ -48,6 +48,11 @@ enum Swatch {
 inline constexpr const char* kSwatchTexture = "Common/ModelSwatches";
 inline constexpr const char* kFixedMaterial = "Common/ModelPaint";
 
+// The name of a swatch in the part sources: "team", or its palette colour without "model_" ("metal").
+std::string SwatchName(Swatch swatch);
+// The swatch of that name; false when there is none.
+bool FindSwatch(const std::string& name, Swatch& swatch);
+
 // Writes the swatch texture and the plain material.
 void WriteSwatches(ModelOutput& out);
 

@@ -41,51 +41,20 @@ float Hash(int x, int y, int seed) {
     return static_cast<float>((h ^ (h >> 16)) & 0xFFFFu) / 65535.0f;
 }
 
-cntbuild::AuthorNode Group() {
-    cntbuild::AuthorNode root;
-    root.depth = -1;
-    root.type = 0;
-    return root;
-}
-
-void Trophy(ModelOutput& out, const std::string& folder, Swatch metal, bool fail) {
-    MeshKit cup;
-    cup.SetSwatch(kDark);
-    cup.Box({-0.22f, 0.0f, -0.22f}, {0.22f, 0.12f, 0.22f});
-    cup.SetSwatch(metal);
-    cup.Tapered({-0.16f, 0.12f, -0.16f}, {0.16f, 0.18f, 0.16f}, 0.08f, 0.08f);
-    cup.Prism({0, 0.18f, 0}, {0, 0.42f, 0}, 0.035f, 8);
-    cup.Cone({0, 0.8f, 0}, {0, 0.38f, 0}, 0.3f, 12);
-    cup.Prism({0, 0.8f, 0}, {0, 0.84f, 0}, 0.31f, 12);
-    if (!fail) {
-        for (float side : {-1.0f, 1.0f}) {
-            cup.Box({side * 0.29f - 0.04f, 0.72f, -0.02f}, {side * 0.29f + 0.04f, 0.76f, 0.02f});
-            cup.Box({side * 0.36f - 0.02f, 0.52f, -0.02f}, {side * 0.36f + 0.02f, 0.76f, 0.02f});
-            cup.Box({side * 0.25f - 0.08f, 0.5f, -0.02f}, {side * 0.25f + 0.08f, 0.54f, 0.02f});
-        }
-    }
-    std::vector<cntbuild::AuthorNode> nodes{Group()};
-    nodes.push_back(MeshNode(out, folder, "cup", 0, cup, kFixedMaterial, Matrix44()));
-    out.WriteContainer(folder + "Trophy", nodes);
+// A trophy: its cup under a group root, from "Models/Parts/<folder>Trophy.txt".
+void Trophy(ModelOutput& out, const std::string& folder) {
+    out.WriteContainer(folder + "Trophy", PartTree(out, folder + "Trophy", kFixedMaterial));
 }
 
 // The marker where a unit is sent: a chevron that drops onto a ring and settles, once (a hold the game
 // waits on before it takes the marker away).
 void MovementMarker(ModelOutput& out) {
-    MeshKit mesh;
-    mesh.SetSwatch(kYellow);
-    for (int i = 0; i < 8; ++i) {
-        const float a0 = 2 * kPi * static_cast<float>(i) / 8.0f;
-        const float a1 = 2 * kPi * static_cast<float>(i + 1) / 8.0f;
-        const Vec3 p0{0.35f * std::cos(a0), 0.02f, 0.35f * std::sin(a0)};
-        const Vec3 p1{0.35f * std::cos(a1), 0.02f, 0.35f * std::sin(a1)};
-        const Vec3 q0{0.28f * std::cos(a0), 0.02f, 0.28f * std::sin(a0)};
-        const Vec3 q1{0.28f * std::cos(a1), 0.02f, 0.28f * std::sin(a1)};
-        mesh.Quad(q0, q1, p1, p0, true);
+    std::vector<cntbuild::AuthorNode> nodes = PartTree(out, "Markers/Movement/Marker", kFixedMaterial);
+    if (nodes.size() != 2) {
+        out.Fault("Models/Parts/Markers/Movement/Marker.txt: the marker is one node, the chevron");
+        return;
     }
-    mesh.Cone({0, 0.45f, 0}, {0, 0.2f, 0}, 0.1f, 4);
-    mesh.Prism({0, 0.45f, 0}, {0, 0.62f, 0}, 0.04f, 4);
-    cntbuild::AuthorNode node = MeshNode(out, "Markers/Movement/", "chevron", 0, mesh, kFixedMaterial, Matrix44());
+    cntbuild::AuthorNode& node = nodes[1];
     const ActionPlan plan{"default", cntbuild::EndMode::kHold, "", 0.8f, {}};
     const int frames = FrameCount(plan);
     for (int f = 0; f < frames; ++f) {
@@ -97,22 +66,13 @@ void MovementMarker(ModelOutput& out) {
         m.SetRow(3, {0, drop, 0});
         node.frames.push_back(m);
     }
-    std::vector<cntbuild::AuthorNode> nodes{Group(), node};
     out.WriteContainer("Markers/Movement/Marker", nodes, BakeActions({plan}, 0));
 }
 
 // A question mark on a disc, about 0.6 tall, of mesh nodes so a tap can pick it.
 void HelpIcon(ModelOutput& out) {
     MeshKit mesh;
-    mesh.SetSwatch(kYellow);
-    mesh.Box({-0.12f, 0.5f, -0.03f}, {0.12f, 0.58f, 0.03f});
-    mesh.Box({0.06f, 0.36f, -0.03f}, {0.14f, 0.56f, 0.03f});
-    mesh.Box({-0.03f, 0.3f, -0.03f}, {0.12f, 0.38f, 0.03f});
-    mesh.Box({-0.04f, 0.2f, -0.03f}, {0.04f, 0.34f, 0.03f});
-    mesh.Box({-0.04f, 0.08f, -0.03f}, {0.04f, 0.16f, 0.03f});
-    mesh.Box({-0.14f, 0.46f, -0.03f}, {-0.06f, 0.54f, 0.03f});
-    mesh.SetSwatch(kDark);
-    mesh.Prism({0, 0.0f, 0}, {0, 0.03f, 0}, 0.18f, 10);
+    PartMesh(out, "HelpIcon/IconMesh", mesh);
     std::vector<cntbuild::AuthorNode> nodes(1);
     nodes[0].depth = -1;
     nodes[0].type = 1;
@@ -125,20 +85,7 @@ void HelpIcon(ModelOutput& out) {
 // A spanner about 0.15 across (the capture marker scales it by 4 to 5) and its countdown picture.
 void Spanner(ModelOutput& out) {
     MeshKit mesh;
-    mesh.SetSwatch(kMetal);
-    mesh.Box({-0.01f, -0.005f, -0.06f}, {0.01f, 0.005f, 0.04f});
-    for (int i = 0; i < 6; ++i) {
-        const float a0 = kPi * (0.25f + static_cast<float>(i) / 6.0f * 1.5f);
-        const float a1 = kPi * (0.25f + static_cast<float>(i + 1) / 6.0f * 1.5f);
-        const Vec3 c{0, 0, 0.055f};
-        const Vec3 p0 = c + Vec3{0.03f * std::cos(a0), 0, 0.03f * std::sin(a0)};
-        const Vec3 p1 = c + Vec3{0.03f * std::cos(a1), 0, 0.03f * std::sin(a1)};
-        const Vec3 q0 = c + Vec3{0.016f * std::cos(a0), 0, 0.016f * std::sin(a0)};
-        const Vec3 q1 = c + Vec3{0.016f * std::cos(a1), 0, 0.016f * std::sin(a1)};
-        mesh.Quad(q0 + Vec3{0, 0.005f, 0}, q1 + Vec3{0, 0.005f, 0}, p1 + Vec3{0, 0.005f, 0}, p0 + Vec3{0, 0.005f, 0},
-                  true);
-    }
-    mesh.Prism({0, -0.005f, -0.07f}, {0, 0.005f, -0.07f}, 0.02f, 6);
+    PartMesh(out, "Vezuzed/spanner", mesh);
     for (auto& triangle : mesh.Mesh().triangles) triangle.material = kFixedMaterial;
     out.WriteModel("Vezuzed/spanner", mesh.Mesh());
     out.WritePng("Vezuzed/DRUV_countdown_spanner_grey", 64, 64, Texels(64, 64, [](int x, int y) {
@@ -286,10 +233,10 @@ void SmallPictures(ModelOutput& out) {
 
 void WriteMisc(ModelOutput& out) {
     WriteSwatches(out);
-    Trophy(out, "Trophies/Gold/", kBrass, false);
-    Trophy(out, "Trophies/Silver/", kSilver, false);
-    Trophy(out, "Trophies/Bronze/", kBronze, false);
-    Trophy(out, "Trophies/Fail/", kDark, true);
+    Trophy(out, "Trophies/Gold/");
+    Trophy(out, "Trophies/Silver/");
+    Trophy(out, "Trophies/Bronze/");
+    Trophy(out, "Trophies/Fail/");
     MovementMarker(out);
     HelpIcon(out);
     Spanner(out);

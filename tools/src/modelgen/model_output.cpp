@@ -10,28 +10,13 @@
 #include "engine/image/dds_writer.h"
 #include "engine/image/image_writers.h"
 #include "scene_text.h"
+#include "files/replace_file.h"
 
 namespace modelgen {
 namespace {
 
 bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string& error) {
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!out) {
-            error = "cannot write " + temporary;
-            return false;
-        }
-    }
-    std::error_code code;
-    std::filesystem::rename(temporary, path, code);
-    if (code) {
-        error = "cannot rename " + temporary + ": " + code.message();
-        std::filesystem::remove(temporary, code);
-        return false;
-    }
-    return true;
+    return tools::WriteFileReplacing(path, bytes, error);
 }
 
 std::string Substitute(std::string text, const std::map<std::string, std::string>& values) {
