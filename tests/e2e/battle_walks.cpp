@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 
 #include "engine/gui/dialog_control.h"
+#include "engine/platform/engine_root.h"
+#include "engine/render/render_target.h"
 #include "game/battle/hex_map.h"
 #include "game/battle/structure.h"
 #include "game/battle/structure_manager.h"
@@ -32,7 +35,7 @@ constexpr std::uint16_t kMoveMark = 0x001;
 
 std::string Png(const std::string& name) { return std::string(TINMARCH_E2E_PICTURES) + "/" + name + ".png"; }
 
-bool StartSkirmish(ProgramDriver& d) {
+bool OpenSkirmishSetup(ProgramDriver& d) {
     if (!d.WaitForState(game::kGameMainMenu, 60 * kSeconds)) return false;
     if (!d.WaitFor([&d] { return d.IsShown(ZoneId::kMainMenu); }, 10 * kSeconds)) return false;
     d.DumpPng(Png("main_menu"));
@@ -44,9 +47,15 @@ bool StartSkirmish(ProgramDriver& d) {
     }
     if (!d.WaitFor([&d] { return d.IsShown(ZoneId::kSkirmishSetup); }, 2 * kSeconds)) return false;
     d.DumpPng(Png("skirmish_setup"));
+    return true;
+}
+
+bool PlaySkirmish(ProgramDriver& d) {
     if (!d.Click(ZoneId::kSkirmishSetup, game::kSkirmishSetupStyle.playId)) return false;
     return d.WaitFor([&d] { return d.IsHumanTurn(); }, 30 * kSeconds);
 }
+
+bool StartSkirmish(ProgramDriver& d) { return OpenSkirmishSetup(d) && PlaySkirmish(d); }
 
 bool EndTurnAndWaitForComputer(ProgramDriver& d) {
     const int human = d.CurrentSide();
@@ -107,11 +116,53 @@ void LetGo(ProgramDriver& d, game::Unit& unit) {
 // Lets the unit's order play out: true once the human side may give orders again.
 bool Settle(ProgramDriver& d) { return d.WaitFor([&d] { return d.IsHumanTurn(); }, 30 * kSeconds); }
 
-// The unit is selected and tapped into the hex of its movement range nearest the goal; true when it moved.
-bool MoveToward(ProgramDriver& d, game::Unit& unit, game::HexCoord goal) {
-    if (!Select(d, unit)) return false;
+bool BringOnScreen(ProgramDriver& d, game::HexCoord hex) {
+    const engine::RenderTarget* target = engine::GetEngine()->GetMainRenderTarget();
+    const int width = target->Width();
+    const int height = target->Height();
+    constexpr int kLimit = 60;
+    // Which arrow brings a point on the left (on the top) toward the middle is learnt from the first tap
+    // that moves it the wrong way.
+    bool flipAcross = false;
+    bool flipAlong = false;
+    int stuck = 0;
+    for (int tap = 0; tap < kLimit; ++tap) {
+        int x = 0;
+        int y = 0;
+        const bool shown = d.HexOnScreen(hex, x, y);
+        const bool left = x < width / 6;
+        const bool right = x > width * 5 / 6;
+        const bool up = y < height / 5;
+        const bool down = y > height * 4 / 5;
+        if (shown && !left && !right && !up && !down) return true;
+        // Off screen the projected point still says which way to look; under a window, it is drawn nearer
+        // the middle.
+        const bool across = left || right;
+        const bool towardTop = up || (!down && !shown);
+        const SDL_Keycode key = across ? (left != flipAcross ? SDLK_LEFT : SDLK_RIGHT)
+                                       : (towardTop != flipAlong ? SDLK_UP : SDLK_DOWN);
+        d.TapKey(key);
+        int nx = 0;
+        int ny = 0;
+        d.HexOnScreen(hex, nx, ny);
+        // The camera stops at the map's edge: twice no change, and the point is as far in as it gets.
+        stuck = nx == x && ny == y ? stuck + 1 : 0;
+        if (stuck == 2) return shown;
+        if (across && std::abs(nx - width / 2) > std::abs(x - width / 2)) flipAcross = !flipAcross;
+        if (!across && std::abs(ny - height / 2) > std::abs(y - height / 2)) flipAlong = !flipAlong;
+    }
+    return false;
+}
+
+bool MoveToward(ProgramDriver& d, game::Unit& unit, game::HexCoord goal, bool beside) {
+    if (!BringOnScreen(d, unit.GetHexPos()) || !Select(d, unit)) return false;
     const game::HexMap& map = d.GetGame().GetLevel()->GetHexMap();
     const game::HexCoord from = unit.GetHexPos();
+    // How far a hex is from where the unit should end: next to the goal when it acts from beside it.
+    const auto miss = [&](game::HexCoord hex) {
+        const int distance = game::HexDistance(hex, goal);
+        return beside ? std::abs(distance - 1) : distance;
+    };
     game::HexCoord best = from;
     int x = 0;
     int y = 0;
@@ -119,7 +170,7 @@ bool MoveToward(ProgramDriver& d, game::Unit& unit, game::HexCoord goal) {
         for (int row = 0; row < game::kMapRows; ++row) {
             const game::HexCoord hex{static_cast<std::int16_t>(column), static_cast<std::int16_t>(row)};
             if (!game::IsValidHex(hex) || (map.GetMarkBits(hex) & kMoveMark) == 0 || !d.HexOnScreen(hex, x, y)) continue;
-            if (game::HexDistance(hex, goal) < game::HexDistance(best, goal)) best = hex;
+            if (miss(hex) < miss(best)) best = hex;
         }
     }
     if (best == from) {
