@@ -115,13 +115,7 @@ game::Unit* LiveUnit(game::Team& team, int id) {
 // The unit attacks the weakest enemy unit it may reach: true when the enemy lost health. False when it
 // reaches none.
 bool AttackWith(ProgramDriver& d, game::Unit& unit, int human) {
-    // No unit reaches farther than this: with no enemy as near, the selection would show no target.
-    constexpr int kLongestReach = 4;
-    bool near = false;
-    for (const game::Unit* enemy : EnemyUnits(d, human)) {
-        near = near || game::HexDistance(enemy->GetHexPos(), unit.GetHexPos()) <= kLongestReach;
-    }
-    if (!near || !unit.CanStillAct() || !BringOnScreen(d, unit.GetHexPos()) || !Select(d, unit)) return false;
+    if (!unit.CanStillAct() || !BringOnScreen(d, unit.GetHexPos()) || !Select(d, unit)) return false;
     game::Unit* target = nullptr;
     for (game::Unit* enemy : EnemyUnits(d, human)) {
         int x = 0;
@@ -227,8 +221,7 @@ void PlayDay(ProgramDriver& d, game::Team& team, int human, DayOrders& done) {
         if (unit->GetType() == kEngineerType) {
             game::Structure* goal = CaptureGoal(d, *unit, human);
             if (goal == nullptr) continue;
-            // A structure covers its hex and at most two beside it: from farther off no capture is offered.
-            if (game::HexDistance(goal->GetHex(), unit->GetHexPos()) <= 2 && Capture(d, *unit, *goal, human)) {
+            if (Capture(d, *unit, *goal, human)) {
                 ++done.captures;
             } else if (MoveToward(d, *unit, goal->GetHex(), true)) {
                 ++done.moves;
