@@ -1,57 +1,164 @@
-// The first campaign mission through the real program: the campaign map, the comic skipped, the mission
-// loaded and its script's opening messages shown.
+// The first campaign mission through the real program: the campaign map, the comic skipped, the mission's
+// script speaking, the mission won by moving onto its goal, the medal kept in the profile and the next
+// mission unlocked; a slower second win keeps the better medal.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
 #include "e2e/battle_walks.h"
+#include "engine/platform/engine_root.h"
+#include "engine/render/render_target.h"
+#include "game/core/campaign.h"
 #include "game/core/game.h"
 #include "game/screens/campaign_zones.h"
 #include "game/screens/comic_overlay_zone.h"
 #include "game/screens/main_menu_zones.h"
+#include "game/screens/result_screens.h"
+#include "game/teams/team.h"
+#include "game/teams/team_manager.h"
+#include "game/units/unit.h"
 
 namespace e2e {
 namespace {
 
 using game::ZoneId;
 
-TEST(CampaignWalk, TheFirstMissionStartsAfterItsComicIsSkippedAndItsScriptSpeaks) {
-    ProgramDriver driver;
-    const int code = driver.Run([](ProgramDriver& d) {
-        ASSERT_TRUE(d.WaitForState(game::kGameMainMenu, 60 * kSeconds));
-        ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kMainMenu); }, 10 * kSeconds));
-        ASSERT_TRUE(d.Click(ZoneId::kMainMenu, game::kMainPlay));
-        ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kGameType); }, 2 * kSeconds));
-        ASSERT_TRUE(d.Click(ZoneId::kGameType, game::kTypeCampaign));
-        ASSERT_TRUE(d.Click(ZoneId::kGameType, game::kTypeStart));
-        ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kCampaignMap); }, 5 * kSeconds));
-        d.Frames(30);
-        d.DumpPng(Png("campaign_map"));
-        ASSERT_TRUE(d.Click(ZoneId::kCampaignMap, game::CampaignMapZone::kPlayId));
+// The first mission's goal: any unit of the player on this tile wins it.
+constexpr game::HexCoord kGoal{15, 6};
 
-        // The comic plays until the player skips it; the mission then loads.
-        ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kComicOverlay); }, 10 * kSeconds))
-            << "no comic; state " << d.State();
-        d.Frames(60);
-        d.DumpPng(Png("comic"));
-        ASSERT_TRUE(d.Click(ZoneId::kComicOverlay, game::ComicOverlayZone::kSkipId));
-        ASSERT_TRUE(d.WaitFor([&d] { return !d.IsShown(ZoneId::kComicOverlay); }, 5 * kSeconds));
-        ASSERT_TRUE(d.WaitFor([&d] { return d.GetGame().GetLevel() != nullptr; }, 30 * kSeconds))
-            << "state " << d.State();
-        // The mission's opening script blocks speak through the message banner before the player may act.
-        bool banner = false;
-        ASSERT_TRUE(d.WaitFor(
-            [&] {
-                banner = banner || d.IsBannerShowing();
-                return banner;
-            },
-            20 * kSeconds))
-            << "no script message; state " << d.State();
-        d.DumpPng(Png("campaign_mission"));
-        // The opening block ends and the player gets the first turn.
-        EXPECT_TRUE(d.WaitFor([&d] { return d.IsHumanTurn(); }, 30 * kSeconds)) << "state " << d.State();
-        EXPECT_EQ(d.Day(), 1);
-    });
+game::Campaign* TheCampaign(ProgramDriver& d) { return dynamic_cast<game::Campaign*>(d.GetGame().GetCampaign()); }
+
+// From the main menu to the campaign map.
+bool OpenCampaignMap(ProgramDriver& d) {
+    if (!d.WaitForState(game::kGameMainMenu, 60 * kSeconds)) return false;
+    if (!d.WaitFor([&d] { return d.IsShown(ZoneId::kMainMenu); }, 10 * kSeconds)) return false;
+    if (!d.Click(ZoneId::kMainMenu, game::kMainPlay)) return false;
+    if (!d.WaitFor([&d] { return d.IsShown(ZoneId::kGameType); }, 2 * kSeconds)) return false;
+    if (!d.Click(ZoneId::kGameType, game::kTypeCampaign) || !d.Click(ZoneId::kGameType, game::kTypeStart)) return false;
+    return d.WaitFor([&d] { return d.IsShown(ZoneId::kCampaignMap); }, 5 * kSeconds);
+}
+
+// A tap on the mission's marker of the campaign map: true once it is the selected mission.
+bool PickMission(ProgramDriver& d, int mission) {
+    game::Campaign* campaign = TheCampaign(d);
+    if (campaign == nullptr) return false;
+    d.WaitFor([&] { return campaign->GetViewState() != 0; }, 5 * kSeconds);
+    const engine::RenderTarget* target = engine::GetEngine()->GetMainRenderTarget();
+    int viewX = 0;
+    int viewY = 0;
+    game::Campaign::ViewportRect(target->Width(), target->Height(), viewX, viewY);
+    const game::CampaignMission& m = campaign->GetMission(mission);
+    const int x = viewX + static_cast<int>(campaign->GetScrollX()) + m.markerX;
+    const int y = viewY + static_cast<int>(campaign->GetScrollY()) + m.markerY;
+    d.ClickAt(x, y);
+    d.Frames(5);
+    return campaign->GetSelectedMissionIndex() == mission;
+}
+
+// Play on the campaign map: the comic plays until the player skips it, the mission loads and its opening
+// script blocks speak through the message banner before the player gets the first turn.
+void PlaySelectedMission(ProgramDriver& d, bool pictures) {
+    ASSERT_TRUE(d.Click(ZoneId::kCampaignMap, game::CampaignMapZone::kPlayId));
+    ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kComicOverlay); }, 10 * kSeconds))
+        << "no comic; state " << d.State();
+    d.Frames(60);
+    if (pictures) d.DumpPng(Png("comic"));
+    ASSERT_TRUE(d.Click(ZoneId::kComicOverlay, game::ComicOverlayZone::kSkipId));
+    ASSERT_TRUE(d.WaitFor([&d] { return !d.IsShown(ZoneId::kComicOverlay); }, 5 * kSeconds));
+    ASSERT_TRUE(d.WaitFor([&d] { return d.GetGame().GetLevel() != nullptr; }, 30 * kSeconds)) << "state " << d.State();
+    bool banner = false;
+    ASSERT_TRUE(d.WaitFor(
+        [&] {
+            banner = banner || d.IsBannerShowing();
+            return banner;
+        },
+        20 * kSeconds))
+        << "no script message; state " << d.State();
+    if (pictures) d.DumpPng(Png("campaign_mission"));
+    ASSERT_TRUE(d.WaitFor([&d] { return d.IsHumanTurn(); }, 30 * kSeconds)) << "state " << d.State();
+    EXPECT_EQ(d.Day(), 1);
+}
+
+// The player's turns: after the idle days, every unit toward the goal each day until the mission is won.
+// The day it was won on; 0 when it was not won within the days.
+int MarchToTheGoal(ProgramDriver& d, int idleDays) {
+    constexpr int kDays = 10;
+    for (int day = 1; day <= kDays; ++day) {
+        if (!d.WaitFor([&d] { return d.IsHumanTurn() || d.State() == game::kGameWon; }, 30 * kSeconds)) return 0;
+        if (d.State() == game::kGameWon) return d.Day();
+        game::Team* team = d.GetGame().GetTeamManager()->GetCurrentTeam();
+        for (int slot = 0; day > idleDays && slot < game::kMaxTeamUnits && d.State() == game::kGameSideTurn; ++slot) {
+            game::Unit* unit = team->GetUnit(slot);
+            if (unit == nullptr || unit->GetState() == game::kUnitGone) continue;
+            MoveToward(d, *unit, kGoal);
+        }
+        if (d.WaitFor([&d] { return d.State() == game::kGameWon; }, kSeconds)) return d.Day();
+        if (!EndTurnAndWaitForComputer(d)) return 0;
+    }
+    return 0;
+}
+
+// The win screen's Continue: the result is recorded and the campaign map shows again.
+bool ContinueToTheMap(ProgramDriver& d) {
+    if (!d.Click(ZoneId::kMissionWon, game::kWinContinue)) return false;
+    return d.WaitFor([&d] { return d.IsShown(ZoneId::kCampaignMap); }, 30 * kSeconds);
+}
+
+TEST(CampaignWalk, TheFirstMissionIsWonItsMedalKeptTheNextUnlockedAndASlowerWinKeepsTheBetterMedal) {
+    ProgramDriver driver;
+    const int code = driver.Run(
+        [](ProgramDriver& d) {
+            ASSERT_TRUE(OpenCampaignMap(d));
+            d.Frames(30);
+            d.DumpPng(Png("campaign_map"));
+            game::Campaign* campaign = TheCampaign(d);
+            ASSERT_NE(campaign, nullptr);
+            ASSERT_EQ(campaign->GetSelectedMissionIndex(), 0);
+            ASSERT_EQ(campaign->GetHighestSelectable(), 0) << "a fresh profile has only the first mission open";
+            PlaySelectedMission(d, true);
+
+            const int wonOn = MarchToTheGoal(d, 0);
+            ASSERT_GT(wonOn, 0) << "the mission was not won; day " << d.Day() << " state " << d.State();
+            ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kMissionWon); }, 20 * kSeconds))
+                << "state " << d.State();
+            d.DumpPng(Png("mission_won"));
+            int medal = 0;
+            int margin = 0;
+            campaign->MedalFor(wonOn - 1, medal, margin);
+            std::printf("first win on day %d: medal %d margin %d\n", wonOn, medal, margin);
+
+            // Continue records the result and leads back to the campaign map with the second mission open.
+            ASSERT_TRUE(ContinueToTheMap(d));
+            EXPECT_GE(campaign->GetHighestSelectable(), 1) << "the next mission is not unlocked";
+            EXPECT_EQ(campaign->GetSelectedMissionIndex(), 1);
+            ASSERT_TRUE(PickMission(d, 0)) << "the first mission's marker cannot be tapped";
+            int stored = 0;
+            int storedMargin = 0;
+            ASSERT_TRUE(campaign->GetStoredResult(stored, storedMargin)) << "no medal stored";
+            EXPECT_EQ(stored, medal);
+            EXPECT_EQ(storedMargin, margin);
+            d.DumpPng(Png("campaign_map_medal"));
+
+            // The first mission again, won a day or more later: a lesser medal, even one with more days to spare
+            // under it, leaves the stored medal as it was.
+            PlaySelectedMission(d, false);
+            const int slowWin = MarchToTheGoal(d, 1);
+            ASSERT_GT(slowWin, wonOn) << "the slower run was not won later";
+            ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kMissionWon); }, 20 * kSeconds));
+            int slowMedal = 0;
+            int slowMargin = 0;
+            campaign->MedalFor(slowWin - 1, slowMedal, slowMargin);
+            std::printf("second win on day %d: medal %d margin %d\n", slowWin, slowMedal, slowMargin);
+            EXPECT_GT(slowMedal, medal) << "the slower win earns no lesser medal; the check proves nothing";
+            ASSERT_TRUE(ContinueToTheMap(d));
+            ASSERT_TRUE(PickMission(d, 0));
+            int kept = 0;
+            int keptMargin = 0;
+            ASSERT_TRUE(campaign->GetStoredResult(kept, keptMargin));
+            EXPECT_EQ(kept, medal);
+            EXPECT_EQ(keptMargin, margin);
+        },
+        60 * 60 * 40);
     EXPECT_EQ(code, 0);
     std::printf("%s", driver.Stderr().c_str());
 }

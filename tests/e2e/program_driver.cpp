@@ -17,6 +17,7 @@
 #include "game/battle/battle_types.h"
 #include "game/battle/hex_map.h"
 #include "game/core/game.h"
+#include "game/core/game_ports.h"
 #include "game/level/level.h"
 #include "game/core/program_entry.h"
 #include "game/screens/program_screens.h"
@@ -261,7 +262,10 @@ bool ProgramDriver::IsHumanTurn() const {
     if (State() != game::kGameSideTurn) return false;
     const game::TeamManager* teams = game_->GetTeamManager();
     const game::Team* team = teams != nullptr ? teams->GetCurrentTeam() : nullptr;
-    return team != nullptr && team->GetControl() == game::kControlHuman && !teams->IsBusy();
+    // The turn's announcer holds back every order while it shows.
+    const game::Announcer* announcer = game_->GetAnnouncer();
+    return team != nullptr && team->GetControl() == game::kControlHuman && !teams->IsBusy() &&
+           (announcer == nullptr || !announcer->IsShowing());
 }
 
 bool ProgramDriver::IsShown(game::ZoneId id) const {
@@ -333,7 +337,16 @@ bool ProgramDriver::HexOnScreen(game::HexCoord hex, int& x, int& y) const {
     game_->GetView()->ProjectToScreen(point, x, y);
     engine::Engine* engine = engine::GetEngine();
     const engine::RenderTarget* target = engine != nullptr ? engine->GetMainRenderTarget() : nullptr;
-    return target != nullptr && x >= 0 && y >= 0 && x < target->Width() && y < target->Height();
+    if (target == nullptr || x < 0 || y < 0 || x >= target->Width() || y >= target->Height()) return false;
+    // A point under a shown window (the HUD's buttons, a dialog) is not the battle's: a tap there is the window's.
+    for (int id = 0; id < game::kZoneIdCount; ++id) {
+        const game::Zone* zone = Zones().Get(static_cast<game::ZoneId>(id));
+        if (zone != nullptr && zone->IsShown() && zone->GetWindow() != nullptr &&
+            zone->GetWindow()->ScreenRect().Contains(x, y)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool ProgramDriver::ClickHex(game::HexCoord hex) {

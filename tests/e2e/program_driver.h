@@ -68,7 +68,7 @@ public:
     int Cash(int side) const;
     // The message banner shows.
     bool IsBannerShowing() const;
-    // A human side's turn in a battle with nothing moving: orders can be given.
+    // A human side's turn in a battle with nothing moving and no turn announcer showing: orders can be given.
     bool IsHumanTurn() const;
     int Frame() const { return frame_; }
 
@@ -83,8 +83,8 @@ public:
     // A click at the centre of a control of a zone. False when the zone is not shown or has no such control.
     bool Click(game::ZoneId id, int controlId);
     void MoveTo(int x, int y);
-    // Where the hex's standing point shows on screen through the battle camera; false outside a battle or
-    // off screen.
+    // Where the hex's standing point shows on screen through the battle camera; false outside a battle, off
+    // screen or under a shown window.
     bool HexOnScreen(game::HexCoord hex, int& x, int& y) const;
     // A tap on the hex's standing point; false when it is not on screen.
     bool ClickHex(game::HexCoord hex);
