@@ -2,7 +2,8 @@
 // saved to a slot from the pause menu on its second day; the program is quit and started again on the same
 // user folder (it comes back into the battle), the battle is left for the main menu and the slot loaded from
 // there. Units, structures, cash, day, side to move and the standing help icons are as saved, and the
-// mission is played on from the loaded slot until it is won.
+// mission is played on from the loaded slot until it is won. A skirmish, whose slot names its map rather
+// than a mission, goes the same way through a save, a restart and a load, and its computer side plays on.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -95,16 +96,16 @@ bool StartFirstMission(ProgramDriver& d) {
     return d.WaitFor([&d] { return d.IsHumanTurn() && !d.IsBannerShowing(); }, 60 * kSeconds);
 }
 
-// The pause menu's save screen: the slot written over.
-void SaveToSlot(ProgramDriver& d) {
+// The pause menu's save screen: the slot written over; pictures named after the walk.
+void SaveToSlot(ProgramDriver& d, const std::string& walk) {
     ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kTopBar); }, 5 * kSeconds));
     ASSERT_TRUE(d.Click(ZoneId::kTopBar, game::kHudPause));
     ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kPause); }, 2 * kSeconds));
-    d.DumpPng(Png("save_walk_pause"));
+    d.DumpPng(Png(walk + "_pause"));
     ASSERT_TRUE(d.Click(ZoneId::kPause, game::kPauseSave));
     ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kSaveLoad); }, 2 * kSeconds));
     ASSERT_TRUE(d.Click(ZoneId::kSaveLoad, SaveLoadZone::kFirstSlotId + kSlot));
-    d.DumpPng(Png("save_walk_save"));
+    d.DumpPng(Png(walk + "_save"));
     ASSERT_TRUE(d.Click(ZoneId::kSaveLoad, SaveLoadZone::kOverwriteId));
     ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kPause); }, 2 * kSeconds)) << "the save did not close";
     ASSERT_TRUE(d.Click(ZoneId::kPause, game::kPauseResume));
@@ -180,7 +181,7 @@ TEST(SaveWalk, ASlotSavedMidBattleLoadsAfterARestartAsSaved) {
         ASSERT_TRUE(d.WaitFor([&d] { return d.IsHumanTurn() && !d.IsBannerShowing(); }, 30 * kSeconds));
         d.Frames(kSeconds);
         saved = TakeState(d);
-        SaveToSlot(d);
+        SaveToSlot(d, "save_walk");
         EXPECT_EQ(TakeState(d), saved) << "saving changed the battle";
     });
     ASSERT_EQ(code, 0);
@@ -224,6 +225,44 @@ TEST(SaveWalk, ASlotSavedMidBattleLoadsAfterARestartAsSaved) {
     EXPECT_EQ(code, 0);
     for (const std::string& finding : audit.Findings()) ADD_FAILURE() << finding;
     std::printf("%s", driver.Stderr().c_str());
+}
+
+TEST(SaveWalk, ASkirmishSlotLoadsAfterARestartAsSaved) {
+    ProgramDriver driver;
+    FrameAudit audit(driver);
+    SavedState saved;
+    int code = driver.Run([&](ProgramDriver& d) {
+        ASSERT_TRUE(StartSkirmish(d)) << "state " << d.State();
+        // A day played, so that the computer's side has moved and spent before the save.
+        ASSERT_TRUE(EndTurnAndWaitForComputer(d)) << "state " << d.State() << " side " << d.CurrentSide();
+        saved = TakeState(d);
+        SaveToSlot(d, "save_walk_skirmish");
+    });
+    ASSERT_EQ(code, 0);
+    ASSERT_GT(saved.battle.units.size(), 0u);
+    ASSERT_GT(saved.battle.structures.size(), 0u);
+
+    code = driver.Run([&](ProgramDriver& d) {
+        ASSERT_TRUE(d.WaitFor([&d] { return d.IsHumanTurn(); }, 60 * kSeconds)) << "state " << d.State();
+        EXPECT_EQ(TakeState(d), saved) << "the battle resumed at start-up is not the one quit";
+        SurrenderToTheMainMenu(d);
+        ASSERT_TRUE(d.Click(ZoneId::kMainMenu, game::kMainLoad));
+        ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kSaveLoad); }, 2 * kSeconds));
+        ASSERT_TRUE(d.Click(ZoneId::kSaveLoad, SaveLoadZone::kFirstSlotId + kSlot));
+        ASSERT_TRUE(d.WaitFor([&d] { return d.IsHumanTurn(); }, 30 * kSeconds)) << "state " << d.State();
+        const SavedState loaded = TakeState(d);
+        EXPECT_EQ(loaded.battle.day, saved.battle.day);
+        EXPECT_EQ(loaded.battle.side, saved.battle.side);
+        EXPECT_EQ(loaded.battle.cash, saved.battle.cash);
+        EXPECT_EQ(loaded.battle.units, saved.battle.units);
+        EXPECT_EQ(loaded.battle.structures, saved.battle.structures);
+
+        // The battle goes on: the computer plays its turn and hands back on the next day.
+        ASSERT_TRUE(EndTurnAndWaitForComputer(d)) << "state " << d.State() << " side " << d.CurrentSide();
+        EXPECT_EQ(d.Day(), saved.battle.day + 1);
+    });
+    EXPECT_EQ(code, 0);
+    for (const std::string& finding : audit.Findings()) ADD_FAILURE() << finding;
 }
 
 }  // namespace
