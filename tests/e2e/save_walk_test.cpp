@@ -122,7 +122,8 @@ void SurrenderToTheMainMenu(ProgramDriver& d) {
     for (int step = 0; step < 3 && !d.IsShown(ZoneId::kMainMenu); ++step) {
         ASSERT_TRUE(d.WaitFor(
             [&d] {
-                return d.IsShown(ZoneId::kMainMenu) || d.IsShown(ZoneId::kMissionLost) || d.IsShown(ZoneId::kCampaignMap);
+                return d.IsShown(ZoneId::kMainMenu) || d.IsShown(ZoneId::kMissionLost) ||
+                       d.IsShown(ZoneId::kCampaignMap);
             },
             30 * kSeconds))
             << "state " << d.State();

@@ -291,7 +291,9 @@ TEST_F(BitmapFontTest, TheDeviceReceivesOneDrawOfTheGlyphQuadsMappedToTheTarget)
 TEST_F(BitmapFontTest, TheDrawnTextHookSeesEveryTextDrawnUntilCleared) {
     std::vector<std::u16string> seen;
     BitmapFont::SetDrawnTextHook(
-        [](std::u16string_view text, void* user) { static_cast<std::vector<std::u16string>*>(user)->emplace_back(text); },
+        [](std::u16string_view text, void* user) {
+            static_cast<std::vector<std::u16string>*>(user)->emplace_back(text);
+        },
         &seen);
     font.Draw(target, u"AB", 0, 0, 0x80);
     font.Draw(target, engine::WideString("C@1D"), 0, 0, 0x80);
