@@ -171,6 +171,7 @@ void ProgramDriver::AfterFrame(int frame) {
             SDL_PushEvent(&focus);
         }
     }
+    if (frameCheck_) frameCheck_();
     if (!dumpPath_.empty()) {
         dumpWritten_ = false;
         engine::Engine* engine = engine::GetEngine();

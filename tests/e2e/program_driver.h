@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "engine/core/int_rect.h"
 #include "game/battle/hex_coord.h"
@@ -96,6 +97,10 @@ public:
     // the next frame). False when it cannot be written.
     bool DumpPng(const std::string& path);
 
+    // A check run on the program's thread after every frame, its GL context current, before the walk's turn
+    // (empty: none). Set it before Run; it stays for later runs.
+    void SetFrameCheck(std::function<void()> check) { frameCheck_ = std::move(check); }
+
     testsupport::TempFolder& Folder() { return folder_; }
     // Everything the program wrote on stderr so far in this driver's runs.
     std::string Stderr() const;
@@ -122,6 +127,7 @@ private:
     std::uint32_t windowId_ = 0;
     std::int64_t clockNs_ = 0;
 
+    std::function<void()> frameCheck_;
     std::string dumpPath_;
     bool dumpWritten_ = false;
 

@@ -26,6 +26,16 @@ BitmapFont*& DefaultFont() {
     return font;
 }
 
+struct DrawnTextWatch {
+    BitmapFont::DrawnTextHook hook = nullptr;
+    void* user = nullptr;
+};
+
+DrawnTextWatch& DrawnTexts() {
+    static DrawnTextWatch watch;
+    return watch;
+}
+
 bool IsNewline(char16_t c) { return c == u'\r' || c == u'\n'; }
 
 char16_t NextOf(std::u16string_view text, std::size_t i) { return i + 1 < text.size() ? text[i + 1] : u'\0'; }
@@ -58,6 +68,8 @@ std::unique_ptr<BitmapFont> BitmapFont::CreateOnEngineDevice() {
 BitmapFont* BitmapFont::GetDefault() { return DefaultFont(); }
 
 void BitmapFont::SetDefault(BitmapFont* font) { DefaultFont() = font; }
+
+void BitmapFont::SetDrawnTextHook(DrawnTextHook hook, void* user) { DrawnTexts() = DrawnTextWatch{hook, user}; }
 
 int BitmapFont::Load(const char* name) {
     metrics_ = FontMetrics{};
@@ -154,6 +166,7 @@ int BitmapFont::CharIndexAt(std::u16string_view text, int x) {
 
 void BitmapFont::DrawAligned(std::u16string_view text, std::uint32_t flags, int x, int y, int originX,
                              std::uint32_t overrideColour) {
+    if (const DrawnTextWatch& watch = DrawnTexts(); watch.hook != nullptr) watch.hook(text, watch.user);
     const int horizontal = static_cast<int>(flags & 0x1F);
     if (horizontal == kAlignRight) {
         x -= MeasureWidth(text);

@@ -103,6 +103,11 @@ public:
     // Names the default font outright (null: none), for fonts that were not loaded from files.
     static void SetDefault(BitmapFont* font);
 
+    // Sees every text of every font as it is laid out for drawing, markup and all; a test running the whole
+    // program watches what reaches the screen with it. Null (the default) sees nothing.
+    using DrawnTextHook = void (*)(std::u16string_view text, void* user);
+    static void SetDrawnTextHook(DrawnTextHook hook, void* user);
+
 protected:
     void DrawQueuedIcons() override { FlushInlineIcons(); }
 

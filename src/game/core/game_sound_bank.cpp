@@ -1,6 +1,8 @@
 #include "game/core/game_sound_bank.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 
 #include "game/battle/battle_context.h"
 #include "game/core/player_profile.h"
@@ -94,10 +96,16 @@ constexpr float kSpeechPriority = 99.0f;
 constexpr const char* kDefaultPacks[2] = {kDefaultEnemyPack, kDefaultPlayerPack};
 constexpr std::size_t kMaxPackName = 31;
 
+// A sound that does not load leaves its slot silent; it is named on stderr, as missing models are.
+void ReportUnless(bool loaded, const std::string& name) {
+    if (!loaded) std::fprintf(stderr, "tinmarch: the sound \"%s\" is missing or damaged\n", name.c_str());
+}
+
 template <std::size_t N>
 void LoadLines(SoundBackend& backend, SoundBankId bank, const SoundLine (&lines)[N]) {
     for (const SoundLine& line : lines) {
-        backend.LoadSample(bank, line.slot, line.name, line.voices, line.priority, line.replace);
+        ReportUnless(backend.LoadSample(bank, line.slot, line.name, line.voices, line.priority, line.replace),
+                     line.name);
     }
 }
 
@@ -118,7 +126,7 @@ void GameSoundBank::Load() {
     LoadLines(backend_, SoundBankId::kLevel, kLevelSounds);
     backend_.ResetBank(SoundBankId::kMusic, "MUSIC");
     for (int slot = 0; slot < 4; ++slot) {
-        backend_.LoadStream(SoundBankId::kMusic, slot, kMusic[slot], kMusicPriority, true);
+        ReportUnless(backend_.LoadStream(SoundBankId::kMusic, slot, kMusic[slot], kMusicPriority, true), kMusic[slot]);
     }
 }
 
@@ -137,7 +145,9 @@ void GameSoundBank::LoadSpeechPack(int side, const std::string& name) {
     for (const SpeechGroup& group : kSpeechGroups) {
         for (int i = 0; i < group.count; ++i) {
             const std::string file = "Sound\\DLC\\" + pack + group.suffix + std::to_string(i + 1);
-            backend_.LoadSample(bank, group.firstSlot + i, file, group.voices, kSpeechPriority, group.replace);
+            ReportUnless(backend_.LoadSample(bank, group.firstSlot + i, file, group.voices, kSpeechPriority,
+                                             group.replace),
+                         file);
         }
     }
 }

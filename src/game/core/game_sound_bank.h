@@ -33,7 +33,8 @@ public:
     // The game mode (campaign 0) that routes the green side's speech.
     void SetGameModeSource(std::function<int()> mode) { gameMode_ = std::move(mode); }
 
-    // Builds the "GUI", "VP", "LEVEL" and "MUSIC" banks.
+    // Builds the "GUI", "VP", "LEVEL" and "MUSIC" banks. Here and in the speech packs, a sound that does
+    // not load is named on stderr and its slot stays silent.
     void Load();
     // Loads the side's pack unless it is the one loaded; an unsafe name loads the side's default pack.
     void LoadSpeechPack(int side, const std::string& name) override;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/core/memory.h"
+#include "engine/core/wide_string.h"
 #include "engine/render/vertex_packing.h"
 #include "gui_fixtures.h"
 
@@ -283,6 +284,22 @@ TEST_F(BitmapFontTest, TheDeviceReceivesOneDrawOfTheGlyphQuadsMappedToTheTarget)
     EXPECT_FLOAT_EQ(v[6].x, (bx - 0.35f) * 2.0f / 640.0f - 1.0f);
     EXPECT_EQ(v[0].uv0, engine::PackUV(('A' % 16) * 16 / 256.0f, ('A' / 16) * 16 / 256.0f));
     EXPECT_EQ(v[0].colour, 0xFFFFFFFFu);
+}
+
+// The watch sees each text once per draw, whatever route it takes (a single draw, a wrapped line), and
+// nothing once it is cleared.
+TEST_F(BitmapFontTest, TheDrawnTextHookSeesEveryTextDrawnUntilCleared) {
+    std::vector<std::u16string> seen;
+    BitmapFont::SetDrawnTextHook(
+        [](std::u16string_view text, void* user) {
+            static_cast<std::vector<std::u16string>*>(user)->emplace_back(text);
+        },
+        &seen);
+    font.Draw(target, u"AB", 0, 0, 0x80);
+    font.Draw(target, engine::WideString("C@1D"), 0, 0, 0x80);
+    BitmapFont::SetDrawnTextHook(nullptr, nullptr);
+    font.Draw(target, u"EF", 0, 0, 0x80);
+    EXPECT_EQ(seen, (std::vector<std::u16string>{u"AB", u"C@1D"}));
 }
 
 TEST(BitmapFontDefault, AFontWithoutMetricsDrawsAndMeasuresNothing) {

@@ -48,6 +48,7 @@ public:
         return true;
     }
     bool LoadStream(SoundBankId bank, int slot, const std::string& name, float priority, bool replace) override {
+        if (missing.count(name) != 0) return false;
         slots[static_cast<int>(bank)][slot] = {name, 1, priority, replace, true};
         return true;
     }
@@ -201,6 +202,22 @@ TEST_F(SoundBankTest, MusicLoopsExceptTheEndingsAndFadesWhenReplaced) {
     EXPECT_NE(backend.calls.back().what, "streams");
     bank.StopStreams(true);
     EXPECT_EQ(backend.calls.back().what, "streams");
+}
+
+// A sound that does not load is named on stderr, once for each load that misses it; the sounds that load
+// are not.
+TEST_F(SoundBankTest, ASoundThatDoesNotLoadIsNamedOnStderr) {
+    backend.missing["Sound\\DLC\\Pack2\\Hit3"] = 1;
+    backend.missing["Sound\\KaChing"] = 1;
+    backend.missing["Music/WinMusic"] = 1;
+    testing::internal::CaptureStderr();
+    bank.Load();
+    bank.LoadSpeechPack(0, "Pack2");
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(errors,
+              "tinmarch: the sound \"Sound\\KaChing\" is missing or damaged\n"
+              "tinmarch: the sound \"Music/WinMusic\" is missing or damaged\n"
+              "tinmarch: the sound \"Sound\\DLC\\Pack2\\Hit3\" is missing or damaged\n");
 }
 
 TEST_F(SoundBankTest, EmptySlotsGiveNullAndTheVolumesWaitForTheProfile) {
