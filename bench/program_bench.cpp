@@ -5,12 +5,12 @@
 // second start with the cache the first one filled; the HLSL compiles of each start are a counter, and a second
 // start must show none.
 //
-// Battle frames: a skirmish on the profile's map at the back buffer's size, filled up through the teams' own
+// Battle frames: a skirmish on the profile's map, full screen at 1024 x 768, filled up through the teams' own
 // spawn call until 40 units stand in view, then one iteration per frame of the main thread, timed from the walk
-// (the program draws while the walk waits). Argument 1 runs the computer player's planning on its worker all
-// the while: the enemy side's own computer player is started on a turn's plan again each time its plan ends, so
-// that the worker plans while the human side's view is drawn; argument 0 draws the same view with the worker
-// idle. The counters give the median and 99th percentile frame in milliseconds; the time column is the mean.
+// (the program draws while the walk waits). Argument 1 keeps a computer player of the enemy side planning on
+// its worker thread all the while, pass after pass, as the human side's view is drawn; argument 0 draws the
+// same view with no plan running. The counters give the median and 99th percentile frame in milliseconds; the
+// time column is the mean.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
