@@ -2,6 +2,11 @@
 
 #include "engine/core/frame_timer.h"
 #include "engine/render/render_target.h"
+#include "engine/scene/light_desc.h"
+#include "engine/scene/render_queue.h"
+#include "engine/scene/scene_container.h"
+#include "engine/scene/scene_node.h"
+#include "engine/scene/scene_view.h"
 #include "game/battle/battle_context.h"
 #include "game/battle/battle_types.h"
 #include "game/core/campaign.h"
@@ -18,6 +23,15 @@ constexpr int kLoseWrapWidth = 420;
 constexpr int kWinTextWidth = 340;
 constexpr float kBlinkPeriod = 2.0f;
 constexpr float kBlinkThreshold = 0.1f;
+// The trophy's camera: a 266 pixel square at first, near and far planes, field of view, its tilt and its
+// place in its own frame; the trophy's viewport within the window.
+constexpr int kTrophyViewSize = 266;
+constexpr float kTrophyNear = 0.1f;
+constexpr float kTrophyFar = 10.0f;
+constexpr float kTrophyFov = 30.0f;
+constexpr float kTrophyEyeTilt = 20.0f;
+constexpr engine::Vec3 kTrophyEye{0.0f, 0.37f, -2.0f};
+const engine::IntRect kTrophyViewport{40, 150, 300, 300};
 
 void CloseAndSetState(MenuZone& menu, int state) {
     CloseZone(menu);
@@ -43,6 +57,28 @@ WinZone::WinZone(ScreenServices& services, SharedPicture* picture)
     : BattleDialog(services, {{kWinContinue, "GEN_CONTINUE", 7, {}, 6, StateAction(kStateMissionCompleted)}},
                    std::nullopt, picture) {
     KeepButtonsStill();
+    view_ = std::make_unique<engine::SceneView>();
+    view_->Init({0, 0, kTrophyViewSize, kTrophyViewSize}, 1.0f, kTrophyNear, kTrophyFar);
+    queue_ = std::make_unique<engine::RenderQueue>();
+    spinny_ = engine::SceneNode::Init(0, "WinSpinny");
+    queue_->SetScene(spinny_);
+    // Tilted 45 degrees down, 5 back along its own axis.
+    engine::Matrix44 placement;
+    placement.InitRotationX(45.0f);
+    placement.TranslateLocal(0.0f, 0.0f, -5.0f);
+    engine::LightDesc& light = queue_->GetLight(0);
+    light.SetMatrix(placement);
+    light.SetEnabled(1);
+    light.SetRange(100.0f);
+    light.SetConeAngle(20.0f);
+}
+
+WinZone::~WinZone() {
+    // The trophy goes with the root it hangs under.
+    if (queue_) queue_->SetScene(nullptr);
+    if (spinny_ != nullptr) spinny_->Destroy();
+    spinny_ = nullptr;
+    trophyNode_ = nullptr;
 }
 
 void WinZone::Open(int medal, int days) {
@@ -56,6 +92,15 @@ void WinZone::Open(int medal, int days) {
     newRecord_ = services.game != nullptr && services.game->GetStoredResult(storedMedal, storedDays) &&
                  IsBetterResult(medal, days, storedMedal, storedDays);
     trophy_ = TrophyOf(medal);
+    if (trophyNode_ != nullptr) trophyNode_->Destroy();
+    // The trophy outlives the battle it ends: its models go in the group that is never purged.
+    const int group = services.game != nullptr ? services.game->SetResourceGroup(0) : 0;
+    trophyNode_ = engine::LoadSceneContainer(trophy_.c_str());
+    if (services.game != nullptr) services.game->SetResourceGroup(group);
+    if (trophyNode_ != nullptr && (spinny_ == nullptr || !spinny_->AddChild(trophyNode_))) {
+        trophyNode_->Destroy();
+        trophyNode_ = nullptr;
+    }
     spin_ = 0.0f;
     OpenZone(*this, kZoneMissionWon, 0, 0);
 }
@@ -114,8 +159,7 @@ int WinZone::DrawContents(ZoneWindow& window) {
     const engine::IntRect& w = window.GetRect();
     DrawArt(services, kArtZoomer, {0, 0, kBaseWidth, kBaseHeight}, w);
     if (GetPicture() != 0) DrawPanelPicture(services, GetPicture(), w);
-    // The trophy's model is drawn in the viewport (W.x + 40, W.y + 150, 300, 300) once the screens have a
-    // scene view of their own.
+    DrawTrophy({w.x + kTrophyViewport.x, w.y + kTrophyViewport.y, kTrophyViewport.width, kTrophyViewport.height});
     if (services.target != nullptr) services.target->Resolve();
     const engine::IntRect area{w.x + w.width / 2 - kWinTextWidth / 2, w.y + 160, kWinTextWidth, 266};
     const int middle = area.x + area.width / 2;
@@ -126,6 +170,27 @@ int WinZone::DrawContents(ZoneWindow& window) {
                        kAlignCentre);
     }
     return 1;
+}
+
+void WinZone::DrawTrophy(const engine::IntRect& viewport) {
+    engine::RenderTargetBase* target = Services().target;
+    if (target == nullptr || !view_ || !queue_ || spinny_ == nullptr) return;
+    view_->SetViewport(viewport);
+    engine::Matrix44 eye;
+    eye.InitRotationX(kTrophyEyeTilt);
+    eye.TranslateLocal(kTrophyEye.x, kTrophyEye.y, kTrophyEye.z);
+    view_->GetViewTransform().SetFov(kTrophyFov);
+    view_->GetViewTransform().SetMatrix(eye);
+    if (trophyNode_ != nullptr) {
+        engine::Matrix44 turn;
+        turn.InitRotationY(GetTrophyAngle());
+        trophyNode_->SetLocalMatrix(turn);
+    }
+    spinny_->UpdateWorldMatrix();
+    view_->UpdateFrustum();
+    queue_->Build(&view_->GetViewTransform().GetMatrix());
+    target->ClearDepth();
+    target->RenderScene(queue_.get(), view_.get());
 }
 
 LoseZone::LoseZone(ScreenServices& services, SharedPicture* picture)

@@ -11,6 +11,12 @@
 #include "game/screens/battle_dialogs.h"
 #include "game/screens/game_screens.h"
 
+namespace engine {
+class RenderQueue;
+class SceneNode;
+class SceneView;
+}  // namespace engine
+
 namespace game {
 
 class Team;
@@ -36,6 +42,9 @@ inline constexpr float kTrophyDegreesPerSecond = 20.0f;
 class WinZone final : public BattleDialog, public WinScreenSeam {
 public:
     WinZone(ScreenServices& services, SharedPicture* picture);
+    ~WinZone() override;
+    WinZone(const WinZone&) = delete;
+    WinZone& operator=(const WinZone&) = delete;
 
     // Stores the result (medal 1 gold .. 4 none; days: turns left for the medal, or the turns survived),
     // decides the new-record flag, picks the trophy and opens the screen from (0, 0).
@@ -53,6 +62,10 @@ public:
     const std::string& GetTrophyName() const { return trophy_; }
     // The trophy's turn about the vertical axis, in degrees.
     float GetTrophyAngle() const { return spin_ * kTrophyDegreesPerSecond; }
+    // The loaded trophy's node under the screen's "WinSpinny" root; null when its container did not load.
+    engine::SceneNode* GetTrophyNode() const { return trophyNode_; }
+    engine::SceneNode* GetSceneRoot() const { return spinny_; }
+    const engine::SceneView* GetSceneView() const { return view_.get(); }
     const engine::WideString& GetHeadline() const { return headline_; }
     // "@C[4]" and the sentence.
     const engine::WideString& GetResultText() const { return resultText_; }
@@ -64,6 +77,8 @@ protected:
 
 private:
     void BuildSentence();
+    // The trophy turned by the spin so far, through the screen's camera into the viewport.
+    void DrawTrophy(const engine::IntRect& viewport);
 
     int medal_ = 4;
     int days_ = 0;
@@ -73,6 +88,10 @@ private:
     float spin_ = 0.0f;
     engine::WideString headline_;
     engine::WideString resultText_;
+    std::unique_ptr<engine::SceneView> view_;
+    std::unique_ptr<engine::RenderQueue> queue_;
+    engine::SceneNode* spinny_ = nullptr;
+    engine::SceneNode* trophyNode_ = nullptr;
 };
 
 class LoseZone final : public BattleDialog, public ResultScreenSeam {

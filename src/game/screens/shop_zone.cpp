@@ -8,6 +8,10 @@
 #include "engine/gui/text_wrap.h"
 #include "engine/gui/bitmap_font.h"
 #include "engine/render/render_target.h"
+#include "engine/scene/light_desc.h"
+#include "engine/scene/render_queue.h"
+#include "engine/scene/scene_node.h"
+#include "engine/scene/scene_view.h"
 #include "game/battle/battle_context.h"
 #include "game/battle/battle_types.h"
 #include "game/battle/structure.h"
@@ -43,6 +47,14 @@ constexpr float kFlashSeconds = 0.1f;
 constexpr int kDisplayUnitId = -1;
 const engine::IntRect kPanelFrame{0, 0, 426, 372};
 const engine::IntRect kTab{502, 664, 258, 86};
+// The shop's camera: near and far planes, field of view and where it stands.
+constexpr float kNear = 0.1f;
+constexpr float kFar = 10.0f;
+constexpr float kFov = 35.0f;
+constexpr engine::Vec3 kEye{0.0f, 0.3f, -4.7f};
+// Each model leans back and turns a little so its top and side show.
+constexpr float kModelTilt = -25.0f;
+constexpr float kModelTurn = 10.0f;
 
 engine::IntRect Moved(engine::IntRect rect, int x, int y) {
     rect.x += x;
@@ -59,9 +71,26 @@ ShopZone::ShopZone(ScreenServices& services) : TitledZone(services) {
     AddButton(kShopBuy, MenuButtonRect(7), engine::WideString(), 4);
     AddButton(kShopCancel, MenuButtonRect(6), services.Text("GEN_CANCEL"), 5);
     AddButton(kShopModelArea, SidePanelRect(3, true), engine::WideString(), 0);
+    // The camera first covers the 960 by 640 panel centred on the screen; drawing narrows it to the model area.
+    view_ = std::make_unique<engine::SceneView>();
+    const int width = services.ScreenWidth();
+    const int height = services.ScreenHeight();
+    view_->Init({width / 2 - kBaseWidth / 2, height / 2 - kBaseHeight / 2, kBaseWidth, kBaseHeight},
+                engine::Camera::kAutoAspect, kNear, kFar);
+    queue_ = std::make_unique<engine::RenderQueue>();
+    spinny_ = engine::SceneNode::Init(0, "ShopSpinny");
+    queue_->SetScene(spinny_);
 }
 
-ShopZone::~ShopZone() { ClearEntries(); }
+ShopZone::~ShopZone() {
+    // The display units take their models off the scene root before it goes.
+    ClearEntries();
+    if (queue_) queue_->SetScene(nullptr);
+    if (spinny_ != nullptr) spinny_->Destroy();
+    spinny_ = nullptr;
+    view_.reset();
+    queue_.reset();
+}
 
 std::span<const int> ShopZone::CatalogueOf(int building) {
     switch (building) {
@@ -127,7 +156,14 @@ void ShopZone::Rebuild() {
             entry.cost = GetUnitTypeCost(type);
             entry.affordable = team->GetCash() >= entry.cost;
             entry.display = CreateUnit(*battle, type, team, kDisplayUnitId);
-            if (entry.display != nullptr) entry.display->ReturnToIdle();
+            if (entry.display != nullptr) {
+                entry.display->ReturnToIdle();
+                // The model stands at the scene's origin; drawing places it in its grid cell.
+                engine::Matrix44 local = entry.display->GetView().GetLocalMatrix();
+                local.SetRow(3, {0.0f, 0.0f, 0.0f});
+                entry.display->GetView().SetLocalMatrix(local);
+                entry.display->GetView().AttachUnder(spinny_);
+            }
             ++count_;
         }
     }
@@ -271,11 +307,13 @@ int ShopZone::DrawContents(ZoneWindow& window) {
     DrawArt(services, kArtZoomer, {0, 0, kBaseWidth, kBaseHeight}, w);
     DrawArt(services, kArtZoomer, kTab, BaseRect({w.x + 702, w.y, kTab.width, kTab.height}));
     if (count_ > 0) {
+        const engine::IntRect area = Moved(SidePanelRect(3, true), w.x, w.y);
         LayOutGrid(w.x, w.y);
         for (int i = 0; i < count_; ++i) {
             if (Unit* unit = entries_[static_cast<std::size_t>(i)].display.get()) unit->UpdateAnimation();
         }
-        DrawArt(services, kArtUiBits, kPanelFrame, Moved(SidePanelRect(3, true), w.x, w.y));
+        DrawModels(area);
+        DrawArt(services, kArtUiBits, kPanelFrame, area);
     }
     if (services.target != nullptr) services.target->Resolve();
 
@@ -288,6 +326,42 @@ int ShopZone::DrawContents(ZoneWindow& window) {
 
     if (count_ > 0) DrawInformation(Moved(SidePanelRect(3, false), w.x, w.y));
     return 1;
+}
+
+void ShopZone::DrawModels(const engine::IntRect& area) {
+    engine::RenderTargetBase* target = Services().target;
+    if (target == nullptr || !view_ || !queue_ || spinny_ == nullptr) return;
+    view_->SetViewport(area);
+    view_->SetAspect(1.0f);
+    engine::Matrix44 eye;
+    eye.SetTranslationV(kEye);
+    view_->GetViewTransform().SetFov(kFov);
+    view_->GetViewTransform().SetMatrix(eye);
+    engine::Matrix44 tilt;
+    tilt.InitRotationX(30.0f);
+    engine::Matrix44 turn;
+    turn.InitRotationY(30.0f);
+    engine::Matrix44 lightMatrix;
+    engine::Matrix44::Multiply(tilt, turn, lightMatrix);
+    engine::LightDesc& light = queue_->GetLight(0);
+    light.SetMatrix(lightMatrix);
+    light.SetEnabled(1);
+    // The models take their grid places before the queue copies their matrices, so a frame shows this
+    // frame's layout.
+    for (int i = 0; i < count_; ++i) {
+        ShopEntry& entry = entries_[static_cast<std::size_t>(i)];
+        if (entry.display == nullptr) continue;
+        engine::Matrix44 place;
+        place.InitRotationX(kModelTilt);
+        place.RotateYLocal(kModelTurn);
+        place.SetRow(3, {entry.modelPosition.x, entry.modelPosition.y, 0.0f});
+        entry.display->GetView().SetLocalMatrix(place);
+    }
+    spinny_->UpdateWorldMatrix();
+    view_->UpdateFrustum();
+    queue_->Build(&view_->GetViewTransform().GetMatrix());
+    target->ClearDepth();
+    target->RenderScene(queue_.get(), view_.get());
 }
 
 void ShopZone::DrawInformation(const engine::IntRect& panel) {

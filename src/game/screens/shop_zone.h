@@ -4,14 +4,20 @@
 // button. Buying places the unit on the building's hex, takes its cost and returns to the turn (state 12).
 //
 // Display units are made for the current side only to be shown; they never enter a team and live from the
-// shop's showing to its hiding. The model area draws nothing yet (no scene view of its own): the grid, the
-// hit rectangles and the model positions are kept as values.
+// shop's showing to its hiding. Their models hang under the shop's own "ShopSpinny" node, drawn through the
+// shop's own scene view and render queue into the model area, each at its grid position.
 #include <array>
 #include <memory>
 #include <span>
 
 #include "engine/core/vector.h"
 #include "game/screens/zone.h"
+
+namespace engine {
+class RenderQueue;
+class SceneNode;
+class SceneView;
+}  // namespace engine
 
 namespace game {
 
@@ -56,6 +62,9 @@ public:
     const ShopEntry& GetEntry(int index) const { return entries_[static_cast<std::size_t>(index)]; }
     // Selects the entry: every display unit shows whether it is affordable, the selected one its selection.
     void Select(int index);
+    // The shop's scene root ("ShopSpinny") and camera.
+    engine::SceneNode* GetSceneRoot() const { return spinny_; }
+    const engine::SceneView* GetSceneView() const { return view_.get(); }
 
 private:
     TeamManager* Teams() const;
@@ -70,6 +79,8 @@ private:
     void Leave();
     // The index of the remembered choice of a building type in the team's list; -1 for none.
     int RememberedSlot() const;
+    // The display units' models through the shop's camera into the model area.
+    void DrawModels(const engine::IntRect& area);
     void DrawInformation(const engine::IntRect& panel);
     void DrawRatings(int rating, int right, int y);
 
@@ -78,6 +89,10 @@ private:
     int catalogue_ = 0;
     float flash_ = 0.0f;
     std::array<ShopEntry, kMaxShopEntries> entries_;
+    std::unique_ptr<engine::SceneView> view_;
+    std::unique_ptr<engine::RenderQueue> queue_;
+    // The root of the shop's scene; the display units' models hang under it.
+    engine::SceneNode* spinny_ = nullptr;
 };
 
 }  // namespace game

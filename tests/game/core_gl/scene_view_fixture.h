@@ -88,7 +88,7 @@ protected:
         engine::InstallDialogHooks();
         engine::InstallDebugOverlayHooks();
         sys::GpuHooks().keepPresentedImage = true;
-        engine::StartupParams record = WindowedRecord("Tinmarch game view", kWidth, kHeight);
+        engine::StartupParams record = WindowedRecord("Tinmarch game view", windowWidth, windowHeight);
         engine::InstallClockHook(engineClock);
         made = engine::CreateEngine(record);
         ASSERT_NE(made, nullptr);
@@ -138,6 +138,9 @@ protected:
     bool quitAfterFrame = false;
     // The game takes the view's own level scene instead of the box (set before SetUp).
     bool useSceneLevel = false;
+    // The window's size (set before SetUp); IsClear reads pictures of the default size.
+    int windowWidth = kWidth;
+    int windowHeight = kHeight;
     // Called after each frame step, before quitAfterFrame is looked at.
     std::function<void(int frame)> afterFrame;
     // The engine timer's clock (set before SetUp); null: the steady clock.
