@@ -55,6 +55,15 @@ bool PlaySkirmish(ProgramDriver& d) {
     return d.WaitFor([&d] { return d.IsHumanTurn(); }, 30 * kSeconds);
 }
 
+bool OpenCampaignMap(ProgramDriver& d) {
+    if (!d.WaitForState(game::kGameMainMenu, 60 * kSeconds)) return false;
+    if (!d.WaitFor([&d] { return d.IsShown(ZoneId::kMainMenu); }, 10 * kSeconds)) return false;
+    if (!d.Click(ZoneId::kMainMenu, game::kMainPlay)) return false;
+    if (!d.WaitFor([&d] { return d.IsShown(ZoneId::kGameType); }, 2 * kSeconds)) return false;
+    if (!d.Click(ZoneId::kGameType, game::kTypeCampaign) || !d.Click(ZoneId::kGameType, game::kTypeStart)) return false;
+    return d.WaitFor([&d] { return d.IsShown(ZoneId::kCampaignMap); }, 5 * kSeconds);
+}
+
 bool StartSkirmish(ProgramDriver& d) { return OpenSkirmishSetup(d) && PlaySkirmish(d); }
 
 bool EndTurnAndWaitForComputer(ProgramDriver& d) {

@@ -23,6 +23,8 @@ bool StartSkirmish(ProgramDriver& d);
 // The same in two steps: to the skirmish setup (true once it shows), and its play button.
 bool OpenSkirmishSetup(ProgramDriver& d);
 bool PlaySkirmish(ProgramDriver& d);
+// Main menu, game type, campaign: true once the campaign map shows.
+bool OpenCampaignMap(ProgramDriver& d);
 
 // The turn button and its confirmation, then the computer's turn to its end: true once the human side may
 // give orders again.

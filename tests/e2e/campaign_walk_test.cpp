@@ -28,16 +28,6 @@ constexpr game::HexCoord kGoal{15, 6};
 
 game::Campaign* TheCampaign(ProgramDriver& d) { return dynamic_cast<game::Campaign*>(d.GetGame().GetCampaign()); }
 
-// From the main menu to the campaign map.
-bool OpenCampaignMap(ProgramDriver& d) {
-    if (!d.WaitForState(game::kGameMainMenu, 60 * kSeconds)) return false;
-    if (!d.WaitFor([&d] { return d.IsShown(ZoneId::kMainMenu); }, 10 * kSeconds)) return false;
-    if (!d.Click(ZoneId::kMainMenu, game::kMainPlay)) return false;
-    if (!d.WaitFor([&d] { return d.IsShown(ZoneId::kGameType); }, 2 * kSeconds)) return false;
-    if (!d.Click(ZoneId::kGameType, game::kTypeCampaign) || !d.Click(ZoneId::kGameType, game::kTypeStart)) return false;
-    return d.WaitFor([&d] { return d.IsShown(ZoneId::kCampaignMap); }, 5 * kSeconds);
-}
-
 // A tap on the mission's marker of the campaign map: true once it is the selected mission.
 bool PickMission(ProgramDriver& d, int mission) {
     game::Campaign* campaign = TheCampaign(d);

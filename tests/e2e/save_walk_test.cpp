@@ -83,12 +83,7 @@ void PrintIcons(const SavedState& state, const char* when) {
 // From the main menu through the campaign map and the comic into the first mission: true once the player
 // may give orders on its first day.
 bool StartFirstMission(ProgramDriver& d) {
-    if (!d.WaitForState(game::kGameMainMenu, 60 * kSeconds)) return false;
-    if (!d.WaitFor([&d] { return d.IsShown(ZoneId::kMainMenu); }, 10 * kSeconds)) return false;
-    if (!d.Click(ZoneId::kMainMenu, game::kMainPlay)) return false;
-    if (!d.WaitFor([&d] { return d.IsShown(ZoneId::kGameType); }, 2 * kSeconds)) return false;
-    if (!d.Click(ZoneId::kGameType, game::kTypeCampaign) || !d.Click(ZoneId::kGameType, game::kTypeStart)) return false;
-    if (!d.WaitFor([&d] { return d.IsShown(ZoneId::kCampaignMap); }, 5 * kSeconds)) return false;
+    if (!OpenCampaignMap(d)) return false;
     if (!d.Click(ZoneId::kCampaignMap, game::CampaignMapZone::kPlayId)) return false;
     if (!d.WaitFor([&d] { return d.IsShown(ZoneId::kComicOverlay); }, 10 * kSeconds)) return false;
     if (!d.Click(ZoneId::kComicOverlay, game::ComicOverlayZone::kSkipId)) return false;

@@ -45,7 +45,9 @@ bool Visit(ProgramDriver& d, ZoneId from, int control, ZoneId to, const char* pi
         return false;
     }
     d.Frames(20);
-    if (picture != nullptr) EXPECT_TRUE(d.DumpPng(Png(std::string("screen_") + picture))) << picture;
+    if (picture != nullptr) {
+        EXPECT_TRUE(d.DumpPng(Png(std::string("screen_") + picture))) << picture;
+    }
     return true;
 }
 
