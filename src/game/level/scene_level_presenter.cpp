@@ -25,7 +25,7 @@ constexpr int kShadowCapacity = 240;
 // Blended, without a shadow of their own.
 constexpr std::uint32_t kGroundMarkDrawFlags = 2050;
 
-struct MaterialSpec {
+struct MaterialRecipe {
     const char* name;
     int lighting;
     int alphaTest;
@@ -33,18 +33,18 @@ struct MaterialSpec {
     int drawOrder;
     std::uint32_t flags;
 };
-constexpr MaterialSpec kCraters = {"Craters", 1, 2, 3, 900, 0x200};
-constexpr MaterialSpec kShadows = {"Shadows", 0, 0, 2, 1, 0x8};
+constexpr MaterialRecipe kCraters = {"Craters", 1, 2, 3, 900, 0x200};
+constexpr MaterialRecipe kShadows = {"Shadows", 0, 0, 2, 1, 0x8};
 
-OwnedMaterial MakeMaterial(const MaterialSpec& spec, int texture) {
+OwnedMaterial MakeMaterial(const MaterialRecipe& recipe, int texture) {
     engine::MaterialLib& lib = engine::GetMaterialLib();
-    const int handle = lib.Create(spec.name, 1, spec.lighting, spec.alphaTest, spec.blend);
+    const int handle = lib.Create(recipe.name, 1, recipe.lighting, recipe.alphaTest, recipe.blend);
     engine::MaterialDef* material = handle > 0 ? lib.Get(handle) : nullptr;
     if (material == nullptr) return {};
     material->SetTexture(0, texture);
-    material->SetDrawOrder(spec.drawOrder);
-    material->SetFlags(spec.flags);
-    return {handle, spec.name};
+    material->SetDrawOrder(recipe.drawOrder);
+    material->SetFlags(recipe.flags);
+    return {handle, recipe.name};
 }
 
 std::unique_ptr<engine::SortedBillboardList> MakeList(int capacity, int material) {
