@@ -77,6 +77,7 @@ void BM_StartToMainMenu(benchmark::State& state) {
     std::uint64_t compiles = 0;
     for (auto _ : state) {
         ProgramDriver driver;
+        driver.SetRasterisedFrameEvery(1);
         if (second) {
             driver.Run([](ProgramDriver& d) { d.WaitForState(game::kGameMainMenu, 60 * kSeconds); });
         }
@@ -251,6 +252,7 @@ void BM_BattleFrame(benchmark::State& state) {
     double seconds = 0.0;
     const Display1024x768 display;
     ProgramDriver driver;
+    driver.SetRasterisedFrameEvery(1);
     driver.Run([&](ProgramDriver& d) {
         if (!e2e::StartSkirmish(d)) {
             error = "the skirmish did not start";

@@ -192,6 +192,8 @@ GpuResult GpuDevice::Present() {
         }
         return kGpuOk;
     }
+    // A frame that was only recorded has no picture to show.
+    if (hooks.recordDrawsOnly) return kGpuOk;
     int windowWidth = 0;
     int windowHeight = 0;
     SDL_GL_GetDrawableSize(AsWindow(window_), &windowWidth, &windowHeight);

@@ -3,6 +3,7 @@
 
 #include "sys/gpu_device.h"
 #include "sys/gpu_gl.h"
+#include "sys/gpu_test_hooks.h"
 
 namespace sys {
 
@@ -84,6 +85,7 @@ GpuResult GpuDevice::Clear(std::uint32_t count, const GpuRect* rects, std::uint3
     } else {
         for (std::uint32_t i = 0; i < count; ++i) areas.push_back(Intersect(rects[i], view));
     }
+    if (GpuHooks().recordDrawsOnly) return kGpuOk;
     const bool scissorOn = renderStates_[kRsScissorTestEnable] != 0;
     // A depth surface that is not attached, or larger than the colour target (GL clears only where both
     // are), is cleared on its own.
@@ -148,6 +150,7 @@ GpuResult GpuDevice::StretchRect(GpuSurface* source, const GpuRect* sourceRect, 
     const GpuRect to = destRect != nullptr ? *destRect : WholeSurface(dest);
     const bool sameSize = from.right - from.left == to.right - to.left && from.bottom - from.top == to.bottom - to.top;
     if (source->samples_ != 0 && !sameSize) return kGpuInvalidCall;
+    if (GpuHooks().recordDrawsOnly) return kGpuOk;
     const bool depth = IsDepth(source);
     const GLenum attachment = depth ? GL_DEPTH_STENCIL_ATTACHMENT : GL_COLOR_ATTACHMENT0;
     GL(glBindFramebuffer(GL_READ_FRAMEBUFFER, copyFramebuffers_[0]));

@@ -54,7 +54,9 @@ struct GpuTestHooks {
     int presentedHeight = 0;
 
     // Draw calls do all their preparation (framebuffer, program, constants, vertex attributes) and are counted,
-    // but are not sent to the driver: benchmarks measure the layer's own work without the rasteriser's.
+    // but are not sent to the driver; clears, copies between surfaces and the present's copy to the window are
+    // skipped too. Benchmarks measure the layer's own work without the rasteriser's, and the program's walks
+    // run most frames without their pixels.
     bool recordDrawsOnly = false;
 
     void FailNext(GpuCreateKind kind, int count = 1) { failCreations[static_cast<int>(kind)] = count; }

@@ -24,6 +24,7 @@
 #include "game/screens/zone.h"
 #include "game/teams/team.h"
 #include "game/teams/team_manager.h"
+#include "sys/gpu_test_hooks.h"
 
 namespace e2e {
 
@@ -150,6 +151,7 @@ int ProgramDriver::Run(const Walk& walk, int frameLimit) {
     }
     walker.join();
     engine::InstallClockHook({});
+    sys::GpuHooks().recordDrawsOnly = false;
 
     std::fflush(stderr);
     dup2(savedStderr_, 2);
@@ -189,6 +191,8 @@ void ProgramDriver::AfterFrame(int frame) {
         }
         dumpPath_.clear();
     }
+    // Whether the next frame is rasterised; DumpPng asks for its frame on the walk's turn.
+    sys::GpuHooks().recordDrawsOnly = (frame + 1) % rasterisedEvery_ != 0;
     std::unique_lock<std::mutex> lock(mutex_);
     if (!walkDone_ && frame >= frameLimit_) {
         // Past the limit the walk's frames fail; it ends before the program is told to quit.
@@ -384,6 +388,8 @@ void ProgramDriver::TapKey(SDL_Keycode key) {
 
 bool ProgramDriver::DumpPng(const std::string& path) {
     dumpPath_ = path;
+    // The program waits for the walk's turn to end: the hook is the walk's to set until then.
+    sys::GpuHooks().recordDrawsOnly = false;
     Frames(1);
     return dumpWritten_;
 }

@@ -39,6 +39,10 @@ public:
     // goes into.
     static constexpr std::int64_t kFrameNanoseconds = 60'000'000;
     static constexpr int kFramesPerSecond = static_cast<int>(1'000'000'000 / kFrameNanoseconds);
+    // Of the frames a walk lets pass, one in this many is rasterised: the others run the whole program and
+    // issue every draw with all its preparation (the graphics layer's record-only hook), but llvmpipe does
+    // not shade their pixels. A frame whose picture is dumped is always rasterised.
+    static constexpr int kRasterisedFrameEvery = 8;
 
     // A fresh user folder and cache under a temporary folder; the folder lives as long as the driver, so
     // that several runs of the program (a restart) share it.
@@ -100,6 +104,8 @@ public:
     // A check run on the program's thread after every frame, its GL context current, before the walk's turn
     // (empty: none). Set it before Run; it stays for later runs.
     void SetFrameCheck(std::function<void()> check) { frameCheck_ = std::move(check); }
+    // One frame in this many is rasterised (1: every frame, as a benchmark wants). Set it before Run.
+    void SetRasterisedFrameEvery(int every) { rasterisedEvery_ = every < 1 ? 1 : every; }
 
     testsupport::TempFolder& Folder() { return folder_; }
     // Everything the program wrote on stderr so far in this driver's runs.
@@ -128,6 +134,7 @@ private:
     std::int64_t clockNs_ = 0;
 
     std::function<void()> frameCheck_;
+    int rasterisedEvery_ = kRasterisedFrameEvery;
     std::string dumpPath_;
     bool dumpWritten_ = false;
 
