@@ -92,6 +92,9 @@ bool EndTurnAndWaitForComputer(ProgramDriver& d) {
 // The choice of the open move-choice dialog with the value: clicked; false when it does not offer it.
 bool Choose(ProgramDriver& d, int value) {
     if (!d.IsShown(ZoneId::kMoveChoice)) return false;
+    // The first move choice a process meets leaves its picture.
+    static bool pictured = false;
+    if (!pictured) pictured = d.DumpPng(Png("move_choice"));
     const auto* window = d.Zones().Get(ZoneId::kMoveChoice)->GetWindow();
     for (int i = 0; i < 4; ++i) {
         const engine::DialogControl* button = window->FindControl(game::kFirstChoiceButton + i);

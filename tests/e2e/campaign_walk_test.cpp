@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 
 #include "e2e/battle_walks.h"
+#include "e2e/frame_audit.h"
 #include "engine/platform/engine_root.h"
 #include "engine/render/render_target.h"
 #include "game/core/campaign.h"
@@ -96,6 +98,7 @@ bool ContinueToTheMap(ProgramDriver& d) {
 
 TEST(CampaignWalk, TheFirstMissionIsWonItsMedalKeptTheNextUnlockedAndASlowerWinKeepsTheBetterMedal) {
     ProgramDriver driver;
+    FrameAudit audit(driver);
     const int code = driver.Run(
         [](ProgramDriver& d) {
             ASSERT_TRUE(OpenCampaignMap(d));
@@ -150,6 +153,7 @@ TEST(CampaignWalk, TheFirstMissionIsWonItsMedalKeptTheNextUnlockedAndASlowerWinK
         },
         60 * 60 * 40);
     EXPECT_EQ(code, 0);
+    for (const std::string& finding : audit.Findings()) ADD_FAILURE() << finding;
     std::printf("%s", driver.Stderr().c_str());
 }
 

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 
 #include "e2e/battle_walks.h"
+#include "e2e/frame_audit.h"
 #include "game/core/game.h"
 #include "game/screens/battle_dialogs.h"
 #include "game/screens/hud_zones.h"
@@ -24,6 +26,7 @@ int ShownCash(ProgramDriver& d) {
 
 TEST(PassAndPlayWalk, TheTurnPassesWithItsAnnouncerAndEachSideSeesItsOwnCash) {
     ProgramDriver driver;
+    FrameAudit audit(driver);
     const int code = driver.Run([](ProgramDriver& d) {
         ASSERT_TRUE(d.WaitForState(game::kGameMainMenu, 60 * kSeconds));
         ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kMainMenu); }, 10 * kSeconds));
@@ -59,6 +62,7 @@ TEST(PassAndPlayWalk, TheTurnPassesWithItsAnnouncerAndEachSideSeesItsOwnCash) {
         EXPECT_EQ(d.Day(), 2);
     });
     EXPECT_EQ(code, 0);
+    for (const std::string& finding : audit.Findings()) ADD_FAILURE() << finding;
     std::printf("%s", driver.Stderr().c_str());
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "e2e/battle_walks.h"
+#include "e2e/frame_audit.h"
 #include "engine/core/int_rect.h"
 #include "game/battle/hex_map.h"
 #include "game/battle/structure.h"
@@ -281,6 +282,7 @@ bool SetCash(ProgramDriver& d, const std::array<bool, 4>& most) {
 // is played on until the skirmish rule gives the win, and the result screen leads back to the setup.
 void PlayTheSkirmish(bool toTheWin) {
     ProgramDriver driver;
+    FrameAudit audit(driver);
     const int code = driver.Run(
         [toTheWin](ProgramDriver& d) {
             // The player's side starts rich with a large daily bonus, the computer's with nothing: the battle
@@ -332,6 +334,7 @@ void PlayTheSkirmish(bool toTheWin) {
         },
         60 * 60 * 60);
     EXPECT_EQ(code, 0);
+    for (const std::string& finding : audit.Findings()) ADD_FAILURE() << finding;
     std::printf("%s", driver.Stderr().c_str());
 }
 
@@ -350,6 +353,7 @@ namespace {
 // lose screen shows and leads back to the game-type menu. Some five days of the computer's play.
 TEST(SkirmishWalk, LostToTheComputerShowsTheLoseScreenAndLeadsBackToTheMenu) {
     ProgramDriver driver;
+    FrameAudit audit(driver);
     const int code = driver.Run(
         [](ProgramDriver& d) {
             ASSERT_TRUE(StartSkirmish(d)) << "state " << d.State();
@@ -366,6 +370,7 @@ TEST(SkirmishWalk, LostToTheComputerShowsTheLoseScreenAndLeadsBackToTheMenu) {
         },
         60 * 60 * 60);
     EXPECT_EQ(code, 0);
+    for (const std::string& finding : audit.Findings()) ADD_FAILURE() << finding;
 }
 
 }  // namespace
