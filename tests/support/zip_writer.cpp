@@ -39,13 +39,13 @@ std::string RawDeflate(const std::string& data) {
 
 }  // namespace
 
-ZipWriter& ZipWriter::Add(ZipEntrySpec entry) {
+ZipWriter& ZipWriter::Add(ZipEntryRecipe entry) {
     entries_.push_back(std::move(entry));
     return *this;
 }
 
 ZipWriter& ZipWriter::Add(std::string name, std::string data, std::uint16_t method) {
-    ZipEntrySpec entry;
+    ZipEntryRecipe entry;
     entry.name = std::move(name);
     entry.data = std::move(data);
     entry.method = method;
@@ -61,7 +61,7 @@ ZipImage ZipWriter::Build() const {
     ZipImage image;
     std::vector<std::uint8_t>& out = image.bytes;
     std::vector<std::uint8_t> directory;
-    for (const ZipEntrySpec& e : entries_) {
+    for (const ZipEntryRecipe& e : entries_) {
         std::string payload = e.method == 8 ? RawDeflate(e.data) : e.data;
         std::uint16_t method = e.method;
         if (method == 8 && e.storeWhenSmaller && payload.size() >= e.data.size()) {
@@ -168,7 +168,7 @@ bool BuildDataArchive(std::vector<std::pair<std::string, std::string>> files, Zi
     }
     ZipWriter writer;
     for (auto& [name, data] : files) {
-        ZipEntrySpec entry;
+        ZipEntryRecipe entry;
         entry.name = std::move(name);
         entry.data = std::move(data);
         entry.storeWhenSmaller = true;

@@ -11,7 +11,7 @@
 
 namespace testsupport {
 
-struct ZipEntrySpec {
+struct ZipEntryRecipe {
     std::string name;
     std::string data;
     // 8 deflates; any other number stores the bytes as they are and records that number.
@@ -33,14 +33,14 @@ struct ZipImage {
 
 class ZipWriter {
 public:
-    ZipWriter& Add(ZipEntrySpec entry);
+    ZipWriter& Add(ZipEntryRecipe entry);
     ZipWriter& Add(std::string name, std::string data, std::uint16_t method = 8);
     ZipWriter& SetComment(std::string comment);
 
     ZipImage Build() const;
 
 private:
-    std::vector<ZipEntrySpec> entries_;
+    std::vector<ZipEntryRecipe> entries_;
     std::string comment_;
 };
 

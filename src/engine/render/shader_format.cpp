@@ -121,9 +121,9 @@ void AppendFormattedV(std::string& text, const char* format, std::va_list args) 
                 break;
             case 'x':
             case 'X': {
-                FieldFormat unsignedSpec = field;
-                unsignedSpec.plus = unsignedSpec.space = false;
-                AppendInteger(text, unsignedSpec, va_arg(args, unsigned), false, 16, *p == 'X');
+                FieldFormat unsignedField = field;
+                unsignedField.plus = unsignedField.space = false;
+                AppendInteger(text, unsignedField, va_arg(args, unsigned), false, 16, *p == 'X');
                 break;
             }
             case 'c': {

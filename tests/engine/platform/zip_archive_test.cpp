@@ -18,7 +18,7 @@ using testsupport::GetU32;
 using testsupport::PutU16;
 using testsupport::PutU32;
 using testsupport::TempFolder;
-using testsupport::ZipEntrySpec;
+using testsupport::ZipEntryRecipe;
 using testsupport::ZipImage;
 using testsupport::ZipWriter;
 using ziptest::Find;
@@ -26,9 +26,9 @@ using ziptest::OpenInMemory;
 using ziptest::RandomBytes;
 using ziptest::RecordOffset;
 
-ZipEntrySpec Spec(std::string name, std::string data, std::uint16_t method, bool descriptor = false,
+ZipEntryRecipe Entry(std::string name, std::string data, std::uint16_t method, bool descriptor = false,
                   std::string localExtra = {}) {
-    ZipEntrySpec s;
+    ZipEntryRecipe s;
     s.name = std::move(name);
     s.data = std::move(data);
     s.method = method;
@@ -40,18 +40,18 @@ ZipEntrySpec Spec(std::string name, std::string data, std::uint16_t method, bool
 TEST(ZipArchive, ReadsEveryKindOfEntryFromFileAndMemory) {
     const std::string text(5000, 'q');
     const std::string random = RandomBytes(70000, 7);
-    const std::vector<ZipEntrySpec> specs = {
-        Spec("a/stored.txt", "stored bytes", 0),
-        Spec("b/deflated.txt", text, 8),
-        Spec("b/random.bin", random, 8),
-        Spec("c/descriptor-deflated.bin", random.substr(0, 3000) + text, 8, true),
-        Spec("c/descriptor-stored.bin", "plain", 0, true),
-        Spec("d/local-extra.txt", "after the extra field", 8, false, std::string(37, 'E')),
-        Spec("e/empty-stored", "", 0),
-        Spec("e/empty-deflated", "", 8),
+    const std::vector<ZipEntryRecipe> entries = {
+        Entry("a/stored.txt", "stored bytes", 0),
+        Entry("b/deflated.txt", text, 8),
+        Entry("b/random.bin", random, 8),
+        Entry("c/descriptor-deflated.bin", random.substr(0, 3000) + text, 8, true),
+        Entry("c/descriptor-stored.bin", "plain", 0, true),
+        Entry("d/local-extra.txt", "after the extra field", 8, false, std::string(37, 'E')),
+        Entry("e/empty-stored", "", 0),
+        Entry("e/empty-deflated", "", 8),
     };
     ZipWriter writer;
-    for (const ZipEntrySpec& s : specs) writer.Add(s);
+    for (const ZipEntryRecipe& s : entries) writer.Add(s);
     const ZipImage image = writer.SetComment("fixture").Build();
 
     TempFolder folder;
@@ -64,20 +64,20 @@ TEST(ZipArchive, ReadsEveryKindOfEntryFromFileAndMemory) {
     ASSERT_TRUE(opened);
 
     for (const ZipArchive* archive : {static_cast<const ZipArchive*>(onDisk.get()), static_cast<const ZipArchive*>(inMemory.get())}) {
-        ASSERT_EQ(archive->EntryCount(), specs.size());
+        ASSERT_EQ(archive->EntryCount(), entries.size());
         EXPECT_EQ(archive->EndRecordPosition(), static_cast<std::int64_t>(image.endRecordOffset));
-        for (std::uint32_t i = 0; i < specs.size(); ++i) {
-            EXPECT_EQ(archive->EntryName(i), NormaliseZipName(specs[i].name));
-            EXPECT_EQ(Find(*archive, specs[i].name), specs[i].data) << specs[i].name;
+        for (std::uint32_t i = 0; i < entries.size(); ++i) {
+            EXPECT_EQ(archive->EntryName(i), NormaliseZipName(entries[i].name));
+            EXPECT_EQ(Find(*archive, entries[i].name), entries[i].data) << entries[i].name;
             std::uint32_t size = 0;
             auto data = archive->ExtractEntry(i, size);
-            ASSERT_NE(data, nullptr) << specs[i].name;
-            EXPECT_EQ(std::string(reinterpret_cast<const char*>(data.get()), size), specs[i].data);
+            ASSERT_NE(data, nullptr) << entries[i].name;
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(data.get()), size), entries[i].data);
         }
         std::uint32_t size = 99;
-        EXPECT_EQ(archive->ExtractEntry(static_cast<std::uint32_t>(specs.size()), size), nullptr);
+        EXPECT_EQ(archive->ExtractEntry(static_cast<std::uint32_t>(entries.size()), size), nullptr);
         EXPECT_EQ(size, 0u);
-        EXPECT_EQ(archive->EntryName(static_cast<std::uint32_t>(specs.size())), "");
+        EXPECT_EQ(archive->EntryName(static_cast<std::uint32_t>(entries.size())), "");
     }
 }
 

@@ -14,7 +14,7 @@ namespace {
 
 using namespace engine;
 using mtltest::FakeMaterialTextures;
-using mtltest::MtlSpec;
+using mtltest::MtlRecipe;
 using mtltest::WriteMtl;
 
 class MaterialFileTest : public ::testing::Test {
@@ -45,7 +45,7 @@ TEST_F(MaterialFileTest, EveryVersionLoadsItsItemsWithAndWithoutThePrefix) {
     for (int v : {8, 14, 20, 25, 29}) {
         for (bool prefix : {false, true}) {
             SCOPED_TRACE(testing::Message() << "version " << v << (prefix ? " with prefix" : ""));
-            MtlSpec s;
+            MtlRecipe s;
             s.version = v;
             s.lightingByte = 2;
             if (v < 15) s.oldName = v == 8 ? "old" : "";
@@ -94,7 +94,7 @@ TEST_F(MaterialFileTest, EveryVersionLoadsItsItemsWithAndWithoutThePrefix) {
 }
 
 TEST_F(MaterialFileTest, VersionTwentyFiveResolvesSevenNamesAndKeepsSix) {
-    MtlSpec s;
+    MtlRecipe s;
     s.version = 25;
     s.textures = {"Tex/a.tga", "", "", "", "", "Tex/b.tga", "Tex/g.tga"};
     const MaterialDef* m = lib_.Get(Parse(WriteMtl(s, false)));
@@ -122,7 +122,7 @@ TEST_F(MaterialFileTest, TextureNamesFallBackInOrder) {
         textures_.available.clear();
         if (c.available != nullptr) textures_.available[c.available] = 5;
         textures_.calls.clear();
-        MtlSpec s;
+        MtlRecipe s;
         s.textures = {"Art/x.tga", "", "", "", "", ""};
         s.extra = "";
         s.fur = "";
@@ -134,7 +134,7 @@ TEST_F(MaterialFileTest, TextureNamesFallBackInOrder) {
     // The extra texture asks the flagged loader twice; the fur texture asks the plain loader twice.
     textures_.available.clear();
     textures_.calls.clear();
-    MtlSpec s;
+    MtlRecipe s;
     s.textures = {"", "", "", "", "", ""};
     s.extra = "Art/e.tga";
     s.fur = "Art/f.tga";
@@ -146,7 +146,7 @@ TEST_F(MaterialFileTest, TextureNamesFallBackInOrder) {
 TEST_F(MaterialFileTest, EveryTruncationIsRefusedAndLeavesTheTableAsItWas) {
     for (int v : {1, 8, 14, 20, 25, 29}) {
         for (bool prefix : {false, true}) {
-            MtlSpec s;
+            MtlRecipe s;
             s.version = v;
             s.oldName = v < 15 ? "old" : "";
             const std::vector<std::uint8_t> whole = WriteMtl(s, prefix);
@@ -176,7 +176,7 @@ TEST_F(MaterialFileTest, LightingModelsOutsideTheFiveBecomeZero) {
     for (const Case& c : {Case{29, 7, "", 0, 0}, Case{29, 4, "", 0, 4}, Case{20, 9, "", 0, 3},
                           Case{20, 8, "", 0, 2}, Case{20, 5, "", 0, 0}, Case{20, 200, "", 0, 0},
                           Case{14, 1, "old", -1, 0}, Case{14, 1, "old", 40, 0}, Case{14, 1, "old", 3, 3}}) {
-        MtlSpec s;
+        MtlRecipe s;
         s.version = c.version;
         s.lightingByte = c.byte;
         s.oldName = c.oldName;
@@ -188,7 +188,7 @@ TEST_F(MaterialFileTest, LightingModelsOutsideTheFiveBecomeZero) {
 }
 
 TEST_F(MaterialFileTest, UnknownCodeGivesThePlainColourSet) {
-    MtlSpec s;
+    MtlRecipe s;
     s.code = "NOPE";
     const MaterialDef* m = lib_.Get(Parse(WriteMtl(s, false)));
     ASSERT_NE(m, nullptr);
@@ -200,7 +200,7 @@ TEST_F(MaterialFileTest, UnknownCodeGivesThePlainColourSet) {
 TEST_F(MaterialFileTest, AFullTableRefusesTheFile) {
     MaterialLib small;
     ASSERT_TRUE(small.Init(5, nullptr));  // handles 1-4 taken by the built-ins
-    const std::vector<std::uint8_t> bytes = WriteMtl(MtlSpec{}, false);
+    const std::vector<std::uint8_t> bytes = WriteMtl(MtlRecipe{}, false);
     EXPECT_EQ(ParseMaterialFile(small, "x", bytes.data(), bytes.size()), 0);
 }
 
@@ -208,7 +208,7 @@ TEST_F(MaterialFileTest, LoadingOneNameTwiceInAGroupReadsTheFileOnce) {
     testsupport::TempFolder folder;
     SetActiveArchiveSet(nullptr);
     SetBaseFolderNarrow(folder.Path().c_str());
-    const std::vector<std::uint8_t> bytes = WriteMtl(MtlSpec{}, true);
+    const std::vector<std::uint8_t> bytes = WriteMtl(MtlRecipe{}, true);
     ASSERT_TRUE(folder.Write("Data/PC/Units/Tank.MTL", bytes.data(), bytes.size()));
     group_ = 2;
     const int first = LoadMaterialFile(lib_, "Units/Tank");

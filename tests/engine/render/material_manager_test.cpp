@@ -64,7 +64,7 @@ TEST_F(MaterialManagerTest, AMaterialFileWithAnUnknownCodeDrawsWithThePlainColou
     mtltest::FakeMaterialTextures loads;
     MaterialLib lib;
     ASSERT_TRUE(lib.Init(16, &loads));
-    mtltest::MtlSpec file;
+    mtltest::MtlRecipe file;
     file.code = "NOPE";
     file.flags = 0;
     const std::vector<std::uint8_t> bytes = mtltest::WriteMtl(file, false);
@@ -200,7 +200,7 @@ TEST_F(MaterialManagerTest, AModelOutsideTheRangeBindsAsUnlit) {
     mtltest::FakeMaterialTextures loads;
     MaterialLib lib;
     ASSERT_TRUE(lib.Init(16, &loads));
-    mtltest::MtlSpec file;
+    mtltest::MtlRecipe file;
     file.code = "TEXTURE";
     file.flags = 0;
     file.lightingByte = 7;

@@ -8,7 +8,7 @@
 
 namespace mtltest {
 
-struct MtlSpec {
+struct MtlRecipe {
     int version = 29;
     int lightingByte = 1;
     std::string code = "TEXTURE";
@@ -66,7 +66,7 @@ public:
     std::vector<std::uint8_t> out;
 };
 
-inline std::vector<std::uint8_t> WriteMtl(const MtlSpec& s, bool prefix) {
+inline std::vector<std::uint8_t> WriteMtl(const MtlRecipe& s, bool prefix) {
     Bytes b;
     const int v = s.version;
     b.U8(v);
