@@ -96,6 +96,9 @@ void EngineAnnouncerScene::PlaceWalker(float x, float yawDegrees) {
 
 void EngineAnnouncerScene::Render(engine::RenderTargetBase& target) {
     if (!view_ || !queue_) return;
+    // The queue gathers what the announcer's own camera sees, as every scene view does before it draws.
+    view_->UpdateFrustum();
+    queue_->Build(&view_->GetViewTransform().GetMatrix());
     target.RenderScene(queue_.get(), view_.get());
 }
 

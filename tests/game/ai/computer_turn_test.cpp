@@ -48,7 +48,9 @@ TEST(ComputerTurnTest, PlanningWaitsForTheTurnStartAndTheScriptsAndSeesTheTurnsI
         if (driver.Current() != &enemy) return;
         if (driver.State() == level_test::kStateSideTurn) ++sideTicks;
         driver.TeamLog().scriptRunning = sideTicks < 10;
-        if (sideTicks < 10) EXPECT_EQ(plans, 0);
+        if (sideTicks < 10) {
+            EXPECT_EQ(plans, 0);
+        }
     };
     driver.EndTurn();
     ASSERT_TRUE(battle.PlayComputerTurn());

@@ -51,7 +51,9 @@ TEST_F(ResupplyGoalTest, APadIsChosenOnlyWithFuelAboveThirtyAndAFifteenStepAbove
         AIResupplyGoal& goal = Goal(*tank);
         goal.Score();
         EXPECT_EQ(goal.IsPadMode(), c.pad) << c.fuel << " against a pad at " << route.cost;
-        if (c.pad) EXPECT_EQ(goal.GetMeetingHex(), L("D6"));
+        if (c.pad) {
+            EXPECT_EQ(goal.GetMeetingHex(), L("D6"));
+        }
     }
 }
 

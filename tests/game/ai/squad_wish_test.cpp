@@ -108,7 +108,9 @@ TEST_F(SquadWishTest, NeedTimesTheOffenceAggroSetsTheDraws) {
     for (const Case& c : {Case{"0.5", 2}, Case{"1", 5}, Case{"0", 0}}) {
         const std::multiset<int> wished = Wishes(std::string(kFactory) + kBarracks, targets, 5000, c.aggro);
         EXPECT_LE(wished.size(), c.most) << c.aggro;
-        if (c.most > 0) EXPECT_FALSE(wished.empty()) << c.aggro;
+        if (c.most > 0) {
+            EXPECT_FALSE(wished.empty()) << c.aggro;
+        }
     }
 }
 

@@ -67,7 +67,9 @@ TEST_F(StructureGoalTest, EngineerAgroSetsTheRangeTheBonusAndTheWishes) {
         EXPECT_NEAR(goal.GetScore(), 1.1f * share * share + c.bonus, 1e-4f) << c.agro;
         goal.Plan();
         EXPECT_EQ(EngineerWishes(), c.wishes ? 1 : 0) << c.agro;
-        if (c.wishes) EXPECT_EQ(ai->GetWish(0).target, L("K10"));
+        if (c.wishes) {
+            EXPECT_EQ(ai->GetWish(0).target, L("K10"));
+        }
     }
 }
 

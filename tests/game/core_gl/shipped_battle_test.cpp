@@ -4,6 +4,7 @@
 // announcer's walkers; no unit asks its model for an animation its class waits on that the model lacks; and
 // the whole battle of two mixed sides, played on a stepped clock, ends with no unit busy for more than 30 s.
 #include "shipped_battle_fixture.h"
+#include "sys/gpu_test_hooks.h"
 
 namespace core_test {
 namespace {
@@ -84,6 +85,14 @@ TEST_F(ShippedDataTest, TheAnnouncersWalkersDrawWithoutAPlaceholder) {
                 scene.Render(*target);
                 view->EndFrame();
                 made->FrameStep();
+                if (x != 0.0f) continue;
+                // In the middle of its walk the walker stands in the picture: pixels off the black clear.
+                const std::vector<std::uint8_t>& image = sys::GpuHooks().presentedImage;
+                int drawn = 0;
+                for (std::size_t i = 0; i + 3 < image.size(); i += 4) {
+                    if (image[i] > 8 || image[i + 1] > 8 || image[i + 2] > 8) ++drawn;
+                }
+                EXPECT_GT(drawn, 50) << "walker type " << type << " side " << kind << " not drawn: " << drawn;
             }
         }
     }

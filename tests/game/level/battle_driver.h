@@ -44,6 +44,15 @@ struct DriverSetup {
     bool battleCamera = false;
 };
 
+// A setup of the game mode, option bits and random seed, the rest as by default.
+inline DriverSetup SetupOf(int gameMode, std::uint32_t options = 0, std::uint32_t randomSeed = 7) {
+    DriverSetup setup;
+    setup.gameMode = gameMode;
+    setup.options = options;
+    setup.randomSeed = randomSeed;
+    return setup;
+}
+
 // The text of a file of the test data.
 inline std::string TestDataFile(const std::string& path) {
     std::ifstream in(std::string(TINMARCH_SOURCE_DIR) + "/tests/data/" + path, std::ios::binary);
@@ -74,7 +83,9 @@ public:
                        TestDataFile("levels/" + name + "/Mission.TXT").c_str());
         }
         const std::string script = std::string(TINMARCH_SOURCE_DIR) + "/tests/data/levels/" + name + "/Script.TXT";
-        if (setup.mapSource.empty() && std::ifstream(script)) EXPECT_TRUE(data_.Write("Levels/" + name + "/Script.TXT", TestDataFile("levels/" + name + "/Script.TXT")));
+        if (setup.mapSource.empty() && std::ifstream(script)) {
+            EXPECT_TRUE(data_.Write("Levels/" + name + "/Script.TXT", TestDataFile("levels/" + name + "/Script.TXT")));
+        }
         if (setup.battleCamera) {
             view_.Init();
             camera_ = std::make_unique<BattleCamera>(cameraContext_);

@@ -25,7 +25,7 @@ int CountPlaced(const Team& team) {
 // The four-day fixture with the units the map cannot hold: an enemy grunt on blue's factory pad, a damaged
 // light tank on the RepairS pad; the tank beside the truck short of fuel and the fighter in the air.
 struct FourDays {
-    explicit FourDays(std::uint32_t options) : driver("four_days", DriverSetup{kGameModeCampaign, options}) {
+    explicit FourDays(std::uint32_t options) : driver("four_days", SetupOf(kGameModeCampaign, options)) {
         EXPECT_TRUE(driver.Loaded());
         Team* blue = driver.Teams().FindTeam(kTeamBlue);
         Team* enemy = driver.Teams().FindTeam(kTeamEnemy);
@@ -126,7 +126,7 @@ TEST(BattleDriverTest, LosingTheLastPlayerUnitLosesWithNine) {
 }
 
 TEST(BattleDriverTest, WinBeforeLoseAndNothingWhileBusy) {
-    BattleDriver d("four_days", DriverSetup{kGameModeCampaign, kOptionUpkeeps});
+    BattleDriver d("four_days", SetupOf(kGameModeCampaign, kOptionUpkeeps));
     ASSERT_TRUE(d.Loaded());
     d.RunUntilIdle();
     Team* blue = d.Teams().FindTeam(kTeamBlue);
@@ -183,7 +183,7 @@ TEST(BattleDriverTest, ASurvivorWithoutUnitsFailsWithFifteen) {
 }
 
 TEST(BattleDriverTest, PassAndPlayIsWonOnceTheOtherSideOwnsNoHQ) {
-    BattleDriver d("pass_and_play", DriverSetup{kGameModePassAndPlay});
+    BattleDriver d("pass_and_play", SetupOf(kGameModePassAndPlay));
     ASSERT_TRUE(d.Loaded());
     int turns = 0;
     const int state = d.PlayUntilResult(
@@ -204,7 +204,7 @@ TEST(BattleDriverTest, PassAndPlayIsWonOnceTheOtherSideOwnsNoHQ) {
 }
 
 TEST(BattleDriverTest, InSkirmishTheBattleTickLeavesTheChecksToTheGame) {
-    BattleDriver d("pass_and_play", DriverSetup{kGameModeSkirmish});
+    BattleDriver d("pass_and_play", SetupOf(kGameModeSkirmish));
     ASSERT_TRUE(d.Loaded());
     d.RunUntilIdle();
     TurnStartQueue idle;

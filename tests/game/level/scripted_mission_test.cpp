@@ -64,7 +64,7 @@ Played PlayScripted(BattleDriver& d) {
 }
 
 TEST(ScriptedMissionTest, TheScriptTellsItsStoryToTheEndAndTheSameSeedGivesTheSameLog) {
-    BattleDriver d("scripted", DriverSetup{kGameModeCampaign, 0u, 11});
+    BattleDriver d("scripted", SetupOf(kGameModeCampaign, 0u, 11));
     ASSERT_TRUE(d.Loaded()) << (d.Diagnostics().lines.empty() ? "" : d.Diagnostics().lines.front().second);
     d.RunUntilIdle();
     ASSERT_EQ(d.State(), kStateSideTurn);
@@ -99,7 +99,7 @@ TEST(ScriptedMissionTest, TheScriptTellsItsStoryToTheEndAndTheSameSeedGivesTheSa
     EXPECT_EQ(d.Teams().FindUnitById(runner)->GetHexPos(), H(5, 4));
     EXPECT_TRUE(d.Diagnostics().lines.empty());
 
-    BattleDriver again("scripted", DriverSetup{kGameModeCampaign, 0u, 11});
+    BattleDriver again("scripted", SetupOf(kGameModeCampaign, 0u, 11));
     again.RunUntilIdle();
     const Played second = PlayScripted(again);
     EXPECT_EQ(second.state, first.state);
@@ -107,7 +107,7 @@ TEST(ScriptedMissionTest, TheScriptTellsItsStoryToTheEndAndTheSameSeedGivesTheSa
 }
 
 TEST(ScriptedMissionTest, AResumedMissionLosesTheScriptStateButKeepsHotSpotsAndTheDay) {
-    BattleDriver d("scripted", DriverSetup{kGameModeCampaign, 0u, 11});
+    BattleDriver d("scripted", SetupOf(kGameModeCampaign, 0u, 11));
     ASSERT_TRUE(d.Loaded());
     d.RunUntilIdle();
     ASSERT_EQ(d.State(), kStateSideTurn);

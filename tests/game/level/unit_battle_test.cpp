@@ -89,7 +89,7 @@ void CheckInvariants(BattleDriver& d, BattleOutcome& out) {
 // Plays the level to a result; the clash with test gunners, any other level with its own units.
 BattleOutcome PlayClash(std::uint32_t seed, const std::string& levelName = "clash", bool zoomBattles = false) {
     BattleOutcome out;
-    DriverSetup setup{kGameModeCampaign, zoomBattles ? kOptionZoomBattles : 0u, seed};
+    DriverSetup setup = SetupOf(kGameModeCampaign, zoomBattles ? kOptionZoomBattles : 0u, seed);
     setup.battleCamera = zoomBattles;
     BattleDriver d(levelName, setup);
     EXPECT_TRUE(d.Loaded());

@@ -65,7 +65,9 @@ protected:
         if (node.GetType() == engine::kNodeMesh && node.GetModel() != nullptr) {
             if (engine::MeshModel* mesh = engine::GetMeshModelByHandle(node.GetModel()->GetHandle())) {
                 for (engine::MeshBatch& batch : mesh->batches->batches) {
-                    if (!batch.vertexBuffer) EXPECT_TRUE(engine::CreateDeviceBuffers(batch, &Gpu()));
+                    if (!batch.vertexBuffer) {
+                        EXPECT_TRUE(engine::CreateDeviceBuffers(batch, &Gpu()));
+                    }
                 }
             }
         }
