@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include "engine/platform/engine_hooks.h"
 #include "engine/platform/engine_root.h"
 #include "engine/render/render_target.h"
+#include "game/ai/computer_player.h"
 #include "game/battle/battle_types.h"
 #include "game/battle/hex_map.h"
 #include "game/core/game.h"
@@ -159,7 +161,24 @@ int ProgramDriver::Run(const Walk& walk, int frameLimit) {
     return code;
 }
 
+void ProgramDriver::WaitForPlanning() const {
+    const game::TeamManager* teams = game_ != nullptr ? game_->GetTeamManager() : nullptr;
+    if (teams == nullptr) return;
+    for (int slot = 0; slot < game::kTeamKindCount; ++slot) {
+        const game::Team* team = teams->GetTeam(slot);
+        const auto* computer = team != nullptr ? dynamic_cast<const game::ComputerPlayer*>(team->GetAIPlayer()) : nullptr;
+        if (computer == nullptr) continue;
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+        while (computer->IsPlanPending() && std::chrono::steady_clock::now() < giveUp) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+}
+
 void ProgramDriver::AfterFrame(int frame) {
+    // A planning pass of the computer player takes no time on the walk's clock: the frame waits for its
+    // result, so that a run repeats whatever the load of the machine.
+    WaitForPlanning();
     clockNs_ += kFrameNanoseconds;
     frame_ = frame;
     if (windowId_ == 0) {

@@ -114,6 +114,8 @@ public:
 private:
     class WalkScreens;
     void AfterFrame(int frame);
+    // Until the computer player's planning pass in flight, if any, has its result.
+    void WaitForPlanning() const;
     void Push(SDL_Event& event);
 
     testsupport::TempFolder folder_;

@@ -176,6 +176,8 @@ void ComputerPlayer::FinishPlanning() {
     SetState(kAIStateRunGoals);
 }
 
+bool ComputerPlayer::IsPlanPending() const { return runner_ != nullptr && !runner_->IsFinished(); }
+
 void ComputerPlayer::Run() {
     InPlanScope scope;
     CancelToken token(*this, &checkpointHook_);

@@ -130,6 +130,8 @@ public:
     int GetCurrentGoal() const { return currentGoal_; }
     float GetPauseLeft() const { return pauseLeft_; }
     bool IsPlanning() const { return runner_ != nullptr; }
+    // A planning pass has started and its result is not in yet.
+    bool IsPlanPending() const;
 
     // WorkerJob: the planning pass.
     void Run() override;

@@ -176,7 +176,9 @@ TEST_F(LoopTest, SkirmishLossTable) {
         LoadSkirmish(c.map);
         if (Team* blue = game->GetTeamManager()->FindTeam(1)) blue->AddCash(c.cash - blue->GetCash());
         EXPECT_EQ(game->CheckSkirmishLoss(), c.lost);
-        if (c.condition != 0) EXPECT_EQ(game->GetEndCondition(), c.condition);
+        if (c.condition != 0) {
+            EXPECT_EQ(game->GetEndCondition(), c.condition);
+        }
     }
 }
 
