@@ -23,7 +23,7 @@
 
 namespace game {
 
-class HexPath;
+struct HexPath;
 class ShuffleBag;
 class StructureManager;
 class Team;

@@ -191,7 +191,7 @@ public:
     int SelectCampaign(const std::string& name);
     void EndLevel();
     void ClearMarks();
-    void ClearSelection();
+    void ClearSelection() override;
     void ClearSelectionAndRange();
     void ClearRangeAndMarks();
     Structure* FindPickedStructure() const;

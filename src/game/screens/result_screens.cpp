@@ -19,7 +19,6 @@
 namespace game {
 namespace {
 
-constexpr int kLoseWrapWidth = 420;
 constexpr int kWinTextWidth = 340;
 constexpr float kBlinkPeriod = 2.0f;
 constexpr float kBlinkThreshold = 0.1f;

@@ -90,7 +90,9 @@ TEST_F(RoundTripTest, TheWrittenTreeAndActionsReadBackEqual) {
         SCOPED_TRACE(want.name);
         EXPECT_EQ(static_cast<int>(got->GetType()), want.type);
         EXPECT_TRUE(got->IsActive());
-        if (i > 0 && i != 1) EXPECT_TRUE(got->GetName().EqualsNarrow(want.name.c_str()));
+        if (i > 0 && i != 1) {
+            EXPECT_TRUE(got->GetName().EqualsNarrow(want.name.c_str()));
+        }
         scenetest::ExpectMatrixNear(got->GetLocalMatrix(), want.local);
         EXPECT_EQ(got->GetAttachBone(), want.attachBone);
         EXPECT_EQ(got->GetFrameMatrices() != nullptr ? got->GetFrameMatrices()->size() : 0u, want.frames.size());

@@ -226,7 +226,9 @@ TEST_F(ModelTest, AStaticModelSavesLoadsAndSavesTheSameBytes) {
     // With another length word the data start at byte 0, where 3 is the version.
     wrapped[4] ^= 1;
     ModelDescription description;
-    if (Parse(wrapped, description)) EXPECT_EQ(description.version, 3);
+    if (Parse(wrapped, description)) {
+        EXPECT_EQ(description.version, 3);
+    }
     EXPECT_EQ(Save(*unwrapped), first);
 }
 

@@ -120,7 +120,9 @@ TEST(QueryMath, AabbTransformAndTriangleBoxAgainstBruteForce) {
                 sampled = std::fabs(p.x) <= half.x && std::fabs(p.y) <= half.y && std::fabs(p.z) <= half.z;
             }
         }
-        if (sampled) EXPECT_TRUE(TriangleBoxOverlap(a, b, c, {}, half)) << n;
+        if (sampled) {
+            EXPECT_TRUE(TriangleBoxOverlap(a, b, c, {}, half)) << n;
+        }
     }
     // A triangle far outside on every axis does not overlap; one in a face plane does.
     EXPECT_FALSE(TriangleBoxOverlap({3, 3, 3}, {4, 3, 3}, {3, 4, 3}, {}, {1, 1, 1}));

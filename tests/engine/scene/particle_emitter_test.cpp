@@ -221,7 +221,9 @@ TEST_F(EmitterTest, ABurstFinishesAfterOneLife) {
     for (int f = 1; f <= 15 && finishedAt < 0; ++f) {
         Frame(100);
         const int finished = emitter.UpdateOncePerFrame(IdentityMatrix(), nullptr);
-        if (f == 1) EXPECT_EQ(emitter.GetQuadCount(), 20);
+        if (f == 1) {
+            EXPECT_EQ(emitter.GetQuadCount(), 20);
+        }
         if (finished != 0) finishedAt = f;
     }
     EXPECT_EQ(finishedAt, 11);  // alive through 1.0 s, gone in the frame after

@@ -341,7 +341,9 @@ TEST(RangeStepsNear, ClearingTheFillsReachLeavesNoStep) {
         map->ClearRangeStepsNear(c.start, radius);
         for (int i = 0; i < kMapTileCount; ++i) {
             const HexCoord hex = H(i / kMapRows, i % kMapRows);
-            if (IsValidHex(hex)) ASSERT_EQ(map->GetRangeStep(hex), 0) << hex.column << "/" << hex.row;
+            if (IsValidHex(hex)) {
+                ASSERT_EQ(map->GetRangeStep(hex), 0) << hex.column << "/" << hex.row;
+            }
         }
     }
 }

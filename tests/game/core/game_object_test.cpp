@@ -110,7 +110,9 @@ TEST_F(ObjectTest, PickedUnitIsTheOutermostCarrierAndAGoneUnitIsNone) {
     ASSERT_NE(lone, nullptr);
     lone->Kill(false, nullptr);
     game->SetPointerHex({3, 7});
-    if (lone->GetState() == kUnitGone) EXPECT_EQ(game->FindPickedUnit(), nullptr);
+    if (lone->GetState() == kUnitGone) {
+        EXPECT_EQ(game->FindPickedUnit(), nullptr);
+    }
 }
 
 TEST_F(ObjectTest, UnitsOfALoadedLevelReachTheBattlesServicesUntilTheLevelEnds) {

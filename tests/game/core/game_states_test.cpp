@@ -197,7 +197,9 @@ TEST_F(StatesTest, FailedLevelLoadsEndOnTheScreenThePlayerCameFrom) {
         game->RunMainLoop();
         const std::string err = testing::internal::GetCapturedStderr();
         EXPECT_NE(err.find("did not load"), std::string::npos);
-        if (c.folder != nullptr) EXPECT_NE(err.find("Levels/Empty"), std::string::npos);
+        if (c.folder != nullptr) {
+            EXPECT_NE(err.find("Levels/Empty"), std::string::npos);
+        }
         EXPECT_EQ(game->GetLevel(), nullptr);
         EXPECT_EQ(game->GetTeamManager(), nullptr);
         EXPECT_EQ(game->GetState(), kGameMainMenu);

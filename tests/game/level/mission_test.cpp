@@ -132,7 +132,9 @@ TEST_F(MissionTest, EntriesWithABadArgumentAreRefusedAndLaterEntriesKept) {
         ASSERT_EQ(Mission().win.size(), c.kept ? 2u : 1u) << c.line;
         EXPECT_EQ(Mission().win.back().id, WLC_NO_ALLIED_UNITS) << c.line;
         EXPECT_EQ(diagnostics.lines.size(), c.kept ? 0u : 1u) << c.line;
-        if (!c.kept) EXPECT_EQ(diagnostics.lines[0].first, 2) << c.line;
+        if (!c.kept) {
+            EXPECT_EQ(diagnostics.lines[0].first, 2) << c.line;
+        }
     }
 }
 

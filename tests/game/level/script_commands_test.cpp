@@ -37,7 +37,9 @@ protected:
         script().Init("Levels/Test");
         for (const auto& [name, id] : names) script().SetUnitVariable(engine::WideString(name.c_str()), id);
         script().LoadFromImage(reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), &diagnostics);
-        if (!allowRefused) EXPECT_TRUE(diagnostics.lines.empty()) << diagnostics.lines.front().second;
+        if (!allowRefused) {
+            EXPECT_TRUE(diagnostics.lines.empty()) << diagnostics.lines.front().second;
+        }
     }
     // A script of one block "T" holding the lines, started; its Start result.
     int Run(const std::string& lines) {
@@ -435,7 +437,9 @@ TEST_F(TriggerMidWalkTest, TheWalkerIsChangedAfterItsStepAlikeAtAnyFrameRate) {
             level.GetHexMap().ClearDropReservations();
         }
         EXPECT_TRUE(ends[0] == ends[1]);
-        if (c.state != kUnitGone) EXPECT_EQ(ends[0].state, c.state);
+        if (c.state != kUnitGone) {
+            EXPECT_EQ(ends[0].state, c.state);
+        }
     }
 }
 

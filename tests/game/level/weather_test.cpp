@@ -99,7 +99,9 @@ TEST_F(WeatherTest, RainStartsDryAndChangesTargetOnlyAtACounterWrap) {
         for (int step = 0; step < 256 * 6; ++step) {
             weather.Draw();
             const int counterBefore = (step) % 256;
-            if (step > 0 && counterBefore != 0) ASSERT_EQ(rain.GetTarget(), target) << step;
+            if (step > 0 && counterBefore != 0) {
+                ASSERT_EQ(rain.GetTarget(), target) << step;
+            }
             target = rain.GetTarget();
             ASSERT_GE(rain.GetIntensity(), 0);
             ASSERT_LE(rain.GetIntensity(), kRainDrops);

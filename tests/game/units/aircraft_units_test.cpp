@@ -74,7 +74,9 @@ TEST_F(AircraftTest, AShotDownHelicopterClimbsSixteenTicksThenFallsAndDiesOnTheT
             battle.Tick();
             ++ticks;
             if (ticks == 16) highest = aircraft.GetFlightHeight();
-            if (ticks <= 16) EXPECT_GT(aircraft.GetFlightHeight(), ground);
+            if (ticks <= 16) {
+                EXPECT_GT(aircraft.GetFlightHeight(), ground);
+            }
         }
         EXPECT_NEAR(highest - ground, 0.392f, 1e-4f);
         EXPECT_EQ(ticks, 33);

@@ -570,7 +570,9 @@ TEST_F(SceneViewTest, AShotsNodeCarriesItsModelFollowsTheMatrixAndGoesWithTheSho
             // A shot without a model never shows a default cube.
             EXPECT_EQ((node->GetFlags() & engine::kNodeNothingToDraw) != 0, !c.mesh);
             view->SetTrailMatrix(m);
-            if (c.trail) EXPECT_FLOAT_EQ(scene->GetTrail()->GetWorldMatrix().GetTranslation().z, 6.0f);
+            if (c.trail) {
+                EXPECT_FLOAT_EQ(scene->GetTrail()->GetWorldMatrix().GetTranslation().z, 6.0f);
+            }
         }
         EXPECT_EQ(world->GetChildCount(), before);
     }

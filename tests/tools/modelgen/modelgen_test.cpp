@@ -190,10 +190,15 @@ TEST_F(ModelgenTest, ActionsKeepTheirEndsAndLengths) {
             EXPECT_EQ(action.frames[0].first, next) << action.name;
             next = action.frames[0].last + 1;
             const float seconds = static_cast<float>(action.frames[0].last - action.frames[0].first + 1) / 30.0f;
-            if (action.name == "die") EXPECT_LE(seconds, 2.0f);
-            if (action.name == "jump") EXPECT_TRUE(seconds >= 0.5f && seconds <= 0.9f);
-            if (action.name == "die" || action.name == "stand" || action.name == "getdown")
+            if (action.name == "die") {
+                EXPECT_LE(seconds, 2.0f);
+            }
+            if (action.name == "jump") {
+                EXPECT_TRUE(seconds >= 0.5f && seconds <= 0.9f);
+            }
+            if (action.name == "die" || action.name == "stand" || action.name == "getdown") {
                 EXPECT_EQ(action.end, EndMode::kHold);
+            }
             seen.push_back(action.name);
         }
     }
