@@ -76,6 +76,7 @@ GpuResult GpuDevice::Clear(std::uint32_t count, const GpuRect* rects, std::uint3
                            float z, std::uint32_t stencil) {
     Count(GpuCall::Clear);
     if (!BindFramebuffer()) return kGpuInvalidCall;
+    if (GpuHooks().recordDrawsOnly) return kGpuOk;
     const GpuRect view = {static_cast<std::int32_t>(viewport_.x), static_cast<std::int32_t>(viewport_.y),
                           static_cast<std::int32_t>(viewport_.x + viewport_.width),
                           static_cast<std::int32_t>(viewport_.y + viewport_.height)};
@@ -85,7 +86,6 @@ GpuResult GpuDevice::Clear(std::uint32_t count, const GpuRect* rects, std::uint3
     } else {
         for (std::uint32_t i = 0; i < count; ++i) areas.push_back(Intersect(rects[i], view));
     }
-    if (GpuHooks().recordDrawsOnly) return kGpuOk;
     const bool scissorOn = renderStates_[kRsScissorTestEnable] != 0;
     // A depth surface that is not attached, or larger than the colour target (GL clears only where both
     // are), is cleared on its own.

@@ -1,6 +1,7 @@
 #include "e2e/frame_audit.h"
 
 #include <epoxy/gl.h>
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <sstream>
@@ -87,6 +88,10 @@ std::vector<std::string> FrameAudit::Findings() const {
         if (line.rfind(kReportPrefix, 0) == 0 && reported.insert(line).second) findings.push_back("stderr: " + line);
     }
     return findings;
+}
+
+void FrameAudit::ExpectClean() const {
+    for (const std::string& finding : Findings()) ADD_FAILURE() << finding;
 }
 
 }  // namespace e2e

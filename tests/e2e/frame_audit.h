@@ -23,6 +23,8 @@ public:
 
     // One line for each thing seen so far (the first frame it was seen on); empty for a clean run.
     std::vector<std::string> Findings() const;
+    // A test failure for each finding.
+    void ExpectClean() const;
 
 private:
     static void OnText(std::u16string_view text, void* user);

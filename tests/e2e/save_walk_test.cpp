@@ -219,7 +219,7 @@ TEST(SaveWalk, ASlotSavedMidBattleLoadsAfterARestartAsSaved) {
         std::printf("the loaded mission was won on day %d\n", wonOn);
     }, 60 * 60 * 30);
     EXPECT_EQ(code, 0);
-    for (const std::string& finding : audit.Findings()) ADD_FAILURE() << finding;
+    audit.ExpectClean();
     std::printf("%s", driver.Stderr().c_str());
 }
 
@@ -258,7 +258,7 @@ TEST(SaveWalk, ASkirmishSlotLoadsAfterARestartAsSaved) {
         EXPECT_EQ(d.Day(), saved.battle.day + 1);
     });
     EXPECT_EQ(code, 0);
-    for (const std::string& finding : audit.Findings()) ADD_FAILURE() << finding;
+    audit.ExpectClean();
 }
 
 }  // namespace
