@@ -174,10 +174,13 @@ void SceneGameView::ClearUnitMaterialCache() { unitViews_.ClearTeamMaterials(); 
 
 void SceneGameView::SetupLights(bool quality, std::uint32_t colour) {
     if (!queue_) return;
+    // The plain light is a spot: 60 units back, its 35-degree cone would light a disc narrower than the map,
+    // bright in its middle and dark at the map's far corners. Ten times as far back the same cone holds the
+    // whole map with almost parallel rays, so the map is lit as evenly as by the directional light.
     engine::Matrix44 matrix;
     matrix.InitRotationX(70.0f);
     matrix.RotateYWorld(135.0f);
-    matrix.TranslateLocal(0.0f, 0.0f, -60.0f);
+    matrix.TranslateLocal(0.0f, 0.0f, quality ? -kQualityLightDistance : -kPlainLightDistance);
     queue_->GetLight(0).SetEnabled(0);
     queue_->GetLight(1).SetEnabled(0);
     engine::LightDesc& light = queue_->GetLight(quality ? 0 : 1);

@@ -29,6 +29,10 @@ namespace game {
 // The sky of the battle (a cube map) and the scene shown where a move order sends a unit.
 inline constexpr const char* kSkyCubeMap = "Common/Calm";
 inline constexpr const char* kMoveMarkerScene = "Markers/Movement/Marker";
+// How far back from the map's middle the battle light stands: the shadowed directional light of high detail
+// and the plain spot light of low detail.
+inline constexpr float kQualityLightDistance = 60.0f;
+inline constexpr float kPlainLightDistance = 600.0f;
 
 class SceneGameView final : public GameView, public ScreenProjector {
 public:

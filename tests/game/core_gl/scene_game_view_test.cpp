@@ -179,8 +179,10 @@ TEST_F(SceneGameViewTest, TheQualityBitPicksWhichOfTheFirstTwoLightsShines) {
         std::uint32_t options;
         int lit;
         std::uint32_t colour;
+        float distance;
     };
-    for (const Case& c : {Case{kOptionQuality, 0, 0x80FFFFE6u}, Case{0, 1, 0xFFFFFFE6u}}) {
+    // The plain spot stands ten times as far back, so that its cone holds the whole map.
+    for (const Case& c : {Case{kOptionQuality, 0, 0x80FFFFE6u, 60.0f}, Case{0, 1, 0xFFFFFFE6u, 600.0f}}) {
         SCOPED_TRACE(c.lit);
         profile.options = c.options;
         game->ApplyLightingQuality();
@@ -192,12 +194,12 @@ TEST_F(SceneGameViewTest, TheQualityBitPicksWhichOfTheFirstTwoLightsShines) {
         EXPECT_FLOAT_EQ(lit.range, 5000.0f);
         EXPECT_FLOAT_EQ(lit.coneAngle, 35.0f);
         EXPECT_FLOAT_EQ(lit.intensity, 0.5f);
-        // Pitched 70 degrees down, turned 135 degrees about Y and drawn back 60 along its own axis.
+        // Pitched 70 degrees down, turned 135 degrees about Y and drawn back along its own axis.
         const engine::Vec3 forward{lit.matrix.m[2][0], lit.matrix.m[2][1], lit.matrix.m[2][2]};
         const engine::Vec3 position{lit.matrix.m[3][0], lit.matrix.m[3][1], lit.matrix.m[3][2]};
-        EXPECT_NEAR(position.x, -60.0f * forward.x, 1e-3f);
-        EXPECT_NEAR(position.y, -60.0f * forward.y, 1e-3f);
-        EXPECT_NEAR(position.z, -60.0f * forward.z, 1e-3f);
+        EXPECT_NEAR(position.x, -c.distance * forward.x, 1e-2f);
+        EXPECT_NEAR(position.y, -c.distance * forward.y, 1e-2f);
+        EXPECT_NEAR(position.z, -c.distance * forward.z, 1e-2f);
         EXPECT_NEAR(forward.y, -0.9397f, 1e-3f);
     }
 }

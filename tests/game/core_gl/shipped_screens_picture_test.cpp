@@ -3,6 +3,7 @@
 // trophy inside the trophy's viewport and turns it from frame to frame.
 #include "shipped_battle_fixture.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "game/screens/zone_layout.h"
@@ -71,6 +72,18 @@ protected:
         Picture picture = Frame();
         for (engine::SceneNode* child : children) root.AddChild(child);
         return picture;
+    }
+
+    // The mean of the red, green and blue of the rectangle's pixels, 0 to 255.
+    static double MeanBrightness(const Picture& picture, const engine::IntRect& rect) {
+        double sum = 0.0;
+        for (int y = rect.y; y < rect.y + rect.height; ++y) {
+            for (int x = rect.x; x < rect.x + rect.width; ++x) {
+                const std::size_t at = (static_cast<std::size_t>(y) * kBaseWidth + static_cast<std::size_t>(x)) * 4;
+                sum += picture[at] + picture[at + 1] + picture[at + 2];
+            }
+        }
+        return sum / (3.0 * rect.width * rect.height);
     }
 
     // The pixels of the rectangle whose colour differs between the two pictures by more than a rounding step.
@@ -151,6 +164,41 @@ TEST_F(ShippedScreensPictureTest, TheWinScreenDrawsItsTrophyInItsViewportAndTurn
     const Picture later = RunFrames(75);
     EXPECT_NEAR(win->GetTrophyAngle() - before, 74 * 0.06f * kTrophyDegreesPerSecond, 2.5f);
     EXPECT_GT(Differing(turned, later, viewport), size / 200) << "the trophy did not turn";
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// High detail off lights the battle with the plain spot light in place of the shadowed directional one: the
+// whole map is as bright as with high detail on, and no part of it much darker or brighter.
+TEST_F(ShippedScreensPictureTest, ABattleInLowDetailIsLitAsBrightlyAsInHighDetail) {
+    profile.options |= kOptionQuality;
+    ASSERT_NO_FATAL_FAILURE(LoadBattle());
+    // The whole map in view: the camera some 50 units up and back from near its middle, looking down at 45
+    // degrees.
+    engine::Matrix44 camera;
+    const float c = 0.70710678f;
+    camera.SetRow(0, {1, 0, 0});
+    camera.SetRow(1, {0, c, c});
+    camera.SetRow(2, {0, -c, c});
+    camera.SetRow(3, {-10.0f, 42.4f, -32.4f});
+    view->GetSceneView()->GetViewTransform().SetMatrix(camera);
+    game->ApplyLightingQuality();
+    const Picture high = Frame();
+    profile.options &= ~kOptionQuality;
+    game->ApplyLightingQuality();
+    const Picture low = Frame();
+    // The map's part of the picture (the sky around it is the same in both), whole and in nine parts.
+    const engine::IntRect map{280, 220, 420, 280};
+    const double highMean = MeanBrightness(high, map);
+    const double lowMean = MeanBrightness(low, map);
+    std::printf("mean brightness of the map: high detail %.1f, low detail %.1f\n", highMean, lowMean);
+    EXPECT_NEAR(lowMean / highMean, 1.0, 0.15);
+    for (int part = 0; part < 9; ++part) {
+        const engine::IntRect r{map.x + part % 3 * map.width / 3, map.y + part / 3 * map.height / 3, map.width / 3,
+                                map.height / 3};
+        const double ratio = MeanBrightness(low, r) / MeanBrightness(high, r);
+        std::printf("  part %d: low / high %.2f\n", part, ratio);
+        EXPECT_NEAR(ratio, 1.0, 0.25) << "part " << part << " of the map";
+    }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

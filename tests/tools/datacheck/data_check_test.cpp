@@ -432,4 +432,27 @@ TEST(DataCheck, TheCodesCellsAreTheMapsEntries) {
     }
 }
 
+// A cell a screen draws is named when it is empty, even when the cell map marks it spare: the undo button's
+// icon cleared and its map line marked spare.
+TEST(DataCheck, AnIconCellAScreenDrawsIsNamedWhenEmptyOrMarkedSpare) {
+    std::string map = datacheck::ShippedCellMap();
+    ASSERT_FALSE(map.empty());
+    const std::string line = "GUI/ButtonBits, 70, 424, 70, 70, button_icon.15, tinted, icon buttons; sliders; lists";
+    Replace(map, line + "\n", line + ", spare\n");
+    Entries entries = Shipped();
+    FillPixels(Entry(entries, "GUI/ButtonBits.png"), 70, 424, 70, 70, 0x00000000u);
+    testsupport::ZipWriter writer;
+    for (const auto& [name, data] : entries) writer.Add(name, data);
+    const testsupport::ZipImage image = writer.Build();
+    auto archive = datacheck::OpenArchiveMemory(image.bytes);
+    ASSERT_NE(archive, nullptr);
+    DataCheck check(std::move(archive));
+    check.CheckArt(map);
+    const std::string faults = Describe(check.Faults());
+    for (const char* fault : {"button_icon.15: empty, but the HUD undo draws it",
+                              "button_icon.15 (70, 424, 70, 70): marked spare, but the HUD undo draws it"}) {
+        EXPECT_NE(faults.find(fault), std::string::npos) << fault << "\n" << faults;
+    }
+}
+
 }  // namespace

@@ -188,6 +188,7 @@ void DataCheck::CheckArt(const std::string& cellMapText) {
         sheets.emplace(sheet.name, std::move(px));
     }
     CheckCodeCells(map);
+    CheckIconUses(map, sheets);
 
     // White text on the label areas, composited over black (and lit, for additive cells).
     for (const LabelArea& area : kLabelAreas) {
@@ -232,7 +233,10 @@ void DataCheck::CheckArt(const std::string& cellMapText) {
         const bool icon = (c.sheet == "GUI/ingameUi" && c.name.rfind("unit_icon.", 0) == 0) ||
                           (c.sheet == "GUI/ButtonBits" && c.name.rfind("button_icon.", 0) == 0);
         const auto sheet = sheets.find(c.sheet);
-        if (icon && sheet != sheets.end()) masks.emplace_back(&c, IconMask(sheet->second, c));
+        if (!icon || sheet == sheets.end()) continue;
+        std::vector<std::uint8_t> mask = IconMask(sheet->second, c);
+        // An empty spare cell has no shape to be taken for another's.
+        if (std::find(mask.begin(), mask.end(), 1) != mask.end()) masks.emplace_back(&c, std::move(mask));
     }
     for (std::size_t i = 0; i < masks.size(); ++i) {
         for (std::size_t j = i + 1; j < masks.size(); ++j) {

@@ -12,6 +12,7 @@
 
 namespace artgen {
 struct CellMap;
+struct SheetPixels;
 }  // namespace artgen
 
 namespace engine {
@@ -110,6 +111,9 @@ private:
     // The cells the code cuts (button, unit and achievement icons, the button row's medals, both inline-icon
     // callbacks) equal the cell map's.
     void CheckCodeCells(const artgen::CellMap& map);
+    // Each icon cell a control, list row or text of the screens draws is in the map, not marked spare, and
+    // drawn in its sheet.
+    void CheckIconUses(const artgen::CellMap& map, const std::map<std::string, artgen::SheetPixels>& sheets);
     void CheckFonts();
     void CheckFit(const std::map<std::string, engine::FontMetrics>& fonts, const std::string& key,
                   const std::u16string& text);
