@@ -2,15 +2,20 @@
 // sound device, a temporary user folder and cache).
 //
 // Start-up: the program's start to its main menu's first frame, wall time, with a fresh shader cache and on a
-// second start with the cache the first one filled; the HLSL compiles of each start are a counter, and a second
-// start must show none.
+// second start with the cache the first one filled; the HLSL compiles and the SPIR-V translations of each
+// start are counters, and a second start must show none.
 //
 // Battle frames: a skirmish on the profile's map, full screen at 1024 x 768, filled up through the teams' own
-// spawn call until 40 units stand in view, then one iteration per frame of the main thread, timed from the walk
-// (the program draws while the walk waits). Argument 1 keeps a computer player of the enemy side planning on
-// its worker thread all the while, pass after pass, as the human side's view is drawn; argument 0 draws the
-// same view with no plan running. The counters give the median and 99th percentile frame in milliseconds; the
-// time column is the mean.
+// spawn call until the wanted units stand in view (40, or a crowd of up to 96 as in a battle of four armies), then
+// one iteration per frame of the main thread, 60 frames a repetition, timed from the walk (the program draws
+// while the walk waits). Argument planning 1 keeps a computer player of the enemy side planning on its
+// worker thread all the while, pass after pass, as the human side's view is drawn; 0 draws the same view
+// with no plan running. Argument pixels 0 draws the same frames with the graphics layer's record-only hook:
+// every draw is prepared and issued but llvmpipe shades no pixel, which splits a frame into the program's
+// and the layer's own work and the rasteriser's. The counters give the median and 99th percentile frame in
+// milliseconds (the time column is the mean), the CPU time per frame of the whole process (llvmpipe's
+// threads included) and of the program's main thread, and the draws per frame: all of them and those drawn
+// as clears and render-target changes (each pass binds its target).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -18,6 +23,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -35,8 +41,12 @@
 #include "game/teams/team.h"
 #include "game/teams/team_manager.h"
 #include "game/units/unit.h"
+#include "engine/render/graphics_device_hooks.h"
+#include "engine/render/graphics_device.h"
+#include "sys/gpu_device.h"
 #include "sys/gpu_test_hooks.h"
 #include "sys/hlsl_compiler.h"
+#include "sys/spirv_to_glsl.h"
 
 namespace {
 
@@ -45,10 +55,24 @@ using e2e::kSeconds;
 using e2e::ProgramDriver;
 
 constexpr int kUnitsInView = 40;
+// Four armies' worth of units in one view: the largest battle's crowd.
+constexpr int kCrowdInView = 96;
 // Frames drawn after the units are placed and before the timing: their models' first draws are behind them.
 constexpr int kSettleFrames = 30;
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// CPU seconds of the clock (the process's or the calling thread's).
+double CpuSeconds(clockid_t clock) {
+    timespec t{};
+    clock_gettime(clock, &t);
+    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+std::uint64_t DrawCalls(const sys::GpuDevice& gpu) {
+    return gpu.CallCount(sys::GpuCall::DrawPrimitive) + gpu.CallCount(sys::GpuCall::DrawIndexedPrimitive) +
+           gpu.CallCount(sys::GpuCall::DrawPrimitiveUP);
+}
 
 // The sample at the fraction (0..1) of the sorted samples, nearest rank.
 double Percentile(std::vector<double> samples, double fraction) {
@@ -75,6 +99,7 @@ void BM_StartToMainMenu(benchmark::State& state) {
     const bool second = state.range(0) != 0;
     const Display1024x768 display;
     std::uint64_t compiles = 0;
+    std::uint64_t translations = 0;
     for (auto _ : state) {
         ProgramDriver driver;
         driver.SetRasterisedFrameEvery(1);
@@ -84,12 +109,14 @@ void BM_StartToMainMenu(benchmark::State& state) {
         bool reached = false;
         Clock::time_point end;
         const std::uint64_t compilesBefore = sys::HlslCompileCount();
+        const std::uint64_t translationsBefore = sys::SpirvToGlslCount();
         const Clock::time_point start = Clock::now();
         driver.Run([&](ProgramDriver& d) {
             reached = d.WaitForState(game::kGameMainMenu, 60 * kSeconds);
             end = Clock::now();
         });
         compiles = sys::HlslCompileCount() - compilesBefore;
+        translations = sys::SpirvToGlslCount() - translationsBefore;
         if (!reached) {
             state.SkipWithError("the main menu did not show");
             return;
@@ -97,6 +124,7 @@ void BM_StartToMainMenu(benchmark::State& state) {
         state.SetIterationTime(Seconds(end - start));
     }
     state.counters["shader_compiles"] = static_cast<double>(compiles);
+    state.counters["shader_translations"] = static_cast<double>(translations);
 }
 BENCHMARK(BM_StartToMainMenu)->ArgName("second_start")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
@@ -243,6 +271,8 @@ private:
 
 void BM_BattleFrame(benchmark::State& state) {
     const bool planning = state.range(0) != 0;
+    const int wanted = static_cast<int>(state.range(1));
+    const bool pixels = state.range(2) != 0;
     std::vector<double> frames;
     const char* error = nullptr;
     int inView = 0;
@@ -250,16 +280,25 @@ void BM_BattleFrame(benchmark::State& state) {
     int height = 0;
     int passes = 0;
     double seconds = 0.0;
+    double processCpu = 0.0;
+    double mainCpuUsed = 0.0;
+    std::uint64_t draws = 0;
+    std::uint64_t clears = 0;
+    std::uint64_t targets = 0;
     const Display1024x768 display;
     ProgramDriver driver;
-    driver.SetRasterisedFrameEvery(1);
+    driver.SetRasterisedFrameEvery(pixels ? 1 : 1 << 30);
+    // The main thread's CPU time, read on that thread after every frame.
+    std::atomic<double> mainCpu{0.0};
+    driver.SetFrameCheck([&mainCpu] { mainCpu.store(CpuSeconds(CLOCK_THREAD_CPUTIME_ID)); });
     driver.Run([&](ProgramDriver& d) {
         if (!e2e::StartSkirmish(d)) {
             error = "the skirmish did not start";
             return;
         }
-        if (!FillView(d, kUnitsInView)) {
-            error = "40 units do not fit in the view";
+        // The crowd is as many as the view holds, up to its count; 40 must fit.
+        if (!FillView(d, wanted) && wanted <= kUnitsInView) {
+            error = "the units do not fit in the view";
             return;
         }
         d.Frames(kSettleFrames);
@@ -270,7 +309,7 @@ void BM_BattleFrame(benchmark::State& state) {
             error = "the view is not 1024 x 768";
             return;
         }
-        d.DumpPng(e2e::Png("battle_frame"));
+        if (pixels) d.DumpPng(e2e::Png(wanted > kUnitsInView ? "battle_frame_crowd" : "battle_frame"));
 
         std::unique_ptr<PlanningBeside> plan;
         if (planning) {
@@ -282,6 +321,13 @@ void BM_BattleFrame(benchmark::State& state) {
                 return;
             }
         }
+        d.Frames(1);
+        const sys::GpuDevice& gpu = *engine::GetGraphicsDevice()->Device();
+        const std::uint64_t drawsBefore = DrawCalls(gpu);
+        const std::uint64_t clearsBefore = gpu.CallCount(sys::GpuCall::Clear);
+        const std::uint64_t targetsBefore = gpu.CallCount(sys::GpuCall::SetRenderTarget);
+        const double mainBefore = mainCpu.load();
+        const double processBefore = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
         const Clock::time_point loopStart = Clock::now();
         for (auto _ : state) {
             const Clock::time_point start = Clock::now();
@@ -291,6 +337,11 @@ void BM_BattleFrame(benchmark::State& state) {
             frames.push_back(frame * 1000.0);
         }
         seconds = Seconds(Clock::now() - loopStart);
+        processCpu = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - processBefore;
+        mainCpuUsed = mainCpu.load() - mainBefore;
+        draws = DrawCalls(gpu) - drawsBefore;
+        clears = gpu.CallCount(sys::GpuCall::Clear) - clearsBefore;
+        targets = gpu.CallCount(sys::GpuCall::SetRenderTarget) - targetsBefore;
         if (plan) {
             passes = plan->Passes();
             plan->Stop(d);
@@ -300,14 +351,29 @@ void BM_BattleFrame(benchmark::State& state) {
         state.SkipWithError(error);
         return;
     }
+    const double count = frames.empty() ? 1.0 : static_cast<double>(frames.size());
     state.counters["median_ms"] = Percentile(frames, 0.5);
     state.counters["p99_ms"] = Percentile(frames, 0.99);
+    state.counters["process_cpu_ms"] = 1000.0 * processCpu / count;
+    state.counters["main_cpu_ms"] = 1000.0 * mainCpuUsed / count;
+    state.counters["draws"] = static_cast<double>(draws) / count;
+    state.counters["clears"] = static_cast<double>(clears) / count;
+    state.counters["targets"] = static_cast<double>(targets) / count;
     state.counters["units_in_view"] = inView;
     state.counters["width"] = width;
     state.counters["height"] = height;
     // Planning passes the worker finished per second of the timed frames.
     if (planning) state.counters["passes_per_s"] = seconds > 0.0 ? passes / seconds : 0.0;
 }
-BENCHMARK(BM_BattleFrame)->ArgName("planning")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+// 60 frames a repetition, so that the 99th percentile is not the slowest frame alone.
+BENCHMARK(BM_BattleFrame)
+    ->ArgNames({"planning", "units", "pixels"})
+    ->Args({0, kUnitsInView, 1})
+    ->Args({1, kUnitsInView, 1})
+    ->Args({0, kCrowdInView, 1})
+    ->Args({0, kCrowdInView, 0})
+    ->Iterations(60)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -128,6 +128,9 @@ public:
     // From SPIR-V words made by CompileHlsl (or the shader cache): translated to GLSL and compiled.
     GpuVertexShader* CreateVertexShader(std::span<const std::uint32_t> words);
     GpuPixelShader* CreatePixelShader(std::span<const std::uint32_t> words);
+    // From GLSL this layer translated before (kept by the shader cache): compiled only.
+    GpuVertexShader* CreateVertexShaderFromGlsl(GlslShader glsl);
+    GpuPixelShader* CreatePixelShaderFromGlsl(GlslShader glsl);
 
     GpuResult SetVertexDeclaration(GpuVertexDeclaration* declaration);
     GpuResult SetStreamSource(std::uint32_t stream, GpuVertexBuffer* buffer, std::uint32_t offset,
@@ -228,6 +231,7 @@ private:
 
     // Drawing (gpu_device_draw.cpp).
     GpuShader* CreateShader(std::span<const std::uint32_t> words, ShaderStage stage);
+    GpuShader* MakeShader(GlslShader glsl, ShaderStage stage);
     // Framebuffer, program, registers and attributes for a draw; false when the draw cannot happen. With an
     // immediate stride, stream 0 is the streaming buffer at offset 0. Only an instanced draw steps the
     // stream-1 attributes per instance; every other draw reads them per vertex.

@@ -116,9 +116,15 @@ GpuShader* GpuDevice::CreateShader(std::span<const std::uint32_t> words, ShaderS
     if (GpuHooks().TakeFailure(vertex ? GpuCreateKind::VertexShader : GpuCreateKind::PixelShader)) return nullptr;
     SpirvToGlslResult translated = SpirvToGlsl(words, stage);
     if (!translated.Ok()) return nullptr;
-    if (!GlslCompiles(vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER, translated.shader.text)) return nullptr;
-    if (vertex) return new GpuVertexShader(this, std::move(translated.shader));
-    return new GpuPixelShader(this, std::move(translated.shader));
+    return MakeShader(std::move(translated.shader), stage);
+}
+
+GpuShader* GpuDevice::MakeShader(GlslShader glsl, ShaderStage stage) {
+    const bool vertex = stage == ShaderStage::Vertex;
+    if (glsl.reflection.stage != stage) return nullptr;
+    if (!GlslCompiles(vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER, glsl.text)) return nullptr;
+    if (vertex) return new GpuVertexShader(this, std::move(glsl));
+    return new GpuPixelShader(this, std::move(glsl));
 }
 
 GpuVertexShader* GpuDevice::CreateVertexShader(std::span<const std::uint32_t> words) {
@@ -129,6 +135,18 @@ GpuVertexShader* GpuDevice::CreateVertexShader(std::span<const std::uint32_t> wo
 GpuPixelShader* GpuDevice::CreatePixelShader(std::span<const std::uint32_t> words) {
     Count(GpuCall::CreatePixelShader);
     return static_cast<GpuPixelShader*>(CreateShader(words, ShaderStage::Pixel));
+}
+
+GpuVertexShader* GpuDevice::CreateVertexShaderFromGlsl(GlslShader glsl) {
+    Count(GpuCall::CreateVertexShader);
+    if (GpuHooks().TakeFailure(GpuCreateKind::VertexShader)) return nullptr;
+    return static_cast<GpuVertexShader*>(MakeShader(std::move(glsl), ShaderStage::Vertex));
+}
+
+GpuPixelShader* GpuDevice::CreatePixelShaderFromGlsl(GlslShader glsl) {
+    Count(GpuCall::CreatePixelShader);
+    if (GpuHooks().TakeFailure(GpuCreateKind::PixelShader)) return nullptr;
+    return static_cast<GpuPixelShader*>(MakeShader(std::move(glsl), ShaderStage::Pixel));
 }
 
 GpuShader::GpuShader(GpuDevice* device, GlslShader glsl) : GpuResource(device, true), glsl_(std::move(glsl)) {}

@@ -1,6 +1,7 @@
 #include "sys/spirv_to_glsl.h"
 
 #include <algorithm>
+#include <atomic>
 #include <set>
 
 #include <spirv_cross_c.h>
@@ -351,7 +352,14 @@ SpirvToGlslResult Translate(std::span<const std::uint32_t> words, ShaderStage st
 
 }  // namespace
 
+namespace {
+std::atomic<std::uint64_t> g_translateCount{0};
+}  // namespace
+
+std::uint64_t SpirvToGlslCount() { return g_translateCount.load(std::memory_order_relaxed); }
+
 SpirvToGlslResult SpirvToGlsl(std::span<const std::uint32_t> words, ShaderStage stage) {
+    g_translateCount.fetch_add(1, std::memory_order_relaxed);
     SpirvToGlslResult result = Translate(words, stage);
     if (!result.Ok()) result.shader = GlslShader{};
     return result;

@@ -64,6 +64,10 @@ struct SpirvToGlslResult {
 
 SpirvToGlslResult SpirvToGlsl(std::span<const std::uint32_t> words, ShaderStage stage);
 
+// How many times SpirvToGlsl ran in this process (all threads): a start whose shaders all come from the
+// cache's translated text runs it never.
+std::uint64_t SpirvToGlslCount();
+
 // CompileHlsl followed by SpirvToGlsl. When the back end fails on the plain words (not a refusal), the text is
 // compiled once more with the legalising optimiser. `words` receives the words the GLSL was made from.
 SpirvToGlslResult TranslateHlsl(std::string_view text, ShaderStage stage, std::vector<std::uint32_t>* words = nullptr);

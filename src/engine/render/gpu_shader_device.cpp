@@ -39,6 +39,28 @@ std::unique_ptr<PixelShader> GpuShaderDevice::CreatePixelShader(std::span<const 
     return std::make_unique<OwnedPixelShader>(shader);
 }
 
+const sys::GlslShader* GpuShaderDevice::TranslatedText(const VertexShader& shader) const {
+    return &static_cast<const OwnedVertexShader&>(shader).Shader()->Glsl();
+}
+
+const sys::GlslShader* GpuShaderDevice::TranslatedText(const PixelShader& shader) const {
+    return &static_cast<const OwnedPixelShader&>(shader).Shader()->Glsl();
+}
+
+std::unique_ptr<VertexShader> GpuShaderDevice::CreateVertexShaderFromText(const sys::GlslShader& glsl) {
+    if (device_ == nullptr) return nullptr;
+    sys::GpuVertexShader* shader = device_->CreateVertexShaderFromGlsl(glsl);
+    if (shader == nullptr) return nullptr;
+    return std::make_unique<OwnedVertexShader>(shader);
+}
+
+std::unique_ptr<PixelShader> GpuShaderDevice::CreatePixelShaderFromText(const sys::GlslShader& glsl) {
+    if (device_ == nullptr) return nullptr;
+    sys::GpuPixelShader* shader = device_->CreatePixelShaderFromGlsl(glsl);
+    if (shader == nullptr) return nullptr;
+    return std::make_unique<OwnedPixelShader>(shader);
+}
+
 sys::GpuVertexShader* GpuShaderDevice::GpuShader(VertexShader* shader) {
     return shader != nullptr ? static_cast<OwnedVertexShader*>(shader)->Shader() : nullptr;
 }

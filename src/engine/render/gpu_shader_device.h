@@ -25,6 +25,10 @@ public:
 
     std::unique_ptr<VertexShader> CreateVertexShader(std::span<const std::uint32_t> words) override;
     std::unique_ptr<PixelShader> CreatePixelShader(std::span<const std::uint32_t> words) override;
+    const sys::GlslShader* TranslatedText(const VertexShader& shader) const override;
+    const sys::GlslShader* TranslatedText(const PixelShader& shader) const override;
+    std::unique_ptr<VertexShader> CreateVertexShaderFromText(const sys::GlslShader& glsl) override;
+    std::unique_ptr<PixelShader> CreatePixelShaderFromText(const sys::GlslShader& glsl) override;
     // Shaders must come from this adapter.
     void SetVertexShader(VertexShader* shader) override;
     void SetPixelShader(PixelShader* shader) override;

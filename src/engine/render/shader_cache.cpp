@@ -19,17 +19,38 @@ std::unique_ptr<Shader> CompileFresh(std::string_view text, sys::ShaderStage sta
     return create(words);
 }
 
-template <typename Shader, typename Create>
-std::unique_ptr<Shader> CompileWithCache(std::string_view text, sys::ShaderStage stage, Create create) {
+// The device's translated text of the shader, kept beside its words; nothing when the device keeps none.
+template <typename Shader>
+void KeepTranslatedText(ShaderDevice& device, const Shader& shader, const std::string& textPath) {
+    if (const sys::GlslShader* glsl = device.TranslatedText(shader)) {
+        WriteShaderCacheBytes(textPath, EncodeTranslatedText(*glsl));
+    }
+}
+
+template <typename Shader, typename Create, typename CreateFromText>
+std::unique_ptr<Shader> CompileWithCache(ShaderDevice& device, std::string_view text, sys::ShaderStage stage,
+                                         Create create, CreateFromText createFromText) {
     const std::string path = ShaderCacheFilePath(text, stage);
+    const std::string textPath = TranslatedTextCachePath(path);
     bool hadFile = false;
+    std::vector<std::uint8_t> bytes;
     if (!path.empty()) {
-        std::vector<std::uint8_t> bytes;
+        if (ReadShaderCacheFile(textPath, bytes)) {
+            sys::GlslShader glsl;
+            if (AcceptTranslatedTextBytes(bytes, stage, glsl)) {
+                if (std::unique_ptr<Shader> shader = createFromText(glsl)) return shader;
+            }
+            // Damaged, or refused by this device: the words below make the text again (or nothing does).
+            std::remove(textPath.c_str());
+        }
         hadFile = ReadShaderCacheFile(path, bytes);
         if (hadFile) {
             const std::vector<std::uint32_t> words = AcceptShaderCacheBytes(bytes, stage);
             if (!words.empty()) {
-                if (std::unique_ptr<Shader> shader = create(words)) return shader;
+                if (std::unique_ptr<Shader> shader = create(words)) {
+                    KeepTranslatedText(device, *shader, textPath);
+                    return shader;
+                }
             }
         }
     }
@@ -48,7 +69,7 @@ std::unique_ptr<Shader> CompileWithCache(std::string_view text, sys::ShaderStage
         return nullptr;
     }
     // An unwritable cache leaves the shader usable; the next run compiles again.
-    WriteShaderCacheFile(path, words);
+    if (WriteShaderCacheFile(path, words)) KeepTranslatedText(device, *shader, textPath);
     return shader;
 }
 
@@ -56,14 +77,16 @@ std::unique_ptr<Shader> CompileWithCache(std::string_view text, sys::ShaderStage
 
 std::unique_ptr<VertexShader> CompileVertexShader(ShaderDevice& device, std::string_view text) {
     return CompileWithCache<VertexShader>(
-        text, sys::ShaderStage::Vertex,
-        [&device](std::span<const std::uint32_t> words) { return device.CreateVertexShader(words); });
+        device, text, sys::ShaderStage::Vertex,
+        [&device](std::span<const std::uint32_t> words) { return device.CreateVertexShader(words); },
+        [&device](const sys::GlslShader& glsl) { return device.CreateVertexShaderFromText(glsl); });
 }
 
 std::unique_ptr<PixelShader> CompilePixelShader(ShaderDevice& device, std::string_view text) {
     return CompileWithCache<PixelShader>(
-        text, sys::ShaderStage::Pixel,
-        [&device](std::span<const std::uint32_t> words) { return device.CreatePixelShader(words); });
+        device, text, sys::ShaderStage::Pixel,
+        [&device](std::span<const std::uint32_t> words) { return device.CreatePixelShader(words); },
+        [&device](const sys::GlslShader& glsl) { return device.CreatePixelShaderFromText(glsl); });
 }
 
 }  // namespace engine

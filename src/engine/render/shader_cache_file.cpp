@@ -62,9 +62,13 @@ bool ReadShaderCacheFile(const std::string& path, std::vector<std::uint8_t>& byt
 }
 
 bool WriteShaderCacheFile(const std::string& path, std::span<const std::uint32_t> words) {
-    if (path.empty() || CreateShaderCacheFolder() != 1) return false;
     std::vector<std::uint8_t> bytes(words.size() * 4);
     for (std::size_t i = 0; i < words.size(); ++i) StoreU32(bytes.data() + 4 * i, words[i]);
+    return WriteShaderCacheBytes(path, bytes);
+}
+
+bool WriteShaderCacheBytes(const std::string& path, std::span<const std::uint8_t> bytes) {
+    if (path.empty() || CreateShaderCacheFolder() != 1) return false;
     FileStream stream;
     const WideString target(path.c_str());
     if (stream.Open(target, target, FileStreamBase::kModeWrite) != 1) return false;

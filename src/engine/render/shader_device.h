@@ -5,6 +5,10 @@
 #include <memory>
 #include <span>
 
+namespace sys {
+struct GlslShader;
+}  // namespace sys
+
 namespace engine {
 
 // Shader objects of the device. The owner destroys them; a shader must not be destroyed while it is bound.
@@ -25,6 +29,12 @@ public:
     // A shader from SPIR-V words of the matching stage; null when the device refuses them.
     virtual std::unique_ptr<VertexShader> CreateVertexShader(std::span<const std::uint32_t> words) = 0;
     virtual std::unique_ptr<PixelShader> CreatePixelShader(std::span<const std::uint32_t> words) = 0;
+    // A device that translates the words to GLSL can hand out the text it made (for the shader cache to keep)
+    // and make a shader from such a text again without translating. One that cannot gives null to both.
+    virtual const sys::GlslShader* TranslatedText(const VertexShader&) const { return nullptr; }
+    virtual const sys::GlslShader* TranslatedText(const PixelShader&) const { return nullptr; }
+    virtual std::unique_ptr<VertexShader> CreateVertexShaderFromText(const sys::GlslShader&) { return nullptr; }
+    virtual std::unique_ptr<PixelShader> CreatePixelShaderFromText(const sys::GlslShader&) { return nullptr; }
     // Null unbinds.
     virtual void SetVertexShader(VertexShader* shader) = 0;
     virtual void SetPixelShader(PixelShader* shader) = 0;

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "engine/core/vector.h"
 #include "game/battle/hex_coord.h"
@@ -138,9 +139,12 @@ private:
     void RemoveBits(HexCoord hex, std::uint16_t bits);
     // Adds `add` to every tile holding any of `having`.
     void AddBitsWhere(std::uint16_t having, std::uint16_t add);
-    // The attack-range fill behind FloodAttackRange and FloodRangeMarks, best-first from the start.
+    // The attack-range fill behind FloodAttackRange and FloodRangeMarks, best-first from the start. With a
+    // list given, the index of every tile whose step or bits it wrote is added to it (some more than once).
     void AttackFill(HexCoord start, int startStep, int minimum, int maximum, int firingLevel, const MapUnit* unit,
-                    bool withTargets);
+                    bool withTargets, std::vector<int>* written = nullptr);
+    // FilterLineOfSight on one tile.
+    void FilterTileLineOfSight(const engine::Vec3& eye, std::uint16_t bit, int index);
     // The best-first movement fill behind FloodMoveBudget and FloodMoveIgnoringUnits.
     void MoveFill(HexCoord hex, const MapUnit& unit, float budget, bool blockByUnits);
     bool MayEnterPastUnits(HexCoord from, HexCoord to, const MapUnit& mover) const;

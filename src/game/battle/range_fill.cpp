@@ -25,6 +25,9 @@ int HeightBonus(int firingLevel, int tileLevel) {
     return firingLevel > tileLevel ? (firingLevel - tileLevel) / 2 : 0;
 }
 
+// The hex of a tile index (HexTileIndex backwards).
+HexCoord HexOfTileIndex(int index) { return MakeHexCoord(index / kMapRows, index % kMapRows); }
+
 }  // namespace
 
 // A tile is taken up at the smallest step any chain of reachable tiles gives it, tiles of one step before
@@ -33,7 +36,7 @@ int HeightBonus(int firingLevel, int tileLevel) {
 // taken up a second time at its smallest step on the way back; that visit is the one that stays. This is
 // the outcome of following every path of neighbours in turn, each tile once instead of once per path.
 void HexMap::AttackFill(HexCoord start, int startStep, int minimum, int maximum, int firingLevel, const MapUnit* unit,
-                        bool withTargets) {
+                        bool withTargets, std::vector<int>* written) {
     struct Visit {
         HexCoord hex;
         int step;
@@ -78,6 +81,7 @@ void HexMap::AttackFill(HexCoord start, int startStep, int minimum, int maximum,
         takenInFill[slot] = fill;
         takenAtStep[slot] = step;
         marks->rangeStep = static_cast<std::uint8_t>(step > 255 ? 255 : step);
+        if (written != nullptr) written->push_back(index);
 
         MapUnit* target = nullptr;
         Structure* structure = nullptr;
@@ -151,20 +155,26 @@ void HexMap::FilterLineOfSight(const MapUnit& unit, std::optional<HexCoord> from
     for (int r = 0; r < kMapRows; ++r) {
         for (int c = 0; c < kMapColumns; ++c) {
             const HexCoord hex = MakeHexCoord(c, r);
-            if (!IsValidHex(hex)) continue;
-            TileMarks& marks = marks_[HexTileIndex(hex)];
-            if ((marks.markBits & bit) == 0 || (marks.markBits & kMarkSightClear) != 0) continue;
-            const MapUnit* standing = context_->FindMapUnitAt(hex);
-            if (standing != nullptr && standing->IsDoor()) continue;
-            engine::Vec3 target;
-            GetSurfacePoint(target, hex);
-            target.y += 0.5f;
-            if (HasLineOfSight(eye, target)) {
-                marks.markBits = static_cast<std::uint16_t>(marks.markBits | kMarkSightClear);
-            } else {
-                marks.markBits = static_cast<std::uint16_t>(marks.markBits & ~bit);
-            }
+            if (IsValidHex(hex)) FilterTileLineOfSight(eye, bit, HexTileIndex(hex));
         }
+    }
+}
+
+// A marked tile the eye sees keeps its bit and is marked seen, so that later eyes skip it; one it does not
+// see loses the bit. Each tile's outcome depends on its own marks only, so the tiles may go in any order.
+void HexMap::FilterTileLineOfSight(const engine::Vec3& eye, std::uint16_t bit, int index) {
+    TileMarks& marks = marks_[static_cast<std::size_t>(index)];
+    if ((marks.markBits & bit) == 0 || (marks.markBits & kMarkSightClear) != 0) return;
+    const HexCoord hex = HexOfTileIndex(index);
+    const MapUnit* standing = context_->FindMapUnitAt(hex);
+    if (standing != nullptr && standing->IsDoor()) return;
+    engine::Vec3 target;
+    GetSurfacePoint(target, hex);
+    target.y += 0.5f;
+    if (HasLineOfSight(eye, target)) {
+        marks.markBits = static_cast<std::uint16_t>(marks.markBits | kMarkSightClear);
+    } else {
+        marks.markBits = static_cast<std::uint16_t>(marks.markBits & ~bit);
     }
 }
 
@@ -173,6 +183,9 @@ void HexMap::FilterAttackTargets(const MapUnit& unit, bool marksOnly) {
     const bool engineer = unit.GetType() == UT_ENGINEER;
     const std::uint16_t mask = engineer ? (kMarkEngineerExt | kMarkEngineer) : (kMarkAttackExt | kMarkAttack);
     const bool human = context_->GetTeamControl(unit.GetTeamKind()) == kControlHuman;
+    // A unit on an unmarked tile loses its target mark. Clearing a mark no unit holds changes nothing, so
+    // with no unit marked the units there are not looked up (the look-up is what costs, tile by tile).
+    const bool anyTargetMarked = targetMarking_ && context_->CountTargetMarkedUnits() > 0;
     for (int r = 0; r < kMapRows; ++r) {
         for (int c = 0; c < kMapColumns; ++c) {
             const HexCoord hex = MakeHexCoord(c, r);
@@ -180,7 +193,7 @@ void HexMap::FilterAttackTargets(const MapUnit& unit, bool marksOnly) {
             TileMarks& marks = marks_[HexTileIndex(hex)];
             const HexTile& tile = tiles_[HexTileIndex(hex)];
             if ((marks.markBits & mask) == 0) {
-                MapUnit* standing = targetMarking_ ? context_->FindMapUnitAt(hex) : nullptr;
+                MapUnit* standing = anyTargetMarked ? context_->FindMapUnitAt(hex) : nullptr;
                 if (standing != nullptr) standing->SetTargetMark(false, &unit);
                 continue;
             }
@@ -229,18 +242,47 @@ void HexMap::MarkThreatRange(const MapUnit& unit) {
     AddBitsWhere(kMarkAttack, kMarkThreatAttack);
     AddBitsWhere(kMarkEngineer, kMarkThreatEngineer);
 
+    // The fill from each tile the unit can reach starts on a grid with no steps and none of the two range
+    // bits, as the first one does. A fill writes those only on the tiles it lists, so the next one clears
+    // just these; the line-of-sight filter and the folding of the bits look at them only, as every other
+    // tile lacks the bits they act on. The last fill's steps stay on the grid.
     if (budget > 0.0f) {
+        const UnitParams* params = context_ != nullptr ? context_->GetUnitParams(unit.GetType()) : nullptr;
+        const bool sight = params != nullptr && params->lineOfSight != 0;
+        const std::uint16_t bit = RangeBit(&unit);
+        thread_local std::vector<int> written;
+        bool first = true;
         for (int r = 0; r < kMapRows; ++r) {
             for (int c = 0; c < kMapColumns; ++c) {
                 const HexCoord hex = MakeHexCoord(c, r);
                 if (!IsValidHex(hex) || (marks_[HexTileIndex(hex)].markBits & kMarkMove) == 0) continue;
-                ClearRangeSteps();
-                ClearMarkBits(kAttackOrEngineer);
-                FloodRangeMarks(hex, 0, minimum, maximum, tiles_[HexTileIndex(hex)].level, &unit);
+                if (first) {
+                    ClearRangeSteps();
+                    ClearMarkBits(kAttackOrEngineer);
+                    first = false;
+                } else {
+                    for (const int index : written) {
+                        TileMarks& marks = marks_[static_cast<std::size_t>(index)];
+                        marks.rangeStep = 0;
+                        marks.markBits = static_cast<std::uint16_t>(marks.markBits & ~kAttackOrEngineer);
+                    }
+                }
+                written.clear();
+                AttackFill(hex, 0, minimum, maximum, tiles_[HexTileIndex(hex)].level, &unit, false, &written);
                 RemoveBits(hex, kAttackOrEngineer);
-                FilterLineOfSight(unit, hex);
-                AddBitsWhere(kMarkAttack, kMarkAttackExt);
-                AddBitsWhere(kMarkEngineer, kMarkEngineerExt);
+                engine::Vec3 eye;
+                if (sight) {
+                    GetLevelPoint(eye, hex);
+                    eye.y += 0.5f;
+                }
+                for (const int index : written) {
+                    if (sight) FilterTileLineOfSight(eye, bit, index);
+                    TileMarks& marks = marks_[static_cast<std::size_t>(index)];
+                    std::uint16_t bits = marks.markBits;
+                    if ((bits & kMarkAttack) != 0) bits = static_cast<std::uint16_t>(bits | kMarkAttackExt);
+                    if ((bits & kMarkEngineer) != 0) bits = static_cast<std::uint16_t>(bits | kMarkEngineerExt);
+                    marks.markBits = bits;
+                }
             }
         }
     }

@@ -237,6 +237,143 @@ TEST_F(ShaderCache, BuiltinShadersAreBuiltOnceAndOnlyForKindsOneToEleven) {
     EXPECT_EQ(counters.pixelRequests, 0u);  // built-in pixel shaders are bound by their users
 }
 
+void ExpectSameText(const sys::GlslShader& a, const sys::GlslShader& b) {
+    EXPECT_EQ(a.text, b.text);
+    EXPECT_EQ(a.reflection.stage, b.reflection.stage);
+    ASSERT_EQ(a.reflection.constants.size(), b.reflection.constants.size());
+    for (std::size_t i = 0; i < a.reflection.constants.size(); ++i) {
+        EXPECT_EQ(a.reflection.constants[i].name, b.reflection.constants[i].name);
+        EXPECT_EQ(a.reflection.constants[i].firstRegister, b.reflection.constants[i].firstRegister);
+        EXPECT_EQ(a.reflection.constants[i].registerCount, b.reflection.constants[i].registerCount);
+    }
+    ASSERT_EQ(a.reflection.samplers.size(), b.reflection.samplers.size());
+    for (std::size_t i = 0; i < a.reflection.samplers.size(); ++i) {
+        EXPECT_EQ(a.reflection.samplers[i].name, b.reflection.samplers[i].name);
+        EXPECT_EQ(a.reflection.samplers[i].samplerRegister, b.reflection.samplers[i].samplerRegister);
+    }
+    for (const auto& [x, y] : {std::pair(&a.reflection.inputs, &b.reflection.inputs),
+                               std::pair(&a.reflection.outputs, &b.reflection.outputs)}) {
+        ASSERT_EQ(x->size(), y->size());
+        for (std::size_t i = 0; i < x->size(); ++i) {
+            EXPECT_EQ((*x)[i].semantic, (*y)[i].semantic);
+            EXPECT_EQ((*x)[i].glslType, (*y)[i].glslType);
+            EXPECT_EQ((*x)[i].components, (*y)[i].components);
+            EXPECT_EQ((*x)[i].isInteger, (*y)[i].isInteger);
+            EXPECT_EQ((*x)[i].location, (*y)[i].location);
+        }
+    }
+}
+
+// A translating device's text is kept beside the words; the next start hands it back to the device with no
+// compile and no words, for both stages.
+TEST_F(ShaderCache, TheTranslatedTextIsKeptAndTakenBackWithoutCompiling) {
+    device.keepsTexts = true;
+    ASSERT_NE(CompilePixelShader(device, kPixelText), nullptr);
+    ASSERT_NE(CompileVertexShader(device, kVertexText), nullptr);
+    const std::string pixelPath = ShaderCacheFilePath(kPixelText, ShaderStage::Pixel);
+    const std::string vertexPath = ShaderCacheFilePath(kVertexText, ShaderStage::Vertex);
+    const std::string pixelText = TranslatedTextCachePath(pixelPath);
+    EXPECT_EQ(pixelText.substr(0, pixelText.size() - 4), pixelPath.substr(0, pixelPath.size() - 4));
+    EXPECT_EQ(pixelText.substr(pixelText.size() - 4), ".pst");
+    EXPECT_EQ(TranslatedTextCachePath(vertexPath).substr(pixelText.size() - 4), ".vst");
+    const sys::GlslShader pixelGlsl = rendertest::TextOfWords(Compiled(kPixelText, ShaderStage::Pixel), ShaderStage::Pixel);
+    sys::GlslShader read;
+    ASSERT_TRUE(AcceptTranslatedTextBytes(ReadAll(pixelText), ShaderStage::Pixel, read));
+    ExpectSameText(read, pixelGlsl);
+    EXPECT_FALSE(AcceptTranslatedTextBytes(ReadAll(pixelText), ShaderStage::Vertex, read));
+    EXPECT_TRUE(read.text.empty());
+
+    RecordingShaderDevice nextStart;
+    nextStart.keepsTexts = true;
+    const std::uint64_t before = sys::HlslCompileCount();
+    std::unique_ptr<PixelShader> pixel = CompilePixelShader(nextStart, kPixelText);
+    ASSERT_NE(pixel, nullptr);
+    ASSERT_NE(CompileVertexShader(nextStart, kVertexText), nullptr);
+    EXPECT_EQ(sys::HlslCompileCount() - before, 0u);
+    EXPECT_TRUE(nextStart.pixelCreates.empty());
+    EXPECT_TRUE(nextStart.vertexCreates.empty());
+    EXPECT_EQ(nextStart.pixelTextCreates, std::vector<std::string>{pixelGlsl.text});
+    EXPECT_EQ(nextStart.vertexTextCreates.size(), 1u);
+    ExpectSameText(*nextStart.TranslatedText(*pixel), pixelGlsl);
+
+    // A device that keeps no text writes none and takes the words.
+    RecordingShaderDevice plain;
+    const std::string other = std::string(kPixelText) + " ";
+    ASSERT_NE(CompilePixelShader(plain, other), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(TranslatedTextCachePath(ShaderCacheFilePath(other, ShaderStage::Pixel))));
+    ASSERT_NE(CompilePixelShader(plain, kPixelText), nullptr);
+    EXPECT_EQ(plain.pixelCreates.size(), 2u);
+}
+
+// A text file that cannot be used is replaced from the words file: no compile, the device gets the words
+// once, and the file then holds the text again. So is one the device refuses.
+TEST_F(ShaderCache, DamagedOrRefusedTextFilesAreRemadeFromTheWords) {
+    const Words words = Compiled(kPixelText, ShaderStage::Pixel);
+    const std::vector<std::uint8_t> valid = EncodeTranslatedText(rendertest::TextOfWords(words, ShaderStage::Pixel));
+    const auto flipped = [&valid](std::size_t at) {
+        std::vector<std::uint8_t> bytes = valid;
+        bytes[at] ^= 0x01;
+        return bytes;
+    };
+    std::vector<std::uint8_t> longer = valid;
+    longer.push_back(0);
+    std::vector<std::uint8_t> vertexFile = valid;
+    vertexFile[8] = 0;  // the stage
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+    };
+    const Case cases[] = {
+        {"empty", {}},
+        {"header only in part", {valid.begin(), valid.begin() + 19}},
+        {"wrong magic", flipped(0)},
+        {"another layout version", flipped(4)},
+        {"the vertex stage", vertexFile},
+        {"wrong body length", flipped(12)},
+        {"wrong checksum", flipped(16)},
+        {"a byte of the body changed", flipped(valid.size() - 3)},
+        {"truncated", {valid.begin(), valid.begin() + static_cast<long>(valid.size() - 6)}},
+        {"a byte too many", longer},
+    };
+    const std::string path = ShaderCacheFilePath(kPixelText, ShaderStage::Pixel);
+    const std::string textPath = TranslatedTextCachePath(path);
+    WriteAll(path, Bytes(words));
+    device.keepsTexts = true;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sys::GlslShader read;
+        EXPECT_FALSE(AcceptTranslatedTextBytes(c.bytes, ShaderStage::Pixel, read));
+        WriteAll(textPath, c.bytes);
+        device.pixelCreates.clear();
+        device.pixelTextCreates.clear();
+        const std::uint64_t before = sys::HlslCompileCount();
+        EXPECT_NE(CompilePixelShader(device, kPixelText), nullptr);
+        EXPECT_EQ(sys::HlslCompileCount() - before, 0u);
+        EXPECT_TRUE(device.pixelTextCreates.empty());
+        EXPECT_EQ(device.pixelCreates, std::vector<Words>{words});
+        EXPECT_EQ(ReadAll(textPath), valid);
+    }
+
+    // Refused: tried once, then the words; the file is written again from them.
+    device.refusedTexts.push_back(rendertest::TextOfWords(words, ShaderStage::Pixel).text);
+    device.pixelCreates.clear();
+    device.pixelTextCreates.clear();
+    EXPECT_NE(CompilePixelShader(device, kPixelText), nullptr);
+    EXPECT_EQ(device.pixelTextCreates.size(), 1u);
+    EXPECT_EQ(device.pixelCreates, std::vector<Words>{words});
+    EXPECT_EQ(ReadAll(textPath), valid);
+
+    // A text file whose words file is damaged too: one compile, and both files are good again.
+    device.refusedTexts.clear();
+    WriteAll(textPath, flipped(16));
+    WriteAll(path, {1, 2, 3, 4});
+    const std::uint64_t before = sys::HlslCompileCount();
+    EXPECT_NE(CompilePixelShader(device, kPixelText), nullptr);
+    EXPECT_EQ(sys::HlslCompileCount() - before, 1u);
+    EXPECT_EQ(ReadAll(path), Bytes(words));
+    EXPECT_EQ(ReadAll(textPath), valid);
+}
+
 // A second start with fresh managers loads every shader from the cache: no compile, the same words.
 TEST_F(ShaderCache, TheSecondStartCompilesNothing) {
     const auto buildAll = [](RecordingShaderDevice& target) {
