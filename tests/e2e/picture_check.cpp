@@ -12,6 +12,8 @@ namespace {
 
 // A column is covered when its band and its backdrop differ by more than this (red + green + blue, 0..765).
 constexpr int kCoveredDifference = 30;
+// A frame line is this much brighter than the backdrop above it (red + green + blue).
+constexpr int kFrameStep = 90;
 // Of a control's columns, at least this share covered (a slider's thumb and back hide some of its track).
 constexpr double kButtonCoverage = 0.7;
 constexpr double kTrackCoverage = 0.5;
@@ -54,6 +56,8 @@ double ColumnMean(const Picture& picture, int x, Rows rows) {
 struct Look {
     Rows band;
     Rows backdrop;
+    // The rows where a button's plate has its top edge (none for a slider).
+    Rows edge;
     bool Usable() const { return !band.Empty() && !backdrop.Empty(); }
 };
 
@@ -69,6 +73,7 @@ Look LookAt(const Picture& picture, const PictureControl& control) {
         return look;
     }
     look.band = Clip(picture, middle - 20, middle + 20);
+    look.edge = Clip(picture, r.y - 1, r.y + 8);
     if (r.y - 8 >= 0) {
         look.backdrop = Clip(picture, r.y - 8, r.y - 3);
     } else if (r.y + r.height + 8 < picture.height) {
@@ -78,7 +83,13 @@ Look LookAt(const Picture& picture, const PictureControl& control) {
 }
 
 bool Covered(const Picture& picture, const Look& look, int x) {
-    return std::abs(ColumnMean(picture, x, look.band) - ColumnMean(picture, x, look.backdrop)) > kCoveredDifference;
+    const double backdrop = ColumnMean(picture, x, look.backdrop);
+    if (std::abs(ColumnMean(picture, x, look.band) - backdrop) > kCoveredDifference) return true;
+    // A plate as dark as the backdrop still shows its frame: a bright line along its top edge.
+    for (int y = look.edge.top; y <= look.edge.bottom; ++y) {
+        if (Sum(picture.At(x, y)) - backdrop > kFrameStep) return true;
+    }
+    return false;
 }
 
 // The share of the control's columns that its art covers; columns off the screen count as uncovered.
@@ -174,7 +185,7 @@ std::vector<std::string> CheckPicture(const Picture& picture, const std::vector<
             }
             continue;
         }
-        if (coverage < kButtonCoverage) {
+        if (!control.dimmed && coverage < kButtonCoverage) {
             findings.push_back(control.name + ": its art covers " + Percent(coverage) + " of its place");
         }
         if (control.labelled && LabelPixels(picture, r) < kLabelPixels) {

@@ -4,7 +4,8 @@
 //
 // The check reads the picture's pixels where the controls are and compares each control's band (the rows
 // through its middle) with the backdrop just above the control, column by column: a column whose band differs
-// from its backdrop is covered by the control's art. So it needs no knowledge of the art itself:
+// from its backdrop, or (for a plate as dark as the backdrop) that shows a bright frame line along the
+// control's top edge, is covered by the control's art. So it needs no knowledge of the art itself:
 // - a control whose art is not over most of its place, or whose art reaches a screen edge that its place
 //   does not reach, was drawn somewhere else (past the edge);
 // - a labelled button shows a label when its middle rows hold text pixels, clearly brighter than the plate
@@ -37,6 +38,7 @@ struct PictureControl {
     engine::IntRect rect;  // on the screen
     ControlKind kind = ControlKind::kButton;
     bool labelled = false;  // a button with a label text to show
+    bool dimmed = false;    // disabled: its art is drawn grey, too dark to tell from the backdrop
 };
 
 // One line for each fault seen; empty for a picture that looks right.

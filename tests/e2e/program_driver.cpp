@@ -429,6 +429,7 @@ std::vector<PictureControl> ProgramDriver::ShownControls() const {
             PictureControl control;
             control.name = "zone " + std::to_string(id) + " control " + std::to_string(c->GetId());
             control.rect = c->ScreenRect(window.x, window.y);
+            control.dimmed = c->GetDisabled() != 0;
             if (c->GetType() == engine::kControlSlider) {
                 control.kind = ControlKind::kSlider;
             } else if (c->GetType() == engine::kControlButton && c->GetText().Length() > 0) {
