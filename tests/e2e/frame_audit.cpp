@@ -82,6 +82,7 @@ std::vector<std::string> FrameAudit::Findings() const {
         std::lock_guard<std::mutex> lock(mutex_);
         findings = findings_;
     }
+    for (const std::string& finding : driver_.PictureFindings()) findings.push_back("picture " + finding);
     std::istringstream errors(driver_.Stderr());
     std::set<std::string> reported;
     for (std::string line; std::getline(errors, line);) {

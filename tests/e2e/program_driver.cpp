@@ -405,12 +405,61 @@ void ProgramDriver::TapKey(SDL_Keycode key) {
     Frames(2);
 }
 
+bool ProgramDriver::OpeningsEnded() const {
+    if (screens_ == nullptr) return true;
+    for (int id = 0; id < game::kZoneIdCount; ++id) {
+        const auto* titled = dynamic_cast<const game::TitledZone*>(Zones().Get(static_cast<game::ZoneId>(id)));
+        if (titled != nullptr && titled->IsShown() && (!titled->IsFullyOpen() || titled->OpeningGrow() != 0)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<PictureControl> ProgramDriver::ShownControls() const {
+    std::vector<PictureControl> controls;
+    if (screens_ == nullptr) return controls;
+    constexpr int kHidden = 2;
+    for (int id = 0; id < game::kZoneIdCount; ++id) {
+        const game::Zone* zone = Zones().Get(static_cast<game::ZoneId>(id));
+        if (zone == nullptr || !zone->IsShown() || zone->GetWindow() == nullptr) continue;
+        const engine::IntRect window = zone->GetWindow()->ScreenRect();
+        for (const engine::DialogControl* c = zone->GetWindow()->FirstControl(); c != nullptr; c = c->Next()) {
+            if (c->GetDisabled() == kHidden) continue;
+            PictureControl control;
+            control.name = "zone " + std::to_string(id) + " control " + std::to_string(c->GetId());
+            control.rect = c->ScreenRect(window.x, window.y);
+            control.dimmed = c->GetDisabled() != 0;
+            if (c->GetType() == engine::kControlSlider) {
+                control.kind = ControlKind::kSlider;
+            } else if (c->GetType() == engine::kControlButton && c->GetText().Length() > 0) {
+                // Unlabelled buttons are icon plates, slot buttons or areas of their screen drawn by it.
+                control.labelled = true;
+            } else {
+                continue;
+            }
+            controls.push_back(control);
+        }
+    }
+    return controls;
+}
+
 bool ProgramDriver::DumpPng(const std::string& path) {
+    WaitFor([this] { return OpeningsEnded(); }, 2 * kFramesPerSecond);
+    const std::vector<PictureControl> controls = ShownControls();
     dumpPath_ = path;
     // The program waits for the walk's turn to end: the hook is the walk's to set until then.
     sys::GpuHooks().recordDrawsOnly = false;
     Frames(1);
-    return dumpWritten_;
+    if (!dumpWritten_) return false;
+    Picture picture;
+    const std::string name = std::filesystem::path(path).filename().string();
+    if (!ReadPicture(path, picture)) {
+        pictureFindings_.push_back(name + ": the picture cannot be read back");
+        return true;
+    }
+    for (const std::string& finding : CheckPicture(picture, controls)) pictureFindings_.push_back(name + ": " + finding);
+    return true;
 }
 
 std::string ProgramDriver::Stderr() const {

@@ -15,7 +15,9 @@
 #include <mutex>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "e2e/picture_check.h"
 #include "engine/core/int_rect.h"
 #include "game/battle/hex_coord.h"
 #include "game/screens/zone_registry.h"
@@ -98,8 +100,12 @@ public:
     void TapKey(SDL_Keycode key);
 
     // Writes the main render target as PNG to the file (from the walk; done by the program's thread after
-    // the next frame). False when it cannot be written.
+    // the next frame). False when it cannot be written. A titled screen still opening is first let finish its
+    // buttons' opening enlargement, so that the picture shows them at their size with their labels. The
+    // picture is then checked (picture_check.h) against the controls of the screens shown.
     bool DumpPng(const std::string& path);
+    // What the checks of the pictures written so far found, each line naming its picture.
+    const std::vector<std::string>& PictureFindings() const { return pictureFindings_; }
 
     // A check run on the program's thread after every frame, its GL context current, before the walk's turn
     // (empty: none). Set it before Run; it stays for later runs.
@@ -117,6 +123,10 @@ private:
     // Until the computer player's planning pass in flight, if any, has its result.
     void WaitForPlanning() const;
     void Push(SDL_Event& event);
+    // No shown titled screen is still enlarging its buttons.
+    bool OpeningsEnded() const;
+    // The labelled buttons and the sliders of the shown screens, where they are on the screen.
+    std::vector<PictureControl> ShownControls() const;
 
     testsupport::TempFolder folder_;
     std::string oldData_;
@@ -139,6 +149,7 @@ private:
     int rasterisedEvery_ = kRasterisedFrameEvery;
     std::string dumpPath_;
     bool dumpWritten_ = false;
+    std::vector<std::string> pictureFindings_;
 
     game::Game* game_ = nullptr;
     game::RunningScreens* screens_ = nullptr;

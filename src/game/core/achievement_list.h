@@ -57,6 +57,11 @@ public:
 
     // The profile whose bits hold what is earned; null until the profile exists.
     void SetProfile(PlayerProfile* profile) { profile_ = profile; }
+    // The popup's heading and title fonts, which exist only once the start-up loading made them.
+    void SetFonts(engine::BitmapFont* mainFont, engine::BitmapFont* smallFont) {
+        services_.mainFont = mainFont;
+        services_.smallFont = smallFont;
+    }
 
     void LoadTexts() override;
     void Unlock(int id) override { TryUnlock(id); }

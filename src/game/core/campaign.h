@@ -82,6 +82,11 @@ public:
     static constexpr int kTextOffsetX = 315;
     static constexpr int kTextWidth = 386;
     static constexpr int kPanelSize = 512;
+    // Where the frame ("GUI/CampaignBack") has its text panel and its top bar, from its top-left corner.
+    static constexpr int kTextPanelX = 520;
+    static constexpr int kTextPanelY = 130;
+    static constexpr int kTitleY = 45;
+    static constexpr int kTitleAlignment = 6 | 0x20;  // centred both ways
     static constexpr int kViewWidth = 416;
     static constexpr int kViewHeight = 364;
     static constexpr int kPictureSize = 1024;

@@ -234,10 +234,14 @@ void Campaign::DrawMapText(engine::RenderTargetBase& target, double now) {
     for (int line = 0; line < wrapped_.GetLineCount(); ++line) {
         wrapped_.SetLineValue(line, LineColour(line, now - selectedAt_));
     }
-    if (services_.menuFont != nullptr && wrapped_.GetLineCount() > 0) {
-        const int x = screenWidth_ / 2 + kTextOffsetX - kPanelSize + 10;
-        const int y = screenHeight_ / 2 + kMapSize - kPanelSize;
-        services_.menuFont->DrawLines(target, y, wrapped_, 0, x);
+    if (services_.menuFont == nullptr) return;
+    // The text stands in the frame's own panel, right of the map view (the layout values would put it over the
+    // map), and the campaign's name in the frame's top bar.
+    const int left = screenWidth_ / 2 - kFrameWidth / 2;
+    const int top = screenHeight_ / 2 - kFrameHeight / 2;
+    services_.menuFont->Draw(target, listedName_, screenWidth_ / 2, top + kTitleY, kTitleAlignment);
+    if (wrapped_.GetLineCount() > 0) {
+        services_.menuFont->DrawLines(target, top + kTextPanelY, wrapped_, 0, left + kTextPanelX);
     }
 }
 

@@ -167,6 +167,13 @@ void CoreServices::Fill(GameParts& parts) {
              resources_.LoadIconSheets();
              return true;
          }},
+        // The fonts exist from the first start-up step on: the engine's dialogs and the achievement popup
+        // take theirs here.
+        {"the dialog and popup fonts", [this] {
+             engine::SetDialogFont(resources_.GetFont(GameFont::kMain));
+             achievements_.SetFonts(resources_.GetFont(GameFont::kMain), resources_.GetFont(GameFont::kTiny));
+             return true;
+         }},
         {"the sounds", [this] {
              sound_.Load();
              return true;

@@ -27,11 +27,8 @@ void DrawWrapped(const ScreenServices& services, const engine::WideString& text,
     engine::BitmapFont* font = services.Font(FontId::kMain);
     if (font == nullptr) return;
     engine::TextWrap wrap;
-    wrap.Wrap(*font, text, width);
-    const int spacing = font->GetLineSpacing();
-    for (int i = 0; i < wrap.GetLineCount(); ++i) {
-        DrawScreenText(services, FontId::kMain, Prefixed("@C[4]", wrap.GetLine(i)), x, y + i * spacing, kAlignLeft);
-    }
+    wrap.Wrap(*font, Prefixed("@C[4]", text), width);
+    DrawTextLines(services, FontId::kMain, wrap, x, y, kAlignLeft);
 }
 
 }  // namespace

@@ -107,10 +107,7 @@ void BattleDialog::DrawPanelAndPicture(ZoneWindow& window) {
 }
 
 void BattleDialog::DrawCentredLines(const engine::TextWrap& lines, FontId font, int x, int y) {
-    const int spacing = LineSpacing(Services(), font);
-    for (int i = 0; i < lines.GetLineCount(); ++i) {
-        DrawScreenText(Services(), font, lines.GetLine(i), x, y + i * spacing, kAlignCentre);
-    }
+    DrawTextLines(Services(), font, lines, x, y, kAlignCentre);
 }
 
 void BattleDialog::DrawWrappedCentred(const engine::WideString& text, FontId font, int width, int x, int y) {

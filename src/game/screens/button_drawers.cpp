@@ -25,9 +25,9 @@ constexpr int kThumbIcon = 19;
 // A rectangle of the size whose centre is (cx, cy).
 engine::IntRect CentredOn(int cx, int cy, int w, int h) { return {cx - w / 2, cy - h / 2, w, h}; }
 
-// The rectangle drawn right to left: the same place with a negative width.
+// The rectangle drawn right to left. A negative width flips the art but still covers x to x + |width|, so the
+// left edge stays where it is.
 engine::IntRect Mirrored(engine::IntRect rect) {
-    rect.x += rect.width;
     rect.width = -rect.width;
     return rect;
 }
@@ -118,10 +118,12 @@ void DrawSliderControl(const ScreenServices& services, const engine::Slider& sli
     const engine::IntRect& thumb = slider.GetThumbRect();
     DrawArt(services, kArtButtonBits, ButtonIconRect(kThumbIcon),
             CentredOn(dialogX + thumb.x + thumb.width / 2, centreY, kIconSize, kIconSize));
+    // The texts stand at the track's far end from the back, aligned inwards so that they read over the track.
     const int labelX = mirrored ? track.x : track.x + track.width;
+    const int labelAlign = mirrored ? kAlignLeft : kAlignRight;
     DrawScreenText(services, FontId::kMain, Prefixed("@C[4]", slider.GetText()), labelX, track.y - 10,
-                   kAlignRight | kAlignBottom);
-    DrawScreenText(services, FontId::kMain, slider.GetTooltip(), labelX, track.y + 66, kAlignRight);
+                   labelAlign | kAlignBottom);
+    DrawScreenText(services, FontId::kMain, slider.GetTooltip(), labelX, track.y + 66, labelAlign);
 }
 
 void DrawHudButton(const ScreenServices& services, const engine::DialogControl& control, const engine::IntRect& rect,

@@ -65,12 +65,8 @@ void DrawDescription(const ScreenServices& services, const ZoneWindow& window, c
     text.UnescapeNewlines();
     if (engine::BitmapFont* font = services.Font(FontId::kMain)) {
         engine::TextWrap wrap;
-        wrap.Wrap(*font, text, kTextWidth);
-        const int spacing = font->GetLineSpacing();
-        for (int i = 0; i < wrap.GetLineCount(); ++i) {
-            DrawScreenText(services, FontId::kMain, Prefixed("@C[4]", wrap.GetLine(i)), panel.x + 20,
-                           panel.y + 30 + i * spacing, kAlignLeft);
-        }
+        wrap.Wrap(*font, Prefixed("@C[4]", text), kTextWidth);
+        DrawTextLines(services, FontId::kMain, wrap, panel.x + 20, panel.y + 30, kAlignLeft);
     }
     DrawArt(services, kArtUiBits, {0, 0, panel.width, panel.height}, panel);
 }

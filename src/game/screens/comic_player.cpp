@@ -255,10 +255,8 @@ void ComicPlayer::DrawPicture(const Picture& picture) {
     engine::IntRect destination{static_cast<int>(picture.position.x - w / 2.0f),
                                 static_cast<int>(picture.position.y - h * 0.75f), static_cast<int>(w),
                                 static_cast<int>(h)};
-    if (picture.mirrored) {
-        destination.x += destination.width;
-        destination.width = -destination.width;
-    }
+    // A negative width flips the picture about its own middle: it still covers x to x + |width|.
+    if (picture.mirrored) destination.width = -destination.width;
     DrawImage(services_, texture, {0, 0, width, height}, destination, kOpaqueWhite, kBlendAlpha);
 }
 
@@ -268,7 +266,8 @@ void ComicPlayer::DrawBubble() {
     const int x = services_.ScreenWidth() / 2 - kBubbleWidth / 2;
     const int y = services_.ScreenHeight() - 40 - kBubbleHeight;
     engine::IntRect bubble{x, y, kBubbleWidth, kBubbleHeight};
-    if (speechSide_ == 0) bubble = {x + kBubbleWidth - 1, y, -kBubbleWidth, kBubbleHeight};
+    // The right speaker's bubble is flipped, its tail pointing the other way, one pixel further left.
+    if (speechSide_ == 0) bubble = {x - 1, y, -kBubbleWidth, kBubbleHeight};
     const std::uint32_t bubbleColour = (static_cast<std::uint32_t>(alpha) << 24) | 0x00FFFFFFu;
     DrawArt(services_, kArtZoomer, kBubbleSource, bubble, bubbleColour, kBlendAlpha);
 
@@ -283,7 +282,8 @@ void ComicPlayer::DrawBubble() {
         // The first line selects entry 1 and the rest draw in entry 0: both carry the line's colour.
         font->SetColour(0, colour);
         font->SetColour(1, colour);
-        DrawScreenText(services_, FontId::kComic, speech_.GetLine(j), x + 20, y + 64 + j * spacing, kAlignLeft);
+        DrawScreenText(services_, FontId::kComic, speech_.GetLine(j), bubble.x + 20, y + 64 + j * spacing,
+                       kAlignLeft);
     }
     font->SetColour(0, kOpaqueWhite);
     font->SetColour(1, saved);

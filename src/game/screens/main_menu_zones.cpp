@@ -121,11 +121,7 @@ void GameTypeZone::DrawMenuContents(ZoneWindow& window) {
     const engine::IntRect dialog = window.GetRect();
     panel.x += dialog.x;
     panel.y += dialog.y;
-    const int spacing = LineSpacing(services, FontId::kMain);
-    for (int i = 0; i < description_.GetLineCount(); ++i) {
-        DrawScreenText(services, FontId::kMain, description_.GetLine(i), panel.x + 20, panel.y + 30 + i * spacing,
-                       kAlignLeft);
-    }
+    DrawTextLines(services, FontId::kMain, description_, panel.x + 20, panel.y + 30, kAlignLeft);
     DrawArt(services, kArtUiBits, {0, 0, panel.width, panel.height}, panel);
 }
 

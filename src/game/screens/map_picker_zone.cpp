@@ -146,10 +146,7 @@ void MapPickerZone::DrawMenuContents(ZoneWindow& window) {
     if (engine::BitmapFont* font = services.Font(FontId::kMain)) {
         lines.Wrap(*font, Prefixed("@C[4]", current_.subtitle), kTextBlockWidth);
     }
-    const int spacing = LineSpacing(services, FontId::kMain);
-    for (int i = 0; i < lines.GetLineCount(); ++i) {
-        DrawScreenText(services, FontId::kMain, lines.GetLine(i), w.x + 40, w.y + 390 + i * spacing, kAlignLeft);
-    }
+    DrawTextLines(services, FontId::kMain, lines, w.x + 40, w.y + 390, kAlignLeft);
 }
 
 bool DrawMapThumbnail(const ScreenServices& services, const MapInfo& map, const engine::IntRect& window) {

@@ -1,11 +1,14 @@
 #include "game/screens/program_screens.h"
 
+#include <string>
+
 #include "engine/platform/engine_root.h"
 #include "engine/render/render_target.h"
 #include "game/core/core_services.h"
 #include "game/core/game.h"
 #include "game/core/string_table.h"
 #include "game/screens/flow_zones.h"
+#include "game/screens/map_picker_zone.h"
 
 namespace game {
 
@@ -59,6 +62,14 @@ void RunningScreens::AttachCoreServices(CoreServices& core) {
     services_.profile = profile_.get();
     services_.achievements = achievements_.get();
     services_.sound = sound_.get();
+    // A saved skirmish or pass-and-play game names its map by the title the map picker lists it under.
+    core.Profile().SetMapTitleLookup([this](const std::string& folder) {
+        const MapPickerZone* picker = FindMapPicker(services_);
+        const engine::WideString title = picker != nullptr ? picker->GetMapTitle(folder) : engine::WideString();
+        if (title.Length() > 0) return std::string(title.GetNarrow());
+        const std::size_t slash = folder.find_last_of("/\\");
+        return slash == std::string::npos ? folder : folder.substr(slash + 1);
+    });
 }
 
 // The screens' font ids follow the order start-up loads the game's fonts in.

@@ -167,12 +167,8 @@ void SaveLoadZone::DrawMenuContents(ZoneWindow& window) {
     panel.y += window.GetRect().y + 70;
     if (engine::BitmapFont* font = services.Font(FontId::kMain)) {
         engine::TextWrap wrap;
-        wrap.Wrap(*font, help_, panel.width - 40);
-        const int spacing = font->GetLineSpacing();
-        for (int i = 0; i < wrap.GetLineCount(); ++i) {
-            DrawScreenText(services, FontId::kMain, Prefixed("@C[4]", wrap.GetLine(i)), panel.x + 20,
-                           panel.y + 40 + i * spacing, kAlignLeft);
-        }
+        wrap.Wrap(*font, Prefixed("@C[4]", help_), panel.width - 40);
+        DrawTextLines(services, FontId::kMain, wrap, panel.x + 20, panel.y + 40, kAlignLeft);
     }
     DrawArt(services, kArtUiBits, {0, 400, panel.width, panel.height}, panel);
 }

@@ -3,9 +3,29 @@
 #include <string>
 
 #include "engine/gui/bitmap_font.h"
+#include "engine/gui/text_markup.h"
 #include "engine/render/render_target.h"
 
 namespace game {
+namespace {
+
+// The colour entry in force after the text, starting from the given one (-1: none chosen yet).
+int ColourAfter(const engine::WideString& text, int colour) {
+    const std::u16string_view view(text.Data(), text.Length());
+    for (std::size_t i = 0; i < view.size();) {
+        if (view[i] != u'@') {
+            ++i;
+            continue;
+        }
+        const engine::MarkupCode code = engine::ReadMarkup(view, i);
+        if (code.kind == engine::MarkupKind::kMalformed || code.length == 0) break;
+        if (code.kind == engine::MarkupKind::kColour) colour = code.value;
+        i += code.length;
+    }
+    return colour;
+}
+
+}  // namespace
 
 void DrawImage(const ScreenServices& services, std::uint32_t texture, const engine::IntRect& source,
                const engine::IntRect& destination, std::uint32_t colour, int blend) {
@@ -41,6 +61,22 @@ void DrawScreenText(const ScreenServices& services, FontId font, const engine::W
     engine::BitmapFont* f = services.Font(font);
     if (f != nullptr && services.target != nullptr) {
         f->Draw(*services.target, text, x, y, static_cast<std::uint32_t>(alignment));
+    }
+}
+
+void DrawTextLines(const ScreenServices& services, FontId font, const engine::TextWrap& lines, int x, int y,
+                   int alignment) {
+    const int spacing = LineSpacing(services, font);
+    int colour = -1;
+    for (int i = 0; i < lines.GetLineCount(); ++i) {
+        const engine::WideString& line = lines.GetLine(i);
+        if (colour < 0) {
+            DrawScreenText(services, font, line, x, y + i * spacing, alignment);
+        } else {
+            const std::string code = "@C[" + std::to_string(colour) + "]";
+            DrawScreenText(services, font, Prefixed(code.c_str(), line), x, y + i * spacing, alignment);
+        }
+        colour = ColourAfter(line, colour);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "engine/core/int_rect.h"
 #include "engine/core/wide_string.h"
+#include "engine/gui/text_wrap.h"
 #include "engine/render/render_device.h"
 #include "game/screens/screen_services.h"
 
@@ -37,6 +38,11 @@ void DrawImageCentred(const ScreenServices& services, std::uint32_t texture, int
 // Draws the text with the font at (x, y) by the alignment flags; the observer hears it first.
 void DrawScreenText(const ScreenServices& services, FontId font, const engine::WideString& text, int x, int y,
                     int alignment);
+// The lines of a wrapped text one under the other from (x, y), by the font's line spacing. A colour code stays in
+// force from the line it stands on to the lines after it, as in the unbroken text, so that a text prefixed with
+// "@C[4]" shows every line in that colour.
+void DrawTextLines(const ScreenServices& services, FontId font, const engine::TextWrap& lines, int x, int y,
+                   int alignment);
 // The markup prefix followed by the text.
 engine::WideString Prefixed(const char* prefix, const engine::WideString& text);
 // "%i" of the value as a text.

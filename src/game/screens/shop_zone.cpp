@@ -401,12 +401,8 @@ void ShopZone::DrawInformation(const engine::IntRect& panel) {
     text.UnescapeNewlines();
     if (engine::BitmapFont* font = services.Font(FontId::kMain)) {
         engine::TextWrap wrap;
-        wrap.Wrap(*font, text, panel.width - 40);
-        const int spacing = font->GetLineSpacing();
-        for (int i = 0; i < wrap.GetLineCount(); ++i) {
-            DrawScreenText(services, FontId::kMain, Prefixed("@C[4]", wrap.GetLine(i)), panel.x + 20,
-                           panel.y + 130 + i * spacing, kAlignLeft);
-        }
+        wrap.Wrap(*font, Prefixed("@C[4]", text), panel.width - 40);
+        DrawTextLines(services, FontId::kMain, wrap, panel.x + 20, panel.y + 130, kAlignLeft);
     }
     DrawArt(services, kArtUiBits, kPanelFrame, panel);
 }

@@ -41,14 +41,17 @@ void UnitPanel::Draw() {
     DrawArt(services_, kArtIngameUi, UnitIconRect(type), At(x0 + 6, y0 + 6, kIconFrame), colour);
     engine::WideString name;
     UnitTypeName(name, type);
-    DrawScreenText(services_, FontId::kMain, name, x0 + 68, y0 + 24, kAlignLeft);
+    // The name and the passenger line stand on their y, as on a baseline, so that the name ends above the
+    // ammunition pips below it (which start 10 px lower) and the passenger line above the fuel pips.
+    DrawScreenText(services_, FontId::kMain, name, x0 + 68, y0 + 24, kAlignLeft | kAlignBottom);
 
     // A passenger id that finds no unit shows no passenger line.
     const Unit* passenger = unit_->GetPassengerId() != 0 ? unit_->GetPassenger() : nullptr;
     if (passenger != nullptr) {
         engine::WideString passengerName;
         UnitTypeName(passengerName, passenger->GetType());
-        DrawScreenText(services_, FontId::kMain, Prefixed("@C[4]+", passengerName), x0 + 78, y0 + 48, kAlignLeft);
+        DrawScreenText(services_, FontId::kMain, Prefixed("@C[4]+", passengerName), x0 + 78, y0 + 48,
+                       kAlignLeft | kAlignBottom);
     } else {
         DrawAmmo(*unit_, x0, y0);
     }

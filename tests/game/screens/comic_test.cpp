@@ -163,6 +163,7 @@ TEST_F(ComicTest, PicturesSlideInFromBeyondTheEdgesAndTheLeftOneIsMirrored) {
     ASSERT_EQ(lady.size(), 1u);
     const int size = static_cast<int>(512 * 0.85f);
     EXPECT_EQ(general[0].destination.width, -size);
+    EXPECT_EQ(general[0].destination.x, static_cast<int>(440.0f - 512 * 0.85f / 2.0f)) << "flipped in place";
     EXPECT_EQ(lady[0].destination.width, size);
     EXPECT_EQ(lady[0].destination.x, static_cast<int>(840.0f - 512 * 0.85f / 2.0f));
     EXPECT_EQ(lady[0].blend, game::kBlendAlpha);
@@ -198,8 +199,10 @@ TEST_F(ComicTest, SpeakersGrowAndShrinkAndTheBubbleFollowsTheSide) {
     player.Draw();
     bubbles = recorder.ImagesOf("GUI/Zoomer", {0, 800, 502, 166});
     ASSERT_EQ(bubbles.size(), 1u);
-    EXPECT_EQ(bubbles[0].destination, (engine::IntRect{480 - 251 + 501, 640 - 40 - 166, -502, 166}));
-    EXPECT_NE(recorder.FindText("No String"), nullptr);
+    EXPECT_EQ(bubbles[0].destination, (engine::IntRect{480 - 251 - 1, 640 - 40 - 166, -502, 166}))
+        << "flipped, one pixel further left";
+    ASSERT_NE(recorder.FindText("No String"), nullptr);
+    EXPECT_EQ(recorder.FindText("No String")->x, 480 - 251 - 1 + 20);
     EXPECT_EQ(recorder.FindText("Game text"), nullptr);
 
     // The wait comic's line is the game's own text.

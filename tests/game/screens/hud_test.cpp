@@ -399,6 +399,8 @@ TEST_F(UnitPanelTest, ReadyMarkPassengerAndTheNameLine) {
     EXPECT_EQ(recorder.ImagesOf("GUI/ingameUi", readyMark).size(), 1u);
     ASSERT_NE(recorder.FindText("text UT_GRUNT"), nullptr);
     EXPECT_EQ(recorder.FindText("text UT_GRUNT")->y, 528 + 24);
+    // The name stands on its y (its glyphs above it), so it ends before the ammunition pips start at y0 + 34.
+    EXPECT_EQ(recorder.FindText("text UT_GRUNT")->alignment, game::kAlignLeft | game::kAlignBottom);
     EXPECT_EQ(recorder.ImagesOf("GUI/ingameUi", game::UnitIconRect(game::UT_GRUNT)).size(), 1u);
     DrawPanel(engineer);
     EXPECT_TRUE(recorder.ImagesOf("GUI/ingameUi", readyMark).empty());
@@ -409,6 +411,8 @@ TEST_F(UnitPanelTest, ReadyMarkPassengerAndTheNameLine) {
     DrawPanel(apc);
     ASSERT_NE(recorder.FindText("+text UT_GRUNT"), nullptr);
     EXPECT_EQ(recorder.FindText("+text UT_GRUNT")->colourEntry, 4);
+    EXPECT_EQ(recorder.FindText("+text UT_GRUNT")->y, 528 + 48);
+    EXPECT_EQ(recorder.FindText("+text UT_GRUNT")->alignment, game::kAlignLeft | game::kAlignBottom);
 }
 
 TEST_F(UnitPanelTest, APassengerThatIsNoUnitShowsNoPassengerLine) {

@@ -177,6 +177,45 @@ TEST(ZoneLayout, RectanglesOfTheBase) {
     EXPECT_EQ(game::InsetRect({10, 20, 100, 50}, 4), (IntRect{12, 22, 96, 46}));
 }
 
+// A colour code keeps its colour on the lines the wrap broke off after it, until another code.
+TEST_F(ScreenTest, WrappedLinesKeepTheColourInForce) {
+    struct Case {
+        const char* name;
+        const char* text;
+        std::vector<int> entries;  // the colour entry of each drawn line
+    };
+    // The synthetic font sets glyphs 5 to 7 px apart: 60 px holds one of these words a line.
+    const Case cases[] = {
+        {"prefix on every line", "@C[4]alpha bravo charlie", {4, 4, 4}},
+        {"code mid-text", "alpha @C[3]bravo charlie", {0, 3, 3}},
+        {"later code wins", "@C[4]alpha bravo @C[1]charlie delta", {4, 4, 1, 1}},
+        {"no code", "alpha bravo", {0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        engine::TextWrap lines;
+        lines.Wrap(*ui.Font(game::FontId::kMain), engine::WideString(c.text), 60);
+        ASSERT_EQ(lines.GetLineCount(), static_cast<int>(c.entries.size()));
+        recorder.Clear();
+        game::DrawTextLines(ui, game::FontId::kMain, lines, 100, 50, game::kAlignLeft);
+        const auto texts = recorder.Of("text");
+        ASSERT_EQ(texts.size(), c.entries.size());
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            EXPECT_EQ(texts[i].colourEntry, c.entries[i]) << i;
+            EXPECT_EQ(texts[i].x, 100);
+            EXPECT_EQ(texts[i].y, 50 + 12 * static_cast<int>(i)) << "one line spacing apart";
+        }
+    }
+    // A literal "@" is no colour code: the next line starts without one.
+    engine::TextWrap literal;
+    literal.Wrap(*ui.Font(game::FontId::kMain), engine::WideString("@@C[4]x bravo"), 60);
+    ASSERT_EQ(literal.GetLineCount(), 2);
+    recorder.Clear();
+    game::DrawTextLines(ui, game::FontId::kMain, literal, 0, 0, game::kAlignLeft);
+    ASSERT_EQ(recorder.Of("text").size(), 2u);
+    EXPECT_EQ(recorder.Of("text")[1].raw, "bravo");
+}
+
 TEST_F(ScreenTest, PanelPictureIsDrawnAtSixTenthsCentredInThePanel) {
     const std::uint32_t picture = loader.Add("Maps/Thumb", 400, 200);
     game::DrawPanelPicture(ui, picture, {490, 100, 426, 372});
@@ -212,7 +251,7 @@ TEST_F(ScreenTest, MenuButtonLooksByState) {
         {"pressed", true, false, 0, false, left, 0, {88, 103, 380, 108}, 2, 0xFFFFFFFF, "Go", 160, 0x20, 4},
         {"highlighted", false, false, 0, true, left, 0, {88, 103, 380, 108}, 2, 0xFFFFFFFF, "Go", 160, 0x20, 4},
         {"disabled", false, true, 1, false, left, 0, {86, 101, 384, 112}, 1, 0xFF808080, "Go", 160, 0x20, 3},
-        {"mirrored", false, false, 0, false, right, 0, {874, 101, -384, 112}, 1, 0xFFFFFFFF, "Go", 800, 0x22, 0},
+        {"mirrored", false, false, 0, false, right, 0, {490, 101, -384, 112}, 1, 0xFFFFFFFF, "Go", 800, 0x22, 0},
         {"growing", false, false, 0, false, left, 9, {82, 97, 392, 120}, 1, 0xFFFFFFFF, nullptr, 0, 0, 0},
     };
     ui.art[game::kArtButtonBits] = loader.Load("GUI/ButtonBits");
@@ -291,7 +330,7 @@ TEST_F(ScreenTest, CampaignMapSliderAndComicButtons) {
     game::DrawCampaignMapButton(ui, button, {440, 490, 300, 110});
     const auto pressed = recorder.ImagesOf("GUI/ButtonBits", {682, 0, 300, 112});
     ASSERT_EQ(pressed.size(), 2u);
-    EXPECT_EQ(pressed[0].destination, (engine::IntRect{738, 493, -296, 108}));
+    EXPECT_EQ(pressed[0].destination, (engine::IntRect{442, 493, -296, 108}));
     EXPECT_EQ(recorder.FindText("Go")->colourEntry, 0);
 
     // The comic button: the back lit when pressed and the icon on it.
@@ -319,6 +358,22 @@ TEST_F(ScreenTest, CampaignMapSliderAndComicButtons) {
     EXPECT_EQ(recorder.FindText("Volume")->y, 190);
     ASSERT_NE(recorder.FindText("80"), nullptr);
     EXPECT_EQ(recorder.FindText("80")->y, 266);
+
+    // A right-column slider (the settings screen's music volume): the track runs from the rect's left edge to
+    // 430 px right of it, flipped, with the back and icon at its right end, inside the 960 px screen.
+    recorder.Clear();
+    slider->SetDisabled(0);
+    game::DrawSliderControl(ui, *slider, {490, 100, 320, 110}, 0);
+    const auto mirroredTrack = recorder.ImagesOf("GUI/ButtonBits", {122, 502, 430, 50});
+    ASSERT_EQ(mirroredTrack.size(), 1u);
+    EXPECT_EQ(mirroredTrack[0].destination, (engine::IntRect{490, 130, -430, 50}));
+    const auto backs = recorder.ImagesOf("GUI/ButtonBits", {0, 0, 114, 110});
+    ASSERT_EQ(backs.size(), 1u);
+    EXPECT_EQ(backs[0].destination, (engine::IntRect{806, 100, 114, 110}));
+    ASSERT_NE(recorder.FindText("80"), nullptr);
+    EXPECT_EQ(recorder.FindText("80")->x, 490);
+    EXPECT_EQ(recorder.FindText("80")->y, 196);
+    EXPECT_EQ(recorder.FindText("80")->alignment, game::kAlignLeft) << "the value reads over the track";
 }
 
 TEST_F(ScreenTest, SaveSlotButtonReadsItsFieldsWithinTheirSizes) {
