@@ -13,33 +13,16 @@ using scenegl::SceneRenderTest;
 
 constexpr std::uint32_t kBoxColour = 0xFFD04020u;
 
-class SceneViewFrustumTest : public SceneRenderTest {
-protected:
-    // Places the camera the way a game does between frames, touching nothing but its matrix, then builds the
-    // queue and renders it.
-    std::vector<std::uint8_t> RenderTurnedTo(const Matrix44& camera) {
-        root->UpdateWorldMatrix();
-        view.GetViewTransform().SetMatrix(camera);
-        queue->Build(&camera);
-        target->Begin(kClearColour);
-        target->RenderScene(queue.get(), &view);
-        target->End();
-        std::vector<std::uint8_t> pixels;
-        EXPECT_TRUE(Gpu().ReadSurfaceRgba8(target->ColourSurface(target->CurrentIndex()), pixels));
-        return pixels;
-    }
-};
+using SceneViewFrustumTest = SceneRenderTest;
 
 TEST_F(SceneViewFrustumTest, AViewTurnedSinceItsLastFrameDrawsWhatItNowFaces) {
     AddBox({{-1.0f, -1.0f, 9.0f}, {1.0f, 1.0f, 11.0f}}, kBoxColour, 0);
     // A first frame looking away from the box: nothing of it is drawn.
     const Matrix44 away = LookFrom({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, -10.0f});
-    view.GetViewTransform().SetMatrix(away);
-    view.UpdateFrustum();
-    std::vector<std::uint8_t> picture = RenderTurnedTo(away);
+    std::vector<std::uint8_t> picture = Render(away);
     ASSERT_EQ(view.GetVisibleList(0)->Count(), 0);
     // Turned round to face it: the box's entry is visible and its pixels are drawn.
-    picture = RenderTurnedTo(LookFrom({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 10.0f}));
+    picture = Render(LookFrom({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 10.0f}), false);
     EXPECT_EQ(view.GetVisibleList(0)->Count(), 1);
     EXPECT_TRUE(NearColour(PixelOf(picture, {0.0f, 0.0f, 9.0f}), kBoxColour));
 }
