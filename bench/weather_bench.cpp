@@ -17,8 +17,8 @@ public:
     WeatherAtmosphere ReadAtmosphere() const override { return {}; }
     void WriteAtmosphere(const WeatherAtmosphere&) override {}
     int GetMaterial(const char*) override { return 0; }
-    void QueueList(engine::BillboardList& list) override { benchmark::DoNotOptimize(list.GetCount()); }
-    void QueueList(engine::SortedBillboardList& list) override { benchmark::DoNotOptimize(list.GetCount()); }
+    void QueueList(engine::BillboardList& list, const engine::Vec3&) override { benchmark::DoNotOptimize(list.GetCount()); }
+    void QueueList(engine::SortedBillboardList& list, const engine::Vec3&) override { benchmark::DoNotOptimize(list.GetCount()); }
 
     engine::Matrix44 camera;
 };

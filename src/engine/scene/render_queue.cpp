@@ -513,7 +513,8 @@ void RenderQueue::BuildEntries() {
             case kNodeDynamicGeometry: {
                 DynamicGeometry* geometry = node->GetDynamicGeometry();
                 MaterialDef* material = geometry != nullptr ? MaterialOrDefault(geometry->material) : nullptr;
-                AddPayloadEntry(entry, kEntryDynamicGeometry, geometry, material, 100.0f, nullptr);
+                DrawEntry* e = AddPayloadEntry(entry, kEntryDynamicGeometry, geometry, material, 100.0f, nullptr);
+                if (e != nullptr) e->flags |= UnlitShadowFlag(material);
                 break;
             }
             case kNodeEmitter:
@@ -529,15 +530,17 @@ void RenderQueue::BuildEntries() {
             case kNodeBillboards: {
                 BillboardList* list = node->GetBillboardList();
                 MaterialDef* material = list != nullptr ? MaterialOrDefault(list->GetMaterial()) : nullptr;
-                AddPayloadEntry(entry, kEntryBillboards, list, material, list != nullptr ? list->GetQuadSize() : 0,
-                                nullptr);
+                DrawEntry* e = AddPayloadEntry(entry, kEntryBillboards, list, material,
+                                               list != nullptr ? list->GetQuadSize() : 0, nullptr);
+                if (e != nullptr) e->flags |= UnlitShadowFlag(material);
                 break;
             }
             case kNodeSortedBillboards: {
                 SortedBillboardList* list = node->GetSortedBillboardList();
                 MaterialDef* material = list != nullptr ? MaterialOrDefault(list->GetMaterial()) : nullptr;
-                AddPayloadEntry(entry, kEntrySortedBillboards, list, material,
-                                list != nullptr ? list->GetBoundingSize() : 0, nullptr);
+                DrawEntry* e = AddPayloadEntry(entry, kEntrySortedBillboards, list, material,
+                                               list != nullptr ? list->GetBoundingSize() : 0, nullptr);
+                if (e != nullptr) e->flags |= UnlitShadowFlag(material);
                 break;
             }
             case kNodeBox: {

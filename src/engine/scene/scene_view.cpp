@@ -93,8 +93,9 @@ void SceneView::Render(RenderQueue* queue, RenderTarget& target) {
     queue_ = queue;
     target_ = &target;
     if (queue == nullptr) return;
+    // Culling below tests against the planes of this frame's camera, whatever the caller did to the view.
+    UpdateFrustum();
     if (target.Kind() == kTargetShadow) {
-        UpdateFrustum();
         RenderShadowMap();
         return;
     }

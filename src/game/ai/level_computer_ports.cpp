@@ -47,7 +47,7 @@ void LevelComputerPorts::LookAtHex(HexCoord hex) { level_.Services().LookAtHex(h
 
 void LevelComputerPorts::LookAtUnit(Unit& unit) { teams_.Services().LookAtUnit(unit); }
 
-void LevelComputerPorts::FollowUnit(Unit& unit) { teams_.Services().LookAtUnit(unit); }
+void LevelComputerPorts::FollowUnit(Unit& unit) { teams_.Services().FollowUnit(unit); }
 
 void LevelComputerPorts::UnreserveStructures() {
     const StructureManager& structures = level_.GetStructureManager();

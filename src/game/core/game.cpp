@@ -321,6 +321,9 @@ bool Game::IsAnyBlockRunning() const {
 bool Game::IsUnitTypeUnlocked(int unitType) const { return !level_ || level_->IsUnitTypeUnlocked(unitType); }
 bool Game::IsProjectileBusy() const { return projectiles_->IsBusy(); }
 bool Game::LookAtUnit(Unit& unit) { return parts_.camera != nullptr && parts_.camera->LookAtUnit(unit); }
+void Game::FollowUnit(Unit& unit) {
+    if (parts_.camera != nullptr) parts_.camera->FollowObject(&unit);
+}
 bool Game::IsSideActing() const { return state_ == kGameSideTurn && !parts_.announcer->IsShowing(); }
 int Game::GetTurnBonus(int side) const { return GetMatchOptions()[side == 0 ? 2 : 3]; }
 
@@ -329,6 +332,7 @@ void Game::OnUnitDeleting(const Unit& unit) {
         if (*member == &unit) *member = nullptr;
     }
     if (parts_.screens->GetPanelUnit() == &unit) parts_.screens->SetPanelUnit(nullptr);
+    if (parts_.camera != nullptr) parts_.camera->OnUnitDeleting(unit);
 }
 
 // --- LevelServices ---------------------------------------------------------------------------------------

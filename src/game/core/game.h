@@ -251,6 +251,7 @@ public:
     bool IsUnitTypeUnlocked(int unitType) const override;
     bool IsProjectileBusy() const override;
     bool LookAtUnit(Unit& unit) override;
+    void FollowUnit(Unit& unit) override;
     bool IsSideActing() const override;
     void OnUnitDeleting(const Unit& unit) override;
 

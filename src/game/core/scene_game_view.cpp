@@ -43,6 +43,8 @@ SceneGameView::SceneGameView(engine::Engine& engine, GamePlatform& platform)
           UnitSceneHooks hooks;
           hooks.worldNode = [this] { return world_; };
           hooks.explosionsNode = [this] { return explosions_; };
+          // The door is part of the level's wall: under the level model it blocks the line-of-sight query.
+          hooks.levelModelNode = [this] { return levelScene_ != nullptr ? levelScene_->GetModelNode() : nullptr; };
           return hooks;
       }()) {
     StructureSceneHooks hooks;

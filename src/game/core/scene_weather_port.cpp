@@ -64,12 +64,17 @@ int SceneWeatherPort::GetMaterial(const char* name) {
     return handle;
 }
 
-void SceneWeatherPort::QueueList(engine::BillboardList& list) {
-    if (queue_ != nullptr) queue_->GetDrawList(1).AddBillboardList(kWeatherDrawFlags, engine::Matrix44{}, &list);
+// The entry's matrix only places its bounding sphere: the lists hold world positions and draw unmoved.
+void SceneWeatherPort::QueueList(engine::BillboardList& list, const engine::Vec3& centre) {
+    engine::Matrix44 at;
+    at.SetRow(3, centre);
+    if (queue_ != nullptr) queue_->GetDrawList(1).AddBillboardList(kWeatherDrawFlags, at, &list);
 }
 
-void SceneWeatherPort::QueueList(engine::SortedBillboardList& list) {
-    if (queue_ != nullptr) queue_->GetDrawList(1).AddSortedBillboardList(kWeatherDrawFlags, engine::Matrix44{}, &list);
+void SceneWeatherPort::QueueList(engine::SortedBillboardList& list, const engine::Vec3& centre) {
+    engine::Matrix44 at;
+    at.SetRow(3, centre);
+    if (queue_ != nullptr) queue_->GetDrawList(1).AddSortedBillboardList(kWeatherDrawFlags, at, &list);
 }
 
 }  // namespace game

@@ -28,8 +28,8 @@ public:
     WeatherAtmosphere ReadAtmosphere() const override;
     void WriteAtmosphere(const WeatherAtmosphere& atmosphere) override;
     int GetMaterial(const char* name) override;
-    void QueueList(engine::BillboardList& list) override;
-    void QueueList(engine::SortedBillboardList& list) override;
+    void QueueList(engine::BillboardList& list, const engine::Vec3& centre) override;
+    void QueueList(engine::SortedBillboardList& list, const engine::Vec3& centre) override;
 
 private:
     GamePlatform& platform_;

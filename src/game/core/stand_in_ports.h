@@ -114,6 +114,7 @@ public:
     void ResetToStart() override {}
     void LookAtHex(HexCoord) override {}
     bool LookAtUnit(Unit&) override { return false; }
+    void FollowObject(Unit*) override {}
     void RotateStep(int) override {}
     void PanAcrossView(int) override {}
     void PanAlongView(int) override {}

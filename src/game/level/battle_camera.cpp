@@ -114,6 +114,11 @@ void BattleCamera::FollowObject(Unit* unit) {
     followed_ = unit;
 }
 
+void BattleCamera::OnUnitDeleting(const Unit& unit) {
+    // The next update sees nothing followed and goes back to the free mode where the camera stands.
+    if (followed_ == &unit) followed_ = nullptr;
+}
+
 void BattleCamera::PanAlongView(int direction) {
     if (mode_ != kCameraFree) return;
     const engine::Vec2 step = Heading(90.0f - (yaw_ + kYawOffset)).Scale(kPanPerSecond * context_.GetFrameSeconds());

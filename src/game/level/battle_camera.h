@@ -54,7 +54,6 @@ public:
     // Stores the view; zoom 20 on a back buffer wider than 960 pixels, else 16; a first placement.
     void AttachCamera(engine::ViewTransform* camera);
     engine::ViewTransform* GetEngineCamera() const { return camera_; }
-    void FollowObject(Unit* unit);
 
     int GetMode() const override { return mode_; }
     float GetZoom() const override { return zoom_; }
@@ -65,6 +64,8 @@ public:
     void ResetToStart() override;
     void LookAtHex(HexCoord hex) override;
     bool LookAtUnit(Unit& unit) override;
+    void FollowObject(Unit* unit) override;
+    void OnUnitDeleting(const Unit& unit) override;
     void RotateStep(int direction) override;
     void PanAcrossView(int direction) override;
     void PanAlongView(int direction) override;
@@ -78,6 +79,7 @@ public:
     const engine::Vec2& GetFocus() const { return focus_; }
     const engine::Vec2& GetTarget() const { return target_; }
     float GetGlideSpeed() const { return glideSpeed_; }
+    const Unit* GetFollowed() const { return followed_; }
     float GetTransition() const { return transition_; }
     float GetOrbitPitch() const { return orbitPitch_; }
     float GetOrbitYaw() const { return orbitYaw_; }

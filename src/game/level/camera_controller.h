@@ -31,6 +31,10 @@ public:
     virtual void ResetToStart() = 0;
     virtual void LookAtHex(HexCoord hex) = 0;
     virtual bool LookAtUnit(Unit& unit) = 0;
+    // In the free and following modes: follows the unit as it moves (mode 2).
+    virtual void FollowObject(Unit* unit) = 0;
+    // The unit is about to be deleted: a camera that follows it lets go.
+    virtual void OnUnitDeleting(const Unit& /*unit*/) {}
     virtual void RotateStep(int direction) = 0;
     virtual void PanAcrossView(int direction) = 0;
     virtual void PanAlongView(int direction) = 0;

@@ -82,7 +82,13 @@ std::string ScriptArgumentAscii(const engine::WideString& text) {
 
 bool ScriptBlock::Parse(engine::ScriptReader& reader, ScriptManager& manager) {
     reader.SkipBlanksAndComments();
-    manager.MarkLine(reader.Cursor());
+    const std::size_t first = reader.Cursor();
+    manager.MarkLine(first);
+    if (first < reader.Length() && reader.Text()[first] == u'[') {
+        // The next block's name: it is left for the loader, so that only this block is lost.
+        manager.Report("block \"" + Narrow(name_) + "\" does not start with {");
+        return false;
+    }
     if (!reader.ReadLine().EqualsNarrow("{")) {
         // A line too long to read is used up as well.
         if (reader.Cursor() < reader.Length()) reader.SkipLine();

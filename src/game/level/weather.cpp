@@ -16,6 +16,14 @@ constexpr float kDropFall = 0.5f;
 constexpr int kDropLife = 6;
 constexpr int kRainRise = 5;
 constexpr int kRainFall = 3;
+// The drops spawn in x -10..10 and z 1..20 ahead of the camera, at heights 3..5.5 for their ends, and fall 2.5
+// in their life: from the centre of that box (half sizes 10, 9.5 and 3) 14.1 reaches them all; 20 leaves room
+// for drops spawned up to 6 steps ago, before the camera moved or turned on.
+constexpr float kRainBoxMiddle = 10.5f;
+constexpr float kRainMidHeight = 3.0f;
+constexpr float kRainReach = 20.0f;
+// The flakes fill a cylinder of radius 5 from height 0 to 16 round the snow centre: 9.5 from its middle.
+constexpr float kSnowReach = 10.0f;
 
 engine::Vec2 Ground(const engine::Vec3& v) { return {v.x, v.z}; }
 
@@ -39,8 +47,10 @@ WeatherAtmosphere ComputeAtmosphere(float x, int type) {
 // --- Snow -----------------------------------------------------------------------------------------------
 
 Snowfall::Snowfall(int material) {
-    list_.Resize(kSnowFlakes, kFlakeSize, kFlakeSize, 0xFFFFFFFFu, material, kFlakeSize);
+    list_.Resize(kSnowFlakes, kFlakeSize, kFlakeSize, 0xFFFFFFFFu, material, kSnowReach);
 }
+
+engine::Vec3 Snowfall::GetDrawCentre() const { return {centre_.x, (kSnowHeight + 1.0f) * 0.5f, centre_.y}; }
 
 void Snowfall::Update(float seconds, const engine::Matrix44& camera, bool firstFrame, engine::RandomStreams& random) {
     ground_ = Ground(camera.GetTranslation());
@@ -92,7 +102,21 @@ void Snowfall::Fill() {
 
 // --- Rain -----------------------------------------------------------------------------------------------
 
-RainShower::RainShower(int material) { list_.Reserve(kRainDrops, material, 0.0f); }
+int EaseRainIntensity(int intensity, int target) {
+    // A rise stops at the target; a fall only stops at 0, so a fall that ends within 3 of the target dips
+    // below it for one step and the next step rises back onto it.
+    if (intensity < target) return std::min(intensity + kRainRise, target);
+    if (intensity > target) return std::max(intensity - kRainFall, 0);
+    return intensity;
+}
+
+RainShower::RainShower(int material) { list_.Reserve(kRainDrops, material, kRainReach); }
+
+engine::Vec3 RainShower::GetDrawCentre() const {
+    engine::Vec3 at = orientation_.TransformPoint({0.0f, 0.0f, kRainBoxMiddle});
+    at.y = kRainMidHeight;
+    return at;
+}
 
 void RainShower::Update(float seconds, const engine::Matrix44& camera, bool firstFrame, engine::RandomStreams& random) {
     engine::Vec3 forward = camera.Row(2);
@@ -121,11 +145,7 @@ void RainShower::Step(engine::RandomStreams& random) {
         // Three times in four the next spell is dry.
         target_ = (random.NextRaw() & 3u) != 0 ? 0 : random.NextInt(100, kRainDrops);
     }
-    if (intensity_ < target_) {
-        intensity_ = std::min(intensity_ + kRainRise, target_);
-    } else if (intensity_ > target_) {
-        intensity_ = std::max(intensity_ - kRainFall, target_);
-    }
+    intensity_ = EaseRainIntensity(intensity_, target_);
     for (Drop& drop : drops_) {
         --drop.life;
         if (drop.life > 0) {
@@ -183,12 +203,12 @@ void WeatherManager::Draw() {
     if (snow_) {
         snow_->Update(seconds, camera, firstFrame_, random_);
         snow_->Fill();
-        port_.QueueList(snow_->List());
+        port_.QueueList(snow_->List(), snow_->GetDrawCentre());
     }
     if (rain_) {
         rain_->Update(seconds, camera, firstFrame_, random_);
         rain_->Fill();
-        port_.QueueList(rain_->List());
+        port_.QueueList(rain_->List(), rain_->GetDrawCentre());
     }
     firstFrame_ = false;
     const float x = rain_ ? static_cast<float>(rain_->GetIntensity()) / kRainDrops : 0.0f;

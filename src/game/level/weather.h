@@ -48,9 +48,9 @@ public:
     virtual void WriteAtmosphere(const WeatherAtmosphere& atmosphere) = 0;
     // The material handle of "Rain" or "Snow".
     virtual int GetMaterial(const char* name) = 0;
-    // Queues a filled list for the blended pass.
-    virtual void QueueList(engine::BillboardList& list) = 0;
-    virtual void QueueList(engine::SortedBillboardList& list) = 0;
+    // Queues a filled list for the blended pass, its bounding sphere at the centre with the list's size as radius.
+    virtual void QueueList(engine::BillboardList& list, const engine::Vec3& centre) = 0;
+    virtual void QueueList(engine::SortedBillboardList& list, const engine::Vec3& centre) = 0;
 };
 
 class Snowfall {
@@ -67,6 +67,8 @@ public:
     void Fill();
     const Flake& GetFlake(int i) const { return flakes_[static_cast<std::size_t>(i)]; }
     const engine::Vec2& GetCentre() const { return centre_; }
+    // The centre of the space the flakes fill; the list's bounding size reaches every flake from it.
+    engine::Vec3 GetDrawCentre() const;
     int GetSteps() const { return steps_; }
     engine::SortedBillboardList& List() { return list_; }
 
@@ -82,6 +84,10 @@ private:
     int steps_ = 0;
 };
 
+// One step of the shower's intensity towards its target: up by 5 without passing the target, down by 3
+// without going below 0.
+int EaseRainIntensity(int intensity, int target);
+
 class RainShower {
 public:
     struct Drop {
@@ -95,6 +101,8 @@ public:
     void Fill();
     int GetIntensity() const { return intensity_; }
     int GetTarget() const { return target_; }
+    // The centre of the box the drops fall in ahead of the camera; the list's quad size reaches every drop from it.
+    engine::Vec3 GetDrawCentre() const;
     std::uint8_t GetCounter() const { return counter_; }
     int GetSteps() const { return steps_; }
     const Drop& GetDrop(int i) const { return drops_[static_cast<std::size_t>(i)]; }

@@ -28,6 +28,8 @@ public:
     virtual bool IsProjectileBusy() const = 0;
     // CameraController::LookAtUnit; false when the game has no camera controller.
     virtual bool LookAtUnit(Unit& unit) = 0;
+    // CameraController::FollowObject: the camera follows the unit while it moves.
+    virtual void FollowUnit(Unit& unit) = 0;
     // True while the game is in state 7 (a side's turn) and the announcer is not showing.
     virtual bool IsSideActing() const = 0;
     // Clears the game's selection and the map marks.

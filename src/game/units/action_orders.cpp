@@ -165,7 +165,8 @@ bool DriveAboardOrder::Step(bool first) {
         unit.StartRoute(route_);
     }
     unit.StepAlongPath();
-    if (!unit.IsPathDone()) return false;
+    // The one hex onto the ferry is driven even by a unit that has no movement left.
+    if (!unit.IsRouteDone()) return false;
     unit.StopTrackSmoke();
     if (carrier == nullptr || carrier->GetPassengerId() != 0) return true;
     BoardCarrier(*carrier, unit);
@@ -181,7 +182,9 @@ bool DriveOffOrder::Step(bool first) {
         unit.StartRoute(route_);
     }
     unit.StepAlongPath();
-    if (!unit.IsPathDone()) return false;
+    // Boarding took 10 movement, so a unit put ashore in the turn it boarded often has none left: the drive
+    // ends on reaching the shore, never before it has started.
+    if (!unit.IsRouteDone()) return false;
     unit.SetMovementLeft(movementLeft_);
     unit.StopTrackSmoke();
     return true;

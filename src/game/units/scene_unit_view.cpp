@@ -175,6 +175,15 @@ engine::Matrix44 SceneUnitView::GetWorldMatrix() const {
 
 void SceneUnitView::SetWorldMatrix(const engine::Matrix44& matrix) {
     if (model_ == nullptr) return;
+    // The local matrix is made to give this world matrix, so that the model's own update later in the frame
+    // (a passenger whose slot comes after its carrier's) keeps it where its carrier put it.
+    engine::Matrix44 local = matrix;
+    if (const engine::SceneNode* parent = model_->GetParent()) {
+        engine::Matrix44 toParent;
+        engine::Matrix44::InverseAffine(parent->GetWorldMatrix(), toParent);
+        engine::Matrix44::MultiplyAffine(toParent, local, matrix);
+    }
+    model_->SetLocalMatrix(local);
     model_->SetWorldMatrix(matrix);
     for (int i = 0; i < model_->GetChildCount(); ++i) model_->GetChild(i)->UpdateWorldMatrix();
 }

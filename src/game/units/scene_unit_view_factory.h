@@ -31,6 +31,8 @@ struct UnitSceneHooks {
     std::function<void(int sound)> playLevelSound;
     // Loads a scene container; LoadSceneContainer when empty.
     std::function<engine::SceneNode*(const char* name)> loadContainer;
+    // The level model the door hangs under; null (or empty) while there is none.
+    std::function<engine::SceneNode*()> levelModelNode;
 };
 
 // A material clone made by a view or the factory. Its name is kept so that it is deleted only while its slot
@@ -71,7 +73,11 @@ public:
 
     // The level model's node the door hangs under; null hangs the door under the world node.
     void SetLevelModelNode(engine::SceneNode* node) { levelModel_ = node; }
-    engine::SceneNode* GetLevelModelNode() const { return levelModel_; }
+    // The node set here, else the level model of the hooks.
+    engine::SceneNode* GetLevelModelNode() const {
+        if (levelModel_ != nullptr) return levelModel_;
+        return hooks_.levelModelNode ? hooks_.levelModelNode() : nullptr;
+    }
     engine::SceneNode* GetWorldNode() const;
     engine::SceneNode* GetExplosionsNode() const;
     void PlayLevelSound(int sound) const;

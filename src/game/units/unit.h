@@ -218,6 +218,8 @@ public:
     // --- Tick, movement and presentation ------------------------------------------------------------------
     // Not scripted with no movement left, at the route's end, or idle.
     bool IsPathDone() const;
+    // At the route's end or idle, whatever the movement left: the end of drives that cost no movement.
+    bool IsRouteDone() const;
     // Aircraft settle toward the height of their hex (1.1 higher, slower, while carrying).
     void UpdateFlightHeight();
     // The flash, highlight, target pulse or darkened look, or the plain team material.

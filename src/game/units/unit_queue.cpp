@@ -1,6 +1,7 @@
 // The unit's order queue and its states.
 #include "game/battle/battle_context.h"
 #include "game/units/unit.h"
+#include "game/units/unit_services.h"
 
 namespace game {
 
@@ -23,6 +24,11 @@ UnitOrder* Unit::SetOrderAt(std::unique_ptr<UnitOrder> order, int index) {
 }
 
 void Unit::DeleteOrders() {
+    // A walk ended before its last hex ends its engine or footstep loop too.
+    if (moveLoopSound_ != 0) {
+        Services().StopLoopSound(moveLoopSound_, 0.5f);
+        moveLoopSound_ = 0;
+    }
     for (auto& order : orders_) order.reset();
     orderCount_ = 0;
     lastSteppedOrderId_ = 0;

@@ -53,9 +53,9 @@ float Unit::StandingHeight(HexCoord hex) const {
     return map.GetTile(hex).terrain == kWadeTerrain ? point.y - kWadeDepth : point.y;
 }
 
-bool Unit::IsPathDone() const {
-    return (!scripted_ && movementLeft_ == 0.0f) || route_.stepIndex >= route_.count || state_ == kUnitIdle;
-}
+bool Unit::IsPathDone() const { return (!scripted_ && movementLeft_ == 0.0f) || IsRouteDone(); }
+
+bool Unit::IsRouteDone() const { return route_.stepIndex >= route_.count || state_ == kUnitIdle; }
 
 void Unit::Tick() {
     UpdateFlightHeight();

@@ -7,8 +7,10 @@
 #include "engine/render/material_def.h"
 #include "engine/render/material_lib_hooks.h"
 #include "engine/scene/billboard_list.h"
+#include "engine/scene/dynamic_geometry.h"
 #include "engine/scene/model_octree.h"
 #include "engine/scene/render_queue.h"
+#include "engine/scene/scene_view.h"
 #include "render_queue_support.h"
 
 namespace {
@@ -190,6 +192,58 @@ TEST_F(RenderQueueTest, BillboardEntriesNeverCarryANullMaterial) {
     queue.Build();
     EXPECT_EQ(queue.GetDrawList(0).Count(), 2);
     EXPECT_NE(queue.GetDrawList(0).Get(0).material, nullptr);
+}
+
+// Payload nodes drawn with an unlit material cast no shadow, as unlit mesh batches do: their entries carry
+// 0x800, so the shadow pass skips them and the fitted shadow range ignores them.
+TEST_F(RenderQueueTest, UnlitPayloadEntriesCastNoShadow) {
+    const int lit = Material("lit payload", 1, 1);
+    const int unlit = Material("unlit payload", 0, 1);
+    struct Case {
+        std::uint32_t type;
+        std::uint32_t kind;
+    };
+    const Case cases[] = {{kNodeDynamicGeometry, kEntryDynamicGeometry},
+                          {kNodeBillboards, kEntryBillboards},
+                          {kNodeSortedBillboards, kEntrySortedBillboards}};
+    for (const Case& c : cases) {
+        for (const int material : {lit, unlit}) {
+            SCOPED_TRACE(testing::Message() << "kind " << c.kind << (material == unlit ? " unlit" : " lit"));
+            NodePtr root = scenetest::MakeNode(kNodeGroup, "root");
+            SceneNode* node = AddNode(root.get(), "payload", c.type);
+            if (c.type == kNodeDynamicGeometry) node->GetDynamicGeometry()->material = material;
+            if (c.type == kNodeBillboards) node->GetBillboardList()->Reserve(1, material, 2.0f);
+            if (c.type == kNodeSortedBillboards) {
+                node->GetSortedBillboardList()->Resize(1, 1, 1, 0xFFFFFFFFu, material, 2.0f);
+            }
+            node->SetLocalMatrix(QueueTest::At(0, 0, 60));
+            // A lit mesh at depth 10 casts.
+            MeshModel* model = Model({lit}, "caster");
+            ASSERT_NE(model, nullptr);
+            AddNode(root.get(), "caster", kNodeMesh)->SetPayload(model->handle);
+            root->UpdateWorldMatrix();
+            RenderQueue queue(8);
+            queue.SetScene(root.get());
+            queue.Build();
+            DrawList& blended = queue.GetDrawList(1);
+            const DrawEntry* entry = nullptr;
+            for (int i = 0; i < blended.Count(); ++i) {
+                if (blended.Get(i).kind == c.kind) entry = &blended.Get(i);
+            }
+            ASSERT_NE(entry, nullptr);
+            EXPECT_EQ((entry->flags & kEntryNoShadow) != 0, material == unlit);
+            // The payload 60 ahead widens the shadow range to it only when it casts.
+            DrawPointerList& opaque = queue.GetDrawList(0).CollectVisible(camera);
+            DrawPointerList& seen = queue.GetDrawList(1).CollectVisible(camera);
+            float nearDistance = -1.0f, farDistance = -1.0f;
+            SceneView::FitShadowRange(&opaque, &seen, 0.5f, 100.0f, nearDistance, farDistance);
+            if (material == unlit) {
+                EXPECT_LT(farDistance, 20.0f);
+            } else {
+                EXPECT_GT(farDistance, 50.0f);
+            }
+        }
+    }
 }
 
 TEST_F(RenderQueueTest, CollectVisibleHonoursTheMarginAndSkipsEmptyEmitters) {

@@ -151,11 +151,12 @@ protected:
         return AddMesh(Box(box), Material(colour, lightingModel));
     }
 
-    // Builds the queue for the camera and renders it into the target; the target's picture.
-    std::vector<std::uint8_t> Render(const engine::Matrix44& camera) {
+    // Builds the queue for the camera and renders it into the target; the target's picture. Without
+    // updateFrustum the view is only given the matrix, as a game moves its camera between frames.
+    std::vector<std::uint8_t> Render(const engine::Matrix44& camera, bool updateFrustum = true) {
         root->UpdateWorldMatrix();
         view.GetViewTransform().SetMatrix(camera);
-        view.UpdateFrustum();
+        if (updateFrustum) view.UpdateFrustum();
         queue->Build(&camera);
         target->Begin(kClearColour);
         target->RenderScene(queue.get(), &view);

@@ -291,6 +291,7 @@ public:
         lookedAt = &unit;
         return true;
     }
+    void FollowObject(Unit* unit) override { followed = unit; }
     void RotateStep(int d) override { log_.push_back(Str("rotate", d)); }
     void PanAcrossView(int d) override { log_.push_back(Str("pan across", d)); }
     void PanAlongView(int d) override { log_.push_back(Str("pan along", d)); }
@@ -303,6 +304,7 @@ public:
     std::vector<engine::Vec3> drags;
     int commits = 0;
     Unit* lookedAt = nullptr;
+    Unit* followed = nullptr;
 
 private:
     Log& log_;

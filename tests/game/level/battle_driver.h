@@ -91,6 +91,7 @@ public:
             camera_ = std::make_unique<BattleCamera>(cameraContext_);
             camera_->AttachCamera(&view_);
             levelServices_.camera = camera_.get();
+            services_.camera = camera_.get();
         }
         loaded_ = Start() && diagnostics_.lines.empty();
         if (loaded_) {

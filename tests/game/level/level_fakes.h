@@ -176,6 +176,14 @@ public:
         }
         return RaisingServices::CreateAIPlayer(team);
     }
+    // Recorded, and followed by the battle camera when the driver has one, as the game does.
+    void FollowUnit(Unit& unit) override {
+        RaisingServices::FollowUnit(unit);
+        if (camera != nullptr) camera->FollowObject(&unit);
+    }
+    void OnUnitDeleting(const Unit& unit) override {
+        if (camera != nullptr) camera->OnUnitDeleting(unit);
+    }
     // With a game state to follow, a side acts only in state 7.
     bool IsSideActing() const override {
         return sideActing && (gameState == nullptr || *gameState == kStateSideTurn);
@@ -184,6 +192,7 @@ public:
     const ProjectileManager* projectiles = nullptr;
     std::function<std::unique_ptr<AIPlayer>(Team&, Level&, TeamManager&)> makeComputer;
     const int* gameState = nullptr;
+    CameraController* camera = nullptr;
 
 private:
     LevelBattle& battle_;

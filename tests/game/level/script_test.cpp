@@ -170,6 +170,35 @@ TEST_F(ScriptTest, EachFaultIsReportedOnceWithItsLineAndTheRestLoads) {
     EXPECT_EQ(lines, (std::vector<int>{2, 6, 7, 8, 9, 10, 19})) << Reports();
 }
 
+// A block whose name is not followed by "{" is dropped alone: the blocks on either side load, whatever
+// follows the bad name.
+TEST_F(ScriptTest, ABlockWithoutItsBraceIsDroppedAloneBetweenTwoGoodBlocks) {
+    const std::string first = "[First]\n{\nPAUSE(1)\n}\n";
+    const std::string last = "[Last]\n{\nPAUSE(1)\nPAUSE(2)\n}\n";
+    struct Case {
+        const char* name;
+        std::string bad;
+        int reportLine;  // the first line after the bad name that is not a comment
+    };
+    const Case cases[] = {
+        {"commands and a closing brace", "[Bad]\nPAUSE(3)\n}\n", 6},
+        {"nothing before the next name", "[Bad]\n", 6},
+        {"a comment before the next name", "[Bad]\n// no brace\n", 7},
+        {"a brace later on", "[Bad]\nPAUSE(3)\n{\nPAUSE(4)\n}\n", 6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoadScript(first + c.bad + last);
+        ASSERT_EQ(script().GetBlockCount(), 2) << Reports();
+        EXPECT_EQ(Narrow(script().GetBlock(0)->GetName()), "First");
+        EXPECT_EQ(script().GetBlock(0)->GetActionCount(), 1);
+        EXPECT_EQ(Narrow(script().GetBlock(1)->GetName()), "Last");
+        EXPECT_EQ(script().GetBlock(1)->GetActionCount(), 2);
+        ASSERT_FALSE(diagnostics.lines.empty());
+        EXPECT_EQ(diagnostics.lines[0].first, c.reportLine) << Reports();
+    }
+}
+
 TEST_F(ScriptTest, ABlockHoldsAtMost127Commands) {
     for (int count : {127, 128}) {
         SCOPED_TRACE(count);

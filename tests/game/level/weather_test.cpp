@@ -23,8 +23,14 @@ public:
         ++writes;
     }
     int GetMaterial(const char* name) override { return name[0] == 'R' ? 7 : 9; }
-    void QueueList(engine::BillboardList& list) override { queued.push_back(list.GetCount()); }
-    void QueueList(engine::SortedBillboardList& list) override { queued.push_back(list.GetCount()); }
+    void QueueList(engine::BillboardList& list, const engine::Vec3& at) override {
+        queued.push_back(list.GetCount());
+        centre = at, radius = list.GetQuadSize();
+    }
+    void QueueList(engine::SortedBillboardList& list, const engine::Vec3& at) override {
+        queued.push_back(list.GetCount());
+        centre = at, radius = list.GetBoundingSize();
+    }
 
     std::uint32_t options = 0;
     float seconds = 1.0f / 60.0f;
@@ -32,6 +38,9 @@ public:
     WeatherAtmosphere scene{0.5f, 0x123456, 0x11223344, {0.1f, 0.2f, 0.3f, 0.4f}};
     int writes = 0;
     std::vector<int> queued;
+    // The bounding sphere of the last queued list.
+    engine::Vec3 centre;
+    float radius = -1.0f;
 };
 
 class WeatherTest : public ::testing::Test {
@@ -105,7 +114,7 @@ TEST_F(WeatherTest, RainStartsDryAndChangesTargetOnlyAtACounterWrap) {
             target = rain.GetTarget();
             ASSERT_GE(rain.GetIntensity(), 0);
             ASSERT_LE(rain.GetIntensity(), kRainDrops);
-            // Never past the target from either side: moving up it stops at it, moving down it stops at it.
+            // Targets are a dry spell or a shower of at least 100 drops.
             ASSERT_TRUE(target == 0 || target >= 100);
             if (rain.GetIntensity() > 0) rained = true;
             ASSERT_EQ(port.queued.back(), rain.GetIntensity());
@@ -114,7 +123,31 @@ TEST_F(WeatherTest, RainStartsDryAndChangesTargetOnlyAtACounterWrap) {
     EXPECT_TRUE(rained);
 }
 
-TEST_F(WeatherTest, IntensityApproachesItsTargetWithoutPassingIt) {
+TEST(RainEasing, RisesByFiveUpToTheTargetAndFallsByThreeDownToZero) {
+    struct Case {
+        int intensity, target, expected;
+    };
+    const Case cases[] = {
+        {100, 200, 105},  // rise short of the target
+        {195, 200, 200},  // rise onto the target
+        {198, 200, 200},  // a rise of 5 would pass the target: it stops there
+        {400, 100, 397},  // fall from well above
+        {345, 343, 342},  // fall from less than 3 above: one step below the target ...
+        {342, 343, 343},  // ... and back up onto it
+        {344, 343, 341},
+        {343, 343, 343},  // at the target nothing moves
+        {2, 0, 0},        // a fall near 0 stops at 0
+        {3, 0, 0},
+        {4, 0, 1},
+        {0, 0, 0},
+        {0, 1000, 5},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(EaseRainIntensity(c.intensity, c.target), c.expected) << c.intensity << " towards " << c.target;
+    }
+}
+
+TEST_F(WeatherTest, IntensityRisesWithoutPassingItsTargetAndFallsByAtMostThree) {
     port.seconds = kWeatherStep;
     WeatherManager weather(kWeatherRain, port, 5u);
     RainShower& rain = *weather.GetRain();
@@ -128,7 +161,8 @@ TEST_F(WeatherTest, IntensityApproachesItsTargetWithoutPassingIt) {
             ASSERT_LE(now, std::max(target, last));
         } else if (now < last) {
             ASSERT_LE(last - now, 3);
-            ASSERT_GE(now, target);
+            // A fall may end up to 2 below the target (from 1 above), never below 0.
+            ASSERT_GE(now, std::max(0, target - 2));
         }
         last = now;
     }
@@ -162,6 +196,37 @@ TEST_F(WeatherTest, FlakesLeavingTheCircleComeBackOnTheOppositeSideAndTurningMov
     }
     EXPECT_EQ(inside, kSnowFlakes);
     EXPECT_EQ(port.queued.back(), kSnowFlakes);
+}
+
+// The queued list's bounding sphere is what culling tests: every flake and both ends of every drop must lie in
+// it while the camera pans and turns far from the world origin.
+TEST_F(WeatherTest, EveryFlakeAndDropLiesInTheBoundingSphereOfItsQueuedList) {
+    for (int type : {kWeatherRain, kWeatherSnow}) {
+        SCOPED_TRACE(type);
+        WeatherManager weather(type, port, 17u);
+        float worst = 0.0f;
+        for (int frame = 0; frame < 400; ++frame) {
+            // A pan of 3 units a second and a turn of 45 degrees a second about the camera's own place.
+            port.camera.InitRotationX(40.0f);
+            port.camera.RotateYWorld(0.75f * static_cast<float>(frame));
+            port.camera.TranslateWorld(60.0f + 0.05f * static_cast<float>(frame), 12.0f, 45.0f);
+            weather.Draw();
+            ASSERT_GT(port.radius, 0.0f);
+            const auto reach = [&](const engine::Vec3& p) { worst = std::max(worst, p.Distance(port.centre)); };
+            if (type == kWeatherSnow) {
+                for (int i = 0; i < kSnowFlakes; ++i) reach(weather.GetSnow()->GetFlake(i).position);
+            } else {
+                for (int i = 0; i < kRainDrops; ++i) {
+                    const RainShower::Drop& drop = weather.GetRain()->GetDrop(i);
+                    reach({drop.top.position.x, drop.top.position.y, drop.top.position.z});
+                    reach({drop.bottom.position.x, drop.bottom.position.y, drop.bottom.position.z});
+                }
+            }
+            ASSERT_LE(worst, port.radius) << "frame " << frame;
+        }
+        // Far from the origin the sphere is where the weather is, not at the origin.
+        EXPECT_GT(port.centre.Length(), 40.0f);
+    }
 }
 
 TEST_F(WeatherTest, OffFromTheStartDrawsAndChangesNothing) {

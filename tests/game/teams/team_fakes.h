@@ -89,6 +89,7 @@ public:
         ++lookAts;
         return hasCamera;
     }
+    void FollowUnit(Unit& unit) override { followed.push_back(&unit); }
     bool IsSideActing() const override { return sideActing; }
     void ClearSelection() override { ++selectionClears; }
     int GetTurnBonus(int side) const override { return side == 0 ? 100 : 200; }
@@ -98,6 +99,7 @@ public:
     bool createAI = true;  // false: enemy teams get no computer player
     int planningStops = 0;
     int cashRefreshes = 0;
+    std::vector<Unit*> followed;
     int turnButtonStarts = 0;
     bool scriptRunning = false;
     bool projectileBusy = false;

@@ -19,6 +19,7 @@
 #include "engine/scene/particle_emitter.h"
 #include "engine/scene/pick_segment.h"
 #include "engine/scene/scene_node.h"
+#include "game/units/action_orders.h"
 #include "game/units/move_orders.h"
 #include "game/units/scene_projectile_view.h"
 #include "game/units/scene_unit_view.h"
@@ -361,6 +362,52 @@ TEST_F(SceneUnitsTest, EveryTypesUnitStandsInTheSceneAndIsPickedByItsModel) {
             if (other->ContainsNode(hit.node)) picked = other;
         }
         EXPECT_EQ(picked, unit);
+    }
+}
+
+// A carried grunt's model goes with its APC whichever of the two updates first in the frame: its model is
+// drawn at the APC's place and a ray there picks it, while its boarding place is empty.
+TEST_F(SceneUnitsTest, APassengersModelFollowsItsCarrierInEitherSlotOrder) {
+    for (const bool passengerFirst : {false, true}) {
+        SCOPED_TRACE(passengerFirst ? "grunt's slot before the APC's" : "grunt's slot after the APC's");
+        Unit* apc = nullptr;
+        Unit* grunt = nullptr;
+        if (passengerFirst) {
+            grunt = &battle.Make(UT_GRUNT, &blue, H(5, 6));
+            apc = &battle.Make(UT_APC, &blue, H(5, 5));
+        } else {
+            apc = &battle.Make(UT_APC, &blue, H(5, 5));
+            grunt = &battle.Make(UT_GRUNT, &blue, H(5, 6));
+        }
+        apc->SetMovementLeft(40.0f);
+        grunt->SetMovementLeft(40.0f);
+        ASSERT_NE(grunt->QueueOrder(std::make_unique<EmbarkOrder>(apc->GetId())), nullptr);
+        battle.TickUntil([&] { return apc->GetPassengerId() == grunt->GetId() && apc->GetOrderCount() == 0; });
+        ASSERT_EQ(grunt->GetCarrierId(), apc->GetId());
+        const engine::Vec3 boarded = ViewOf(*grunt).GetWorldMatrix().GetTranslation();
+        ASSERT_NE(apc->QueueOrder(std::make_unique<MoveOrder>(H(5, 1))), nullptr);
+        battle.TickUntil([&] { return apc->GetState() == kUnitIdle && apc->GetOrderCount() == 0; });
+        ASSERT_EQ(apc->GetHexPos(), H(5, 1));
+        battle.Tick();
+        const engine::Vec3 carrier = ViewOf(*apc).GetWorldMatrix().GetTranslation();
+        const engine::Vec3 shown = ViewOf(*grunt).GetWorldMatrix().GetTranslation();
+        EXPECT_NEAR(shown.x, carrier.x, 1e-4f);
+        EXPECT_NEAR(shown.z, carrier.z, 1e-4f);
+        EXPECT_NEAR(BodyOf(*grunt)->GetWorldMatrix().GetTranslation().z, carrier.z, 1e-4f);
+        // Picking: straight down onto the APC's place the grunt's model is hit; onto its boarding place,
+        // nothing of the grunt.
+        const auto pickedGrunt = [&](const engine::Vec3& at) {
+            engine::Vec3 point;
+            float distance = 0.0f;
+            engine::PickHit hit;
+            const int hits = engine::SceneNode::RayPick(point, distance, hit, ViewOf(*grunt).GetModel(),
+                                                        engine::Vec3{at.x, at.y + 5.0f, at.z},
+                                                        engine::Vec3{0, -10.0f, 0});
+            return hits == 1 && grunt->ContainsNode(hit.node);
+        };
+        EXPECT_TRUE(pickedGrunt(carrier));
+        EXPECT_FALSE(pickedGrunt(boarded));
+        battle.RemoveAll();
     }
 }
 

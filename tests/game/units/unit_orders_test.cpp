@@ -80,6 +80,39 @@ TEST_F(OrdersTest, ATankDrivesOntoAFerrySailsWithItAndDrivesOffKeepingItsMovemen
     river.RemoveAll();
 }
 
+// Boarding costs 10 movement, so a tank that boards, sails and is put ashore in one turn has little or none
+// left; the drive off must reach the shore all the same and leave the movement as it was.
+TEST_F(OrdersTest, ATankPutAshoreInTheTurnItBoardedReachesTheShoreUnlinked) {
+    // Movement before boarding: the hex onto the ferry costs at least 1 and the boarding 10, so up to 11
+    // nothing is left.
+    for (const float before : {11.0f, 5.0f, 40.0f}) {
+        SCOPED_TRACE(before);
+        FakeUnitBattle river(ChannelSource());
+        Unit& ferry = river.Make(UT_FERRY, &blue, H(3, 4));
+        Unit& tank = river.Make(UT_LIGHT_TANK, &blue, H(2, 4));
+        tank.SetMovementLeft(before);
+        ferry.SetMovementLeft(40.0f);
+        tank.QueueOrder(std::make_unique<EmbarkOrder>(ferry.GetId()));
+        TicksToIdle(river, {&tank, &ferry});
+        ASSERT_EQ(tank.GetCarrierId(), ferry.GetId());
+        const float left = tank.GetMovementLeft();
+        if (before <= 11.0f) {
+            EXPECT_FLOAT_EQ(left, 0.0f);
+        }
+        ferry.QueueOrder(std::make_unique<MoveOrder>(H(4, 8)));
+        TicksToIdle(river, {&tank, &ferry});
+        ASSERT_EQ(ferry.GetHexPos(), H(4, 8));
+        ferry.QueueOrder(std::make_unique<DisembarkOrder>(H(5, 8)));
+        TicksToIdle(river, {&tank, &ferry});
+        EXPECT_EQ(tank.GetHexPos(), H(5, 8));
+        EXPECT_EQ(river.FindUnitAt(H(5, 8)), &tank);
+        EXPECT_EQ(tank.GetCarrierId(), 0);
+        EXPECT_EQ(ferry.GetPassengerId(), 0);
+        EXPECT_FLOAT_EQ(tank.GetMovementLeft(), left);
+        river.RemoveAll();
+    }
+}
+
 TEST_F(OrdersTest, InfantryBoardingAFerryIsPickedUpAndAnEmbarkFromTwoHexesAwayDoesNothing) {
     FakeUnitBattle river(ChannelSource());
     Unit& ferry = river.Make(UT_FERRY, &blue, H(3, 4));

@@ -70,6 +70,41 @@ TEST_F(WalkTest, AFlatStepEndsInItsStepTicksMinusFirstTickAndReadsTheFloodsMovem
     EXPECT_EQ(LogOf(tank).stoppedEffects.size(), 1u);
 }
 
+// A walk stopped before its end, by cancelling its orders (a script's STOPUNIT) or by destroying the
+// unit, stops the engine loop it started; another unit's loop plays on.
+TEST_F(WalkTest, AWalkCancelledOrDestroyedMidwayStopsItsOwnLoopSound) {
+    for (const bool destroy : {false, true}) {
+        SCOPED_TRACE(destroy ? "destroyed" : "cancelled");
+        RecordingUnitServices& sound = battle.unitServices;
+        sound.loops.clear();
+        sound.stoppedLoops.clear();
+        Unit& walker = Tank(H(2, 2));
+        Unit& other = Tank(H(6, 2));
+        ASSERT_NE(other.QueueOrder(std::make_unique<FollowPathOrder>(Down(H(6, 2), 4))), nullptr);
+        battle.Tick();
+        ASSERT_NE(walker.QueueOrder(std::make_unique<FollowPathOrder>(Down(H(2, 2), 4))), nullptr);
+        TicksTo(walker, H(2, 3));
+        ASSERT_EQ(sound.loops.size(), 2u);
+        ASSERT_TRUE(sound.stoppedLoops.empty());
+        const int walkerLoop = sound.lastLoop;  // started second
+        if (destroy) {
+            battle.Destroy(walker);
+        } else {
+            walker.CancelOrders();
+        }
+        ASSERT_EQ(sound.stoppedLoops.size(), 1u);
+        EXPECT_EQ(sound.stoppedLoops[0].first, walkerLoop);
+        // Nothing more is stopped later: the handle is forgotten.
+        if (!destroy) {
+            walker.CancelOrders();
+            battle.Tick();
+            EXPECT_EQ(sound.stoppedLoops.size(), 1u);
+        }
+        battle.Destroy(other);
+        if (!destroy) battle.Destroy(walker);
+    }
+}
+
 TEST_F(WalkTest, ALevelChangeOrTheWadingEdgeIsAJumpThatEndsWithItsAnimation) {
     struct Case {
         const char* name;
