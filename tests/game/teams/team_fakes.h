@@ -90,7 +90,7 @@ public:
         return hasCamera;
     }
     bool IsSideActing() const override { return sideActing; }
-    void ClearSelection() override { ++selectionClears; }
+    void ClearSelectionAndRange() override { ++selectionClears; }
     int GetTurnBonus(int side) const override { return side == 0 ? 100 : 200; }
     void RaiseUnitIdCounter(int id) override { raisedTo = std::max(raisedTo, id); }
 
