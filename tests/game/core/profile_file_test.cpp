@@ -85,6 +85,14 @@ protected:
         cut_ = whole.substr(0, 120);
         WriteAll(File(), cut_);
     }
+    // Settles the profile and gives what it said on stderr, which must be one line.
+    static std::string SettleSayingOneLine(PlayerProfile& profile) {
+        ::testing::internal::CaptureStderr();
+        EXPECT_GT(Settle(profile), 0);
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        return said;
+    }
     fs::path File(const char* name = "savedata.sav") const { return fs::path(store_.Folder()) / name; }
 
     testsupport::TempFolder temp_;
@@ -96,10 +104,7 @@ protected:
 TEST_F(DamagedProfileTest, ACutFileIsSetAsideWithOneLineAndTheGameStartsOnDefaults) {
     engine::NamedSaveBlob blob{store_};
     PlayerProfile profile{blob, store_};
-    ::testing::internal::CaptureStderr();
-    EXPECT_GT(Settle(profile), 0);
-    const std::string said = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    const std::string said = SettleSayingOneLine(profile);
     EXPECT_NE(said.find("savedata.sav.bad"), std::string::npos) << said;
     EXPECT_EQ(profile.GetStartCount(), 0);
     EXPECT_EQ(profile.GetMusicVolume(), 40);
@@ -118,10 +123,7 @@ TEST_F(DamagedProfileTest, AFileThatCannotBeMovedAsideIsLeftAsItIs) {
     WriteAll(File("savedata.sav.bad") / "keep", "x");
     engine::NamedSaveBlob blob{store_};
     PlayerProfile profile{blob, store_};
-    ::testing::internal::CaptureStderr();
-    EXPECT_GT(Settle(profile), 0);
-    const std::string said = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    const std::string said = SettleSayingOneLine(profile);
     EXPECT_NE(said.find("could not be moved aside"), std::string::npos) << said;
     EXPECT_EQ(profile.GetMusicVolume(), 40);
     profile.SetStartCount(1);
