@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstring>
@@ -29,13 +30,16 @@ namespace {
 class Program : public ::testing::Test {
 protected:
     // Starts the program with the caller's environment, XDG_DATA_HOME and XDG_CACHE_HOME in the test's folder
-    // and the extra NAME=value settings on top; stderr goes to a file.
+    // and the extra NAME=value settings on top (a bare NAME removes that variable); stderr goes to a file.
     void Start(const std::vector<std::string>& extra = {}) {
         std::vector<std::string> settings = {"XDG_DATA_HOME=" + folder.File("data"),
                                              "XDG_CACHE_HOME=" + folder.File("cache")};
         settings.insert(settings.end(), extra.begin(), extra.end());
         // "NAME=" of a setting.
-        const auto prefix = [](const std::string& text) { return text.substr(0, text.find('=') + 1); };
+        const auto prefix = [](const std::string& text) {
+            const std::size_t equals = text.find('=');
+            return equals == std::string::npos ? text + "=" : text.substr(0, equals + 1);
+        };
         std::vector<std::string> environment;
         for (char** entry = environ; *entry != nullptr; ++entry) {
             const std::string text = *entry;
@@ -43,7 +47,9 @@ protected:
             for (const std::string& setting : settings) replaced = replaced || prefix(text) == prefix(setting);
             if (!replaced) environment.push_back(text);
         }
-        environment.insert(environment.end(), settings.begin(), settings.end());
+        for (const std::string& setting : settings) {
+            if (setting.find('=') != std::string::npos) environment.push_back(setting);
+        }
         std::vector<char*> envp;
         for (std::string& text : environment) envp.push_back(text.data());
         envp.push_back(nullptr);
@@ -136,6 +142,55 @@ TEST_F(Program, NoDisplayEndsWithStatusOne) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_NE(Stderr().find("cannot make the window"), std::string::npos) << Stderr();
+}
+
+// With no display at all SDL would fall back to a screenless driver and the game would run unseen, holding the
+// instance lock; it must say so and end instead, so that the next start is not refused.
+TEST_F(Program, NoDisplayWithoutANamedDriverEndsWithStatusOne) {
+    Start({"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"});
+    int status = 0;
+    ASSERT_TRUE(WaitForExit(std::chrono::seconds(10), status)) << "the program ran on without a display";
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    // One line of ours (the display libraries SDL probes may add their own).
+    const std::string said = Stderr();
+    std::size_t ours = 0;
+    for (std::size_t at = said.find("tinmarch:"); at != std::string::npos; at = said.find("tinmarch:", at + 1)) ++ours;
+    EXPECT_EQ(ours, 1u) << said;
+    EXPECT_NE(said.find("no display could be opened"), std::string::npos) << said;
+}
+
+// A profile cut short is set aside with its bytes, said once on stderr, and the game runs on the defaults: the
+// new profile counts this one start.
+TEST_F(Program, ACutProfileIsSetAsideAndTheGameStartsOnDefaults) {
+    std::filesystem::create_directories(UserFolder());
+    std::string record(8 + 73356, '\0');
+    record[8 + 552] = static_cast<char>(777 & 0xFF);
+    record[8 + 553] = static_cast<char>(777 >> 8);
+    std::uint32_t size = static_cast<std::uint32_t>(record.size());
+    const auto block = engine::PackBlock(record.data(), size);
+    ASSERT_NE(block, nullptr);
+    const std::string cut(reinterpret_cast<const char*>(block.get()), std::min<std::uint32_t>(size, 120));
+    {
+        std::ofstream out(UserFolder() + "/savedata.sav", std::ios::binary);
+        out << cut;
+    }
+    Start();
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    ASSERT_EQ(kill(pid_, SIGTERM), 0);
+    int status = 0;
+    ASSERT_TRUE(WaitForExit(std::chrono::seconds(5), status));
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << Stderr();
+    EXPECT_EQ(ReadAll(UserFolder() + "/savedata.sav.bad"), cut);
+    EXPECT_NE(Stderr().find("savedata.sav.bad"), std::string::npos) << Stderr();
+    const std::string file = ReadAll(UserFolder() + "/savedata.sav");
+    std::uint32_t unpacked = 0;
+    const auto loaded = engine::UnpackBlock(file.data(), file.size(), unpacked);
+    ASSERT_NE(loaded, nullptr);
+    ASSERT_EQ(unpacked, 8u + 73356u);
+    EXPECT_EQ(loaded[8 + 552], 1) << "one start counted on the defaults";
+    EXPECT_EQ(loaded[8 + 553], 0);
 }
 
 // Each run counts one start in the profile and writes it by the time it ends.

@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <string>
+
 #include "sys/input_events.h"
 #include "sys/pointer.h"
 
@@ -9,6 +11,27 @@ namespace sys {
 namespace {
 
 constexpr Uint32 kVideo = SDL_INIT_VIDEO | SDL_INIT_EVENTS;
+
+// SDL falls back to a driver without a screen when no display answers; a game run there is never seen, so such
+// a driver is taken only when SDL_VIDEODRIVER names it (as headless runs do).
+bool IsHeadlessDriver(const char* driver) {
+    return driver != nullptr && (SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0);
+}
+
+bool IsDriverRequested(const char* driver) {
+    const char* requested = SDL_getenv("SDL_VIDEODRIVER");
+    if (requested == nullptr) return false;
+    // The variable may list several drivers, separated by commas.
+    const std::string list = requested;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t end = list.find(',', start);
+        if (end == std::string::npos) end = list.size();
+        if (SDL_strcasecmp(list.substr(start, end - start).c_str(), driver) == 0) return true;
+        start = end + 1;
+    }
+    return false;
+}
 
 void SetGlAttributes() {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
@@ -38,6 +61,12 @@ bool AppWindow::Create(const AppWindowDesc& desc) {
         return false;
     }
     videoStarted_ = true;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (IsHeadlessDriver(driver) && !IsDriverRequested(driver)) {
+        error_ = "no display could be opened (set SDL_VIDEODRIVER=offscreen to run without one)";
+        Close();
+        return false;
+    }
     SetGlAttributes();
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (!desc.captioned) flags |= SDL_WINDOW_BORDERLESS;

@@ -23,10 +23,24 @@ tinmarch_install_packages() {
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
-# tinmarch_build <build folder> [extra cmake arguments...]
+# tinmarch_build <build folder> [extra cmake arguments...] [-- targets...]
+# Without targets it builds everything (tests, benchmarks and tools too).
 tinmarch_build() {
     local dir="$1"
     shift
-    cmake -S "$TINMARCH_ROOT" -B "$TINMARCH_ROOT/$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null &&
-        cmake --build "$TINMARCH_ROOT/$dir" --parallel "$(nproc)"
+    local configure=() targets=()
+    while [ $# -gt 0 ]; do
+        if [ "$1" = "--" ]; then
+            shift
+            targets=("$@")
+            break
+        fi
+        configure+=("$1")
+        shift
+    done
+    local target_args=()
+    [ ${#targets[@]} -eq 0 ] || target_args=(--target "${targets[@]}")
+    cmake -S "$TINMARCH_ROOT" -B "$TINMARCH_ROOT/$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        "${configure[@]}" >/dev/null &&
+        cmake --build "$TINMARCH_ROOT/$dir" --parallel "$(nproc)" "${target_args[@]}"
 }

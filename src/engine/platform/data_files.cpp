@@ -1,11 +1,15 @@
 #include "engine/platform/data_files.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 #include <new>
 #include <string>
 
 #include "engine/platform/data_folders.h"
+#include "engine/platform/loose_file_resolver.h"
 #include "engine/platform/packed_block.h"
 
 namespace engine {
@@ -38,6 +42,14 @@ std::unique_ptr<std::uint8_t[]> ReadWhole(FileStream& stream, std::size_t extra,
     std::fill(buffer.get() + size, buffer.get() + allocated, std::uint8_t{0});
     outSize = size;
     return buffer;
+}
+
+// Nothing stands at the path on disk: a file that exists but does not open (no permission, a folder in its
+// place) is not absent.
+bool IsAbsent(const WideString& path) {
+    struct stat st {};
+    if (::stat(ResolveLooseFilePath(path.GetNarrow()).c_str(), &st) == 0) return false;
+    return errno == ENOENT || errno == ENOTDIR;
 }
 
 }  // namespace
@@ -77,14 +89,23 @@ std::unique_ptr<ByteBuffer> LoadFileToByteBuffer(const WideString& relativePath)
     return buffer;
 }
 
-std::unique_ptr<std::uint8_t[]> LoadPackedFile(const WideString& path, std::uint32_t& outSize) {
+std::unique_ptr<std::uint8_t[]> LoadPackedFile(const WideString& path, std::uint32_t& outSize, FileLoad* outcome) {
     outSize = 0;
+    FileLoad found = FileLoad::kUnreadable;
+    std::unique_ptr<std::uint8_t[]> unpacked;
     FileStream stream;
-    if (OpenPlainFile(stream, path, FileStream::kModeRead) != 1) return nullptr;
-    std::size_t size = 0;
-    const auto block = ReadWhole(stream, 0, 1, size);
-    if (!block) return nullptr;
-    return UnpackBlock(block.get(), size, outSize);
+    if (OpenPlainFile(stream, path, FileStream::kModeRead) != 1) {
+        if (IsAbsent(path)) found = FileLoad::kMissing;
+    } else if (stream.GetLength() == 0) {
+        found = FileLoad::kMissing;
+    } else {
+        std::size_t size = 0;
+        const auto block = ReadWhole(stream, 0, 1, size);
+        if (block) unpacked = UnpackBlock(block.get(), size, outSize);
+        if (unpacked) found = FileLoad::kLoaded;
+    }
+    if (outcome != nullptr) *outcome = found;
+    return unpacked;
 }
 
 int SavePackedFile(const WideString& path, const void* data, std::uint32_t size) {

@@ -27,9 +27,15 @@ std::unique_ptr<std::uint8_t[]> LoadWholeFileNarrow(const char* relativePath, st
 // open, cannot be read whole or does not fit a 32-bit size.
 std::unique_ptr<ByteBuffer> LoadFileToByteBuffer(const WideString& relativePath);
 
+// What a read of a whole file found: its bytes; no file (nothing at the path, or an empty file); or a file
+// that is there but could not be read whole or unpacked (cut short, broken, not readable by this user, or
+// failing to read).
+enum class FileLoad { kLoaded, kMissing, kUnreadable };
+
 // Reads the path as given (archives first, then disk) and unpacks it as a packed block. Null (size 0) when
-// the file is missing or empty or the block does not unpack.
-std::unique_ptr<std::uint8_t[]> LoadPackedFile(const WideString& path, std::uint32_t& outSize);
+// the file is missing or empty or the block does not unpack; `outcome`, when given, tells these apart.
+std::unique_ptr<std::uint8_t[]> LoadPackedFile(const WideString& path, std::uint32_t& outSize,
+                                               FileLoad* outcome = nullptr);
 // Packs the bytes and writes them to the path as given. 1 only when the new file is committed; otherwise
 // the file that was there is left as it was.
 int SavePackedFile(const WideString& path, const void* data, std::uint32_t size);

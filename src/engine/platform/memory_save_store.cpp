@@ -12,18 +12,13 @@ constexpr std::uint32_t kMaxSize = 0x7FFFFFFFu;
 
 }  // namespace
 
-std::unique_ptr<std::uint8_t[]> MemorySaveStore::LoadSlot(int slot, std::uint32_t& size) {
-    return Load(SlotFileName(slot), size);
-}
-
-std::unique_ptr<std::uint8_t[]> MemorySaveStore::LoadNamed(const char* name, std::uint32_t& size) {
+std::unique_ptr<std::uint8_t[]> MemorySaveStore::LoadNamed(const char* name, std::uint32_t& size, FileLoad& outcome) {
     size = 0;
+    outcome = FileLoad::kMissing;
     if (!IsUsableName(name)) return nullptr;
-    return Load(NamedFileName(name), size);
-}
-
-bool MemorySaveStore::SaveSlot(int slot, const void* data, std::uint32_t size) {
-    return Save(SlotFileName(slot), data, size);
+    std::unique_ptr<std::uint8_t[]> bytes = Load(NamedFileName(name), size);
+    if (bytes) outcome = FileLoad::kLoaded;
+    return bytes;
 }
 
 bool MemorySaveStore::SaveNamed(const char* name, const void* data, std::uint32_t size) {
@@ -31,7 +26,7 @@ bool MemorySaveStore::SaveNamed(const char* name, const void* data, std::uint32_
 }
 
 bool MemorySaveStore::SetAsideNamed(const char* name) {
-    if (!IsUsableName(name)) return false;
+    if (!IsUsableName(name) || failSetAside_) return false;
     auto it = files_.find(NamedFileName(name));
     if (it == files_.end()) return false;
     files_[SetAsideFileName(name)] = std::move(it->second);

@@ -57,7 +57,13 @@ void NamedSaveBlob::LoadFile() {
     otherVersionId_ = 0;
 
     std::uint32_t size = 0;
-    std::unique_ptr<std::uint8_t[]> data = store_.LoadNamed(kName, size);
+    FileLoad outcome = FileLoad::kMissing;
+    std::unique_ptr<std::uint8_t[]> data = store_.LoadNamed(kName, size, outcome);
+    if (outcome == FileLoad::kUnreadable) {
+        RejectFile();
+        return;
+    }
+    damagedInPlace_ = false;
     if (!data || size == 0) {
         // A first start: the buffer and the result word stay as they are.
         loadState_ = kNoFile;
@@ -94,6 +100,10 @@ void NamedSaveBlob::LoadFile() {
 }
 
 void NamedSaveBlob::SaveFile() {
+    if (damagedInPlace_) {
+        error_ = kSaveFailed;
+        return;
+    }
     std::uint8_t* record = buffer_.get();
     checksum_ = Crc32OfLength(record + kHeaderSize, static_cast<std::size_t>(payloadSize_));
     StoreU32(record, version_);
@@ -107,7 +117,7 @@ void NamedSaveBlob::RejectFile() {
     loadState_ = kBadFile;
     error_ = kFoundBadFile;
     ResetBuffer();
-    store_.SetAsideNamed(kName);
+    damagedInPlace_ = !store_.SetAsideNamed(kName);
 }
 
 bool NamedSaveBlob::AdoptFile(std::unique_ptr<std::uint8_t[]> data, std::size_t size) {

@@ -6,7 +6,9 @@
 // word (GetError). Every call completes before it returns.
 //
 // After every load the buffer holds at least payload size + 8 bytes, so the owner may always use the whole
-// payload. A damaged file is set aside as "<name>.sav.bad", so the next load starts afresh.
+// payload. A damaged file (one that is there but cannot be read, unpacked or checked) is set aside as
+// "<name>.sav.bad", so the next load starts afresh. When it cannot be moved it stays where it is and the
+// blob refuses to write over it until a later load finds the file gone or sound.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -60,6 +62,9 @@ public:
     std::uint32_t OtherVersionSize() const { return otherVersionSize_; }
     std::uint32_t OtherVersionId() const { return otherVersionId_; }
     std::size_t BufferSize() const { return bufferSize_; }
+    // True after a load found a damaged file that could not be set aside: saves then fail (result word 4)
+    // without touching it.
+    bool IsDamagedFileInPlace() const { return damagedInPlace_; }
 
 protected:
     virtual void Prepare() = 0;
@@ -78,6 +83,7 @@ protected:
     int error_ = 0;
     std::uint32_t otherVersionSize_ = 0;
     std::uint32_t otherVersionId_ = 0;
+    bool damagedInPlace_ = false;
 };
 
 // The blob of the named save file "savedata" ("savedata.sav").
@@ -93,7 +99,8 @@ protected:
     void SaveFile() override;
 
 private:
-    // State 4 and result word 3, a fresh zero-filled buffer, and the file set aside.
+    // State 4 and result word 3, a fresh zero-filled buffer, and the file set aside (or, when that fails,
+    // kept from every save).
     void RejectFile();
     // Takes the file's bytes as the buffer, followed by zeros up to payload size + 8 when it is shorter.
     bool AdoptFile(std::unique_ptr<std::uint8_t[]> data, std::size_t size);

@@ -9,10 +9,11 @@ namespace engine {
 
 namespace {
 
-std::unique_ptr<std::uint8_t[]> LoadFile(const std::string& path, std::uint32_t& size) {
+std::unique_ptr<std::uint8_t[]> LoadFile(const std::string& path, std::uint32_t& size, FileLoad& outcome) {
     size = 0;
+    outcome = FileLoad::kMissing;
     if (path.empty()) return nullptr;
-    return LoadPackedFile(WideString(path.c_str()), size);
+    return LoadPackedFile(WideString(path.c_str()), size, &outcome);
 }
 
 bool SaveFile(const std::string& path, const void* data, std::uint32_t size) {
@@ -28,24 +29,12 @@ bool SaveStore::InitUserFolder(const UserAccountLookup& lookup) {
     return CreateUserFolder(folder_);
 }
 
-std::string SaveStore::SlotPath(int slot) const {
-    return folder_.empty() ? std::string() : folder_ + "/" + SlotFileName(slot);
-}
-
 std::string SaveStore::NamedPath(const char* name) const {
     return folder_.empty() || !IsUsableName(name) ? std::string() : folder_ + "/" + NamedFileName(name);
 }
 
-std::unique_ptr<std::uint8_t[]> SaveStore::LoadSlot(int slot, std::uint32_t& size) {
-    return LoadFile(SlotPath(slot), size);
-}
-
-std::unique_ptr<std::uint8_t[]> SaveStore::LoadNamed(const char* name, std::uint32_t& size) {
-    return LoadFile(NamedPath(name), size);
-}
-
-bool SaveStore::SaveSlot(int slot, const void* data, std::uint32_t size) {
-    return SaveFile(SlotPath(slot), data, size);
+std::unique_ptr<std::uint8_t[]> SaveStore::LoadNamed(const char* name, std::uint32_t& size, FileLoad& outcome) {
+    return LoadFile(NamedPath(name), size, outcome);
 }
 
 bool SaveStore::SaveNamed(const char* name, const void* data, std::uint32_t size) {
@@ -66,7 +55,8 @@ bool SaveStore::KeepNamedVersion(const char* name, std::uint32_t version) {
     const std::string path = NamedPath(name);
     if (path.empty()) return false;
     std::uint32_t size = 0;
-    const std::unique_ptr<std::uint8_t[]> bytes = LoadFile(path, size);
+    FileLoad outcome = FileLoad::kMissing;
+    const std::unique_ptr<std::uint8_t[]> bytes = LoadFile(path, size, outcome);
     // Written whole through a temporary file, as packed as the original.
     return bytes && SaveFile(folder_ + "/" + VersionFileName(name, version), bytes.get(), size);
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Save storage: whole files of the player's data, each holding one packed block. The slot files are
-// "Slot<n>.sav", the named files "<name>.sav"; a named file found damaged is set aside as "<name>.sav.bad".
+// Save storage: whole files of the player's data, each holding one packed block, named "<name>.sav"; a file
+// found damaged is set aside as "<name>.sav.bad". (The saved battles live in the profile's record, so there
+// are no files of their own.)
 // SaveStoreBase is the interface; SaveStore keeps the files in the user folder and MemorySaveStore keeps
 // them in memory.
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "engine/core/wide_string.h"
+#include "engine/platform/data_files.h"
 #include "engine/platform/user_folder.h"
 
 namespace engine {
@@ -20,12 +22,11 @@ public:
     SaveStoreBase& operator=(const SaveStoreBase&) = delete;
 
     // The unpacked contents of a file and their size; null, with size 0, when the file is missing, empty
-    // or does not unpack.
-    virtual std::unique_ptr<std::uint8_t[]> LoadSlot(int slot, std::uint32_t& size) = 0;
-    virtual std::unique_ptr<std::uint8_t[]> LoadNamed(const char* name, std::uint32_t& size) = 0;
+    // or does not unpack. `outcome` tells a missing (or empty) file from one that is there but cannot be
+    // read or unpacked.
+    virtual std::unique_ptr<std::uint8_t[]> LoadNamed(const char* name, std::uint32_t& size, FileLoad& outcome) = 0;
     // Packs the bytes and replaces the whole file. True only when all of it was written; on failure the
     // old file stays as it was.
-    virtual bool SaveSlot(int slot, const void* data, std::uint32_t size) = 0;
     virtual bool SaveNamed(const char* name, const void* data, std::uint32_t size) = 0;
     // Moves "<name>.sav" to "<name>.sav.bad", replacing an older one, so that a damaged file is kept for
     // inspection but no longer loaded. True when it was moved.
@@ -36,9 +37,8 @@ public:
 
     const WideString& UserName() const { return userName_; }
 
-    // "Slot<n>.sav", "<name>.sav" and "<name>.sav.bad". A name is usable when it is not empty, not "." or
-    // "..", and holds no "/".
-    static std::string SlotFileName(int slot);
+    // "<name>.sav", "<name>.sav.bad" and "<name>.sav.v<version>". A name is usable when it is not empty, not
+    // "." or "..", and holds no "/".
     static std::string NamedFileName(const char* name);
     static std::string SetAsideFileName(const char* name);
     static std::string VersionFileName(const char* name, std::uint32_t version);
@@ -61,13 +61,10 @@ public:
 
     // The folder; empty before InitUserFolder found one.
     const std::string& Folder() const { return folder_; }
-    // "<folder>/Slot<n>.sav" and "<folder>/<name>.sav"; empty without a folder or with an unusable name.
-    std::string SlotPath(int slot) const;
+    // "<folder>/<name>.sav"; empty without a folder or with an unusable name.
     std::string NamedPath(const char* name) const;
 
-    std::unique_ptr<std::uint8_t[]> LoadSlot(int slot, std::uint32_t& size) override;
-    std::unique_ptr<std::uint8_t[]> LoadNamed(const char* name, std::uint32_t& size) override;
-    bool SaveSlot(int slot, const void* data, std::uint32_t size) override;
+    std::unique_ptr<std::uint8_t[]> LoadNamed(const char* name, std::uint32_t& size, FileLoad& outcome) override;
     bool SaveNamed(const char* name, const void* data, std::uint32_t size) override;
     bool SetAsideNamed(const char* name) override;
     bool KeepNamedVersion(const char* name, std::uint32_t version) override;

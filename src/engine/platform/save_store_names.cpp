@@ -4,8 +4,6 @@
 
 namespace engine {
 
-std::string SaveStoreBase::SlotFileName(int slot) { return "Slot" + std::to_string(slot) + ".sav"; }
-
 std::string SaveStoreBase::NamedFileName(const char* name) { return std::string(name) + ".sav"; }
 
 std::string SaveStoreBase::SetAsideFileName(const char* name) { return NamedFileName(name) + ".bad"; }

@@ -191,8 +191,8 @@ public:
     int SelectCampaign(const std::string& name);
     void EndLevel();
     void ClearMarks();
-    void ClearSelection() override;
-    void ClearSelectionAndRange();
+    void ClearSelection();
+    void ClearSelectionAndRange() override;
     void ClearRangeAndMarks();
     Structure* FindPickedStructure() const;
     Unit* FindPickedUnit();

@@ -37,7 +37,8 @@ bool IsMenuState(int state) {
 void Game::RunMainLoop() {
     parts_.platform->ResetClock();
     skip_ = false;
-    quit_ = false;
+    // A failed start-up has asked to quit already; the loop must not run on with nothing loaded.
+    quit_ = startupFailed_;
     for (;;) {
         int code = 0;
         if (parts_.platform->PopEvent(code) && code == kEventQuit) return;

@@ -57,6 +57,8 @@ std::size_t ResultOffset(int entry, int difficulty, int mission) {
            static_cast<std::size_t>(difficulty) * kCampaignMissions * 8 + static_cast<std::size_t>(mission) * 8;
 }
 
+std::string SaveFileName() { return engine::SaveStoreBase::NamedFileName(engine::NamedSaveBlob::kName); }
+
 // The last component of a folder path.
 std::string LastComponent(const std::string& folder) {
     const std::size_t cut = folder.find_last_of("/\\");
@@ -173,8 +175,26 @@ int PlayerProfile::Poll() {
             break;
         case kProfileDamaged:
             if (blob_.GetError() != engine::SaveBlob::kFoundBadFile) break;
-            // The damaged file was set aside, so the new load is a first start; a file that could not be set
-            // aside and fails again gives the defaults rather than a wait that never ends.
+            if (blob_.IsDamagedFileInPlace()) {
+                // The file could not be moved aside: the game runs on the defaults in memory and the blob keeps
+                // every save off the file, so nothing the player had is lost.
+                std::fprintf(stderr,
+                             "tinmarch: the profile %s cannot be read and could not be moved aside; the game "
+                             "runs on the defaults and leaves the file as it is\n",
+                             SaveFileName().c_str());
+                damagedLoads_ = 0;
+                state_ = kProfileIdle;
+                ResetDefaults();
+                ApplyVolumes();
+                break;
+            }
+            std::fprintf(stderr,
+                         "tinmarch: the profile %s cannot be read; it is kept as %s and the game starts on the "
+                         "defaults\n",
+                         SaveFileName().c_str(),
+                         engine::SaveStoreBase::SetAsideFileName(engine::NamedSaveBlob::kName).c_str());
+            // The damaged file was set aside, so the new load is a first start; a file that fails again gives
+            // the defaults rather than a wait that never ends.
             if (++damagedLoads_ < 2) {
                 StartLoad();
             } else {
@@ -191,7 +211,8 @@ int PlayerProfile::Poll() {
 }
 
 void PlayerProfile::Save() {
-    if (!dirty_) return;
+    // A damaged profile that could not be moved aside is never written over (said once, when it was found).
+    if (!dirty_ || blob_.IsDamagedFileInPlace()) return;
     state_ = kProfileSaving;
     blob_.Save();
     if (blob_.GetError() == engine::SaveBlob::kSaved) {

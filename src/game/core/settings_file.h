@@ -19,6 +19,8 @@ std::string SettingsPath();
 // The full-screen flag of a file image; 1 (full screen) when it is shorter than 8 bytes.
 int SettingsFullScreenFlag(const std::uint8_t* bytes, std::size_t size);
 // The full-screen flag of the settings file; 1 when the file is missing, unreadable or shorter than 8 bytes.
+// A file that is there (and not empty) but cannot be read whole is moved to "settings.dat.bad", with one line
+// on stderr; when it cannot be moved, it stays and WriteSettings leaves it alone for the rest of the run.
 int ReadSettings();
 // Writes version 1 and the flag, through a temporary file renamed over the old one, making the user folder
 // when it is missing. False when nothing was committed; the old file is then left as it was.

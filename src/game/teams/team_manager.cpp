@@ -260,7 +260,8 @@ void TeamManager::Undo() {
     Unit* unit = undo_.unit;
     if (unit == nullptr) return;
     unit->SetMoveState(undo_.before);
-    services_.ClearSelection();
+    // The selection goes whole, so that the next tap on a unit selects it afresh and shows its ranges.
+    services_.ClearSelectionAndRange();
     RestoreCurrentSupplies();
     undo_ = {};
 }

@@ -32,8 +32,8 @@ public:
     virtual void FollowUnit(Unit& unit) = 0;
     // True while the game is in state 7 (a side's turn) and the announcer is not showing.
     virtual bool IsSideActing() const = 0;
-    // Clears the game's selection and the map marks.
-    virtual void ClearSelection() = 0;
+    // Clears the game's selection (selected, pressed and inspected units), the range steps and the map marks.
+    virtual void ClearSelectionAndRange() = 0;
     // The per-turn bonus of the first (side 0) or second (side 1) side from the match options.
     virtual int GetTurnBonus(int side) const = 0;
     // Keeps the game's unit-id counter at or above the id, so that new units never reuse it.

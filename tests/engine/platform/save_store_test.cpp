@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -109,7 +110,6 @@ TEST_F(SaveStoreTest, InitUserFolderCreatesAPrivateFolderAndReadsTheName) {
     EXPECT_EQ(info.st_mode & 0777, 0700u);
     EXPECT_TRUE(store_.UserName().EqualsNarrow("ada"));
     EXPECT_EQ(store_.NamedPath("savedata"), (Folder() / "savedata.sav").string());
-    EXPECT_EQ(store_.SlotPath(3), (Folder() / "Slot3.sav").string());
 
     // Again on the existing folder, without an account.
     SaveStore again;
@@ -123,10 +123,11 @@ TEST_F(SaveStoreTest, WithoutAFolderNothingLoadsAndSavesFail) {
     EXPECT_FALSE(store_.InitUserFolder([] { return engine::UserAccount{}; }));
     EXPECT_EQ(store_.NamedPath("savedata"), "");
     EXPECT_FALSE(store_.SaveNamed("savedata", "abc", 3));
-    EXPECT_FALSE(store_.SaveSlot(0, "abc", 3));
     std::uint32_t size = 9;
-    EXPECT_EQ(store_.LoadNamed("savedata", size), nullptr);
+    engine::FileLoad outcome = engine::FileLoad::kLoaded;
+    EXPECT_EQ(store_.LoadNamed("savedata", size, outcome), nullptr);
     EXPECT_EQ(size, 0u);
+    EXPECT_EQ(outcome, engine::FileLoad::kMissing);
 }
 
 TEST_F(SaveStoreTest, SaveDataIsOneExactPackedRecordAndLoadsBack) {
@@ -158,33 +159,125 @@ TEST_F(SaveStoreTest, AnOldVersionIsKeptBesideTheFileBeforeItIsReplaced) {
     EXPECT_NE(ReadFile("savedata.sav"), file);
 }
 
-TEST_F(SaveStoreTest, SlotFilesRoundTrip) {
+TEST_F(SaveStoreTest, NamedFilesRoundTripAndTellMissingFromUnreadable) {
     ASSERT_TRUE(store_.InitUserFolder());
     const Bytes data = RandomBytes(5000, 2);
-    ASSERT_TRUE(store_.SaveSlot(2, data.data(), static_cast<std::uint32_t>(data.size())));
-    EXPECT_TRUE(fs::exists(FilePath("Slot2.sav")));
+    ASSERT_TRUE(store_.SaveNamed("other", data.data(), static_cast<std::uint32_t>(data.size())));
+    EXPECT_TRUE(fs::exists(FilePath("other.sav")));
     std::uint32_t size = 0;
-    const auto loaded = store_.LoadSlot(2, size);
+    engine::FileLoad outcome = engine::FileLoad::kMissing;
+    const auto loaded = store_.LoadNamed("other", size, outcome);
     ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(outcome, engine::FileLoad::kLoaded);
     EXPECT_EQ(Bytes(loaded.get(), loaded.get() + size), data);
-    EXPECT_EQ(store_.LoadSlot(1, size), nullptr);
+
+    EXPECT_EQ(store_.LoadNamed("absent", size, outcome), nullptr);
     EXPECT_EQ(size, 0u);
-    EXPECT_FALSE(store_.SaveSlot(1, data.data(), 0));
-    EXPECT_FALSE(fs::exists(FilePath("Slot1.sav")));
+    EXPECT_EQ(outcome, engine::FileLoad::kMissing);
+    WriteFile("empty.sav", {});
+    EXPECT_EQ(store_.LoadNamed("empty", size, outcome), nullptr);
+    EXPECT_EQ(outcome, engine::FileLoad::kMissing) << "an empty file holds nothing to keep";
+    WriteFile("broken.sav", Bytes{1, 2, 3});
+    EXPECT_EQ(store_.LoadNamed("broken", size, outcome), nullptr);
+    EXPECT_EQ(outcome, engine::FileLoad::kUnreadable);
+
+    EXPECT_FALSE(store_.SaveNamed("zero", data.data(), 0));
+    EXPECT_FALSE(fs::exists(FilePath("zero.sav")));
 }
 
-TEST_F(SaveStoreTest, FileThatDoesNotUnpackIsAFirstStartAndTheNextSaveReplacesIt) {
+// A profile file that is there but cannot be read or unpacked is no first start: it is set aside with its
+// bytes as they were, and only then does a save write the defaults.
+TEST_F(SaveStoreTest, FileThatDoesNotUnpackIsSetAsideBeforeTheNextSave) {
     ASSERT_TRUE(store_.InitUserFolder());
     const Bytes payload = RandomBytes(300, 3);
-    const Bytes notPacked[] = {Bytes{}, Bytes{1, 2, 3}, RandomBytes(400, 4), Record(4, payload)};
-    for (const Bytes& contents : notPacked) {
-        SCOPED_TRACE(contents.size());
-        WriteFile("savedata.sav", contents);
+    const Bytes whole = Pack(Record(4, RandomBytes(kProfileSize, 10)));
+    // The zlib stream starts after the two sizes; a run of its bytes overwritten breaks the deflate data.
+    Bytes brokenStream = whole;
+    for (std::size_t i = 20; i < 60 && i < brokenStream.size(); ++i) brokenStream[i] = 0xFF;
+    struct Case {
+        const char* name;
+        Bytes contents;
+    };
+    const Case cases[] = {
+        {"three bytes", Bytes{1, 2, 3}},
+        {"random bytes", RandomBytes(400, 4)},
+        {"a record that was never packed", Record(4, payload)},
+        {"a packed profile cut to 120 bytes", Bytes(whole.begin(), whole.begin() + 120)},
+        {"a packed profile cut one byte short", Bytes(whole.begin(), whole.end() - 1)},
+        {"a broken deflate stream", brokenStream},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(FilePath("savedata.sav.bad"));
+        WriteFile("savedata.sav", c.contents);
+        EXPECT_EQ(LoadState(&payload), SaveBlob::kBadFile);
+        EXPECT_FALSE(fs::exists(FilePath("savedata.sav")));
+        EXPECT_EQ(ReadFile("savedata.sav.bad"), c.contents);
         EXPECT_EQ(LoadState(&payload), SaveBlob::kNoFile);
-        EXPECT_FALSE(fs::exists(FilePath("savedata.sav.bad")));
         ASSERT_EQ(SavePayload(payload), SaveBlob::kSaved);
         EXPECT_EQ(LoadState(&payload), SaveBlob::kLoaded);
+        EXPECT_EQ(ReadFile("savedata.sav.bad"), c.contents) << "the save leaves the set-aside copy alone";
     }
+
+    // An empty file holds nothing: it is a first start and the save replaces it.
+    WriteFile("savedata.sav", {});
+    fs::remove(FilePath("savedata.sav.bad"));
+    EXPECT_EQ(LoadState(&payload), SaveBlob::kNoFile);
+    EXPECT_FALSE(fs::exists(FilePath("savedata.sav.bad")));
+}
+
+// What cannot be opened at all: a folder where the file should be (for every user), and a file of mode 000
+// (for anyone but root, who reads it anyway).
+TEST_F(SaveStoreTest, FileThatCannotBeOpenedIsSetAsideToo) {
+    ASSERT_TRUE(store_.InitUserFolder());
+    fs::create_directory(FilePath("savedata.sav"));
+    WriteFile("savedata.sav/inside", Bytes{4, 5});
+    EXPECT_EQ(LoadState(), SaveBlob::kBadFile);
+    EXPECT_FALSE(fs::exists(FilePath("savedata.sav")));
+    EXPECT_EQ(ReadFile("savedata.sav.bad/inside"), (Bytes{4, 5}));
+    fs::remove_all(FilePath("savedata.sav.bad"));
+
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads a file of mode 000";
+    const Bytes file = Pack(Record(4, RandomBytes(kProfileSize, 11)));
+    WriteFile("savedata.sav", file);
+    ASSERT_EQ(::chmod(FilePath("savedata.sav").c_str(), 0), 0);
+    EXPECT_EQ(LoadState(), SaveBlob::kBadFile);
+    EXPECT_FALSE(fs::exists(FilePath("savedata.sav")));
+    ASSERT_EQ(::chmod(FilePath("savedata.sav.bad").c_str(), 0600), 0);
+    EXPECT_EQ(ReadFile("savedata.sav.bad"), file);
+}
+
+// A damaged file that cannot be moved aside (a folder with something in it stands where the copy goes, so
+// the rename fails for root too) stays as it was: every save through the blob is refused.
+TEST_F(SaveStoreTest, DamagedFileThatCannotBeMovedIsNeverWrittenOver) {
+    ASSERT_TRUE(store_.InitUserFolder());
+    const Bytes whole = Pack(Record(4, RandomBytes(kProfileSize, 12)));
+    const Bytes cut(whole.begin(), whole.begin() + 120);
+    WriteFile("savedata.sav", cut);
+    fs::create_directory(FilePath("savedata.sav.bad"));
+    WriteFile("savedata.sav.bad/keep", Bytes{1});
+
+    NamedSaveBlob blob(store_);
+    blob.Setup(kProfileSize, 4);
+    blob.Load();
+    EXPECT_EQ(blob.TakeState(), SaveBlob::kBadFile);
+    EXPECT_EQ(blob.GetError(), SaveBlob::kFoundBadFile);
+    EXPECT_TRUE(blob.IsDamagedFileInPlace());
+    blob.Save();
+    EXPECT_EQ(blob.GetError(), SaveBlob::kSaveFailed);
+    EXPECT_EQ(ReadFile("savedata.sav"), cut);
+    EXPECT_FALSE(fs::exists(FilePath("savedata.sav.tmp")));
+
+    // Once the way is clear, the next load moves it aside and saves go through again.
+    fs::remove_all(FilePath("savedata.sav.bad"));
+    blob.Load();
+    EXPECT_EQ(blob.TakeState(), SaveBlob::kBadFile);
+    EXPECT_FALSE(blob.IsDamagedFileInPlace());
+    EXPECT_EQ(ReadFile("savedata.sav.bad"), cut);
+    blob.Load();
+    EXPECT_EQ(blob.TakeState(), SaveBlob::kNoFile);
+    blob.Save();
+    EXPECT_EQ(blob.GetError(), SaveBlob::kSaved);
 }
 
 TEST_F(SaveStoreTest, DamagedFileIsSetAsideAndTheReloadLoopEnds) {

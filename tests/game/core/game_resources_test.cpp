@@ -110,6 +110,14 @@ TEST_F(ResourcesTest, ARequiredLoaderThatFailsStopsStartUp) {
     EXPECT_FALSE(Logged("step GUI sheets"));
     EXPECT_FALSE(Logged("profile load"));
     EXPECT_EQ(game->GetState(), kGameStartup);
+
+    // The main loop that follows ends at once rather than running on an empty screen (here a fallback quits
+    // after three frames, so that a loop that runs on fails instead of hanging).
+    platform.onFrame = [this](int frame) {
+        if (frame >= 3) game->RequestQuit();
+    };
+    game->RunMainLoop();
+    EXPECT_EQ(platform.frames, 0);
 }
 
 TEST_F(ResourcesTest, FontsTakeTheirSpacingColoursAndIcons) {

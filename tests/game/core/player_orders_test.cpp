@@ -469,6 +469,18 @@ TEST_F(OrdersTest, MoveRelease) {
     EXPECT_EQ(view.markerAt.z, surface.z);
     EXPECT_EQ(CountMarked(0x004), 0) << "the route marks go";
     EXPECT_EQ(game->GetSelectedUnit(), nullptr);
+
+    // Another unit selected, then the grunt's move undone: the selection goes whole, so the next tap on the
+    // other unit selects it again (and shows its ranges) instead of deselecting it.
+    grunt->DeleteOrders();
+    grunt->SetState(kUnitIdle);
+    Unit* other = Spawn(UT_GRUNT, "B2");
+    Select(*other);
+    ASSERT_TRUE(game->GetTeamManager()->CanUndo());
+    game->GetTeamManager()->Undo();
+    EXPECT_EQ(game->GetSelectedUnit(), nullptr);
+    Tap("B2");
+    EXPECT_EQ(game->GetSelectedUnit(), other);
 }
 
 TEST_F(OrdersTest, SpeechSlotsComeFromTheRawDraw) {

@@ -215,34 +215,49 @@ TEST_F(ProfileTest, SettlesFromNoFileAndFromADamagedFile) {
 // A store that cannot set the damaged file aside: it loads the same damaged bytes every time.
 class StuckStore final : public engine::SaveStoreBase {
 public:
-    std::unique_ptr<std::uint8_t[]> LoadSlot(int, std::uint32_t& size) override {
-        size = 0;
-        return nullptr;
-    }
-    std::unique_ptr<std::uint8_t[]> LoadNamed(const char*, std::uint32_t& size) override {
+    std::unique_ptr<std::uint8_t[]> LoadNamed(const char*, std::uint32_t& size, engine::FileLoad& outcome) override {
         size = 16;
+        outcome = engine::FileLoad::kLoaded;
         auto bytes = std::make_unique<std::uint8_t[]>(size);
         std::memset(bytes.get(), 0xAB, size);
         ++loads;
         return bytes;
     }
-    bool SaveSlot(int, const void*, std::uint32_t) override { return false; }
-    bool SaveNamed(const char*, const void*, std::uint32_t) override { return false; }
+    bool SaveNamed(const char*, const void*, std::uint32_t) override {
+        ++saves;
+        return true;
+    }
     bool SetAsideNamed(const char*) override { return false; }
     bool KeepNamedVersion(const char*, std::uint32_t) override { return false; }
     int loads = 0;
+    int saves = 0;
 };
 
-TEST(ProfileStuckFile, ADamagedFileThatStaysGivesTheDefaults) {
+// The damaged file cannot be moved aside: the profile settles on the defaults at once and never writes, so the
+// player's file is still there to be mended.
+TEST(ProfileStuckFile, ADamagedFileThatStaysGivesTheDefaultsAndIsNeverWrittenOver) {
     StuckStore store;
     engine::NamedSaveBlob blob{store};
     PlayerProfile profile{blob, store};
+    std::vector<std::pair<int, int>> applied;
+    profile.SetVolumeListener([&](int effects, int music) { applied.emplace_back(effects, music); });
     profile.StartLoad();
     int polls = 0;
-    while (profile.Poll() != game::kProfileNoFile && polls < 16) ++polls;
-    EXPECT_LE(polls, 4);
-    EXPECT_EQ(store.loads, 2) << "one new load, then the defaults";
+    int state = 0;
+    while (state != game::kProfileIdle && polls < 16) {
+        state = profile.Poll();
+        ++polls;
+        if (state == game::kProfileNoFile) profile.Save();
+    }
+    EXPECT_EQ(state, game::kProfileIdle);
+    EXPECT_LE(polls, 3);
+    EXPECT_EQ(store.loads, 1) << "no new load of a file that is still there";
     EXPECT_EQ(Bytes(profile.GetData(), profile.GetData() + kSize), DefaultRecord());
+    EXPECT_EQ(applied, (std::vector<std::pair<int, int>>{{80, 40}}));
+    profile.SetStartCount(3);
+    profile.Save();
+    EXPECT_EQ(store.saves, 0);
+    EXPECT_EQ(profile.GetStartCount(), 3) << "the run goes on in memory";
 }
 
 TEST_F(ProfileTest, AFailedWriteStaysDirtyAndKeepsTheOldFile) {

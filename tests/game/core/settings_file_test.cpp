@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -59,6 +60,58 @@ TEST(ReadSettings, FlagOfTheFileInTheUserFolder) {
     std::filesystem::remove(path);
     std::filesystem::create_directory(path);
     EXPECT_EQ(game::ReadSettings(), 1) << "a folder at the path";
+}
+
+// A settings file cut short is kept as "settings.dat.bad" with one line on stderr before the next write
+// replaces it; one that cannot be moved aside is never written over in that run. A missing or empty file is
+// an ordinary first start.
+TEST(ReadSettings, ADamagedFileIsSetAsideOrLeftAlone) {
+    testsupport::TempFolder folder;
+    platformtest::ScopedEnv dataHome("XDG_DATA_HOME", folder.Path().c_str());
+    const std::string path = folder.File("Tinmarch/settings.dat");
+    const std::string aside = path + ".bad";
+    const std::string cut = Bytes({1, 0}).substr(0, 5);
+
+    for (const std::string& firstStart : {std::string("absent"), std::string()}) {
+        SCOPED_TRACE(firstStart.empty() ? "empty" : "absent");
+        std::filesystem::remove(path);
+        if (firstStart.empty()) {
+            ASSERT_TRUE(folder.Write("Tinmarch/settings.dat", "", 0));
+        }
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(game::ReadSettings(), 1);
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+        EXPECT_FALSE(std::filesystem::exists(aside));
+    }
+
+    ASSERT_TRUE(folder.Write("Tinmarch/settings.dat", cut.data(), cut.size()));
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(game::ReadSettings(), 1);
+    std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find("settings.dat.bad"), std::string::npos) << said;
+    EXPECT_EQ(ReadAll(aside), cut);
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_TRUE(game::WriteSettings(0));
+    EXPECT_EQ(ReadAll(path), Bytes({1, 0}));
+    EXPECT_EQ(ReadAll(aside), cut);
+
+    // A folder with something in it where the copy goes: the rename fails, even for root.
+    std::filesystem::remove(aside);
+    std::filesystem::create_directories(aside + "/keep");
+    ASSERT_TRUE(folder.Write("Tinmarch/settings.dat", cut.data(), cut.size()));
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(game::ReadSettings(), 1);
+    said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("could not be moved aside"), std::string::npos) << said;
+    EXPECT_FALSE(game::WriteSettings(0));
+    EXPECT_EQ(ReadAll(path), cut);
+
+    // The next run finds the way clear.
+    std::filesystem::remove_all(aside);
+    EXPECT_EQ(game::ReadSettings(), 1);
+    EXPECT_EQ(ReadAll(aside), cut);
+    EXPECT_TRUE(game::WriteSettings(0));
 }
 
 class DisplayModeSwitch : public testsupport::EngineTest {

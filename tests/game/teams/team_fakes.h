@@ -91,7 +91,7 @@ public:
     }
     void FollowUnit(Unit& unit) override { followed.push_back(&unit); }
     bool IsSideActing() const override { return sideActing; }
-    void ClearSelection() override { ++selectionClears; }
+    void ClearSelectionAndRange() override { ++selectionClears; }
     int GetTurnBonus(int side) const override { return side == 0 ? 100 : 200; }
     void RaiseUnitIdCounter(int id) override { raisedTo = std::max(raisedTo, id); }
 
