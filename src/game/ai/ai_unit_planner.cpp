@@ -4,8 +4,34 @@
 
 namespace game {
 
+void PlannedTileIndex::Mark(int slot, HexCoord tile, bool planned) {
+    if (slot < 0 || slot >= 64 || !IsValidHex(tile)) return;
+    std::atomic<std::uint64_t>& bits = tiles_[static_cast<std::size_t>(HexTileIndex(tile))];
+    const std::uint64_t bit = std::uint64_t{1} << slot;
+    if (planned) {
+        bits.fetch_or(bit, std::memory_order_acq_rel);
+    } else {
+        bits.fetch_and(~bit, std::memory_order_acq_rel);
+    }
+}
+
+std::uint64_t PlannedTileIndex::At(HexCoord tile) const {
+    return IsValidHex(tile) ? tiles_[static_cast<std::size_t>(HexTileIndex(tile))].load(std::memory_order_acquire) : 0;
+}
+
 AIUnitPlanner::AIUnitPlanner(int unitId, HexCoord hex, bool airborne)
     : position_(hex), unitId_(unitId), airborne_(airborne) {}
+
+AIUnitPlanner::~AIUnitPlanner() {
+    if (index_ != nullptr && hasPlannedTile_) index_->Mark(indexSlot_, plannedTile_, false);
+}
+
+void AIUnitPlanner::AttachIndex(PlannedTileIndex& index, int slot) {
+    if (index_ != nullptr && hasPlannedTile_) index_->Mark(indexSlot_, plannedTile_, false);
+    index_ = &index;
+    indexSlot_ = slot;
+    if (hasPlannedTile_) index_->Mark(indexSlot_, plannedTile_, true);
+}
 
 bool AIUnitPlanner::AddPendingOrder(std::unique_ptr<UnitOrder> order) {
     if (!order || pendingCount_ >= kMaxPendingOrders) return false;
@@ -37,12 +63,17 @@ bool AIUnitPlanner::GetTarget(HexCoord& out) const {
 }
 
 void AIUnitPlanner::SetPlannedTile(HexCoord tile) {
+    if (index_ != nullptr) {
+        if (hasPlannedTile_) index_->Mark(indexSlot_, plannedTile_, false);
+        index_->Mark(indexSlot_, tile, true);
+    }
     hasPlannedTile_ = true;
     plannedTile_ = tile;
     position_ = tile;
 }
 
 void AIUnitPlanner::ClearPlannedTile() {
+    if (index_ != nullptr && hasPlannedTile_) index_->Mark(indexSlot_, plannedTile_, false);
     hasPlannedTile_ = false;
     makeWay_ = false;
 }

@@ -3,6 +3,8 @@
 // to the unit only when its goal commits them on the main thread), the hex it will stand on at the end of
 // the turn, and its standing requests (make way, transport, resupply) and immobilised flag.
 #include <array>
+#include <atomic>
+#include <cstdint>
 #include <memory>
 
 #include "game/battle/hex_coord.h"
@@ -12,9 +14,25 @@ namespace game {
 
 inline constexpr int kMaxPendingOrders = 6;
 
+// For every tile, a bit for each planner slot whose planned tile it is: the lookups by hex visit only those
+// planners. The planners move their bits themselves; atomic, as the main thread may read while the plan runs.
+class PlannedTileIndex {
+public:
+    void Mark(int slot, HexCoord tile, bool planned);
+    std::uint64_t At(HexCoord tile) const;
+
+private:
+    std::array<std::atomic<std::uint64_t>, kMapTileCount> tiles_{};
+};
+
 class AIUnitPlanner {
 public:
     AIUnitPlanner(int unitId, HexCoord hex, bool airborne);
+    ~AIUnitPlanner();
+    AIUnitPlanner(const AIUnitPlanner&) = delete;
+    AIUnitPlanner& operator=(const AIUnitPlanner&) = delete;
+    // Keeps the index's bit of the slot on its planned tile from now on (until the planner is deleted).
+    void AttachIndex(PlannedTileIndex& index, int slot);
 
     int GetUnitId() const { return unitId_; }
     HexCoord GetPosition() const { return position_; }
@@ -66,6 +84,8 @@ private:
     bool transportReserved_ = false;
     bool immobilized_ = false;
     HexCoord transportDestination_;
+    PlannedTileIndex* index_ = nullptr;
+    int indexSlot_ = -1;
 };
 
 }  // namespace game
