@@ -191,28 +191,34 @@ TEST(ComputerBattleTest, AFrontGoalsFighterLowOnFuelLandsWhereThePlanFoundTheGro
 }
 
 // A light tank bought for the front goal on the blue tanks beside the factory's pad: on the turn it is bought
-// it is deployed, drives off the pad and fires (the tank has 8 shots).
+// it is deployed, drives off the pad and fires (the tank has 8 shots), leaving the pad to the next one.
 TEST(ComputerBattleTest, AUnitBoughtForAFrontWithATargetInRangeLeavesItsPadAndFiresOnItsFirstTurn) {
     ComputerBattle battle("pad front", false,
                           WrittenLevel(LandSource(16, "structure K4 2 owner 4\nstructure L6 1\n"
                                                       "structure N12 6 owner 4\nunit L7 3 owner 1\n"
-                                                      "unit M7 3 owner 1\n"),
+                                                      "unit M7 3 owner 1\nunit M9 3 owner 4\n"),
                                        kMission),
                           false);
     ASSERT_TRUE(battle.driver->Loaded());
     Team& enemy = battle.Enemy();
-    // The side has no unit and 700 in cash: the front goal's wish is bought in the same pass.
+    // The first turn makes the front goal on the blue tanks, which wishes for light tanks; the second buys them.
+    ASSERT_TRUE(battle.PlayRound());
     const std::vector<int> before = UnitIds(enemy);
     ASSERT_TRUE(battle.PlayRound());
-    int fired = 0;
+    int bought = 0;
     for (int id : UnitIds(enemy)) {
         if (std::find(before.begin(), before.end(), id) != before.end()) continue;
+        ++bought;
         const Unit* unit = enemy.FindUnitById(id);
         ASSERT_EQ(unit->GetType(), UT_LIGHT_TANK);
+        const AIGoal* goal = battle.computer->FindGoalById(unit->GetAIGoalId());
+        ASSERT_NE(goal, nullptr);
+        EXPECT_EQ(goal->GetKind(), kGoalFront);
         EXPECT_NE(unit->GetHexPos(), L("L6"));
-        fired += unit->GetAmmo() < unit->GetParams().ammoCapacity ? 1 : 0;
+        EXPECT_LT(unit->GetAmmo(), unit->GetParams().ammoCapacity);
     }
-    EXPECT_GE(fired, 1);
+    // Each one leaves the pad free for the next.
+    EXPECT_GE(bought, 1);
 }
 
 // Everything the computer's turns change: each unit's id, type, hex, state, health, fuel and ammunition, each
