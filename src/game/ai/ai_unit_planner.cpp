@@ -4,21 +4,6 @@
 
 namespace game {
 
-void PlannedTileIndex::Mark(int slot, HexCoord tile, bool planned) {
-    if (slot < 0 || slot >= 64 || !IsValidHex(tile)) return;
-    std::atomic<std::uint64_t>& bits = tiles_[static_cast<std::size_t>(HexTileIndex(tile))];
-    const std::uint64_t bit = std::uint64_t{1} << slot;
-    if (planned) {
-        bits.fetch_or(bit, std::memory_order_acq_rel);
-    } else {
-        bits.fetch_and(~bit, std::memory_order_acq_rel);
-    }
-}
-
-std::uint64_t PlannedTileIndex::At(HexCoord tile) const {
-    return IsValidHex(tile) ? tiles_[static_cast<std::size_t>(HexTileIndex(tile))].load(std::memory_order_acquire) : 0;
-}
-
 AIUnitPlanner::AIUnitPlanner(int unitId, HexCoord hex, bool airborne)
     : position_(hex), unitId_(unitId), airborne_(airborne) {}
 

@@ -3,27 +3,18 @@
 // to the unit only when its goal commits them on the main thread), the hex it will stand on at the end of
 // the turn, and its standing requests (make way, transport, resupply) and immobilised flag.
 #include <array>
-#include <atomic>
-#include <cstdint>
 #include <memory>
 
 #include "game/battle/hex_coord.h"
+#include "game/battle/hex_slot_index.h"
 #include "game/units/unit_order.h"
 
 namespace game {
 
 inline constexpr int kMaxPendingOrders = 6;
 
-// For every tile, a bit for each planner slot whose planned tile it is: the lookups by hex visit only those
-// planners. The planners move their bits themselves; atomic, as the main thread may read while the plan runs.
-class PlannedTileIndex {
-public:
-    void Mark(int slot, HexCoord tile, bool planned);
-    std::uint64_t At(HexCoord tile) const;
-
-private:
-    std::array<std::atomic<std::uint64_t>, kMapTileCount> tiles_{};
-};
+// The planners' planned tiles by hex: a bit for each planner slot.
+using PlannedTileIndex = HexSlotIndex;
 
 class AIUnitPlanner {
 public:

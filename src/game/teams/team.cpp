@@ -215,21 +215,10 @@ Unit* Team::InsertLocked(std::unique_ptr<Unit> unit) {
     return units_[static_cast<std::size_t>(slot)].get();
 }
 
-void Team::MarkOccupied(int slot, HexCoord hex, bool occupied) {
-    if (slot < 0 || !IsValidHex(hex)) return;
-    std::atomic<std::uint64_t>& tile = occupancy_[static_cast<std::size_t>(HexTileIndex(hex))];
-    const std::uint64_t bit = std::uint64_t{1} << slot;
-    if (occupied) {
-        tile.fetch_or(bit, std::memory_order_acq_rel);
-    } else {
-        tile.fetch_and(~bit, std::memory_order_acq_rel);
-    }
-}
-
 std::uint64_t Team::SlotsAt(HexCoord hex) const {
     static_assert(kMaxTeamUnits <= 64, "one bit per slot");
     if (!IsValidHex(hex)) return kMaxTeamUnits == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << kMaxTeamUnits) - 1;
-    return occupancy_[static_cast<std::size_t>(HexTileIndex(hex))].load(std::memory_order_acquire);
+    return occupancy_.At(hex);
 }
 
 void Team::OnUnitHexChanged(const Unit& unit, HexCoord from) {

@@ -13,6 +13,7 @@
 #include "game/battle/battle_types.h"
 #include "game/battle/hex_coord.h"
 #include "game/battle/hex_path.h"
+#include "game/battle/hex_slot_index.h"
 #include "game/battle/team_colours.h"
 #include "game/units/unit.h"
 #include "game/units/unit_team.h"
@@ -164,11 +165,10 @@ private:
     // Finishes a new unit for a computer team: planner and immobile tile.
     void RegisterWithComputer(const Unit& unit);
     Unit* InsertLocked(std::unique_ptr<Unit> unit);
-    // The occupancy index: for every tile, a bit for each slot whose unit stands there (by its hex alone,
-    // whatever its state or layer). It moves with every placement, hex change and removal, so a lookup by hex
-    // visits only those slots, in slot order, as a walk over every slot would. Atomic, since the planning
-    // thread looks units up while the main thread may move them.
-    void MarkOccupied(int slot, HexCoord hex, bool occupied);
+    // The occupancy index marks each slot on its unit's hex (by the hex alone, whatever the unit's state or
+    // layer). It moves with every placement, hex change and removal, so a lookup by hex visits only those
+    // slots, in slot order, as a walk over every slot would.
+    void MarkOccupied(int slot, HexCoord hex, bool occupied) { occupancy_.Mark(slot, hex, occupied); }
     // The slots to visit for the hex: those of the index, or every slot for a hex off the map.
     std::uint64_t SlotsAt(HexCoord hex) const;
 
@@ -179,7 +179,7 @@ private:
     int kind_;
     engine::WideString name_;
     std::array<UnitSlot, kMaxTeamUnits> units_;
-    std::array<std::atomic<std::uint64_t>, kMapTileCount> occupancy_{};
+    HexSlotIndex occupancy_;
     std::unique_ptr<AIPlayer> aiPlayer_;
     int cash_ = 0;
     std::mutex unitLock_;
