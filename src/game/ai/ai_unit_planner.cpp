@@ -7,6 +7,17 @@ namespace game {
 AIUnitPlanner::AIUnitPlanner(int unitId, HexCoord hex, bool airborne)
     : position_(hex), unitId_(unitId), airborne_(airborne) {}
 
+AIUnitPlanner::~AIUnitPlanner() {
+    if (index_ != nullptr && hasPlannedTile_) index_->Mark(indexSlot_, plannedTile_, false);
+}
+
+void AIUnitPlanner::AttachIndex(PlannedTileIndex& index, int slot) {
+    if (index_ != nullptr && hasPlannedTile_) index_->Mark(indexSlot_, plannedTile_, false);
+    index_ = &index;
+    indexSlot_ = slot;
+    if (hasPlannedTile_) index_->Mark(indexSlot_, plannedTile_, true);
+}
+
 bool AIUnitPlanner::AddPendingOrder(std::unique_ptr<UnitOrder> order) {
     if (!order || pendingCount_ >= kMaxPendingOrders) return false;
     pending_[static_cast<std::size_t>(pendingCount_++)] = std::move(order);
@@ -37,12 +48,17 @@ bool AIUnitPlanner::GetTarget(HexCoord& out) const {
 }
 
 void AIUnitPlanner::SetPlannedTile(HexCoord tile) {
+    if (index_ != nullptr) {
+        if (hasPlannedTile_) index_->Mark(indexSlot_, plannedTile_, false);
+        index_->Mark(indexSlot_, tile, true);
+    }
     hasPlannedTile_ = true;
     plannedTile_ = tile;
     position_ = tile;
 }
 
 void AIUnitPlanner::ClearPlannedTile() {
+    if (index_ != nullptr && hasPlannedTile_) index_->Mark(indexSlot_, plannedTile_, false);
     hasPlannedTile_ = false;
     makeWay_ = false;
 }

@@ -6,15 +6,24 @@
 #include <memory>
 
 #include "game/battle/hex_coord.h"
+#include "game/battle/hex_slot_index.h"
 #include "game/units/unit_order.h"
 
 namespace game {
 
 inline constexpr int kMaxPendingOrders = 6;
 
+// The planners' planned tiles by hex: a bit for each planner slot.
+using PlannedTileIndex = HexSlotIndex;
+
 class AIUnitPlanner {
 public:
     AIUnitPlanner(int unitId, HexCoord hex, bool airborne);
+    ~AIUnitPlanner();
+    AIUnitPlanner(const AIUnitPlanner&) = delete;
+    AIUnitPlanner& operator=(const AIUnitPlanner&) = delete;
+    // Keeps the index's bit of the slot on its planned tile from now on (until the planner is deleted).
+    void AttachIndex(PlannedTileIndex& index, int slot);
 
     int GetUnitId() const { return unitId_; }
     HexCoord GetPosition() const { return position_; }
@@ -66,6 +75,8 @@ private:
     bool transportReserved_ = false;
     bool immobilized_ = false;
     HexCoord transportDestination_;
+    PlannedTileIndex* index_ = nullptr;
+    int indexSlot_ = -1;
 };
 
 }  // namespace game

@@ -1,6 +1,7 @@
 #include "game/ai/computer_player.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <utility>
 
@@ -333,9 +334,10 @@ void ComputerPlayer::ApplyAdd(int unitId) {
     const Unit* unit = team_.FindUnitById(unitId);
     if (unit == nullptr || FindUnitPlanner(unitId) != nullptr) return;
     std::lock_guard<std::mutex> lock(plannerLock_);
-    for (auto& slot : planners_) {
-        if (!slot) {
-            slot = std::make_unique<AIUnitPlanner>(unitId, unit->GetHexPos(), unit->IsAirborne());
+    for (std::size_t i = 0; i < planners_.size(); ++i) {
+        if (!planners_[i]) {
+            planners_[i] = std::make_unique<AIUnitPlanner>(unitId, unit->GetHexPos(), unit->IsAirborne());
+            planners_[i]->AttachIndex(plannedTiles_, static_cast<int>(i));
             return;
         }
     }
@@ -390,8 +392,12 @@ AIUnitPlanner* ComputerPlayer::GetPlanner(int slot) const {
 int ComputerPlayer::FindUnitTargetingTile(HexCoord hex, bool airborneOnly) const {
     if (PlanHidden()) return 0;
     int airborneMatch = 0;
+    // Only the planners whose planned tile is the hex, in slot order (all of them for a hex off the map).
+    std::uint64_t slots = IsValidHex(hex) ? plannedTiles_.At(hex) : (std::uint64_t{1} << planners_.size()) - 1;
+    if (slots == 0) return 0;
     std::lock_guard<std::mutex> lock(plannerLock_);
-    for (const auto& planner : planners_) {
+    for (; slots != 0; slots &= slots - 1) {
+        const auto& planner = planners_[static_cast<std::size_t>(std::countr_zero(slots))];
         HexCoord tile;
         if (!planner || !planner->GetTarget(tile) || !(tile == hex)) continue;
         const Unit* unit = team_.FindUnitById(planner->GetUnitId());

@@ -312,6 +312,8 @@ private:
     std::array<UnitTableEntry, kUnitTableSize> unitTable_{};
     // Guards the planner slots: the planning thread adds planners for units it buys.
     mutable std::mutex plannerLock_;
+    // Before the planners: it outlives them, as they unmark themselves when deleted.
+    PlannedTileIndex plannedTiles_;
     std::array<std::unique_ptr<AIUnitPlanner>, 48> planners_;
     std::unique_ptr<PlanRunner> runner_;
     // Main thread only: true from the start of a plan until its runner is joined.

@@ -420,6 +420,12 @@ void AIFrontGoal::Plan() {
             if (unit->GetState() != kUnitNotPlaced) {
                 player_.AttackFromHere(*planner);
             } else {
+                // A bought unit on its own build pad plans its way off it first, so that it leaves the pad
+                // for the next one and fires from where it goes.
+                if (StandsOnOwnBuildPad(*battle, *unit, unit->GetTeamKind())) {
+                    planner->RequestMakeWay();
+                    player_.PlanFreeMove(*planner);
+                }
                 HexCoord tile = unit->GetHexPos();
                 planner->GetTarget(tile);
                 player_.SetUnitPlannedTile(unit->GetId(), tile);

@@ -3,6 +3,8 @@
 #include <system_error>
 #include <utility>
 
+#include "engine/platform/crash_report.h"
+
 namespace game {
 
 ThreadPlanRunner::ThreadPlanRunner()
@@ -18,6 +20,9 @@ bool ThreadPlanRunner::Start(WorkerJob& job) {
     finished_.store(false, std::memory_order_relaxed);
     try {
         thread_ = maker_([this] {
+            // A stack overflow in the plan is reported like one on the main thread: the crash handler needs
+            // a stack of its own on every thread.
+            engine::UseCrashStackOnThisThread();
             job_->Run();
             finished_.store(true, std::memory_order_release);
         });

@@ -146,7 +146,7 @@ void AIStructureGoal::Score() {
 
 // --- Plan ----------------------------------------------------------------------------------------------------
 
-int AIStructureGoal::CutRouteToTurn(Unit& engineer, HexPath& route, bool mayPass) {
+int AIStructureGoal::CountRouteThisTurn(Unit& engineer, const HexPath& route, bool mayPass) {
     HexMap& map = player_.PlanMap();
     BattleContext* battle = map.GetBattleContext();
     map.SetTileScratch(0.0f);
@@ -164,13 +164,17 @@ int AIStructureGoal::CutRouteToTurn(Unit& engineer, HexPath& route, bool mayPass
         ++counted;
         if (map.GetMoveLeft(hex) <= 1.0f) break;
     }
-    if (counted == 0) return 0;
+    return counted;
+}
+
+void AIStructureGoal::TakeRouteThisTurn(Unit& engineer, const HexPath& route, int counted) {
     HexPath cut = route;
     cut.count = counted;
     pathOrder_ = std::make_unique<FollowPathOrder>(cut);
+    HexList hexes;
+    player_.PlanMap().PathToHexList(hexes, route);
     endHex_ = hexes.hexes[static_cast<std::size_t>(counted)];
     player_.SetUnitPlannedTile(engineer.GetId(), endHex_);
-    return counted;
 }
 
 void AIStructureGoal::Plan() {
@@ -229,11 +233,12 @@ void AIStructureGoal::Plan() {
     }
     endHex_ = engineer->GetHexPos();
     if (route_.count > 0) {
-        const int counted = CutRouteToTurn(*engineer, route_, mayPass);
+        const int counted = CountRouteThisTurn(*engineer, route_, mayPass);
         if (counted == 0) {
             player_.SetUnitPlannedTile(engineer->GetId(), endHex_);
             return;
         }
+        TakeRouteThisTurn(*engineer, route_, counted);
         // The capture is ordered only on the turn the engineer arrives.
         if (counted < route_.count) return;
     }
@@ -277,13 +282,11 @@ bool AIStructureGoal::PlanNearbyCapture(Unit& engineer) {
         }
     }
     if (best == nullptr) return false;
-    // Only a building reached this turn is worth the detour.
-    std::unique_ptr<UnitOrder> oldPath = std::move(pathOrder_);
-    const int counted = bestRoute.count > 0 ? CutRouteToTurn(engineer, bestRoute, false) : 0;
-    if (counted < bestRoute.count) {
-        pathOrder_ = std::move(oldPath);
-        return false;
-    }
+    // Only a building reached this turn is worth the detour: a rejected one leaves no order, planned tile or
+    // end hex behind.
+    const int counted = bestRoute.count > 0 ? CountRouteThisTurn(engineer, bestRoute, false) : 0;
+    if (counted < bestRoute.count) return false;
+    if (counted > 0) TakeRouteThisTurn(engineer, bestRoute, counted);
     nearbyTarget_ = best;
     captureOrder_ = std::make_unique<CaptureStructureOrder>(*best);
     best->Reserve();

@@ -42,9 +42,10 @@ public:
     HexCoord GetEndHex() const { return endHex_; }
 
 private:
-    // Cuts the route to what the engineer reaches this turn (stopping before a unit when mayPass) and
-    // prepares the path order and planned tile; returns the steps kept.
-    int CutRouteToTurn(Unit& engineer, HexPath& route, bool mayPass);
+    // The steps of the route the engineer walks this turn (stopping before a unit when mayPass).
+    int CountRouteThisTurn(Unit& engineer, const HexPath& route, bool mayPass);
+    // Prepares the path order over the route's first steps, its last hex as the end hex and planned tile.
+    void TakeRouteThisTurn(Unit& engineer, const HexPath& route, int counted);
     void ClaimEngineer(Unit& engineer);
     bool OwnedAndUnchallenged(const Structure& structure) const;
 

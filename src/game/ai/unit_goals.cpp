@@ -22,6 +22,11 @@ bool IsUnitBusyForGoal(const Unit& unit, ComputerPlayer& player) {
     return (unit.GetState() != kUnitIdle && unit.GetState() != kUnitGone) || player.Ports().IsProjectileInFlight();
 }
 
+bool StandsOnOwnBuildPad(const BattleContext& battle, const Unit& unit, int teamKind) {
+    const Structure* pad = battle.FindStructureAt(unit.GetHexPos());
+    return pad != nullptr && pad->GetType() == kStructureBuildPad && pad->GetTeam() == teamKind;
+}
+
 // --- Unit goal ------------------------------------------------------------------------------------------------
 
 void AIUnitGoal::Plan() {
@@ -62,8 +67,7 @@ void AITargetGoal::Plan() {
     }
     if (unit->GetState() != kUnitNotPlaced) {
         // A placed unit moves only to clear an own build pad.
-        const Structure* pad = battle->FindStructureAt(unit->GetHexPos());
-        if (pad == nullptr || pad->GetType() != kStructureBuildPad || pad->GetTeam() != teamKind_) return;
+        if (!StandsOnOwnBuildPad(*battle, *unit, teamKind_)) return;
         planner->RequestMakeWay();
         player_.PlanFreeMove(*planner);
         return;

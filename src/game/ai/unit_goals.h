@@ -7,11 +7,14 @@
 
 namespace game {
 
+class BattleContext;
 class ComputerPlayer;
 class Unit;
 
 // True while the unit runs orders or dies, or a projectile is in flight.
 bool IsUnitBusyForGoal(const Unit& unit, ComputerPlayer& player);
+// True when the unit stands on a build pad of the given team.
+bool StandsOnOwnBuildPad(const BattleContext& battle, const Unit& unit, int teamKind);
 
 class AIUnitGoal final : public AIGoal {
 public:

@@ -247,7 +247,9 @@ bool ComputerPlayer::ShouldLand(const AIUnitPlanner& planner) {
     if (unit == nullptr || !IsAircraftType(unit->GetType())) return false;
     const HexCoord hex = unit->GetHexPos();
     if (!IsValidHex(hex)) return false;
-    const HexMap& map = ports_.GetHexMap();
+    // The threats are the plan's: the map scan writes them to the plan's map only, which lives on past the
+    // plan until the next turn's plan starts.
+    const HexMap& map = PlanMap();
     BattleContext* battle = map.GetBattleContext();
     const Unit* standing = battle != nullptr ? battle->FindUnitAt(hex) : nullptr;
     if (standing != nullptr && standing != unit) return false;

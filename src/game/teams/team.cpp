@@ -1,6 +1,7 @@
 #include "game/teams/team.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <limits>
 
@@ -208,8 +209,23 @@ void Team::RegisterWithComputer(const Unit& unit) {
 Unit* Team::InsertLocked(std::unique_ptr<Unit> unit) {
     const int slot = FindFreeUnitSlot();
     if (slot < 0) return nullptr;
+    const HexCoord hex = unit->GetHexPos();
     units_[static_cast<std::size_t>(slot)] = std::move(unit);
+    MarkOccupied(slot, hex, true);
     return units_[static_cast<std::size_t>(slot)].get();
+}
+
+std::uint64_t Team::SlotsAt(HexCoord hex) const {
+    static_assert(kMaxTeamUnits <= 64, "one bit per slot");
+    if (!IsValidHex(hex)) return kMaxTeamUnits == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << kMaxTeamUnits) - 1;
+    return occupancy_.At(hex);
+}
+
+void Team::OnUnitHexChanged(const Unit& unit, HexCoord from) {
+    const int slot = SlotOf(unit);
+    if (slot < 0) return;
+    MarkOccupied(slot, from, false);
+    MarkOccupied(slot, unit.GetHexPos(), true);
 }
 
 int Team::SpawnUnit(int unitType, HexCoord hex, int facing, bool effects, float health) {
@@ -245,7 +261,9 @@ int Team::SpawnUnit(int unitType, HexCoord hex, int facing, bool effects, float 
         }
     }
     if (otherSameLayer != nullptr && !linked) {
-        units_[static_cast<std::size_t>(SlotOf(*unit))].reset();
+        const int slot = SlotOf(*unit);
+        MarkOccupied(slot, unit->GetHexPos(), false);
+        units_[static_cast<std::size_t>(slot)].reset();
         return 0;
     }
     // A passenger hung under an aircraft dangles from it.
@@ -298,7 +316,9 @@ std::unique_ptr<Unit> Team::InsertUnit(std::unique_ptr<Unit> unit) {
     const int slot = FindFreeUnitSlot();
     if (!unit || slot < 0) return unit;
     unit->SetTeam(this);
+    const HexCoord hex = unit->GetHexPos();
     units_[static_cast<std::size_t>(slot)] = std::move(unit);
+    MarkOccupied(slot, hex, true);
     return nullptr;
 }
 
@@ -309,18 +329,25 @@ void Team::TransferUnit(Unit& unit, int teamKind) {
     // A refused unit comes back into its old slot.
     auto& entry = units_[static_cast<std::size_t>(slot)];
     const int id = unit.GetId();
+    const HexCoord hex = unit.GetHexPos();
+    MarkOccupied(slot, hex, false);
     entry = destination->InsertUnit(entry.release());
-    if (entry) return;
+    if (entry) {
+        MarkOccupied(slot, hex, true);
+        return;
+    }
     // The planner moves with the unit: the old side's would point at a unit another team deletes later.
     if (aiPlayer_) aiPlayer_->RemoveUnit(id);
     if (Unit* moved = destination->FindUnitById(id)) destination->RegisterWithComputer(*moved);
 }
 
 void Team::RemoveGoneUnits() {
-    for (auto& unit : units_) {
+    for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
+        UnitSlot& unit = units_[static_cast<std::size_t>(slot)];
         if (!unit || (unit->GetState() != kUnitGone && unit->GetState() != kUnitNotPlaced)) continue;
         if (aiPlayer_) aiPlayer_->RemoveUnit(unit->GetId());
         services_.OnUnitDeleting(*unit);
+        MarkOccupied(slot, unit->GetHexPos(), false);
         unit.reset();
     }
 }
@@ -346,7 +373,8 @@ Unit* Team::FindUnitAt(HexCoord hex) const {
             fallback = planned;
         }
     }
-    for (const auto& unit : units_) {
+    for (std::uint64_t slots = SlotsAt(hex); slots != 0; slots &= slots - 1) {
+        const UnitSlot& unit = units_[static_cast<std::size_t>(std::countr_zero(slots))];
         if (!unit || !IsPlaced(*unit) || !(unit->GetHexPos() == hex) || HiddenByPlan(*unit)) continue;
         Unit* carrier = unit->GetCarrier();
         if (!unit->IsAirborne()) {
@@ -365,8 +393,8 @@ Unit* Team::FindAirUnitAt(HexCoord hex) const {
         Unit* planned = FindUnitById(aiPlayer_->FindUnitTargetingTile(hex, true));
         if (planned != nullptr && CountsOnPlannedTile(*planned) && planned->IsAirborne()) found = planned;
     }
-    for (const auto& unit : units_) {
-        if (found != nullptr) break;
+    for (std::uint64_t slots = SlotsAt(hex); slots != 0 && found == nullptr; slots &= slots - 1) {
+        const UnitSlot& unit = units_[static_cast<std::size_t>(std::countr_zero(slots))];
         if (!unit || !IsPlaced(*unit) || !(unit->GetHexPos() == hex) || HiddenByPlan(*unit)) continue;
         if (unit->IsAirborne()) found = unit.get();
     }

@@ -13,6 +13,7 @@
 #include "game/battle/battle_types.h"
 #include "game/battle/hex_coord.h"
 #include "game/battle/hex_path.h"
+#include "game/battle/hex_slot_index.h"
 #include "game/battle/team_colours.h"
 #include "game/units/unit.h"
 #include "game/units/unit_team.h"
@@ -86,6 +87,7 @@ public:
     // Adds the amount, held within the 32-bit range; blue passing 4999 in a campaign earns achievement 15.
     void AddCash(int amount) override;
     void TransferUnit(Unit& unit, int teamKind) override;
+    void OnUnitHexChanged(const Unit& unit, HexCoord from) override;
 
     void SetKind(int kind) { kind_ = kind; }
     int GetControl() const { return TeamControlOfKind(kind_); }
@@ -163,6 +165,12 @@ private:
     // Finishes a new unit for a computer team: planner and immobile tile.
     void RegisterWithComputer(const Unit& unit);
     Unit* InsertLocked(std::unique_ptr<Unit> unit);
+    // The occupancy index marks each slot on its unit's hex (by the hex alone, whatever the unit's state or
+    // layer). It moves with every placement, hex change and removal, so a lookup by hex visits only those
+    // slots, in slot order, as a walk over every slot would.
+    void MarkOccupied(int slot, HexCoord hex, bool occupied) { occupancy_.Mark(slot, hex, occupied); }
+    // The slots to visit for the hex: those of the index, or every slot for a hex off the map.
+    std::uint64_t SlotsAt(HexCoord hex) const;
 
     TeamManager& manager_;
     BattleContext& battle_;
@@ -171,6 +179,7 @@ private:
     int kind_;
     engine::WideString name_;
     std::array<UnitSlot, kMaxTeamUnits> units_;
+    HexSlotIndex occupancy_;
     std::unique_ptr<AIPlayer> aiPlayer_;
     int cash_ = 0;
     std::mutex unitLock_;

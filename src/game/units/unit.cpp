@@ -90,7 +90,7 @@ UnitMoveState Unit::GetMoveState() const {
 }
 
 void Unit::SetMoveState(const UnitMoveState& s) {
-    hex_ = s.hex;
+    MoveToHex(s.hex);
     position_ = s.position;
     facing_ = s.facing;
     yaw_ = s.yaw;
@@ -105,8 +105,14 @@ void Unit::SetMoveState(const UnitMoveState& s) {
     SetModelRotation(90.0f - static_cast<float>(DirectionToAngle(facing_)) + 180.0f);
 }
 
-void Unit::PlaceOnHex(HexCoord hex) {
+void Unit::MoveToHex(HexCoord hex) {
+    const HexCoord from = hex_;
     hex_ = hex;
+    if (team_ != nullptr && !(from == hex)) team_->OnUnitHexChanged(*this, from);
+}
+
+void Unit::PlaceOnHex(HexCoord hex) {
+    MoveToHex(hex);
     battle_.GetHexMap().GetSurfacePoint(position_, hex);
     SetModelRotation(90.0f - static_cast<float>(DirectionToAngle(facing_)) + 180.0f);
 }

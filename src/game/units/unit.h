@@ -286,7 +286,7 @@ public:
     // --- Accessors -----------------------------------------------------------------------------------
     HexCoord GetHexPos() const final { return hex_; }
     // Stores the hex without placing the unit (units created unplaced, saved games).
-    void SetHexPos(HexCoord hex) { hex_ = hex; }
+    void SetHexPos(HexCoord hex) { MoveToHex(hex); }
     // The position; y is the flight height while airborne.
     engine::Vec3 GetWorldPos() const;
     // x and z of the position.
@@ -426,7 +426,9 @@ protected:
     void ReleaseCarryLinks();
 
     HexPath route_;
-    HexCoord hex_;
+    // Every change of the hex goes through here: the side keeps an index of its units by hex.
+    void MoveToHex(HexCoord hex);
+    HexCoord hex_;  // written only through MoveToHex
     engine::Vec3 position_;
     UnitTeam* team_ = nullptr;
     int state_ = kUnitIdle;

@@ -3,6 +3,8 @@
 // unit over to another side. The team class implements it.
 #include <cstdint>
 
+#include "game/battle/hex_coord.h"
+
 namespace game {
 
 class Unit;
@@ -22,6 +24,11 @@ public:
     // Moves the unit from this side to the side of that kind; nothing changes when that side is missing
     // or full.
     virtual void TransferUnit(Unit& unit, int teamKind) = 0;
+    // The unit's hex changed from the one given (it may not be one of the side's units yet).
+    virtual void OnUnitHexChanged(const Unit& unit, HexCoord from) {
+        (void)unit;
+        (void)from;
+    }
 };
 
 }  // namespace game

@@ -109,7 +109,7 @@ void Unit::StartRoute(const HexPath& path) {
     route_ = path;
     SetAirborne(true);
     movementAtPathStart_ = movementLeft_;
-    hex_ = route_.start;
+    MoveToHex(route_.start);
     route_.count = std::clamp(route_.count, 0, kMaxPathSteps);
     route_.stepIndex = 0;
     // The movement the flood left on each hex of the route, kept now: any later fill (another unit's
@@ -311,7 +311,7 @@ void Unit::SyncPassengerModel() {
         passenger->view_->SetWorldMatrix(view_->GetWorldMatrix());
     }
     passenger->facing_ = facing_;
-    passenger->hex_ = hex_;
+    passenger->MoveToHex(hex_);
     passenger->position_ = position_;
 }
 

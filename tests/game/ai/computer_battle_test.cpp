@@ -2,6 +2,7 @@
 // engineers capturing, squads attacking, carriers and trucks, one seed giving one battle.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -14,6 +15,7 @@
 #include "game/ai/structure_goal.h"
 #include "game/battle/structure.h"
 #include "game/battle/structure_manager.h"
+#include "game/units/move_orders.h"
 
 namespace ai_test {
 namespace {
@@ -160,6 +162,63 @@ TEST(ComputerBattleTest, AnAircraftLowOnFuelLandsBesideATruckAndLiftsOffOnceServ
     EXPECT_TRUE(landed);
     EXPECT_FLOAT_EQ(fighter->GetFuel(), capacity);
     EXPECT_TRUE(fighter->IsAirborne());
+}
+
+// The fighter's front goal lands it where the plan's threat scan found tanks safer than aircraft: only the
+// blue anti-aircraft gun (which hurts fighters at 30 and light tanks at 8) reaches its tile.
+TEST(ComputerBattleTest, AFrontGoalsFighterLowOnFuelLandsWhereThePlanFoundTheGroundSafer) {
+    ComputerBattle battle("front landing", false,
+                          WrittenLevel(LandSource(16, "structure O14 6 owner 4\nunit A1 1 owner 1\n"
+                                                      "unit H8 13 owner 4\nunit H10 15 owner 1\n"),
+                                       kMission),
+                          false);
+    ASSERT_TRUE(battle.driver->Loaded());
+    Unit* fighter = battle.Enemy().FindUnitAt(L("H8"));
+    ASSERT_NE(fighter, nullptr);
+    ASSERT_EQ(fighter->GetType(), UT_FIGHTER);
+    ASSERT_TRUE(fighter->IsAirborne());
+    fighter->SetFuel(0.3f * fighter->GetParams().fuelCapacity);
+    bool landed = false;
+    battle.afterFrame = [&] { landed = landed || (fighter->GetState() != kUnitGone && !fighter->IsAirborne()); };
+    ASSERT_TRUE(battle.PlayRound());
+    bool inSquad = false;
+    for (int g = 0; g < battle.computer->GetGoalCount(); ++g) {
+        const auto* front = dynamic_cast<const AIFrontGoal*>(battle.computer->GetGoal(g));
+        inSquad = inSquad || (front != nullptr && front->HoldsUnit(fighter->GetId()));
+    }
+    EXPECT_TRUE(inSquad);
+    EXPECT_TRUE(landed);
+}
+
+// A light tank bought for the front goal on the blue tanks beside the factory's pad: on the turn it is bought
+// it is deployed, drives off the pad and fires (the tank has 8 shots), leaving the pad to the next one.
+TEST(ComputerBattleTest, AUnitBoughtForAFrontWithATargetInRangeLeavesItsPadAndFiresOnItsFirstTurn) {
+    ComputerBattle battle("pad front", false,
+                          WrittenLevel(LandSource(16, "structure K4 2 owner 4\nstructure L6 1\n"
+                                                      "structure N12 6 owner 4\nunit L7 3 owner 1\n"
+                                                      "unit M7 3 owner 1\nunit M9 3 owner 4\n"),
+                                       kMission),
+                          false);
+    ASSERT_TRUE(battle.driver->Loaded());
+    Team& enemy = battle.Enemy();
+    // The first turn makes the front goal on the blue tanks, which wishes for light tanks; the second buys them.
+    ASSERT_TRUE(battle.PlayRound());
+    const std::vector<int> before = UnitIds(enemy);
+    ASSERT_TRUE(battle.PlayRound());
+    int bought = 0;
+    for (int id : UnitIds(enemy)) {
+        if (std::find(before.begin(), before.end(), id) != before.end()) continue;
+        ++bought;
+        const Unit* unit = enemy.FindUnitById(id);
+        ASSERT_EQ(unit->GetType(), UT_LIGHT_TANK);
+        const AIGoal* goal = battle.computer->FindGoalById(unit->GetAIGoalId());
+        ASSERT_NE(goal, nullptr);
+        EXPECT_EQ(goal->GetKind(), kGoalFront);
+        EXPECT_NE(unit->GetHexPos(), L("L6"));
+        EXPECT_LT(unit->GetAmmo(), unit->GetParams().ammoCapacity);
+    }
+    // Each one leaves the pad free for the next.
+    EXPECT_GE(bought, 1);
 }
 
 // Everything the computer's turns change: each unit's id, type, hex, state, health, fuel and ammunition, each
@@ -385,6 +444,79 @@ TEST(ComputerBattleTest, WholePassesPlanAsRecorded) {
     EXPECT_EQ(RecordPasses("four_armies", {}, 1), (std::vector<std::uint64_t>{11451322758195786682ull}));
     EXPECT_EQ(RecordPasses("busy", BusyLevel(), 3),
               (std::vector<std::uint64_t>{8013924935167632230ull, 1720902302260428574ull, 11427988191627728500ull}));
+}
+
+// The orders a whole computer turn of the four armies gives (the driver's fixed seed), in the order the units
+// take them, each as "unit id:order kind@column,row of its target hex" (a route's last hex; -1,-1 without
+// one). The unit lookups by hex are tuned for speed; these lists hold what the turn did before, so that such
+// work cannot change the game unnoticed. A change of the planning rules or the level changes them too.
+std::vector<std::string> FourArmiesTurnOrders(int liveUnits, bool atWar) {
+    FourArmiesBattle battle(false, liveUnits);
+    EXPECT_TRUE(battle.loaded);
+    if (!battle.loaded) return {};
+    if (atWar) {
+        battle.factory->pass = [&battle](ComputerPlayer& player, CancelToken&) {
+            battle.PrepareTurn(player);
+            player.RunPlanningPass();
+        };
+    }
+    level_test::BattleDriver& driver = *battle.driver;
+    battle.StartComputerTurn();
+    EXPECT_EQ(driver.Current()->GetKind(), kTeamEnemy);
+    std::vector<std::string> orders;
+    std::vector<std::pair<int, int>> seen;
+    const auto record = [&] {
+        const Team& enemy = battle.Enemy();
+        for (int slot = 0; slot < kMaxTeamUnits; ++slot) {
+            const Unit* unit = enemy.GetUnit(slot);
+            for (int o = 0; unit != nullptr && o < unit->GetOrderCount(); ++o) {
+                const UnitOrder* order = unit->GetOrder(o);
+                if (order == nullptr) continue;
+                const std::pair<int, int> key{unit->GetId(), order->GetId()};
+                if (std::find(seen.begin(), seen.end(), key) != seen.end()) continue;
+                seen.push_back(key);
+                HexCoord hex{-1, -1};
+                if (order->Kind() == kOrderFollowPath) {
+                    // A route: where it ends.
+                    HexList hexes;
+                    driver.GetLevel().GetHexMap().PathToHexList(
+                        hexes, static_cast<const FollowPathOrder*>(order)->GetRoute());
+                    hex = hexes.hexes[static_cast<std::size_t>(hexes.count - 1)];
+                } else {
+                    order->GetTargetHex(hex);
+                }
+                orders.push_back(std::to_string(unit->GetId()) + ":" + std::to_string(order->Kind()) + "@" +
+                                 std::to_string(hex.column) + "," + std::to_string(hex.row));
+            }
+        }
+    };
+    bool over = false;
+    for (int i = 0; i < 50000 && !over; ++i) {
+        driver.Frame(level_test::BattleDriver::kTick);
+        record();
+        over = battle.computer->IsTurnOver();
+    }
+    EXPECT_TRUE(over);
+    return orders;
+}
+
+TEST(ComputerBattleTest, AWholeFourArmiesTurnGivesTheRecordedOrders) {
+    // The whole army (48 units) with the standard pass.
+    const std::vector<std::string> full = {
+        "147:1@35,26", "186:1@33,37", "169:1@31,35", "177:1@30,34", "185:1@29,35", "178:1@33,32", "179:1@32,36",
+        "180:1@32,35", "181:1@36,33", "165:1@33,35", "189:1@37,35", "157:1@40,21", "166:1@40,20", "146:1@33,27",
+        "148:1@33,25", "152:1@38,26", "160:1@40,27", "150:1@36,25", "161:1@32,29", "190:1@41,23", "145:1@32,27",
+        "149:1@33,28", "151:1@36,27", "174:1@37,28", "182:1@37,33", "167:1@40,30", "175:1@39,33", "183:1@37,36",
+        "168:1@38,28", "176:1@41,31", "192:1@40,33", "191:1@38,35", "184:1@43,27", "154:1@34,27", "153:1@31,28",
+        "172:1@40,31", "173:1@43,29", "188:1@38,33", "187:1@37,34"};
+    EXPECT_EQ(FourArmiesTurnOrders(48, false), full);
+    // The side at war (34 units) with what its last turn left: resupply and transport goals, a truck to buy.
+    const std::vector<std::string> atWar = {
+        "147:1@35,26", "171:1@36,34", "177:1@30,35", "145:1@32,28", "178:1@33,32", "163:1@33,33", "179:1@32,34",
+        "164:1@38,29", "165:1@33,35", "167:1@40,31", "176:1@39,30", "168:1@38,32", "157:1@40,21", "166:1@40,20",
+        "146:1@33,27", "148:1@33,25", "152:1@38,26", "160:1@40,27", "150:1@36,25", "161:1@32,29", "169:1@33,29",
+        "149:1@33,28", "151:1@36,28", "175:1@35,33", "153:1@31,30", "154:1@34,28", "173:1@36,31", "155:1@33,30"};
+    EXPECT_EQ(FourArmiesTurnOrders(FourArmiesBattle::kAtWar, true), atWar);
 }
 
 // The battle the plan bench times, one inline pass each. Both armies plan structure, front, resupply and

@@ -2,12 +2,30 @@
 // fallback when no thread can be made.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <atomic>
 #include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <system_error>
 #include <thread>
+#include <vector>
 
+#include "engine/platform/crash_report.h"
 #include "game/ai/plan_runner.h"
+#include "support/temp_folder.h"
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define PLAN_TEST_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define PLAN_TEST_SANITIZED 1
+#endif
+#endif
 
 namespace ai_test {
 namespace {
@@ -109,6 +127,53 @@ TEST(PlanRunnerTest, AThreadThatCannotBeMadePlansInline) {
     EXPECT_TRUE(runner.IsFinished());
     runner.Stop();
     runner.Close();
+}
+
+volatile int g_stopRecursion = 0;
+
+[[gnu::noinline]] int Recurse(int depth) {
+    volatile char frame[2048];
+    frame[0] = static_cast<char>(depth);
+    if (g_stopRecursion != 0) return frame[0];
+    return Recurse(depth + 1) + frame[depth % 2048];
+}
+
+// A plan that never ends its recursion.
+class OverflowingJob : public WorkerJob {
+public:
+    void Run() override { Recurse(0); }
+};
+
+// The crash reports under the user folder the child process wrote to.
+std::vector<std::string> Reports(const std::filesystem::path& root) {
+    std::vector<std::string> found;
+    std::error_code error;
+    for (std::filesystem::recursive_directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
+        if (it->path().extension() != ".dmp") continue;
+        std::ifstream in(it->path(), std::ios::binary);
+        found.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return found;
+}
+
+TEST(PlanRunnerDeathTest, AStackOverflowOnThePlannersThreadWritesACrashReport) {
+#ifdef PLAN_TEST_SANITIZED
+    GTEST_SKIP() << "the sanitizers take over stack overflows";
+#endif
+    testsupport::TempFolder temp;
+    auto overflow = [&] {
+        ::setenv("XDG_DATA_HOME", temp.Path().c_str(), 1);
+        if (!engine::CrashDumper::Instance().Init(1)) std::_Exit(3);
+        OverflowingJob job;
+        ThreadPlanRunner runner;
+        runner.Start(job);
+        runner.Close();
+        std::_Exit(0);
+    };
+    EXPECT_EXIT(overflow(), ::testing::KilledBySignal(SIGSEGV), "");
+    const std::vector<std::string> reports = Reports(temp.Path());
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find("Signal: SIGSEGV (11)\n"), std::string::npos);
 }
 
 }  // namespace

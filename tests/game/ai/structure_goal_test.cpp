@@ -159,6 +159,23 @@ TEST_F(StructureGoalTest, ArmedEnemiesNearbySendTheEngineerToABuildingItReachesT
     EXPECT_EQ(other.GetEngineerId(), 0);
 }
 
+TEST_F(StructureGoalTest, ANearbyBuildingBeyondThisTurnsReachLeavesNoOrderPlannedTileOrEndHex) {
+    // A blue tank within six steps, and the one building to take a dozen steps away: more than the engineer
+    // walks in a turn (five land hexes).
+    LoadWith("structure B15 8\nunit H3 2 owner 4\nunit K3 3 owner 1\n");
+    AIStructureGoal& goal = Goal("B15");
+    Unit* engineer = UnitAt("H3");
+    ASSERT_NE(engineer, nullptr);
+    EXPECT_FALSE(goal.PlanNearbyCapture(*engineer));
+    EXPECT_EQ(goal.GetNearbyTarget(), nullptr);
+    EXPECT_FALSE(goal.HasPathOrder());
+    EXPECT_FALSE(goal.HasCaptureOrder());
+    EXPECT_EQ(goal.GetEndHex(), HexCoord{});
+    HexCoord tile;
+    EXPECT_FALSE(ai->GetUnitPlannedTile(engineer->GetId(), tile));
+    EXPECT_FALSE(StructureAt("B15")->IsReserved());
+}
+
 TEST_F(StructureGoalTest, ALostEngineerHoldsWishesBackForTwoToFourTurns) {
     LoadWith("structure C4 5 owner 4\nstructure D6 1\nstructure K10 2\nunit H8 2 owner 4\n", "5");
     AIStructureGoal& goal = Goal("K10");

@@ -122,7 +122,8 @@ TEST_F(UnitPlanningTest, AnAircraftLandsWhereTanksAreLessThreatenedThanItself) {
     const Case cases[] = {{50, 80, true}, {120, 150, false}, {80, 50, false}, {0, 0, false}};
     Unit* fighter = Enemy(UT_FIGHTER, H(5, 5));
     for (const Case& c : cases) {
-        HexTile* tile = ports.map->EditTile(H(5, 5));
+        // The plan's map holds the threats the map scan wrote.
+        HexTile* tile = ai->PlanMap().EditTile(H(5, 5));
         tile->threat[UT_LIGHT_TANK] = static_cast<std::uint16_t>(c.tankThreat);
         tile->threat[UT_FIGHTER] = static_cast<std::uint16_t>(c.ownThreat);
         EXPECT_EQ(ai->ShouldLand(PlannerOf(fighter)), c.lands) << c.tankThreat << "/" << c.ownThreat;
