@@ -42,6 +42,8 @@ constexpr int kHighlightUnavailable = 1;
 constexpr int kHighlightSelected = 2;
 constexpr int kDisabled = 1;
 constexpr int kEnabled = 0;
+// How far above the information panel's foot its five rating rows start.
+constexpr int kRatingRowsLift = 136;
 constexpr float kFlashSeconds = 0.1f;
 // Display units carry an id no unit of a team has.
 constexpr int kDisplayUnitId = -1;
@@ -377,7 +379,8 @@ void ShopZone::DrawInformation(const engine::IntRect& panel) {
 
     if (entry.display != nullptr && entry.display->IsArmed()) {
         const UnitParams& params = GetUnitParams(type);
-        int y = panel.y + panel.height - 120;
+        // Five rows 24 pixels apart: the last row's 32-pixel rating glyphs end 8 pixels inside the frame.
+        int y = panel.y + panel.height - kRatingRowsLift;
         engine::WideString label = Prefixed("@C[4]", services.Text("BIO_ATTACKRANGE"));
         label.AppendNarrow("@J[200]");
         DrawScreenText(services, FontId::kMain, label, panel.x + 15, y, kAlignLeft);
