@@ -38,6 +38,8 @@ protected:
     testsupport::TempFolder folder_;
     platformtest::ScopedEnv dataHome_{"XDG_DATA_HOME", folder_.Path().c_str()};
     platformtest::ScopedEnv cacheHome_{"XDG_CACHE_HOME", folder_.Path().c_str()};
+    // The engine's window takes a screenless driver only when the environment names it.
+    platformtest::ScopedEnv videoDriver_{"SDL_VIDEODRIVER", "offscreen"};
 };
 
 TEST_F(ModelHooksTest, TheEngineMakesPurgesAndFreesTheTable) {
