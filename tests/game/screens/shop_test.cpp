@@ -273,7 +273,9 @@ TEST_F(ShopTest, TheInformationPanelDescribesTheSelectedType) {
         full += e.text == "[X009]" ? 1 : 0;
         none += e.text == "[X010]" ? 1 : 0;
         // The rating glyphs are 32 pixels high and stay inside the panel, which ends at y 100 + 372.
-        if (e.text == "[X009]" || e.text == "[X010]") EXPECT_LE(e.y + 32, 472) << e.text << " at y " << e.y;
+        if (e.text == "[X009]" || e.text == "[X010]") {
+            EXPECT_LE(e.y + 32, 472) << e.text << " at y " << e.y;
+        }
     }
     EXPECT_EQ(full, 3);
     EXPECT_EQ(none, 2);
