@@ -70,7 +70,8 @@ public:
     bool IsProjectileBusy() const override { return false; }
     bool LookAtUnit(Unit&) override { return false; }
     bool IsSideActing() const override { return false; }
-    void ClearSelection() override {}
+    void FollowUnit(Unit&) override {}
+    void ClearSelectionAndRange() override {}
     int GetTurnBonus(int) const override { return 0; }
     void RaiseUnitIdCounter(int id) override {
         if (lastId < id) lastId = id;
