@@ -320,10 +320,10 @@ void Unit::PlayIdleAnimation() {
     if ((random.NextRaw(0) & 0xF) == 0) {
         char name[16];
         std::snprintf(name, sizeof(name), "bored%i", random.NextInt(1, 5, 0));
-        view_->PlayAnimation(name, false);
+        view_->PlayAnimation(name, true);
         return;
     }
-    view_->PlayAnimation("idle", false);
+    view_->PlayAnimation("idle", true);
 }
 
 }  // namespace game
