@@ -29,7 +29,8 @@
 #include "game/core/scene_game_view.h"
 #include "game/core/scene_weather_port.h"
 #include "game/core/settings_file.h"
-#include "game/core/stand_in_ports.h"
+#include "game/core/engine_platform.h"
+#include "game/core/headless_ports.h"
 #include "game/core/startup_record.h"
 #include "game/core/string_table.h"
 #include "game/level/help_icons.h"
@@ -87,7 +88,7 @@ int RunProgram(const ProgramHooks& hooks) {
     strings->Load();
     SetStringTable(strings.get());
 
-    // The game core's own services; the ones that come later run as stand-ins meanwhile.
+    // The game core's own services.
     auto core = std::make_unique<CoreServices>(*engine, *strings);
     EnginePlatform platform(*engine, hooks.afterFrame);
     // The scene goes with the game, before the engine whose device its lights' shadow targets live on.
