@@ -77,6 +77,28 @@ protected:
         return false;
     }
 
+    // Waits until the started program holds its lock and has had two more seconds to open its window, whose
+    // start-up turns SIGTERM into a quit request. A slow start (a sanitizer build on a busy machine) can take
+    // many seconds to get there; a program that ends meanwhile fails.
+    ::testing::AssertionResult WaitUntilRunning() {
+        const std::string lock = UserFolder() + "/instance.lock";
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        int status = 0;
+        while (!std::filesystem::exists(lock)) {
+            if (waitpid(pid_, &status, WNOHANG) != 0) {
+                return ::testing::AssertionFailure() << "the program ended before it was asked to:\n" << Stderr();
+            }
+            if (std::chrono::steady_clock::now() > giveUp) {
+                return ::testing::AssertionFailure() << "no instance lock after 60 s";
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        if (waitpid(pid_, &status, WNOHANG) != 0) {
+            return ::testing::AssertionFailure() << "the program ended before it was asked to:\n" << Stderr();
+        }
+        return ::testing::AssertionSuccess();
+    }
     std::string StderrPath() const { return folder.File("stderr.txt"); }
     std::string Stderr() const { return ReadAll(StderrPath()); }
     std::string UserFolder() const { return folder.File("data/Tinmarch"); }
@@ -106,10 +128,8 @@ TEST(ProgramFile, IsTheFileThatToolsRunStarts) {
 
 TEST_F(Program, TakesTheInstanceLockAndEndsWithStatusZeroOnSigterm) {
     Start();
-    std::this_thread::sleep_for(std::chrono::seconds(1));
+    ASSERT_TRUE(WaitUntilRunning());
     int status = 0;
-    ASSERT_EQ(waitpid(pid_, &status, WNOHANG), 0) << "the program ended before it was asked to:\n" << Stderr();
-    EXPECT_TRUE(std::filesystem::exists(UserFolder() + "/instance.lock"));
     ASSERT_EQ(kill(pid_, SIGTERM), 0);
 
     ASSERT_TRUE(WaitForExit(std::chrono::seconds(30), status)) << "the program did not end within 30 s of SIGTERM";
@@ -197,12 +217,7 @@ TEST_F(Program, ACutProfileIsSetAsideAndTheGameStartsOnDefaults) {
 TEST_F(Program, TwoRunsCountTwoStartsInTheProfile) {
     for (int run = 1; run <= 2; ++run) {
         Start();
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!std::filesystem::exists(UserFolder() + "/instance.lock") &&
-               std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        std::this_thread::sleep_for(std::chrono::seconds(1));
+        ASSERT_TRUE(WaitUntilRunning()) << "run " << run;
         ASSERT_EQ(kill(pid_, SIGTERM), 0);
         int status = 0;
         ASSERT_TRUE(WaitForExit(std::chrono::seconds(30), status)) << "run " << run;
