@@ -63,6 +63,15 @@ protected:
         ASSERT_EQ(result, 0);
     }
 
+    // A test that fails while the program runs leaves no program behind holding the lock and the machine.
+    void TearDown() override {
+        int status = 0;
+        if (pid_ > 0 && waitpid(pid_, &status, WNOHANG) == 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, &status, 0);
+        }
+    }
+
     // Waits up to the time for the program to end. True with its status when it ended; otherwise it is
     // killed and false returned.
     bool WaitForExit(std::chrono::seconds limit, int& status) {
