@@ -37,6 +37,7 @@
 #include "engine/image/image.h"
 #include "engine/image/image_writers.h"
 #include "game/battle/hex_coord.h"
+#include "game/battle/hex_map.h"
 #include "game/units/projectile_manager.h"
 #include "game/units/scene_unit_view.h"
 #include "engine/scene/animation_set.h"
@@ -209,35 +210,39 @@ TEST_F(SceneGameViewTest, TheQualityBitPicksWhichOfTheFirstTwoLightsShines) {
 
 // The units' view factory of the game's scene over generated containers: every unit model a mesh node of one
 // box, every effect an emitter that shows nothing. A small battle of two sides stands in the scene.
+// Every file the unit views load, as a stand-in: each unit model a box 0.6 across and 0.5 high standing on
+// its origin, each shot a larger box, each effect an emitter whose particles never live (effects show
+// nothing, so frames do not depend on the clock).
+void WriteStandInUnitModels(const units_test::DataFolder& data) {
+    ASSERT_NE(engine::CreateBoxModel({{-0.3f, 0, -0.3f}, {0.3f, 0.5f, 0.3f}}, engine::WideString("StandIn/Box"), 0), 0);
+    // Shots are drawn scaled down to a twentieth: their box is large enough to be seen then.
+    ASSERT_NE(engine::CreateBoxModel({{-2, -2, -2}, {2, 2, 2}}, engine::WideString("StandIn/Shot"), 0), 0);
+    for (const std::string& path : SceneUnitViewFactory::PrototypePaths()) {
+        cntbuild::AuthorNode root;
+        root.depth = -1;
+        root.name = path;
+        std::vector<cntbuild::AuthorNode> nodes;
+        if (path.rfind("Particles/", 0) == 0) {
+            root.type = engine::kNodeEmitter;
+            nodes = {root};
+        } else {
+            cntbuild::AuthorNode body;
+            body.type = engine::kNodeMesh;
+            body.name = "body";
+            body.mesh = path.rfind("Projectiles/", 0) == 0 ? "StandIn/Shot" : "StandIn/Box";
+            nodes = {root, body};
+        }
+        const std::vector<std::uint8_t> bytes = cntbuild::EncodeContainer(nodes, {});
+        ASSERT_TRUE(data.Write(path + ".CNT", std::string(bytes.begin(), bytes.end())));
+    }
+}
+
 class UnitSceneTest : public SceneGameViewTest {
 protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(SceneGameViewTest::SetUp());
         FreeUnitAssets();
-        ASSERT_NE(engine::CreateBoxModel({{-0.3f, 0, -0.3f}, {0.3f, 0.5f, 0.3f}}, engine::WideString("StandIn/Box"), 0),
-                  0);
-        // Shots are drawn scaled down to a twentieth: their box is large enough to be seen then.
-        ASSERT_NE(engine::CreateBoxModel({{-2, -2, -2}, {2, 2, 2}}, engine::WideString("StandIn/Shot"), 0), 0);
-        for (const std::string& path : SceneUnitViewFactory::PrototypePaths()) {
-            cntbuild::AuthorNode root;
-            root.depth = -1;
-            root.name = path;
-            std::vector<cntbuild::AuthorNode> nodes;
-            if (path.rfind("Particles/", 0) == 0) {
-                // An emitter whose particles never live: effects show nothing, so frames do not depend on
-                // the clock.
-                root.type = engine::kNodeEmitter;
-                nodes = {root};
-            } else {
-                cntbuild::AuthorNode body;
-                body.type = engine::kNodeMesh;
-                body.name = "body";
-                body.mesh = path.rfind("Projectiles/", 0) == 0 ? "StandIn/Shot" : "StandIn/Box";
-                nodes = {root, body};
-            }
-            const std::vector<std::uint8_t> bytes = cntbuild::EncodeContainer(nodes, {});
-            ASSERT_TRUE(data->Write(path + ".CNT", std::string(bytes.begin(), bytes.end())));
-        }
+        ASSERT_NO_FATAL_FAILURE(WriteStandInUnitModels(*data));
         ASSERT_EQ(LoadUnitAssets(*game, view->GetUnitViews()), 1);
         view->LoadResources();
         level_test::WriteLevel(*data, "Map",
@@ -356,6 +361,63 @@ TEST_F(UnitSceneTest, ASmallBattleWithAShotInFlightMatchesTheStoredPicture) {
         for (int x = 0; x < kWidth; ++x) drawn += IsClear(picture, x, y) ? 0 : 1;
     }
     EXPECT_GT(drawn, 50);
+}
+
+// --- The door ------------------------------------------------------------------------------------------------
+
+// A door in a level of the view's own scene (its level presenter loads the map's model, an empty group), over
+// the stand-in models: the door's box stands on E5.
+class DoorSceneTest : public SceneGameViewTest {
+protected:
+    void SetUp() override {
+        useSceneLevel = true;
+        ASSERT_NO_FATAL_FAILURE(SceneGameViewTest::SetUp());
+        FreeUnitAssets();
+        ASSERT_NO_FATAL_FAILURE(WriteStandInUnitModels(*data));
+        cntbuild::AuthorNode map;
+        map.type = engine::kNodeGroup;
+        map.depth = -1;
+        map.name = "Levels/Map/Map";
+        const std::vector<std::uint8_t> bytes = cntbuild::EncodeContainer({map}, {});
+        ASSERT_TRUE(data->Write("Levels/Map/Map.CNT", std::string(bytes.begin(), bytes.end())));
+        ASSERT_EQ(LoadUnitAssets(*game, view->GetUnitViews()), 1);
+        view->LoadResources();
+        level_test::WriteLevel(*data, "Map", level_test::LandSource(10, "unit E5 24 owner 1\n"), nullptr);
+        profile.mapFolder = "Levels/Map";
+        game->SetState(kGameLoadSkirmish);
+        quitAfterFrame = true;
+        game->RunMainLoop();
+        ASSERT_NE(game->GetTeamManager(), nullptr);
+        door = game->GetTeamManager()->FindUnitAt(level_test::L("E5"));
+        ASSERT_NE(door, nullptr);
+        ASSERT_EQ(door->GetType(), UT_DOOR);
+    }
+
+    Unit* door = nullptr;
+};
+
+TEST_F(DoorSceneTest, TheDoorHangsUnderTheLevelModelAndBlocksTheLineOfSightThroughIt) {
+    const auto* scene = dynamic_cast<const SceneUnitView*>(&door->GetView());
+    ASSERT_NE(scene, nullptr);
+    engine::SceneNode* levelModel = view->GetSceneLevel().GetModelNode();
+    ASSERT_NE(levelModel, nullptr);
+    EXPECT_EQ(scene->GetModel()->GetParent(), levelModel);
+
+    // Lines a quarter up the box, 1.6 long: through the door's middle along X and along Z, and the same lines
+    // two units aside, where nothing stands.
+    const HexMap& map = game->GetLevel()->GetHexMap();
+    engine::Vec3 middle;
+    map.GetSurfacePoint(middle, level_test::L("E5"));
+    middle.y += 0.25f;
+    EXPECT_NEAR(scene->GetWorldMatrix().GetTranslation().x, middle.x, 1e-3f);
+    EXPECT_NEAR(scene->GetWorldMatrix().GetTranslation().z, middle.z, 1e-3f);
+    const engine::Vec3 alongX{0.8f, 0.0f, 0.0f};
+    const engine::Vec3 alongZ{0.0f, 0.0f, 0.8f};
+    EXPECT_FALSE(map.HasLineOfSight(middle.Sub(alongX), middle.Add(alongX)));
+    EXPECT_FALSE(map.HasLineOfSight(middle.Sub(alongZ), middle.Add(alongZ)));
+    const engine::Vec3 away = middle.Add({0.0f, 0.0f, 2.0f});
+    EXPECT_TRUE(map.HasLineOfSight(away.Sub(alongX), away.Add(alongX)));
+    EXPECT_TRUE(map.HasLineOfSight(away.Sub(alongZ), away.Add(alongZ)));
 }
 
 // --- The data set's unit models --------------------------------------------------------------------------------
