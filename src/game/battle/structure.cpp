@@ -40,7 +40,6 @@ int ProducerTypeForUnit(int unitType) {
 Structure::Structure(HexCoord hex, int team, StructureManager* manager, BattleContext* battle)
     : hex_(hex), team_(team), manager_(manager), battle_(battle) {}
 
-int Structure::ProduceUnit(int) { return 0; }
 
 void Structure::SetTargetMark(bool marked) {
     if (battle_ != nullptr && battle_->GetTeamControl(battle_->GetCurrentTeamKind()) == kControlComputer) return;

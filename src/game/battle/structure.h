@@ -40,8 +40,6 @@ public:
     virtual int GetType() const = 0;  // 1..11; 1 is the build pad
     // True for the hexes the building stands on; the one-hex classes take their anchor only.
     virtual bool OccupiesHex(HexCoord hex) const { return hex == hex_; }
-    // Makes a unit of the type on the first pad; 1 when a unit was made. Only the producers make units.
-    virtual int ProduceUnit(int unitType);
     // Gives the extra hexes of a three-hex building the building's structure tiles.
     virtual void MarkMapTiles() {}
     virtual const char* GetTeamMaterialName() const { return "Material"; }

@@ -22,8 +22,8 @@ bool IsTeamKind(int team) { return team >= 0 && team <= kMaxTeamKind; }
 
 }  // namespace
 
-StructureManager::StructureManager(BattleContext* battle, StructurePresenter* presenter, UnitProducer* producer)
-    : battle_(battle), presenter_(presenter), producer_(producer) {}
+StructureManager::StructureManager(BattleContext* battle, StructurePresenter* presenter)
+    : battle_(battle), presenter_(presenter) {}
 
 StructureManager::~StructureManager() { Destroy(); }
 
@@ -247,10 +247,6 @@ void StructureManager::DrawCaptureProgress() {
     for (auto& s : structures_) {
         if (s) presenter_->DrawCaptureMarker(*s);
     }
-}
-
-int StructureManager::SpawnUnitFor(int team, int unitType, HexCoord hex, int facing) {
-    return producer_ != nullptr ? producer_->SpawnUnitForTeam(team, unitType, hex, facing, true, 1.0f) : 0;
 }
 
 void StructureManager::OnOwnerChanged(Structure& structure) {

@@ -1,8 +1,7 @@
 #pragma once
 // The level's structures (at most 64, in creation order): built from the map with their footprints and build
 // pads, found by hex, counted by owner, captured, handed over, set off in fireworks and restored from a saved
-// game. Units are produced through the UnitProducer the teams provide; models through a StructurePresenter
-// (none without a scene).
+// game. Models are shown through a StructurePresenter (none without a scene).
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -22,15 +21,6 @@ class BattleContext;
 class HexMap;
 
 inline constexpr int kMaxStructures = 64;
-
-// Makes units for a team; the team manager implements it.
-class UnitProducer {
-public:
-    virtual ~UnitProducer() = default;
-    // The new unit's id, or 0 when nothing was made.
-    virtual int SpawnUnitForTeam(int teamKind, int unitType, HexCoord hex, int facing, bool effects,
-                                 float health) = 0;
-};
 
 // Shows the structures: models, team materials, snow and fireworks.
 class StructurePresenter {
@@ -72,13 +62,11 @@ struct SideCounts {
 
 class StructureManager {
 public:
-    explicit StructureManager(BattleContext* battle, StructurePresenter* presenter = nullptr,
-                              UnitProducer* producer = nullptr);
+    explicit StructureManager(BattleContext* battle, StructurePresenter* presenter = nullptr);
     ~StructureManager();
     StructureManager(const StructureManager&) = delete;
     StructureManager& operator=(const StructureManager&) = delete;
 
-    void SetUnitProducer(UnitProducer* producer) { producer_ = producer; }
     void Init();
     void Destroy();
 
@@ -109,14 +97,12 @@ public:
     void DrawCaptureProgress();
 
     // Called by the structures.
-    int SpawnUnitFor(int team, int unitType, HexCoord hex, int facing);
     void OnOwnerChanged(Structure& structure);
     void OnFirework(Structure& structure, int effect, const engine::Vec3& offset);
 
 private:
     BattleContext* battle_;
     StructurePresenter* presenter_;
-    UnitProducer* producer_;
     HexMap* map_ = nullptr;
     std::array<std::unique_ptr<Structure>, kMaxStructures> structures_;
 };

@@ -54,14 +54,6 @@ void ThreeHexStructure::MarkMapTiles() {
     }
 }
 
-int ThreeHexStructure::ProduceUnit(int unitType) {
-    if (!IsProducer() || Battle() == nullptr || Manager() == nullptr) return 0;
-    Structure* pad = GetFirstPad();
-    if (pad == nullptr) return 0;
-    const int facing = Battle()->GetRandomStreams().NextInt(0, kDirectionCount - 1, 0);
-    return Manager()->SpawnUnitFor(GetTeam(), unitType, pad->GetHex(), facing) != 0 ? 1 : 0;
-}
-
 std::unique_ptr<Structure> MakeStructure(int type, HexCoord hex, int team, bool mirrored,
                                          StructureManager* manager, BattleContext* battle) {
     switch (type) {

@@ -28,7 +28,6 @@ public:
                       BattleContext* battle);
     int GetType() const override { return type_; }
     bool OccupiesHex(HexCoord hex) const override;
-    int ProduceUnit(int unitType) override;
     void MarkMapTiles() override;
     const char* GetTeamMaterialName() const override { return "buildings"; }
 

@@ -187,7 +187,6 @@ void Game::LoadLevelState(int state) {
     unitServices_ = std::make_unique<LevelUnitServices>(*level_, *teams_, *projectiles_);
     teams_->Init();
     teams_->SetStructureManager(&level_->GetStructureManager());
-    level_->GetStructureManager().SetUnitProducer(teams_.get());
     level_->SetupTeams(*teams_);
     level_->PlayMusic();
     parts_.camera->ResetToStart();

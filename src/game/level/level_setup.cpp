@@ -32,7 +32,6 @@ void PlaceStartUnits(HexMap& map, Team& team, BattleContext& battle) {
 
 void Level::SetupTeams(TeamManager& teams) {
     teams.SetStructureManager(structures_.get());
-    structures_->SetUnitProducer(&teams);
     script_->SetTeamManager(&teams);
     const int mode = battle_.GetGameMode();
     const bool skirmish = mode == kGameModeSkirmish;

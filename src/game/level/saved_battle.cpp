@@ -154,7 +154,6 @@ bool Level::RestoreFromSave(TeamManager& teams, const GameSlot& slot) {
     if (!structures_->RestoreFromSave(*map_, slot.structures)) return false;
 
     teams.SetStructureManager(structures_.get());
-    structures_->SetUnitProducer(&teams);
     script_->SetTeamManager(&teams);
     for (int row = 0; row < kMapRows; ++row) {
         for (int column = 0; column < kMapColumns; ++column) {

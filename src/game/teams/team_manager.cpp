@@ -214,11 +214,6 @@ void TeamManager::RestoreCurrentSupplies() {
     if (Team* team = GetCurrentTeam()) team->RestoreUnitSupplies();
 }
 
-int TeamManager::SpawnUnitForTeam(int teamKind, int unitType, HexCoord hex, int facing, bool effects,
-                                  float health) {
-    Team* team = FindTeam(teamKind);
-    return team != nullptr ? team->SpawnUnit(unitType, hex, facing, effects, health) : 0;
-}
 
 bool TeamManager::AdvanceTurn() {
     undo_ = {};

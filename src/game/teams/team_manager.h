@@ -22,10 +22,10 @@ struct UnitUndoRecord {
     UnitMoveState before;
 };
 
-class TeamManager final : public UnitProducer {
+class TeamManager final {
 public:
     TeamManager(BattleContext& battle, TeamServices& services);
-    ~TeamManager() override;
+    ~TeamManager();
     TeamManager(const TeamManager&) = delete;
     TeamManager& operator=(const TeamManager&) = delete;
 
@@ -85,9 +85,6 @@ public:
     void RemoveGoneUnits();
     void SaveCurrentSupplies();
     void RestoreCurrentSupplies();
-
-    // UnitProducer: a unit spawned into the team of that kind; 0 when the team is missing or refuses.
-    int SpawnUnitForTeam(int teamKind, int unitType, HexCoord hex, int facing, bool effects, float health) override;
 
     // Passes the turn on; false when a team took it, true when nobody can act.
     bool AdvanceTurn();

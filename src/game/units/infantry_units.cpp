@@ -59,14 +59,7 @@ bool InfantryUnit::HoldsIdleChoice(const char* current) const {
 void InfantryUnit::UpdateAnimation() {
     const char* current = GetView().GetAnimationName();
     if (!HoldsIdleChoice(current) && state_ == kUnitIdle && carrierId_ == 0 && GetView().IsAnimationPastEnd()) {
-        engine::RandomStreams& random = Battle().GetRandomStreams();
-        if ((random.NextRaw(0) & 0xF) == 0) {
-            char name[16];
-            std::snprintf(name, sizeof(name), "bored%i", random.NextInt(1, 5, 0));
-            PlayAnimation(name, true);
-        } else {
-            PlayAnimation("idle", true);
-        }
+        PlayIdleAnimation();
     }
     Unit::UpdateAnimation();
 }

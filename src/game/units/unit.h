@@ -225,7 +225,7 @@ public:
     // The flash, highlight, target pulse or darkened look, or the plain team material.
     void UpdateTeamTint();
     void SyncPassengerModel();
-    // "idle", or with chance 1 in 16 one of "bored1".."bored5".
+    // "idle", or with chance 1 in 16 one of "bored1".."bored5", started from the beginning.
     void PlayIdleAnimation();
     // Per frame in screen space: the target mark's predicted loss, the rank badge, the health bar and the
     // supply warnings at the projected aim point (nothing while a computer side plays). The sheet is the

@@ -317,13 +317,15 @@ void Unit::SyncPassengerModel() {
 
 void Unit::PlayIdleAnimation() {
     engine::RandomStreams& random = battle_.GetRandomStreams();
+    // Restarted: the idle choice comes when the last animation has run its length, and "idle" after "idle"
+    // must play again from its start.
     if ((random.NextRaw(0) & 0xF) == 0) {
         char name[16];
         std::snprintf(name, sizeof(name), "bored%i", random.NextInt(1, 5, 0));
-        view_->PlayAnimation(name, false);
+        PlayAnimation(name, true);
         return;
     }
-    view_->PlayAnimation("idle", false);
+    PlayAnimation("idle", true);
 }
 
 }  // namespace game

@@ -173,7 +173,6 @@ protected:
         battle.manager = &manager;
         ports.map = &battle.GetHexMap();
         manager.SetStructureManager(&structures);
-        structures.SetUnitProducer(&manager);
         blue = manager.GetOrCreateTeam(1);
         enemy = manager.GetOrCreateTeam(4);
         ASSERT_NE(services.computer, nullptr);

@@ -138,7 +138,6 @@ struct BattleKit : ScreenKit {
         ASSERT_EQ(game::LoadUnitAssets(battle, &views), 1);
         battle.manager = &manager;
         manager.SetStructureManager(&structures);
-        structures.SetUnitProducer(&manager);
         game.teams = &manager;
         game.battle = &battle;
     }

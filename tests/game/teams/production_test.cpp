@@ -1,5 +1,5 @@
-// Production on build pads: a producer with a pad spawns the unit there through the team manager; a full
-// team, an occupied pad of the same layer, or no pad produce nothing and report 0.
+// Production on build pads: a producer's free pad until a unit stands on it, none without a pad, and the
+// structures each side owns.
 #include <gtest/gtest.h>
 
 #include "game/battle/hex_map.h"
@@ -32,34 +32,15 @@ protected:
     Team* blue = nullptr;
 };
 
-TEST_F(ProductionTest, AFreePadGetsTheUnit) {
+TEST_F(ProductionTest, AProducersFreePadIsTakenByAUnitStandingOnIt) {
     Structure* factory = structures.FindAtHex(H(5, 5));
     ASSERT_NE(factory->GetFirstPad(), nullptr);
     EXPECT_EQ(factory->FindFreePad(), factory->GetFirstPad());
-    EXPECT_EQ(factory->ProduceUnit(UT_MED_TANK), 1);
-    Unit* tank = manager.FindUnitAt(H(5, 4));
-    ASSERT_NE(tank, nullptr);
-    EXPECT_EQ(tank->GetType(), UT_MED_TANK);
-    EXPECT_EQ(tank->GetTeamKind(), kTeamBlue);
+    ASSERT_NE(blue->SpawnUnit(UT_MED_TANK, factory->GetFirstPad()->GetHex(), 0, true, 1.0f), 0);
     EXPECT_EQ(factory->FindFreePad(), nullptr);
-    EXPECT_EQ(services.lookAts, 1);  // produced with effects
-
-    // The same pad again: a second tank is refused, nothing created.
-    EXPECT_EQ(factory->ProduceUnit(UT_LIGHT_TANK), 0);
-    EXPECT_EQ(blue->CountLiveUnits(), 1);
-}
-
-TEST_F(ProductionTest, FullTeamOrNoPadProducesNothing) {
-    EXPECT_EQ(structures.FindAtHex(H(2, 9))->ProduceUnit(UT_GRUNT), 0);
-    EXPECT_EQ(blue->CountLiveUnits(), 0);
-    // Other classes never produce.
-    EXPECT_EQ(structures.FindAtHex(H(5, 4))->ProduceUnit(UT_GRUNT), 0);
-
-    for (int i = 0; i < kMaxTeamUnits; ++i) {
-        ASSERT_NE(blue->SpawnUnit(UT_GRUNT, H(i % 12, 6 + i / 12), 0, false, 1.0f), 0) << i;
-    }
-    EXPECT_EQ(structures.FindAtHex(H(9, 5))->ProduceUnit(UT_FIGHTER), 0);
-    EXPECT_EQ(blue->CountLiveUnits(), kMaxTeamUnits);
+    // A producer without a pad has none to offer.
+    EXPECT_EQ(structures.FindAtHex(H(2, 9))->GetFirstPad(), nullptr);
+    EXPECT_EQ(structures.FindAtHex(H(2, 9))->FindFreePad(), nullptr);
 }
 
 TEST_F(ProductionTest, OwnedStructuresCountForTheTurn) {

@@ -156,7 +156,6 @@ protected:
         ASSERT_EQ(LoadUnitAssets(battle, &views), 1);
         battle.manager = &manager;
         manager.SetStructureManager(&structures);
-        structures.SetUnitProducer(&manager);
     }
     void TearDown() override {
         manager.Destroy();
