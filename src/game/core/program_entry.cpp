@@ -34,6 +34,7 @@
 #include "game/core/startup_record.h"
 #include "game/core/string_table.h"
 #include "game/level/help_icons.h"
+#include "game/level/turn_start_events.h"
 
 namespace game {
 namespace {
@@ -117,13 +118,12 @@ int RunProgram(const ProgramHooks& hooks) {
                                   }});
     // The help icons' model hangs its clones under the world; the burst is an effect of the view.
     parts.startupSteps.push_back({"the help icons", [&view] {
-                                      engine::SceneNode* burst = engine::LoadSceneContainer(kHelpIconEffect);
-                                      if (burst != nullptr) {
-                                          burst->SetEmitterAutoDelete(true);
-                                          view->SetEffectPrototype(kHelpIconEffect, burst);
-                                      }
-                                      return HelpIcons::LoadModels(view->GetWorldNode()) && burst != nullptr;
+                                      const bool burst = view->LoadEffectPrototype(kHelpIconEffect);
+                                      return HelpIcons::LoadModels(view->GetWorldNode()) && burst;
                                   }});
+    // The coins a refinery's income shows at a turn start.
+    parts.startupSteps.push_back(
+        {"the income coins", [&view] { return view->LoadEffectPrototype(kIncomeCoinsEffect); }});
     // The structures' models (a missing one leaves its buildings without a model) and the capture marker,
     // drawn with the spanner assets start-up loads last.
     view->GetSceneStructures().SetMarkerAssets(

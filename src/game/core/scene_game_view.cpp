@@ -88,6 +88,14 @@ void SceneGameView::SetEffectPrototype(const std::string& name, engine::SceneNod
     if (prototype != nullptr) effects_.emplace_back(name, prototype);
 }
 
+bool SceneGameView::LoadEffectPrototype(const char* name) {
+    engine::SceneNode* prototype = engine::LoadSceneContainer(name);
+    if (prototype == nullptr) return false;
+    prototype->SetEmitterAutoDelete(true);
+    SetEffectPrototype(name, prototype);
+    return true;
+}
+
 void SceneGameView::LoadResources() {
     if (world_ != nullptr) return;
     menuPicture_ = engine::TextureTable::Load(kMenuPicture, 0);

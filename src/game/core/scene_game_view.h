@@ -52,6 +52,11 @@ public:
     // Takes the prototype of a named effect (a later one of the same name replaces it); AddEffect clones it,
     // or else the units' shared effect of that name.
     void SetEffectPrototype(const std::string& name, engine::SceneNode* prototype);
+    // Loads the effect's scene as the prototype of its name, its emitters deleting themselves once played
+    // out; false when the file is missing or damaged. The view frees it with its other prototypes.
+    bool LoadEffectPrototype(const char* name);
+    // The registered prototype of the name, else the units' shared effect; null when neither is loaded.
+    const engine::SceneNode* FindEffect(const char* name) const;
 
     // --- GameView ------------------------------------------------------------------------------------------
     void LoadResources() override;
@@ -105,8 +110,6 @@ public:
 
 private:
     engine::RenderTarget* Target() const;
-    // The registered prototype of the name, else the units' shared effect; null when neither is loaded.
-    const engine::SceneNode* FindEffect(const char* name) const;
     // The picture centred on the target in white with normal blending.
     void DrawCentred(engine::RenderTarget& target, int picture) const;
 

@@ -90,7 +90,7 @@ bool IncomeEvent::Run(TurnStartContext& context) {
         engine::Matrix44 placement;
         placement.InitRotationX(-90.0f);
         placement.SetTranslationV(surface);
-        services.AddEffect("Particles/Coins", placement);
+        services.AddEffect(kIncomeCoinsEffect, placement);
     }
     PayRefineryIncome(context, teamKind_);
     context.level.GetFloatingTexts().Add(engine::WideString("@X[000]+50"), surface);

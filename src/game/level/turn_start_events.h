@@ -21,6 +21,8 @@ struct TurnStartContext {
 
 inline constexpr float kTurnStartWait = 0.75f;
 inline constexpr float kTurnStartTick = 0.02f;
+// The effect a refinery's income shows over it.
+inline constexpr const char* kIncomeCoinsEffect = "Particles/Coins";
 
 class TurnStartEvent {
 public:

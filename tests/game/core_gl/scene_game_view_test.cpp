@@ -1,7 +1,8 @@
 // The game's view over a real engine on the offscreen window: start-up makes the scene, a battle frame of a
 // loaded level renders the world through the render queue without a GL error, effects are cloned under the
 // explosions node, leaving the level leaves a fresh one, the light rig follows the quality bit, and one frame of
-// rain and one of snow queue their lists without a GL error; structures stand in their owners' colours.
+// rain and one of snow queue their lists without a GL error, and stay drawn far from the origin; the door hangs
+// under the level model and blocks the line of sight; structures stand in their owners' colours.
 #include "scene_view_fixture.h"
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
@@ -36,7 +37,12 @@
 #include "cnt_writer.h"
 #include "engine/image/image.h"
 #include "engine/image/image_writers.h"
+#include "engine/image/surface_copy.h"
+#include "engine/render/texture_table.h"
+#include "game/core/scene_weather_port.h"
+#include "game/level/weather.h"
 #include "game/battle/hex_coord.h"
+#include "game/battle/hex_map.h"
 #include "game/units/projectile_manager.h"
 #include "game/units/scene_unit_view.h"
 #include "engine/scene/animation_set.h"
@@ -209,35 +215,39 @@ TEST_F(SceneGameViewTest, TheQualityBitPicksWhichOfTheFirstTwoLightsShines) {
 
 // The units' view factory of the game's scene over generated containers: every unit model a mesh node of one
 // box, every effect an emitter that shows nothing. A small battle of two sides stands in the scene.
+// Every file the unit views load, as a stand-in: each unit model a box 0.6 across and 0.5 high standing on
+// its origin, each shot a larger box, each effect an emitter whose particles never live (effects show
+// nothing, so frames do not depend on the clock).
+void WriteStandInUnitModels(const units_test::DataFolder& data) {
+    ASSERT_NE(engine::CreateBoxModel({{-0.3f, 0, -0.3f}, {0.3f, 0.5f, 0.3f}}, engine::WideString("StandIn/Box"), 0), 0);
+    // Shots are drawn scaled down to a twentieth: their box is large enough to be seen then.
+    ASSERT_NE(engine::CreateBoxModel({{-2, -2, -2}, {2, 2, 2}}, engine::WideString("StandIn/Shot"), 0), 0);
+    for (const std::string& path : SceneUnitViewFactory::PrototypePaths()) {
+        cntbuild::AuthorNode root;
+        root.depth = -1;
+        root.name = path;
+        std::vector<cntbuild::AuthorNode> nodes;
+        if (path.rfind("Particles/", 0) == 0) {
+            root.type = engine::kNodeEmitter;
+            nodes = {root};
+        } else {
+            cntbuild::AuthorNode body;
+            body.type = engine::kNodeMesh;
+            body.name = "body";
+            body.mesh = path.rfind("Projectiles/", 0) == 0 ? "StandIn/Shot" : "StandIn/Box";
+            nodes = {root, body};
+        }
+        const std::vector<std::uint8_t> bytes = cntbuild::EncodeContainer(nodes, {});
+        ASSERT_TRUE(data.Write(path + ".CNT", std::string(bytes.begin(), bytes.end())));
+    }
+}
+
 class UnitSceneTest : public SceneGameViewTest {
 protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(SceneGameViewTest::SetUp());
         FreeUnitAssets();
-        ASSERT_NE(engine::CreateBoxModel({{-0.3f, 0, -0.3f}, {0.3f, 0.5f, 0.3f}}, engine::WideString("StandIn/Box"), 0),
-                  0);
-        // Shots are drawn scaled down to a twentieth: their box is large enough to be seen then.
-        ASSERT_NE(engine::CreateBoxModel({{-2, -2, -2}, {2, 2, 2}}, engine::WideString("StandIn/Shot"), 0), 0);
-        for (const std::string& path : SceneUnitViewFactory::PrototypePaths()) {
-            cntbuild::AuthorNode root;
-            root.depth = -1;
-            root.name = path;
-            std::vector<cntbuild::AuthorNode> nodes;
-            if (path.rfind("Particles/", 0) == 0) {
-                // An emitter whose particles never live: effects show nothing, so frames do not depend on
-                // the clock.
-                root.type = engine::kNodeEmitter;
-                nodes = {root};
-            } else {
-                cntbuild::AuthorNode body;
-                body.type = engine::kNodeMesh;
-                body.name = "body";
-                body.mesh = path.rfind("Projectiles/", 0) == 0 ? "StandIn/Shot" : "StandIn/Box";
-                nodes = {root, body};
-            }
-            const std::vector<std::uint8_t> bytes = cntbuild::EncodeContainer(nodes, {});
-            ASSERT_TRUE(data->Write(path + ".CNT", std::string(bytes.begin(), bytes.end())));
-        }
+        ASSERT_NO_FATAL_FAILURE(WriteStandInUnitModels(*data));
         ASSERT_EQ(LoadUnitAssets(*game, view->GetUnitViews()), 1);
         view->LoadResources();
         level_test::WriteLevel(*data, "Map",
@@ -356,6 +366,63 @@ TEST_F(UnitSceneTest, ASmallBattleWithAShotInFlightMatchesTheStoredPicture) {
         for (int x = 0; x < kWidth; ++x) drawn += IsClear(picture, x, y) ? 0 : 1;
     }
     EXPECT_GT(drawn, 50);
+}
+
+// --- The door ------------------------------------------------------------------------------------------------
+
+// A door in a level of the view's own scene (its level presenter loads the map's model, an empty group), over
+// the stand-in models: the door's box stands on E5.
+class DoorSceneTest : public SceneGameViewTest {
+protected:
+    void SetUp() override {
+        useSceneLevel = true;
+        ASSERT_NO_FATAL_FAILURE(SceneGameViewTest::SetUp());
+        FreeUnitAssets();
+        ASSERT_NO_FATAL_FAILURE(WriteStandInUnitModels(*data));
+        cntbuild::AuthorNode map;
+        map.type = engine::kNodeGroup;
+        map.depth = -1;
+        map.name = "Levels/Map/Map";
+        const std::vector<std::uint8_t> bytes = cntbuild::EncodeContainer({map}, {});
+        ASSERT_TRUE(data->Write("Levels/Map/Map.CNT", std::string(bytes.begin(), bytes.end())));
+        ASSERT_EQ(LoadUnitAssets(*game, view->GetUnitViews()), 1);
+        view->LoadResources();
+        level_test::WriteLevel(*data, "Map", level_test::LandSource(10, "unit E5 24 owner 1\n"), nullptr);
+        profile.mapFolder = "Levels/Map";
+        game->SetState(kGameLoadSkirmish);
+        quitAfterFrame = true;
+        game->RunMainLoop();
+        ASSERT_NE(game->GetTeamManager(), nullptr);
+        door = game->GetTeamManager()->FindUnitAt(level_test::L("E5"));
+        ASSERT_NE(door, nullptr);
+        ASSERT_EQ(door->GetType(), UT_DOOR);
+    }
+
+    Unit* door = nullptr;
+};
+
+TEST_F(DoorSceneTest, TheDoorHangsUnderTheLevelModelAndBlocksTheLineOfSightThroughIt) {
+    const auto* scene = dynamic_cast<const SceneUnitView*>(&door->GetView());
+    ASSERT_NE(scene, nullptr);
+    engine::SceneNode* levelModel = view->GetSceneLevel().GetModelNode();
+    ASSERT_NE(levelModel, nullptr);
+    EXPECT_EQ(scene->GetModel()->GetParent(), levelModel);
+
+    // Lines a quarter up the box, 1.6 long: through the door's middle along X and along Z, and the same lines
+    // two units aside, where nothing stands.
+    const HexMap& map = game->GetLevel()->GetHexMap();
+    engine::Vec3 middle;
+    map.GetSurfacePoint(middle, level_test::L("E5"));
+    middle.y += 0.25f;
+    EXPECT_NEAR(scene->GetWorldMatrix().GetTranslation().x, middle.x, 1e-3f);
+    EXPECT_NEAR(scene->GetWorldMatrix().GetTranslation().z, middle.z, 1e-3f);
+    const engine::Vec3 alongX{0.8f, 0.0f, 0.0f};
+    const engine::Vec3 alongZ{0.0f, 0.0f, 0.8f};
+    EXPECT_FALSE(map.HasLineOfSight(middle.Sub(alongX), middle.Add(alongX)));
+    EXPECT_FALSE(map.HasLineOfSight(middle.Sub(alongZ), middle.Add(alongZ)));
+    const engine::Vec3 away = middle.Add({0.0f, 0.0f, 2.0f});
+    EXPECT_TRUE(map.HasLineOfSight(away.Sub(alongX), away.Add(alongX)));
+    EXPECT_TRUE(map.HasLineOfSight(away.Sub(alongZ), away.Add(alongZ)));
 }
 
 // --- The data set's unit models --------------------------------------------------------------------------------
@@ -550,6 +617,75 @@ TEST_F(SceneGameViewTest, OneFrameOfRainAndOfSnowRendersWithoutAGlError) {
         EXPECT_EQ(QueuedWeatherQuads(*view->GetRenderQueue(), c.kind), c.quads);
         game->EndLevel();
     }
+}
+
+// The view's own weather port with a fixed step of frame time and the scene's colours left alone: a frame
+// without the weather shows only the clear colour, and one with it differs by the drops and flakes alone.
+class SteppedWeatherPort final : public WeatherPort {
+public:
+    explicit SteppedWeatherPort(SceneWeatherPort& scene) : scene_(scene) {}
+    std::uint32_t GetOptionBits() const override { return 0; }
+    float GetFrameSeconds() const override { return kWeatherStep; }
+    engine::Matrix44 GetCameraMatrix() const override { return scene_.GetCameraMatrix(); }
+    WeatherAtmosphere ReadAtmosphere() const override { return {}; }
+    void WriteAtmosphere(const WeatherAtmosphere&) override {}
+    int GetMaterial(const char* name) override { return scene_.GetMaterial(name); }
+    void QueueList(engine::BillboardList& list, const engine::Vec3& centre) override { scene_.QueueList(list, centre); }
+    void QueueList(engine::SortedBillboardList& list, const engine::Vec3& centre) override {
+        scene_.QueueList(list, centre);
+    }
+
+private:
+    SceneWeatherPort& scene_;
+};
+
+// Far from the world origin, looking away from it, the rain's and the snow's lists are kept by culling: their
+// drops and flakes show in the rendered frame.
+TEST_F(SceneGameViewTest, RainAndSnowStayDrawnWithTheCameraLookingAwayFromTheOrigin) {
+    const std::vector<std::uint32_t> white(16, 0xFFFFFFFFu);
+    const std::vector<std::uint8_t> png = engine::EncodePng(engine::PackedSurface(
+        engine::SurfaceFormat::kA8R8G8B8, 4, 4, reinterpret_cast<const std::uint8_t*>(white.data())));
+    ASSERT_TRUE(data->Write(std::string(kSnowflakeTexture) + ".PNG", std::string(png.begin(), png.end())));
+    ASSERT_GT(engine::TextureTable::Load(kSnowflakeTexture, 0), 0);
+    view->LoadResources();
+    // 75 units out from the origin, looking level along the line from the origin to the eye.
+    const engine::Vec3 forward{0.8f, 0.0f, 0.6f};
+    const engine::Vec3 right = engine::Vec3{0, 1, 0}.Cross(forward).NormalisedSafe();
+    engine::Matrix44 camera;
+    camera.SetRow(0, right);
+    camera.SetRow(1, forward.Cross(right));
+    camera.SetRow(2, forward);
+    camera.SetRow(3, {60.0f, 4.0f, 45.0f});
+    view->GetSceneView()->GetViewTransform().SetMatrix(camera);
+    SceneWeatherPort scenePort(*platform);
+    scenePort.SetScene(view->GetSceneView(), view->GetRenderQueue());
+    SteppedWeatherPort port(scenePort);
+    const auto drawnPixels = [&](WeatherManager* weather) {
+        view->BuildRenderQueue();
+        if (weather != nullptr) weather->Draw();
+        view->BeginFrame(0xFF003F7Fu);
+        view->RenderQueue();
+        view->EndFrame();
+        made->FrameStep();
+        const std::vector<std::uint8_t>& image = sys::GpuHooks().presentedImage;
+        int drawn = 0;
+        for (std::size_t i = 0; i + 3 < image.size(); i += 4) {
+            drawn += image[i] == kClear[0] && image[i + 1] == kClear[1] && image[i + 2] == kClear[2] ? 0 : 1;
+        }
+        return drawn;
+    };
+    EXPECT_EQ(drawnPixels(nullptr), 0) << "nothing else stands in the view";
+
+    WeatherManager snow(kWeatherSnow, port, 17u);
+    EXPECT_GT(drawnPixels(&snow), 100) << "snow";
+    // A seed whose shower has begun within a few wraps; it is let grow to a fifth of its drops.
+    WeatherManager rain(kWeatherRain, port, 3u);
+    for (int frame = 0; frame < 256 * 40 && rain.GetRain()->GetIntensity() < kRainDrops / 5; ++frame) {
+        view->BuildRenderQueue();
+        rain.Draw();
+    }
+    ASSERT_GE(rain.GetRain()->GetIntensity(), kRainDrops / 5);
+    EXPECT_GT(drawnPixels(&rain), 100) << "rain";
 }
 
 }  // namespace

@@ -33,6 +33,7 @@
 #include "game/core/turn_announcer.h"
 #include "game/core/scene_weather_port.h"
 #include "game/level/help_icons.h"
+#include "game/level/turn_start_events.h"
 #include "game/battle/structure.h"
 #include "game/battle/structure_manager.h"
 #include "game/level/level.h"
@@ -171,14 +172,12 @@ protected:
         ASSERT_EQ(LoadUnitAssets(*game, watched.get()), 1);
         view->LoadResources();
         // The assets the program's start-up loads after the view's: tile markers, snowflake, help icons, the
-        // structure models and the capture marker's spanner.
+        // income coins, the structure models and the capture marker's spanner.
         ASSERT_TRUE(view->GetTileMarkers().Create());
         ASSERT_GT(engine::TextureTable::Load(kSnowflakeTexture, engine::kMipBox), 0);
-        engine::SceneNode* burst = engine::LoadSceneContainer(kHelpIconEffect);
-        ASSERT_NE(burst, nullptr);
-        burst->SetEmitterAutoDelete(true);
-        view->SetEffectPrototype(kHelpIconEffect, burst);
+        ASSERT_TRUE(view->LoadEffectPrototype(kHelpIconEffect));
         ASSERT_TRUE(HelpIcons::LoadModels(view->GetWorldNode()));
+        ASSERT_TRUE(view->LoadEffectPrototype(kIncomeCoinsEffect));
         const int spanner = engine::LoadModel(kSpannerModel);
         const int countdown = engine::TextureTable::Load(kCountdownTexture, engine::kMipBox);
         ASSERT_GT(spanner, 0);

@@ -87,10 +87,12 @@ TEST_F(TileMarkersTest, EachMarkBitDrawsItsMarkerWithTheTintedTexture) {
         {kMarkEngineer | kMarkAttackExt, true, {"EngMarker"}},
         {kMarkEngineer | kMarkEngineerExt, true, {"EngMarkerExt"}},
         {kMarkMove | kMarkDrop | kMarkEmbark | kMarkAttack, true, {"MarkerMove", "MarkerDisEmbark", "MarkerEmbark"}},
+        {kMarkMove | kMarkDrop | kMarkAttack, true, {"MarkerMove", "MarkerDisEmbark", "FireMarker"}},
         {kMarkFerry | kMarkSightClear | kMarkThreatAttack, true, {}},
         // On a computer's turn only the engineer marks show, in the move colour.
         {kMarkMove | kMarkAttack, false, {}},
         {kMarkEngineer | kMarkAttack, false, {"MarkerMove"}},
+        {kMarkRoute | kMarkEngineerExt | kMarkAttackExt, false, {}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Drawn(land, c.bits, c.playerTurn), c.expected) << "bits " << c.bits << " turn " << c.playerTurn;

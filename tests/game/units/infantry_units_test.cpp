@@ -141,6 +141,10 @@ TEST_F(InfantryTest, IdleChoiceIsBoredOneTimeInSixteenAndNeverWhileCarried) {
     soldier.UpdateAnimation();
     EXPECT_EQ(LogOf(soldier).current, "idle");
     LogOf(soldier).EndAnimation();
+    battle.queuedDraws = {1u};
+    soldier.UpdateAnimation();
+    EXPECT_FALSE(LogOf(soldier).finished) << "\"idle\" after \"idle\" plays again from its start";
+    LogOf(soldier).EndAnimation();
     battle.queuedDraws = {0x10u, 0x7FFFFFFFu};  // low bits zero: bored, number 5
     soldier.UpdateAnimation();
     EXPECT_EQ(LogOf(soldier).current, "bored5");

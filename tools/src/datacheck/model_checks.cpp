@@ -39,6 +39,7 @@
 #include "game/units/unit_class_table.h"
 #include "game/units/scene_unit_view_factory.h"
 #include "game/level/help_icons.h"
+#include "game/level/turn_start_events.h"
 #include "levelmodel/level_checks.h"
 
 namespace datacheck {
@@ -505,7 +506,7 @@ void DataCheck::CheckEffectModels() {
     const std::set<std::string> untilStopped = {"Particles/EngineerSuck", "Particles/tank_track_smoke",
                                                 "Particles/ComboFlare", "Particles/Rocket"};
     std::vector<std::string> paths = game::SceneUnitViewFactory::PrototypePaths();
-    paths.push_back("Particles/Coins");
+    paths.push_back(game::kIncomeCoinsEffect);
     paths.push_back(game::kHelpIconEffect);
     for (const std::string& path : paths) {
         const bool effect = path.rfind("Particles/", 0) == 0;
