@@ -1,8 +1,8 @@
 #pragma once
 // What the game object calls of the services that come later (profile and save slots, achievements, the
 // sound bank, the turn announcer, campaigns) and of the screens and the HUD. Each is a narrow interface; the
-// program runs on the stand-ins of stand_in_ports.h until the real ones land, and the tests drive the game
-// through recording fakes. The battle camera's and the mission script's seams live with the level.
+// program fills them with its services, headless_ports.h has ones that do nothing, and the tests drive the
+// game through recording fakes. The battle camera's and the mission script's seams live with the level.
 #include <array>
 #include <cstdint>
 #include <string>

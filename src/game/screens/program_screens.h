@@ -8,7 +8,7 @@
 
 #include "game/core/player_ports.h"
 #include "game/core/program_entry.h"
-#include "game/core/stand_in_ports.h"
+#include "game/core/headless_ports.h"
 #include "game/screens/achievements_zone.h"
 #include "game/screens/game_screens.h"
 #include "game/screens/move_choice_zone.h"

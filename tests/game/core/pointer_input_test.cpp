@@ -6,7 +6,7 @@
 #include "engine/scene/model_table.h"
 #include "engine/render/material_def.h"
 #include "engine/render/material_lib_hooks.h"
-#include "game/core/stand_in_ports.h"
+#include "game/core/engine_platform.h"
 #include "player_fixture.h"
 
 namespace core_test {

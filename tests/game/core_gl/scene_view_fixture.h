@@ -27,7 +27,7 @@
 #include "engine/scene/scene_node.h"
 #include "engine/scene/scene_view.h"
 #include "game/core/scene_game_view.h"
-#include "game/core/stand_in_ports.h"
+#include "game/core/engine_platform.h"
 #include "game/units/unit_assets.h"
 #include "render_gl/engine_service_fixture.h"
 #include "support/temp_folder.h"

@@ -12,7 +12,7 @@
 #include "engine/core/random_streams.h"
 #include "game/core/game.h"
 #include "game/core/game_view.h"
-#include "game/core/stand_in_ports.h"
+#include "game/core/headless_ports.h"
 
 namespace datacheck {
 

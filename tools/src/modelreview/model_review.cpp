@@ -31,7 +31,7 @@
 #include "engine/scene/scene_view.h"
 #include "game/battle/team_colours.h"
 #include "game/core/scene_game_view.h"
-#include "game/core/stand_in_ports.h"
+#include "game/core/engine_platform.h"
 #include "game/units/unit_catalogue.h"
 #include "sys/gpu_test_hooks.h"
 

@@ -1,4 +1,4 @@
-#include "game/core/stand_in_ports.h"
+#include "game/core/engine_platform.h"
 
 #include "engine/core/event_queue.h"
 #include "engine/core/frame_timer.h"
