@@ -198,6 +198,28 @@ TEST_F(Program, ADataSetWithoutItsUnitTablesEndsWithStatusOne) {
         << Stderr();
 }
 
+// The running program has its crash-report writer: a crash leaves a report in the user folder and the program
+// dies by that signal. SIGILL, which the sanitizer builds leave to the program.
+TEST_F(Program, ACrashLeavesAReportInTheUserFolder) {
+    Start();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!std::filesystem::exists(UserFolder() + "/instance.lock") && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    ASSERT_EQ(kill(pid_, SIGILL), 0);
+    int status = 0;
+    ASSERT_TRUE(WaitForExit(std::chrono::seconds(30), status));
+    ASSERT_TRUE(WIFSIGNALED(status)) << Stderr();
+    EXPECT_EQ(WTERMSIG(status), SIGILL);
+    int reports = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(UserFolder())) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("tinmarch.") && name.ends_with(".dmp") && entry.file_size() > 0) ++reports;
+    }
+    EXPECT_EQ(reports, 1) << Stderr();
+}
+
 // A profile cut short is set aside with its bytes, said once on stderr, and the game runs on the defaults: the
 // new profile counts this one start.
 TEST_F(Program, ACutProfileIsSetAsideAndTheGameStartsOnDefaults) {
