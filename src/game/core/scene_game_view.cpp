@@ -88,6 +88,12 @@ void SceneGameView::SetEffectPrototype(const std::string& name, engine::SceneNod
     if (prototype != nullptr) effects_.emplace_back(name, prototype);
 }
 
+void SceneGameView::Relayout(int width, int height) {
+    if (!sceneView_ || width <= 0 || height <= 0) return;
+    sceneView_->SetViewport({0, 0, width, height});
+    sceneView_->SetAspect(static_cast<float>(width) / static_cast<float>(height));
+}
+
 void SceneGameView::LoadResources() {
     if (world_ != nullptr) return;
     menuPicture_ = engine::TextureTable::Load(kMenuPicture, 0);
