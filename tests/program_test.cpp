@@ -30,8 +30,9 @@ namespace {
 class Program : public ::testing::Test {
 protected:
     // Starts the program with the caller's environment, XDG_DATA_HOME and XDG_CACHE_HOME in the test's folder
-    // and the extra NAME=value settings on top (a bare NAME removes that variable); stderr goes to a file.
-    void Start(const std::vector<std::string>& extra = {}) {
+    // and the extra NAME=value settings on top (a bare NAME removes that variable); stderr goes to a file. The
+    // program is the built one unless another path is given.
+    void Start(const std::vector<std::string>& extra = {}, const std::string& program = TINMARCH_EXE) {
         std::vector<std::string> settings = {"XDG_DATA_HOME=" + folder.File("data"),
                                              "XDG_CACHE_HOME=" + folder.File("cache")};
         settings.insert(settings.end(), extra.begin(), extra.end());
@@ -57,8 +58,8 @@ protected:
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 2, StderrPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        char* argv[] = {const_cast<char*>(TINMARCH_EXE), nullptr};
-        const int result = posix_spawn(&pid_, TINMARCH_EXE, &actions, nullptr, argv, envp.data());
+        char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+        const int result = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, envp.data());
         posix_spawn_file_actions_destroy(&actions);
         ASSERT_EQ(result, 0);
     }
@@ -187,6 +188,65 @@ TEST_F(Program, NoDisplayWithoutANamedDriverEndsWithStatusOne) {
     for (std::size_t at = said.find("tinmarch:"); at != std::string::npos; at = said.find("tinmarch:", at + 1)) ++ours;
     EXPECT_EQ(ours, 1u) << said;
     EXPECT_NE(said.find("no display could be opened"), std::string::npos) << said;
+}
+
+// The program reads its data beside itself. A copy of it beside a copy of the shipped archive whose two unit
+// tables are renamed away cannot load them: it says why and ends with status 1 instead of waiting on an
+// empty screen.
+TEST_F(Program, ADataSetWithoutItsUnitTablesEndsWithStatusOne) {
+    const std::filesystem::path built(TINMARCH_EXE);
+    std::string archive = ReadAll((built.parent_path() / "DataPC.zip").string());
+    ASSERT_FALSE(archive.empty()) << "no DataPC.zip beside the program";
+    // The same length keeps every offset of the archive; the names stand in each local header and again in
+    // the central directory.
+    int renamed = 0;
+    for (const std::string name : {"Units/BasicParams.TXT", "Units/Damage.TXT"}) {
+        std::string other = name;
+        other[other.size() - 5] = '_';
+        for (std::size_t at = archive.find(name); at != std::string::npos; at = archive.find(name, at + 1)) {
+            archive.replace(at, name.size(), other);
+            ++renamed;
+        }
+    }
+    ASSERT_EQ(renamed, 4);
+    const std::filesystem::path program = folder.Path() / "game" / "tinmarch";
+    ASSERT_TRUE(folder.Write("game/DataPC.zip", archive.data(), archive.size()));
+    std::error_code error;
+    std::filesystem::create_hard_link(built, program, error);
+    if (error) {
+        ASSERT_TRUE(std::filesystem::copy_file(built, program, error)) << error.message();
+    }
+
+    Start({}, program.string());
+    int status = 0;
+    ASSERT_TRUE(WaitForExit(std::chrono::seconds(10), status)) << "the program ran on:\n" << Stderr();
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1) << Stderr();
+    EXPECT_NE(Stderr().find("the unit models and tables did not load; the game cannot start without it"),
+              std::string::npos)
+        << Stderr();
+}
+
+// The running program has its crash-report writer: a crash leaves a report in the user folder and the program
+// dies by that signal. SIGILL, which the sanitizer builds leave to the program.
+TEST_F(Program, ACrashLeavesAReportInTheUserFolder) {
+    Start();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!std::filesystem::exists(UserFolder() + "/instance.lock") && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    ASSERT_EQ(kill(pid_, SIGILL), 0);
+    int status = 0;
+    ASSERT_TRUE(WaitForExit(std::chrono::seconds(30), status));
+    ASSERT_TRUE(WIFSIGNALED(status)) << Stderr();
+    EXPECT_EQ(WTERMSIG(status), SIGILL);
+    int reports = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(UserFolder())) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("tinmarch.") && name.ends_with(".dmp") && entry.file_size() > 0) ++reports;
+    }
+    EXPECT_EQ(reports, 1) << Stderr();
 }
 
 // A profile cut short is set aside with its bytes, said once on stderr, and the game runs on the defaults: the

@@ -12,8 +12,10 @@
 #include <thread>
 
 #include "engine/gui/dialog_control.h"
+#include "engine/gui/list_box.h"
 #include "engine/platform/engine_hooks.h"
 #include "engine/platform/engine_root.h"
+#include "engine/platform/windows_engine.h"
 #include "engine/render/render_target.h"
 #include "game/ai/computer_player.h"
 #include "game/battle/battle_types.h"
@@ -318,7 +320,22 @@ engine::IntRect ProgramDriver::ControlRect(game::ZoneId id, int controlId) const
 
 void ProgramDriver::Push(SDL_Event& event) { SDL_PushEvent(&event); }
 
+void ProgramDriver::ToWindow(int& x, int& y) const {
+    auto* engine = dynamic_cast<engine::WindowsEngine*>(engine::GetEngine());
+    if (engine == nullptr) return;
+    int clientWidth = 0;
+    int clientHeight = 0;
+    engine->GetAppWindow().GetClientSize(clientWidth, clientHeight);
+    const int bufferWidth = engine->GetBackBufferWidth();
+    const int bufferHeight = engine->GetBackBufferHeight();
+    if (clientWidth > 0 && bufferWidth > 0) x = static_cast<int>(static_cast<long long>(x) * clientWidth / bufferWidth);
+    if (clientHeight > 0 && bufferHeight > 0) {
+        y = static_cast<int>(static_cast<long long>(y) * clientHeight / bufferHeight);
+    }
+}
+
 void ProgramDriver::MoveTo(int x, int y) {
+    ToWindow(x, y);
     SDL_Event event{};
     event.type = SDL_MOUSEMOTION;
     event.motion.windowID = windowId_;
@@ -330,6 +347,7 @@ void ProgramDriver::MoveTo(int x, int y) {
 
 void ProgramDriver::ClickAt(int x, int y) {
     MoveTo(x, y);
+    ToWindow(x, y);
     SDL_Event event{};
     event.type = SDL_MOUSEBUTTONDOWN;
     event.button.button = SDL_BUTTON_LEFT;
@@ -351,6 +369,25 @@ bool ProgramDriver::Click(game::ZoneId id, int controlId) {
     if (rect.width <= 0 || rect.height <= 0) return false;
     ClickAt(rect.x + rect.width / 2, rect.y + rect.height / 2);
     return true;
+}
+
+bool ProgramDriver::ClickListRow(game::ZoneId id, int listId, int value) {
+    const game::Zone* zone = screens_ != nullptr ? Zones().Get(id) : nullptr;
+    auto* list = zone != nullptr && zone->GetWindow() != nullptr
+                     ? dynamic_cast<engine::ListBox*>(zone->GetWindow()->FindControl(listId))
+                     : nullptr;
+    if (list == nullptr) return false;
+    const engine::IntRect r = ControlRect(id, listId);
+    for (int row = 0; row < list->GetRowCount(); ++row) {
+        engine::WideString text;
+        int rowValue = 0;
+        if (!list->GetRow(row, text, rowValue) || rowValue != value) continue;
+        const int y = r.y + row * list->GetRowHeight() - list->GetScrollOffset() + list->GetRowHeight() / 2;
+        if (y < r.y || y >= r.y + r.height) return false;
+        ClickAt(r.x + r.width / 2, y);
+        return true;
+    }
+    return false;
 }
 
 bool ProgramDriver::HexOnScreen(game::HexCoord hex, int& x, int& y) const {

@@ -85,11 +85,15 @@ public:
     bool IsEnabled(game::ZoneId id, int controlId) const;
     // The screen rectangle of a control of a zone; empty when the zone or control is missing.
     engine::IntRect ControlRect(game::ZoneId id, int controlId) const;
+    // Points are in back-buffer pixels, as the zones and the battle camera give them; the events carry them in
+    // the window's, which differ in size while a full-screen back buffer is shown in a smaller window.
     // Pointer moves to the point, then a left press and a release, each followed by frames.
     void ClickAt(int x, int y);
     // A click at the centre of a control of a zone. False when the zone is not shown or has no such control.
     bool Click(game::ZoneId id, int controlId);
     void MoveTo(int x, int y);
+    // A click on the row of the value in a list of a zone; false when the list has no such row in view.
+    bool ClickListRow(game::ZoneId id, int listId, int value);
     // Where the hex's standing point shows on screen through the battle camera; false outside a battle, off
     // screen or under a shown window.
     bool HexOnScreen(game::HexCoord hex, int& x, int& y) const;
@@ -123,6 +127,8 @@ private:
     // Until the computer player's planning pass in flight, if any, has its result.
     void WaitForPlanning() const;
     void Push(SDL_Event& event);
+    // A back-buffer point in the window's pixels.
+    void ToWindow(int& x, int& y) const;
     // No shown titled screen is still enlarging its buttons.
     bool OpeningsEnded() const;
     // The labelled buttons and the sliders of the shown screens, where they are on the screen.

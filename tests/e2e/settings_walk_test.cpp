@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "e2e/program_driver.h"
-#include "engine/gui/list_box.h"
 #include "engine/gui/slider.h"
 #include "game/core/game.h"
 #include "game/core/settings_file.h"
@@ -58,23 +57,6 @@ void SetSlider(ProgramDriver& d, int id, float fraction) {
     d.ClickAt(r.x + static_cast<int>(static_cast<float>(r.width) * fraction), r.y + r.height / 2);
 }
 
-// A tap on the list's row of the value.
-bool TapRow(ProgramDriver& d, int value) {
-    auto* list = ControlOf<engine::ListBox>(d, SettingsZone::kListId);
-    if (list == nullptr) return false;
-    const engine::IntRect r = d.ControlRect(ZoneId::kSettings, SettingsZone::kListId);
-    for (int row = 0; row < list->GetRowCount(); ++row) {
-        engine::WideString text;
-        int rowValue = 0;
-        if (!list->GetRow(row, text, rowValue) || rowValue != value) continue;
-        const int y = r.y + row * list->GetRowHeight() - list->GetScrollOffset() + list->GetRowHeight() / 2;
-        if (y < r.y || y >= r.y + r.height) return false;
-        d.ClickAt(r.x + r.width / 2, y);
-        return true;
-    }
-    return false;
-}
-
 TEST(SettingsWalk, FullScreenAndVolumesAreKeptAcrossARestart) {
     ProgramDriver driver;
     Chosen before;
@@ -85,7 +67,7 @@ TEST(SettingsWalk, FullScreenAndVolumesAreKeptAcrossARestart) {
         before = Read(d);
         SetSlider(d, SettingsZone::kMusicId, 0.2f);
         SetSlider(d, SettingsZone::kEffectsId, 0.8f);
-        ASSERT_TRUE(TapRow(d, SettingsZone::kFullScreenRow));
+        ASSERT_TRUE(d.ClickListRow(ZoneId::kSettings, SettingsZone::kListId, SettingsZone::kFullScreenRow));
         set = Read(d);
         EXPECT_NE(set.fullScreen, before.fullScreen);
         EXPECT_NE(set.music, before.music);

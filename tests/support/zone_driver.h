@@ -3,8 +3,6 @@
 // moves and releases at a control's centre and the accept and back keys go through a scripted input device
 // and the dialog system, each followed by a frame: the clock steps, the GUI reads the input, and every shown
 // dialog is drawn into the recorder.
-#include <set>
-
 #include "engine/gui/dialog_control.h"
 #include "engine/gui/dialog_system.h"
 #include "engine/platform/input_device.h"
@@ -12,28 +10,9 @@
 #include "game/screens/zone.h"
 #include "support/draw_recorder.h"
 #include "support/fake_clock.h"
-#include "support/fake_input_host.h"
+#include "support/scripted_input.h"
 
 namespace testsupport {
-
-// Keys and the pointer as the test sets them.
-class ScriptedInput final : public engine::InputDevice {
-public:
-    ScriptedInput() : InputDevice(host, 0) {}
-    void GetMousePosition(int& x, int& y, bool) override {
-        x = pointerX;
-        y = pointerY;
-    }
-    bool Poll(engine::RawKeyValues& raw) override {
-        for (const int code : down) raw[static_cast<std::size_t>(code)] = engine::kDigitalMark | 0xFF;
-        return true;
-    }
-
-    FakeInputHost host;
-    std::set<int> down;
-    int pointerX = 0;
-    int pointerY = 0;
-};
 
 class ZoneDriver {
 public:

@@ -45,6 +45,8 @@ public:
     bool IsPressed() const { return pressed_; }
     bool IsFocused() const { return focused_; }
     const IntRect& GetRect() const { return rect_; }
+    // The rectangle relative to the dialog (a screen laid out anew after a display switch).
+    void SetRect(const IntRect& rect) { rect_ = rect; }
     // The rectangle on screen for a dialog at (dialogX, dialogY).
     IntRect ScreenRect(int dialogX, int dialogY) const;
     const WideString& GetText() const { return text_; }

@@ -5,6 +5,7 @@
 #include "game/battle/structure.h"
 #include "game/battle/structure_manager.h"
 #include "game/core/campaign_titles.h"
+#include "game/core/display_mode.h"
 #include "game/core/screen_rects.h"
 #include "game/core/string_table.h"
 #include "game/level/level.h"
@@ -51,6 +52,8 @@ Game::Game(const GameParts& parts)
     if (parts_.helpIcons == nullptr) parts_.helpIcons = &levelHelpIcons_;
     if (parts_.moveChoice == nullptr) parts_.moveChoice = &noMoveChoice_;
     if (parts_.orders == nullptr) parts_.orders = &unitOrders_;
+    // What is laid out by the screen size reads it from the first frame on, not only after a display switch.
+    if (parts_.platform != nullptr) SetScreenSize(parts_.platform->GetScreenWidth(), parts_.platform->GetScreenHeight());
 }
 
 Game::~Game() {

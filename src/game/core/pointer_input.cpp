@@ -49,6 +49,10 @@ void Game::HandlePointerInput() {
     p.buttonNow = key.down;
     // A dropped press ends with its release frame; the frame after it starts afresh.
     if (p.buttonBefore == 0) p.pressDropped = false;
+    // The windows read the button before the battle does: a press whose edge one of them has taken (a HUD
+    // button, a dialog, a panel under the pointer) is that window's, and gives the map nothing up to its
+    // release. Otherwise it would be decided at the hex of the last hit, which the pointer has left.
+    if (p.buttonBefore == 0 && key.down != 0 && key.pressed == 0) p.pressDropped = true;
     if (selected_ != nullptr && selected_->GetState() == kUnitGone) selected_ = nullptr;
 
     const int notches = parts_.platform->TakeMouseWheel();

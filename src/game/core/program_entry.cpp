@@ -22,11 +22,12 @@
 #include "engine/scene/scene_node.h"
 #include "engine/scene/scene_view.h"
 #include "game/core/computer_player_factory.h"
+#include "game/core/core_services.h"
+#include "game/core/display_mode.h"
 #include "game/core/engine_platform.h"
 #include "game/core/engine_services.h"
 #include "game/core/game.h"
 #include "game/core/game_camera_context.h"
-#include "game/core/core_services.h"
 #include "game/core/headless_ports.h"
 #include "game/core/scene_game_view.h"
 #include "game/core/scene_weather_port.h"
@@ -94,6 +95,7 @@ int RunProgram(const ProgramHooks& hooks) {
     EnginePlatform platform(*engine, hooks.afterFrame);
     // The scene goes with the game, before the engine whose device its lights' shadow targets live on.
     auto view = std::make_unique<SceneGameView>(*engine, platform);
+    SetRelayoutCallback(RelayoutSlot::kSceneViewCamera, [&view](int width, int height) { view->Relayout(width, height); });
     GameCameraContext cameraContext(platform);
     BattleCamera camera(cameraContext);
     NoScreens noScreens;
@@ -166,6 +168,7 @@ int RunProgram(const ProgramHooks& hooks) {
     // The screens' windows and sheets, the scene, then the fonts, textures and sounds go while the engine
     // still holds their device.
     screens.reset();
+    SetRelayoutCallback(RelayoutSlot::kSceneViewCamera, nullptr);
     view.reset();
     core.reset();
     step("engine");

@@ -96,6 +96,12 @@ bool SceneGameView::LoadEffectPrototype(const char* name) {
     return true;
 }
 
+void SceneGameView::Relayout(int width, int height) {
+    if (!sceneView_ || width <= 0 || height <= 0) return;
+    sceneView_->SetViewport({0, 0, width, height});
+    sceneView_->SetAspect(static_cast<float>(width) / static_cast<float>(height));
+}
+
 void SceneGameView::LoadResources() {
     if (world_ != nullptr) return;
     menuPicture_ = engine::TextureTable::Load(kMenuPicture, 0);

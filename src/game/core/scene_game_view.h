@@ -76,6 +76,9 @@ public:
     // The markers of the marked tiles; made by a start-up step.
     TileMarkers& GetTileMarkers() { return tileMarkers_; }
     void SetupLights(bool quality, std::uint32_t colour) override;
+    // The scene view's viewport (0, 0, width, height) and aspect width / height, for a back buffer of the size
+    // (after a display switch); nothing before LoadResources or for an empty size.
+    void Relayout(int width, int height);
 
     void BeginFrame(std::uint32_t clearColour) override;
     void DrawMenuPicture() override;

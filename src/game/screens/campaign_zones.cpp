@@ -85,15 +85,23 @@ int LoweredDifficulty(int difficulty, const CampaignInfo& campaign) {
 
 // --- Campaign map -------------------------------------------------------------------------------------------
 
-CampaignMapZone::CampaignMapZone(ScreenServices& services) : Zone(services) {
+engine::IntRect CampaignMapZone::WindowRect(int width, int height) {
     engine::IntRect rect{0, 0, kBaseWidth, kBaseHeight};
     ScaleRect(rect);
-    rect.x = services.ScreenWidth() / 2 - rect.width / 2;
-    rect.y = services.ScreenHeight() / 2 - rect.height / 2;
-    if (!CreateWindow(rect)) return;
+    rect.x = width / 2 - rect.width / 2;
+    rect.y = height / 2 - rect.height / 2;
+    return rect;
+}
+
+CampaignMapZone::CampaignMapZone(ScreenServices& services) : Zone(services) {
+    if (!CreateWindow(WindowRect(services.ScreenWidth(), services.ScreenHeight()))) return;
     AddButton(kBackId, CampaignMapButtonRect(0), services.Text("GEN_BACK"), 9);
     AddButton(kChangeId, CampaignMapButtonRect(1), services.Text("GEN_CHANGE"), 8);
     AddButton(kPlayId, CampaignMapButtonRect(2), services.Text("GEN_PLAY"), 0);
+}
+
+void CampaignMapZone::Relayout(int width, int height) {
+    if (ZoneWindow* window = GetWindow()) window->SetRect(WindowRect(width, height));
 }
 
 int CampaignMapZone::OnShow(bool shown) {

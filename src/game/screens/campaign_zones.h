@@ -29,6 +29,9 @@ public:
 
     explicit CampaignMapZone(ScreenServices& services);
 
+    // The window centred on a screen of the size (after a display switch).
+    void Relayout(int width, int height);
+
     int OnShow(bool shown) override;
     int Draw(bool afterControls) override;
     int OnControl(bool pressed, int controlId) override;
@@ -37,6 +40,8 @@ public:
 
 private:
     void GoBack(int originX, int originY);
+    // The base-sized window centred on a screen of the size.
+    static engine::IntRect WindowRect(int width, int height);
 };
 
 class PackPickerZone final : public MenuZone {

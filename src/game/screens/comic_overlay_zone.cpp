@@ -14,6 +14,17 @@ ComicOverlayZone::ComicOverlayZone(ScreenServices& services) : Zone(services) {
     AddButton(kSkipId, button, engine::WideString(), 0);
 }
 
+void ComicOverlayZone::Relayout(int width, int height) {
+    ZoneWindow* window = GetWindow();
+    if (window == nullptr) return;
+    window->SetRect({0, 0, width, height});
+    if (engine::DialogControl* skip = Control(kSkipId)) {
+        engine::IntRect button{};
+        ComicOverlayButtonRect(button, width, height);
+        skip->SetRect(button);
+    }
+}
+
 int ComicOverlayZone::OnShow(bool shown) {
     ScreenGame* game = Services().game;
     if (shown) {

@@ -17,6 +17,9 @@ public:
     static constexpr int kLoadLevelState = 8;
 
     explicit ComicOverlayZone(ScreenServices& services);
+    // The window over the whole of a screen of the size and the skip button where that screen has it (after a
+    // display switch).
+    void Relayout(int width, int height);
 
     int OnShow(bool shown) override;
     int Draw(bool afterControls) override;

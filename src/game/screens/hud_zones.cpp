@@ -87,11 +87,23 @@ void SlidingZone::SlideOutBoth() const {
     }
 }
 
+namespace {
+
+engine::IntRect TurnButtonWindowRect(int screenWidth) {
+    return BaseRect({screenWidth - 2 * kHudSize, 0, 2 * kHudSize, kHudSize});
+}
+
+}  // namespace
+
 TurnButtonZone::TurnButtonZone(ScreenServices& services) : SlidingZone(services) {
-    if (!CreateWindow(BaseRect({services.ScreenWidth() - 2 * kHudSize, 0, 2 * kHudSize, kHudSize}), false)) return;
+    if (!CreateWindow(TurnButtonWindowRect(services.ScreenWidth()), false)) return;
     AddButton(kHudUndo, BaseRect({0, 0, kHudSize, kHudSize}), engine::WideString(), 15);
     AddButton(kHudEndTurn, BaseRect({kHudSize, 0, kHudSize, kHudSize}), engine::WideString(), 0);
     AddButton(kHudFastForward, BaseRect({kHudSize, 0, kHudSize, kHudSize}), engine::WideString(), 5);
+}
+
+void TurnButtonZone::Relayout(int width, int /*height*/) {
+    if (ZoneWindow* window = GetWindow()) window->SetRect(TurnButtonWindowRect(width));
 }
 
 void TurnButtonZone::UpdateControlStates() {

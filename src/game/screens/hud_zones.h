@@ -59,6 +59,8 @@ class TurnButtonZone final : public SlidingZone {
 public:
     // Hidden, above the screen, at (screen width - 224, 0, 224, 112).
     explicit TurnButtonZone(ScreenServices& services);
+    // The window at the top-right corner of a screen of the size (after a display switch).
+    void Relayout(int width, int height);
 
     int Draw(bool afterControls) override;
     int DrawControl(int controlId, const engine::IntRect& rect) override;

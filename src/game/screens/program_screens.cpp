@@ -5,9 +5,13 @@
 #include "engine/platform/engine_root.h"
 #include "engine/render/render_target.h"
 #include "game/core/core_services.h"
+#include "game/core/display_mode.h"
 #include "game/core/game.h"
 #include "game/core/string_table.h"
+#include "game/screens/campaign_zones.h"
+#include "game/screens/comic_overlay_zone.h"
 #include "game/screens/flow_zones.h"
+#include "game/screens/hud_zones.h"
 #include "game/screens/map_picker_zone.h"
 
 namespace game {
@@ -41,9 +45,24 @@ RunningScreens::RunningScreens(GamePlatform& platform) : platform_(platform) {
     RegisterMenuInfoZones(*zones_);
     RegisterFlowZones(*zones_);
     moveChoice_ = std::make_unique<ZoneMoveChoice>(*zones_);
+    // The windows laid out by the screen size follow a display switch; the zones are looked up when it
+    // comes, so the callbacks hold before the zones are made.
+    SetRelayoutCallback(RelayoutSlot::kCampaignMapWindow, [this](int width, int height) {
+        if (auto* map = FindZone<CampaignMapZone>(zones_.get(), ZoneId::kCampaignMap)) map->Relayout(width, height);
+    });
+    SetRelayoutCallback(RelayoutSlot::kTurnButtonPanel, [this](int width, int height) {
+        if (auto* panel = FindZone<TurnButtonZone>(zones_.get(), ZoneId::kTurnButton)) panel->Relayout(width, height);
+    });
+    SetRelayoutCallback(RelayoutSlot::kComicOverlayButton, [this](int width, int height) {
+        if (auto* comic = FindZone<ComicOverlayZone>(zones_.get(), ZoneId::kComicOverlay)) comic->Relayout(width, height);
+    });
 }
 
 RunningScreens::~RunningScreens() {
+    for (const RelayoutSlot slot :
+         {RelayoutSlot::kCampaignMapWindow, RelayoutSlot::kTurnButtonPanel, RelayoutSlot::kComicOverlayButton}) {
+        SetRelayoutCallback(slot, nullptr);
+    }
     screens_.reset();
     zones_.reset();
 }

@@ -2,16 +2,14 @@
 // Test doubles for the GUI: a render target that records its fills and clips, a font over the recording
 // render device that also records its glyph quads, and an input device driven by the test.
 #include <cstdint>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "engine/gui/bitmap_font.h"
-#include "support/fake_input_host.h"
-#include "engine/platform/input_device.h"
 #include "engine/render/recording_render_device.h"
 #include "engine/render/render_target.h"
 #include "support/null_render_target.h"
+#include "support/scripted_input.h"
 #include "rfn_writer.h"
 
 namespace guitest {
@@ -94,23 +92,6 @@ public:
     bool loaded = false;
 };
 
-// Keys and the pointer as the test sets them; Update turns them into the frame's key states.
-class ScriptedInput final : public engine::InputDevice {
-public:
-    ScriptedInput() : InputDevice(host, 0) {}
-    void GetMousePosition(int& x, int& y, bool) override {
-        x = pointerX;
-        y = pointerY;
-    }
-    bool Poll(engine::RawKeyValues& raw) override {
-        for (const int code : down) raw[static_cast<std::size_t>(code)] = engine::kDigitalMark | 0xFF;
-        return true;
-    }
-
-    testsupport::FakeInputHost host;
-    std::set<int> down;
-    int pointerX = 0;
-    int pointerY = 0;
-};
+using testsupport::ScriptedInput;
 
 }  // namespace guitest

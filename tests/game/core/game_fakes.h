@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,9 +35,16 @@ public:
     }
     engine::KeyState ReadKey(int code) override {
         ++keyReads[code];
+        if (device != nullptr) return device->ReadKey(code);
         engine::KeyState state;
         state.down = down.count(code) != 0 ? 1 : 0;
-        state.pressed = pressed.count(code) != 0 ? 1 : 0;
+        // As on the engine's device, the first read after the key went down sees the press.
+        state.pressed = pressed.count(code) != 0 || (state.down != 0 && readDown_.count(code) == 0) ? 1 : 0;
+        if (state.down != 0) {
+            readDown_.insert(code);
+        } else {
+            readDown_.erase(code);
+        }
         return state;
     }
     void ResetClock() override { log_.emplace_back("reset clock"); }
@@ -68,6 +76,8 @@ public:
     std::map<int, int> down;
     std::map<int, int> pressed;
     std::map<int, int> keyReads;
+    // When set, the keys are this device's.
+    engine::InputDevice* device = nullptr;
     std::deque<int> presentResults;
     std::function<void(int)> onFrame;
     float delta = 0.0f;
@@ -79,6 +89,7 @@ public:
 
 private:
     Log& log_;
+    std::set<int> readDown_;
 };
 
 class FakeView : public GameView {

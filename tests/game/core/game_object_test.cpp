@@ -1,6 +1,7 @@
 // The game object's own operations: unit ids, picking, the move target, the selection when a unit is
-// deleted, the end of a level, campaign achievements and the button row.
+// deleted, the end of a level, campaign achievements, the button row and the screen size.
 #include "game/battle/structure.h"
+#include "game/core/display_mode.h"
 #include "game/core/screen_rects.h"
 #include "game/units/floating_text_pool.h"
 #include "game/units/projectile_manager.h"
@@ -30,6 +31,18 @@ protected:
 };
 
 const char* const kMap = "structure C2 6 owner 1\nstructure C6 6 owner 2\nunit A9 17 owner 2\n";
+
+// The screen-size values hold the back buffer's size and halves from the game's construction on.
+TEST_F(ObjectTest, TheScreenSizeIsTheBackBuffersOnceTheGameIsBuilt) {
+    SetScreenSize(0, 0);
+    platform.width = 1601;
+    Game built(parts);
+    const ScreenSize& screen = GetScreenSize();
+    EXPECT_EQ(screen.width, 1601);
+    EXPECT_EQ(screen.height, 768);
+    EXPECT_EQ(screen.halfWidth, 800);
+    EXPECT_EQ(screen.halfHeight, 384);
+}
 
 TEST_F(ObjectTest, UnitIdsStartAtTwoAndFollowARestoredId) {
     LoadPassAndPlay("structure C2 6 owner 1\n");

@@ -1,13 +1,17 @@
 // The human side's pointer step: picks only while the button is held, the drag threshold and the camera
 // drag, the wheel zoom, which presses the order step sees, the threat-range inspection, the kept pointer
-// hex, the back-buffer scaling of the pointer, and presses made while the camera moves by itself.
+// hex, the back-buffer scaling of the pointer, presses made while the camera moves by itself and presses a
+// window has taken.
 #include "../../engine/scene/scene_test_support.h"
+#include "engine/gui/dialog.h"
+#include "engine/gui/dialog_system.h"
 #include "engine/scene/camera.h"
 #include "engine/scene/model_table.h"
 #include "engine/render/material_def.h"
 #include "engine/render/material_lib_hooks.h"
 #include "game/core/engine_platform.h"
 #include "player_fixture.h"
+#include "support/scripted_input.h"
 
 namespace core_test {
 namespace {
@@ -253,6 +257,79 @@ TEST_F(PointerTest, TheThreatRangeShowsWhileHeldAndGoesOnReleaseOrDrag) {
     EXPECT_EQ(game->GetInspectedUnit(), nullptr) << "a drag start ends it at once";
     EXPECT_EQ(enemy->GetHighlight(), 0);
     EXPECT_EQ(marked(), 0);
+}
+
+// A press on a window (the HUD's pause button, say) is the window's. The engine's input device and dialog
+// system run as the frame step runs them, before the pointer step: a shown window under the pointer reads the
+// button's press first. The pointer step keeps the hex of its last hit, here an enemy tapped just before, and
+// the pick finds nothing under the window: the press must not inspect that enemy again.
+TEST_F(PointerTest, APressAWindowHasTakenNeverReachesTheMap) {
+    Unit* enemy = Spawn(UT_GRUNT, "F5", green);
+    ASSERT_NE(enemy, nullptr);
+    testsupport::ScriptedInput input;
+    input.host.width = 1024;
+    input.host.height = 768;
+    platform.device = &input;
+    engine::SetDialogInput(&input);
+    engine::InitDialogSystem();
+    engine::Dialog window;
+    ASSERT_TRUE(window.Init(u"", 900, 0, 124, 112, [](engine::Dialog&, int, int, int, const engine::IntRect*) { return 0; },
+                            false, false));
+    window.Show(true);
+    struct Restore {
+        ~Restore() {
+            engine::SetDialogInput(nullptr);
+            engine::InitDialogSystem();
+        }
+    } restore;
+    // One frame of the program: the device and the windows take the button, then the side's turn runs.
+    auto button = [&](bool down, int x, int y) {
+        input.pointerX = x;
+        input.pointerY = y;
+        PointerAt(x, y);
+        if (down) {
+            input.down.insert(engine::kKeyMouseLeft);
+        } else {
+            input.down.erase(engine::kKeyMouseLeft);
+        }
+        input.host.Advance(16);
+        input.Update();
+        engine::UpdateDialogs();
+        Frame();
+    };
+    auto marks = [&] {
+        int count = 0;
+        for (int row = 0; row < 10; ++row) {
+            for (int column = 0; column < 10; ++column) {
+                const HexCoord hex{static_cast<std::int16_t>(column), static_cast<std::int16_t>(row)};
+                if (IsValidHex(hex) && Map().GetMarkBits(hex) != 0) ++count;
+            }
+        }
+        return count;
+    };
+
+    Under("F5");
+    button(true, 300, 300);
+    ASSERT_EQ(game->GetInspectedUnit(), enemy) << "a press on the map inspects the enemy";
+    button(false, 300, 300);
+    ASSERT_EQ(game->GetInspectedUnit(), nullptr);
+
+    UnderNothing();
+    button(true, 960, 50);
+    EXPECT_EQ(game->GetInspectedUnit(), nullptr);
+    EXPECT_EQ(screens.panelUnit, nullptr);
+    EXPECT_EQ(enemy->GetHighlight(), 0);
+    EXPECT_EQ(marks(), 0);
+    button(true, 960, 50);
+    button(false, 960, 50);
+    EXPECT_EQ(game->GetInspectedUnit(), nullptr);
+    EXPECT_EQ(game->GetSelectedUnit(), nullptr) << "the release is no tap";
+    EXPECT_TRUE(orders.made.empty());
+
+    // The same press beside the window is the map's: the kept hex inspects the enemy.
+    button(true, 700, 50);
+    EXPECT_EQ(game->GetInspectedUnit(), enemy);
+    button(false, 700, 50);
 }
 
 TEST_F(PointerTest, AFrameWithoutAHitKeepsThePointerHexOfTheLastHit) {

@@ -123,6 +123,24 @@ TEST_F(CampaignZonesTest, MapActsWithoutZoomAndLeadsBackChangeAndPlay) {
     EXPECT_GT(campaign.draws, 0);
 }
 
+// After a display switch the 960 x 640 window stands centred on the new screen.
+TEST_F(CampaignZonesTest, TheMapWindowIsCentredOnTheScreenOfADisplaySwitch) {
+    Create();
+    auto& map = ZoneOf<CampaignMapZone>(ZoneId::kCampaignMap);
+    struct Case {
+        int width, height, x, y;
+    };
+    for (const Case& c : {Case{1600, 1200, 320, 280}, Case{1024, 768, 32, 64}, Case{960, 640, 0, 0}}) {
+        SCOPED_TRACE(c.width);
+        map.Relayout(c.width, c.height);
+        const engine::IntRect r = map.GetWindow()->GetRect();
+        EXPECT_EQ(r.x, c.x);
+        EXPECT_EQ(r.y, c.y);
+        EXPECT_EQ(r.width, 960);
+        EXPECT_EQ(r.height, 640);
+    }
+}
+
 TEST_F(CampaignZonesTest, PickerListsPresentCampaignsInOrderAndMatchesTheProfileWithoutCase) {
     AddCampaigns({"mappack1", "standard", "mappack2"});  // mappack3 is missing
     profile.campaignName = "Standard";

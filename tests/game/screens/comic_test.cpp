@@ -253,6 +253,22 @@ protected:
     ComicOverlayZone* overlay = nullptr;
 };
 
+// After a display switch the overlay covers the new screen and its skip button stands 326 right of and 170
+// below the middle.
+TEST_F(ComicOverlayTest, TheOverlayAndItsSkipButtonFollowADisplaySwitch) {
+    overlay->Relayout(1600, 1200);
+    const engine::IntRect window = overlay->GetWindow()->GetRect();
+    EXPECT_EQ(window.width, 1600);
+    EXPECT_EQ(window.height, 1200);
+    const engine::DialogControl* skip = overlay->GetWindow()->FindControl(ComicOverlayZone::kSkipId);
+    ASSERT_NE(skip, nullptr);
+    const engine::IntRect r = skip->GetRect();
+    EXPECT_EQ(r.x, 1126);
+    EXPECT_EQ(r.y, 770);
+    EXPECT_EQ(r.width, 114);
+    EXPECT_EQ(r.height, 110);
+}
+
 TEST_F(ComicOverlayTest, SkipAndFinishBothLoadTheLevelAndHidingRestoresTheResourceGroup) {
     WriteComic("0 LEFTON general\n0.5 FINISHED\n");
     for (const bool skip : {true, false}) {
