@@ -109,7 +109,8 @@ bool EdgeCovered(const Picture& picture, const Look& look, int firstColumn) {
     return true;
 }
 
-// Pixels of the rows through the button's middle that stand out as text from their row.
+// Pixels of the rows through the button's middle that stand out as text from their row, away from the icon
+// ends.
 int LabelPixels(const Picture& picture, const engine::IntRect& rect) {
     int left = rect.x;
     int right = rect.x + rect.width;
@@ -117,24 +118,8 @@ int LabelPixels(const Picture& picture, const engine::IntRect& rect) {
         left += kIconEnd;
         right -= kIconEnd;
     }
-    left = std::max(left, 0);
-    right = std::min(right, picture.width);
-    if (right <= left) return 0;
     const int middle = rect.y + rect.height / 2;
-    const Rows rows = Clip(picture, middle - 8, middle + 8);
-    int count = 0;
-    std::vector<int> row;
-    for (int y = rows.top; y <= rows.bottom; ++y) {
-        row.clear();
-        for (int x = left; x < right; ++x) row.push_back(Luminance(picture.At(x, y)));
-        std::vector<int> sorted = row;
-        std::nth_element(sorted.begin(), sorted.begin() + static_cast<long>(sorted.size() / 2), sorted.end());
-        const int median = sorted[sorted.size() / 2];
-        for (const int value : row) {
-            if (value >= median + kTextContrast) ++count;
-        }
-    }
-    return count;
+    return TextPixels(picture, {left, middle - 8, right - left, 17});
 }
 
 std::string Percent(double share) { return std::to_string(static_cast<int>(share * 100.0 + 0.5)) + " %"; }
@@ -156,6 +141,26 @@ bool ReadPicture(const std::string& path, Picture& picture) {
         picture.pixels[i] = (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[1]) << 8) | p[0];
     }
     return true;
+}
+
+int TextPixels(const Picture& picture, const engine::IntRect& area) {
+    const int left = std::max(area.x, 0);
+    const int right = std::min(area.x + area.width, picture.width);
+    if (right <= left) return 0;
+    const Rows rows = Clip(picture, area.y, area.y + area.height - 1);
+    int count = 0;
+    std::vector<int> row;
+    for (int y = rows.top; y <= rows.bottom; ++y) {
+        row.clear();
+        for (int x = left; x < right; ++x) row.push_back(Luminance(picture.At(x, y)));
+        std::vector<int> sorted = row;
+        std::nth_element(sorted.begin(), sorted.begin() + static_cast<long>(sorted.size() / 2), sorted.end());
+        const int median = sorted[sorted.size() / 2];
+        for (const int value : row) {
+            if (value >= median + kTextContrast) ++count;
+        }
+    }
+    return count;
 }
 
 std::vector<std::string> CheckPicture(const Picture& picture, const std::vector<PictureControl>& controls) {

@@ -31,6 +31,10 @@ struct Picture {
 // A PNG file's pixels; false when it cannot be read.
 bool ReadPicture(const std::string& path, Picture& picture);
 
+// The pixels of the area that stand out as text from their row: clearly brighter than the row's middle
+// value across the area. Art without text (a plate, a panel) has none or few.
+int TextPixels(const Picture& picture, const engine::IntRect& area);
+
 enum class ControlKind { kButton, kSlider };
 
 struct PictureControl {
