@@ -40,12 +40,12 @@ TEST(AchievementPopupWalk, ThePopupShowsItsHeadingAndTheTitle) {
     const int top = 640 - 180;
     const engine::IntRect heading{514 - 130, top + 25, 260, 24};
     const engine::IntRect title{514 - 130, top + 53, 260, 14};
-    const engine::IntRect between{514 - 130, top + 4, 260, 14};
+    const engine::IntRect aboveHeading{514 - 130, top + 4, 260, 14};
     const int headingPixels = TextPixels(picture, heading);
     const int titlePixels = TextPixels(picture, title);
-    const int betweenPixels = TextPixels(picture, between);
+    const int abovePixels = TextPixels(picture, aboveHeading);
     std::printf("text pixels: heading %d, title %d, panel above the heading %d\n", headingPixels, titlePixels,
-                betweenPixels);
+                abovePixels);
     EXPECT_GE(headingPixels, 200) << "no heading in the popup";
     EXPECT_GE(titlePixels, 80) << "no title in the popup";
     // Both texts are centred on x 514: about as much of each stands left of it as right.
@@ -55,7 +55,7 @@ TEST(AchievementPopupWalk, ThePopupShowsItsHeadingAndTheTitle) {
         EXPECT_NEAR(static_cast<double>(left) / all, 0.5, 0.15) << "text from y " << text.y;
     }
     // The panel's art above the heading holds no text: what was counted is the texts.
-    EXPECT_LT(betweenPixels, 10);
+    EXPECT_LT(abovePixels, 10);
 }
 
 }  // namespace
