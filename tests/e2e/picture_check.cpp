@@ -109,7 +109,8 @@ bool EdgeCovered(const Picture& picture, const Look& look, int firstColumn) {
     return true;
 }
 
-// Pixels of the rows through the button's middle that stand out as text from their row.
+// Pixels of the rows through the button's middle that stand out as text from their row, away from the icon
+// ends.
 int LabelPixels(const Picture& picture, const engine::IntRect& rect) {
     int left = rect.x;
     int right = rect.x + rect.width;
@@ -117,24 +118,22 @@ int LabelPixels(const Picture& picture, const engine::IntRect& rect) {
         left += kIconEnd;
         right -= kIconEnd;
     }
-    left = std::max(left, 0);
-    right = std::min(right, picture.width);
-    if (right <= left) return 0;
     const int middle = rect.y + rect.height / 2;
-    const Rows rows = Clip(picture, middle - 8, middle + 8);
-    int count = 0;
-    std::vector<int> row;
-    for (int y = rows.top; y <= rows.bottom; ++y) {
-        row.clear();
-        for (int x = left; x < right; ++x) row.push_back(Luminance(picture.At(x, y)));
-        std::vector<int> sorted = row;
-        std::nth_element(sorted.begin(), sorted.begin() + static_cast<long>(sorted.size() / 2), sorted.end());
-        const int median = sorted[sorted.size() / 2];
-        for (const int value : row) {
-            if (value >= median + kTextContrast) ++count;
-        }
+    return TextPixels(picture, {left, middle - 8, right - left, 17});
+}
+
+// Another control stands between this one and the right (or left) screen edge in the same rows: art at that
+// edge in these rows is the other's, and a finding there names the other.
+bool OtherControlToward(const std::vector<PictureControl>& controls, const PictureControl& control, bool right) {
+    const engine::IntRect& r = control.rect;
+    for (const PictureControl& other : controls) {
+        const engine::IntRect& o = other.rect;
+        if (&other == &control || o.width <= 0 || o.height <= 0) continue;
+        const bool sameRows = o.y < r.y + r.height && r.y < o.y + o.height;
+        const bool beyond = right ? o.x >= r.x + r.width : o.x + o.width <= r.x;
+        if (sameRows && beyond) return true;
     }
-    return count;
+    return false;
 }
 
 std::string Percent(double share) { return std::to_string(static_cast<int>(share * 100.0 + 0.5)) + " %"; }
@@ -158,6 +157,26 @@ bool ReadPicture(const std::string& path, Picture& picture) {
     return true;
 }
 
+int TextPixels(const Picture& picture, const engine::IntRect& area) {
+    const int left = std::max(area.x, 0);
+    const int right = std::min(area.x + area.width, picture.width);
+    if (right <= left) return 0;
+    const Rows rows = Clip(picture, area.y, area.y + area.height - 1);
+    int count = 0;
+    std::vector<int> row;
+    for (int y = rows.top; y <= rows.bottom; ++y) {
+        row.clear();
+        for (int x = left; x < right; ++x) row.push_back(Luminance(picture.At(x, y)));
+        std::vector<int> sorted = row;
+        std::nth_element(sorted.begin(), sorted.begin() + static_cast<long>(sorted.size() / 2), sorted.end());
+        const int median = sorted[sorted.size() / 2];
+        for (const int value : row) {
+            if (value >= median + kTextContrast) ++count;
+        }
+    }
+    return count;
+}
+
 std::vector<std::string> CheckPicture(const Picture& picture, const std::vector<PictureControl>& controls) {
     std::vector<std::string> findings;
     if (picture.width <= 0 || picture.height <= 0) return {"the picture is empty"};
@@ -171,10 +190,11 @@ std::vector<std::string> CheckPicture(const Picture& picture, const std::vector<
         }
         const Look look = LookAt(picture, control);
         if (!look.Usable()) continue;
-        if (r.x + r.width < screen.width - kEdgeMargin && EdgeCovered(picture, look, screen.width - kEdgeColumns)) {
+        if (r.x + r.width < screen.width - kEdgeMargin && !OtherControlToward(controls, control, true) &&
+            EdgeCovered(picture, look, screen.width - kEdgeColumns)) {
             findings.push_back(control.name + ": drawn past the right screen edge");
         }
-        if (r.x > kEdgeMargin && EdgeCovered(picture, look, 0)) {
+        if (r.x > kEdgeMargin && !OtherControlToward(controls, control, false) && EdgeCovered(picture, look, 0)) {
             findings.push_back(control.name + ": drawn past the left screen edge");
         }
         const double coverage = Coverage(picture, look, r);

@@ -7,7 +7,8 @@
 // from its backdrop, or (for a plate as dark as the backdrop) that shows a bright frame line along the
 // control's top edge, is covered by the control's art. So it needs no knowledge of the art itself:
 // - a control whose art is not over most of its place, or whose art reaches a screen edge that its place
-//   does not reach, was drawn somewhere else (past the edge);
+//   does not reach (with no other control between it and that edge in its rows, whose art it would be), was
+//   drawn somewhere else (past the edge);
 // - a labelled button shows a label when its middle rows hold text pixels, clearly brighter than the plate
 //   around them, away from the icon ends;
 // - a slider's track runs through its place: most columns of the rows through its middle are covered.
@@ -30,6 +31,10 @@ struct Picture {
 
 // A PNG file's pixels; false when it cannot be read.
 bool ReadPicture(const std::string& path, Picture& picture);
+
+// The pixels of the area that stand out as text from their row: clearly brighter than the row's middle
+// value across the area. Art without text (a plate, a panel) has none or few.
+int TextPixels(const Picture& picture, const engine::IntRect& area);
 
 enum class ControlKind { kButton, kSlider };
 

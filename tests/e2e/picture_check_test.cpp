@@ -1,11 +1,16 @@
 // The picture check on pictures painted here: a settings-like screen drawn right, and the same screen drawn
 // the way the mirrored drawers once did (right-column plates shifted by their width, so past the screen
-// edge, with the slider's track off the screen) and with the buttons' labels still hidden.
+// edge, with the slider's track off the screen) and with the buttons' labels still hidden. Then on pictures
+// the walk took: the main menu and the settings screen as the program once drew them (right-column plates
+// cut at the screen edge, volume sliders without their tracks, labels still hidden by the opening
+// enlargement) and as it draws them now.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
+
+#include "engine/core/int_rect.h"
 
 #include "e2e/picture_check.h"
 
@@ -117,6 +122,64 @@ TEST(PictureCheck, AControlPlacedPastTheScreenAndAnEmptyPicture) {
     ASSERT_EQ(findings.size(), 1u);
     EXPECT_EQ(findings[0], "stub: its place lies past the screen edge");
     EXPECT_EQ(CheckPicture(Picture{}, {}), std::vector<std::string>{"the picture is empty"});
+}
+
+// The shown controls of the two screens where the layout places them: the menu grid of 430 by 110 buttons at
+// x 40 (even slots) and 490 (odd), y 100 + 130 per row, and the settings sliders of 320 by 110 at x 490.
+engine::IntRect MenuSlot(int slot) { return {slot % 2 == 0 ? 40 : 490, 100 + slot / 2 * 130, 430, 110}; }
+
+std::vector<PictureControl> MainMenuControls() {
+    std::vector<PictureControl> controls;
+    const std::vector<std::pair<const char*, int>> buttons = {{"load", 0}, {"play", 1},    {"settings", 2},
+                                                              {"awards", 3}, {"credits", 4}, {"quit", 6}};
+    for (const auto& [name, slot] : buttons) controls.push_back({name, MenuSlot(slot), ControlKind::kButton, true});
+    return controls;
+}
+
+std::vector<PictureControl> SettingsControls() {
+    return {{"voices", MenuSlot(6), ControlKind::kButton, true},
+            {"done", MenuSlot(7), ControlKind::kButton, true},
+            {"music", {490, 100, 320, 110}, ControlKind::kSlider, false},
+            {"effects", {490, 230, 320, 110}, ControlKind::kSlider, false}};
+}
+
+Picture Shot(const std::string& name) {
+    Picture picture;
+    EXPECT_TRUE(ReadPicture(std::string(TINMARCH_SOURCE_DIR) + "/tests/data/e2e/" + name, picture)) << name;
+    return picture;
+}
+
+TEST(PictureCheck, TheWalksPicturesOfTodayPass) {
+    for (const auto& [name, controls] : {std::pair{"main_menu.png", MainMenuControls()},
+                                         std::pair{"settings.png", SettingsControls()}}) {
+        const auto findings = CheckPicture(Shot(name), controls);
+        EXPECT_TRUE(findings.empty()) << name << "\n" << Joined(findings);
+    }
+}
+
+TEST(PictureCheck, FindsTheFaultsOfTheOldMainMenu) {
+    const auto findings = CheckPicture(Shot("main_menu_old.png"), MainMenuControls());
+    for (const char* name : {"load", "play", "settings", "awards", "credits", "quit"}) {
+        EXPECT_TRUE(Has(findings, std::string(name) + ": a button whose label is missing")) << Joined(findings);
+    }
+    for (const char* name : {"play", "awards"}) {
+        EXPECT_TRUE(Has(findings, std::string(name) + ": drawn past the right screen edge")) << Joined(findings);
+        EXPECT_TRUE(Has(findings, std::string(name) + ": its art covers")) << Joined(findings);
+    }
+    for (const char* name : {"load", "settings"}) {
+        // The left column is drawn in place; the art at the right edge in its rows is the right column's.
+        EXPECT_FALSE(Has(findings, std::string(name) + ": its art covers")) << Joined(findings);
+        EXPECT_FALSE(Has(findings, std::string(name) + ": drawn past")) << Joined(findings);
+    }
+}
+
+TEST(PictureCheck, FindsTheFaultsOfTheOldSettingsScreen) {
+    const auto findings = CheckPicture(Shot("settings_old.png"), SettingsControls());
+    EXPECT_TRUE(Has(findings, "music: a slider without its track")) << Joined(findings);
+    EXPECT_TRUE(Has(findings, "effects: a slider without its track")) << Joined(findings);
+    EXPECT_TRUE(Has(findings, "done: drawn past the right screen edge")) << Joined(findings);
+    // The left column is drawn in place, labelled; the art at the right edge in its rows is Done's.
+    EXPECT_FALSE(Has(findings, "voices:")) << Joined(findings);
 }
 
 }  // namespace

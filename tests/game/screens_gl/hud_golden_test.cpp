@@ -15,6 +15,7 @@
 #include "engine/image/image.h"
 #include "engine/image/image_writers.h"
 #include "engine/render_targets/render_target_fixture.h"
+#include "fixture_sheets.h"
 #include "game/screens/game_screens.h"
 #include "game/screens/hud_zones.h"
 #include "game/screens/message_banner.h"
@@ -28,38 +29,11 @@ constexpr int kW = 960;
 constexpr int kH = 640;
 constexpr std::uint32_t kBackground = 0xFF406080u;
 
-// The sheets from the texture table by name; the GUI sheets are fixtures the test made.
-class FixtureLoader final : public game::TextureLoader {
-public:
-    std::uint32_t Load(const char* name) override {
-        auto it = handles.find(name);
-        return it != handles.end() ? it->second : 0;
-    }
-    void Release(std::uint32_t) override {}
-    bool GetSize(std::uint32_t handle, int& w, int& h) const override {
-        if (handle == 0) return false;
-        w = static_cast<int>(engine::TextureTable::GetWidth(static_cast<int>(handle)));
-        h = static_cast<int>(engine::TextureTable::GetHeight(static_cast<int>(handle)));
-        return true;
-    }
-    std::map<std::string, std::uint32_t> handles;
-};
-
 // An opaque sheet of 8-pixel blocks in colours of the seed, so every cell a drawer cuts shows.
 std::uint32_t MakeSheet(int width, int height, std::uint32_t seed) {
-    engine::Image image;
-    image.Create(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), engine::WideString("sheet"));
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t c = targettest::Noise(x / 8, y / 8, seed);
-            std::uint8_t* p = image.Pixels() + (static_cast<std::size_t>(y) * width + x) * 4;
-            p[0] = static_cast<std::uint8_t>(c);
-            p[1] = static_cast<std::uint8_t>(c >> 8);
-            p[2] = static_cast<std::uint8_t>(c >> 16);
-            p[3] = 255;
-        }
-    }
-    return static_cast<std::uint32_t>(engine::TextureTable::CreateFromImage(image, 0));
+    return screens_gl_test::MakeSheet(width, height, [seed](int x, int y) {
+        return 0xFF000000u | targettest::Noise(x / 8, y / 8, seed);
+    });
 }
 
 std::string GoldenPath() { return std::string(TINMARCH_SOURCE_DIR) + "/tests/data/screens/hud_golden.png"; }
@@ -81,7 +55,7 @@ protected:
         RenderTargetTest::TearDown();
     }
 
-    FixtureLoader fixtures_;
+    screens_gl_test::FixtureLoader fixtures_;
 };
 
 TEST_F(HudGoldenTest, PanelsUnitPanelAndBannerMatchTheStoredPicture) {
