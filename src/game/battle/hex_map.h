@@ -19,6 +19,7 @@ class ScriptBlock;
 class Structure;
 class MapUnit;
 struct UnitParams;
+class UnitTileFlags;
 
 class HexMap {
 public:
@@ -147,8 +148,9 @@ private:
     void FilterTileLineOfSight(const engine::Vec3& eye, std::uint16_t bit, int index);
     // The best-first movement fill behind FloodMoveBudget and FloodMoveIgnoringUnits.
     void MoveFill(HexCoord hex, const MapUnit& unit, float budget, bool blockByUnits);
-    bool MayEnterPastUnits(HexCoord from, HexCoord to, const MapUnit& mover) const;
-    void MarkMoveRangeAt(HexCoord hex, const MapUnit& mover, bool ownHex);
+    // Whether the mover may step from `from` onto `to`, where `other` stands (null: nobody).
+    bool MayEnterPastUnits(HexCoord from, HexCoord to, const MapUnit& mover, const MapUnit* other) const;
+    void MarkMoveRangeAt(HexCoord hex, const MapUnit& mover, bool ownHex, const UnitTileFlags& unitTiles);
     float StepCostWith(const UnitParams* params, HexCoord from, HexCoord to, int unitType) const;
     // The same with the move cost of `from` already known.
     float StepCostFrom(const UnitParams& params, HexCoord from, float fromCost, HexCoord to, int unitType) const;
