@@ -147,7 +147,8 @@ private:
     // FilterLineOfSight on one tile.
     void FilterTileLineOfSight(const engine::Vec3& eye, std::uint16_t bit, int index);
     // The best-first movement fill behind FloodMoveBudget and FloodMoveIgnoringUnits.
-    void MoveFill(HexCoord hex, const MapUnit& unit, float budget, bool blockByUnits);
+    // Units are looked up only on the tiles flagged.
+    void MoveFill(HexCoord hex, const MapUnit& unit, float budget, bool blockByUnits, const UnitTileFlags& unitTiles);
     // Whether the mover may step from `from` onto `to`, where `other` stands (null: nobody).
     bool MayEnterPastUnits(HexCoord from, HexCoord to, const MapUnit& mover, const MapUnit* other) const;
     void MarkMoveRangeAt(HexCoord hex, const MapUnit& mover, bool ownHex, const UnitTileFlags& unitTiles);

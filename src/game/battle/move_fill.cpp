@@ -8,6 +8,7 @@
 
 #include "game/battle/battle_context.h"
 #include "game/battle/hex_map.h"
+#include "game/battle/hex_neighbours.h"
 #include "game/battle/map_unit.h"
 #include "game/battle/unit_params.h"
 #include "game/battle/unit_tile_flags.h"
@@ -28,12 +29,12 @@ public:
 
     void Push(int tile, float budget) {
         entries_.push_back({budget, tile});
-        std::push_heap(entries_.begin(), entries_.end(), Lower);
+        std::push_heap(entries_.begin(), entries_.end(), Lower{});
     }
     // The waiting tile with the largest budget, marked as expanded; -1 once none waits.
     int PopLargest() {
         while (!entries_.empty()) {
-            std::pop_heap(entries_.begin(), entries_.end(), Lower);
+            std::pop_heap(entries_.begin(), entries_.end(), Lower{});
             const int tile = entries_.back().tile;
             entries_.pop_back();
             if (!expanded_[static_cast<std::size_t>(tile)]) {
@@ -49,7 +50,9 @@ private:
         float budget;
         int tile;
     };
-    static bool Lower(const Entry& a, const Entry& b) { return a.budget < b.budget; }
+    struct Lower {
+        bool operator()(const Entry& a, const Entry& b) const { return a.budget < b.budget; }
+    };
 
     std::vector<Entry> entries_;
     std::array<bool, kMapTileCount> expanded_{};
@@ -76,12 +79,13 @@ bool HexMap::MayEnterPastUnits(HexCoord from, HexCoord to, const MapUnit& mover,
 // rules brings to it, which is what walking every path gives, but each tile is expanded only when its
 // budget improves. Nothing the fill reads changes while it runs, so each tile's move cost is asked once,
 // and units are looked up only on the tiles the battle says may hold one.
-void HexMap::MoveFill(HexCoord start, const MapUnit& unit, float budget, bool blockByUnits) {
+void HexMap::MoveFill(HexCoord start, const MapUnit& unit, float budget, bool blockByUnits,
+                      const UnitTileFlags& unitTiles) {
     if (!IsValidHex(start)) return;
     const int type = unit.GetType();
     const UnitParams* params = ParamsFor(type);
     if (params == nullptr) return;
-    const UnitTileFlags unitTiles(context_);
+    const HexNeighbourTable& neighbours = HexNeighbours();
     const auto unitOn = [&](HexCoord hex, int index) -> const MapUnit* {
         return context_ != nullptr && unitTiles.MayHoldUnit(index) ? context_->FindMapUnitAt(hex) : nullptr;
     };
@@ -110,9 +114,12 @@ void HexMap::MoveFill(HexCoord start, const MapUnit& unit, float budget, bool bl
             if (other != nullptr && unit.IsInSameLayer(*other) && other->GetCarrier() != &unit) continue;
         }
         for (int d = 0; d < kDirectionCount; ++d) {
-            HexCoord neighbour;
-            if (!HexNeighbour(hex, d, neighbour)) continue;
-            const int next = HexTileIndex(neighbour);
+            const int next = neighbours.indices[index][d];
+            if (next < 0) continue;
+            // Blocked by units, a step onto a tile that has at least this budget changes nothing (every
+            // step costs more than the allowance).
+            if (blockByUnits && best[next] >= left) continue;
+            const HexCoord neighbour = neighbours.hexes[index][d];
             const float cost = StepCostKnown(hex, hereCost, neighbour, moveCostOf(neighbour, next), type,
                                              [&](HexCoord to) {
                                                  const MapUnit* standing = unitOn(to, next);
@@ -136,10 +143,12 @@ void HexMap::MoveFill(HexCoord start, const MapUnit& unit, float budget, bool bl
     }
 }
 
-void HexMap::FloodMoveBudget(HexCoord hex, const MapUnit& unit, float budget) { MoveFill(hex, unit, budget, true); }
+void HexMap::FloodMoveBudget(HexCoord hex, const MapUnit& unit, float budget) {
+    MoveFill(hex, unit, budget, true, UnitTileFlags(context_));
+}
 
 void HexMap::FloodMoveIgnoringUnits(HexCoord hex, const MapUnit& unit, float budget) {
-    MoveFill(hex, unit, budget, false);
+    MoveFill(hex, unit, budget, false, UnitTileFlags(context_));
 }
 
 void HexMap::MarkFerryTiles(int teamKind) {
@@ -192,8 +201,8 @@ void HexMap::MarkMoveRangeAt(HexCoord hex, const MapUnit& mover, bool ownHex, co
 void HexMap::MarkMoveRange(const MapUnit& unit) {
     MarkFerryTiles(unit.GetTeamKind());
     const HexCoord own = unit.GetHexPos();
-    FloodMoveBudget(own, unit, unit.GetMovementLeft());
     const UnitTileFlags unitTiles(context_);
+    MoveFill(own, unit, unit.GetMovementLeft(), true, unitTiles);
     // Each tile's marks depend on that tile alone, so the tiles are taken in memory order; only reached
     // tiles and the unit's own have anything to mark.
     for (int column = 0, index = 0; column < kMapColumns; ++column) {
