@@ -1,6 +1,7 @@
 // The attack-range fills, line of sight, the target filter and the threat range of a unit.
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "engine/core/matrix.h"
@@ -9,6 +10,7 @@
 #include "game/battle/structure.h"
 #include "game/battle/map_unit.h"
 #include "game/battle/unit_params.h"
+#include "game/battle/unit_tile_flags.h"
 
 namespace game {
 
@@ -63,6 +65,10 @@ void HexMap::AttackFill(HexCoord start, int startStep, int minimum, int maximum,
         bonusType = !IsAircraftType(type) && type != UT_ANTIAIR && type != UT_ENGINEER;
     }
     const std::uint16_t bit = RangeBit(unit);
+    // Targets are looked up on every tile taken up, units only on the tiles that may hold one.
+    const bool lookUpTargets = withTargets && targetMarking_ && unit != nullptr && context_ != nullptr;
+    std::optional<UnitTileFlags> unitTiles;
+    if (lookUpTargets) unitTiles.emplace(context_);
 
     for (std::size_t next = 0; next < queue.size(); ++next) {
         const HexCoord hex = queue[next].hex;
@@ -85,9 +91,11 @@ void HexMap::AttackFill(HexCoord start, int startStep, int minimum, int maximum,
 
         MapUnit* target = nullptr;
         Structure* structure = nullptr;
-        if (withTargets && targetMarking_ && unit != nullptr && context_ != nullptr) {
-            target = context_->FindAirMapUnitAt(hex);
-            if (target == nullptr || !unit->CanAttack(*target)) target = context_->FindMapUnitAt(hex);
+        if (lookUpTargets) {
+            if (unitTiles->MayHoldUnit(index)) {
+                target = context_->FindAirMapUnitAt(hex);
+                if (target == nullptr || !unit->CanAttack(*target)) target = context_->FindMapUnitAt(hex);
+            }
             structure = context_->FindStructureAt(hex);
         }
         if (step < minimum) {

@@ -14,6 +14,7 @@ public:
     // Every tile flagged when there is no battle or it cannot tell.
     explicit UnitTileFlags(const BattleContext* context) {
         std::vector<HexCoord> hexes;
+        hexes.reserve(256);
         if (context == nullptr || !context->ListUnitHexes(hexes)) return;
         all_ = false;
         for (const HexCoord hex : hexes) {

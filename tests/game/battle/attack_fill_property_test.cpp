@@ -86,6 +86,8 @@ TEST(AttackFillProperty, BestFirstEqualsThePathWalk) {
     int structuresMarked = 0;  // structures marked or unmarked
     for (unsigned seed = 1; seed <= 1000; ++seed) {
         RandomBattle world(seed);
+        // Every other battle lists its unit hexes, so the fills look units up only there.
+        world.battle.listUnitHexes = seed % 2 == 0;
         auto map = world.Map();
         // Levels of up to six, for the height bonus.
         for (int c = 0; c < RandomBattle::kWidth; ++c) {
