@@ -1,5 +1,5 @@
-// The best-first attack fills against a literal transcription of the recursion that they replace, which
-// walks every path of neighbours, over random small maps with levels, units and structures.
+// The best-first attack fills and the reach marks against a literal transcription of the recursion that they
+// replace, which walks every path of neighbours, over random small maps with levels, units and structures.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -166,6 +166,62 @@ TEST(AttackFillProperty, BestFirstEqualsThePathWalk) {
     EXPECT_GT(marked, 8000);
     EXPECT_GT(targetsMarked, 150);
     EXPECT_GT(structuresMarked, 30);
+}
+
+// The reach marks: the recursion again, with no terrain, level or target rules, from a tile with or without
+// the steps and bits of an earlier fill on the map.
+struct LiteralReach {
+    std::vector<int> rangeStep;
+    std::vector<std::uint16_t> bits;
+
+    void Mark(HexCoord hex, int step, int maximum) {
+        if (!IsValidHex(hex) || step > maximum) return;
+        const std::size_t i = static_cast<std::size_t>(HexTileIndex(hex));
+        if (rangeStep[i] != 0 && rangeStep[i] < step) return;
+        rangeStep[i] = step > 255 ? 255 : step;
+        bits[i] = static_cast<std::uint16_t>(bits[i] | kMarkAttack);
+        for (int d = 0; d < kDirectionCount; ++d) {
+            HexCoord n;
+            if (HexNeighbour(hex, d, n)) Mark(n, step + 1, maximum);
+        }
+    }
+};
+
+TEST(AttackFillProperty, ReachEqualsThePathWalk) {
+    int marked = 0;
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        RandomBattle world(seed);
+        auto map = world.Map();
+        world.Units();
+        if (world.Pick(0, 1) == 0) {
+            FakeUnit& other = world.battle.AddUnit(UT_LIGHT_TANK, world.SomeHex(), 1);
+            other.maxRange = world.Pick(1, 4);
+            map->FloodRangeMarks(world.SomeHex(), 0, 0, other.maxRange, 3, &other);
+        }
+        LiteralReach literal{std::vector<int>(kMapTileCount, 0), std::vector<std::uint16_t>(kMapTileCount, 0)};
+        for (int i = 0; i < kMapTileCount; ++i) {
+            const HexCoord hex = H(i / kMapRows, i % kMapRows);
+            if (!IsValidHex(hex)) continue;
+            literal.rangeStep[static_cast<std::size_t>(i)] = map->GetRangeStep(hex);
+            literal.bits[static_cast<std::size_t>(i)] = map->GetMarkBits(hex);
+        }
+        // Off the map now and then, mostly from step 0, up to the nearby capture's reach of 6.
+        const HexCoord start = world.Pick(0, 9) == 0 ? H(-1, 3) : world.SomeHex();
+        const int step = world.Pick(0, 3) == 0 ? world.Pick(1, 2) : 0;
+        const int maximum = world.Pick(0, 6);
+        literal.Mark(start, step, maximum);
+        map->MarkReach(start, step, maximum);
+        for (int i = 0; i < kMapTileCount; ++i) {
+            const HexCoord hex = H(i / kMapRows, i % kMapRows);
+            if (!IsValidHex(hex)) continue;
+            ASSERT_EQ(map->GetRangeStep(hex), literal.rangeStep[static_cast<std::size_t>(i)])
+                << "seed " << seed << " at " << hex.column << "/" << hex.row;
+            ASSERT_EQ(map->GetMarkBits(hex), literal.bits[static_cast<std::size_t>(i)])
+                << "seed " << seed << " at " << hex.column << "/" << hex.row;
+            marked += (literal.bits[static_cast<std::size_t>(i)] & kMarkAttack) != 0 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(marked, 3000);  // the reach covers ground often enough to matter
 }
 
 }  // namespace
