@@ -62,9 +62,16 @@ struct PassFigures {
     }
 };
 
-// Plans the computer's first turn on the battle, inline; gives the pass's wall-clock seconds and its thread's
-// processor milliseconds. The benches report the processor time.
-void PlanOneTurn(FourArmiesBattle& battle, double& seconds, double& cpuMilliseconds) {
+// Plans the computer's first turn on the battle, inline, and gives the pass's processor time on its thread as
+// the iteration's time, its wall-clock time as a counter; false, with an error for the bench, when the battle
+// did not load.
+bool TimeOneTurn(benchmark::State& state, FourArmiesBattle& battle) {
+    if (!battle.loaded) {
+        state.SkipWithError("the four armies did not load");
+        return false;
+    }
+    double seconds = 0.0;
+    double cpuMilliseconds = 0.0;
     battle.factory->pass = [&](ComputerPlayer& player, CancelToken&) {
         battle.PrepareTurn(player);
         const auto start = std::chrono::steady_clock::now();
@@ -78,21 +85,16 @@ void PlanOneTurn(FourArmiesBattle& battle, double& seconds, double& cpuMilliseco
     for (int i = 0; i < 100 && battle.computer->GetState() < kAIStateRunGoals; ++i) {
         battle.driver->Frame(BattleDriver::kTick);
     }
+    state.SetIterationTime(cpuMilliseconds / 1000.0);
+    state.counters["wall_ms"] = seconds * 1000.0;
+    return true;
 }
 
 void BM_PlanComputerTurn(benchmark::State& state) {
     const int liveUnits = static_cast<int>(state.range(0));
     for (auto _ : state) {
         FourArmiesBattle battle(false, liveUnits);
-        if (!battle.loaded) {
-            state.SkipWithError("the four armies did not load");
-            return;
-        }
-        double seconds = 0.0;
-        double cpuMilliseconds = 0.0;
-        PlanOneTurn(battle, seconds, cpuMilliseconds);
-        state.SetIterationTime(cpuMilliseconds / 1000.0);
-        state.counters["wall_ms"] = seconds * 1000.0;
+        if (!TimeOneTurn(state, battle)) return;
         const PassFigures figures(*battle.computer);
         if (!figures.AllInPlay(liveUnits)) {
             state.SkipWithError("a goal kind or the purchase is missing from the pass");
@@ -126,15 +128,7 @@ void BM_PlanScaling(benchmark::State& state) {
     const int others = (total - own) / 3;
     for (auto _ : state) {
         FourArmiesBattle battle(false, own, others);
-        if (!battle.loaded) {
-            state.SkipWithError("the four armies did not load");
-            return;
-        }
-        double seconds = 0.0;
-        double cpuMilliseconds = 0.0;
-        PlanOneTurn(battle, seconds, cpuMilliseconds);
-        state.SetIterationTime(cpuMilliseconds / 1000.0);
-        state.counters["wall_ms"] = seconds * 1000.0;
+        if (!TimeOneTurn(state, battle)) return;
         const PassFigures figures(*battle.computer);
         if (figures.goals == 0) {
             state.SkipWithError("the pass planned no goal");

@@ -11,6 +11,34 @@ namespace {
 
 using namespace battle_test;
 
+// The map's range steps and mark bits by tile index (0 off the grid).
+void CopyMarks(const HexMap& map, std::vector<int>& steps, std::vector<std::uint16_t>& bits) {
+    steps.assign(kMapTileCount, 0);
+    bits.assign(kMapTileCount, 0);
+    for (int i = 0; i < kMapTileCount; ++i) {
+        const HexCoord hex = H(i / kMapRows, i % kMapRows);
+        if (!IsValidHex(hex)) continue;
+        steps[static_cast<std::size_t>(i)] = map.GetRangeStep(hex);
+        bits[static_cast<std::size_t>(i)] = map.GetMarkBits(hex);
+    }
+}
+
+// Whether the map holds those steps and bits, naming the first tile that differs.
+::testing::AssertionResult SameMarks(const HexMap& map, const std::vector<int>& steps,
+                                     const std::vector<std::uint16_t>& bits) {
+    for (int i = 0; i < kMapTileCount; ++i) {
+        const HexCoord hex = H(i / kMapRows, i % kMapRows);
+        if (!IsValidHex(hex)) continue;
+        const std::size_t at = static_cast<std::size_t>(i);
+        if (map.GetRangeStep(hex) != steps[at] || map.GetMarkBits(hex) != bits[at]) {
+            return ::testing::AssertionFailure() << "at " << hex.column << "/" << hex.row << ": step "
+                                                 << map.GetRangeStep(hex) << " bits " << map.GetMarkBits(hex)
+                                                 << ", the walk gives step " << steps[at] << " bits " << bits[at];
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
 // The recursion: a tile whose stored step is non-zero and smaller than the step stops the walk; otherwise
 // the step is stored, the bit and the targets set or cleared, and every neighbour visited one step further.
 // The tile state and the last mark each unit and structure got are kept here, not on the map.
@@ -123,14 +151,7 @@ TEST(AttackFillProperty, BestFirstEqualsThePathWalk) {
         if (world.Pick(0, 2) == 0) map->FloodRangeMarks(world.SomeHex(), 0, 0, world.Pick(0, 4), 3, &attacker);
 
         LiteralAttackFill literal{*map, world.battle, unit, withTargets, {}, {}, {}, {}, {}};
-        literal.rangeStep.assign(kMapTileCount, 0);
-        literal.bits.assign(kMapTileCount, 0);
-        for (int i = 0; i < kMapTileCount; ++i) {
-            const HexCoord hex = H(i / kMapRows, i % kMapRows);
-            if (!IsValidHex(hex)) continue;
-            literal.rangeStep[static_cast<std::size_t>(i)] = map->GetRangeStep(hex);
-            literal.bits[static_cast<std::size_t>(i)] = map->GetMarkBits(hex);
-        }
+        CopyMarks(*map, literal.rangeStep, literal.bits);
         literal.Fill(start, 0, attacker.minRange, attacker.maxRange, firingLevel);
         if (withTargets) {
             map->FloodAttackRange(start, 0, attacker.minRange, attacker.maxRange, firingLevel, unit);
@@ -138,15 +159,8 @@ TEST(AttackFillProperty, BestFirstEqualsThePathWalk) {
             map->FloodRangeMarks(start, 0, attacker.minRange, attacker.maxRange, firingLevel, unit);
         }
 
-        for (int i = 0; i < kMapTileCount; ++i) {
-            const HexCoord hex = H(i / kMapRows, i % kMapRows);
-            if (!IsValidHex(hex)) continue;
-            ASSERT_EQ(map->GetRangeStep(hex), literal.rangeStep[static_cast<std::size_t>(i)])
-                << "seed " << seed << " at " << hex.column << "/" << hex.row;
-            ASSERT_EQ(map->GetMarkBits(hex), literal.bits[static_cast<std::size_t>(i)])
-                << "seed " << seed << " at " << hex.column << "/" << hex.row;
-            marked += (literal.bits[static_cast<std::size_t>(i)] & (kMarkAttack | kMarkEngineer)) != 0 ? 1 : 0;
-        }
+        ASSERT_TRUE(SameMarks(*map, literal.rangeStep, literal.bits)) << "seed " << seed;
+        for (const std::uint16_t bits : literal.bits) marked += (bits & (kMarkAttack | kMarkEngineer)) != 0 ? 1 : 0;
         for (const FakeUnit& u : world.battle.units) {
             const auto it = literal.unitMarks.find(&u);
             EXPECT_EQ(u.targetMarked, it != literal.unitMarks.end() && it->second) << "seed " << seed;
@@ -198,28 +212,16 @@ TEST(AttackFillProperty, ReachEqualsThePathWalk) {
             other.maxRange = world.Pick(1, 4);
             map->FloodRangeMarks(world.SomeHex(), 0, 0, other.maxRange, 3, &other);
         }
-        LiteralReach literal{std::vector<int>(kMapTileCount, 0), std::vector<std::uint16_t>(kMapTileCount, 0)};
-        for (int i = 0; i < kMapTileCount; ++i) {
-            const HexCoord hex = H(i / kMapRows, i % kMapRows);
-            if (!IsValidHex(hex)) continue;
-            literal.rangeStep[static_cast<std::size_t>(i)] = map->GetRangeStep(hex);
-            literal.bits[static_cast<std::size_t>(i)] = map->GetMarkBits(hex);
-        }
+        LiteralReach literal;
+        CopyMarks(*map, literal.rangeStep, literal.bits);
         // Off the map now and then, mostly from step 0, up to the nearby capture's reach of 6.
         const HexCoord start = world.Pick(0, 9) == 0 ? H(-1, 3) : world.SomeHex();
         const int step = world.Pick(0, 3) == 0 ? world.Pick(1, 2) : 0;
         const int maximum = world.Pick(0, 6);
         literal.Mark(start, step, maximum);
         map->MarkReach(start, step, maximum);
-        for (int i = 0; i < kMapTileCount; ++i) {
-            const HexCoord hex = H(i / kMapRows, i % kMapRows);
-            if (!IsValidHex(hex)) continue;
-            ASSERT_EQ(map->GetRangeStep(hex), literal.rangeStep[static_cast<std::size_t>(i)])
-                << "seed " << seed << " at " << hex.column << "/" << hex.row;
-            ASSERT_EQ(map->GetMarkBits(hex), literal.bits[static_cast<std::size_t>(i)])
-                << "seed " << seed << " at " << hex.column << "/" << hex.row;
-            marked += (literal.bits[static_cast<std::size_t>(i)] & kMarkAttack) != 0 ? 1 : 0;
-        }
+        ASSERT_TRUE(SameMarks(*map, literal.rangeStep, literal.bits)) << "seed " << seed;
+        for (const std::uint16_t bits : literal.bits) marked += (bits & kMarkAttack) != 0 ? 1 : 0;
     }
     EXPECT_GT(marked, 3000);  // the reach covers ground often enough to matter
 }
