@@ -19,14 +19,6 @@ constexpr int kMaxFreeHexes = 4;
 
 }  // namespace
 
-void HexTile::AddThreat(int unitType, int amount) {
-    if (unitType < 0 || unitType >= kUnitTypeCount) return;
-    long sum = static_cast<long>(threat[unitType]) + amount;
-    if (sum < 0) sum = 0;
-    if (sum > 0xFFFF) sum = 0xFFFF;
-    threat[unitType] = static_cast<std::uint16_t>(sum);
-}
-
 HexMap::HexMap() { ClearTiles(); }
 
 bool HexMap::CopyTile(HexCoord hex, HexTile& out) const {
