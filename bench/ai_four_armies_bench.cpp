@@ -2,7 +2,7 @@
 // four armies of 48 units, a dozen structures) with the level's own map and the teams' own unit lookups: a
 // route for each of the computer's ground units to the blue HQ, a route to a goal no ground unit reaches, a
 // fighter's movement fill, the attack fill at ranges 1 to 8, and the whole computer turn played out headless
-// (the plan and every order ticked to its end), in CPU time.
+// (the plan and every order ticked to its end) at normal speed and with fast-forward, in CPU time.
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -124,15 +124,18 @@ void BM_AttackFill(benchmark::State& state) {
 }
 BENCHMARK(BM_AttackFill)->DenseRange(1, 8)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
 
-// One whole computer turn from the level's start, inline: the plan, then every frame until the turn is over.
-// The counter gives the turn's length in game seconds at normal speed.
+// One whole computer turn from the level's start, inline: the plan, then every frame until the turn is over,
+// at normal speed (argument 0) and with fast-forward on (1). The counter gives the turn's length in game
+// seconds.
 void BM_WholeComputerTurnHeadless(benchmark::State& state) {
+    const bool fastForward = state.range(0) != 0;
     double gameSeconds = 0.0;
     for (auto _ : state) {
         state.PauseTiming();
         FourArmiesBattle battle(false, 48);
         if (!battle.loaded) return state.SkipWithError("the four armies did not load");
         battle.StartComputerTurn();
+        battle.driver->Battle().fastForward = fastForward;
         state.ResumeTiming();
         int frames = 0;
         while (frames < 50000 && !battle.computer->IsTurnOver()) {
@@ -147,6 +150,8 @@ void BM_WholeComputerTurnHeadless(benchmark::State& state) {
     state.counters["game_s"] = gameSeconds;
 }
 BENCHMARK(BM_WholeComputerTurnHeadless)
+    ->Arg(0)
+    ->Arg(1)
     ->Iterations(1)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true)

@@ -6,12 +6,14 @@
 // unit, the order and the plans), with the turn start's structure goals and the resupply and transport goals
 // of the last turn's end in play. The argument is the side's live units: 48, the most to plan for (at the
 // cap, it buys nothing), or 34 (it buys the truck wished for last turn on its factory's pad). A turn is timed
-// alone: the battle is set up again for every turn, outside the timing, and a turn whose pass misses a goal
-// kind or the purchase gives an error instead of a figure. Beside it, one battle frame of the main thread
+// alone, in the processor time of its thread: the battle is set up again for every turn, outside the timing,
+// and a turn whose pass misses a goal kind or the purchase gives an error instead of a figure. The same pass
+// with 27, 96 and 192 units on the battle shows how it scales. Beside it, one battle frame of the main thread
 // (the teams' tick and the animation update) while the worker runs the pass turn after turn (first argument
 // 1), and the same frame with the worker idle (0): their medians compare what the plan takes from the battle.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -60,30 +62,39 @@ struct PassFigures {
     }
 };
 
+// Plans the computer's first turn on the battle, inline, and gives the pass's processor time on its thread as
+// the iteration's time, its wall-clock time as a counter; false, with an error for the bench, when the battle
+// did not load.
+bool TimeOneTurn(benchmark::State& state, FourArmiesBattle& battle) {
+    if (!battle.loaded) {
+        state.SkipWithError("the four armies did not load");
+        return false;
+    }
+    double seconds = 0.0;
+    double cpuMilliseconds = 0.0;
+    battle.factory->pass = [&](ComputerPlayer& player, CancelToken&) {
+        battle.PrepareTurn(player);
+        const auto start = std::chrono::steady_clock::now();
+        const double cpuStart = ThreadCpuSeconds();
+        player.RunPlanningPass();
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        cpuMilliseconds = (ThreadCpuSeconds() - cpuStart) * 1000.0;
+    };
+    battle.StartComputerTurn();
+    // The inline plan runs in the first frames of the turn.
+    for (int i = 0; i < 100 && battle.computer->GetState() < kAIStateRunGoals; ++i) {
+        battle.driver->Frame(BattleDriver::kTick);
+    }
+    state.SetIterationTime(cpuMilliseconds / 1000.0);
+    state.counters["wall_ms"] = seconds * 1000.0;
+    return true;
+}
+
 void BM_PlanComputerTurn(benchmark::State& state) {
     const int liveUnits = static_cast<int>(state.range(0));
-    double cpuMilliseconds = 0.0;
     for (auto _ : state) {
         FourArmiesBattle battle(false, liveUnits);
-        if (!battle.loaded) {
-            state.SkipWithError("the four armies did not load");
-            return;
-        }
-        double seconds = 0.0;
-        battle.factory->pass = [&](ComputerPlayer& player, CancelToken&) {
-            battle.PrepareTurn(player);
-            const auto start = std::chrono::steady_clock::now();
-            const double cpuStart = ThreadCpuSeconds();
-            player.RunPlanningPass();
-            seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            cpuMilliseconds = (ThreadCpuSeconds() - cpuStart) * 1000.0;
-        };
-        battle.StartComputerTurn();
-        // The inline plan runs in the first frames of the turn.
-        for (int i = 0; i < 100 && battle.computer->GetState() < kAIStateRunGoals; ++i) {
-            battle.driver->Frame(BattleDriver::kTick);
-        }
-        state.SetIterationTime(seconds);
+        if (!TimeOneTurn(state, battle)) return;
         const PassFigures figures(*battle.computer);
         if (!figures.AllInPlay(liveUnits)) {
             state.SkipWithError("a goal kind or the purchase is missing from the pass");
@@ -98,11 +109,45 @@ void BM_PlanComputerTurn(benchmark::State& state) {
         state.counters["bought"] = figures.bought;
         state.counters["orders"] = figures.orders;
     }
-    state.counters["cpu_ms"] = cpuMilliseconds;  // of the last turn
 }
 BENCHMARK(BM_PlanComputerTurn)
     ->Arg(48)
     ->Arg(FourArmiesBattle::kAtWar)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(7)
+    ->DisplayAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+
+// The same pass on the battle with fewer units in all (the argument): a quarter each, but the computer keeps
+// at least the 18 its fighter, tank and GRUNT need (27 in all: 18 and three to each other side). The
+// counters give the computer's units, the goals and the orders.
+void BM_PlanScaling(benchmark::State& state) {
+    const int total = static_cast<int>(state.range(0));
+    const int own = std::max(FourArmiesBattle::kFewestLiveUnits, total / 4);
+    const int others = (total - own) / 3;
+    for (auto _ : state) {
+        FourArmiesBattle battle(false, own, others);
+        if (!TimeOneTurn(state, battle)) return;
+        const PassFigures figures(*battle.computer);
+        if (figures.goals == 0) {
+            state.SkipWithError("the pass planned no goal");
+            return;
+        }
+        int units = 0;
+        for (const int kind : {kTeamBlue, kTeamGreen, kTeamYellow, kTeamEnemy}) {
+            if (const Team* team = battle.driver->Teams().FindTeam(kind)) units += team->CountLiveUnits();
+        }
+        state.counters["units"] = units;
+        state.counters["own"] = battle.Enemy().CountLiveUnits();
+        state.counters["goals"] = figures.goals;
+        state.counters["orders"] = figures.orders;
+    }
+}
+BENCHMARK(BM_PlanScaling)
+    ->Arg(27)
+    ->Arg(96)
+    ->Arg(192)
     ->UseManualTime()
     ->Iterations(1)
     ->Repetitions(7)

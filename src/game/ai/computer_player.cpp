@@ -338,6 +338,7 @@ void ComputerPlayer::ApplyAdd(int unitId) {
         if (!planners_[i]) {
             planners_[i] = std::make_unique<AIUnitPlanner>(unitId, unit->GetHexPos(), unit->IsAirborne());
             planners_[i]->AttachIndex(plannedTiles_, static_cast<int>(i));
+            plannerUnitIds_[i] = unitId;
             return;
         }
     }
@@ -345,9 +346,10 @@ void ComputerPlayer::ApplyAdd(int unitId) {
 
 void ComputerPlayer::ApplyRemove(int unitId) {
     std::lock_guard<std::mutex> lock(plannerLock_);
-    for (auto& slot : planners_) {
-        if (slot && slot->GetUnitId() == unitId) {
-            slot.reset();
+    for (std::size_t i = 0; i < planners_.size(); ++i) {
+        if (planners_[i] && planners_[i]->GetUnitId() == unitId) {
+            planners_[i].reset();
+            plannerUnitIds_[i] = 0;
             return;
         }
     }
@@ -377,8 +379,8 @@ bool ComputerPlayer::IsUnitImmobilized(int unitId) const {
 AIUnitPlanner* ComputerPlayer::FindUnitPlanner(int unitId) const {
     if (unitId == 0) return nullptr;
     std::lock_guard<std::mutex> lock(plannerLock_);
-    for (const auto& slot : planners_) {
-        if (slot && slot->GetUnitId() == unitId) return slot.get();
+    for (std::size_t i = 0; i < plannerUnitIds_.size(); ++i) {
+        if (plannerUnitIds_[i] == unitId) return planners_[i].get();
     }
     return nullptr;
 }

@@ -315,6 +315,9 @@ private:
     // Before the planners: it outlives them, as they unmark themselves when deleted.
     PlannedTileIndex plannedTiles_;
     std::array<std::unique_ptr<AIUnitPlanner>, 48> planners_;
+    // The unit id of each planner slot (0 for an empty one), beside the slots so that a lookup by unit
+    // scans ids, not planners.
+    std::array<int, 48> plannerUnitIds_{};
     std::unique_ptr<PlanRunner> runner_;
     // Main thread only: true from the start of a plan until its runner is joined.
     bool planActive_ = false;

@@ -13,29 +13,13 @@ namespace game {
 
 namespace {
 
-const HexTile kNoTile{};
-
 // Squared distance below which a standing point counts as picked (0.8 world units).
 constexpr float kPickRadiusSquared = 0.64000005f;
 constexpr int kMaxFreeHexes = 4;
 
 }  // namespace
 
-void HexTile::AddThreat(int unitType, int amount) {
-    if (unitType < 0 || unitType >= kUnitTypeCount) return;
-    long sum = static_cast<long>(threat[unitType]) + amount;
-    if (sum < 0) sum = 0;
-    if (sum > 0xFFFF) sum = 0xFFFF;
-    threat[unitType] = static_cast<std::uint16_t>(sum);
-}
-
 HexMap::HexMap() { ClearTiles(); }
-
-const HexTile& HexMap::GetTile(HexCoord hex) const {
-    return IsValidHex(hex) ? tiles_[HexTileIndex(hex)] : kNoTile;
-}
-
-HexTile* HexMap::EditTile(HexCoord hex) { return IsValidHex(hex) ? &tiles_[HexTileIndex(hex)] : nullptr; }
 
 bool HexMap::CopyTile(HexCoord hex, HexTile& out) const {
     if (!IsValidHex(hex)) return false;
@@ -77,17 +61,9 @@ void HexMap::SetPlacement(const engine::Vec3& centreOffset, const engine::Vec3& 
     halfExtent_.Copy(halfExtent);
 }
 
-std::uint16_t HexMap::GetMarkBits(HexCoord hex) const {
-    return IsValidHex(hex) ? marks_[HexTileIndex(hex)].markBits : 0;
-}
-
 void HexMap::SetMarkBits(HexCoord hex, std::uint16_t bits) {
     if (TileMarks* marks = Marks(hex)) marks->markBits = bits;
 }
-
-float HexMap::GetMoveLeft(HexCoord hex) const { return IsValidHex(hex) ? marks_[HexTileIndex(hex)].moveLeft : 0.0f; }
-
-int HexMap::GetRangeStep(HexCoord hex) const { return IsValidHex(hex) ? marks_[HexTileIndex(hex)].rangeStep : 0; }
 
 void HexMap::AddBits(HexCoord hex, std::uint16_t bits) {
     if (TileMarks* marks = Marks(hex)) marks->markBits = static_cast<std::uint16_t>(marks->markBits | bits);

@@ -19,6 +19,7 @@ class ScriptBlock;
 class Structure;
 class MapUnit;
 struct UnitParams;
+class UnitTileFlags;
 
 class HexMap {
 public:
@@ -30,9 +31,9 @@ public:
 
     // --- Tiles -------------------------------------------------------------------------------------
     // The tile of a valid hex; an all-zero tile (no terrain) for any other.
-    const HexTile& GetTile(HexCoord hex) const;
+    const HexTile& GetTile(HexCoord hex) const { return IsValidHex(hex) ? tiles_[HexTileIndex(hex)] : kNoTile; }
     // The tile to change, or null for an invalid hex (the write is dropped).
-    HexTile* EditTile(HexCoord hex);
+    HexTile* EditTile(HexCoord hex) { return IsValidHex(hex) ? &tiles_[HexTileIndex(hex)] : nullptr; }
     bool CopyTile(HexCoord hex, HexTile& out) const;
     bool CopyNeighbourTile(HexCoord hex, int direction, HexTile& out) const;
     void ClearTiles();
@@ -49,10 +50,10 @@ public:
     void SetPlacement(const engine::Vec3& centreOffset, const engine::Vec3& halfExtent);
 
     // --- Marks ---------------------------------------------------------------------------------------
-    std::uint16_t GetMarkBits(HexCoord hex) const;
+    std::uint16_t GetMarkBits(HexCoord hex) const { return IsValidHex(hex) ? marks_[HexTileIndex(hex)].markBits : 0; }
     void SetMarkBits(HexCoord hex, std::uint16_t bits);
-    float GetMoveLeft(HexCoord hex) const;
-    int GetRangeStep(HexCoord hex) const;
+    float GetMoveLeft(HexCoord hex) const { return IsValidHex(hex) ? marks_[HexTileIndex(hex)].moveLeft : 0.0f; }
+    int GetRangeStep(HexCoord hex) const { return IsValidHex(hex) ? marks_[HexTileIndex(hex)].rangeStep : 0; }
     void ClearMarkBits(std::uint16_t mask);
     void ClearRangeSteps();
     // Clears the steps within the radius of the hex (and a few beyond): after an attack fill of maximum
@@ -146,13 +147,18 @@ private:
     // FilterLineOfSight on one tile.
     void FilterTileLineOfSight(const engine::Vec3& eye, std::uint16_t bit, int index);
     // The best-first movement fill behind FloodMoveBudget and FloodMoveIgnoringUnits.
-    void MoveFill(HexCoord hex, const MapUnit& unit, float budget, bool blockByUnits);
-    bool MayEnterPastUnits(HexCoord from, HexCoord to, const MapUnit& mover) const;
-    void MarkMoveRangeAt(HexCoord hex, const MapUnit& mover, bool ownHex);
+    // Units are looked up only on the tiles flagged.
+    void MoveFill(HexCoord hex, const MapUnit& unit, float budget, bool blockByUnits, const UnitTileFlags& unitTiles);
+    // Whether the mover may step from `from` onto `to`, where `other` stands (null: nobody).
+    bool MayEnterPastUnits(HexCoord from, HexCoord to, const MapUnit& mover, const MapUnit* other) const;
+    void MarkMoveRangeAt(HexCoord hex, const MapUnit& mover, bool ownHex, const UnitTileFlags& unitTiles);
     float StepCostWith(const UnitParams* params, HexCoord from, HexCoord to, int unitType) const;
     // The same with the move cost of `from` already known.
     float StepCostFrom(const UnitParams& params, HexCoord from, float fromCost, HexCoord to, int unitType) const;
     void MarkLanding(const MapUnit& unit);
+
+    // What GetTile gives for a hex off the grid.
+    static constexpr HexTile kNoTile{};
 
     engine::Vec3 centreOffset_;
     engine::Vec3 halfExtent_;

@@ -28,7 +28,13 @@ struct HexTile {
     std::uint16_t threat[kUnitTypeCount] = {};  // per unit type, in hundredths
 
     // Adds to the threat of a unit type 0..24, held within 0..65535; other types change nothing.
-    void AddThreat(int unitType, int amount);
+    void AddThreat(int unitType, int amount) {
+        if (unitType < 0 || unitType >= kUnitTypeCount) return;
+        long sum = static_cast<long>(threat[unitType]) + amount;
+        if (sum < 0) sum = 0;
+        if (sum > 0xFFFF) sum = 0xFFFF;
+        threat[unitType] = static_cast<std::uint16_t>(sum);
+    }
 };
 
 // The per-tile results of the range fills, kept compact so that whole-grid clears stay cheap.

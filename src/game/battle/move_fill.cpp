@@ -1,12 +1,17 @@
 // The movement fills and the marks built on them: move range, embark and pick-up hexes, ferry tiles, drop
 // hexes, landing, the full display of a selected unit and the shown route.
+#include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <limits>
+#include <vector>
 
 #include "game/battle/battle_context.h"
 #include "game/battle/hex_map.h"
+#include "game/battle/hex_neighbours.h"
 #include "game/battle/map_unit.h"
 #include "game/battle/unit_params.h"
+#include "game/battle/unit_tile_flags.h"
 
 namespace game {
 
@@ -15,78 +20,49 @@ namespace {
 // Added to the budget at each step so that a budget used up exactly still reaches the last tile.
 constexpr float kStepAllowance = 0.00001f;
 
-// Tiles waiting in the movement fill, the largest budget on top. Each tile is in it at most once; a better
-// budget for a waiting tile moves it up.
+// Tiles waiting in the movement fill, the largest budget on top. A tile whose budget grows while it waits
+// goes in again with the new budget, which comes up first; what comes up after it for an expanded tile is
+// passed over.
 class BudgetQueue {
 public:
-    BudgetQueue() {
-        for (auto& p : position_) p = -1;
-    }
-    bool Empty() const { return size_ == 0; }
+    BudgetQueue() { entries_.reserve(512); }
 
-    // Puts the tile in, or moves it up after its budget grew.
-    void Raise(int tile, const float* budgets) {
-        int at = position_[tile];
-        if (at < 0) {
-            at = size_++;
-            heap_[at] = static_cast<std::int16_t>(tile);
-            position_[tile] = static_cast<std::int16_t>(at);
-        }
-        SiftUp(at, budgets);
+    void Push(int tile, float budget) {
+        entries_.push_back({budget, tile});
+        std::push_heap(entries_.begin(), entries_.end(), Lower{});
     }
-
-    int PopLargest(const float* budgets) {
-        const int top = heap_[0];
-        position_[top] = -1;
-        --size_;
-        if (size_ > 0) {
-            heap_[0] = heap_[size_];
-            position_[heap_[0]] = 0;
-            SiftDown(0, budgets);
+    // The waiting tile with the largest budget, marked as expanded; -1 once none waits.
+    int PopLargest() {
+        while (!entries_.empty()) {
+            std::pop_heap(entries_.begin(), entries_.end(), Lower{});
+            const int tile = entries_.back().tile;
+            entries_.pop_back();
+            if (!expanded_[static_cast<std::size_t>(tile)]) {
+                expanded_[static_cast<std::size_t>(tile)] = true;
+                return tile;
+            }
         }
-        return top;
+        return -1;
     }
 
 private:
-    void Swap(int a, int b) {
-        const std::int16_t t = heap_[a];
-        heap_[a] = heap_[b];
-        heap_[b] = t;
-        position_[heap_[a]] = static_cast<std::int16_t>(a);
-        position_[heap_[b]] = static_cast<std::int16_t>(b);
-    }
-    void SiftUp(int at, const float* budgets) {
-        while (at > 0) {
-            const int parent = (at - 1) / 2;
-            if (!(budgets[heap_[parent]] < budgets[heap_[at]])) break;
-            Swap(parent, at);
-            at = parent;
-        }
-    }
-    void SiftDown(int at, const float* budgets) {
-        for (;;) {
-            const int left = 2 * at + 1;
-            const int right = left + 1;
-            int largest = at;
-            if (left < size_ && budgets[heap_[largest]] < budgets[heap_[left]]) largest = left;
-            if (right < size_ && budgets[heap_[largest]] < budgets[heap_[right]]) largest = right;
-            if (largest == at) return;
-            Swap(largest, at);
-            at = largest;
-        }
-    }
+    struct Entry {
+        float budget;
+        int tile;
+    };
+    struct Lower {
+        bool operator()(const Entry& a, const Entry& b) const { return a.budget < b.budget; }
+    };
 
-    std::int16_t heap_[kMapTileCount];
-    std::int16_t position_[kMapTileCount];
-    int size_ = 0;
+    std::vector<Entry> entries_;
+    std::array<bool, kMapTileCount> expanded_{};
 };
 
 HexCoord HexOfIndex(int index) { return MakeHexCoord(index / kMapRows, index % kMapRows); }
 
 }  // namespace
 
-bool HexMap::MayEnterPastUnits(HexCoord from, HexCoord to, const MapUnit& mover) const {
-    const MapUnit* other = context_->FindMapUnitAt(to);
+bool HexMap::MayEnterPastUnits(HexCoord from, HexCoord to, const MapUnit& mover, const MapUnit* other) const {
     if (other == nullptr || other == &mover) return true;
     if (mover.IsInSameLayer(*other)) {
         if (mover.IsAirborne()) return false;
@@ -101,55 +77,78 @@ bool HexMap::MayEnterPastUnits(HexCoord from, HexCoord to, const MapUnit& mover)
 
 // Best-first by largest remaining budget. Every tile ends with the largest budget that any walk of the
 // rules brings to it, which is what walking every path gives, but each tile is expanded only when its
-// budget improves.
-void HexMap::MoveFill(HexCoord start, const MapUnit& unit, float budget, bool blockByUnits) {
+// budget improves. Nothing the fill reads changes while it runs, so each tile's move cost is asked once,
+// and units are looked up only on the tiles the battle says may hold one.
+void HexMap::MoveFill(HexCoord start, const MapUnit& unit, float budget, bool blockByUnits,
+                      const UnitTileFlags& unitTiles) {
     if (!IsValidHex(start)) return;
     const int type = unit.GetType();
     const UnitParams* params = ParamsFor(type);
+    if (params == nullptr) return;
+    const HexNeighbourTable& neighbours = HexNeighbours();
+    const auto unitOn = [&](HexCoord hex, int index) -> const MapUnit* {
+        return context_ != nullptr && unitTiles.MayHoldUnit(index) ? context_->FindMapUnitAt(hex) : nullptr;
+    };
     float best[kMapTileCount];
+    float moveCost[kMapTileCount];  // below 0 until asked
     for (float& b : best) b = -std::numeric_limits<float>::infinity();
+    for (float& c : moveCost) c = -1.0f;
+    const auto moveCostOf = [&](HexCoord hex, int index) {
+        if (moveCost[index] < 0.0f) moveCost[index] = MoveCostWith(*params, hex);
+        return moveCost[index];
+    };
     BudgetQueue queue;
     best[HexTileIndex(start)] = budget;
-    queue.Raise(HexTileIndex(start), best);
+    queue.Push(HexTileIndex(start), budget);
 
-    while (!queue.Empty()) {
-        const int index = queue.PopLargest(best);
+    for (int index = queue.PopLargest(); index >= 0; index = queue.PopLargest()) {
         const HexCoord hex = HexOfIndex(index);
         const float left = best[index];
-        if (left < 0.0f || tiles_[index].terrain == kTerrainNone || params == nullptr) continue;
-        const float hereCost = MoveCostWith(*params, hex);
+        if (left < 0.0f || tiles_[index].terrain == kTerrainNone) continue;
+        const float hereCost = moveCostOf(hex, index);
         if (hereCost == 0.0f) continue;
         TileMarks& marks = marks_[index];
         if (left >= marks.moveLeft) marks.moveLeft = left;
-        if (blockByUnits && context_ != nullptr) {
-            const MapUnit* other = context_->FindMapUnitAt(hex);
+        if (blockByUnits) {
+            const MapUnit* other = unitOn(hex, index);
             if (other != nullptr && unit.IsInSameLayer(*other) && other->GetCarrier() != &unit) continue;
         }
         for (int d = 0; d < kDirectionCount; ++d) {
-            HexCoord neighbour;
-            if (!HexNeighbour(hex, d, neighbour)) continue;
-            const float cost = StepCostFrom(*params, hex, hereCost, neighbour, type);
+            const int next = neighbours.indices[index][d];
+            if (next < 0) continue;
+            // Blocked by units, a step onto a tile that has at least this budget changes nothing (every
+            // step costs more than the allowance).
+            if (blockByUnits && best[next] >= left) continue;
+            const HexCoord neighbour = neighbours.hexes[index][d];
+            const float cost = StepCostKnown(hex, hereCost, neighbour, moveCostOf(neighbour, next), type,
+                                             [&](HexCoord to) {
+                                                 const MapUnit* standing = unitOn(to, next);
+                                                 return standing != nullptr && standing->GetType() == UT_APC;
+                                             });
             // A step no dearer than the allowance would let a walk gain budget around a loop.
             if (cost <= kStepAllowance || left - cost < 0.0f) continue;
+            const float reached = left - cost + kStepAllowance;
             if (blockByUnits) {
-                if (context_ != nullptr && !MayEnterPastUnits(hex, neighbour, unit)) continue;
+                // Only a step that would improve the tile asks about the units there.
+                if (!(reached > best[next])) continue;
+                if (context_ != nullptr && !MayEnterPastUnits(hex, neighbour, unit, unitOn(neighbour, next))) continue;
             } else {
                 AddBits(neighbour, kMarkMove);
             }
-            const float reached = left - cost + kStepAllowance;
-            const int next = HexTileIndex(neighbour);
             if (reached > best[next]) {
                 best[next] = reached;
-                queue.Raise(next, best);
+                queue.Push(next, reached);
             }
         }
     }
 }
 
-void HexMap::FloodMoveBudget(HexCoord hex, const MapUnit& unit, float budget) { MoveFill(hex, unit, budget, true); }
+void HexMap::FloodMoveBudget(HexCoord hex, const MapUnit& unit, float budget) {
+    MoveFill(hex, unit, budget, true, UnitTileFlags(context_));
+}
 
 void HexMap::FloodMoveIgnoringUnits(HexCoord hex, const MapUnit& unit, float budget) {
-    MoveFill(hex, unit, budget, false);
+    MoveFill(hex, unit, budget, false, UnitTileFlags(context_));
 }
 
 void HexMap::MarkFerryTiles(int teamKind) {
@@ -162,10 +161,12 @@ void HexMap::MarkFerryTiles(int teamKind) {
     }
 }
 
-void HexMap::MarkMoveRangeAt(HexCoord hex, const MapUnit& mover, bool ownHex) {
+void HexMap::MarkMoveRangeAt(HexCoord hex, const MapUnit& mover, bool ownHex, const UnitTileFlags& unitTiles) {
     TileMarks& marks = marks_[HexTileIndex(hex)];
     if (marks.moveLeft != 0.0f) marks.markBits = static_cast<std::uint16_t>(marks.markBits | kMarkMove);
-    if ((marks.moveLeft == 0.0f && !ownHex) || context_ == nullptr) return;
+    if ((marks.moveLeft == 0.0f && !ownHex) || context_ == nullptr || !unitTiles.MayHoldUnit(HexTileIndex(hex))) {
+        return;
+    }
     MapUnit* other = context_->FindMapUnitAt(hex);
     if (other == &mover) other = context_->FindAirMapUnitAt(hex);
     if (other == nullptr || other == &mover) return;
@@ -200,14 +201,15 @@ void HexMap::MarkMoveRangeAt(HexCoord hex, const MapUnit& mover, bool ownHex) {
 void HexMap::MarkMoveRange(const MapUnit& unit) {
     MarkFerryTiles(unit.GetTeamKind());
     const HexCoord own = unit.GetHexPos();
-    FloodMoveBudget(own, unit, unit.GetMovementLeft());
+    const UnitTileFlags unitTiles(context_);
+    MoveFill(own, unit, unit.GetMovementLeft(), true, unitTiles);
     // Each tile's marks depend on that tile alone, so the tiles are taken in memory order; only reached
     // tiles and the unit's own have anything to mark.
     for (int column = 0, index = 0; column < kMapColumns; ++column) {
         for (int row = 0; row < kMapRows; ++row, ++index) {
             const HexCoord hex = MakeHexCoord(column, row);
             const bool ownHex = hex == own;
-            if ((marks_[index].moveLeft != 0.0f || ownHex) && IsValidHex(hex)) MarkMoveRangeAt(hex, unit, ownHex);
+            if ((marks_[index].moveLeft != 0.0f || ownHex) && IsValidHex(hex)) MarkMoveRangeAt(hex, unit, ownHex, unitTiles);
         }
     }
 }

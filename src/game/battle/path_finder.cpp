@@ -4,6 +4,7 @@
 
 #include "game/battle/battle_context.h"
 #include "game/battle/hex_map.h"
+#include "game/battle/hex_neighbours.h"
 #include "game/battle/map_unit.h"
 #include "game/battle/unit_params.h"
 
@@ -22,35 +23,6 @@ constexpr int kMaxRouteHexesStrict = 129;
 constexpr float kEstimatePerUnit = 5.0f;
 constexpr float kStraightOnFactor = 0.99f;
 constexpr float kBlockedStepCost = 100.0f;
-
-// Every valid hex's neighbours by direction, with their tile indices (-1 off the grid): an expansion asks
-// for six of them. Also every valid hex's centre, which each new node's estimate reads.
-struct NeighbourTable {
-    NeighbourTable() {
-        for (int column = 0; column < kMapColumns; ++column) {
-            for (int row = 0; row < kMapRows; ++row) {
-                const HexCoord hex = MakeHexCoord(column, row);
-                if (!IsValidHex(hex)) continue;
-                const int from = HexTileIndex(hex);
-                centres[from] = HexToWorld(hex);
-                for (int d = 0; d < kDirectionCount; ++d) {
-                    HexCoord next;
-                    const bool valid = HexNeighbour(hex, d, next);
-                    hexes[from][d] = next;
-                    indices[from][d] = valid ? static_cast<std::int16_t>(HexTileIndex(next)) : std::int16_t{-1};
-                }
-            }
-        }
-    }
-    HexCoord hexes[kMapTileCount][kDirectionCount];
-    std::int16_t indices[kMapTileCount][kDirectionCount];
-    engine::Vec2 centres[kMapTileCount];
-};
-
-inline const NeighbourTable& Neighbours() {
-    static const NeighbourTable table;
-    return table;
-}
 
 }  // namespace
 
@@ -108,7 +80,7 @@ void PathFinder::Release() {
 }
 
 [[gnu::always_inline]] inline float PathFinder::Estimate(int tileIndex) const {
-    const engine::Vec2 at = Neighbours().centres[tileIndex];
+    const engine::Vec2 at = HexNeighbours().centres[tileIndex];
     const float dx = at.x - goalX_;
     const float dz = at.y - goalZ_;
     return kEstimatePerUnit * std::sqrt(dx * dx + dz * dz);
@@ -138,6 +110,8 @@ void PathFinder::FillTile(TileSlot& slot, HexCoord hex) {
     slot.terrain = tile.terrain;
     slot.level = tile.level;
     slot.structure = tile.objectClass == kObjectStructure && tile.objectType != kStructureBuildPad;
+    slot.goalStructure = stopShort_ && goalStructure_ != nullptr && tile.objectClass == kObjectStructure &&
+                         context_->FindStructureAt(hex) == goalStructure_;
     slot.moveCost = params_ != nullptr ? map_->MoveCostWith(*params_, hex) : 0.0f;
 }
 
@@ -192,7 +166,7 @@ bool PathFinder::IsGoalStructureTile(HexCoord hex) const {
             costs.turning = costs.straightOn = map_->GetStepCost(from, goal_, unitType_);
             return StepKind::kAddAndStop;
         }
-        if (IsGoalStructureTile(to)) {
+        if (target.goalStructure) {
             costs.turning = costs.straightOn = 0.0f;
             return StepKind::kAdd;
         }
@@ -214,12 +188,12 @@ bool PathFinder::Expand(int node) {
     if (!IsValidHex(hex)) return true;
     const TileSlot& tile = Tile(hex);
     if (tile.terrain == kTerrainNone) return true;
-    if (tile.structure && !(stopShort_ && IsGoalStructureTile(hex))) {
+    if (tile.structure && !tile.goalStructure) {
         return true;
     }
     if (mode_ == 2 && IsBlocked(hex)) return true;
     const int from = HexTileIndex(hex);
-    const NeighbourTable& table = Neighbours();
+    const HexNeighbourTable& table = HexNeighbours();
     for (int d = kDirectionCount - 1; d >= 0; --d) {
         const int to = table.indices[from][d];
         if (to < 0) continue;

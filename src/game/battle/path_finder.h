@@ -100,6 +100,7 @@ private:
         std::int32_t terrain = 0;
         std::int32_t level = 0;
         bool structure = false;  // holds a structure other than a build pad: the search does not go on from it
+        bool goalStructure = false;  // with stopShort, a tile of the goal's structure
         bool listed = false;  // the battle listed the tile as one that may hold a unit
     };
     // Per tile, the units found there, each valid while its stamp equals the search's; asked only of tiles

@@ -1,14 +1,17 @@
 // The attack-range fills, line of sight, the target filter and the threat range of a unit.
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "engine/core/matrix.h"
 #include "game/battle/battle_context.h"
 #include "game/battle/hex_map.h"
+#include "game/battle/hex_neighbours.h"
 #include "game/battle/structure.h"
 #include "game/battle/map_unit.h"
 #include "game/battle/unit_params.h"
+#include "game/battle/unit_tile_flags.h"
 
 namespace game {
 
@@ -28,6 +31,52 @@ int HeightBonus(int firingLevel, int tileLevel) {
 // The hex of a tile index (HexTileIndex backwards).
 HexCoord HexOfTileIndex(int index) { return MakeHexCoord(index / kMapRows, index % kMapRows); }
 
+// The step-ordered queue of the range fills, per thread, with per tile the fill that last took it up and at
+// which step. Numbering the fills spares clearing the tiles before each one.
+class StepQueue {
+public:
+    struct Visit {
+        HexCoord hex;
+        int step;
+    };
+    static StepQueue& ForThisThread() {
+        thread_local StepQueue queue;
+        return queue;
+    }
+    void Start(HexCoord hex, int step) {
+        if (++fill_ == 0) {
+            std::fill(takenInFill_.begin(), takenInFill_.end(), 0u);
+            fill_ = 1;
+        }
+        visits_.clear();
+        visits_.push_back({hex, step});
+    }
+    std::size_t Size() const { return visits_.size(); }
+    const Visit& operator[](std::size_t i) const { return visits_[i]; }
+    // False when this fill took the tile up at that step already: doing it again changes nothing.
+    bool Take(int index, int step) {
+        const std::size_t slot = static_cast<std::size_t>(index);
+        if (takenInFill_[slot] == fill_ && takenAtStep_[slot] == step) return false;
+        takenInFill_[slot] = fill_;
+        takenAtStep_[slot] = step;
+        return true;
+    }
+    // Every valid neighbour of a valid hex, one step further.
+    void PushNeighbours(HexCoord hex, int step) {
+        const HexNeighbourTable& table = HexNeighbours();
+        const int from = HexTileIndex(hex);
+        for (int d = 0; d < kDirectionCount; ++d) {
+            if (table.indices[from][d] >= 0) visits_.push_back({table.hexes[from][d], step + 1});
+        }
+    }
+
+private:
+    std::vector<Visit> visits_;
+    std::vector<std::uint32_t> takenInFill_ = std::vector<std::uint32_t>(kMapTileCount, 0);
+    std::vector<int> takenAtStep_ = std::vector<int>(kMapTileCount, 0);
+    std::uint32_t fill_ = 0;
+};
+
 }  // namespace
 
 // A tile is taken up at the smallest step any chain of reachable tiles gives it, tiles of one step before
@@ -37,22 +86,8 @@ HexCoord HexOfTileIndex(int index) { return MakeHexCoord(index / kMapRows, index
 // the outcome of following every path of neighbours in turn, each tile once instead of once per path.
 void HexMap::AttackFill(HexCoord start, int startStep, int minimum, int maximum, int firingLevel, const MapUnit* unit,
                         bool withTargets, std::vector<int>* written) {
-    struct Visit {
-        HexCoord hex;
-        int step;
-    };
-    // Per thread: the queue, and per tile the fill that last took it up and at which step. Numbering the
-    // fills spares clearing the tiles before each one.
-    thread_local std::vector<Visit> queue;
-    thread_local std::vector<std::uint32_t> takenInFill(kMapTileCount, 0);
-    thread_local std::vector<int> takenAtStep(kMapTileCount, 0);
-    thread_local std::uint32_t fill = 0;
-    if (++fill == 0) {
-        std::fill(takenInFill.begin(), takenInFill.end(), 0u);
-        fill = 1;
-    }
-    queue.clear();
-    queue.push_back({start, startStep});
+    StepQueue& queue = StepQueue::ForThisThread();
+    queue.Start(start, startStep);
 
     bool bonusType;
     if (withTargets) {
@@ -63,8 +98,12 @@ void HexMap::AttackFill(HexCoord start, int startStep, int minimum, int maximum,
         bonusType = !IsAircraftType(type) && type != UT_ANTIAIR && type != UT_ENGINEER;
     }
     const std::uint16_t bit = RangeBit(unit);
+    // Targets are looked up on every tile taken up, units only on the tiles that may hold one.
+    const bool lookUpTargets = withTargets && targetMarking_ && unit != nullptr && context_ != nullptr;
+    std::optional<UnitTileFlags> unitTiles;
+    if (lookUpTargets) unitTiles.emplace(context_);
 
-    for (std::size_t next = 0; next < queue.size(); ++next) {
+    for (std::size_t next = 0; next < queue.Size(); ++next) {
         const HexCoord hex = queue[next].hex;
         const int step = queue[next].step;
         TileMarks* marks = Marks(hex);
@@ -76,18 +115,17 @@ void HexMap::AttackFill(HexCoord start, int startStep, int minimum, int maximum,
         if (effectiveMaximum < minimum || effectiveMaximum < step) continue;
         // A tile reached before by a shorter way is left alone; 0 means not reached.
         if (marks->rangeStep != 0 && marks->rangeStep < step) continue;
-        const std::size_t slot = static_cast<std::size_t>(index);
-        if (takenInFill[slot] == fill && takenAtStep[slot] == step) continue;
-        takenInFill[slot] = fill;
-        takenAtStep[slot] = step;
+        if (!queue.Take(index, step)) continue;
         marks->rangeStep = static_cast<std::uint8_t>(step > 255 ? 255 : step);
         if (written != nullptr) written->push_back(index);
 
         MapUnit* target = nullptr;
         Structure* structure = nullptr;
-        if (withTargets && targetMarking_ && unit != nullptr && context_ != nullptr) {
-            target = context_->FindAirMapUnitAt(hex);
-            if (target == nullptr || !unit->CanAttack(*target)) target = context_->FindMapUnitAt(hex);
+        if (lookUpTargets) {
+            if (unitTiles->MayHoldUnit(index)) {
+                target = context_->FindAirMapUnitAt(hex);
+                if (target == nullptr || !unit->CanAttack(*target)) target = context_->FindMapUnitAt(hex);
+            }
             structure = context_->FindStructureAt(hex);
         }
         if (step < minimum) {
@@ -105,10 +143,7 @@ void HexMap::AttackFill(HexCoord start, int startStep, int minimum, int maximum,
             }
         }
 
-        for (int d = 0; d < kDirectionCount; ++d) {
-            HexCoord neighbour;
-            if (HexNeighbour(hex, d, neighbour)) queue.push_back({neighbour, step + 1});
-        }
+        queue.PushNeighbours(hex, step);
     }
 }
 
@@ -120,15 +155,21 @@ void HexMap::FloodRangeMarks(HexCoord hex, int step, int minimum, int maximum, i
     AttackFill(hex, step, minimum, maximum, firingLevel, unit, false);
 }
 
-void HexMap::MarkReach(HexCoord hex, int step, int maximum) {
-    TileMarks* marks = Marks(hex);
-    if (marks == nullptr || step > maximum) return;
-    if (marks->rangeStep != 0 && marks->rangeStep < step) return;
-    marks->rangeStep = static_cast<std::uint8_t>(step > 255 ? 255 : step);
-    marks->markBits = static_cast<std::uint16_t>(marks->markBits | kMarkAttack);
-    for (int d = 0; d < kDirectionCount; ++d) {
-        HexCoord neighbour;
-        if (HexNeighbour(hex, d, neighbour)) MarkReach(neighbour, step + 1, maximum);
+// Every tile within reach gets the attack bit and the smallest step a chain of neighbours gives it, in the
+// order of AttackFill: what following every path of neighbours gives, each tile once per step.
+void HexMap::MarkReach(HexCoord start, int startStep, int maximum) {
+    StepQueue& queue = StepQueue::ForThisThread();
+    queue.Start(start, startStep);
+    for (std::size_t next = 0; next < queue.Size(); ++next) {
+        const HexCoord hex = queue[next].hex;
+        const int step = queue[next].step;
+        TileMarks* marks = Marks(hex);
+        if (marks == nullptr || step > maximum) continue;
+        if (marks->rangeStep != 0 && marks->rangeStep < step) continue;
+        if (!queue.Take(HexTileIndex(hex), step)) continue;
+        marks->rangeStep = static_cast<std::uint8_t>(step > 255 ? 255 : step);
+        marks->markBits = static_cast<std::uint16_t>(marks->markBits | kMarkAttack);
+        queue.PushNeighbours(hex, step);
     }
 }
 

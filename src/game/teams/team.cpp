@@ -71,6 +71,8 @@ int Team::SlotOf(const Unit& unit) const {
 }
 
 Unit* Team::FindUnitById(int id) const {
+    // No unit has id 0: the lookups by hex ask for it whenever no planned tile matches.
+    if (id == 0) return nullptr;
     for (const auto& unit : units_) {
         if (unit && unit->GetId() == id) return unit.get();
     }

@@ -43,9 +43,13 @@ struct FourArmiesBattle {
     static constexpr const char* kBlueHQ = "D12";
     // The live units of a side below the buying cap.
     static constexpr int kAtWar = 34;
+    // The fewest live units the enemy keeps its fighter, tank and GRUNT with (its first 19 slots but the
+    // truck's).
+    static constexpr int kFewestLiveUnits = 18;
 
-    // The enemy keeps liveUnits of its 48: the truck goes first, then the units of the last slots.
-    explicit FourArmiesBattle(bool threaded, int liveUnits = kAtWar) {
+    // The enemy keeps liveUnits of its 48: the truck goes first, then the units of the last slots. Each of
+    // the other sides keeps otherLiveUnits, losing the units of its last slots.
+    explicit FourArmiesBattle(bool threaded, int liveUnits = kAtWar, int otherLiveUnits = kMaxTeamUnits) {
         AIGoal::ResetIdCounter();
         level_test::DriverSetup setup;
         setup.makeComputer = [this, threaded](Team& team, Level& level, TeamManager& teams) {
@@ -66,13 +70,13 @@ struct FourArmiesBattle {
             truck->Kill(true, nullptr);
             --toLose;
         }
-        for (int slot = kMaxTeamUnits - 1; slot >= 0 && toLose > 0; --slot) {
-            Unit* unit = enemy.GetUnit(slot);
-            if (unit == nullptr || unit->GetState() == kUnitGone) continue;
-            unit->Kill(true, nullptr);
-            --toLose;
+        LoseLastUnits(enemy, toLose);
+        for (const int kind : {kTeamBlue, kTeamGreen, kTeamYellow}) {
+            Team* other = driver->Teams().FindTeam(kind);
+            if (other != nullptr && other->CountLiveUnits() > otherLiveUnits) {
+                LoseLastUnits(*other, other->CountLiveUnits() - otherLiveUnits);
+            }
         }
-        enemy.RemoveGoneUnits();
         Unit* fighter = FirstOfType(UT_FIGHTER);
         Unit* tank = FirstOfType(UT_MED_TANK);
         Unit* grunt = FirstOfType(UT_GRUNT);
@@ -83,6 +87,17 @@ struct FourArmiesBattle {
         shortOfAmmoId = tank->GetId();
         passengerId = grunt->GetId();
         loaded = true;
+    }
+
+    // Kills that many of the team's units, from its last slot on.
+    static void LoseLastUnits(Team& team, int count) {
+        for (int slot = kMaxTeamUnits - 1; slot >= 0 && count > 0; --slot) {
+            Unit* unit = team.GetUnit(slot);
+            if (unit == nullptr || unit->GetState() == kUnitGone) continue;
+            unit->Kill(true, nullptr);
+            --count;
+        }
+        team.RemoveGoneUnits();
     }
 
     Team& Enemy() { return *driver->Teams().FindTeam(kTeamEnemy); }

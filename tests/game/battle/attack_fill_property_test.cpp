@@ -1,5 +1,5 @@
-// The best-first attack fills against a literal transcription of the recursion that they replace, which
-// walks every path of neighbours, over random small maps with levels, units and structures.
+// The best-first attack fills and the reach marks against a literal transcription of the recursion that they
+// replace, which walks every path of neighbours, over random small maps with levels, units and structures.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -10,6 +10,34 @@
 namespace {
 
 using namespace battle_test;
+
+// The map's range steps and mark bits by tile index (0 off the grid).
+void CopyMarks(const HexMap& map, std::vector<int>& steps, std::vector<std::uint16_t>& bits) {
+    steps.assign(kMapTileCount, 0);
+    bits.assign(kMapTileCount, 0);
+    for (int i = 0; i < kMapTileCount; ++i) {
+        const HexCoord hex = H(i / kMapRows, i % kMapRows);
+        if (!IsValidHex(hex)) continue;
+        steps[static_cast<std::size_t>(i)] = map.GetRangeStep(hex);
+        bits[static_cast<std::size_t>(i)] = map.GetMarkBits(hex);
+    }
+}
+
+// Whether the map holds those steps and bits, naming the first tile that differs.
+::testing::AssertionResult SameMarks(const HexMap& map, const std::vector<int>& steps,
+                                     const std::vector<std::uint16_t>& bits) {
+    for (int i = 0; i < kMapTileCount; ++i) {
+        const HexCoord hex = H(i / kMapRows, i % kMapRows);
+        if (!IsValidHex(hex)) continue;
+        const std::size_t at = static_cast<std::size_t>(i);
+        if (map.GetRangeStep(hex) != steps[at] || map.GetMarkBits(hex) != bits[at]) {
+            return ::testing::AssertionFailure() << "at " << hex.column << "/" << hex.row << ": step "
+                                                 << map.GetRangeStep(hex) << " bits " << map.GetMarkBits(hex)
+                                                 << ", the walk gives step " << steps[at] << " bits " << bits[at];
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
 
 // The recursion: a tile whose stored step is non-zero and smaller than the step stops the walk; otherwise
 // the step is stored, the bit and the targets set or cleared, and every neighbour visited one step further.
@@ -86,6 +114,8 @@ TEST(AttackFillProperty, BestFirstEqualsThePathWalk) {
     int structuresMarked = 0;  // structures marked or unmarked
     for (unsigned seed = 1; seed <= 1000; ++seed) {
         RandomBattle world(seed);
+        // Every other battle lists its unit hexes, so the fills look units up only there.
+        world.battle.listUnitHexes = seed % 2 == 0;
         auto map = world.Map();
         // Levels of up to six, for the height bonus.
         for (int c = 0; c < RandomBattle::kWidth; ++c) {
@@ -121,14 +151,7 @@ TEST(AttackFillProperty, BestFirstEqualsThePathWalk) {
         if (world.Pick(0, 2) == 0) map->FloodRangeMarks(world.SomeHex(), 0, 0, world.Pick(0, 4), 3, &attacker);
 
         LiteralAttackFill literal{*map, world.battle, unit, withTargets, {}, {}, {}, {}, {}};
-        literal.rangeStep.assign(kMapTileCount, 0);
-        literal.bits.assign(kMapTileCount, 0);
-        for (int i = 0; i < kMapTileCount; ++i) {
-            const HexCoord hex = H(i / kMapRows, i % kMapRows);
-            if (!IsValidHex(hex)) continue;
-            literal.rangeStep[static_cast<std::size_t>(i)] = map->GetRangeStep(hex);
-            literal.bits[static_cast<std::size_t>(i)] = map->GetMarkBits(hex);
-        }
+        CopyMarks(*map, literal.rangeStep, literal.bits);
         literal.Fill(start, 0, attacker.minRange, attacker.maxRange, firingLevel);
         if (withTargets) {
             map->FloodAttackRange(start, 0, attacker.minRange, attacker.maxRange, firingLevel, unit);
@@ -136,15 +159,8 @@ TEST(AttackFillProperty, BestFirstEqualsThePathWalk) {
             map->FloodRangeMarks(start, 0, attacker.minRange, attacker.maxRange, firingLevel, unit);
         }
 
-        for (int i = 0; i < kMapTileCount; ++i) {
-            const HexCoord hex = H(i / kMapRows, i % kMapRows);
-            if (!IsValidHex(hex)) continue;
-            ASSERT_EQ(map->GetRangeStep(hex), literal.rangeStep[static_cast<std::size_t>(i)])
-                << "seed " << seed << " at " << hex.column << "/" << hex.row;
-            ASSERT_EQ(map->GetMarkBits(hex), literal.bits[static_cast<std::size_t>(i)])
-                << "seed " << seed << " at " << hex.column << "/" << hex.row;
-            marked += (literal.bits[static_cast<std::size_t>(i)] & (kMarkAttack | kMarkEngineer)) != 0 ? 1 : 0;
-        }
+        ASSERT_TRUE(SameMarks(*map, literal.rangeStep, literal.bits)) << "seed " << seed;
+        for (const std::uint16_t bits : literal.bits) marked += (bits & (kMarkAttack | kMarkEngineer)) != 0 ? 1 : 0;
         for (const FakeUnit& u : world.battle.units) {
             const auto it = literal.unitMarks.find(&u);
             EXPECT_EQ(u.targetMarked, it != literal.unitMarks.end() && it->second) << "seed " << seed;
@@ -164,6 +180,50 @@ TEST(AttackFillProperty, BestFirstEqualsThePathWalk) {
     EXPECT_GT(marked, 8000);
     EXPECT_GT(targetsMarked, 150);
     EXPECT_GT(structuresMarked, 30);
+}
+
+// The reach marks: the recursion again, with no terrain, level or target rules, from a tile with or without
+// the steps and bits of an earlier fill on the map.
+struct LiteralReach {
+    std::vector<int> rangeStep;
+    std::vector<std::uint16_t> bits;
+
+    void Mark(HexCoord hex, int step, int maximum) {
+        if (!IsValidHex(hex) || step > maximum) return;
+        const std::size_t i = static_cast<std::size_t>(HexTileIndex(hex));
+        if (rangeStep[i] != 0 && rangeStep[i] < step) return;
+        rangeStep[i] = step > 255 ? 255 : step;
+        bits[i] = static_cast<std::uint16_t>(bits[i] | kMarkAttack);
+        for (int d = 0; d < kDirectionCount; ++d) {
+            HexCoord n;
+            if (HexNeighbour(hex, d, n)) Mark(n, step + 1, maximum);
+        }
+    }
+};
+
+TEST(AttackFillProperty, ReachEqualsThePathWalk) {
+    int marked = 0;
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        RandomBattle world(seed);
+        auto map = world.Map();
+        world.Units();
+        if (world.Pick(0, 1) == 0) {
+            FakeUnit& other = world.battle.AddUnit(UT_LIGHT_TANK, world.SomeHex(), 1);
+            other.maxRange = world.Pick(1, 4);
+            map->FloodRangeMarks(world.SomeHex(), 0, 0, other.maxRange, 3, &other);
+        }
+        LiteralReach literal;
+        CopyMarks(*map, literal.rangeStep, literal.bits);
+        // Off the map now and then, mostly from step 0, up to the nearby capture's reach of 6.
+        const HexCoord start = world.Pick(0, 9) == 0 ? H(-1, 3) : world.SomeHex();
+        const int step = world.Pick(0, 3) == 0 ? world.Pick(1, 2) : 0;
+        const int maximum = world.Pick(0, 6);
+        literal.Mark(start, step, maximum);
+        map->MarkReach(start, step, maximum);
+        ASSERT_TRUE(SameMarks(*map, literal.rangeStep, literal.bits)) << "seed " << seed;
+        for (const std::uint16_t bits : literal.bits) marked += (bits & kMarkAttack) != 0 ? 1 : 0;
+    }
+    EXPECT_GT(marked, 3000);  // the reach covers ground often enough to matter
 }
 
 }  // namespace

@@ -8,6 +8,9 @@ using namespace battle_test;
 
 class MoveFill : public ::testing::Test {
 protected:
+    // Like the game's battle, it lists the hexes that hold units.
+    MoveFill() { battle.listUnitHexes = true; }
+
     void Use(const std::string& source) { map = MapFromSource(source, &battle); }
     std::uint16_t Bits(HexCoord hex) const { return map->GetMarkBits(hex); }
     bool Reached(HexCoord hex) const { return (Bits(hex) & kMarkMove) != 0; }
