@@ -6,6 +6,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -98,6 +99,9 @@ struct Case {
     std::string message;
 };
 
+// A case shows as its description in test output.
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+
 // The seeded copy fails with a fault of that file, place and message.
 void Expect(const Case& c) {
     Entries entries = Shipped();
@@ -156,12 +160,15 @@ TEST(DataCheck, TheShippedSetPasses) {
     EXPECT_TRUE(faults.empty()) << Describe(faults);
 }
 
-TEST(DataCheck, EachSeededFaultIsNamedByFileAndPlace) {
-    const std::string cq = "Campaigns/Skirmish/CloseQuarters/";
-    const std::string m1 = "Campaigns/standard/Mission01/";
-    const std::string m2 = "Campaigns/standard/Mission02/";
-    const std::string m3 = "Campaigns/standard/Mission03/";
-    const Case cases[] = {
+const std::string cq = "Campaigns/Skirmish/CloseQuarters/";
+const std::string m1 = "Campaigns/standard/Mission01/";
+const std::string m2 = "Campaigns/standard/Mission02/";
+const std::string m3 = "Campaigns/standard/Mission03/";
+
+// Each seeded fault is a test of its own: the cases build and check a whole data set each, so ctest runs them
+// side by side.
+const std::vector<Case>& SeededFaults() {
+    static const std::vector<Case> cases = {
         {"an empty Damage cell",
          [](Entries& e) {
              // ",       30," becomes ",," : the table reader drops the empty cell and shifts the row.
@@ -170,7 +177,7 @@ TEST(DataCheck, EachSeededFaultIsNamedByFileAndPlace) {
              damage.erase(first, damage.find(',', first) - first);
          },
          "Units/Damage.TXT", "row 17, column 24", "24 cells"},
-        {"a non-ASCII byte", [&](Entries& e) { Replace(Entry(e, cq + "details.TXT"), "[NAMES]\n", "[NAMES]\nCaf\xE9 "); },
+        {"a non-ASCII byte", [](Entries& e) { Replace(Entry(e, cq + "details.TXT"), "[NAMES]\n", "[NAMES]\nCaf\xE9 "); },
          cq + "details.TXT", "line 3", "byte 233"},
         {"credits as 8-bit text", [](Entries& e) { Entry(e, "Credits_NoURL.TXT") = "#Tinmarch\n"; },
          "Credits_NoURL.TXT", "", "UTF-16LE with a byte-order mark"},
@@ -184,62 +191,62 @@ TEST(DataCheck, EachSeededFaultIsNamedByFileAndPlace) {
          [](Entries& e) { e.emplace_back("units/damage.txt", Entry(e, "Units/Damage.TXT")); }, "units/damage.txt", "",
          "differ in more than case"},
         {"an asymmetric tile",
-         [&](Entries& e) { EditMap(Entry(e, cq + "GameMap.Hex"), 6, 1, [](game::HexFileRecord& r) { r.terrain = 2; }); },
+         [](Entries& e) { EditMap(Entry(e, cq + "GameMap.Hex"), 6, 1, [](game::HexFileRecord& r) { r.terrain = 2; }); },
          cq + "GameMap.Hex", "tile B6", "half-turn image"},
         {"a pad with no producer",
-         [&](Entries& e) {
+         [](Entries& e) {
              EditMap(Entry(e, cq + "GameMap.Hex"), 12, 13, [](game::HexFileRecord& r) {
                  r.objectClass = 3, r.objectType = 1, r.objectOwner = 0;
              });
          },
          cq + "GameMap.Hex", "tile N12", "no structure of type 1"},
         {"a side without a refinery",
-         [&](Entries& e) {
+         [](Entries& e) {
              EditMap(Entry(e, cq + "GameMap.Hex"), 4, 4, [](game::HexFileRecord& r) { r.objectClass = 0; });
              EditMap(Entry(e, cq + "GameMap.Hex"), 4, 12, [](game::HexFileRecord& r) { r.objectClass = 0; });
          },
          cq + "GameMap.Hex", "", "side 1 has no refinery"},
         {"a blank after a comma in a REACHTILE value",
-         [&](Entries& e) { Replace(Entry(e, m1 + "Mission.TXT"), "WLC_REACHTILE_ANY,", "WLC_REACHTILE_ANY, "); },
+         [](Entries& e) { Replace(Entry(e, m1 + "Mission.TXT"), "WLC_REACHTILE_ANY,", "WLC_REACHTILE_ANY, "); },
          m1 + "Mission.TXT", "line 3", "a blank after a comma"},
         {"an unknown condition key mid-block",
-         [&](Entries& e) { Replace(Entry(e, m1 + "Mission.TXT"), "[LOSE]\n", "[LOSE]\nWLC_NO_SUCH_THING\n"); },
+         [](Entries& e) { Replace(Entry(e, m1 + "Mission.TXT"), "[LOSE]\n", "[LOSE]\nWLC_NO_SUCH_THING\n"); },
          m1 + "Mission.TXT", "line 7", "unknown condition"},
         {"ADDTRIGGER naming a later block",
-         [&](Entries& e) { Replace(Entry(e, m2 + "Script.TXT"), "ADDTRIGGER(H10,FORD_REACHED)", "ADDTRIGGER(H10,DAY2_START)"); },
+         [](Entries& e) { Replace(Entry(e, m2 + "Script.TXT"), "ADDTRIGGER(H10,FORD_REACHED)", "ADDTRIGGER(H10,DAY2_START)"); },
          m2 + "Script.TXT", "line 14", "ADDTRIGGER names no earlier block"},
         {"a comic with 32 events",
-         [&](Entries& e) {
+         [](Entries& e) {
              std::string comic;
              for (int i = 0; i < 31; ++i) comic += std::to_string(i) + ", LSPEAK, M01_C1\n";
              Entry(e, m1 + "comic.TXT") = comic + "31, FINISHED\n";
          },
          m1 + "comic.TXT", "", "32 events"},
         {"a key missing from the campaign table",
-         [&](Entries& e) { Replace(Entry(e, m1 + "Script.TXT"), "INTEL(M01_INTEL1,", "INTEL(M01_NO_SUCH_KEY,"); },
+         [](Entries& e) { Replace(Entry(e, m1 + "Script.TXT"), "INTEL(M01_INTEL1,", "INTEL(M01_NO_SUCH_KEY,"); },
          m1 + "Script.TXT", "line 7", "\"M01_NO_SUCH_KEY\" is not in the campaign's text table"},
-        {"a bad PARAMS line", [&](Entries& e) { Replace(Entry(e, m2 + "Mission.TXT"), "5,3,3\n", "5,3\n"); },
+        {"a bad PARAMS line", [](Entries& e) { Replace(Entry(e, m2 + "Mission.TXT"), "5,3,3\n", "5,3\n"); },
          m2 + "Mission.TXT", "line 30", "expected 3 whole numbers"},
         {"a unit name used before it is bound",
-         [&](Entries& e) { Replace(Entry(e, m2 + "Script.TXT"), "MOVEUNIT(reinforce,", "MOVEUNIT(stranger,"); },
+         [](Entries& e) { Replace(Entry(e, m2 + "Script.TXT"), "MOVEUNIT(reinforce,", "MOVEUNIT(stranger,"); },
          m2 + "Script.TXT", "line 20", "\"stranger\" is not bound"},
         {"a script line over 255 characters",
-         [&](Entries& e) { Replace(Entry(e, m1 + "Script.TXT"), "PAUSE(1)", "PAUSE(1" + std::string(260, '0') + ")"); },
+         [](Entries& e) { Replace(Entry(e, m1 + "Script.TXT"), "PAUSE(1)", "PAUSE(1" + std::string(260, '0') + ")"); },
          m1 + "Script.TXT", "line 9", "longer than 255"},
         {"a spawn onto a taken hex, which fails when the day comes",
-         [&](Entries& e) { Replace(Entry(e, m2 + "Script.TXT"), "SPAWN(reinforce,UT_LIGHT_TANK,L2,", "SPAWN(reinforce,UT_LIGHT_TANK,G3,"); },
+         [](Entries& e) { Replace(Entry(e, m2 + "Script.TXT"), "SPAWN(reinforce,UT_LIGHT_TANK,L2,", "SPAWN(reinforce,UT_LIGHT_TANK,G3,"); },
          m2 + "Script.TXT", "line 19", "the command failed while the mission was played"},
         {"a pause that outlasts the day",
-         [&](Entries& e) { Replace(Entry(e, m1 + "Script.TXT"), "PAUSE(1)", "PAUSE(9999)"); },
+         [](Entries& e) { Replace(Entry(e, m1 + "Script.TXT"), "PAUSE(1)", "PAUSE(9999)"); },
          m1 + "Script.TXT", "line 9", "is still running"},
         {"a listed mission whose PARAMS do not load",
          [](Entries& e) { Replace(Entry(e, "Campaigns/standard/Mission05/Mission.TXT"), "[PARAMS]", "[PARAMZ]"); },
          "Campaigns/standard/Campaign.TXT", "", "took 7 of the 8 missions listed"},
         {"a marker off the picture",
-         [&](Entries& e) { Replace(Entry(e, m3 + "Mission.TXT"), "\n470,520\n", "\n1100,520\n"); },
+         [](Entries& e) { Replace(Entry(e, m3 + "Mission.TXT"), "\n470,520\n", "\n1100,520\n"); },
          m3 + "Mission.TXT", "line 32", "lies outside the 1024x1024 campaign picture"},
         {"a marker 80 px from another",
-         [&](Entries& e) { Replace(Entry(e, m3 + "Mission.TXT"), "\n470,520\n", "\n400,600\n"); },
+         [](Entries& e) { Replace(Entry(e, m3 + "Mission.TXT"), "\n470,520\n", "\n400,600\n"); },
          m3 + "Mission.TXT", "line 32", "within 120 px of Mission02's"},
         {"a start tile past the map's 25 columns",
          [](Entries& e) { Replace(Entry(e, "Campaigns/standard/Mission08/Mission.TXT"), "\nD1\n", "\nD30\n"); },
@@ -303,12 +310,42 @@ TEST(DataCheck, EachSeededFaultIsNamedByFileAndPlace) {
         {"a font without its metrics", [](Entries& e) { Remove(e, "Common/EpicFont.RFN"); }, "Common/EpicFont.RFN", "",
          "missing"},
     };
-    for (const Case& c : cases) Expect(c);
+    return cases;
 }
 
+// A test name from a case's description: its words capitalised, everything but letters and digits dropped.
+template <typename Param>
+std::string CaseName(const testing::TestParamInfo<Param>& info) {
+    std::string name;
+    bool wordStart = true;
+    for (const char c : std::string(info.param.name)) {
+        if (c == '\'') continue;  // "map's" gives "Maps"
+        const bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (alnum) name += wordStart && c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        wordStart = !alnum;
+    }
+    return name;
+}
+
+class DataCheckSeededFault : public testing::TestWithParam<Case> {};
+
+TEST_P(DataCheckSeededFault, IsNamedByFileAndPlace) { Expect(GetParam()); }
+
+INSTANTIATE_TEST_SUITE_P(DataCheck, DataCheckSeededFault, testing::ValuesIn(SeededFaults()),
+                         CaseName<Case>);
+
 // The models section alone over a seeded copy: a fault of that file whose message holds the text.
-void ExpectModelFault(const char* name, const std::function<void(Entries&)>& seed, const std::string& file,
-                      const std::string& message) {
+struct ModelCase {
+    const char* name;
+    std::function<void(Entries&)> seed;
+    std::string file;
+    std::string message;
+};
+
+void PrintTo(const ModelCase& c, std::ostream* out) { *out << c.name; }
+
+void ExpectModelFault(const ModelCase& c) {
+    const auto& [name, seed, file, message] = c;
     Entries entries = Shipped();
     seed(entries);
     testsupport::ZipWriter writer;
@@ -353,63 +390,74 @@ std::size_t FirstWeightByte(const std::string& mdl) {
     return at + 4 + 36;                             // the stream's size, then the first vertex
 }
 
-TEST(DataCheck, EachSeededModelFaultIsNamed) {
-    ExpectModelFault("MED_TANK without its barrel",
-                     [](Entries& e) { ReplaceAll(Entry(e, "Units/MedTank/Unit.CNT"), "tank_barrrel", "tank_barrxel"); },
-                     "Units/MedTank/Unit.CNT", "no part \"tank_barrrel\"");
-    ExpectModelFault("a second material containing \"Material\"",
-                     [](Entries& e) {
-                         e.emplace_back("Common/MaterialPt.MTL", Entry(e, "Common/ModelPaint.MTL"));
-                         ReplaceAll(Entry(e, "Units/MedTank/Unit.CNT"), "Common/ModelPaint", "Common/MaterialPt");
-                     },
-                     "Units/MedTank/Unit.CNT", "contained in 2 materials");
-    ExpectModelFault("\"die\" as a loop",
-                     [](Entries& e) { Replace(Entry(e, "Units/Trooper/ZavicUnit.TXT"), "die\r\nhold", "die\r\nloop"); },
-                     "Units/Trooper/Unit.CNT", "\"die\" must hold, not loop");
-    ExpectModelFault("\"getup\" without its spawn",
-                     [](Entries& e) { Replace(Entry(e, "Units/Grunt/ZavicUnit.TXT"), "getup\r\nspawn,run", "getup\r\nhold"); },
-                     "Units/Grunt/Unit.CNT", "\"getup\" must spawn, not hold");
-    ExpectModelFault("a three-hex model on a one-hex structure",
-                     [](Entries& e) { Entry(e, "Structures/RepairS/RepairS.CNT") = Entry(e, "Structures/Factory/Factory.CNT"); },
-                     "Structures/RepairS/RepairS.CNT", "reaches beyond its hexes");
-    ExpectModelFault("a one-hex model on a three-hex structure",
-                     [](Entries& e) { Entry(e, "Structures/Silo/Silo.CNT") = Entry(e, "Structures/Radio/Radio.CNT"); },
-                     "Structures/Silo/Silo.CNT", "less than 60 % covered");
-    ExpectModelFault("a heavy tank with a short barrel",
-                     [](Entries& e) { Entry(e, "Units/HeavyTank/tank_barrel.MDL") = Entry(e, "Units/MedTank/tank_barrrel.MDL"); },
-                     "Units/HeavyTank/Unit.CNT", "Particles/MuzzleFlashSmall of tank_barrel lies");
-    ExpectModelFault("an engineer whose intake is a rifle",
-                     [](Entries& e) {
-                         Entry(e, "Units/Engineer/engineer_intake.MDL") = Entry(e, "Units/Grunt/rifle_rifle.MDL");
-                     },
-                     "Units/Engineer/Unit.CNT", "Particles/EngineerSuck of engineer_intake lies");
-    ExpectModelFault("a soldier vertex whose weights sum to 254",
-                     [](Entries& e) {
-                         std::string& mdl = Entry(e, "Units/Trooper/Soldier.MDL");
-                         char& weight = mdl[FirstWeightByte(mdl)];
-                         ASSERT_NE(weight, 0);
-                         weight = static_cast<char>(weight - 1);
-                     },
-                     "Units/Trooper/Soldier.MDL",
-                     "skinned vertices whose weights do not sum to 255: 1 (the first: batch 0 vertex 0 sums to 254)");
-    ExpectModelFault("a projectile with a group root",
-                     [](Entries& e) { Entry(e, "Projectiles/Grenade.CNT") = Entry(e, "Trophies/Gold/Trophy.CNT"); },
-                     "Projectiles/Grenade.CNT", "a projectile's root must be a mesh node");
-    ExpectModelFault("a played-once effect that never ends",
-                     [](Entries& e) { Entry(e, "Particles/Ricochet.CNT") = Entry(e, "Particles/ComboFlare.CNT"); },
-                     "Particles/Ricochet.CNT", "the effect lasts");
-    ExpectModelFault("a structure whose snow is named otherwise",
-                     [](Entries& e) {
-                         e.emplace_back("Structures/Radio/snox.MDL", Entry(e, "Structures/Radio/snow.MDL"));
-                         ReplaceAll(Entry(e, "Structures/Radio/Radio.CNT"), "snow", "snox");
-                     },
-                     "Structures/Radio/Radio.CNT", "no \"snow\" node");
-    ExpectModelFault("a level without its model",
-                     [](Entries& e) { Remove(e, "Campaigns/Skirmish/CloseQuarters/Map.CNT"); },
-                     "Campaigns/Skirmish/CloseQuarters/Map.CNT", "missing, but the level loads it");
-    ExpectModelFault("a tile marker's texture missing", [](Entries& e) { Remove(e, "Common/ExitMarker.png"); },
-                     "Common/ExitMarker", "the picture is missing");
+// Each seeded model fault is a test of its own, as the seeded faults above are.
+const std::vector<ModelCase>& SeededModelFaults() {
+    static const std::vector<ModelCase> cases = {
+        {"MED_TANK without its barrel",
+         [](Entries& e) { ReplaceAll(Entry(e, "Units/MedTank/Unit.CNT"), "tank_barrrel", "tank_barrxel"); },
+         "Units/MedTank/Unit.CNT", "no part \"tank_barrrel\""},
+        {"a second material containing \"Material\"",
+         [](Entries& e) {
+             e.emplace_back("Common/MaterialPt.MTL", Entry(e, "Common/ModelPaint.MTL"));
+             ReplaceAll(Entry(e, "Units/MedTank/Unit.CNT"), "Common/ModelPaint", "Common/MaterialPt");
+         },
+         "Units/MedTank/Unit.CNT", "contained in 2 materials"},
+        {"\"die\" as a loop",
+         [](Entries& e) { Replace(Entry(e, "Units/Trooper/ZavicUnit.TXT"), "die\r\nhold", "die\r\nloop"); },
+         "Units/Trooper/Unit.CNT", "\"die\" must hold, not loop"},
+        {"\"getup\" without its spawn",
+         [](Entries& e) { Replace(Entry(e, "Units/Grunt/ZavicUnit.TXT"), "getup\r\nspawn,run", "getup\r\nhold"); },
+         "Units/Grunt/Unit.CNT", "\"getup\" must spawn, not hold"},
+        {"a three-hex model on a one-hex structure",
+         [](Entries& e) { Entry(e, "Structures/RepairS/RepairS.CNT") = Entry(e, "Structures/Factory/Factory.CNT"); },
+         "Structures/RepairS/RepairS.CNT", "reaches beyond its hexes"},
+        {"a one-hex model on a three-hex structure",
+         [](Entries& e) { Entry(e, "Structures/Silo/Silo.CNT") = Entry(e, "Structures/Radio/Radio.CNT"); },
+         "Structures/Silo/Silo.CNT", "less than 60 % covered"},
+        {"a heavy tank with a short barrel",
+         [](Entries& e) { Entry(e, "Units/HeavyTank/tank_barrel.MDL") = Entry(e, "Units/MedTank/tank_barrrel.MDL"); },
+         "Units/HeavyTank/Unit.CNT", "Particles/MuzzleFlashSmall of tank_barrel lies"},
+        {"an engineer whose intake is a rifle",
+         [](Entries& e) {
+             Entry(e, "Units/Engineer/engineer_intake.MDL") = Entry(e, "Units/Grunt/rifle_rifle.MDL");
+         },
+         "Units/Engineer/Unit.CNT", "Particles/EngineerSuck of engineer_intake lies"},
+        {"a soldier vertex whose weights sum to 254",
+         [](Entries& e) {
+             std::string& mdl = Entry(e, "Units/Trooper/Soldier.MDL");
+             char& weight = mdl[FirstWeightByte(mdl)];
+             ASSERT_NE(weight, 0);
+             weight = static_cast<char>(weight - 1);
+         },
+         "Units/Trooper/Soldier.MDL",
+         "skinned vertices whose weights do not sum to 255: 1 (the first: batch 0 vertex 0 sums to 254)"},
+        {"a projectile with a group root",
+         [](Entries& e) { Entry(e, "Projectiles/Grenade.CNT") = Entry(e, "Trophies/Gold/Trophy.CNT"); },
+         "Projectiles/Grenade.CNT", "a projectile's root must be a mesh node"},
+        {"a played-once effect that never ends",
+         [](Entries& e) { Entry(e, "Particles/Ricochet.CNT") = Entry(e, "Particles/ComboFlare.CNT"); },
+         "Particles/Ricochet.CNT", "the effect lasts"},
+        {"a structure whose snow is named otherwise",
+         [](Entries& e) {
+             e.emplace_back("Structures/Radio/snox.MDL", Entry(e, "Structures/Radio/snow.MDL"));
+             ReplaceAll(Entry(e, "Structures/Radio/Radio.CNT"), "snow", "snox");
+         },
+         "Structures/Radio/Radio.CNT", "no \"snow\" node"},
+        {"a level without its model",
+         [](Entries& e) { Remove(e, "Campaigns/Skirmish/CloseQuarters/Map.CNT"); },
+         "Campaigns/Skirmish/CloseQuarters/Map.CNT", "missing, but the level loads it"},
+        {"a tile marker's texture missing", [](Entries& e) { Remove(e, "Common/ExitMarker.png"); },
+         "Common/ExitMarker", "the picture is missing"},
+    };
+    return cases;
 }
+
+class DataCheckSeededModelFault : public testing::TestWithParam<ModelCase> {};
+
+TEST_P(DataCheckSeededModelFault, IsNamed) { ExpectModelFault(GetParam()); }
+
+INSTANTIATE_TEST_SUITE_P(DataCheck, DataCheckSeededModelFault, testing::ValuesIn(SeededModelFaults()),
+                         CaseName<ModelCase>);
 
 // The cells the code computes are the cell map's: a map entry moved or narrowed by one pixel is named with the
 // code's rect.
