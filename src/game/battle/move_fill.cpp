@@ -2,7 +2,9 @@
 // hexes, landing, the full display of a selected unit and the shown route.
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -91,11 +93,22 @@ void HexMap::MoveFill(HexCoord start, const MapUnit& unit, float budget, bool bl
     };
     float best[kMapTileCount];
     float moveCost[kMapTileCount];  // below 0 until asked
+    // Whether an APC stands on the tile: 1 or 0 once asked, -1 before. A tile is asked from each of its
+    // neighbours and again whenever one of them improves, and each ask is a unit lookup.
+    std::int8_t apcOn[kMapTileCount];
     for (float& b : best) b = -std::numeric_limits<float>::infinity();
     for (float& c : moveCost) c = -1.0f;
+    std::fill(std::begin(apcOn), std::end(apcOn), std::int8_t{-1});
     const auto moveCostOf = [&](HexCoord hex, int index) {
         if (moveCost[index] < 0.0f) moveCost[index] = MoveCostWith(*params, hex);
         return moveCost[index];
+    };
+    const auto apcStandsOn = [&](HexCoord hex, int index) {
+        if (apcOn[index] < 0) {
+            const MapUnit* standing = unitOn(hex, index);
+            apcOn[index] = standing != nullptr && standing->GetType() == UT_APC ? 1 : 0;
+        }
+        return apcOn[index] != 0;
     };
     BudgetQueue queue;
     best[HexTileIndex(start)] = budget;
@@ -121,10 +134,7 @@ void HexMap::MoveFill(HexCoord start, const MapUnit& unit, float budget, bool bl
             if (blockByUnits && best[next] >= left) continue;
             const HexCoord neighbour = neighbours.hexes[index][d];
             const float cost = StepCostKnown(hex, hereCost, neighbour, moveCostOf(neighbour, next), type,
-                                             [&](HexCoord to) {
-                                                 const MapUnit* standing = unitOn(to, next);
-                                                 return standing != nullptr && standing->GetType() == UT_APC;
-                                             });
+                                             [&](HexCoord to) { return apcStandsOn(to, next); });
             // A step no dearer than the allowance would let a walk gain budget around a loop.
             if (cost <= kStepAllowance || left - cost < 0.0f) continue;
             const float reached = left - cost + kStepAllowance;

@@ -32,7 +32,8 @@ int HeightBonus(int firingLevel, int tileLevel) {
 HexCoord HexOfTileIndex(int index) { return MakeHexCoord(index / kMapRows, index % kMapRows); }
 
 // The step-ordered queue of the range fills, per thread, with per tile the fill that last took it up and at
-// which step. Numbering the fills spares clearing the tiles before each one.
+// which step, and the fill and step it was last queued at. Numbering the fills spares clearing the tiles
+// before each one.
 class StepQueue {
 public:
     struct Visit {
@@ -46,12 +47,14 @@ public:
     void Start(HexCoord hex, int step) {
         if (++fill_ == 0) {
             std::fill(takenInFill_.begin(), takenInFill_.end(), 0u);
+            std::fill(queuedInFill_.begin(), queuedInFill_.end(), 0u);
             fill_ = 1;
         }
-        visits_.clear();
-        visits_.push_back({hex, step});
+        size_ = 0;
+        Push({hex, step});
+        if (IsValidHex(hex)) Queued(HexTileIndex(hex), step);
     }
-    std::size_t Size() const { return visits_.size(); }
+    std::size_t Size() const { return size_; }
     const Visit& operator[](std::size_t i) const { return visits_[i]; }
     // False when this fill took the tile up at that step already: doing it again changes nothing.
     bool Take(int index, int step) {
@@ -63,17 +66,44 @@ public:
     }
     // Every valid neighbour of a valid hex, one step further.
     void PushNeighbours(HexCoord hex, int step) {
+        PushNeighboursIf(hex, step, [](int, int) { return true; });
+    }
+    // The same, leaving out each neighbour for which mayTake(tile index, step) is false. A neighbour already
+    // waiting at that step is not queued again: the steps in the queue never fall, so nothing takes the tile
+    // up at another step before the second visit would come up, and Take would refuse it. mayTake must not
+    // turn true again once false for a tile and step, as a refused neighbour still counts as queued.
+    template <typename MayTake>
+    void PushNeighboursIf(HexCoord hex, int step, MayTake&& mayTake) {
         const HexNeighbourTable& table = HexNeighbours();
         const int from = HexTileIndex(hex);
         for (int d = 0; d < kDirectionCount; ++d) {
-            if (table.indices[from][d] >= 0) visits_.push_back({table.hexes[from][d], step + 1});
+            const int index = table.indices[from][d];
+            if (index < 0 || !Queued(index, step + 1) || !mayTake(index, step + 1)) continue;
+            Push({table.hexes[from][d], step + 1});
         }
     }
 
 private:
+    // The queue's storage is kept from fill to fill and only grows; the visits past size_ are stale.
+    void Push(const Visit& visit) {
+        if (size_ == visits_.size()) visits_.resize(visits_.size() * 2 + 64);
+        visits_[size_++] = visit;
+    }
+    // Records the tile as queued at the step; false when this fill queued it at that step already.
+    bool Queued(int index, int step) {
+        const std::size_t slot = static_cast<std::size_t>(index);
+        if (queuedInFill_[slot] == fill_ && queuedAtStep_[slot] == step) return false;
+        queuedInFill_[slot] = fill_;
+        queuedAtStep_[slot] = step;
+        return true;
+    }
+
     std::vector<Visit> visits_;
+    std::size_t size_ = 0;
     std::vector<std::uint32_t> takenInFill_ = std::vector<std::uint32_t>(kMapTileCount, 0);
     std::vector<int> takenAtStep_ = std::vector<int>(kMapTileCount, 0);
+    std::vector<std::uint32_t> queuedInFill_ = std::vector<std::uint32_t>(kMapTileCount, 0);
+    std::vector<int> queuedAtStep_ = std::vector<int>(kMapTileCount, 0);
     std::uint32_t fill_ = 0;
 };
 
@@ -103,18 +133,26 @@ void HexMap::AttackFill(HexCoord start, int startStep, int minimum, int maximum,
     std::optional<UnitTileFlags> unitTiles;
     if (lookUpTargets) unitTiles.emplace(context_);
 
+    // Whether a visit of the tile at the step could take it up, by what the fill does not change while it
+    // runs: the tile itself, and a step already stored on it, which only ever comes down. A visit that fails
+    // here is passed over when it comes up and pushes nothing, so it is not queued at all.
+    const auto mayTake = [&](int index, int step) {
+        const HexTile& tile = tiles_[index];
+        if (tile.terrain == kTerrainNone) return false;
+        const int effectiveMaximum = maximum + (bonusType ? HeightBonus(firingLevel, tile.level) : 0);
+        if (effectiveMaximum < minimum || effectiveMaximum < step) return false;
+        // A tile reached before by a shorter way is left alone; 0 means not reached.
+        const int stored = marks_[static_cast<std::size_t>(index)].rangeStep;
+        return stored == 0 || stored >= step;
+    };
+
     for (std::size_t next = 0; next < queue.Size(); ++next) {
         const HexCoord hex = queue[next].hex;
         const int step = queue[next].step;
         TileMarks* marks = Marks(hex);
         if (marks == nullptr) continue;
         const int index = HexTileIndex(hex);
-        const HexTile& tile = tiles_[index];
-        if (tile.terrain == kTerrainNone) continue;
-        const int effectiveMaximum = maximum + (bonusType ? HeightBonus(firingLevel, tile.level) : 0);
-        if (effectiveMaximum < minimum || effectiveMaximum < step) continue;
-        // A tile reached before by a shorter way is left alone; 0 means not reached.
-        if (marks->rangeStep != 0 && marks->rangeStep < step) continue;
+        if (!mayTake(index, step)) continue;
         if (!queue.Take(index, step)) continue;
         marks->rangeStep = static_cast<std::uint8_t>(step > 255 ? 255 : step);
         if (written != nullptr) written->push_back(index);
@@ -143,7 +181,7 @@ void HexMap::AttackFill(HexCoord start, int startStep, int minimum, int maximum,
             }
         }
 
-        queue.PushNeighbours(hex, step);
+        queue.PushNeighboursIf(hex, step, mayTake);
     }
 }
 
