@@ -7,28 +7,19 @@
 #include <string>
 
 #include "e2e/battle_walks.h"
+#include "e2e/campaign_walks.h"
 #include "e2e/frame_audit.h"
 #include "engine/platform/engine_root.h"
 #include "engine/render/render_target.h"
 #include "game/core/campaign.h"
 #include "game/core/game.h"
 #include "game/screens/campaign_zones.h"
-#include "game/screens/comic_overlay_zone.h"
 #include "game/screens/main_menu_zones.h"
-#include "game/screens/result_screens.h"
-#include "game/teams/team.h"
-#include "game/teams/team_manager.h"
-#include "game/units/unit.h"
 
 namespace e2e {
 namespace {
 
 using game::ZoneId;
-
-// The first mission's goal: any unit of the player on this tile wins it.
-constexpr game::HexCoord kGoal{15, 6};
-
-game::Campaign* TheCampaign(ProgramDriver& d) { return dynamic_cast<game::Campaign*>(d.GetGame().GetCampaign()); }
 
 // A tap on the mission's marker of the campaign map: true once it is the selected mission.
 bool PickMission(ProgramDriver& d, int mission) {
@@ -45,55 +36,6 @@ bool PickMission(ProgramDriver& d, int mission) {
     d.ClickAt(x, y);
     d.Frames(5);
     return campaign->GetSelectedMissionIndex() == mission;
-}
-
-// Play on the campaign map: the comic plays until the player skips it, the mission loads and its opening
-// script blocks speak through the message banner before the player gets the first turn.
-void PlaySelectedMission(ProgramDriver& d, bool pictures) {
-    ASSERT_TRUE(d.Click(ZoneId::kCampaignMap, game::CampaignMapZone::kPlayId));
-    ASSERT_TRUE(d.WaitFor([&d] { return d.IsShown(ZoneId::kComicOverlay); }, 10 * kSeconds))
-        << "no comic; state " << d.State();
-    d.Frames(60);
-    if (pictures) d.DumpPng(Png("comic"));
-    ASSERT_TRUE(d.Click(ZoneId::kComicOverlay, game::ComicOverlayZone::kSkipId));
-    ASSERT_TRUE(d.WaitFor([&d] { return !d.IsShown(ZoneId::kComicOverlay); }, 5 * kSeconds));
-    ASSERT_TRUE(d.WaitFor([&d] { return d.GetGame().GetLevel() != nullptr; }, 30 * kSeconds)) << "state " << d.State();
-    bool banner = false;
-    ASSERT_TRUE(d.WaitFor(
-        [&] {
-            banner = banner || d.IsBannerShowing();
-            return banner;
-        },
-        20 * kSeconds))
-        << "no script message; state " << d.State();
-    if (pictures) d.DumpPng(Png("campaign_mission"));
-    ASSERT_TRUE(d.WaitFor([&d] { return d.IsHumanTurn(); }, 30 * kSeconds)) << "state " << d.State();
-    EXPECT_EQ(d.Day(), 1);
-}
-
-// The player's turns: after the idle days, every unit toward the goal each day until the mission is won.
-// The day it was won on; 0 when it was not won within the days.
-int MarchToTheGoal(ProgramDriver& d, int idleDays) {
-    constexpr int kDays = 10;
-    for (int day = 1; day <= kDays; ++day) {
-        if (!d.WaitFor([&d] { return d.IsHumanTurn() || d.State() == game::kGameWon; }, 30 * kSeconds)) return 0;
-        if (d.State() == game::kGameWon) return d.Day();
-        game::Team* team = d.GetGame().GetTeamManager()->GetCurrentTeam();
-        for (int slot = 0; day > idleDays && slot < game::kMaxTeamUnits && d.State() == game::kGameSideTurn; ++slot) {
-            game::Unit* unit = team->GetUnit(slot);
-            if (unit == nullptr || unit->GetState() == game::kUnitGone) continue;
-            MoveToward(d, *unit, kGoal);
-        }
-        if (d.WaitFor([&d] { return d.State() == game::kGameWon; }, kSeconds)) return d.Day();
-        if (!EndTurnAndWaitForComputer(d)) return 0;
-    }
-    return 0;
-}
-
-// The win screen's Continue: the result is recorded and the campaign map shows again.
-bool ContinueToTheMap(ProgramDriver& d) {
-    if (!d.Click(ZoneId::kMissionWon, game::kWinContinue)) return false;
-    return d.WaitFor([&d] { return d.IsShown(ZoneId::kCampaignMap); }, 30 * kSeconds);
 }
 
 TEST(CampaignWalk, TheFirstMissionIsWonItsMedalKeptTheNextUnlockedAndASlowerWinKeepsTheBetterMedal) {
