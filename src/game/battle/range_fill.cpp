@@ -46,8 +46,8 @@ public:
     }
     void Start(HexCoord hex, int step) {
         if (++fill_ == 0) {
-            std::fill(takenInFill_.begin(), takenInFill_.end(), 0u);
-            std::fill(queuedInFill_.begin(), queuedInFill_.end(), 0u);
+            std::fill(taken_.fill.begin(), taken_.fill.end(), 0u);
+            std::fill(queued_.fill.begin(), queued_.fill.end(), 0u);
             fill_ = 1;
         }
         size_ = 0;
@@ -57,13 +57,7 @@ public:
     std::size_t Size() const { return size_; }
     const Visit& operator[](std::size_t i) const { return visits_[i]; }
     // False when this fill took the tile up at that step already: doing it again changes nothing.
-    bool Take(int index, int step) {
-        const std::size_t slot = static_cast<std::size_t>(index);
-        if (takenInFill_[slot] == fill_ && takenAtStep_[slot] == step) return false;
-        takenInFill_[slot] = fill_;
-        takenAtStep_[slot] = step;
-        return true;
-    }
+    bool Take(int index, int step) { return taken_.Stamp(index, fill_, step); }
     // Every valid neighbour of a valid hex, one step further.
     void PushNeighbours(HexCoord hex, int step) {
         PushNeighboursIf(hex, step, [](int, int) { return true; });
@@ -90,20 +84,26 @@ private:
         visits_[size_++] = visit;
     }
     // Records the tile as queued at the step; false when this fill queued it at that step already.
-    bool Queued(int index, int step) {
-        const std::size_t slot = static_cast<std::size_t>(index);
-        if (queuedInFill_[slot] == fill_ && queuedAtStep_[slot] == step) return false;
-        queuedInFill_[slot] = fill_;
-        queuedAtStep_[slot] = step;
-        return true;
-    }
+    bool Queued(int index, int step) { return queued_.Stamp(index, fill_, step); }
+
+    // Per tile, the fill and the step of the last stamp.
+    struct Stamps {
+        std::vector<std::uint32_t> fill = std::vector<std::uint32_t>(kMapTileCount, 0);
+        std::vector<int> step = std::vector<int>(kMapTileCount, 0);
+        // False when the tile holds this stamp already; else it is stamped.
+        bool Stamp(int index, std::uint32_t inFill, int atStep) {
+            const std::size_t slot = static_cast<std::size_t>(index);
+            if (fill[slot] == inFill && step[slot] == atStep) return false;
+            fill[slot] = inFill;
+            step[slot] = atStep;
+            return true;
+        }
+    };
 
     std::vector<Visit> visits_;
     std::size_t size_ = 0;
-    std::vector<std::uint32_t> takenInFill_ = std::vector<std::uint32_t>(kMapTileCount, 0);
-    std::vector<int> takenAtStep_ = std::vector<int>(kMapTileCount, 0);
-    std::vector<std::uint32_t> queuedInFill_ = std::vector<std::uint32_t>(kMapTileCount, 0);
-    std::vector<int> queuedAtStep_ = std::vector<int>(kMapTileCount, 0);
+    Stamps taken_;
+    Stamps queued_;
     std::uint32_t fill_ = 0;
 };
 
