@@ -15,16 +15,23 @@
 // and the layer's own work and the rasteriser's. The counters give the median and 99th percentile frame in
 // milliseconds (the time column is the mean), the CPU time per frame of the whole process (llvmpipe's
 // threads included) and of the program's main thread, and the draws per frame: all of them and those drawn
-// as clears and render-target changes (each pass binds its target).
+// as clears and render-target changes (each pass binds its target). Argument passes 1 splits the frame by
+// pass (shadow maps, opaque and sky, sorted, glow, 2D and GUI, present, and the rest): at the start of every
+// pass the GPU's work is finished (glFinish) and the clocks and draw count are read, so each pass carries
+// its own rasterising. The finishes cost time of their own, so that variant's whole-frame figures are not
+// those of the others.
+#include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <ctime>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "e2e/battle_walks.h"
@@ -41,6 +48,7 @@
 #include "game/teams/team.h"
 #include "game/teams/team_manager.h"
 #include "game/units/unit.h"
+#include "engine/render/frame_pass_probe.h"
 #include "engine/render/graphics_device_hooks.h"
 #include "engine/render/graphics_device.h"
 #include "sys/gpu_device.h"
@@ -269,10 +277,72 @@ private:
     std::unique_ptr<game::ComputerPlayer> computer_;
 };
 
+// The frame split by pass while installed: at every mark the GPU's queued work is finished, and the wall
+// time, process CPU time and draws since the mark before go to the pass that mark ended.
+class PassBreakdown {
+public:
+    static constexpr int kPasses = static_cast<int>(engine::FramePass::kCount);
+
+    explicit PassBreakdown(const sys::GpuDevice& gpu) : gpu_(gpu) {
+        finish_ = reinterpret_cast<void (*)()>(SDL_GL_GetProcAddress("glFinish"));
+        Read(last_);
+        current_ = engine::CurrentFramePass();
+        engine::SetFramePassProbe([this](engine::FramePass next) {
+            if (finish_ != nullptr) finish_();
+            Reading now;
+            Read(now);
+            Totals& pass = totals_[static_cast<std::size_t>(current_)];
+            pass.wall += now.wall - last_.wall;
+            pass.cpu += now.cpu - last_.cpu;
+            pass.draws += now.draws - last_.draws;
+            last_ = now;
+            current_ = next;
+        });
+    }
+    ~PassBreakdown() { engine::SetFramePassProbe({}); }
+    PassBreakdown(const PassBreakdown&) = delete;
+    PassBreakdown& operator=(const PassBreakdown&) = delete;
+
+    // Per pass and frame: "<pass>_ms" wall, "<pass>_cpu_ms" process CPU and "<pass>_draws".
+    void Report(benchmark::State& state, double frames) const {
+        for (int i = 0; i < kPasses; ++i) {
+            const Totals& pass = totals_[static_cast<std::size_t>(i)];
+            const std::string name = engine::FramePassName(static_cast<engine::FramePass>(i));
+            state.counters[name + "_ms"] = 1000.0 * pass.wall / frames;
+            state.counters[name + "_cpu_ms"] = 1000.0 * pass.cpu / frames;
+            state.counters[name + "_draws"] = static_cast<double>(pass.draws) / frames;
+        }
+    }
+
+private:
+    struct Reading {
+        double wall = 0.0;
+        double cpu = 0.0;
+        std::uint64_t draws = 0;
+    };
+    struct Totals {
+        double wall = 0.0;
+        double cpu = 0.0;
+        std::uint64_t draws = 0;
+    };
+    void Read(Reading& out) const {
+        out.wall = Seconds(Clock::now().time_since_epoch());
+        out.cpu = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+        out.draws = DrawCalls(gpu_);
+    }
+
+    const sys::GpuDevice& gpu_;
+    void (*finish_)() = nullptr;
+    Reading last_;
+    engine::FramePass current_ = engine::FramePass::kOther;
+    std::array<Totals, kPasses> totals_{};
+};
+
 void BM_BattleFrame(benchmark::State& state) {
     const bool planning = state.range(0) != 0;
     const int wanted = static_cast<int>(state.range(1));
     const bool pixels = state.range(2) != 0;
+    const bool byPass = state.range(3) != 0;
     std::vector<double> frames;
     const char* error = nullptr;
     int inView = 0;
@@ -328,6 +398,8 @@ void BM_BattleFrame(benchmark::State& state) {
         const std::uint64_t targetsBefore = gpu.CallCount(sys::GpuCall::SetRenderTarget);
         const double mainBefore = mainCpu.load();
         const double processBefore = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+        std::unique_ptr<PassBreakdown> breakdown;
+        if (byPass) breakdown = std::make_unique<PassBreakdown>(gpu);
         const Clock::time_point loopStart = Clock::now();
         for (auto _ : state) {
             const Clock::time_point start = Clock::now();
@@ -335,6 +407,10 @@ void BM_BattleFrame(benchmark::State& state) {
             const double frame = Seconds(Clock::now() - start);
             state.SetIterationTime(frame);
             frames.push_back(frame * 1000.0);
+        }
+        if (breakdown) {
+            breakdown->Report(state, static_cast<double>(frames.empty() ? 1 : frames.size()));
+            breakdown.reset();
         }
         seconds = Seconds(Clock::now() - loopStart);
         processCpu = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - processBefore;
@@ -367,11 +443,12 @@ void BM_BattleFrame(benchmark::State& state) {
 }
 // 60 frames a repetition, so that the 99th percentile is not the slowest frame alone.
 BENCHMARK(BM_BattleFrame)
-    ->ArgNames({"planning", "units", "pixels"})
-    ->Args({0, kUnitsInView, 1})
-    ->Args({1, kUnitsInView, 1})
-    ->Args({0, kCrowdInView, 1})
-    ->Args({0, kCrowdInView, 0})
+    ->ArgNames({"planning", "units", "pixels", "passes"})
+    ->Args({0, kUnitsInView, 1, 0})
+    ->Args({1, kUnitsInView, 1, 0})
+    ->Args({0, kCrowdInView, 1, 0})
+    ->Args({0, kCrowdInView, 0, 0})
+    ->Args({0, kCrowdInView, 1, 1})
     ->Iterations(60)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

@@ -5,6 +5,7 @@
 
 #include "engine/core/geometry.h"
 #include "engine/render/graphics_device.h"
+#include "engine/render/frame_pass_probe.h"
 #include "engine/render/graphics_device_hooks.h"
 #include "engine/render/light_setup.h"
 #include "engine/render/material_def.h"
@@ -99,17 +100,22 @@ void SceneView::Render(RenderQueue* queue, RenderTarget& target) {
         RenderShadowMap();
         return;
     }
+    const FramePass around = CurrentFramePass();
     visibleOpaque_ = &queue->GetDrawList(0).CollectVisible(*this);
     visibleBlended_ = &queue->GetDrawList(1).CollectVisible(*this);
+    MarkFramePass(FramePass::kShadow);
     if (RenderShadowMaps() != 0) target.MakeCurrent(this);
+    MarkFramePass(FramePass::kOpaque);
     visibleOpaque_->SortOpaque();
     visibleBlended_->SortBlended();
     LoadLights();
     UpdateFrustum();
     DrawEntries(*visibleOpaque_);
     DrawSkybox();
+    MarkFramePass(FramePass::kSorted);
     DrawEntries(*visibleBlended_);
     DrawDebugShapes(queue->GetVisibleNodes());
+    MarkFramePass(around);
 }
 
 void SceneView::LoadLights() {

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "engine/platform/key_codes.h"
+#include "engine/render/frame_pass_probe.h"
 #include "game/core/game.h"
 #include "game/level/battle_steps.h"
 #include "game/level/level.h"
@@ -297,6 +298,7 @@ int Game::Render(bool menuOnly, bool forcePicture) {
     }
     view.BeginFrame(kBattleClear);
     view.RenderQueue();
+    engine::MarkFramePass(engine::FramePass::kGui);
     if (level_) view.DrawStructureHooks(*level_);
     if (teams_) view.DrawUnitOverlays(*teams_);
     if (level_) {
@@ -307,11 +309,18 @@ int Game::Render(bool menuOnly, bool forcePicture) {
     parts_.screens->DrawBanner();
     if (quality) DrawFade();
     view.DrawGui();
-    if (quality) view.ApplyBlurBloom();
+    if (quality) {
+        engine::MarkFramePass(engine::FramePass::kGlow);
+        view.ApplyBlurBloom();
+        engine::MarkFramePass(engine::FramePass::kGui);
+    }
     if (parts_.achievements != nullptr) parts_.achievements->DrawPopup();
     view.DrawOverlays();
     view.EndFrame();
-    return parts_.platform->FrameStep();
+    engine::MarkFramePass(engine::FramePass::kPresent);
+    const int step = parts_.platform->FrameStep();
+    engine::MarkFramePass(engine::FramePass::kOther);
+    return step;
 }
 
 void Game::StartFade(float duration, std::uint32_t colour) {

@@ -1,10 +1,14 @@
 // Shadows drawn by the scene view on the GL test context: a box above a lit grid darkens the ground where the
 // light's ray through the box meets it (computed on the CPU), for the directional light and for a spot light;
 // a disabled light makes no shadow map; boxes in each of the four slices of the directional map all cast.
+// The frame's pass marks split the view's drawing into the shadow maps, the opaque entries and the sorted ones.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
+#include "engine/render/frame_pass_probe.h"
 #include "engine/render/graphics_device.h"
 #include "scene_render_fixture.h"
 #include "sys/gpu_device.h"
@@ -142,6 +146,36 @@ TEST_F(ShadowPixelsTest, BoxesInEachOfTheFourSlicesCastTheirShadows) {
         EXPECT_LE(Brightness(shadow) + kDarker, Brightness(PixelOf(picture, lit)))
             << "shadow " << Brightness(shadow) << ", lit " << Brightness(PixelOf(picture, lit));
     }
+}
+
+// A frame's passes as a measurement sees them: the shadow map's draws fall between the shadow and opaque marks,
+// the ground's and the box's between the opaque and sorted marks, and once the view is done the pass it was
+// drawn within is marked again (here the 2D pass, as for a model view inside a window).
+TEST_F(ShadowPixelsTest, ThePassMarksSplitTheViewsDrawsIntoShadowOpaqueAndSorted) {
+    BuildScene();
+    for (int slot = 0; slot < RenderQueue::kLightCount; ++slot) queue->GetLight(slot).SetEnabled(0);
+    Light(0, 30.0f);
+    const auto draws = [this] {
+        return Gpu().CallCount(sys::GpuCall::DrawPrimitive) + Gpu().CallCount(sys::GpuCall::DrawIndexedPrimitive) +
+               Gpu().CallCount(sys::GpuCall::DrawPrimitiveUP);
+    };
+    std::vector<std::pair<FramePass, std::uint64_t>> marks;
+    MarkFramePass(FramePass::kGui);
+    SetFramePassProbe([&](FramePass pass) { marks.emplace_back(pass, draws()); });
+    Render(camera_);
+    SetFramePassProbe({});
+    MarkFramePass(FramePass::kOther);
+
+    ASSERT_EQ(marks.size(), 4u);
+    EXPECT_EQ(marks[0].first, FramePass::kShadow);
+    EXPECT_EQ(marks[1].first, FramePass::kOpaque);
+    EXPECT_EQ(marks[2].first, FramePass::kSorted);
+    EXPECT_EQ(marks[3].first, FramePass::kGui);
+    EXPECT_EQ(view.ShadowMapsRendered(), 1);
+    EXPECT_GE(marks[1].second - marks[0].second, 1u) << "the box's shadow map is drawn in the shadow pass";
+    EXPECT_GE(marks[2].second - marks[1].second, 2u) << "the ground and the box are drawn in the opaque pass";
+    EXPECT_EQ(marks[3].second, marks[2].second) << "nothing of this scene is blended";
+    EXPECT_EQ(CurrentFramePass(), FramePass::kOther);
 }
 
 }  // namespace
