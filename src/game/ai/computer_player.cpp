@@ -457,7 +457,7 @@ UnitTableEntry* ComputerPlayer::FindTableEntry(int unitId, bool create) {
 }
 
 float ComputerPlayer::GetPlannedDamage(int unitId) const {
-    if (PlanHidden()) return 0.0f;
+    if (PlanHidden() || !anyPlannedDamage_) return 0.0f;
     for (const auto& entry : unitTable_) {
         if (entry.unitId == 0) break;
         if (entry.unitId == unitId) return entry.plannedDamage;
@@ -466,7 +466,10 @@ float ComputerPlayer::GetPlannedDamage(int unitId) const {
 }
 
 void ComputerPlayer::AddPlannedDamage(int unitId, float amount) {
-    if (UnitTableEntry* entry = FindTableEntry(unitId, true)) entry->plannedDamage += amount;
+    if (UnitTableEntry* entry = FindTableEntry(unitId, true)) {
+        entry->plannedDamage += amount;
+        anyPlannedDamage_ = true;
+    }
 }
 
 int ComputerPlayer::GetUnitClaim(int unitId) const {
@@ -481,7 +484,10 @@ void ComputerPlayer::SetUnitClaim(int unitId, int goalId) {
     if (UnitTableEntry* entry = FindTableEntry(unitId, true)) entry->claimGoalId = goalId;
 }
 
-void ComputerPlayer::ClearUnitTable() { unitTable_.fill(UnitTableEntry{}); }
+void ComputerPlayer::ClearUnitTable() {
+    unitTable_.fill(UnitTableEntry{});
+    anyPlannedDamage_ = false;
+}
 
 // --- Turn step and transport -------------------------------------------------------------------------------
 

@@ -310,6 +310,8 @@ private:
     int infantryTankWishes_ = 0;
     int engineersBought_ = 0;
     std::array<UnitTableEntry, kUnitTableSize> unitTable_{};
+    // False while every entry's planned damage is 0: the unit lookups ask for it on every hex they visit.
+    bool anyPlannedDamage_ = false;
     // Guards the planner slots: the planning thread adds planners for units it buys.
     mutable std::mutex plannerLock_;
     // Before the planners: it outlives them, as they unmark themselves when deleted.

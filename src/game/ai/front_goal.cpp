@@ -132,8 +132,8 @@ bool AIFrontGoal::InSquad(int unitId) const {
     return false;
 }
 
-void AIFrontGoal::AppendMember(const Unit& unit, float cost) {
-    squad_[static_cast<std::size_t>(squadCount_++)] = {unit.GetId(), cost, unit.GetType()};
+void AIFrontGoal::AppendMember(const Unit& unit, float cost, bool routePriced) {
+    squad_[static_cast<std::size_t>(squadCount_++)] = {unit.GetId(), cost, unit.GetType(), routePriced};
     ++squadByType_[static_cast<std::size_t>(unit.GetType())];
 }
 
@@ -160,10 +160,13 @@ void AIFrontGoal::UpdateSquad() {
     if (squadCount_ < kMaxSquad) Recruit();
     const int priced = oldCount == 0 ? squadCount_ : oldCount;
     for (int i = 0; i < squadCount_; ++i) {
-        Unit* unit = FindUnit(squad_[static_cast<std::size_t>(i)].unitId);
+        SquadMember& member = squad_[static_cast<std::size_t>(i)];
+        const bool routePriced = member.routePriced;
+        member.routePriced = false;
+        Unit* unit = FindUnit(member.unitId);
         if (unit == nullptr) continue;
         unit->SetAIGoalId(GetId());
-        if (i < priced) squad_[static_cast<std::size_t>(i)].cost = RouteCost(*unit);
+        if (i < priced && !routePriced) member.cost = RouteCost(*unit);
     }
     for (int i = 0; i < squadCount_; ++i) {
         const Unit* unit = FindUnit(squad_[static_cast<std::size_t>(i)].unitId);
@@ -193,6 +196,7 @@ void AIFrontGoal::Recruit() {
     struct Candidate {
         const Unit* unit = nullptr;
         float cost = kCandidateStartCost;
+        bool routePriced = false;  // the cost is the route RouteCost would search
     };
     std::array<Candidate, kCandidateSlots> slots{};
     const Team& team = player_.GetTeam();
@@ -203,21 +207,22 @@ void AIFrontGoal::Recruit() {
         if (planner == nullptr || planner->IsImmobilized()) continue;
         if (player_.Checkpoint()) return;
         float cost = 1.0f;
-        if (unit->GetCarrier() == nullptr) {
+        const bool routed = unit->GetCarrier() == nullptr;
+        if (routed) {
             HexPath route;
             if (!map.FindRouteAllowBlocked(unit->GetHexPos(), centre_, route, unit->GetType(), 0, true)) continue;
             cost = route.cost;
         }
         auto empty = std::find_if(slots.begin(), slots.end(), [](const Candidate& c) { return c.unit == nullptr; });
         if (empty != slots.end()) {
-            *empty = {unit, cost};
+            *empty = {unit, cost, routed};
             continue;
         }
         auto dearer = std::find_if(slots.begin(), slots.end(), [cost](const Candidate& c) { return c.cost > cost; });
-        if (dearer != slots.end()) *dearer = {unit, cost};
+        if (dearer != slots.end()) *dearer = {unit, cost, routed};
     }
     for (const Candidate& c : slots) {
-        if (c.unit != nullptr && squadCount_ < kMaxSquad) AppendMember(*c.unit, c.cost);
+        if (c.unit != nullptr && squadCount_ < kMaxSquad) AppendMember(*c.unit, c.cost, c.routePriced);
     }
     if (squadCount_ < kMaxSquad) WishForSquad();
 }

@@ -47,6 +47,9 @@ private:
         int unitId = 0;
         float cost = 0.0f;
         int unitType = 0;
+        // The cost is RouteCost's answer, found while recruiting in this same squad update: the update
+        // takes it instead of searching the same route again.
+        bool routePriced = false;
     };
     struct Target {
         int unitId = 0;
@@ -58,7 +61,7 @@ private:
     void ReleaseSquad();
     void UpdateSquad();
     void Recruit();
-    void AppendMember(const Unit& unit, float cost);
+    void AppendMember(const Unit& unit, float cost, bool routePriced = false);
     void RemoveMember(int i);
     bool InSquad(int unitId) const;
     // The cost of a route towards the centre allowing blocked hexes, or 100000.

@@ -88,8 +88,17 @@ void HexMap::MoveFill(HexCoord start, const MapUnit& unit, float budget, bool bl
     const UnitParams* params = ParamsFor(type);
     if (params == nullptr) return;
     const HexNeighbourTable& neighbours = HexNeighbours();
+    // Each tile's unit is looked up once a fill: a tile is asked about when it is taken and again by every
+    // step onto it, and nobody moves while the fill runs.
+    const MapUnit* unitAt[kMapTileCount];
+    bool unitAsked[kMapTileCount] = {};
     const auto unitOn = [&](HexCoord hex, int index) -> const MapUnit* {
-        return context_ != nullptr && unitTiles.MayHoldUnit(index) ? context_->FindMapUnitAt(hex) : nullptr;
+        if (context_ == nullptr || !unitTiles.MayHoldUnit(index)) return nullptr;
+        if (!unitAsked[index]) {
+            unitAsked[index] = true;
+            unitAt[index] = context_->FindMapUnitAt(hex);
+        }
+        return unitAt[index];
     };
     float best[kMapTileCount];
     float moveCost[kMapTileCount];  // below 0 until asked
