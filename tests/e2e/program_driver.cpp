@@ -204,10 +204,17 @@ void ProgramDriver::AfterFrame(int frame) {
         std::filesystem::remove_all(folder, error);
         if (target != nullptr && target->ScreenDump() == 1) {
             for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-                std::filesystem::create_directories(std::filesystem::path(dumpPath_).parent_path(), error);
-                std::filesystem::copy_file(entry.path(), dumpPath_,
-                                           std::filesystem::copy_options::overwrite_existing, error);
+                // Copied under a name of this process's own, then renamed over the shared name in one step:
+                // another walk reading or writing a picture of that name never sees half of this one.
+                const std::filesystem::path shared(dumpPath_);
+                const std::filesystem::path part =
+                    shared.string() + "." + std::to_string(static_cast<long>(getpid())) + ".part";
+                std::filesystem::create_directories(shared.parent_path(), error);
+                std::filesystem::copy_file(entry.path(), part, std::filesystem::copy_options::overwrite_existing,
+                                           error);
+                if (!error) std::filesystem::rename(part, shared, error);
                 dumpWritten_ = !error;
+                dumpSource_ = entry.path();
             }
         }
         dumpPath_.clear();
@@ -491,7 +498,7 @@ bool ProgramDriver::DumpPng(const std::string& path) {
     if (!dumpWritten_) return false;
     Picture picture;
     const std::string name = std::filesystem::path(path).filename().string();
-    if (!ReadPicture(path, picture)) {
+    if (!ReadPicture(dumpSource_.string(), picture)) {
         pictureFindings_.push_back(name + ": the picture cannot be read back");
         return true;
     }

@@ -10,6 +10,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -155,6 +156,9 @@ private:
     int rasterisedEvery_ = kRasterisedFrameEvery;
     std::string dumpPath_;
     bool dumpWritten_ = false;
+    // The program's own dump of the last picture: parallel walks write pictures of the same name into one
+    // folder, so the check reads this private copy.
+    std::filesystem::path dumpSource_;
     std::vector<std::string> pictureFindings_;
 
     game::Game* game_ = nullptr;
